@@ -1,0 +1,29 @@
+// The one place where text changes encoding. Torvane keeps text in UTF-8; the device's database
+// files and the content service speak CP949, the Korean code page (a superset of EUC-KR with the
+// extra syllables of Unified Hangul Code).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+// CP949 bytes to UTF-8. A byte sequence that is not valid CP949 becomes U+FFFD, so a damaged
+// name still shows instead of failing a whole list.
+std::string Cp949ToUtf8(std::string_view cp949);
+
+// UTF-8 to CP949. A character that CP949 cannot hold (or invalid UTF-8) becomes '?'. Use this where
+// the other side cannot take anything else, such as a form value sent to the service.
+std::string Utf8ToCp949(std::string_view utf8);
+
+// UTF-8 to CP949 for XML text: a character that CP949 cannot hold becomes a numeric character
+// reference ("&#12345;"), so it survives a round trip through the device's database files.
+std::string Utf8ToCp949Xml(std::string_view utf8);
+
+// True when every byte is 7-bit ASCII.
+bool IsAscii(std::string_view text);
+
+// ASCII letters lowered; other bytes (CP949 lead and trail bytes, UTF-8 sequences) unchanged.
+std::string ToLowerAscii(std::string_view text);
+
+}  // namespace torvane
