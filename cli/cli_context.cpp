@@ -1,0 +1,59 @@
+#include "cli/cli_context.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+namespace torvane::cli {
+
+void TerminalMessageSink::Show(MessageKind kind, std::string_view text) {
+    std::ostream& stream = kind == MessageKind::Error ? std::cerr : std::cout;
+    stream << text << '\n';
+}
+
+bool TerminalMessageSink::Ask(MessageKind, std::string_view question) {
+    if (!isatty(STDIN_FILENO)) {
+        std::cerr << question << " (아니요)\n";
+        return false;
+    }
+    std::cerr << question << " [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+std::ostream& CliContext::Out() { return std::cout; }
+
+int CliContext::Fail(std::string_view reason) {
+    std::cerr << reason << '\n';
+    exitCode = kExitFailed;
+    return exitCode;
+}
+
+int CliContext::UsageError(std::string_view reason) {
+    std::cerr << reason << '\n';
+    exitCode = kExitUsage;
+    return exitCode;
+}
+
+std::optional<std::string> CliContext::RequireDevice() {
+    std::string device = options.device;
+    if (device.empty())
+        if (const char* env = std::getenv("TORVANE_DEVICE")) device = env;
+    if (device.empty()) {
+        Fail("no device: give --device DIR or set TORVANE_DEVICE");
+        return std::nullopt;
+    }
+    std::error_code error;
+    if (!std::filesystem::is_directory(device, error)) {
+        Fail("device folder not found: " + device);
+        return std::nullopt;
+    }
+    while (device.size() > 1 && device.back() == '/') device.pop_back();
+    return device;
+}
+
+}  // namespace torvane::cli

@@ -1,0 +1,61 @@
+// What every torvane-cli command shares: the global options, the terminal message sink and the
+// exit status. Commands live in one file per subsystem and register themselves in main.cpp.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "shell/message_sink.h"
+
+namespace torvane::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitCancelled = 3;
+
+struct GlobalOptions {
+    std::string device;    // --device DIR, else TORVANE_DEVICE
+    bool json = false;     // --json: machine-readable output on stdout
+    std::string service;   // --service URL, else TORVANE_SERVICE_URL
+    std::string user;      // --user ID
+    std::string password;  // --password (scripts only), else TORVANE_PASSWORD, else asked
+    bool yes = false;      // --yes: answers the reset confirmation only
+};
+
+// Prints messages on the terminal. Questions are asked on a terminal and answered No without one.
+class TerminalMessageSink final : public IMessageSink {
+public:
+    void Show(MessageKind kind, std::string_view text) override;
+    bool Ask(MessageKind kind, std::string_view question) override;
+};
+
+class CliContext {
+public:
+    GlobalOptions options;
+    int exitCode = kExitOk;
+
+    IMessageSink& Messages() { return messages_; }
+    std::ostream& Out();
+
+    // Records a failure: one line on stderr and exit status 1. Returns the status for chaining.
+    int Fail(std::string_view reason);
+    // Records a usage error: one line on stderr and exit status 2.
+    int UsageError(std::string_view reason);
+
+    // The device folder from --device or TORVANE_DEVICE; fails (and returns nothing) when
+    // neither names an existing folder.
+    std::optional<std::string> RequireDevice();
+
+private:
+    TerminalMessageSink messages_;
+};
+
+// Each subsystem adds its commands to the app; the callbacks set ctx.exitCode.
+void AddStoreCommands(CLI::App& app, CliContext& ctx);
+
+}  // namespace torvane::cli
