@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     app.add_flag("--yes", ctx.options.yes, "answer yes to the reset confirmation");
 
     AddStoreCommands(app, ctx);
+    AddServiceCommands(app, ctx);
+    AddDeliveryCommands(app, ctx);
 
     try {
         app.parse(argc, argv);
