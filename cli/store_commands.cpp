@@ -1,11 +1,224 @@
 // Commands over the card's files: cipher, device show, tables rebuild, diy show.
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "cli/cli_context.h"
+#include "store/content_types.h"
+#include "store/default_xml.h"
+#include "store/device_root.h"
+#include "store/diy_xml.h"
+#include "store/file_cipher.h"
+#include "store/folder_tables.h"
 
 namespace torvane::cli {
+namespace {
+
+using nlohmann::json;
+
+void PrintJson(CliContext& ctx, const json& value) {
+    ctx.Out() << value.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+}
+
+std::string JoinedOrDash(const std::vector<std::string>& items) {
+    if (items.empty()) return "-";
+    std::string out;
+    for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
+    return out;
+}
+
+// Points the store at the device folder; false (with the failure recorded) without one.
+bool UseDevice(CliContext& ctx, std::string& root) {
+    const auto device = ctx.RequireDevice();
+    if (!device) return false;
+    root = *device;
+    SetDeviceRoot(root);
+    return true;
+}
+
+bool LoadDatabase(CliContext& ctx, CDefaultXML& database) {
+    if (database.Load()) {
+        database.FillGameShelfFromSelection();
+        return true;
+    }
+    std::string reason = "cannot read the device database " + DeviceRoot() + "/Default.dat";
+    if (!database.lastError().empty()) {
+        std::string message = database.lastError();
+        while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+            message.pop_back();
+        reason += ": " + message;
+    }
+    ctx.Fail(reason);
+    return false;
+}
+
+json ContentJson(const ContentRecord& content) {
+    json files = json::array();
+    for (const FileRecord& file : content.files) {
+        files.push_back({{"name", file.name},
+                         {"language", file.language},
+                         {"folderType", file.folderType},
+                         {"rfidCardID", file.rfidCardId},
+                         {"fileSize", file.size}});
+    }
+    return {{"contentNo", content.contentNo},
+            {"name", content.title},
+            {"mainGroup", content.mainGroup},
+            {"subGroup", content.subGroup},
+            {"downloadDate", content.date},
+            {"status", content.status},
+            {"files", files}};
+}
+
+void ShowDevice(CliContext& ctx) {
+    std::string root;
+    if (!UseDevice(ctx, root)) return;
+    CDefaultXML database;
+    if (!LoadDatabase(ctx, database)) return;
+
+    if (ctx.options.json) {
+        json shelves = json::object();
+        for (const Shelf shelf : kAllShelves) {
+            json contents = json::array();
+            for (const ContentRecord& content : database.Contents(shelf))
+                contents.push_back(ContentJson(content));
+            shelves[std::string(ShelfKey(shelf))] = contents;
+        }
+        PrintJson(ctx, {{"systemVersion", database.systemVersion()},
+                        {"soundType", database.soundType()},
+                        {"selectedChildNo", database.selectedChildNo()},
+                        {"selectedDiyContentNo", database.selectedDiyContentNo()},
+                        {"diyList", database.diyList()},
+                        {"gameContentList", database.gameContentList()},
+                        {"shelves", shelves}});
+        return;
+    }
+    std::ostream& out = ctx.Out();
+    out << "device:               " << root << '\n'
+        << "system version:       " << database.systemVersion() << '\n'
+        << "sound type:           " << database.soundType() << '\n'
+        << "selected child:       " << database.selectedChildNo() << '\n'
+        << "selected DIY content: "
+        << (database.selectedDiyContentNo().empty() ? "-" : database.selectedDiyContentNo()) << '\n'
+        << "DIY cards:            " << JoinedOrDash(database.diyList()) << '\n'
+        << "game selection:       " << JoinedOrDash(database.gameContentList()) << '\n';
+    for (const Shelf shelf : kAllShelves) {
+        const auto& contents = database.Contents(shelf);
+        out << '\n' << ShelfKey(shelf) << " (" << contents.size() << ")\n";
+        for (const ContentRecord& content : contents) {
+            out << "  " << content.contentNo << "  " << content.title << "  [" << content.mainGroup
+                << (content.subGroup.empty() ? "" : "/" + content.subGroup) << ", " << content.date
+                << (content.status.empty() ? "" : ", " + content.status) << "]\n";
+            for (const FileRecord& file : content.files) {
+                out << "      " << file.name << "  language " << file.language << "  folder "
+                    << file.folderType << "  card " << file.rfidCardId << "  " << file.size
+                    << " bytes\n";
+            }
+        }
+    }
+}
+
+void RebuildTables(CliContext& ctx, const std::string& kind) {
+    std::string root;
+    if (!UseDevice(ctx, root)) return;
+    if (kind == "game") {
+        CDefaultXML database;
+        if (!LoadDatabase(ctx, database)) return;
+        if (!database.RebuildGameTable()) {
+            ctx.Fail("cannot write the game table in " + root + "/ck6");
+            return;
+        }
+        if (!ctx.options.json) ctx.Out() << "game table rebuilt: " << root << "/ck6/rfid.tbl\n";
+    } else {
+        const std::string folder = root + "/" + std::string(*FolderForType(kind));
+        if (!RebuildFolderTables(kind, root)) {
+            ctx.Fail("cannot write the tables in " + folder);
+            return;
+        }
+        if (!ctx.options.json) ctx.Out() << kind << " tables rebuilt: " << folder << '\n';
+    }
+    if (ctx.options.json) PrintJson(ctx, {{"rebuilt", kind}});
+}
+
+void ShowDiy(CliContext& ctx, bool all) {
+    std::string root;
+    if (!UseDevice(ctx, root)) return;
+    CDiyXML diy;
+    if (!diy.Load()) {
+        ctx.Fail("cannot read the DIY database " + root + "/Diy.dat: " + diy.lastError());
+        return;
+    }
+    json cards = json::array();
+    std::ostream& out = ctx.Out();
+    for (std::size_t i = 0; i < diy.records().size(); ++i) {
+        const DiyRecord& record = diy.records()[i];
+        bool used = false;
+        for (const DiySlot& slot : record.slots) used = used || slot.InUse();
+        if (!used && !all) continue;
+        const long card = kFirstDiyCard + static_cast<long>(i);
+        if (ctx.options.json) {
+            json slots = json::array();
+            for (const DiySlot& slot : record.slots)
+                slots.push_back({{"name", slot.name}, {"date", slot.date}, {"file", slot.file}});
+            cards.push_back({{"card", card}, {"slots", slots}});
+            continue;
+        }
+        out << card << '\n';
+        for (std::size_t s = 0; s < record.slots.size(); ++s) {
+            const DiySlot& slot = record.slots[s];
+            out << "  " << s + 1 << ": ";
+            if (slot.InUse())
+                out << slot.name << "  (" << (slot.file.empty() ? "-" : slot.file) << ", "
+                    << slot.date << ")\n";
+            else
+                out << "-\n";
+        }
+    }
+    if (ctx.options.json) PrintJson(ctx, {{"cards", cards}});
+}
+
+}  // namespace
 
 void AddStoreCommands(CLI::App& app, CliContext& ctx) {
-    (void)app;
-    (void)ctx;
+    CLI::App* cipher = app.add_subcommand("cipher", "encipher or decipher a device file");
+    cipher->require_subcommand(1);
+    for (const bool encipher : {true, false}) {
+        auto* command = cipher->add_subcommand(
+            encipher ? "encipher" : "decipher",
+            encipher ? "plain SRC to enciphered DST" : "enciphered SRC to plain DST");
+        auto paths = std::make_shared<std::pair<std::string, std::string>>();
+        command->add_option("SRC", paths->first, "source file")->required();
+        command->add_option("DST", paths->second, "destination file")->required();
+        command->callback([&ctx, paths, encipher] {
+            const bool ok = encipher ? EncipherFile(paths->first, paths->second)
+                                     : DecipherFile(paths->first, paths->second);
+            if (!ok)
+                ctx.Fail(std::string("cannot ") + (encipher ? "encipher " : "decipher ") +
+                         paths->first + " into " + paths->second);
+        });
+    }
+
+    CLI::App* device = app.add_subcommand("device", "the device's content database");
+    device->require_subcommand(1);
+    device->add_subcommand("show", "settings and every shelf's contents with their files")
+        ->callback([&ctx] { ShowDevice(ctx); });
+
+    CLI::App* tables = app.add_subcommand("tables", "the card tables the device reads");
+    tables->require_subcommand(1);
+    auto* rebuild = tables->add_subcommand("rebuild", "rebuild the tables of one kind");
+    auto kind = std::make_shared<std::string>();
+    rebuild->add_option("KIND", *kind, "language, music, story, book, card, excellent or game")
+        ->required()
+        ->check(CLI::IsMember({"language", "music", "story", "book", "card", "excellent", "game"}));
+    rebuild->callback([&ctx, kind] { RebuildTables(ctx, *kind); });
+
+    CLI::App* diy = app.add_subcommand("diy", "the DIY cards and their recordings");
+    diy->require_subcommand(1);
+    auto* show = diy->add_subcommand("show", "the DIY cards with a slot in use");
+    auto all = std::make_shared<bool>(false);
+    show->add_flag("--all", *all, "all 1500 DIY cards");
+    show->callback([&ctx, all] { ShowDiy(ctx, *all); });
 }
 
 }  // namespace torvane::cli

@@ -1,0 +1,106 @@
+// The device's content database, "Default.dat" in the device root: which contents are installed
+// on which shelf, with their files, plus the device-wide settings (sound type, the child whose
+// name the device speaks, the DIY content and the game selection). The model in memory is the
+// truth; Save rewrites the whole file from it. Device paths come from DeviceRoot() at call time.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/content_record.h"
+#include "store/content_types.h"
+
+namespace torvane {
+
+class CDefaultXML {
+  public:
+    CDefaultXML() = default;
+    virtual ~CDefaultXML() = default;
+    CDefaultXML(const CDefaultXML&) = default;
+    CDefaultXML& operator=(const CDefaultXML&) = default;
+
+    // Replaces the model by what Default.dat holds. False without a device root (model left as
+    // it was), when the file cannot be deciphered or read (model empty), or when the parser
+    // reported an error (model holds what was read before it; lastError() says why).
+    bool Load();
+    // Writes the whole model: the plain staging file "_Default.dat", then enciphered into
+    // "Default.dat". Sorts the number lists and the shelves in place. False leaves the previous
+    // Default.dat whole (and the staging file, when only the encipher failed).
+    bool Save();
+    // Empties the ten shelves, the DIY card list and the game selection. Keeps the system version,
+    // sound type, selected child and selected DIY content.
+    void Clear();
+
+    // True when the shelf chosen by type name and sub group holds that content number.
+    bool FindContent(std::string_view subGroup, std::string_view typeName,
+                     std::string_view contentNo) const;
+    // Files a copy of a catalogue record as installed now: status from the catalogue flag, file
+    // names lower-cased with ".mp3" made ".qvx". False when already there or the type is unknown.
+    // The caller saves.
+    bool AddContent(const ContentRecord& catalogueRecord);
+    // Removes from the chosen shelf every record with the number of one of `records`.
+    void RemoveContents(std::string_view subGroup, std::string_view typeName,
+                        const std::vector<ContentRecord>& records);
+    // Adds a content to the game selection, rebuilds the game table and saves. False when the
+    // number is already selected.
+    bool AddGameSelection(const ContentRecord& record);
+    // Removes the first selection entry and game shelf record with that number; with `rebuild`,
+    // rebuilds the game table and saves. Always true.
+    bool RemoveGameSelection(std::string_view contentNo, bool rebuild);
+    // Makes a content the DIY content: writes the ck4 table, remembers the choice, saves, and lets
+    // it take the previous DIY content's place in the game selection.
+    void SelectDiyContent(const ContentRecord& record);
+    // Writes ck6's rfid.tbl from the game shelf. Does not save.
+    bool RebuildGameTable();
+    void SetSelectedChild(int childNo) { selectedChildNo_ = childNo; }
+
+    // The game shelf is not stored; after a Load this puts on it a copy of every selected
+    // content found on its own shelf, in selection order.
+    void FillGameShelfFromSelection();
+
+    const std::vector<ContentRecord>& Contents(Shelf shelf) const {
+        return shelves_[static_cast<std::size_t>(shelf)];
+    }
+    std::vector<ContentRecord>& Contents(Shelf shelf) {
+        return shelves_[static_cast<std::size_t>(shelf)];
+    }
+
+    const std::string& systemVersion() const { return systemVersion_; }
+    void setSystemVersion(std::string value) { systemVersion_ = std::move(value); }
+    const std::string& soundType() const { return soundType_; }
+    void setSoundType(std::string value) { soundType_ = std::move(value); }
+    int selectedChildNo() const { return selectedChildNo_; }
+    void setSelectedChildNo(int value) { selectedChildNo_ = value; }
+    const std::string& selectedDiyContentNo() const { return selectedDiyContentNo_; }
+    void setSelectedDiyContentNo(std::string value) { selectedDiyContentNo_ = std::move(value); }
+    // Base names of the DIY content's files.
+    const std::vector<std::string>& diyList() const { return diyList_; }
+    std::vector<std::string>& diyList() { return diyList_; }
+    // Content numbers of the game selection.
+    const std::vector<std::string>& gameContentList() const { return gameContentList_; }
+    std::vector<std::string>& gameContentList() { return gameContentList_; }
+    // The parser's message of the last Load; empty after a clean parse.
+    const std::string& lastError() const { return lastError_; }
+
+    // The plain document Save writes (CP949 bytes), sorting the lists as Save does.
+    std::string SerializeDocument();
+    // Fills the model from a plain document (CP949 bytes, parsing stops at a NUL) as Load does
+    // after deciphering. False when the parser reported an error.
+    bool ParseDocument(std::string_view document);
+
+  private:
+    friend class DefaultXmlReader;
+
+    std::array<std::vector<ContentRecord>, kShelfCount> shelves_;
+    std::vector<std::string> diyList_;
+    std::vector<std::string> gameContentList_;
+    std::string systemVersion_;
+    std::string soundType_;
+    int selectedChildNo_ = 0;
+    std::string selectedDiyContentNo_;
+    std::string lastError_;
+};
+
+}  // namespace torvane

@@ -1,0 +1,86 @@
+// The tables the content database drives: the game table (ck6) and the DIY content table (ck4).
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "store/default_xml.h"
+#include "store/device_files.h"
+#include "store/device_root.h"
+#include "store/folder_tables.h"
+#include "store/text_codec.h"
+
+namespace torvane {
+namespace {
+
+// The game and DIY tables point at the language folder, where the files of every game content
+// lie.
+std::string LanguageFolderLine(const std::string& identifier, const std::string& baseName) {
+    return identifier + "^^" + baseName + ".qvx^^/ck2";
+}
+
+void RemoveLineBreaks(std::string& line) {
+    for (auto at = line.find("\r\n"); at != std::string::npos; at = line.find("\r\n", at))
+        line.erase(at, 2);
+}
+
+bool OnShelf(const std::vector<ContentRecord>& shelf, std::string_view contentNo) {
+    return std::any_of(shelf.begin(), shelf.end(),
+                       [&](const ContentRecord& c) { return c.contentNo == contentNo; });
+}
+
+}  // namespace
+
+bool CDefaultXML::RebuildGameTable() {
+    const std::string root = DeviceRoot();
+    if (root.empty()) return false;
+    std::vector<std::string> lines;
+    for (const ContentRecord& record : Contents(Shelf::Game)) {
+        const bool isDiyContent = record.contentNo == selectedDiyContentNo_;
+        for (const std::string& base : DistinctBaseNames(record)) {
+            std::string line = LanguageFolderLine(isDiyContent ? DiyCardNumber(base) : base, base);
+            RemoveLineBreaks(line);
+            lines.push_back(Utf8ToCp949(line));
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    return WriteEncipheredTable(lines, root + "/ck6/_rfid.tbl", root + "/ck6/rfid.tbl");
+}
+
+void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
+    // A copy: the caller may pass a record that lives on one of this model's shelves.
+    const ContentRecord record = chosen;
+    const std::string oldNo = selectedDiyContentNo_;
+    const std::string newNo = record.contentNo;
+    const std::vector<std::string> bases = DistinctBaseNames(record);
+    diyList_.clear();
+    const std::string root = DeviceRoot();
+    if (root.empty()) return;
+
+    std::vector<std::string> lines;
+    for (const std::string& base : bases) {
+        if (base.empty() || !std::isdigit(static_cast<unsigned char>(base.front()))) continue;
+        lines.push_back(Utf8ToCp949(LanguageFolderLine(DiyCardNumber(base), base)));
+        diyList_.push_back(base);
+    }
+    const std::string folder = root + "/ck4";
+    if (!WriteEncipheredTable(lines, folder + "/_rfid.tbl", folder + "/rfid.tbl")) return;
+    // The device reads the DIY cards from either table; both hold the same bytes.
+    CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl");
+
+    selectedDiyContentNo_ = newNo;
+    Save();
+
+    const auto& game = Contents(Shelf::Game);
+    if (oldNo == newNo || game.empty() || !OnShelf(game, oldNo) || OnShelf(game, newNo)) {
+        RebuildGameTable();
+        return;
+    }
+    // The new DIY content takes the previous one's place in the game selection.
+    RemoveGameSelection(oldNo, false);
+    gameContentList_.push_back(newNo);
+    Contents(Shelf::Game).push_back(record);
+    RebuildGameTable();
+    Save();
+}
+
+}  // namespace torvane

@@ -1,0 +1,157 @@
+// The DIY database: Load, the rec.tbl merge, and both Saves.
+#include "store/diy_xml.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+#include "store/device_clock.h"
+#include "store/device_files.h"
+#include "store/device_root.h"
+#include "store/file_cipher.h"
+#include "store/text_codec.h"
+
+namespace torvane {
+namespace {
+
+constexpr std::size_t kMaxOtherLines = kDiyCardCount;
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find_first_of("\r\n", start);
+        const auto stop = end == std::string_view::npos ? text.size() : end;
+        if (stop > start) lines.push_back(text.substr(start, stop - start));
+        start = stop + 1;
+    }
+    return lines;
+}
+
+// The four slot fields of a DIY line: after the "^^", split at "|", up to the next "^".
+// Nothing when a separator is missing.
+std::optional<std::array<std::string_view, kDiySlotCount>> SlotFields(std::string_view line) {
+    const auto caret = line.find('^');
+    if (caret == std::string_view::npos) return std::nullopt;
+    const auto secondCaret = line.find('^', caret + 1);
+    if (secondCaret == std::string_view::npos) return std::nullopt;
+    std::array<std::string_view, kDiySlotCount> fields;
+    std::size_t start = secondCaret + 1;
+    for (int i = 0; i < kDiySlotCount; ++i) {
+        const char separator = i + 1 < kDiySlotCount ? '|' : '^';
+        const auto end = line.find(separator, start);
+        if (end == std::string_view::npos) return std::nullopt;
+        fields[static_cast<std::size_t>(i)] = line.substr(start, end - start);
+        start = end + 1;
+    }
+    return fields;
+}
+
+}  // namespace
+
+DiyRecord* CDiyXML::RecordForCard(long cardNo) {
+    const long index = cardNo - kFirstDiyCard;
+    if (index < 0 || index >= kDiyCardCount || index >= static_cast<long>(records_.size()))
+        return nullptr;
+    return &records_[static_cast<std::size_t>(index)];
+}
+
+const DiyRecord* CDiyXML::RecordForCard(long cardNo) const {
+    return const_cast<CDiyXML*>(this)->RecordForCard(cardNo);
+}
+
+bool CDiyXML::Load() {
+    const std::string root = DeviceRoot();
+    if (root.empty()) return false;
+    records_.clear();
+    otherLines_.clear();
+
+    const std::string plainPath = MakeCipherTempPath();
+    if (plainPath.empty()) return false;
+    if (DecipherFile(root + "/Diy.dat", plainPath)) {
+        std::string document;
+        const bool read = ReadWholeTextFile(plainPath, document);
+        std::remove(plainPath.c_str());
+        if (!read) return false;
+        if (!ParseDiyDocument(document)) return false;
+    } else {
+        std::remove(plainPath.c_str());
+        records_.assign(kDiyCardCount, DiyRecord{});
+    }
+
+    std::string table;
+    if (ReadWholeTextFile(root + "/ck9/rec.tbl", table)) MergeRecTable(Cp949ToUtf8(table));
+    return true;
+}
+
+void CDiyXML::MergeRecTable(const std::string& text) {
+    const std::string now = DeviceDateNow();
+    for (const std::string_view line : SplitLines(text)) {
+        const auto cardAt = line.find("9210");
+        if (cardAt == std::string_view::npos) {
+            // Lines the device keeps beside the DIY cards; more than the table's capacity
+            // are dropped rather than written past it.
+            if (otherLines_.size() < kMaxOtherLines) otherLines_.emplace_back(line);
+            continue;
+        }
+        const auto fields = SlotFields(line);
+        if (!fields) break;  // a broken DIY line ends the table
+        const std::string cardText(line.substr(cardAt, 8));
+        DiyRecord* record = RecordForCard(std::strtol(cardText.c_str(), nullptr, 10));
+        if (record == nullptr) continue;  // not one of the DIY cards
+        for (std::size_t i = 0; i < kDiySlotCount; ++i) {
+            const std::string_view field = (*fields)[i];
+            DiySlot& slot = record->slots[i];
+            if (field.empty()) continue;
+            if (field.front() == ' ') {
+                slot.file.clear();
+                continue;
+            }
+            if (slot.name.empty()) {
+                slot.name = field;
+                slot.date = now;
+            }
+            slot.file = field;
+        }
+    }
+}
+
+std::string CDiyXML::SerializeRecTable() const {
+    std::string out;
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        out += std::to_string(kFirstDiyCard + static_cast<long>(i));
+        out += "^^";
+        for (std::size_t s = 0; s < kDiySlotCount; ++s) {
+            const DiySlot& slot = records_[i].slots[s];
+            if (s > 0) out += '|';
+            out += slot.InUse() && !slot.file.empty() ? slot.file : " ";
+        }
+        out += "^^/ck9\r\n";
+    }
+    for (const std::string& line : otherLines_) {
+        if (line.empty()) continue;
+        out += line;
+        out += "\r\n";
+    }
+    return Utf8ToCp949(out);
+}
+
+bool CDiyXML::SaveRecTable() {
+    const std::string root = DeviceRoot();
+    if (root.empty()) return false;
+    return WriteFileSafely(root + "/ck9/rec.tbl", SerializeRecTable());
+}
+
+bool CDiyXML::SaveDiyFile() {
+    const std::string root = DeviceRoot();
+    if (root.empty()) return false;
+    const std::string staging = root + "/_Diy.dat";
+    if (!WritePlainFile(staging, SerializeDiyDocument())) return false;
+    if (!EncipherFile(staging, root + "/Diy.dat")) return false;
+    std::remove(staging.c_str());
+    return true;
+}
+
+}  // namespace torvane

@@ -1,0 +1,66 @@
+// The DIY database: the user's own recordings for the 1500 DIY cards, four slots per card.
+// "Diy.dat" (device root, enciphered) keeps each slot's name and date; "ck9/rec.tbl" (plain) is
+// what the device reads to find each card's files, and the authority for which file is in which
+// slot. Device paths come from DeviceRoot() at call time.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace torvane {
+
+inline constexpr long kFirstDiyCard = 92100001;
+inline constexpr int kDiyCardCount = 1500;
+inline constexpr int kDiySlotCount = 4;
+
+struct DiySlot {
+    std::string name;  // display name (UTF-8)
+    std::string date;  // "YYYY-MM-DDThh-mm-ss"; the slot is in use exactly when this is not empty
+    std::string file;  // the sound file's name in ck9/re1 .. ck9/re4
+
+    bool InUse() const { return !date.empty(); }
+    bool operator==(const DiySlot&) const = default;
+};
+
+struct DiyRecord {
+    std::array<DiySlot, kDiySlotCount> slots;
+
+    bool operator==(const DiyRecord&) const = default;
+};
+
+class CDiyXML {
+  public:
+    // Rebuilds the records from Diy.dat (1500 empty ones when there is none) and merges rec.tbl.
+    // False without a device root (nothing changed) or when Diy.dat is damaged.
+    bool Load();
+    // Writes Diy.dat: the staging file "_Diy.dat", enciphered into "Diy.dat".
+    bool SaveDiyFile();
+    // Writes ck9/rec.tbl: one line per card, then the other lines kept from the file.
+    bool SaveRecTable();
+
+    const std::vector<DiyRecord>& records() const { return records_; }
+    std::vector<DiyRecord>& records() { return records_; }
+    // The record of a card number; nullptr outside 92100001..92101500 or beyond the records.
+    DiyRecord* RecordForCard(long cardNo);
+    const DiyRecord* RecordForCard(long cardNo) const;
+    // rec.tbl lines that are not DIY lines, in file order.
+    const std::vector<std::string>& otherTableLines() const { return otherLines_; }
+    const std::string& lastError() const { return lastError_; }
+
+    // The plain Diy.dat document (CP949 bytes) and the rec.tbl bytes as the Saves write them.
+    std::string SerializeDiyDocument() const;
+    std::string SerializeRecTable() const;
+
+  private:
+    friend class DiyXmlReader;
+
+    bool ParseDiyDocument(std::string_view document);
+    void MergeRecTable(const std::string& text);
+
+    std::vector<DiyRecord> records_;
+    std::vector<std::string> otherLines_;
+    std::string lastError_;
+};
+
+}  // namespace torvane

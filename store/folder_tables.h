@@ -1,0 +1,30 @@
+// The card tables the device looks a card up in: identifier, "^^", file name, "^^", "/" and the
+// folder, each line ended by CR LF, enciphered. Tables are always rebuilt whole, never edited.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/content_record.h"
+
+namespace torvane {
+
+// Rebuilds rfid.tbl and sw.tbl of a type's folder (ck2, ck7, ck8, ck3, ck10, ck11 below `root`)
+// from the sound files present anywhere below it. False for a type without a folder of its own,
+// or when a table cannot be written.
+bool RebuildFolderTables(std::string_view typeName, const std::string& root);
+
+// The DIY card a file answers to: "901001" and the base name's leading number modulo 100.
+std::string DiyCardNumber(std::string_view baseName);
+
+// The distinct base names (name up to its last ".") of a content's files, ascending.
+std::vector<std::string> DistinctBaseNames(const ContentRecord& record);
+
+// Writes table lines (each followed by CR LF) to the staging file, enciphers it into `finalPath`
+// and deletes the staging file. False when either step fails; the staging file then stays when
+// only the encipher failed.
+bool WriteEncipheredTable(const std::vector<std::string>& lines, const std::string& stagingPath,
+                          const std::string& finalPath);
+
+}  // namespace torvane

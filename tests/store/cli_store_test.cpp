@@ -1,0 +1,162 @@
+// torvane-cli's store commands, run as a program on a card folder made here.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+
+#include "store/default_xml.h"
+#include "store/device_clock.h"
+#include "store/device_setup.h"
+#include "store/diy_xml.h"
+#include "store_test_support.h"
+
+namespace torvane {
+namespace {
+
+using nlohmann::json;
+using testing::ReadBytes;
+using testing::WithoutPadding;
+using testing::WriteBytes;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class StoreCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetDeviceRoot(card.path());
+        ASSERT_TRUE(CreateEmptyDevice(card.path(), "1.4.0", "1"));
+        CDefaultXML database;
+        ASSERT_TRUE(database.Load());
+        ContentRecord content;
+        content.contentNo = "L0001";
+        content.title = "똠방각하 영어";
+        content.mainGroup = "language";
+        content.status = "Y";
+        FileRecord file;
+        file.name = "00000001.MP3";
+        file.language = "en";
+        file.folderType = "1";
+        file.rfidCardId = "1001";
+        file.size = 4096;
+        content.files = {file};
+        ASSERT_TRUE(database.AddContent(content));
+        ASSERT_TRUE(database.Save());
+        database.SelectDiyContent(database.Contents(Shelf::Language)[0]);
+
+        CDiyXML diy;
+        ASSERT_TRUE(diy.Load());
+        diy.RecordForCard(92100003)->slots[1] = {"아빠 목소리", "2024-03-05T14-07-09", "a.mp3"};
+        ASSERT_TRUE(diy.SaveDiyFile());
+        ASSERT_TRUE(diy.SaveRecTable());
+        SetDeviceRoot("");
+    }
+
+    Result Run(const std::string& arguments) {
+        const std::string errPath = scratch / "stderr";
+        const std::string command =
+            std::string(TORVANE_CLI_PATH) + " " + arguments + " 2>" + errPath;
+        Result result;
+        std::FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) return result;
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.err = ReadBytes(errPath);
+        return result;
+    }
+    std::string Device() const { return "--device " + card.path(); }
+
+    testing::TempFolder card;
+    testing::TempFolder scratch;
+    ScopedDeviceDate date{"2024-03-05T14-07-09"};
+};
+
+TEST_F(StoreCommands, DeviceShowJsonHoldsSettingsAndEveryShelf) {
+    const Result result = Run("device show --json " + Device());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const json device = json::parse(result.out);
+    EXPECT_EQ(device["systemVersion"], "1.4.0");
+    EXPECT_EQ(device["soundType"], "1");
+    EXPECT_EQ(device["selectedChildNo"], 0);
+    EXPECT_EQ(device["selectedDiyContentNo"], "L0001");
+    EXPECT_EQ(device["diyList"], json::array({"00000001"}));
+    EXPECT_EQ(device["gameContentList"], json::array());
+    for (const char* shelf : {"language", "music", "story", "bookSeries", "book", "game",
+                              "cardSeries", "card", "excellentSeries", "excellent"})
+        EXPECT_TRUE(device["shelves"][shelf].is_array()) << shelf;
+    const json& content = device["shelves"]["language"].at(0);
+    EXPECT_EQ(content["contentNo"], "L0001");
+    EXPECT_EQ(content["name"], "똠방각하 영어");
+    EXPECT_EQ(content["mainGroup"], "language");
+    EXPECT_EQ(content["subGroup"], "");
+    EXPECT_EQ(content["downloadDate"], "2024-03-05T14-07-09");
+    EXPECT_EQ(content["status"], "default");
+    EXPECT_EQ(content["files"], json::parse(R"([{"name": "00000001.qvx", "language": "en",
+        "folderType": "1", "rfidCardID": "1001", "fileSize": 4096}])"));
+}
+
+TEST_F(StoreCommands, HumanOutputShowsKoreanTitlesAndTakesTheDeviceFromTheEnvironment) {
+    ::setenv("TORVANE_DEVICE", card.path().c_str(), 1);
+    const Result result = Run("device show");
+    ::unsetenv("TORVANE_DEVICE");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("L0001  똠방각하 영어"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("00000001.qvx"), std::string::npos);
+}
+
+TEST_F(StoreCommands, TablesRebuildWritesTheKindsTables) {
+    WriteBytes(card / "ck7/00000009.qvx", "x");
+    ASSERT_EQ(Run(Device() + " tables rebuild music").status, 0);
+    EXPECT_EQ(WithoutPadding(testing::DecipherToBytes(card / "ck7/sw.tbl")),
+              "00000009^^00000009.qvx^^/ck7\r\n");
+    EXPECT_EQ(Run(Device() + " tables rebuild game").status, 0);
+    EXPECT_EQ(Run(Device() + " tables rebuild video").status, 2);
+}
+
+TEST_F(StoreCommands, DiyShowListsCardsInUseOrAll) {
+    const Result used = Run("diy show --json " + Device());
+    ASSERT_EQ(used.status, 0) << used.err;
+    EXPECT_EQ(json::parse(used.out), json::parse(R"({"cards": [{"card": 92100003, "slots": [
+        {"name": "", "date": "", "file": ""},
+        {"name": "아빠 목소리", "date": "2024-03-05T14-07-09", "file": "a.mp3"},
+        {"name": "", "date": "", "file": ""}, {"name": "", "date": "", "file": ""}]}]})"));
+    const Result all = Run("diy show --all --json " + Device());
+    EXPECT_EQ(json::parse(all.out)["cards"].size(), 1500u);
+    const Result human = Run("diy show " + Device());
+    EXPECT_NE(human.out.find("2: 아빠 목소리  (a.mp3, 2024-03-05T14-07-09)"), std::string::npos)
+        << human.out;
+}
+
+TEST_F(StoreCommands, CipherRoundTrip) {
+    WriteBytes(scratch / "plain", "thirteen byte");
+    ASSERT_EQ(Run("cipher encipher " + (scratch / "plain") + " " + (scratch / "enc")).status, 0);
+    EXPECT_EQ(ReadBytes(scratch / "enc").size(), 16u);
+    ASSERT_EQ(Run("cipher decipher " + (scratch / "enc") + " " + (scratch / "back")).status, 0);
+    EXPECT_EQ(ReadBytes(scratch / "back"), std::string("thirteen byte\0\0\0", 16));
+}
+
+TEST_F(StoreCommands, FailuresAndUsageErrorsHaveTheirStatus) {
+    const Result missing = Run("cipher encipher " + (scratch / "none") + " " + (scratch / "x"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+
+    std::filesystem::remove(card / "Default.dat");
+    const Result noDatabase = Run("device show " + Device());
+    EXPECT_EQ(noDatabase.status, 1);
+    EXPECT_NE(noDatabase.err.find("Default.dat"), std::string::npos);
+    EXPECT_EQ(Run("device show --device " + (scratch / "absent")).status, 1);
+
+    EXPECT_EQ(Run("cipher encipher onlyone").status, 2);
+    EXPECT_EQ(Run("device").status, 2);
+}
+
+}  // namespace
+}  // namespace torvane

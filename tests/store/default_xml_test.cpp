@@ -1,0 +1,263 @@
+#include "store/default_xml.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "store/device_clock.h"
+#include "store/device_files.h"
+#include "store/device_root.h"
+#include "store/text_codec.h"
+#include "store_test_support.h"
+
+namespace torvane {
+namespace {
+
+using testing::DecipherToBytes;
+using testing::DeviceFolder;
+using testing::EncipherBytes;
+using testing::ReadBytes;
+using testing::WithoutPadding;
+
+const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n";
+
+FileRecord File(std::string name, std::string card) {
+    FileRecord file;
+    file.name = std::move(name);
+    file.rfidCardId = std::move(card);
+    file.language = "ko";
+    file.folderType = "1";
+    file.size = 1234;
+    return file;
+}
+
+ContentRecord Content(std::string number, std::string type, std::string title,
+                      std::string subGroup = "") {
+    ContentRecord content;
+    content.contentNo = std::move(number);
+    content.mainGroup = std::move(type);
+    content.title = std::move(title);
+    content.subGroup = std::move(subGroup);
+    content.date = "2024-03-05T14-07-09";
+    return content;
+}
+
+TEST(DefaultDocument, EmptyModelIsOneLineAfterTheDeclaration) {
+    CDefaultXML model;
+    model.setSystemVersion("1.2.3");
+    model.setSoundType("A");
+    EXPECT_EQ(model.SerializeDocument(),
+              kDeclaration +
+                  "<TorvaneDefault><systemVersion>1.2.3</systemVersion><soundType>A</soundType>"
+                  "<diyList></diyList><selectedChildNo>0</selectedChildNo>"
+                  "<selectedDiyContentNo></selectedDiyContentNo><gameContentList>"
+                  "</gameContentList><contentsList></contentsList></TorvaneDefault>");
+}
+
+TEST(DefaultDocument, WritesEveryFieldInTheDeviceOrder) {
+    CDefaultXML model;
+    model.setSystemVersion("2");
+    model.setSoundType("B");
+    model.SetSelectedChild(3);
+    model.setSelectedDiyContentNo("L0002");
+    model.diyList() = {"00000107", "00000007"};
+    model.gameContentList() = {"S0002", "L0002"};
+    ContentRecord content = Content("L0002", "language", "가", "x");
+    content.status = "default";
+    content.files = {File("00000001.qvx", "1001")};
+    model.Contents(Shelf::Language).push_back(content);
+    model.Contents(Shelf::Story).push_back(Content("S0002", "story", "s"));
+
+    EXPECT_EQ(model.SerializeDocument(),
+              kDeclaration +
+                  "<TorvaneDefault><systemVersion>2</systemVersion><soundType>B</soundType>"
+                  "<diyList><rfidCardID>00000007</rfidCardID><rfidCardID>00000107</rfidCardID>"
+                  "</diyList><selectedChildNo>3</selectedChildNo>"
+                  "<selectedDiyContentNo>L0002</selectedDiyContentNo><gameContentList>"
+                  "<contentNo>L0002</contentNo><contentNo>S0002</contentNo></gameContentList>"
+                  "<contentsList><content><contentNo>L0002</contentNo><name>\xB0\xA1</name>"
+                  "<mainGroup>language</mainGroup><subGroup>x</subGroup>"
+                  "<downloadDate>2024-03-05T14-07-09</downloadDate><status>default</status>"
+                  "<files><file><name>00000001.qvx</name><language>ko</language>"
+                  "<folderType>1</folderType><rfidCardID>1001</rfidCardID>"
+                  "<fileSize>1234</fileSize></file></files></content>"
+                  "<content><contentNo>S0002</contentNo><name>s</name><mainGroup>story</mainGroup>"
+                  "<subGroup></subGroup><downloadDate>2024-03-05T14-07-09</downloadDate>"
+                  "<files></files></content></contentsList></TorvaneDefault>");
+}
+
+TEST(DefaultDocument, ShelvesAreWrittenInDeviceOrderEachSortedAndWithoutTheGameShelf) {
+    CDefaultXML model;
+    model.Contents(Shelf::Excellent).push_back(Content("E2", "excellent", ""));
+    model.Contents(Shelf::ExcellentSeries).push_back(Content("E1", "excellent", "", "series"));
+    model.Contents(Shelf::Game).push_back(Content("L9", "language", ""));
+    model.Contents(Shelf::Card).push_back(Content("C1", "card", ""));
+    model.Contents(Shelf::Book).push_back(Content("B10", "book", ""));
+    model.Contents(Shelf::Book).push_back(Content("B1", "book", ""));
+    model.Contents(Shelf::Music).push_back(Content("M1", "music", ""));
+    const std::string document = model.SerializeDocument();
+    std::vector<std::string> order;
+    for (auto at = document.find("<contentNo>"); at != std::string::npos;
+         at = document.find("<contentNo>", at + 1)) {
+        const auto start = at + 11;
+        order.push_back(document.substr(start, document.find('<', start) - start));
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"M1", "B1", "B10", "C1", "E1", "E2"}));
+}
+
+TEST(DefaultDocument, CharactersOutsideCp949BecomeReferencesAndComeBack) {
+    CDefaultXML model;
+    // "똠쓔햏" exist only in CP949's extension; U+1F600 is in no Korean code page.
+    const std::string title = "\xEB\x98\xA0\xEC\x93\x94\xED\x96\x8F \xF0\x9F\x98\x80 & <a>";
+    model.Contents(Shelf::Music).push_back(Content("M1", "music", title));
+    const std::string document = model.SerializeDocument();
+    EXPECT_NE(document.find("<name>" + Utf8ToCp949("\xEB\x98\xA0\xEC\x93\x94\xED\x96\x8F") +
+                            " &#128512; &amp; &lt;a&gt;</name>"),
+              std::string::npos);
+
+    CDefaultXML loaded;
+    ASSERT_TRUE(loaded.ParseDocument(document)) << loaded.lastError();
+    ASSERT_EQ(loaded.Contents(Shelf::Music).size(), 1u);
+    EXPECT_EQ(loaded.Contents(Shelf::Music)[0].title, title);
+}
+
+TEST(DefaultDocument, ReadsDocumentsWrittenByHand) {
+    // Content numbers are filed by their first letter; anything else is dropped. The game list's
+    // state lasts until the first content, and an element without text keeps its default.
+    const std::string document =
+        kDeclaration +
+        "<TorvaneDefault><systemVersion>9</systemVersion><soundType></soundType>"
+        "<selectedChildNo>42</selectedChildNo><gameContentList><contentNo>G1</contentNo>"
+        "</gameContentList><contentsList>"
+        "<content><contentNo>l1</contentNo></content>"
+        "<content><contentNo>1L</contentNo></content>"
+        "<content><contentNo>G7</contentNo><name>g</name></content>"
+        "<content><contentNo>B1</contentNo><subGroup>series</subGroup><files>"
+        "<file><name>1.qvx</name><fileSize>77</fileSize></file><file><name>2.qvx</name></file>"
+        "</files><status>enable</status></content>"
+        "<content><contentNo>C1</contentNo><subGroup>other</subGroup></content>"
+        "</contentsList></TorvaneDefault>";
+    CDefaultXML model;
+    ASSERT_TRUE(model.ParseDocument(document)) << model.lastError();
+    EXPECT_EQ(model.systemVersion(), "9");
+    EXPECT_EQ(model.selectedChildNo(), 42);
+    EXPECT_EQ(model.gameContentList(), std::vector<std::string>{"G1"});
+    EXPECT_EQ(model.Contents(Shelf::Language).size(), 0u);
+    ASSERT_EQ(model.Contents(Shelf::Game).size(), 1u);
+    EXPECT_EQ(model.Contents(Shelf::Game)[0].title, "g");
+    ASSERT_EQ(model.Contents(Shelf::BookSeries).size(), 1u);
+    const ContentRecord& book = model.Contents(Shelf::BookSeries)[0];
+    ASSERT_EQ(book.files.size(), 2u);
+    EXPECT_EQ(book.files[0].size, 77);
+    EXPECT_EQ(book.files[1].name, "2.qvx");
+    EXPECT_EQ(book.status, "enable");
+    EXPECT_EQ(model.Contents(Shelf::Card).size(), 1u);
+}
+
+TEST(DefaultDocument, LongTextIsReadWhole) {
+    CDefaultXML model;
+    std::string title;
+    for (int i = 0; i < 40000; ++i) title += (i % 2) ? "\xEA\xB0\x80" : "a&";
+    model.Contents(Shelf::Story).push_back(Content("S1", "story", title));
+    CDefaultXML loaded;
+    ASSERT_TRUE(loaded.ParseDocument(model.SerializeDocument()));
+    EXPECT_EQ(loaded.Contents(Shelf::Story).at(0).title, title);
+}
+
+TEST(DefaultDocument, DamagedTextFailsWithTheParsersMessage) {
+    CDefaultXML model;
+    EXPECT_FALSE(model.ParseDocument(kDeclaration + "<TorvaneDefault><contentsList>"));
+    EXPECT_FALSE(model.lastError().empty());
+    EXPECT_FALSE(model.ParseDocument("\x93\x11garbage\xff"));
+    EXPECT_TRUE(model.ParseDocument(kDeclaration + "<TorvaneDefault/>"));
+    EXPECT_TRUE(model.lastError().empty());
+}
+
+class DefaultFile : public ::testing::Test {
+  protected:
+    DeviceFolder device;
+
+    CDefaultXML SampleModel() {
+        CDefaultXML model;
+        model.setSystemVersion("1.0");
+        model.setSoundType("S");
+        model.SetSelectedChild(2);
+        ContentRecord content = Content("L1", "language", "\xEB\x98\xA0 & <");
+        content.files = {File("00000001.qvx", "1")};
+        model.Contents(Shelf::Language).push_back(content);
+        model.Contents(Shelf::Card).push_back(Content("C1", "card", "c"));
+        model.gameContentList() = {"L1"};
+        return model;
+    }
+};
+
+TEST_F(DefaultFile, SaveEnciphersTheDocumentAndRemovesTheStagingFile) {
+    CDefaultXML model = SampleModel();
+    ASSERT_TRUE(model.Save());
+    EXPECT_FALSE(std::filesystem::exists(device / "_Default.dat"));
+    const std::string plain = DecipherToBytes(device / "Default.dat");
+    EXPECT_EQ(plain.size() % 8, 0u);
+    EXPECT_EQ(WithoutPadding(plain), model.SerializeDocument());
+}
+
+TEST_F(DefaultFile, LoadGivesBackWhatSaveWroteAndLoadsTwiceAlike) {
+    CDefaultXML saved = SampleModel();
+    ASSERT_TRUE(saved.Save());
+    CDefaultXML loaded;
+    ASSERT_TRUE(loaded.Load()) << loaded.lastError();
+    for (const Shelf shelf : kStoredShelves)
+        EXPECT_EQ(loaded.Contents(shelf), saved.Contents(shelf)) << ShelfKey(shelf);
+    EXPECT_EQ(loaded.selectedChildNo(), 2);
+    EXPECT_EQ(loaded.gameContentList(), saved.gameContentList());
+    EXPECT_TRUE(loaded.Contents(Shelf::Game).empty());
+    ASSERT_TRUE(loaded.Load());
+    EXPECT_EQ(loaded.Contents(Shelf::Language).size(), 1u);
+
+    loaded.FillGameShelfFromSelection();
+    ASSERT_EQ(loaded.Contents(Shelf::Game).size(), 1u);
+    EXPECT_EQ(loaded.Contents(Shelf::Game)[0], saved.Contents(Shelf::Language)[0]);
+}
+
+TEST_F(DefaultFile, LoadFailures) {
+    CDefaultXML model = SampleModel();
+    // No Default.dat: false, and the model is emptied.
+    EXPECT_FALSE(model.Load());
+    EXPECT_TRUE(model.Contents(Shelf::Language).empty());
+
+    // A file enciphered with another pass phrase is unreadable text to the parser.
+    ASSERT_TRUE(SampleModel().Save());
+    testing::WriteBytes(device / "plain", WithoutPadding(DecipherToBytes(device / "Default.dat")));
+    ASSERT_TRUE(EncipherFile(device / "plain", device / "Default.dat", "otherpassword12"));
+    EXPECT_FALSE(model.Load());
+    EXPECT_FALSE(model.lastError().empty());
+
+    // No device root: false, and the model is left alone.
+    CDefaultXML untouched = SampleModel();
+    SetDeviceRoot("");
+    EXPECT_FALSE(untouched.Load());
+    EXPECT_EQ(untouched.Contents(Shelf::Language).size(), 1u);
+    EXPECT_FALSE(untouched.Save());
+}
+
+TEST_F(DefaultFile, TheDecipheredCopyDoesNotStayInTheTemporaryFolder) {
+    ASSERT_TRUE(SampleModel().Save());
+    CDefaultXML model;
+    ASSERT_TRUE(model.Load());
+    for (const auto& entry : std::filesystem::directory_iterator(GetTempFolder()))
+        EXPECT_EQ(entry.path().filename().string().rfind("Enc" + std::to_string(getpid()) + "-", 0),
+                  std::string::npos)
+            << entry.path();
+}
+
+TEST_F(DefaultFile, AFailedSaveKeepsThePreviousDatabase) {
+    ASSERT_TRUE(SampleModel().Save());
+    const std::string before = ReadBytes(device / "Default.dat");
+    // The staging name is taken by a folder: nothing can be written.
+    std::filesystem::create_directory(device / "_Default.dat");
+    CDefaultXML changed;
+    EXPECT_FALSE(changed.Save());
+    EXPECT_EQ(ReadBytes(device / "Default.dat"), before);
+}
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,163 @@
+#include "store/device_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "store/default_xml.h"
+#include "store/device_setup.h"
+#include "store/diy_xml.h"
+#include "store_test_support.h"
+
+namespace torvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+TEST(EscapeXmlText, EscapesTheFiveMarkupCharactersOnly) {
+    EXPECT_EQ(EscapeXmlText(""), "");
+    EXPECT_EQ(EscapeXmlText("a&b<c>d\"e'f"), "a&amp;b&lt;c&gt;d&quot;e&apos;f");
+    // CP949 double-byte characters pass through byte for byte.
+    EXPECT_EQ(EscapeXmlText("\xB0\xA1\x8C\x63"), "\xB0\xA1\x8C\x63");
+}
+
+TEST(ReadWholeTextFile, StopsAtTheCiphersPadding) {
+    TempFolder folder;
+    WriteBytes(folder / "f", std::string("text\0\0\0", 7));
+    std::string text = "unchanged";
+    ASSERT_TRUE(ReadWholeTextFile(folder / "f", text));
+    EXPECT_EQ(text, "text");
+    text = "unchanged";
+    EXPECT_FALSE(ReadWholeTextFile(folder / "missing", text));
+    EXPECT_EQ(text, "unchanged");
+}
+
+TEST(EmptyFolderTree, RemovesEverythingBelowButKeepsTheFolder) {
+    TempFolder folder;
+    TempFolder outside;
+    WriteBytes(folder / "staging/a.qvx", "x");
+    WriteBytes(folder / "staging/ko/1/b.qvx", "x");
+    WriteBytes(folder / "staging/en/c.qvx", "x");
+    WriteBytes(outside / "keep.qvx", "x");
+    fs::create_directory_symlink(outside.path(), folder / "staging/link");
+
+    EXPECT_TRUE(EmptyFolderTree(folder / "staging"));
+    EXPECT_TRUE(fs::is_directory(folder / "staging"));
+    EXPECT_TRUE(fs::is_empty(folder / "staging"));
+    EXPECT_TRUE(fs::exists(outside / "keep.qvx")) << "a symlink is removed, never followed";
+    EXPECT_FALSE(EmptyFolderTree(folder / "missing"));
+}
+
+TEST(DeleteContentFiles, DeletesExactNamesAnywhereBelowTheFolder) {
+    TempFolder folder;
+    for (const char* file :
+         {"ck2/ko/1/00000001.qvx", "ck2/00000002.qvx", "ck2/00000001.QVX", "ck2/00000003.qvx"})
+        WriteBytes(folder / file, "x");
+    ContentRecord content;
+    content.files.resize(2);
+    content.files[0].name = "00000001.qvx";
+    content.files[1].name = "00000002.qvx";
+
+    EXPECT_TRUE(DeleteContentFiles({content}, folder / "ck2"));
+    EXPECT_FALSE(fs::exists(folder / "ck2/ko/1/00000001.qvx"));
+    EXPECT_FALSE(fs::exists(folder / "ck2/00000002.qvx"));
+    EXPECT_TRUE(fs::exists(folder / "ck2/00000001.QVX"));
+    EXPECT_TRUE(fs::exists(folder / "ck2/00000003.qvx"));
+    EXPECT_FALSE(DeleteContentFiles({content}, folder / "missing"));
+}
+
+// The private temporary folder, tried under a TMPDIR of the test's own.
+class PrivateTempFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("TMPDIR")) saved_ = old;
+        setenv("TMPDIR", base.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (saved_)
+            setenv("TMPDIR", saved_->c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+    std::string Expected() const { return base / ("torvane-" + std::to_string(::geteuid())); }
+
+    TempFolder base;
+    std::optional<std::string> saved_;
+};
+
+TEST_F(PrivateTempFolder, IsMadeForTheUserAlone) {
+    ASSERT_EQ(GetTempFolder(), Expected());
+    struct stat info {};
+    ASSERT_EQ(::lstat(Expected().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_uid, ::geteuid());
+
+    // A folder opened up by someone is closed again.
+    ::chmod(Expected().c_str(), 0777);
+    ASSERT_EQ(GetTempFolder(), Expected());
+    ::lstat(Expected().c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+TEST_F(PrivateTempFolder, RefusesAPlantedSymlinkOrFile) {
+    TempFolder elsewhere;
+    fs::create_directory_symlink(elsewhere.path(), Expected());
+    EXPECT_EQ(GetTempFolder(), "");
+    EXPECT_EQ(MakeCipherTempPath(), "");
+    fs::remove(Expected());
+    WriteBytes(Expected(), "not a folder");
+    EXPECT_EQ(GetTempFolder(), "");
+}
+
+TEST(SafeFileWriter, ReplacesTheFileOnlyOnCommit) {
+    TempFolder folder;
+    WriteBytes(folder / "rec.tbl", "old");
+    {
+        SafeFileWriter writer(folder / "rec.tbl");
+        ASSERT_TRUE(writer.Open());
+        ASSERT_TRUE(writer.Write(std::string(200 * 1024, 'n')));
+        EXPECT_EQ(ReadBytes(folder / "rec.tbl"), "old");
+        // Dropped without Commit, as when the program stops halfway.
+    }
+    EXPECT_EQ(ReadBytes(folder / "rec.tbl"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+
+    ASSERT_TRUE(WriteFileSafely(folder / "rec.tbl", "new"));
+    EXPECT_EQ(ReadBytes(folder / "rec.tbl"), "new");
+    EXPECT_FALSE(WriteFileSafely(folder / "missing/rec.tbl", "new"));
+}
+
+TEST(SafeFileWriter, ReplacesASymlinkInsteadOfWritingThroughIt) {
+    TempFolder folder;
+    WriteBytes(folder / "target", "target");
+    fs::create_symlink(folder / "target", folder / "file");
+    ASSERT_TRUE(WriteFileSafely(folder / "file", "new"));
+    EXPECT_EQ(ReadBytes(folder / "target"), "target");
+    EXPECT_FALSE(fs::is_symlink(folder / "file"));
+    EXPECT_EQ(ReadBytes(folder / "file"), "new");
+}
+
+TEST(CreateEmptyDevice, MakesACardTheStoreCanLoad) {
+    testing::DeviceFolder card;
+    ASSERT_TRUE(CreateEmptyDevice(card.path(), "1.0.3", "2"));
+    for (const char* table :
+         {"ck2/rfid.tbl", "ck3/sw.tbl", "ck4/sw.tbl", "ck6/rfid.tbl", "ck11/rfid.tbl"})
+        EXPECT_TRUE(fs::exists(card / table)) << table;
+    EXPECT_TRUE(fs::is_directory(card / "ck9/re4"));
+    CDefaultXML database;
+    ASSERT_TRUE(database.Load());
+    EXPECT_EQ(database.systemVersion(), "1.0.3");
+    EXPECT_EQ(database.soundType(), "2");
+    CDiyXML diy;
+    ASSERT_TRUE(diy.Load());
+    EXPECT_EQ(diy.records().size(), 1500u);
+    EXPECT_TRUE(diy.otherTableLines().empty());
+}
+
+}  // namespace
+}  // namespace torvane

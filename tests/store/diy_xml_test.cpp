@@ -1,0 +1,160 @@
+#include "store/diy_xml.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "store/device_clock.h"
+#include "store/text_codec.h"
+#include "store_test_support.h"
+
+namespace torvane {
+namespace {
+
+using testing::DecipherToBytes;
+using testing::DeviceFolder;
+using testing::ReadBytes;
+using testing::WithoutPadding;
+using testing::WriteBytes;
+
+std::string EmptyLine(long card) {
+    return std::to_string(card) + "^^ | | | ^^/ck9\r\n";
+}
+
+class DiyDatabase : public ::testing::Test {
+  protected:
+    void SetUp() override { std::filesystem::create_directories(device / "ck9"); }
+    void WriteRecTable(std::string_view text) { WriteBytes(device / "ck9/rec.tbl", text); }
+
+    DeviceFolder device;
+    ScopedDeviceDate date{"2024-03-05T14-07-09"};
+    CDiyXML diy;
+};
+
+TEST_F(DiyDatabase, ABlankCardLoadsAs1500EmptyCards) {
+    ASSERT_TRUE(diy.Load());
+    ASSERT_EQ(diy.records().size(), 1500u);
+    ASSERT_TRUE(diy.SaveRecTable());
+    const std::string table = ReadBytes(device / "ck9/rec.tbl");
+    EXPECT_EQ(table.substr(0, 2 * EmptyLine(92100001).size()),
+              EmptyLine(92100001) + EmptyLine(92100002));
+    EXPECT_EQ(table.size(), 1500 * EmptyLine(92100001).size());
+    EXPECT_TRUE(table.ends_with(EmptyLine(92101500)));
+}
+
+TEST_F(DiyDatabase, RecTableDecidesTheFilesAndKeepsOtherLines) {
+    WriteRecTable(
+        "first other line\r\n"
+        "92100002^^a.mp3| ||b.wav^^/ck9\n\n"
+        "second other line\r\n");
+    ASSERT_TRUE(diy.Load());
+    const DiyRecord* record = diy.RecordForCard(92100002);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->slots[0], (DiySlot{"a.mp3", "2024-03-05T14-07-09", "a.mp3"}));
+    EXPECT_EQ(record->slots[1], DiySlot{});
+    EXPECT_EQ(record->slots[2], DiySlot{});
+    EXPECT_EQ(record->slots[3], (DiySlot{"b.wav", "2024-03-05T14-07-09", "b.wav"}));
+    EXPECT_EQ(diy.otherTableLines(),
+              (std::vector<std::string>{"first other line", "second other line"}));
+
+    ASSERT_TRUE(diy.SaveRecTable());
+    const std::string table = ReadBytes(device / "ck9/rec.tbl");
+    EXPECT_NE(table.find("92100002^^a.mp3| | |b.wav^^/ck9\r\n"), std::string::npos);
+    EXPECT_TRUE(table.ends_with(EmptyLine(92101500) + "first other line\r\nsecond other line\r\n"));
+}
+
+TEST_F(DiyDatabase, MergeKeepsNamesAndEmptiesFilesMarkedBySpaces) {
+    diy.records().assign(kDiyCardCount, DiyRecord{});
+    diy.RecordForCard(92100010)->slots[0] = {"내 목소리", "2023-01-01T00-00-00", "old.mp3"};
+    diy.RecordForCard(92100010)->slots[1] = {"노래", "2023-01-01T00-00-00", "song.mp3"};
+    diy.RecordForCard(92100010)->slots[2] = {"그대로", "2023-01-01T00-00-00", "keep.mp3"};
+    ASSERT_TRUE(diy.SaveDiyFile());
+    WriteRecTable("92100010^^new.mp3| ||x.wav^^/ck9\r\n");
+    ASSERT_TRUE(diy.Load());
+    const DiyRecord& record = *diy.RecordForCard(92100010);
+    EXPECT_EQ(record.slots[0], (DiySlot{"내 목소리", "2023-01-01T00-00-00", "new.mp3"}));
+    EXPECT_EQ(record.slots[1], (DiySlot{"노래", "2023-01-01T00-00-00", ""}));
+    EXPECT_EQ(record.slots[2], (DiySlot{"그대로", "2023-01-01T00-00-00", "keep.mp3"}));
+    EXPECT_EQ(record.slots[3], (DiySlot{"x.wav", "2024-03-05T14-07-09", "x.wav"}));
+
+    // A slot in use without a file is a space in the table the device reads.
+    ASSERT_TRUE(diy.SaveRecTable());
+    EXPECT_NE(ReadBytes(device / "ck9/rec.tbl").find("92100010^^new.mp3| |keep.mp3|x.wav^^/ck9"),
+              std::string::npos);
+}
+
+TEST_F(DiyDatabase, LinesOutsideTheDiyCardsNeverReachTheRecords) {
+    std::string table =
+        "92100000^^a| | | ^^/ck9\r\n92101501^^b| | | ^^/ck9\r\n"
+        "99210000^^c| | | ^^/ck9\r\n92101500^^last.mp3| | | ^^/ck9\r\n";
+    for (int i = 0; i < 1600; ++i) table += "other " + std::to_string(i) + "\r\n";
+    WriteRecTable(table);
+    ASSERT_TRUE(diy.Load());
+    ASSERT_EQ(diy.records().size(), 1500u);
+    EXPECT_EQ(diy.RecordForCard(92101500)->slots[0].file, "last.mp3");
+    EXPECT_EQ(diy.RecordForCard(92100000), nullptr);
+    EXPECT_EQ(diy.RecordForCard(92101501), nullptr);
+    for (const DiyRecord& record : diy.records())
+        for (const DiySlot& slot : record.slots) EXPECT_NE(slot.file, "a");
+    ASSERT_EQ(diy.otherTableLines().size(), 1500u);
+    EXPECT_EQ(diy.otherTableLines().back(), "other 1499");
+}
+
+TEST_F(DiyDatabase, ABrokenDiyLineEndsTheMerge) {
+    WriteRecTable("92100001^^a.mp3|b.mp3^^/ck9\r\n92100002^^c.mp3| | | ^^/ck9\r\nlater\r\n");
+    ASSERT_TRUE(diy.Load());
+    EXPECT_EQ(diy.RecordForCard(92100001)->slots[0].file, "");
+    EXPECT_EQ(diy.RecordForCard(92100002)->slots[0].file, "");
+    EXPECT_TRUE(diy.otherTableLines().empty());
+}
+
+TEST_F(DiyDatabase, DiyFileKeepsNamesAndFilesWithMarkupAndKoreanText) {
+    diy.records().assign(kDiyCardCount, DiyRecord{});
+    // "똠" and "햏" need CP949's extension; "😀" needs a character reference.
+    const DiySlot slot{"\"똠 & 햏\" <😀> 'x' &#38;", "2024-01-02T03-04-05", "a&b<c>.mp3"};
+    diy.records()[0].slots[3] = slot;
+    diy.records()[1499].slots[0] = {"끝", "2024-01-02T03-04-05", "z.wav"};
+    ASSERT_TRUE(diy.SaveDiyFile());
+    EXPECT_FALSE(std::filesystem::exists(device / "_Diy.dat"));
+    const std::string plain = WithoutPadding(DecipherToBytes(device / "Diy.dat"));
+    EXPECT_TRUE(plain.starts_with(
+        "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<d><t><r d=\"\" n=\"\"></r>"));
+    EXPECT_NE(
+        plain.find(
+            "<r d=\"2024-01-02T03-04-05\" n=\"&quot;" + Utf8ToCp949("똠") + " &amp; " +
+            Utf8ToCp949("햏") +
+            "&quot; &lt;&#128512;&gt; &apos;x&apos; &amp;#38;\">a&amp;b&lt;c&gt;.mp3</r></t>"),
+        std::string::npos);
+
+    CDiyXML loaded;
+    ASSERT_TRUE(loaded.Load()) << loaded.lastError();
+    ASSERT_EQ(loaded.records().size(), 1500u);
+    EXPECT_EQ(loaded.records()[0].slots[3], slot);
+    EXPECT_EQ(loaded.records()[1499].slots[0].name, "끝");
+    EXPECT_EQ(loaded.records(), diy.records());
+}
+
+TEST_F(DiyDatabase, DamagedDiyFileFailsTheLoad) {
+    testing::EncipherBytes(device / "Diy.dat", "<?xml version=\"1.0\"?>\n<d><t><r d=\"1\"");
+    EXPECT_FALSE(diy.Load());
+    EXPECT_FALSE(diy.lastError().empty());
+    SetDeviceRoot("");
+    EXPECT_FALSE(diy.Load());
+    EXPECT_FALSE(diy.SaveRecTable());
+}
+
+TEST_F(DiyDatabase, AFailedRecTableWriteKeepsThePreviousTable) {
+    WriteRecTable("previous\r\n");
+    ASSERT_TRUE(diy.Load());
+    {
+        testing::FileSizeLimit full(4096);  // the new table is about 30 KB
+        EXPECT_FALSE(diy.SaveRecTable());
+    }
+    EXPECT_EQ(ReadBytes(device / "ck9/rec.tbl"), "previous\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(device / "ck9"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+}  // namespace
+}  // namespace torvane

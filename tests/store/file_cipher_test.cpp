@@ -1,0 +1,181 @@
+#include "store/file_cipher.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "store/device_files.h"
+#include "store_test_support.h"
+
+namespace torvane {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+std::string Hex(const Md5Digest& digest) {
+    static const char* digits = "0123456789abcdef";
+    std::string out;
+    for (const auto byte : digest) {
+        out += digits[byte >> 4];
+        out += digits[byte & 15];
+    }
+    return out;
+}
+
+// The test suite of RFC 1321.
+TEST(Md5, MatchesTheRfcTestSuite) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"a", "0cc175b9c0f1b6a831c399e269772661"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
+         "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"1234567890123456789012345678901234567890123456789012345678901234567890123456789"
+         "0",
+         "57edf4a22be3c955ac49da2e2107b67a"},
+    };
+    for (const auto& [input, digest] : cases) EXPECT_EQ(Hex(ComputeMd5(input)), digest) << input;
+}
+
+TEST(FileKey, ReadsTheDigestAsLittleEndianWords) {
+    // MD5("abc") = 90 01 50 98 | 3c d2 4f b0 | d6 96 3f 7d | 28 e1 7f 72
+    const TeaKey expected = {0x98500190u, 0xB04FD23Cu, 0x7D3F96D6u, 0x727FE128u};
+    EXPECT_EQ(DeriveFileKey("abc"), expected);
+}
+
+struct TeaVector {
+    TeaKey key;
+    std::uint32_t plain[2];
+    std::uint32_t cipher[2];
+};
+
+// Published TEA test values (32 cycles).
+const TeaVector kTeaVectors[] = {
+    {{0, 0, 0, 0}, {0, 0}, {0x41EA3A0Au, 0x94BAA940u}},
+    {{0, 0, 0, 0}, {0x01020304u, 0x05060708u}, {0x6A2F9CF3u, 0xFCCF3C55u}},
+    {{0x01234567u, 0x12345678u, 0x23456789u, 0x3456789Au}, {0, 0}, {0x34E943B0u, 0x900F5DCBu}},
+    {{0x01234567u, 0x12345678u, 0x23456789u, 0x3456789Au},
+     {0x01020304u, 0x05060708u},
+     {0x773DC179u, 0x878A81C0u}},
+};
+
+TEST(TeaBlock, ReproducesPublishedValuesBothWays) {
+    for (const TeaVector& v : kTeaVectors) {
+        std::uint32_t block[2] = {v.plain[0], v.plain[1]};
+        TeaEncipherBlock(block, v.key);
+        EXPECT_EQ(block[0], v.cipher[0]);
+        EXPECT_EQ(block[1], v.cipher[1]);
+        TeaDecipherBlock(block, v.key);
+        EXPECT_EQ(block[0], v.plain[0]);
+        EXPECT_EQ(block[1], v.plain[1]);
+    }
+}
+
+TEST(TeaBlock, BuffersUseLittleEndianWordsYFirst) {
+    const TeaKey key = {0, 0, 0, 0};
+    std::uint8_t bytes[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    EncipherBlocks(bytes, key);
+    // y = 0x41EA3A0A, z = 0x94BAA940, each stored low byte first.
+    const std::uint8_t expected[8] = {0x0A, 0x3A, 0xEA, 0x41, 0x40, 0xA9, 0xBA, 0x94};
+    EXPECT_TRUE(std::equal(std::begin(bytes), std::end(bytes), std::begin(expected)));
+}
+
+struct LengthCase {
+    std::size_t plain;
+    std::size_t enciphered;
+};
+
+class CipherFileLength : public ::testing::TestWithParam<LengthCase> {};
+
+// Lengths around the 8-byte block and around the file loop's 64 KiB buffer.
+INSTANTIATE_TEST_SUITE_P(Lengths, CipherFileLength,
+                         ::testing::Values(LengthCase{0, 0}, LengthCase{13, 16}, LengthCase{16, 16},
+                                           LengthCase{65536, 65536}, LengthCase{65541, 65544},
+                                           LengthCase{3 * 65536 + 7, 3 * 65536 + 8}));
+
+TEST_P(CipherFileLength, PadsWithZerosAndDeciphersBack) {
+    TempFolder folder;
+    std::string plain(GetParam().plain, '\0');
+    for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<char>('a' + i % 23);
+    WriteBytes(folder / "plain", plain);
+
+    ASSERT_TRUE(EncipherFile(folder / "plain", folder / "enc"));
+    const std::string enciphered = ReadBytes(folder / "enc");
+    EXPECT_EQ(enciphered.size(), GetParam().enciphered);
+
+    // The file loop must give exactly what the block function gives over the padded bytes.
+    std::string padded = plain + std::string(GetParam().enciphered - plain.size(), '\0');
+    EncipherBlocks({reinterpret_cast<std::uint8_t*>(padded.data()), padded.size()},
+                   DeriveFileKey(kFileCipherKey));
+    EXPECT_TRUE(enciphered == padded);
+
+    ASSERT_TRUE(DecipherFile(folder / "enc", folder / "back"));
+    EXPECT_TRUE(ReadBytes(folder / "back") ==
+                plain + std::string(GetParam().enciphered - plain.size(), '\0'));
+}
+
+TEST(CipherFile, IsCodebookWithoutSalt) {
+    TempFolder folder;
+    WriteBytes(folder / "plain", "ABCDEFGHxxxxxxxxABCDEFGH");
+    ASSERT_TRUE(EncipherFile(folder / "plain", folder / "one"));
+    ASSERT_TRUE(EncipherFile(folder / "plain", folder / "two"));
+    const std::string one = ReadBytes(folder / "one");
+    EXPECT_EQ(one, ReadBytes(folder / "two"));
+    EXPECT_EQ(one.substr(0, 8), one.substr(16, 8));
+    EXPECT_NE(one.substr(0, 8), one.substr(8, 8));
+}
+
+TEST(CipherFile, AnotherKeyDeciphersToGarbageWithoutFailing) {
+    TempFolder folder;
+    const std::string plain = "<?xml version=\"1.0\"?>";
+    WriteBytes(folder / "plain", plain);
+    ASSERT_TRUE(EncipherFile(folder / "plain", folder / "enc"));
+    ASSERT_TRUE(DecipherFile(folder / "enc", folder / "back", "otherpassword12"));
+    EXPECT_EQ(ReadBytes(folder / "back").size(), 24u);
+    EXPECT_NE(ReadBytes(folder / "back").substr(0, plain.size()), plain);
+}
+
+TEST(CipherFile, MissingSourceCreatesNothing) {
+    TempFolder folder;
+    EXPECT_FALSE(EncipherFile(folder / "missing", folder / "enc"));
+    EXPECT_FALSE(DecipherFile(folder / "missing", folder / "plain"));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST(CipherFile, UnwritableDestinationFails) {
+    TempFolder folder;
+    WriteBytes(folder / "plain", "data");
+    EXPECT_FALSE(EncipherFile(folder / "plain", folder / "no-such-folder/enc"));
+}
+
+// A card that fills up while the database is written: the previous file must stay whole.
+TEST(CipherFile, FullMediumKeepsThePreviousDestinationWhole) {
+    TempFolder folder;
+    WriteBytes(folder / "dst", "previous contents");
+    WriteBytes(folder / "plain", std::string(256 * 1024, 'x'));
+
+    {
+        testing::FileSizeLimit full(100 * 1024);
+        EXPECT_FALSE(EncipherFile(folder / "plain", folder / "dst"));
+    }
+    EXPECT_EQ(ReadBytes(folder / "dst"), "previous contents");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        ++files;
+    EXPECT_EQ(files, 2u) << "the temporary file must not stay behind";
+}
+
+TEST(CipherTempPath, LiesInThePrivateFolderAndDiffersPerCall) {
+    const std::string first = MakeCipherTempPath();
+    const std::string second = MakeCipherTempPath();
+    ASSERT_FALSE(first.empty());
+    EXPECT_NE(first, second);
+    EXPECT_EQ(std::filesystem::path(first).parent_path().string(), GetTempFolder());
+}
+
+}  // namespace
+}  // namespace torvane
