@@ -1,11 +1,244 @@
-// Commands that talk to the content service: login, catalogue, children, updates.
+// Commands that talk to the content service: login, catalogue, children, updates. Each one signs
+// in first, the way the desktop app does before it shows any page.
+#include <chrono>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <regex>
+#include <string>
+
+#include "children/children_service.h"
 #include "cli/cli_context.h"
+#include "cli/session_login.h"
+#include "delivery/catalogue.h"
+#include "service/session.h"
+#include "update/update_list.h"
 
 namespace torvane::cli {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+std::string Dump(const json& value) {
+    // Service texts are UTF-8 already; a damaged byte must not end the command.
+    return value.dump(2, ' ', false, json::error_handler_t::replace);
+}
+
+json FileJson(const FileRecord& file) {
+    return {{"name", file.name},
+            {"savedName", file.savedName},
+            {"rfidCardID", file.rfidCardId},
+            {"language", file.language},
+            {"fileURL", file.fileUrl},
+            {"fileSize", file.size},
+            {"folderType", file.folderType}};
+}
+
+json ContentJson(const ContentRecord& content) {
+    json files = json::array();
+    for (const FileRecord& file : content.files) files.push_back(FileJson(file));
+    return {{"contentNo", content.contentNo},
+            {"name", content.title},
+            {"downloadType", content.downloadType},
+            {"mainGroup", content.mainGroup},
+            {"subGroup", content.subGroup},
+            {"thumbnailImage", content.thumbnailImage},
+            {"downCount", content.downloadCount},
+            {"endCount", content.endCount},
+            {"endDate", content.date},
+            {"defaultYN", content.status},
+            {"files", files}};
+}
+
+json ChildJson(const ChildInfo& child) {
+    json nameFiles = json::array();
+    for (const NameFile& file : child.nameFiles)
+        nameFiles.push_back({{"soundType", file.soundType},
+                             {"status", file.status},
+                             {"url", file.url},
+                             {"size", file.size}});
+    return {{"childNo", child.childNo},     {"familyName", child.familyName},
+            {"firstName", child.firstName}, {"gender", child.gender},
+            {"birthday", child.birthday},   {"nameFiles", nameFiles}};
+}
+
+json UpdateJson(const UpdateFile& file) {
+    return {{"version", file.version},         {"name", file.name},
+            {"description", file.description}, {"registeredDate", file.registeredDate},
+            {"fileURL", file.fileUrl},         {"fileSize", file.size},
+            {"selected", file.selected}};
+}
+
+void RunLogin(CliContext& ctx) {
+    const auto outcome = SignInForCommand(ctx);
+    if (!outcome) return;
+    if (ctx.options.json) {
+        json info = json::object();
+        for (std::size_t i = 0; i < outcome->userInfo.names.size(); ++i)
+            info[outcome->userInfo.names[i]] = outcome->userInfo.values[i];
+        ctx.Out() << Dump({{"userId", SessionUserId()}, {"userInfo", info}}) << '\n';
+    } else {
+        ctx.Out() << "로그인되었습니다: " << SessionUserId() << '\n';
+    }
+}
+
+void RunCatalogue(CliContext& ctx) {
+    if (!SignInForCommand(ctx)) return;
+    ContentCatalogue catalogue;
+    if (!catalogue.FetchCatalogue()) {
+        ctx.Fail(catalogue.ErrorText());
+        return;
+    }
+    if (ctx.options.json) {
+        json shelves = json::object();
+        for (const Shelf shelf : kAllShelves) {
+            json contents = json::array();
+            for (const ContentRecord& content : catalogue.Contents(shelf))
+                contents.push_back(ContentJson(content));
+            shelves[std::string(ShelfKey(shelf))] = contents;
+        }
+        ctx.Out() << Dump(shelves) << '\n';
+        return;
+    }
+    for (const Shelf shelf : kAllShelves) {
+        ctx.Out() << ShelfKey(shelf) << " (" << catalogue.Count(shelf) << ")\n";
+        for (const ContentRecord& content : catalogue.Contents(shelf))
+            ctx.Out() << "  " << content.contentNo << "  " << content.title << "  ["
+                      << content.files.size() << " files, "
+                      << (content.date.empty() ? "-" : content.date) << "]\n";
+    }
+}
+
+void RunChildrenList(CliContext& ctx) {
+    if (!SignInForCommand(ctx)) return;
+    ChildrenList list;
+    if (!FetchChildrenList(list)) {
+        ctx.Fail(list.errorText);
+        return;
+    }
+    if (ctx.options.json) {
+        json children = json::array();
+        for (const ChildInfo& child : list.children) children.push_back(ChildJson(child));
+        ctx.Out() << Dump(children) << '\n';
+        return;
+    }
+    for (const ChildInfo& child : list.children) {
+        ctx.Out() << child.childNo << "  " << child.familyName << ' ' << child.firstName << "  "
+                  << (child.IsBoy() ? "boy" : "girl") << "  " << child.birthday;
+        for (const NameFile& file : child.nameFiles)
+            ctx.Out() << "  " << file.soundType << ':' << file.status;
+        ctx.Out() << '\n';
+    }
+}
+
+// "YYYY-MM-DD" naming a real day.
+bool IsBirthday(const std::string& text) {
+    static const std::regex shape(R"(\d{4}-\d{2}-\d{2})");
+    if (!std::regex_match(text, shape)) return false;
+    const std::chrono::year_month_day day{
+        std::chrono::year{std::stoi(text.substr(0, 4))},
+        std::chrono::month{static_cast<unsigned>(std::stoi(text.substr(5, 2)))},
+        std::chrono::day{static_cast<unsigned>(std::stoi(text.substr(8, 2)))}};
+    return day.ok();
+}
+
+struct ChildArguments {
+    std::string familyName;
+    std::string givenName;
+    std::string sex;
+    std::string birthday;
+    int childNo = 0;
+};
+
+// Runs one change and says whether it went through.
+void Report(CliContext& ctx, bool sent, const std::string& error, const std::string& done) {
+    if (!sent) {
+        ctx.Fail(error);
+        return;
+    }
+    ctx.Out() << done << '\n';
+}
+
+void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* children = app.add_subcommand("children", "the account's children and name voices");
+    children->require_subcommand(1);
+    auto arguments = std::make_shared<ChildArguments>();
+
+    children->add_subcommand("list", "list the children and their name voices")->callback([&ctx] {
+        RunChildrenList(ctx);
+    });
+
+    CLI::App* add = children->add_subcommand("add", "register a child");
+    add->add_option("family", arguments->familyName, "family name")->required();
+    add->add_option("given", arguments->givenName, "given name")->required();
+    add->add_option("--sex", arguments->sex, "boy or girl")
+        ->required()
+        ->check(CLI::IsMember({"boy", "girl"}));
+    add->add_option("--birthday", arguments->birthday, "YYYY-MM-DD")->required();
+    add->callback([&ctx, arguments] {
+        if (!IsBirthday(arguments->birthday)) {
+            ctx.UsageError("birthday must be a date written YYYY-MM-DD: " + arguments->birthday);
+            return;
+        }
+        if (!SignInForCommand(ctx)) return;
+        std::string error;
+        const bool sent = InsertChild(arguments->familyName, arguments->givenName,
+                                      arguments->sex == "boy" ? ChildSex::Boy : ChildSex::Girl,
+                                      arguments->birthday, &error);
+        Report(ctx, sent, error, "등록을 요청했습니다.");
+    });
+
+    CLI::App* remove = children->add_subcommand("delete", "remove a child");
+    remove->add_option("no", arguments->childNo, "child number")->required();
+    remove->callback([&ctx, arguments] {
+        if (!SignInForCommand(ctx)) return;
+        std::string error;
+        const bool sent = DeleteChild(arguments->childNo, &error);
+        Report(ctx, sent, error, "삭제를 요청했습니다.");
+    });
+
+    CLI::App* request = children->add_subcommand("request", "ask for a child's name voice");
+    request->add_option("no", arguments->childNo, "child number")->required();
+    request->callback([&ctx, arguments] {
+        if (!SignInForCommand(ctx)) return;
+        std::string error;
+        const bool sent = RequestNameFile(arguments->childNo, &error);
+        Report(ctx, sent, error, "이름 음성을 요청했습니다.");
+    });
+}
+
+void RunUpdatesList(CliContext& ctx) {
+    if (!SignInForCommand(ctx)) return;
+    UpdateFileList list;
+    if (!list.FetchUpdateFiles()) {
+        ctx.Fail(list.ErrorText());
+        return;
+    }
+    if (ctx.options.json) {
+        json files = json::array();
+        for (const UpdateFile& file : list.Files()) files.push_back(UpdateJson(file));
+        ctx.Out() << Dump(files) << '\n';
+        return;
+    }
+    for (const UpdateFile& file : list.Files())
+        ctx.Out() << file.version << "  " << file.name << "  " << file.registeredDate << "  "
+                  << file.size << "  " << file.description << '\n';
+}
+
+}  // namespace
 
 void AddServiceCommands(CLI::App& app, CliContext& ctx) {
-    (void)app;
-    (void)ctx;
+    app.add_subcommand("login", "sign in to the content service")->callback([&ctx] {
+        RunLogin(ctx);
+    });
+    app.add_subcommand("catalogue", "list the account's contents by shelf")->callback([&ctx] {
+        RunCatalogue(ctx);
+    });
+    AddChildrenCommands(app, ctx);
+    CLI::App* updates = app.add_subcommand("updates", "firmware and system packages");
+    updates->require_subcommand(1);
+    updates->add_subcommand("list", "list the packages the service offers")->callback([&ctx] {
+        RunUpdatesList(ctx);
+    });
 }
 
 }  // namespace torvane::cli

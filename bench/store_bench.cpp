@@ -1,0 +1,144 @@
+// How the device store scales: the cipher's file loop against the bare block function, the
+// content database at 10,000 contents of 20 files, and the folder tables over 20,000 files.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "store/default_xml.h"
+#include "store/device_root.h"
+#include "store/file_cipher.h"
+#include "store/folder_tables.h"
+
+namespace {
+
+using namespace torvane;
+namespace fs = std::filesystem;
+
+constexpr std::size_t kCipherBytes = 16 * 1024 * 1024;
+
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::string& name) {
+        static std::atomic<int> counter{0};
+        path_ = (fs::temp_directory_path() /
+                 ("torvane-bench-" + name + "-" + std::to_string(::getpid()) + "-" +
+                  std::to_string(++counter)))
+                    .string();
+        fs::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code error;
+        fs::remove_all(path_, error);
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+std::string MakePlainFile(const std::string& folder) {
+    const std::string path = folder + "/plain";
+    std::string bytes(kCipherBytes, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 + 7);
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+void BM_CipherBlocksInMemory(benchmark::State& state) {
+    std::vector<std::uint8_t> bytes(kCipherBytes, 0x5A);
+    const TeaKey key = DeriveFileKey(kFileCipherKey);
+    for (auto _ : state) {
+        EncipherBlocks(bytes, key);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCipherBytes));
+}
+BENCHMARK(BM_CipherBlocksInMemory)->Unit(benchmark::kMillisecond);
+
+void BM_EncipherFile(benchmark::State& state) {
+    ScratchFolder folder("encipher");
+    const std::string plain = MakePlainFile(folder.path());
+    for (auto _ : state) EncipherFile(plain, folder.path() + "/enc");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCipherBytes));
+}
+BENCHMARK(BM_EncipherFile)->Unit(benchmark::kMillisecond);
+
+void BM_DecipherFile(benchmark::State& state) {
+    ScratchFolder folder("decipher");
+    const std::string plain = MakePlainFile(folder.path());
+    EncipherFile(plain, folder.path() + "/enc");
+    for (auto _ : state) DecipherFile(folder.path() + "/enc", folder.path() + "/back");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCipherBytes));
+}
+BENCHMARK(BM_DecipherFile)->Unit(benchmark::kMillisecond);
+
+// 10,000 contents of 20 files, spread over the stored shelves, with Korean titles.
+CDefaultXML MakeLargeDatabase() {
+    static const char* kTypes[] = {"language", "music", "story", "book", "card", "excellent"};
+    static const char kLetters[] = {'L', 'M', 'S', 'B', 'C', 'E'};
+    CDefaultXML model;
+    model.setSystemVersion("1.0");
+    model.setSoundType("1");
+    for (int i = 0; i < 10000; ++i) {
+        ContentRecord content;
+        const int type = i % 6;
+        content.contentNo = kLetters[type] + std::to_string(100000 + i);
+        content.title = "동화 나라 " + std::to_string(i) + " & 친구들";
+        content.mainGroup = kTypes[type];
+        content.subGroup = i % 4 == 0 ? "series" : "normal";
+        content.date = "2024-03-05T14-07-09";
+        content.status = "enable";
+        for (int f = 0; f < 20; ++f) {
+            FileRecord file;
+            file.name = std::to_string(10000000 + i * 20 + f) + ".qvx";
+            file.language = "ko";
+            file.folderType = "1";
+            file.rfidCardId = std::to_string(10000000 + i * 20 + f);
+            file.size = 123456;
+            content.files.push_back(std::move(file));
+        }
+        model.Contents(*ShelfFor(content.mainGroup, content.subGroup)).push_back(content);
+    }
+    return model;
+}
+
+void BM_SaveLargeDatabase(benchmark::State& state) {
+    ScratchFolder device("save");
+    SetDeviceRoot(device.path());
+    CDefaultXML model = MakeLargeDatabase();
+    for (auto _ : state) benchmark::DoNotOptimize(model.Save());
+    state.counters["bytes"] = static_cast<double>(fs::file_size(device.path() + "/Default.dat"));
+    SetDeviceRoot("");
+}
+BENCHMARK(BM_SaveLargeDatabase)->Unit(benchmark::kMillisecond);
+
+void BM_LoadLargeDatabase(benchmark::State& state) {
+    ScratchFolder device("load");
+    SetDeviceRoot(device.path());
+    MakeLargeDatabase().Save();
+    CDefaultXML model;
+    for (auto _ : state) benchmark::DoNotOptimize(model.Load());
+    SetDeviceRoot("");
+}
+BENCHMARK(BM_LoadLargeDatabase)->Unit(benchmark::kMillisecond);
+
+void BM_RebuildFolderTables(benchmark::State& state) {
+    ScratchFolder device("tables");
+    for (int i = 0; i < 20000; ++i) {
+        const std::string folder =
+            device.path() + "/ck2/" + (i % 2 ? "ko" : "en") + "/" + std::to_string(i % 5);
+        if (i < 10) fs::create_directories(folder);
+        std::ofstream(folder + "/" + std::to_string(10000000 + i) + ".qvx");
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(RebuildFolderTables("language", device.path()));
+}
+BENCHMARK(BM_RebuildFolderTables)->Unit(benchmark::kMillisecond);
+
+}  // namespace

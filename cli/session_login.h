@@ -1,0 +1,30 @@
+// Signing in from the command line: the service address, identifier and password are gathered
+// the way every torvane-cli command that talks to the service gathers them, then the process's
+// session is opened.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/cli_context.h"
+#include "service/login.h"
+
+namespace torvane::cli {
+
+// Points the process's session at the service: --service, else TORVANE_SERVICE_URL, else the
+// local content service's address.
+void ConfigureService(CliContext& ctx);
+
+// The identifier: --user, else TORVANE_USER, else asked on the terminal. Nothing (and a usage
+// error recorded) when there is none.
+std::optional<std::string> UserIdFor(CliContext& ctx);
+
+// The password: --password, else TORVANE_PASSWORD, else asked without echo on the terminal.
+// Nothing (and a usage error recorded) when there is none.
+std::optional<std::string> PasswordFor(CliContext& ctx);
+
+// Configures the service and signs in. On failure records the sentence for the user (with the
+// client's reason in parentheses when there is one) and exit status 1, and returns nothing.
+std::optional<LoginOutcome> SignInForCommand(CliContext& ctx);
+
+}  // namespace torvane::cli

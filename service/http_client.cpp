@@ -1,0 +1,251 @@
+#include "service/http_client.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "service/curl_transfer.h"
+#include "store/text_codec.h"
+
+namespace torvane {
+namespace {
+
+using namespace curl;
+
+constexpr int kAttempts = 3;
+constexpr std::size_t kMaxCookieLength = 511;
+
+std::string Format(const char* format, auto... values) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, format, values...);
+    return buffer;
+}
+
+struct TextExchange {
+    StallWatch watch;
+    AnswerHead head;
+    bool wantCookie = false;
+    std::size_t cap = 0;
+    bool tooLarge = false;
+    bool outOfMemory = false;
+    std::uint64_t announced = 0;
+    std::string body;
+
+    bool Keep(const char* data, std::size_t size) {
+        try {
+            body.append(data, size);
+            return true;
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+            announced = body.size() + size;
+            return false;
+        }
+    }
+
+    static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
+        auto* exchange = static_cast<TextExchange*>(self);
+        const std::size_t bytes = size * count;
+        exchange->watch.Touch();
+        if (!exchange->head.Take(std::string_view(data, bytes))) return bytes;
+        // The final answer's headers are complete: decide whether its body is worth reading.
+        const AnswerHead& head = exchange->head;
+        if (head.status != 200) return 0;
+        if (exchange->wantCookie && !head.setCookie) return 0;
+        if (head.contentLength && *head.contentLength > exchange->cap) {
+            exchange->tooLarge = true;
+            exchange->announced = *head.contentLength;
+            return 0;
+        }
+        if (head.contentLength) {
+            exchange->announced = *head.contentLength;
+            try {
+                exchange->body.reserve(static_cast<std::size_t>(*head.contentLength));
+            } catch (const std::bad_alloc&) {
+                exchange->outOfMemory = true;
+                return 0;
+            }
+        }
+        return bytes;
+    }
+
+    static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self) {
+        auto* exchange = static_cast<TextExchange*>(self);
+        const std::size_t bytes = size * count;
+        exchange->watch.Touch();
+        if (exchange->head.status != 200) return 0;
+        if (exchange->body.size() + bytes > exchange->cap) {
+            exchange->tooLarge = true;
+            exchange->announced = exchange->body.size() + bytes;
+            return 0;
+        }
+        return exchange->Keep(data, bytes) ? bytes : 0;
+    }
+};
+
+std::string StatusText(long status) {
+    switch (status) {
+        case 404:
+            return Format("HTTP request error: resource not found (status %ld)", status);
+        case 408:
+            return Format("HTTP request error: server timed out waiting for request (status %ld)",
+                          status);
+        case 500:
+            return Format("HTTP server error: %ld. Server failure.", status);
+        default:
+            return Format("HTTP request error: status received = %ld): (code %d)", status, 0);
+    }
+}
+}  // namespace
+
+bool FileByteOutput::Write(const char* data, std::size_t size) {
+    return file_ && std::fwrite(data, 1, size, file_) == size;
+}
+
+std::optional<UrlParts> SplitUrl(std::string_view url) {
+    while (!url.empty() && (url.front() == ' ' || url.front() == '\t')) url.remove_prefix(1);
+    UrlParts parts;
+    parts.scheme = "http";
+    if (const std::size_t mark = url.find("://"); mark != std::string_view::npos) {
+        parts.scheme.clear();
+        for (char c : url.substr(0, mark))
+            parts.scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        url.remove_prefix(mark + 3);
+    }
+    parts.port = parts.scheme == "https" ? 443 : 80;
+    const std::size_t hostEnd = std::min(url.find('/'), url.find('?'));
+    std::string_view authority = url.substr(0, hostEnd);
+    std::string_view rest = hostEnd == std::string_view::npos ? "" : url.substr(hostEnd);
+    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos)
+        authority.remove_prefix(at + 1);
+    std::size_t colon = authority.rfind(':');
+    if (!authority.empty() && authority.front() == '[') {  // IPv6 literal
+        const std::size_t close = authority.find(']');
+        if (close == std::string_view::npos) return std::nullopt;
+        colon = authority.find(':', close);
+    }
+    if (colon != std::string_view::npos) {
+        const std::string port(authority.substr(colon + 1));
+        char* end = nullptr;
+        const long number = std::strtol(port.c_str(), &end, 10);
+        if (port.empty() || *end != '\0' || number <= 0 || number > 65535) return std::nullopt;
+        parts.port = static_cast<int>(number);
+        authority = authority.substr(0, colon);
+    }
+    if (authority.empty()) return std::nullopt;
+    parts.host.assign(authority);
+    parts.pathAndQuery = rest.empty() ? "/" : std::string(rest);
+    if (parts.pathAndQuery.front() == '?') parts.pathAndQuery.insert(0, "/");
+    return parts;
+}
+
+std::string UrlEncode(std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string encoded;
+    encoded.reserve(bytes.size() * 3);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '@' || c == '.' || c == '/' || c == '\\' || c == '-' ||
+            c == '_' || c == ':') {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 0x0f];
+        }
+    }
+    return encoded;
+}
+
+std::string UrlEncodeText(std::string_view utf8) {
+    return UrlEncode(Utf8ToCp949(utf8));
+}
+
+bool RequestText(std::string_view url, std::optional<std::string_view> body, std::string& cookie,
+                 std::string& error, std::optional<std::string>& answer, const HttpLimits& limits) {
+    answer.reset();
+    error.clear();
+    const std::optional<UrlParts> parts = SplitUrl(url);
+    if (!parts) {
+        error = Format("InternetConnect Error: %d", static_cast<int>(CURLE_URL_MALFORMAT));
+        return false;
+    }
+    const std::string fullUrl = FullUrl(*parts);
+    const std::string noProxy = NoProxyList();
+    const bool wantCookie = cookie.empty();
+    const std::size_t length = body ? body->size() : 0;
+    HeaderList headers =
+        wantCookie ? MakeHeaders({"Content-Type: application/vnd.syncml+xml",
+                                  "Content-Length: " + std::to_string(length), "Accept: */*"})
+                   : MakeHeaders({"Content-Type: application/x-www-form-urlencoded",
+                                  "Content-Length: " + std::to_string(length), "Accept: */*",
+                                  "Cookie: " + cookie});
+
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        EasyHandle handle = NewEasyHandle();
+        if (!handle || !headers) {
+            error = Format("HttpOpenRequest Error: %d", static_cast<int>(CURLE_OUT_OF_MEMORY));
+            return false;
+        }
+        TextExchange exchange;
+        exchange.watch.timeout = limits.receiveTimeout;
+        exchange.wantCookie = wantCookie;
+        exchange.cap = limits.maxAnswerBytes;
+        CURL* easy = handle.get();
+        SetCommonOptions(easy, fullUrl, limits, exchange.watch, noProxy);
+        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
+        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &TextExchange::OnHeader);
+        curl_easy_setopt(easy, CURLOPT_HEADERDATA, &exchange);
+        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &TextExchange::OnBody);
+        curl_easy_setopt(easy, CURLOPT_WRITEDATA, &exchange);
+        if (body) {
+            curl_easy_setopt(easy, CURLOPT_POST, 1L);
+            curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body->data());
+            curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(length));
+        }
+        const CURLcode result = curl_easy_perform(easy);
+        const AnswerHead& head = exchange.head;
+
+        if (!head.complete) continue;  // nothing came back: the send failed, try again
+        if (head.status == 400) continue;
+        if (head.status != 200) {
+            error = StatusText(head.status);
+            return false;
+        }
+        if (wantCookie) {
+            if (!head.setCookie) {
+                error = "Not Found  Cookie";
+                return false;
+            }
+            std::string value = head.setCookie->substr(0, head.setCookie->find(';'));
+            if (value.size() > kMaxCookieLength) value.resize(kMaxCookieLength);
+            cookie = std::move(value);
+        }
+        if (exchange.tooLarge) {
+            error = Format("Server response too large: %" PRIu64 " bytes exceed the limit of %zu.",
+                           exchange.announced, limits.maxAnswerBytes);
+            return false;
+        }
+        if (exchange.outOfMemory) {
+            error =
+                Format("Not enough memory to allocate a buffer for the server response: %" PRIu64
+                       " required.",
+                       exchange.announced);
+            return false;
+        }
+        answer = std::move(exchange.body);
+        if (result != CURLE_OK) {
+            const CURLcode reason = exchange.watch.stalled ? CURLE_OPERATION_TIMEDOUT : result;
+            error = Format("InternetReadFile Error: %d", static_cast<int>(reason));
+            return false;
+        }
+        return true;
+    }
+    error = Format("HTTP request error: %d attempts failed.", kAttempts);
+    return false;
+}
+
+}  // namespace torvane

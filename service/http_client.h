@@ -1,0 +1,97 @@
+// HTTP access to the content service: one text request and one file download, each a blocking
+// call that opens and closes its own connection. Both send the session cookie; the text request
+// also captures it when the session has none yet.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+// Progress of a file download: told the size of every chunk just written.
+class IFileProgressEvent {
+  public:
+    virtual ~IFileProgressEvent() = default;
+    virtual void OnProgress(std::int32_t count) = 0;
+};
+
+// Set by the user interface thread, polled by the downloading thread after every chunk.
+struct DownloadControl {
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> pause{false};
+};
+
+// Where a download's bytes go. Write returns false when the bytes could not be stored (disk full),
+// which fails the download.
+class IByteOutput {
+  public:
+    virtual ~IByteOutput() = default;
+    virtual bool Write(const char* data, std::size_t size) = 0;
+};
+
+// Writes into a file the caller has opened for binary writing (and closes).
+class FileByteOutput final : public IByteOutput {
+  public:
+    explicit FileByteOutput(std::FILE* file) : file_(file) {}
+    bool Write(const char* data, std::size_t size) override;
+
+  private:
+    std::FILE* file_;
+};
+
+// Bounds of one exchange. The defaults are the program's; tests shorten them.
+struct HttpLimits {
+    // A transfer that receives nothing for this long fails (the service's answers and files).
+    std::chrono::milliseconds receiveTimeout{30000};
+    // Time allowed to reach the service's host.
+    std::chrono::milliseconds connectTimeout{15000};
+    // Largest answer kept in memory; a larger one fails before anything is allocated for it.
+    std::size_t maxAnswerBytes = std::size_t{64} * 1024 * 1024;
+    // Sleep between looks at the pause flag.
+    std::chrono::milliseconds pausePoll{500};
+};
+
+// Sends one request to `url` (scheme, host, optional port, path and query): a POST with `body`
+// when given, else a GET. `cookie` is the session cookie: sent when set, captured from the
+// answer's first Set-Cookie (up to its first ';') when empty. On status 200 `answer` holds the
+// body (also when reading it broke off: then the result is false). Returns true when the whole
+// body was read; otherwise false with a one-line English reason in `error`.
+bool RequestText(std::string_view url, std::optional<std::string_view> body, std::string& cookie,
+                 std::string& error, std::optional<std::string>& answer,
+                 const HttpLimits& limits = HttpLimits{});
+
+// Fetches the path and query of `url` from the configured service's host and port into `output`,
+// with the session cookie. With `addOne` every byte is stored increased by one (mod 256), the
+// way the device keeps its sound files. Returns true when the whole resource arrived or when the
+// control's cancel flag stopped it (the caller knows its own flag); false when the service could
+// not be reached, the status was not 200, the transfer broke off, stalled or came short of its
+// announced length, or the output refused bytes.
+bool DownloadToFile(std::string_view url, IByteOutput& output, IFileProgressEvent* progress,
+                    DownloadControl* control, bool addOne, const HttpLimits& limits = HttpLimits{});
+bool DownloadToFile(std::string_view url, std::FILE* file, IFileProgressEvent* progress,
+                    DownloadControl* control, bool addOne, const HttpLimits& limits = HttpLimits{});
+
+// Percent-encodes every byte except 0-9, A-Z, a-z and @ . / \ - _ : as "%xx" (lower-case hex).
+// Give it CP949 bytes: the service decodes query values in its own code page.
+std::string UrlEncode(std::string_view bytes);
+
+// UTF-8 text as the service wants it in a query or form: converted to CP949, then encoded.
+std::string UrlEncodeText(std::string_view utf8);
+
+// The parts of a service address: "http://host:port/path?query". Leading blanks are skipped; the
+// port is 80 when absent. Nothing when there is no host.
+struct UrlParts {
+    std::string scheme;
+    std::string host;
+    int port = 80;
+    std::string pathAndQuery;  // "/" when the address has no path
+};
+std::optional<UrlParts> SplitUrl(std::string_view url);
+
+}  // namespace torvane

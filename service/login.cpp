@@ -1,0 +1,212 @@
+#include "service/login.h"
+
+#include <optional>
+
+#include "service/endpoints.h"
+#include "service/xml_answer.h"
+#include "store/text_codec.h"
+
+namespace torvane {
+namespace {
+
+constexpr std::size_t kMaxFieldLength = 1023;
+constexpr std::string_view kMsgNoName = "name tag를 찾지 못하였습니다";
+constexpr std::string_view kMsgNoValue = "value tag를 찾지 못하였습니다";
+constexpr std::string_view kMsgNoAction = "document.pcForm.action tag를 찾지 못하였습니다";
+constexpr std::string_view kMsgNoQuote = "\" tag를 찾지 못하였습니다";
+
+// The text between the first two double quotes at or after `from`; `next` is set past the
+// closing quote.
+std::optional<std::string> QuotedAfter(std::string_view page, std::size_t from, std::size_t& next) {
+    const std::size_t open = page.find('"', from);
+    if (open == std::string_view::npos) return std::nullopt;
+    const std::size_t close = page.find('"', open + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    next = close + 1;
+    return std::string(page.substr(open + 1, std::min(close - open - 1, kMaxFieldLength)));
+}
+
+// Reads the children of userInfo as name and value pairs.
+class UserInfoReader final : public IXmlAnswerReader {
+  public:
+    explicit UserInfoReader(LoginForm& form) : form_(form) {}
+
+    void OnStart(std::string_view name) override {
+        if (name == "userInfo") {
+            inUserInfo_ = true;
+            return;
+        }
+        if (!inUserInfo_) return;
+        form_.names.emplace_back(name);
+        form_.values.emplace_back();  // names and values stay parallel, also for empty fields
+        collecting_ = true;
+    }
+    void OnEnd(std::string_view name) override {
+        collecting_ = false;
+        if (name == "userInfo") inUserInfo_ = false;
+    }
+    void OnText(std::string_view text) override {
+        if (inUserInfo_ && collecting_) form_.values.back().append(text);
+    }
+
+  private:
+    LoginForm& form_;
+    bool inUserInfo_ = false;
+    bool collecting_ = false;
+};
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return ToLowerAscii(a) == b;
+}
+
+}  // namespace
+
+void LoginForm::Clear() {
+    names.clear();
+    values.clear();
+    action.clear();
+}
+
+bool ReadLoginForm(std::string_view page, LoginForm& form, std::string& message) {
+    std::size_t input = page.find("input");
+    while (input != std::string_view::npos) {
+        const std::size_t name = page.find("name", input);
+        if (name == std::string_view::npos) {
+            message = kMsgNoName;
+            return false;
+        }
+        std::size_t next = 0;
+        std::optional<std::string> fieldName = QuotedAfter(page, name, next);
+        if (!fieldName) {
+            message = kMsgNoQuote;
+            return false;
+        }
+        const std::size_t value = page.find("value", next);
+        if (value == std::string_view::npos) {
+            message = kMsgNoValue;
+            return false;
+        }
+        std::optional<std::string> fieldValue = QuotedAfter(page, value, next);
+        if (!fieldValue) {
+            message = kMsgNoQuote;
+            return false;
+        }
+        form.names.push_back(std::move(*fieldName));
+        form.values.push_back(std::move(*fieldValue));
+        input = page.find("input", next);
+    }
+    const std::size_t action = page.find("document.pcForm.action");
+    if (action == std::string_view::npos) {
+        message = kMsgNoAction;
+        return false;
+    }
+    std::size_t next = 0;
+    std::optional<std::string> target = QuotedAfter(page, action, next);
+    if (!target) {
+        message = kMsgNoQuote;
+        return false;
+    }
+    form.action = std::move(*target);
+    return true;
+}
+
+int LoginResultCode(const LoginForm& form) {
+    bool failed = false;  // userLogin said no: the reason follows in loginResult
+    for (std::size_t i = 0; i < form.names.size() && i < form.values.size(); ++i) {
+        if (!failed) {
+            if (form.names[i] != "userLogin") continue;
+            if (EqualsNoCase(form.values[i], "true")) return 0;
+            failed = true;
+        } else if (form.names[i] == "loginResult") {
+            return LeadingInt32(form.values[i]);
+        }
+    }
+    return -1;
+}
+
+std::string BuildFormBody(const LoginForm& form) {
+    std::string body;
+    for (std::size_t i = 0; i < form.names.size() && i < form.values.size(); ++i) {
+        if (i > 0) body += '&';
+        // The page's values go back as the bytes the page gave, in the page's own code page.
+        body += form.names[i] + "=" + UrlEncode(form.values[i]);
+    }
+    return body;
+}
+
+bool ReadUserInfo(std::string_view answer, LoginForm& form, std::string& message) {
+    UserInfoReader reader(form);
+    message = ParseXmlAnswer(answer, reader);
+    return message.empty();
+}
+
+SavedLogin SavedLoginFor(const LoginRequest& request) {
+    SavedLogin saved;
+    saved.ckId = request.rememberId ? 1 : 0;
+    saved.ckPass = request.rememberId && request.rememberPassword ? 1 : 0;
+    if (saved.ckId) saved.id = request.userId;
+    if (saved.ckPass) saved.pass = request.password;
+    return saved;
+}
+
+LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
+                    const HttpLimits& limits) {
+    LoginOutcome outcome;
+    if (request.userId.empty()) {
+        outcome.message = kMsgEnterId;
+        return outcome;
+    }
+    if (request.password.empty()) {
+        outcome.message = kMsgEnterPassword;
+        return outcome;
+    }
+
+    // First request: the sign-in page, with a fresh session.
+    LoginForm form;
+    session.cookie.clear();
+    std::string error;
+    std::optional<std::string> page;
+    if (!RequestText(LoginPageUrl(session.baseUrl, request.userId, request.password), std::nullopt,
+                     session.cookie, error, page, limits)) {
+        outcome.message = kMsgCannotConnect;
+        outcome.detail = error;
+        return outcome;
+    }
+    if (!ReadLoginForm(page.value_or(""), form, outcome.message)) return outcome;
+    session.userId = request.userId;
+    session.password = request.password;
+
+    outcome.resultCode = LoginResultCode(form);
+    switch (outcome.resultCode) {
+        case 0:
+            break;
+        case 1:
+            outcome.message = kMsgWrongPassword;
+            return outcome;
+        case 2:
+            outcome.message = kMsgWrongId;
+            return outcome;
+        default:
+            outcome.message = kMsgUnknownServerError;
+            return outcome;
+    }
+
+    // Second request: the form goes back to its action, now inside the session.
+    const std::string body = BuildFormBody(form);
+    std::optional<std::string> answer;
+    const bool sent = RequestText(LoginActionUrl(session.baseUrl, form.action), body,
+                                  session.cookie, error, answer, limits);
+    form.names.clear();
+    form.values.clear();
+    if (!sent || !ReadUserInfo(answer.value_or(""), form, error)) {
+        outcome.message = kMsgBadData;
+        outcome.detail = error;
+        return outcome;
+    }
+    outcome.userInfo = std::move(form);
+    outcome.saved = SavedLoginFor(request);
+    outcome.succeeded = true;
+    return outcome;
+}
+
+}  // namespace torvane

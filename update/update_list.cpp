@@ -1,0 +1,84 @@
+#include "update/update_list.h"
+
+#include <optional>
+
+#include "service/endpoints.h"
+#include "service/xml_answer.h"
+#include "store/text_codec.h"
+
+namespace torvane {
+namespace {
+
+// "Y", "Yes" or "true" in any case: the service marks a package this way.
+bool IsSelectedText(std::string_view text) {
+    return (!text.empty() && text.front() == 'Y') || ToLowerAscii(text) == "true";
+}
+
+class UpdateFilesReader final : public IXmlAnswerReader {
+  public:
+    explicit UpdateFilesReader(std::vector<UpdateFile>& files) : files_(files) {}
+
+    void OnStart(std::string_view name) override {
+        text_.Start(name);
+        if (name == "factoryFile") current_ = UpdateFile{};
+    }
+
+    void OnEnd(std::string_view name) override {
+        text_.End();
+        if (name == "factoryFile" && current_) {
+            files_.push_back(std::move(*current_));
+            current_.reset();
+        }
+    }
+
+    void OnText(std::string_view run) override {
+        if (!current_ || !text_.Append(run)) return;
+        const std::string& element = text_.Element();
+        const std::string& text = text_.Text();
+        UpdateFile& file = *current_;
+        if (element == "version")
+            file.version = text;
+        else if (element == "name")
+            file.name = text;
+        else if (element == "description")
+            file.description = text;
+        else if (element == "registeredDate")
+            file.registeredDate = text;
+        else if (element == "fileURL")
+            file.fileUrl = text;
+        else if (element == "fileSize")
+            file.size = LeadingInt32(text);
+        else if (element == "selected")
+            file.selected = IsSelectedText(text);
+    }
+
+  private:
+    std::vector<UpdateFile>& files_;
+    std::optional<UpdateFile> current_;
+    ElementText text_;
+};
+
+}  // namespace
+
+bool UpdateFileList::FetchUpdateFiles(const ServiceSession& session, const HttpLimits& limits) {
+    Clear();
+    std::string cookie = session.cookie;
+    std::optional<std::string> answer;
+    if (!RequestText(SystemUpdateFilesUrl(session.baseUrl), std::nullopt, cookie, errorText_,
+                     answer, limits))
+        return false;
+    return ReadUpdateFiles(answer.value_or(""));
+}
+
+bool UpdateFileList::ReadUpdateFiles(std::string_view answer) {
+    UpdateFilesReader reader(files_);
+    errorText_ = ParseXmlAnswer(answer, reader);
+    return errorText_.empty();
+}
+
+void UpdateFileList::Clear() {
+    files_.clear();
+    errorText_.clear();
+}
+
+}  // namespace torvane

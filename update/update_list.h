@@ -1,0 +1,44 @@
+// The firmware and system packages the content service offers for the device.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "service/http_client.h"
+#include "service/session.h"
+
+namespace torvane {
+
+struct UpdateFile {
+    std::string version;
+    std::string name;
+    std::string description;  // UTF-8
+    std::string registeredDate;
+    std::string fileUrl;  // where the service serves the package (a ZIP archive)
+    std::int32_t size = 0;
+    bool selected = false;  // the service's own mark; kept, not used
+};
+
+class UpdateFileList {
+  public:
+    // Clears the list and fetches it. False with the reason in ErrorText().
+    bool FetchUpdateFiles(const ServiceSession& session = Session(),
+                          const HttpLimits& limits = HttpLimits{});
+    // Reads a systemUpdateFiles answer (appending). False with the parser's message.
+    bool ReadUpdateFiles(std::string_view answer);
+    void Clear();
+
+    // Every package appears under both tabs of the update page, in the answer's order.
+    const std::vector<UpdateFile>& ListA() const { return files_; }
+    const std::vector<UpdateFile>& ListB() const { return files_; }
+    const std::vector<UpdateFile>& Files() const { return files_; }
+    const std::string& ErrorText() const { return errorText_; }
+
+  private:
+    std::vector<UpdateFile> files_;
+    std::string errorText_;
+};
+
+}  // namespace torvane
