@@ -1,0 +1,96 @@
+#include "children/name_voice.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "delivery/folder_tree.h"
+#include "delivery/job_messages.h"
+#include "service/http_client.h"
+#include "store/default_xml.h"
+#include "store/device_files.h"
+#include "store/device_root.h"
+
+namespace fs = std::filesystem;
+
+namespace torvane {
+namespace {
+
+constexpr const char* kVoiceFileName = "00000003.qvx";
+constexpr const char* kLanguageFolders[] = {"en", "ko", "ja", "ch"};
+
+}  // namespace
+
+std::vector<std::string> NameVoicePaths(const std::string& root) {
+    std::vector<std::string> paths;
+    for (const char* language : kLanguageFolders) {
+        paths.push_back(root + "/ck1/" + language + "/" + kVoiceFileName);
+    }
+    return paths;
+}
+
+bool DeleteNameVoiceFiles(const std::string& root) {
+    if (root.empty()) return false;
+    bool ok = true;
+    for (const std::string& path : NameVoicePaths(root)) {
+        std::error_code ec;
+        fs::create_directories(fs::path(path).parent_path(), ec);
+        fs::remove(path, ec);
+        if (ec) ok = false;
+    }
+    return ok;
+}
+
+bool RequireDeviceRoot(IMessageSink& messages) {
+    if (!DeviceRoot().empty()) return true;
+    messages.Show(MessageKind::Information, kMsgNoDevice);
+    return false;
+}
+
+bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, std::string* error) {
+    auto fail = [error](std::string reason) {
+        if (error != nullptr) *error = std::move(reason);
+        return false;
+    };
+    const std::string root = DeviceRoot();
+    if (root.empty()) return fail("no device");
+    database.SetSelectedChild(child.childNo);
+    if (!database.Save()) return fail("Default.dat could not be saved");
+
+    const NameFile* voice = nullptr;
+    for (const NameFile& file : child.nameFiles) {
+        if (file.status == kNameFileExist) {
+            voice = &file;
+            break;
+        }
+    }
+    if (voice == nullptr) return fail("the child has no name voice yet");
+
+    const std::string temp = GetTempFolder();
+    if (temp.empty()) return fail("no private temporary folder");
+    const std::string local = temp + "/" + kVoiceFileName;
+    std::FILE* file = std::fopen(local.c_str(), "wb");
+    if (file == nullptr) return fail("cannot write " + local);
+    const bool downloaded = DownloadToFile(UrlEncode(voice->url), file, nullptr, nullptr, true);
+    const bool closed = std::fclose(file) == 0;
+    if (!downloaded || !closed) {
+        std::remove(local.c_str());
+        return fail("download " + voice->url + " failed");
+    }
+    bool copied = true;
+    for (const std::string& path : NameVoicePaths(root)) {
+        std::error_code ec;
+        fs::create_directories(fs::path(path).parent_path(), ec);
+        if (!CopyFileReplacing(local, path)) copied = false;
+    }
+    std::remove(local.c_str());
+    return copied ? true : fail("the voice could not be copied onto the card");
+}
+
+bool ReleaseNameVoice(CDefaultXML& database) {
+    const bool deleted = DeleteNameVoiceFiles(DeviceRoot());
+    database.SetSelectedChild(0);
+    return database.Save() && deleted;
+}
+
+}  // namespace torvane

@@ -1,0 +1,103 @@
+#include "delivery/diy_actions.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "delivery/folder_tree.h"
+#include "delivery/job_messages.h"
+#include "store/device_root.h"
+#include "store/diy_xml.h"
+#include "store/text_codec.h"
+
+namespace torvane {
+namespace {
+
+const DiySlot* SlotOf(const CDiyXML& diy, int position, int slot) {
+    if (!DiyCardPosition(position) || slot < 1 || slot > kDiySlotCount) return nullptr;
+    const DiyRecord* record = diy.RecordForCard(kFirstDiyCard - 1 + position);
+    return record == nullptr ? nullptr : &record->slots[static_cast<std::size_t>(slot - 1)];
+}
+
+DiySlot* SlotOf(CDiyXML& diy, int position, int slot) {
+    return const_cast<DiySlot*>(SlotOf(static_cast<const CDiyXML&>(diy), position, slot));
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && ToLowerAscii(text.substr(text.size() - end.size())) == end;
+}
+
+}  // namespace
+
+std::optional<int> DiyCardPosition(long cardOrPosition) {
+    if (cardOrPosition >= 1 && cardOrPosition <= kDiyCardCount) {
+        return static_cast<int>(cardOrPosition);
+    }
+    if (cardOrPosition >= kFirstDiyCard && cardOrPosition < kFirstDiyCard + kDiyCardCount) {
+        return static_cast<int>(cardOrPosition - kFirstDiyCard + 1);
+    }
+    return std::nullopt;
+}
+
+std::string DiySlotPath(const CDiyXML& diy, int position, int slot) {
+    const DiySlot* entry = SlotOf(diy, position, slot);
+    const std::string root = DeviceRoot();
+    if (entry == nullptr || root.empty() || !IsPlainComponent(entry->file)) return {};
+    return root + "/ck9/re" + std::to_string(slot) + "/" + entry->file;
+}
+
+JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,
+                          const std::vector<std::string>& files, IJobRunner& runner,
+                          IMessageSink& messages) {
+    if (files.empty() || !DiyCardPosition(position) || slot < 1 || slot > kDiySlotCount) {
+        return JobOutcome{};
+    }
+    DownloadJob job;
+    job.mode = DownloadMode::DiyFiles;
+    job.diy = &diy;
+    job.diySources = files;
+    job.diyCardPosition = position;
+    job.diyFirstSlot = slot - 1;
+    JobOutcome outcome = runner.Run(std::move(job));
+    if (outcome.Completed()) messages.Show(MessageKind::Information, kMsgDownloadDone);
+    return outcome;
+}
+
+std::string DiyExportDestination(const std::string& slotFileName, const std::string& chosenPath) {
+    const std::string extension =
+        ToLowerAscii(slotFileName).find(".mp3") != std::string::npos ? ".mp3" : ".wav";
+    return EndsWith(chosenPath, extension) ? chosenPath : chosenPath + extension;
+}
+
+JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::string& chosenPath,
+                         IJobRunner& runner, IMessageSink& messages) {
+    const std::string source = DiySlotPath(diy, position, slot);
+    if (source.empty() || chosenPath.empty()) return JobOutcome{};
+    DownloadJob job;
+    job.mode = DownloadMode::SingleCopy;
+    job.copySource = source;
+    job.copyDestination = DiyExportDestination(SlotOf(diy, position, slot)->file, chosenPath);
+    JobOutcome outcome = runner.Run(std::move(job));
+    if (outcome.Completed()) messages.Show(MessageKind::Information, kMsgDownloadDone);
+    return outcome;
+}
+
+bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages) {
+    DiySlot* entry = SlotOf(diy, position, slot);
+    if (entry == nullptr) return false;
+    const std::string path = DiySlotPath(diy, position, slot);
+    std::error_code ignored;  // a file already gone is no reason to keep the slot
+    if (!path.empty()) std::filesystem::remove(path, ignored);
+    *entry = DiySlot{};
+    const bool saved = diy.SaveDiyFile() && diy.SaveRecTable();
+    messages.Show(MessageKind::Information, kMsgDeleted);
+    return saved;
+}
+
+bool RenameDiySlot(CDiyXML& diy, int position, int slot, const std::string& name) {
+    DiySlot* entry = SlotOf(diy, position, slot);
+    if (entry == nullptr || !entry->InUse()) return false;
+    entry->name = name;
+    return diy.SaveDiyFile();
+}
+
+}  // namespace torvane

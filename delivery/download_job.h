@@ -1,0 +1,132 @@
+// One long job on the card: what to do (DownloadJob), what the engine reports while it runs
+// (IJobObserver) and how it ended (JobOutcome). The desktop app's download dialog runs a job on
+// its worker thread and turns the reports into queued signals; torvane-cli prints them.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/content_record.h"
+
+namespace torvane {
+
+class CDefaultXML;
+class CDiyXML;
+
+enum class DownloadMode {
+    Content = 0,        // bought contents from the service onto the card
+    UpdatePackage = 1,  // a system package, keeping the card's content database
+    ResetPackage = 2,   // a system package onto a wiped card
+    DiyFiles = 3,       // the user's recordings into a DIY card's slots
+    SingleCopy = 4,     // one file copied (a DIY slot saved to the computer)
+};
+
+// Waits the engine makes so that the user sees a full bar before the next step; the command line
+// and the tests need none of them.
+struct JobTiming {
+    std::chrono::milliseconds betweenContents{500};
+    std::chrono::milliseconds atEnd{300};
+    std::chrono::milliseconds pausePoll{500};
+    static JobTiming Immediate() {
+        JobTiming timing;
+        timing.betweenContents = timing.atEnd = std::chrono::milliseconds(0);
+        timing.pausePoll = std::chrono::milliseconds(20);
+        return timing;
+    }
+};
+
+struct DownloadJob {
+    DownloadMode mode = DownloadMode::Content;
+    JobTiming timing;
+    // Where contents and packages are staged before they go to the card; empty: "temp" in the
+    // user's private temporary folder.
+    std::string stagingFolder;
+
+    // Content: the contents in job order and the card's database that receives them.
+    std::vector<ContentRecord> contents;
+    CDefaultXML* database = nullptr;
+
+    // Update and reset packages: the package (saved name, address, size) and the drive it goes to.
+    FileRecord package;
+    std::string targetDrive;
+
+    // DIY files: the recordings, the card's position (1 for card 92100001) and the first slot
+    // (0 to 3); the DIY database that records them.
+    std::vector<std::string> diySources;
+    int diyCardPosition = 0;
+    int diyFirstSlot = 0;
+    CDiyXML* diy = nullptr;
+
+    // Single copy.
+    std::string copySource;
+    std::string copyDestination;
+};
+
+// Byte counts in the content and package modes, file counts in the DIY and copy modes.
+struct JobProgress {
+    std::uint64_t overallTotal = 0;
+    std::uint64_t overallDone = 0;
+    std::uint64_t itemTotal = 0;
+    std::uint64_t itemDone = 0;
+    std::string status;
+
+    int OverallPercent() const { return Percent(overallDone, overallTotal); }
+    int ItemPercent() const { return Percent(itemDone, itemTotal); }
+    static int Percent(std::uint64_t done, std::uint64_t total) {
+        return total == 0 ? 0 : static_cast<int>(done * 100 / total);
+    }
+};
+
+struct JobOutcome {
+    enum class Result {
+        Completed,  // ran to its end (a content that failed half-way is still reported here)
+        Cancelled,  // the user stopped it
+        Stopped,    // could not start or could not go on; the user has been told or lastError says
+    };
+    Result result = Result::Stopped;
+    // Content: the numbers added to the card's database, in job order.
+    std::vector<std::string> addedContentNos;
+    // Why a content or file was left out; not shown to the user by the engine.
+    std::string lastError;
+
+    bool Completed() const { return result == Result::Completed; }
+};
+
+// Told from the engine's thread; implementations hand the reports on to their own thread.
+class IJobObserver {
+  public:
+    virtual ~IJobObserver() = default;
+    virtual void OnProgress(const JobProgress& progress) = 0;
+    // The card's content changed: the page recounts its free space.
+    virtual void OnStorageChanged() {}
+    virtual void OnFinished(const JobOutcome& outcome) { (void)outcome; }
+};
+
+// Free space of the file system holding a folder. Tests replace it.
+class IFreeSpace {
+  public:
+    virtual ~IFreeSpace() = default;
+    // Nothing when the file system does not tell.
+    virtual std::optional<std::uint64_t> FreeBytes(const std::string& folder) const = 0;
+};
+
+// statvfs of the folder: the bytes an unprivileged user may still write; nothing when the file
+// system reports no size at all.
+class StatvfsFreeSpace final : public IFreeSpace {
+  public:
+    std::optional<std::uint64_t> FreeBytes(const std::string& folder) const override;
+};
+
+// Runs a job to its end: the desktop app shows its download dialog, torvane-cli a progress line,
+// tests run it at once. The rules of the pages' actions build jobs and hand them to a runner.
+class IJobRunner {
+  public:
+    virtual ~IJobRunner() = default;
+    virtual JobOutcome Run(DownloadJob job) = 0;
+};
+
+}  // namespace torvane

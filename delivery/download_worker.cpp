@@ -1,0 +1,288 @@
+// The worker's frame and the content mode: each content is staged whole below the staging folder,
+// then copied onto the card in one walk, its folder's card tables rebuilt and the database saved.
+#include "delivery/download_worker.h"
+
+#include <sys/statvfs.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <numeric>
+
+#include "delivery/job_messages.h"
+#include "delivery/my_zip.h"
+#include "store/default_xml.h"
+#include "store/device_files.h"
+#include "store/device_root.h"
+#include "store/folder_tables.h"
+#include "store/text_codec.h"
+
+namespace torvane {
+namespace {
+
+constexpr std::size_t kStagingWriteBuffer = std::size_t{1} << 20;
+
+std::uint64_t ContentBytes(const ContentRecord& content) {
+    std::uint64_t sum = 0;
+    for (const FileRecord& file : content.files) sum += static_cast<std::uint32_t>(file.size);
+    return sum;
+}
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
+// Where a file of a content is staged, relative to the staging folder: the kind's folder, then for
+// languages, books, cards and excellents the language and folder type, then the file's name; all
+// lower case with the device's ".qvx" for ".mp3". Nothing for a kind without a folder of its own
+// and for names that are not plain path components (they could point anywhere).
+std::optional<std::string> StagedPath(const ContentRecord& content, const FileRecord& file) {
+    const std::string_view kind = content.mainGroup;
+    const auto folder = FolderForType(kind);
+    if (!folder || !IsPlainComponent(file.name)) return std::nullopt;
+    std::string path(*folder);
+    if (kind == "language" || kind == "book" || kind == "card" || kind == "excellent") {
+        if (!IsPlainComponent(file.language) || !IsPlainComponent(file.folderType)) {
+            return std::nullopt;
+        }
+        path += "/" + file.language + "/" + file.folderType;
+    } else if (kind != "music" && kind != "story") {
+        return std::nullopt;
+    }
+    path = ToLowerAscii(path + "/" + file.name);
+    ReplaceAll(path, ".mp3", ".qvx");
+    return path;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> StatvfsFreeSpace::FreeBytes(const std::string& folder) const {
+    struct statvfs info {};
+    if (folder.empty() || ::statvfs(folder.c_str(), &info) != 0 || info.f_blocks == 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+DownloadWorker::DownloadWorker(DownloadJob job, IJobObserver& observer, IMessageSink& messages,
+                               const IFreeSpace& freeSpace)
+    : job_(std::move(job)),
+      observer_(observer),
+      messages_(messages),
+      freeSpace_(freeSpace),
+      folders_(&control_.cancel) {}
+
+DownloadWorker::~DownloadWorker() {
+    Cancel();
+    Wait();
+}
+
+void DownloadWorker::Start() {
+    thread_ = std::thread([this] { Run(); });
+}
+
+void DownloadWorker::Wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void DownloadWorker::Cancel() {
+    control_.cancel.store(true);
+    control_.pause.store(false);
+    std::lock_guard lock(mutex_);
+    if (extractor_ != nullptr) extractor_->Stop();
+}
+
+JobOutcome DownloadWorker::Outcome() const {
+    std::lock_guard lock(mutex_);
+    return outcome_;
+}
+
+JobProgress DownloadWorker::Progress() const {
+    std::lock_guard lock(mutex_);
+    return progress_;
+}
+
+void DownloadWorker::OnProgress(std::int32_t count) {
+    const auto bytes = static_cast<std::uint64_t>(std::max(count, 0));
+    Update([bytes](JobProgress& p) {
+        p.overallDone += bytes;
+        p.itemDone += bytes;
+    });
+}
+
+JobOutcome DownloadWorker::Run() {
+    JobOutcome outcome;
+    switch (job_.mode) {
+        case DownloadMode::Content:
+            outcome = RunContents();
+            break;
+        case DownloadMode::UpdatePackage:
+        case DownloadMode::ResetPackage:
+            outcome = RunPackage();
+            break;
+        case DownloadMode::DiyFiles:
+            outcome = RunDiyFiles();
+            break;
+        case DownloadMode::SingleCopy:
+            outcome = RunSingleCopy();
+            break;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        outcome_ = outcome;
+    }
+    observer_.OnFinished(outcome);
+    return outcome;
+}
+
+std::string DownloadWorker::StagingFolder() const {
+    if (!job_.stagingFolder.empty()) return job_.stagingFolder;
+    const std::string temp = GetTempFolder();
+    return temp.empty() ? std::string() : temp + "/temp";
+}
+
+void DownloadWorker::WaitWhilePaused() const {
+    while (control_.pause.load() && !control_.cancel.load()) {
+        std::this_thread::sleep_for(job_.timing.pausePoll);
+    }
+}
+
+DownloadWorker::FileResult DownloadWorker::DownloadFile(const std::string& url,
+                                                        const std::string& path, bool addOne) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return FileResult::CannotOpen;
+    // Large writes: the service's chunks are small next to the sound files.
+    std::setvbuf(file, nullptr, _IOFBF, kStagingWriteBuffer);
+    WaitWhilePaused();
+    HttpLimits limits;
+    limits.pausePoll = job_.timing.pausePoll;
+    const bool downloaded = DownloadToFile(url, file, this, &control_, addOne, limits);
+    const bool closed = std::fclose(file) == 0;
+    // A file that did not arrive whole must never reach the card.
+    if (!downloaded || !closed) {
+        std::remove(path.c_str());
+        return FileResult::Failed;
+    }
+    return FileResult::Arrived;
+}
+
+JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStatus) {
+    if (control_.cancel.load()) {
+        outcome.result = JobOutcome::Result::Cancelled;
+        return outcome;
+    }
+    Update([&](JobProgress& p) {
+        p.status = finalStatus;
+        p.overallDone = p.overallTotal;
+        p.itemDone = p.itemTotal;
+    });
+    std::this_thread::sleep_for(job_.timing.atEnd);
+    outcome.result = JobOutcome::Result::Completed;
+    return outcome;
+}
+
+JobOutcome DownloadWorker::RunContents() {
+    JobOutcome outcome;
+    folders_.ForgetCreatedFolders();
+    const std::string root = DeviceRoot();
+    const std::string staging = StagingFolder();
+    if (root.empty() || staging.empty() || job_.database == nullptr) {
+        outcome.lastError = "[Error] no device or no temporary folder";
+        return outcome;
+    }
+    std::uint64_t totalBytes = 0;
+    for (const ContentRecord& content : job_.contents) totalBytes += ContentBytes(content);
+    Update([&](JobProgress& p) {
+        p = JobProgress{};
+        p.overallTotal = totalBytes;
+    });
+
+    // A file system that cannot tell its free space (some FUSE drivers) is not checked; a card
+    // that fills up then fails the copy instead.
+    const std::uint64_t neededKb = totalBytes / 1024;
+    const auto freeBytes = freeSpace_.FreeBytes(root);
+    if (freeBytes && *freeBytes / 1024 <= neededKb) {
+        messages_.Show(MessageKind::Information, kMsgNotEnoughSpace);
+        outcome.lastError = "[Error] not enough free space";
+        return outcome;
+    }
+
+    std::error_code ec;
+    std::filesystem::create_directories(staging, ec);
+    for (const ContentRecord& content : job_.contents) {
+        int filesStaged = 0;
+        const bool goOn = StageContent(content, staging, outcome, filesStaged);
+        if (control_.cancel.load()) break;
+        if (filesStaged >= 0) {
+            SetStatus(std::string(kMsgCopyingToDevice) + content.title);
+            Update([](JobProgress& p) { p.itemDone = 0; });
+            if (!folders_.CopyFolderTree(staging, root)) {
+                outcome.lastError = "[Error] copy " + content.title;
+                break;
+            }
+            RebuildFolderTables(content.mainGroup, root);
+            // A content none of whose files arrived is not recorded as installed.
+            const bool arrived = filesStaged > 0 || content.files.empty();
+            if (arrived && job_.database->AddContent(content)) {
+                if (!job_.database->Save()) {
+                    outcome.lastError = "[Error] saving Default.dat";
+                    break;
+                }
+                outcome.addedContentNos.push_back(content.contentNo);
+            }
+        }
+        EmptyFolderTree(staging);
+        folders_.ForgetCreatedFolders();
+        if (control_.cancel.load() || !goOn) break;
+        Update([](JobProgress& p) { p.itemDone = p.itemTotal; });
+        std::this_thread::sleep_for(job_.timing.betweenContents);
+    }
+    EmptyFolderTree(staging);
+    if (control_.cancel.load()) {
+        outcome.result = JobOutcome::Result::Cancelled;
+        return outcome;
+    }
+    observer_.OnStorageChanged();
+    return Finish(std::move(outcome), kMsgDownloadDone);
+}
+
+// Downloads the files of one content into the staging folder. filesStaged is -1 when the content
+// was refused before anything was written. Returns false when the job ends with this content.
+bool DownloadWorker::StageContent(const ContentRecord& content, const std::string& staging,
+                                  JobOutcome& outcome, int& filesStaged) {
+    SetStatus("'" + content.title + std::string(kMsgDownloadingSuffix));
+    const std::uint64_t bytes = ContentBytes(content);
+    Update([bytes](JobProgress& p) {
+        p.itemTotal = bytes;
+        p.itemDone = 0;
+    });
+    std::vector<std::string> paths;
+    for (const FileRecord& file : content.files) {
+        auto relative = StagedPath(content, file);
+        if (!relative) {
+            outcome.lastError =
+                "[Error] no place on the device for " + content.contentNo + " " + file.name;
+            filesStaged = -1;
+            return true;
+        }
+        paths.push_back(staging + "/" + *relative);
+    }
+    for (std::size_t i = 0; i < content.files.size(); ++i) {
+        if (control_.cancel.load()) return false;
+        const FileRecord& file = content.files[i];
+        folders_.MakeParentDirectories(paths[i]);
+        const FileResult result = DownloadFile(file.fileUrl, paths[i], true);
+        if (result != FileResult::Arrived) {
+            outcome.lastError =
+                (result == FileResult::CannotOpen ? "[Error] saving " + file.name
+                                                  : "[Error] download " + file.fileUrl);
+            return false;
+        }
+        if (control_.cancel.load()) return false;
+        ++filesStaged;
+    }
+    return true;
+}
+
+}  // namespace torvane

@@ -1,0 +1,88 @@
+// The install engine: runs one DownloadJob on a worker thread, reporting progress, messages and
+// the end of the job through interfaces. The user interface thread may cancel or pause it at any
+// time; destroying the worker cancels it, stops an extraction and waits for the thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "delivery/download_job.h"
+#include "delivery/folder_tree.h"
+#include "service/http_client.h"
+#include "shell/message_sink.h"
+
+namespace torvane {
+
+class CMyZip;
+
+class DownloadWorker final : public IFileProgressEvent {
+  public:
+    DownloadWorker(DownloadJob job, IJobObserver& observer, IMessageSink& messages,
+                   const IFreeSpace& freeSpace);
+    ~DownloadWorker() override;
+    DownloadWorker(const DownloadWorker&) = delete;
+    DownloadWorker& operator=(const DownloadWorker&) = delete;
+
+    // Starts the job on its own thread; Wait joins it.
+    void Start();
+    void Wait();
+    // Runs the job on the calling thread and returns how it ended (also told to OnFinished).
+    JobOutcome Run();
+
+    void Cancel();
+    void SetPaused(bool paused) { control_.pause.store(paused); }
+    bool Cancelled() const { return control_.cancel.load(); }
+    JobOutcome Outcome() const;
+    JobProgress Progress() const;
+
+    // Adds a chunk to both done counts (downloads and copies report through it).
+    void OnProgress(std::int32_t count) override;
+
+  private:
+    JobOutcome RunContents();
+    JobOutcome RunPackage();
+    JobOutcome RunDiyFiles();
+    JobOutcome RunSingleCopy();
+
+    // Stages one content; false when the job must not go on after it.
+    bool StageContent(const ContentRecord& content, const std::string& folder, JobOutcome& outcome,
+                      int& filesStaged);
+    enum class FileResult { Arrived, CannotOpen, Failed };
+    // Downloads into a new file at `path`; a file that did not arrive whole is deleted.
+    FileResult DownloadFile(const std::string& url, const std::string& path, bool addOne);
+    void WaitWhilePaused() const;
+    std::string StagingFolder() const;
+    JobOutcome Finish(JobOutcome outcome, std::string_view finalStatus);
+
+    template <typename Change>
+    void Update(Change change) {
+        JobProgress snapshot;
+        {
+            std::lock_guard lock(mutex_);
+            change(progress_);
+            snapshot = progress_;
+        }
+        observer_.OnProgress(snapshot);
+    }
+    void SetStatus(std::string status) {
+        Update([&](JobProgress& p) { p.status = std::move(status); });
+    }
+
+    DownloadJob job_;
+    IJobObserver& observer_;
+    IMessageSink& messages_;
+    const IFreeSpace& freeSpace_;
+    DownloadControl control_;
+    FolderTree folders_;
+    mutable std::mutex mutex_;
+    JobProgress progress_;
+    JobOutcome outcome_;
+    CMyZip* extractor_ = nullptr;  // guarded by mutex_, so that Cancel can stop it
+    std::thread thread_;
+};
+
+}  // namespace torvane

@@ -1,0 +1,208 @@
+// The worker's package, DIY and copy modes.
+#include <cstdio>
+#include <filesystem>
+
+#include "delivery/download_worker.h"
+#include "delivery/job_messages.h"
+#include "delivery/my_zip.h"
+#include "store/device_clock.h"
+#include "store/device_files.h"
+#include "store/device_root.h"
+#include "store/diy_xml.h"
+#include "store/text_codec.h"
+
+namespace fs = std::filesystem;
+
+namespace torvane {
+namespace {
+
+constexpr std::string_view kDatabaseName = "default.dat";
+
+bool ReadBinaryFile(const std::string& path, std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    bytes.clear();
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
+}
+
+// The card's name for a recording: its base name when the device can show it (at most 8 bytes
+// in the device's code page), else the card's number; then the source's extension, if any.
+std::string DiyDeviceName(const std::string& base, const std::string& extension, long cardNo) {
+    std::string name = Utf8ToCp949(base).size() <= 8 ? base : std::to_string(cardNo);
+    if (!extension.empty()) name += "." + extension;
+    return name;
+}
+
+}  // namespace
+
+JobOutcome DownloadWorker::RunPackage() {
+    JobOutcome outcome;
+    const bool reset = job_.mode == DownloadMode::ResetPackage;
+    const auto size = static_cast<std::uint64_t>(static_cast<std::uint32_t>(job_.package.size));
+    Update([size](JobProgress& p) {
+        p = JobProgress{};
+        p.overallTotal = p.itemTotal = size;
+    });
+    const std::string temp = GetTempFolder();
+    if (job_.targetDrive.empty() || temp.empty() || !IsPlainComponent(job_.package.savedName)) {
+        outcome.lastError = "[Error] saving " + job_.package.savedName;
+        return outcome;
+    }
+    const std::string local = temp + "/" + job_.package.savedName;
+    const FileResult fetched = DownloadFile(job_.package.fileUrl, local, false);
+    if (fetched == FileResult::CannotOpen) {
+        outcome.lastError = "[Error] saving " + local;
+        return outcome;
+    }
+    if (fetched == FileResult::Failed) {
+        outcome.lastError = "[Error] download " + job_.package.fileUrl;
+        return outcome;
+    }
+    if (control_.cancel.load()) {
+        std::remove(local.c_str());
+        return Finish(std::move(outcome), {});
+    }
+
+    // An update package brings a blank database; the card's own must survive it.
+    const std::string root = DeviceRoot();
+    std::string databaseName;
+    std::string database;
+    if (!reset && !root.empty()) {
+        databaseName = FindEntryIgnoringCase(root, kDatabaseName);
+        if (!databaseName.empty() && !ReadBinaryFile(root + "/" + databaseName, database)) {
+            databaseName.clear();
+        }
+    }
+
+    CMyZip zip(messages_);
+    {
+        std::lock_guard lock(mutex_);
+        extractor_ = &zip;
+        if (control_.cancel.load()) zip.Stop();
+    }
+    // The card is wiped only once the package is known to be a readable archive.
+    const bool opened = zip.OpenArchive(local) == 0;
+    if (opened) {
+        if (reset) ClearFolderTree(job_.targetDrive);
+        Update([](JobProgress& p) {
+            p.status = kMsgResetting;
+            p.overallDone = p.overallTotal;
+            p.itemDone = p.itemTotal / 2;
+        });
+        zip.ExtractAll(job_.targetDrive, reset ? 2 : 1);
+        zip.CloseArchive();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        extractor_ = nullptr;
+    }
+    if (!databaseName.empty()) {
+        // The package may bring its own database under another spelling of the name.
+        std::error_code ec;
+        for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name != databaseName && ToLowerAscii(name) == kDatabaseName) {
+                fs::remove(it->path(), ec);
+            }
+        }
+        if (!WriteFileSafely(root + "/" + databaseName, database)) {
+            outcome.lastError = "[Error] saving " + databaseName;
+        }
+    }
+    std::remove(local.c_str());
+    if (control_.cancel.load()) return Finish(std::move(outcome), {});
+    if (!opened || !zip.Completed()) {
+        outcome.lastError = "[Error] extract " + job_.package.savedName;
+        return outcome;
+    }
+    outcome = Finish(std::move(outcome), kMsgDownloadDone);
+    if (reset) messages_.Show(MessageKind::Information, kMsgInsertCard);
+    return outcome;
+}
+
+JobOutcome DownloadWorker::RunDiyFiles() {
+    JobOutcome outcome;
+    const std::string root = DeviceRoot();
+    const int position = job_.diyCardPosition;
+    const int first = job_.diyFirstSlot;
+    if (root.empty() || job_.diy == nullptr || position < 1 || position > kDiyCardCount ||
+        first < 0 || first >= kDiySlotCount ||
+        job_.diy->records().size() < static_cast<std::size_t>(position)) {
+        outcome.lastError = "[Error] no DIY card " + std::to_string(position);
+        return outcome;
+    }
+    const std::size_t count =
+        std::min(job_.diySources.size(), static_cast<std::size_t>(kDiySlotCount - first));
+    Update([count](JobProgress& p) {
+        p = JobProgress{};
+        p.overallTotal = count + 1;
+        p.itemTotal = 1;
+    });
+    folders_.ForgetCreatedFolders();
+    for (int k = 1; k <= kDiySlotCount; ++k) {
+        folders_.MakeParentDirectories(root + "/ck9/re" + std::to_string(k) + "/check.dir");
+    }
+    const std::string date = DeviceDateNow();
+    const long cardNo = kFirstDiyCard - 1 + position;
+    auto& records = job_.diy->records();
+    for (std::size_t j = 0; j < count && !control_.cancel.load(); ++j) {
+        Update([j](JobProgress& p) { p.itemDone = j; });
+        const int slot = first + static_cast<int>(j);
+        const std::string folder = root + "/ck9/re" + std::to_string(slot + 1) + "/";
+        const std::string fileName = fs::path(job_.diySources[j]).filename().string();
+        const auto dot = fileName.rfind('.');
+        const std::string base = fileName.substr(0, dot);
+        const std::string extension = dot == std::string::npos ? "" : fileName.substr(dot + 1);
+        std::string deviceName = DiyDeviceName(base, extension, cardNo);
+        // Another card's recording under the same name in this slot's folder would be replaced
+        // and both cards would play one file: this card's number keeps the name its own.
+        for (std::size_t other = 0; other < records.size(); ++other) {
+            const DiySlot& taken = records[other].slots[static_cast<std::size_t>(slot)];
+            if (other + 1 != static_cast<std::size_t>(position) && taken.InUse() &&
+                ToLowerAscii(taken.file) == ToLowerAscii(deviceName)) {
+                deviceName = std::to_string(cardNo) + (extension.empty() ? "" : "." + extension);
+                break;
+            }
+        }
+        SetStatus(base + std::string(kMsgCopyingSuffix));
+        if (!CopyFileReplacing(job_.diySources[j], folder + deviceName)) {
+            outcome.lastError = "[Error] copy " + job_.diySources[j];
+            continue;
+        }
+        records[static_cast<std::size_t>(position - 1)].slots[static_cast<std::size_t>(slot)] =
+            DiySlot{base, date, deviceName};
+        OnProgress(1);
+    }
+    SetStatus(std::string(kMsgWritingInfoFiles));
+    if (!job_.diy->SaveDiyFile() || !job_.diy->SaveRecTable()) {
+        outcome.lastError = "[Error] saving the DIY database";
+        return outcome;
+    }
+    OnProgress(1);
+    return Finish(std::move(outcome), kMsgApplied);
+}
+
+JobOutcome DownloadWorker::RunSingleCopy() {
+    JobOutcome outcome;
+    Update([](JobProgress& p) {
+        p = JobProgress{};
+        p.overallTotal = p.itemTotal = 1;
+    });
+    folders_.ForgetCreatedFolders();
+    SetStatus(job_.copyDestination + std::string(kMsgCopyingSuffix));
+    folders_.MakeParentDirectories(job_.copyDestination);
+    if (job_.copySource.empty() || job_.copyDestination.empty() ||
+        !CopyFileReplacing(job_.copySource, job_.copyDestination)) {
+        outcome.lastError = "[Error] copy " + job_.copySource;
+        return outcome;
+    }
+    OnProgress(1);
+    return Finish(std::move(outcome), kMsgCopied);
+}
+
+}  // namespace torvane

@@ -1,0 +1,50 @@
+// Folder work of the install engine: making the folders above a file once per job, copying a
+// staged tree onto the card, wiping the card for a reset package.
+#pragma once
+
+#include <atomic>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+// True for a name that is one plain path component: not empty, not "." or "..", no "/" or "\"
+// and no NUL. Names from the service and from packages must pass before they become paths.
+bool IsPlainComponent(std::string_view name);
+
+// The entry of `folder` whose name equals `name` without regard to ASCII case (the card's FAT
+// file system does not tell "Default.dat" from "default.dat"); empty when there is none.
+std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name);
+
+// Copies a file's bytes over `to` (created or truncated). Only the bytes: the card's FAT file
+// system refuses owners and permission bits. False when anything failed.
+bool CopyFileReplacing(const std::string& from, const std::string& to);
+
+class FolderTree {
+  public:
+    // `cancel` (may be null) stops a copy walk early.
+    explicit FolderTree(const std::atomic<bool>* cancel = nullptr) : cancel_(cancel) {}
+
+    // Creates every missing folder above `filePath`, remembering what it made so that the many
+    // files of one content do not create the same folders again. Failures are left to the write
+    // that follows.
+    void MakeParentDirectories(const std::string& filePath);
+    void ForgetCreatedFolders() { createdFolders_.clear(); }
+    const std::set<std::string>& CreatedFolderCache() const { return createdFolders_; }
+
+    // Copies every file below `source` (names beginning with "." are skipped) to the same place
+    // below `destination`, replacing files there. Goes on after a failed copy; false when any copy
+    // failed, when `source` is missing, or when cancelled.
+    bool CopyFolderTree(const std::string& source, const std::string& destination);
+
+  private:
+    const std::atomic<bool>* cancel_;
+    std::set<std::string> createdFolders_;
+};
+
+// Deletes every file and folder below `folder`; the folder itself (a drive's mount point) stays.
+// False when something could not be deleted.
+bool ClearFolderTree(const std::string& folder);
+
+}  // namespace torvane

@@ -1,0 +1,42 @@
+// Runs a job on the engine's worker thread and waits for it: the runner of torvane-cli and of
+// the tests. The desktop app runs jobs in its download dialog instead.
+#pragma once
+
+#include <atomic>
+#include <optional>
+
+#include "delivery/download_job.h"
+#include "shell/message_sink.h"
+
+namespace torvane {
+
+class ThreadedJobRunner final : public IJobRunner {
+  public:
+    // `interrupt` (may be null) is watched while the job runs; once set, the job is cancelled as
+    // the dialog's cancel button does. `timing` replaces the job's own waits when given.
+    ThreadedJobRunner(IJobObserver& observer, IMessageSink& messages, const IFreeSpace& freeSpace,
+                      const std::atomic<bool>* interrupt = nullptr,
+                      std::optional<JobTiming> timing = std::nullopt)
+        : observer_(observer),
+          messages_(messages),
+          freeSpace_(freeSpace),
+          interrupt_(interrupt),
+          timing_(timing) {}
+
+    JobOutcome Run(DownloadJob job) override;
+
+  private:
+    IJobObserver& observer_;
+    IMessageSink& messages_;
+    const IFreeSpace& freeSpace_;
+    const std::atomic<bool>* interrupt_;
+    std::optional<JobTiming> timing_;
+};
+
+// An observer that ignores every report.
+class NullJobObserver final : public IJobObserver {
+  public:
+    void OnProgress(const JobProgress&) override {}
+};
+
+}  // namespace torvane

@@ -1,0 +1,227 @@
+#include "delivery/my_zip.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace torvane {
+namespace {
+
+constexpr std::string_view kCdirNotFound = "cdirNotFound failed";
+constexpr std::string_view kRetryQuestion =
+    "The central directory was not found. If you're opening a multi-disk archive, make sure you "
+    "have inserted the last disk. Retry?";
+constexpr std::string_view kOpenFailed = "Open failed";
+constexpr std::string_view kExtractFailed = "Extract failed";
+
+// Bytes read from the archive and written to the file at once. Small steps only decide how often
+// progress is reported, so a step of one byte costs no system call per byte.
+constexpr std::size_t kChunkBytes = 256 * 1024;
+
+struct ZipFileCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+class OutputFile {
+  public:
+    OutputFile(const fs::path& path, bool append)
+        : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC),
+                     0644)) {}
+    ~OutputFile() { Close(); }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    bool Write(const char* data, std::size_t size) {
+        while (size > 0) {
+            const ssize_t n = ::write(fd_, data, size);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+    bool Close() {
+        if (fd_ < 0) return true;
+        const bool ok = ::close(fd_) == 0;
+        fd_ = -1;
+        return ok;
+    }
+
+  private:
+    int fd_;
+};
+
+bool HasTableExtension(const std::string& name) {
+    const auto dot = name.rfind('.');
+    return dot != std::string::npos && name.compare(dot + 1, std::string::npos, "tbl") == 0;
+}
+
+// True when `path` (which need not exist yet) stays inside `root` once symbolic links already on
+// the disk are followed.
+bool StaysInside(const fs::path& root, const fs::path& path) {
+    std::error_code ec;
+    const fs::path realRoot = fs::weakly_canonical(root, ec);
+    if (ec) return false;
+    const fs::path realPath = fs::weakly_canonical(path, ec);
+    if (ec) return false;
+    auto rootIt = realRoot.begin();
+    auto pathIt = realPath.begin();
+    for (; rootIt != realRoot.end(); ++rootIt, ++pathIt) {
+        if (rootIt->empty()) continue;  // a trailing separator
+        if (pathIt == realPath.end() || *pathIt != *rootIt) return false;
+    }
+    return true;
+}
+
+void SetModificationTime(const fs::path& path, time_t mtime) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {mtime, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+}  // namespace
+
+std::string SafeEntryPath(const std::string& entryName) {
+    // Archives made on Windows may separate folders with backslashes.
+    std::string name = entryName;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    if (name.empty() || name.front() == '/') return {};
+    std::string result;
+    std::size_t start = 0;
+    bool first = true;
+    while (start <= name.size()) {
+        auto end = name.find('/', start);
+        if (end == std::string::npos) end = name.size();
+        const std::string part = name.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == ".." || part.find('\0') != std::string::npos) return {};
+        if (first && part.size() >= 2 && part[1] == ':') return {};  // a drive letter
+        if (!result.empty()) result += '/';
+        result += part;
+        first = false;
+    }
+    return result;
+}
+
+CMyZip::CMyZip(IMessageSink& messages) : messages_(messages) {}
+
+CMyZip::~CMyZip() {
+    if (archive_ != nullptr) zip_discard(archive_);
+}
+
+int CMyZip::OpenArchive(const std::string& path, bool /*listOnly*/) {
+    CloseArchive();
+    for (;;) {
+        int error = 0;
+        archive_ = zip_open(path.c_str(), ZIP_RDONLY, &error);
+        if (archive_ != nullptr) {
+            path_ = path;
+            return 0;
+        }
+        if (error != ZIP_ER_NOZIP) break;
+        // No end-of-central-directory record: the download may have been cut short.
+        messages_.Show(MessageKind::Error, kCdirNotFound);
+        if (!messages_.Ask(MessageKind::Error, kRetryQuestion)) break;
+    }
+    messages_.Show(MessageKind::Error, kOpenFailed);
+    return -1;
+}
+
+void CMyZip::CloseArchive() {
+    if (archive_ != nullptr) {
+        // A read-only archive has nothing to write back; discarding cannot fail.
+        zip_discard(archive_);
+        archive_ = nullptr;
+    }
+    path_.clear();
+    password_.clear();
+}
+
+int CMyZip::ExtractAll(const std::string& destination, std::size_t bufferSize) {
+    completed_ = false;
+    if (archive_ == nullptr) return 0;
+    bufferSize = std::max<std::size_t>(bufferSize, 1);
+    zip_set_default_password(archive_, password_.empty() ? nullptr : password_.c_str());
+    const zip_int64_t count = zip_get_num_entries(archive_, 0);
+    for (zip_int64_t index = 0; index < count; ++index) {
+        if (stop_.load()) return 0;
+        if (ExtractEntry(index, destination, bufferSize) == EntryResult::Failed) {
+            messages_.Show(MessageKind::Error, kExtractFailed);
+            return 0;
+        }
+    }
+    completed_ = true;
+    return 0;
+}
+
+CMyZip::EntryResult CMyZip::ExtractEntry(std::int64_t index, const std::string& destination,
+                                         std::size_t bufferSize) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(archive_, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) {
+        return EntryResult::Failed;
+    }
+    const std::string name = st.name;
+    const std::string relative = SafeEntryPath(name);
+    // An entry that would land outside the destination is never written.
+    if (relative.empty()) return EntryResult::Failed;
+    const fs::path root(destination);
+    const fs::path output = root / relative;
+    if (!StaysInside(root, output)) return EntryResult::Failed;
+
+    std::error_code ec;
+    if (name.back() == '/' || name.back() == '\\') {
+        fs::create_directories(output, ec);
+        return fs::is_directory(output) ? EntryResult::Written : EntryResult::Failed;
+    }
+    fs::create_directories(output.parent_path(), ec);
+
+    std::unique_ptr<zip_file_t, ZipFileCloser> entry(zip_fopen_index(archive_, index, 0));
+    if (!entry) return EntryResult::Failed;
+    OutputFile out(output, HasTableExtension(output.filename().string()));
+    if (!out.IsOpen()) return EntryResult::Failed;
+
+    const std::uint64_t total = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+    const std::size_t chunk = std::max(bufferSize, kChunkBytes - kChunkBytes % bufferSize);
+    std::vector<char> buffer(chunk);
+    std::uint64_t written = 0;
+    bool endedEarly = false;
+    for (;;) {
+        const zip_int64_t n = zip_fread(entry.get(), buffer.data(), chunk);
+        if (n < 0) return EntryResult::Failed;  // read, inflate or checksum error
+        if (n == 0) break;
+        auto ready = static_cast<std::size_t>(n);
+        if (stepHook_) {
+            for (std::size_t off = 0; off < static_cast<std::size_t>(n); off += bufferSize) {
+                const std::size_t step = std::min(bufferSize, static_cast<std::size_t>(n) - off);
+                if (!stepHook_(total, written + off + step)) {
+                    ready = off + step;
+                    endedEarly = true;
+                    break;
+                }
+            }
+        }
+        if (!out.Write(buffer.data(), ready)) return EntryResult::Failed;
+        written += ready;
+        if (endedEarly) break;
+    }
+    if (!out.Close()) return EntryResult::Failed;
+    if (st.valid & ZIP_STAT_MTIME) SetModificationTime(output, st.mtime);
+    if (endedEarly) return EntryResult::EndedEarly;
+    return written == total ? EntryResult::Written : EntryResult::Failed;
+}
+
+}  // namespace torvane

@@ -1,0 +1,62 @@
+// Unpacks the service's system packages (ZIP archives) onto the card. Card tables ("*.tbl") in a
+// package are appended to the tables already on the card, because the device reads every line of
+// a table and a package only brings the lines of its own cards; every other file is replaced.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "shell/message_sink.h"
+
+struct zip;
+
+namespace torvane {
+
+class CMyZip {
+  public:
+    // Called after each step of an entry with the entry's size and the bytes written so far;
+    // false ends the entry early.
+    using StepHook = std::function<bool(std::uint64_t entryTotal, std::uint64_t written)>;
+
+    explicit CMyZip(IMessageSink& messages);
+    ~CMyZip();
+    CMyZip(const CMyZip&) = delete;
+    CMyZip& operator=(const CMyZip&) = delete;
+
+    // 0 when the archive is open, -1 when not (the user has been told why).
+    int OpenArchive(const std::string& path, bool listOnly = false);
+    // Extracts every entry below the destination folder, moving `bufferSize` bytes per step.
+    // Stops at the first failure ("Extract failed") or when the stop flag is set. Returns 0.
+    int ExtractAll(const std::string& destination, std::size_t bufferSize);
+    void CloseArchive();
+
+    bool IsOpen() const { return archive_ != nullptr; }
+    // Set from another thread: the entry being written finishes, no further entry starts.
+    void Stop() { stop_.store(true); }
+    bool Stopped() const { return stop_.load(); }
+    // True when the last ExtractAll wrote every entry whole.
+    bool Completed() const { return completed_; }
+    void SetStepHook(StepHook hook) { stepHook_ = std::move(hook); }
+
+  private:
+    enum class EntryResult { Written, EndedEarly, Failed };
+    EntryResult ExtractEntry(std::int64_t index, const std::string& destination,
+                             std::size_t bufferSize);
+
+    IMessageSink& messages_;
+    zip* archive_ = nullptr;
+    std::string path_;
+    std::string password_;
+    std::atomic<bool> stop_{false};
+    bool completed_ = false;
+    StepHook stepHook_;
+};
+
+// The entry name as a path below the destination, or empty when the name is absolute, climbs
+// with "..", names a drive, or is otherwise not a plain relative path.
+std::string SafeEntryPath(const std::string& entryName);
+
+}  // namespace torvane

@@ -1,0 +1,206 @@
+// The rules of the content page's transfer, delete, game and DIY choice actions.
+#include "delivery/content_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "delivery/job_messages.h"
+#include "store/default_xml.h"
+#include "tests/delivery/device_fixture.h"
+
+namespace torvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+
+// Records the job it is given and reports it as the test says.
+class FakeRunner final : public IJobRunner {
+  public:
+    JobOutcome Run(DownloadJob job) override {
+        jobs.push_back(std::move(job));
+        return outcome;
+    }
+    std::vector<DownloadJob> jobs;
+    JobOutcome outcome{JobOutcome::Result::Completed, {}, {}};
+};
+
+std::vector<std::string> NumbersOf(const std::vector<ContentRecord>& records) {
+    std::vector<std::string> numbers;
+    for (const auto& r : records) numbers.push_back(r.contentNo);
+    return numbers;
+}
+
+// A card with installed contents whose files are on it.
+class ContentActionsTest : public test::CardFixture {
+  protected:
+    ContentRecord Installed(const std::string& no, const std::string& kind,
+                            const std::string& subGroup, const std::string& file) {
+        ContentRecord record;
+        record.contentNo = no;
+        record.title = "title " + no;
+        record.mainGroup = kind;
+        record.subGroup = subGroup;
+        FileRecord f;
+        f.name = file;
+        f.language = "ko";
+        f.folderType = "word";
+        f.rfidCardId = "77" + no.substr(1);
+        f.size = 4;
+        record.files.push_back(f);
+        EXPECT_TRUE(database.AddContent(record));
+        const std::string folder(*FolderForType(kind));
+        WriteFile(kind == "music" || kind == "story" ? Card() / folder / file
+                                                     : Card() / folder / "ko/word" / file,
+                  "data");
+        EXPECT_TRUE(database.Save());
+        return record;
+    }
+    // The installed record as the shelf holds it.
+    ContentRecord OnShelf(Shelf shelf, const std::string& no) {
+        for (const auto& r : database.Contents(shelf)) {
+            if (r.contentNo == no) return r;
+        }
+        ADD_FAILURE() << no;
+        return {};
+    }
+    ContentActionContext Context() { return {database, sink}; }
+};
+
+TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
+    Installed("M0001", "music", "single", "00000101.qvx");
+    ContentRecord a, b, c;
+    a.contentNo = "M0003", a.mainGroup = "music", a.subGroup = "single";
+    b.contentNo = "M0001", b.mainGroup = "music", b.subGroup = "single";
+    c.contentNo = "M0002", c.mainGroup = "music", c.subGroup = "single";
+    FakeRunner runner;
+
+    TransferContents({a, b, c}, false, Context(), runner);
+    ASSERT_EQ(runner.jobs.size(), 1u);
+    EXPECT_EQ(runner.jobs[0].mode, DownloadMode::Content);
+    EXPECT_EQ(runner.jobs[0].database, &database);
+    EXPECT_EQ(NumbersOf(runner.jobs[0].contents), (std::vector<std::string>{"M0003", "M0002"}));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
+
+    TransferContents({a, b, c}, true, Context(), runner);
+    EXPECT_EQ(NumbersOf(runner.jobs[1].contents),
+              (std::vector<std::string>{"M0003", "M0001", "M0002"}));
+
+    // A cancelled or stopped job tells nothing more; nothing to do tells so.
+    sink.shown.clear();
+    runner.outcome.result = JobOutcome::Result::Cancelled;
+    TransferContents({a}, false, Context(), runner);
+    EXPECT_TRUE(sink.shown.empty());
+    TransferContents({b}, false, Context(), runner);
+    EXPECT_EQ(runner.jobs.size(), 3u);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNothingSelected)});
+}
+
+TEST_F(ContentActionsTest, DeletingMusicRemovesFilesRecordsAndRebuildsTheTables) {
+    const auto first = Installed("M0001", "music", "single", "00000101.qvx");
+    Installed("M0002", "music", "single", "00000111.qvx");
+    const auto third = Installed("M0003", "music", "single", "00000121.qvx");
+    const std::string tablesBefore = ReadFile(Card() / "ck7/rfid.tbl");
+
+    EXPECT_TRUE(DeleteContents(ContentTab::Music, false,
+                               {OnShelf(Shelf::Music, "M0001"), OnShelf(Shelf::Music, "M0003")},
+                               Context()));
+
+    EXPECT_FALSE(fs::exists(Card() / "ck7/00000101.qvx"));
+    EXPECT_FALSE(fs::exists(Card() / "ck7/00000121.qvx"));
+    EXPECT_TRUE(fs::exists(Card() / "ck7/00000111.qvx"));
+    EXPECT_NE(ReadFile(Card() / "ck7/rfid.tbl"), tablesBefore);
+    EXPECT_EQ(NumbersOf(Reloaded().Contents(Shelf::Music)), std::vector<std::string>{"M0002"});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDeleted)});
+    (void)first;
+    (void)third;
+}
+
+TEST_F(ContentActionsTest, DeletingOnTheExcellentSeriesSubTabUsesTheSeriesShelf) {
+    Installed("E0001", "excellent", "series", "00000601.qvx");
+    Installed("E0002", "excellent", "single", "00000611.qvx");
+    EXPECT_TRUE(DeleteContents(ContentTab::Excellent, true,
+                               {OnShelf(Shelf::ExcellentSeries, "E0001")}, Context()));
+    const CDefaultXML reloaded = Reloaded();
+    EXPECT_TRUE(reloaded.Contents(Shelf::ExcellentSeries).empty());
+    EXPECT_EQ(reloaded.Contents(Shelf::Excellent).size(), 1u);
+    EXPECT_FALSE(fs::exists(Card() / "ck11/ko/word/00000601.qvx"));
+}
+
+TEST_F(ContentActionsTest, LanguageGuardsKeepTheDiyContentAndTheGames) {
+    const auto diyContent = Installed("L0001", "language", "single", "00000001.qvx");
+    const auto game = Installed("L0002", "language", "single", "00000011.qvx");
+    const auto plain = Installed("L0003", "language", "single", "00000021.qvx");
+    database.setSelectedDiyContentNo("L0001");
+    ASSERT_TRUE(database.AddGameSelection(OnShelf(Shelf::Language, "L0002")));
+    const std::string before = ReadFile(Card() / "Default.dat");
+
+    struct Case {
+        std::vector<ContentRecord> ticked;
+        std::string_view message;
+        MessageKind kind;
+    };
+    for (const Case& c : {Case{{plain, diyContent}, kMsgDiyNotDeletable, MessageKind::Exclamation},
+                          Case{{plain, game}, kMsgGameContentNotDeleted, MessageKind::Information},
+                          Case{{}, kMsgNothingSelected, MessageKind::Information}}) {
+        sink.shown.clear();
+        EXPECT_FALSE(DeleteContents(ContentTab::Language, false, c.ticked, Context()));
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0].second, c.message);
+        EXPECT_EQ(sink.shown[0].first, c.kind);
+        EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
+        EXPECT_TRUE(fs::exists(Card() / "ck2/ko/word/00000021.qvx"));
+    }
+    EXPECT_TRUE(DeleteContents(ContentTab::Language, false, {plain}, Context()));
+    EXPECT_FALSE(fs::exists(Card() / "ck2/ko/word/00000021.qvx"));
+    EXPECT_EQ(Reloaded().Contents(Shelf::Language).size(), 2u);
+}
+
+TEST_F(ContentActionsTest, GamesAreAddedUntilOneIsChosenAndTheLastOneStays) {
+    std::vector<ContentRecord> languages;
+    for (const char* no : {"L0001", "L0002", "L0003"}) {
+        Installed(no, "language", "single", std::string("0000") + no[4] + ".qvx");
+        languages.push_back(OnShelf(Shelf::Language, no));
+    }
+    EXPECT_EQ(AddToGameSelection({languages[0], languages[1]}, Context()), 2);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
+    // The walk ends at the first content already chosen.
+    EXPECT_EQ(AddToGameSelection({languages[1], languages[2]}, Context()), 0);
+    EXPECT_EQ(AddToGameSelection({languages[2]}, Context()), 1);
+    EXPECT_EQ(Reloaded().gameContentList(), (std::vector<std::string>{"L0001", "L0002", "L0003"}));
+
+    sink.shown.clear();
+    const auto games = database.Contents(Shelf::Game);
+    EXPECT_FALSE(DeleteContents(ContentTab::Game, false, games, Context()));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgOneGameRequired)});
+    EXPECT_TRUE(DeleteContents(ContentTab::Game, false, {games[0], games[2]}, Context()));
+    EXPECT_EQ(Reloaded().gameContentList(), std::vector<std::string>{"L0002"});
+    // Games have no files of their own: the language content stays on the card.
+    EXPECT_TRUE(fs::exists(Card() / "ck2/ko/word/00001.qvx"));
+    EXPECT_EQ(Reloaded().Contents(Shelf::Language).size(), 3u);
+}
+
+TEST_F(ContentActionsTest, ChoosingTheDiyContentAgainStillRebuildsItsTable) {
+    const auto content = Installed("L0001", "language", "single", "00000001.qvx");
+    for (int i = 0; i < 2; ++i) {
+        fs::remove(Card() / "ck4/rfid.tbl");
+        ChooseDiyContent(OnShelf(Shelf::Language, "L0001"), Context());
+        EXPECT_TRUE(fs::exists(Card() / "ck4/rfid.tbl"));
+    }
+    EXPECT_EQ(Reloaded().selectedDiyContentNo(), "L0001");
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>(2, std::string(kMsgDiyChanged))));
+    (void)content;
+}
+
+TEST(ContentTabs, EveryShelfIsShownByTheTabThatDeletesFromIt) {
+    for (Shelf shelf : kAllShelves) {
+        const TabOfShelf tab = TabShowing(shelf);
+        const TabPlace place = PlaceOfTab(tab.tab, tab.seriesSubTab);
+        EXPECT_EQ(ShelfFor(place.kind, place.subGroup), shelf) << ShelfKey(shelf);
+    }
+}
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,73 @@
+#include "tests/delivery/device_fixture.h"
+
+#include "service/http_client.h"
+#include "service/session.h"
+#include "store/device_setup.h"
+
+namespace torvane::test {
+
+std::unique_ptr<demo::DemoService> ServiceFixture::service;
+std::unique_ptr<ContentCatalogue> ServiceFixture::catalogue;
+
+void CardFixture::SetUp() {
+    ASSERT_TRUE(CreateEmptyDevice(Card().string(), "1.0", "larkspin"));
+    SetDeviceRoot(Card().string());
+    ASSERT_TRUE(database.Load());
+}
+
+CDefaultXML CardFixture::Reloaded() const {
+    CDefaultXML reloaded;
+    EXPECT_TRUE(reloaded.Load());
+    return reloaded;
+}
+
+void ServiceFixture::StartService(demo::FaultPlan faults) {
+    service =
+        std::make_unique<demo::DemoService>(demo::DemoService::DefaultDataDir(), std::move(faults));
+    ASSERT_TRUE(service->Start(0)) << service->Error();
+    Session().baseUrl = service->BaseUrl();
+    Session().userId = "demo";
+    Session().password = "demo1234";
+    Session().cookie = service->OpenSession("demo");
+    catalogue = std::make_unique<ContentCatalogue>();
+    ASSERT_TRUE(catalogue->FetchCatalogue()) << catalogue->ErrorText();
+}
+
+void ServiceFixture::TearDownTestSuite() {
+    catalogue.reset();
+    service.reset();
+}
+
+void ServiceFixture::SetUp() {
+    if (!service) StartService();
+    CardFixture::SetUp();
+}
+
+ContentRecord ServiceFixture::Content(const std::string& contentNo) const {
+    for (Shelf shelf : kAllShelves) {
+        for (const ContentRecord& record : catalogue->Contents(shelf)) {
+            if (record.contentNo == contentNo) return record;
+        }
+    }
+    ADD_FAILURE() << "no content " << contentNo << " in the catalogue";
+    return {};
+}
+
+namespace {
+class StringOutput final : public IByteOutput {
+  public:
+    bool Write(const char* data, std::size_t size) override {
+        bytes.append(data, size);
+        return true;
+    }
+    std::string bytes;
+};
+}  // namespace
+
+std::string ServiceFixture::Served(const std::string& url) {
+    StringOutput out;
+    EXPECT_TRUE(DownloadToFile(url, out, nullptr, nullptr, false)) << url;
+    return out.bytes;
+}
+
+}  // namespace torvane::test

@@ -1,0 +1,65 @@
+// A demo card in a temporary folder, chosen as the device, with its database loaded; and the
+// local content service signed in as the demo account, with its catalogue.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "delivery/catalogue.h"
+#include "delivery/download_job.h"
+#include "store/default_xml.h"
+#include "store/device_root.h"
+#include "tests/delivery/test_support.h"
+#include "tools/demo_service/demo_service.h"
+
+namespace torvane::test {
+
+class FixedFreeSpace final : public IFreeSpace {
+  public:
+    explicit FixedFreeSpace(std::uint64_t bytes) : bytes_(bytes) {}
+    std::optional<std::uint64_t> FreeBytes(const std::string&) const override { return bytes_; }
+
+  private:
+    std::uint64_t bytes_;
+};
+
+class NullSink final : public IJobObserver {
+  public:
+    void OnProgress(const JobProgress&) override {}
+};
+
+inline constexpr std::uint64_t kPlentyOfSpace = std::uint64_t{1} << 40;
+
+// A fresh card below a temporary folder, chosen as the device root.
+class CardFixture : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override { SetDeviceRoot(""); }
+    std::filesystem::path Card() const { return dir.path() / "card"; }
+    // The database as the card now holds it.
+    CDefaultXML Reloaded() const;
+
+    TempDir dir;
+    CDefaultXML database;
+    RecordingSink sink;
+};
+
+// The local content service signed in as the demo account, with its catalogue.
+class ServiceFixture : public CardFixture {
+  protected:
+    static void StartService(demo::FaultPlan faults = {});
+    static void TearDownTestSuite();
+    void SetUp() override;
+    // The catalogue record of a content number (fails the test when there is none).
+    ContentRecord Content(const std::string& contentNo) const;
+    // The bytes the service serves at a file address, as sent.
+    static std::string Served(const std::string& url);
+
+    static std::unique_ptr<demo::DemoService> service;
+    static std::unique_ptr<ContentCatalogue> catalogue;
+};
+
+}  // namespace torvane::test

@@ -1,0 +1,272 @@
+// The content mode of the install engine against the local content service and a card folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "delivery/download_worker.h"
+#include "delivery/job_messages.h"
+#include "store/device_files.h"
+#include "store/text_codec.h"
+#include "tests/delivery/device_fixture.h"
+
+namespace torvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FixedFreeSpace;
+using test::kPlentyOfSpace;
+using test::ReadFile;
+
+class ScriptedObserver final : public IJobObserver {
+  public:
+    void OnProgress(const JobProgress& progress) override {
+        last = progress;
+        if (onProgress) onProgress(progress);
+    }
+    void OnStorageChanged() override { ++storageChanges; }
+    void OnFinished(const JobOutcome& outcome) override { finished.push_back(outcome); }
+
+    std::function<void(const JobProgress&)> onProgress;
+    JobProgress last;
+    int storageChanges = 0;
+    std::vector<JobOutcome> finished;
+};
+
+// Where a catalogue file lands on the card.
+fs::path CardPathOf(const fs::path& card, const ContentRecord& content, const FileRecord& file) {
+    std::string name = ToLowerAscii(file.name);
+    name.replace(name.rfind(".mp3"), 4, ".qvx");
+    const std::string folder(*FolderForType(content.mainGroup));
+    if (content.mainGroup == "music" || content.mainGroup == "story") return card / folder / name;
+    return card / folder / file.language / file.folderType / name;
+}
+
+std::string PlusOne(std::string bytes) {
+    for (char& c : bytes) c = static_cast<char>(static_cast<unsigned char>(c) + 1);
+    return bytes;
+}
+
+bool AnyFileNamed(const fs::path& top, std::string_view part) {
+    for (const auto& entry : fs::recursive_directory_iterator(top)) {
+        if (entry.path().filename().string().find(part) != std::string::npos) return true;
+    }
+    return false;
+}
+
+class InstallEngineTest : public test::ServiceFixture {
+  protected:
+    JobOutcome Install(const std::vector<ContentRecord>& contents,
+                       std::uint64_t freeBytes = kPlentyOfSpace) {
+        DownloadJob job;
+        job.mode = DownloadMode::Content;
+        job.timing = JobTiming::Immediate();
+        job.database = &database;
+        job.contents = contents;
+        FixedFreeSpace space(freeBytes);
+        worker = std::make_unique<DownloadWorker>(std::move(job), observer, sink, space);
+        worker->Start();
+        worker->Wait();
+        return worker->Outcome();
+    }
+    std::vector<ContentRecord> Contents(std::initializer_list<const char*> numbers) const {
+        std::vector<ContentRecord> records;
+        for (const char* no : numbers) records.push_back(Content(no));
+        return records;
+    }
+    fs::path Staging() const { return fs::path(GetTempFolder()) / "temp"; }
+
+    ScriptedObserver observer;
+    std::unique_ptr<DownloadWorker> worker;
+};
+
+TEST_F(InstallEngineTest, InstallsContentsOfEveryKindByteForByte) {
+    const auto contents = Contents({"L0001", "M0002", "S0001", "B0001", "C0002", "E0001"});
+    const JobOutcome outcome = Install(contents);
+
+    ASSERT_EQ(outcome.result, JobOutcome::Result::Completed) << outcome.lastError;
+    EXPECT_EQ(outcome.addedContentNos,
+              (std::vector<std::string>{"L0001", "M0002", "S0001", "B0001", "C0002", "E0001"}));
+    const CDefaultXML reloaded = Reloaded();
+    for (const ContentRecord& content : contents) {
+        EXPECT_TRUE(reloaded.FindContent(content.subGroup, content.mainGroup, content.contentNo))
+            << content.contentNo;
+        const fs::path folder = Card() / std::string(*FolderForType(content.mainGroup));
+        EXPECT_GT(fs::file_size(folder / "rfid.tbl"), 0u) << folder;
+        EXPECT_GT(fs::file_size(folder / "sw.tbl"), 0u) << folder;
+        for (const FileRecord& file : content.files) {
+            EXPECT_EQ(ReadFile(CardPathOf(Card(), content, file)), PlusOne(Served(file.fileUrl)))
+                << file.name;
+        }
+    }
+    // "00000002.MP3" of the catalogue is stored under its lower-case device name.
+    EXPECT_TRUE(fs::exists(Card() / "ck2/en/word/00000002.qvx"));
+    EXPECT_FALSE(AnyFileNamed(Card(), ".mp3") || AnyFileNamed(Card(), ".MP3"));
+    EXPECT_EQ(observer.last.status, kMsgDownloadDone);
+    EXPECT_EQ(observer.last.overallDone, observer.last.overallTotal);
+    EXPECT_EQ(observer.storageChanges, 1);
+    ASSERT_EQ(observer.finished.size(), 1u);
+    EXPECT_TRUE(fs::is_empty(Staging()));
+}
+
+TEST_F(InstallEngineTest, CancelDuringTheSecondOfThreeKeepsTheFirstOnly) {
+    const auto contents = Contents({"M0001", "S0001", "B0002"});
+    const std::string second = "'" + contents[1].title + "' 다운로드중";
+    observer.onProgress = [&](const JobProgress& progress) {
+        if (progress.status == second && progress.itemDone > 0) worker->Cancel();
+    };
+    const JobOutcome outcome = Install(contents);
+
+    EXPECT_EQ(outcome.result, JobOutcome::Result::Cancelled);
+    EXPECT_EQ(outcome.addedContentNos, std::vector<std::string>{"M0001"});
+    const CDefaultXML reloaded = Reloaded();
+    EXPECT_TRUE(reloaded.FindContent("single", "music", "M0001"));
+    EXPECT_FALSE(reloaded.FindContent("single", "story", "S0001"));
+    EXPECT_FALSE(reloaded.FindContent("single", "book", "B0002"));
+    EXPECT_FALSE(fs::exists(CardPathOf(Card(), contents[1], contents[1].files[0])));
+    EXPECT_FALSE(fs::exists(Card() / "ck3/ko"));
+    EXPECT_EQ(observer.storageChanges, 0);
+    EXPECT_TRUE(fs::is_empty(Staging()));
+}
+
+TEST_F(InstallEngineTest, PausedJobFetchesNothingUntilResumed) {
+    DownloadJob job;
+    job.mode = DownloadMode::Content;
+    job.timing = JobTiming::Immediate();
+    job.database = &database;
+    job.contents = Contents({"M0002"});
+    FixedFreeSpace space(kPlentyOfSpace);
+    DownloadWorker paused(std::move(job), observer, sink, space);
+    const std::size_t requestsBefore = service->Requests().size();
+    paused.SetPaused(true);
+    paused.Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(service->Requests().size(), requestsBefore);
+    EXPECT_EQ(paused.Progress().overallDone, 0u);
+    paused.SetPaused(false);
+    paused.Wait();
+    EXPECT_EQ(paused.Outcome().addedContentNos, std::vector<std::string>{"M0002"});
+}
+
+TEST_F(InstallEngineTest, JobLargerThanTheFreeSpaceIsRefusedBeforeAnyDownload) {
+    const auto contents = Contents({"L0001", "M0001"});
+    std::uint64_t bytes = 0;
+    for (const auto& c : contents) {
+        for (const auto& f : c.files) bytes += static_cast<std::uint64_t>(f.size);
+    }
+    const std::uint64_t neededKb = bytes / 1024;
+
+    // Free space of exactly the job's size in KB is not enough.
+    const std::size_t requestsBefore = service->Requests().size();
+    JobOutcome outcome = Install(contents, neededKb * 1024);
+    EXPECT_EQ(outcome.result, JobOutcome::Result::Stopped);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNotEnoughSpace)});
+    EXPECT_EQ(service->Requests().size(), requestsBefore);
+    EXPECT_TRUE(observer.finished.size() == 1 && observer.finished[0].addedContentNos.empty());
+
+    outcome = Install(contents, (neededKb + 1) * 1024);
+    EXPECT_EQ(outcome.result, JobOutcome::Result::Completed);
+    EXPECT_EQ(outcome.addedContentNos.size(), 2u);
+}
+
+TEST_F(InstallEngineTest, ContentAlreadyInstalledIsCopiedAgainButNotAddedTwice) {
+    const auto contents = Contents({"M0001"});
+    ASSERT_EQ(Install(contents).addedContentNos, std::vector<std::string>{"M0001"});
+    const fs::path first = CardPathOf(Card(), contents[0], contents[0].files[0]);
+    fs::remove(first);
+
+    const JobOutcome again = Install(contents);
+    EXPECT_EQ(again.result, JobOutcome::Result::Completed);
+    EXPECT_TRUE(again.addedContentNos.empty());
+    EXPECT_TRUE(fs::exists(first));
+    EXPECT_EQ(Reloaded().Contents(Shelf::Music).size(), 1u);
+}
+
+struct UnsafeContent {
+    const char* what;
+    std::function<void(ContentRecord&)> spoil;
+};
+
+class UnsafeContentTest : public InstallEngineTest,
+                          public ::testing::WithParamInterface<UnsafeContent> {};
+
+// A content that has no folder of its own on the card, or whose names would lead out of the
+// staging folder, is left out; the rest of the job is installed.
+TEST_P(UnsafeContentTest, IsNotInstalledAndNothingIsWrittenOutside) {
+    ContentRecord bad = Content("L0002");
+    bad.contentNo = "L0999";
+    GetParam().spoil(bad);
+    const JobOutcome outcome = Install({bad, Content("M0002")});
+
+    EXPECT_EQ(outcome.result, JobOutcome::Result::Completed);
+    EXPECT_EQ(outcome.addedContentNos, std::vector<std::string>{"M0002"});
+    EXPECT_FALSE(outcome.lastError.empty());
+    EXPECT_FALSE(AnyFileNamed(dir.path(), "evil"));
+    EXPECT_FALSE(AnyFileNamed(fs::path(GetTempFolder()).parent_path(), "evil"));
+    EXPECT_FALSE(AnyFileNamed(Card(), "00000011"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Contents, UnsafeContentTest,
+    ::testing::Values(
+        UnsafeContent{"game", [](ContentRecord& c) { c.mainGroup = "game"; }},
+        UnsafeContent{"unknown", [](ContentRecord& c) { c.mainGroup = "poster"; }},
+        UnsafeContent{"name", [](ContentRecord& c) { c.files[1].name = "../../evil.mp3"; }},
+        UnsafeContent{"absolute", [](ContentRecord& c) { c.files[1].name = "/tmp/evil.mp3"; }},
+        UnsafeContent{"language", [](ContentRecord& c) { c.files[0].language = ".."; }},
+        UnsafeContent{"folderType",
+                      [](ContentRecord& c) { c.files[0].folderType = "x/../../../evil"; }},
+        UnsafeContent{"emptyLanguage", [](ContentRecord& c) { c.files[0].language = ""; }}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// A service that breaks off or refuses the second file of the first content.
+struct BrokenFile {
+    const char* what;
+    demo::BodyFault body;
+    int status;
+};
+
+class BrokenDownloadTest : public InstallEngineTest,
+                           public ::testing::WithParamInterface<BrokenFile> {
+  protected:
+    void SetUp() override {
+        demo::FaultPlan faults;
+        faults.pathPrefix = "/torvane/files/L0001/00000002";
+        faults.body = GetParam().body;
+        faults.status = GetParam().status;
+        faults.stallMs = 100;
+        StartService(faults);
+        InstallEngineTest::SetUp();
+    }
+    void TearDown() override {
+        InstallEngineTest::TearDown();
+        TearDownTestSuite();
+    }
+};
+
+TEST_P(BrokenDownloadTest, InstallsTheFilesThatArrivedWholeAndEndsTheJob) {
+    const auto contents = Contents({"L0001", "M0002"});
+    const JobOutcome outcome = Install(contents);
+
+    EXPECT_EQ(outcome.result, JobOutcome::Result::Completed);
+    EXPECT_EQ(outcome.addedContentNos, std::vector<std::string>{"L0001"});
+    EXPECT_NE(outcome.lastError.find("[Error] download"), std::string::npos);
+    const ContentRecord& language = contents[0];
+    EXPECT_EQ(ReadFile(CardPathOf(Card(), language, language.files[0])),
+              PlusOne(Served(language.files[0].fileUrl)));
+    EXPECT_FALSE(fs::exists(CardPathOf(Card(), language, language.files[1])));
+    EXPECT_FALSE(fs::exists(CardPathOf(Card(), language, language.files[2])));
+    EXPECT_FALSE(Reloaded().FindContent("single", "music", "M0002"));
+    EXPECT_TRUE(fs::is_empty(Staging()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, BrokenDownloadTest,
+                         ::testing::Values(BrokenFile{"CutOff", demo::BodyFault::CutOff, 0},
+                                           BrokenFile{"NotFound", demo::BodyFault::None, 404},
+                                           BrokenFile{"ServerError", demo::BodyFault::None, 500}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,172 @@
+#include "delivery/my_zip.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <filesystem>
+#include <random>
+
+#include "tests/delivery/test_support.h"
+
+namespace torvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+
+struct Member {
+    std::string name;
+    std::string bytes;  // ignored for folders (names ending in "/")
+    bool deflate = true;
+};
+
+// Writes a ZIP archive with libzip, members in the given order.
+void MakeArchive(const fs::path& path, const std::vector<Member>& members) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    for (const Member& m : members) {
+        if (!m.name.empty() && m.name.back() == '/') {
+            ASSERT_GE(zip_dir_add(archive, m.name.c_str(), ZIP_FL_ENC_RAW), 0);
+            continue;
+        }
+        zip_source_t* src = zip_source_buffer(archive, m.bytes.data(), m.bytes.size(), 0);
+        const zip_int64_t index = zip_file_add(archive, m.name.c_str(), src, ZIP_FL_ENC_RAW);
+        ASSERT_GE(index, 0) << m.name;
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                                 m.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+        zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), 1'300'000'000, 0);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+}
+
+class MyZipTest : public ::testing::Test {
+  protected:
+    fs::path Archive() const { return dir.path() / "package.zip"; }
+    fs::path Device() const { return dir.path() / "card"; }
+    // Opens the archive and extracts it onto the card with the given step.
+    void Extract(std::size_t step = 1) {
+        ASSERT_EQ(zip.OpenArchive(Archive().string()), 0);
+        EXPECT_EQ(zip.ExtractAll(Device().string(), step), 0);
+        zip.CloseArchive();
+    }
+
+    test::TempDir dir;
+    test::RecordingSink sink;
+    CMyZip zip{sink};
+};
+
+TEST_F(MyZipTest, TablesAreAppendedAndEveryOtherFileReplaced) {
+    WriteFile(Device() / "ck2/rfid.tbl", "old line\r\n");
+    WriteFile(Device() / "ck2/sw.TBL", "old capitals\r\n");
+    WriteFile(Device() / "ck2/info.dat", "old info, longer than the new one");
+    MakeArchive(Archive(), {{"ck2/rfid.tbl", "new line\r\n"},
+                            {"ck2/sw.TBL", "new capitals\r\n", false},
+                            {"ck2/info.dat", "new info"}});
+    Extract(2);
+    EXPECT_EQ(ReadFile(Device() / "ck2/rfid.tbl"), "old line\r\nnew line\r\n");
+    EXPECT_EQ(ReadFile(Device() / "ck2/sw.TBL"), "new capitals\r\n");
+    EXPECT_EQ(ReadFile(Device() / "ck2/info.dat"), "new info");
+    EXPECT_TRUE(zip.Completed());
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(MyZipTest, WritesFoldersAndBytesExactlyWithTheEntryTime) {
+    std::string big(700'000, '\0');  // crosses several read chunks
+    std::mt19937 random(7);
+    for (char& c : big) c = static_cast<char>(random() % 7);  // compressible, not trivially
+    MakeArchive(Archive(), {{"ck9/", ""},
+                            {"ck9/re1/", ""},
+                            {"ck3/deep/er/file.qvx", big},
+                            {"Default.dat", std::string("\0\1\2\3", 4), false}});
+    Extract(1);
+    EXPECT_TRUE(fs::is_directory(Device() / "ck9/re1"));
+    EXPECT_EQ(ReadFile(Device() / "ck3/deep/er/file.qvx"), big);
+    EXPECT_EQ(ReadFile(Device() / "Default.dat"), std::string("\0\1\2\3", 4));
+    const auto written = fs::last_write_time(Device() / "Default.dat");
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::file_clock::to_sys(written).time_since_epoch());
+    // ZIP times are local DOS times with two-second steps.
+    EXPECT_NEAR(static_cast<double>(seconds.count()), 1'300'000'000.0, 86400.0);
+}
+
+TEST_F(MyZipTest, StopFlagLetsTheCurrentEntryFinishAndStartsNoOther) {
+    MakeArchive(
+        Archive(),
+        {{"1.qvx", "a"}, {"2.qvx", "bb"}, {"3.qvx", "ccc"}, {"4.qvx", "dddd"}, {"5.qvx", "eeeee"}});
+    zip.SetStepHook([this](std::uint64_t total, std::uint64_t written) {
+        if (total == 3 && written == 1) zip.Stop();  // while the third entry is written
+        return true;
+    });
+    Extract(1);
+    EXPECT_EQ(ReadFile(Device() / "3.qvx"), "ccc");
+    EXPECT_FALSE(fs::exists(Device() / "4.qvx"));
+    EXPECT_FALSE(fs::exists(Device() / "5.qvx"));
+    EXPECT_FALSE(zip.Completed());
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(MyZipTest, ChecksumMismatchStopsWithExtractFailed) {
+    MakeArchive(Archive(), {{"1.qvx", "first member"},
+                            {"2.qvx", "SECOND-MEMBER-PAYLOAD", false},
+                            {"3.qvx", "third member"}});
+    std::string bytes = ReadFile(Archive());
+    const auto at = bytes.find("SECOND-MEMBER-PAYLOAD");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 3] = 'x';
+    WriteFile(Archive(), bytes);
+    Extract(1);
+    EXPECT_EQ(ReadFile(Device() / "1.qvx"), "first member");
+    EXPECT_FALSE(fs::exists(Device() / "3.qvx"));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Extract failed"});
+    EXPECT_FALSE(zip.Completed());
+}
+
+class HostileNameTest : public MyZipTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(HostileNameTest, EntryOutsideTheDestinationIsNeverWritten) {
+    fs::create_directories(Device());
+    MakeArchive(Archive(), {{"ok.qvx", "fine"}, {GetParam(), "evil"}, {"after.qvx", "late"}});
+    Extract(1);
+    EXPECT_EQ(ReadFile(Device() / "ok.qvx"), "fine");
+    EXPECT_FALSE(fs::exists(Device() / "after.qvx"));
+    EXPECT_FALSE(fs::exists(dir.path() / "evil.qvx"));
+    EXPECT_FALSE(fs::exists("/evil-torvane.qvx"));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Extract failed"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, HostileNameTest,
+                         ::testing::Values("../evil.qvx", "ck2/../../evil.qvx",
+                                           "ck2\\..\\..\\evil.qvx", "/evil-torvane.qvx",
+                                           "C:/evil.qvx"));
+
+TEST_F(MyZipTest, SymbolicLinkOnTheWayOutIsNotFollowed) {
+    fs::create_directories(Device());
+    fs::create_directory_symlink(dir.path(), Device() / "link");
+    MakeArchive(Archive(), {{"link/evil.qvx", "evil"}});
+    Extract(1);
+    EXPECT_FALSE(fs::exists(dir.path() / "evil.qvx"));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Extract failed"});
+}
+
+TEST_F(MyZipTest, ArchiveWithoutCentralDirectoryOffersRetry) {
+    WriteFile(Archive(), "this download was cut short");
+    sink.answers = {true};  // retry once, then decline
+    EXPECT_EQ(zip.OpenArchive(Archive().string()), -1);
+    EXPECT_FALSE(zip.IsOpen());
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"cdirNotFound failed", "cdirNotFound failed",
+                                                      "Open failed"}));
+    EXPECT_EQ(sink.asked.size(), 2u);
+    EXPECT_EQ(zip.ExtractAll(Device().string(), 1), 0);
+    EXPECT_FALSE(fs::exists(Device()));
+}
+
+TEST_F(MyZipTest, MissingArchiveFailsToOpen) {
+    EXPECT_EQ(zip.OpenArchive((dir.path() / "none.zip").string()), -1);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Open failed"});
+    EXPECT_TRUE(sink.asked.empty());
+}
+
+}  // namespace
+}  // namespace torvane

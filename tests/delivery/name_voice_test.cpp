@@ -1,0 +1,76 @@
+// Applying and releasing a child's name voice on the card.
+#include "children/name_voice.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "delivery/job_messages.h"
+#include "tests/delivery/device_fixture.h"
+
+namespace torvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+
+class NameVoiceTest : public test::ServiceFixture {
+  protected:
+    ChildInfo Child(int childNo) {
+        ChildrenList list;
+        EXPECT_TRUE(FetchChildrenList(list)) << list.errorText;
+        for (const ChildInfo& child : list.children) {
+            if (child.childNo == childNo) return child;
+        }
+        ADD_FAILURE() << "no child " << childNo;
+        return {};
+    }
+};
+
+TEST_F(NameVoiceTest, ApplyingAVoicePutsItInEveryLanguageFolderAndReleasingRemovesIt) {
+    const ChildInfo child = Child(101);
+    ASSERT_FALSE(child.nameFiles.empty());
+    std::string served = Served(child.nameFiles[0].url);
+    for (char& c : served) c = static_cast<char>(static_cast<unsigned char>(c) + 1);
+
+    std::string error;
+    ASSERT_TRUE(ApplyNameVoice(child, database, &error)) << error;
+    for (const char* language : {"en", "ko", "ja", "ch"}) {
+        EXPECT_EQ(ReadFile(Card() / "ck1" / language / "00000003.qvx"), served) << language;
+    }
+    EXPECT_EQ(Reloaded().selectedChildNo(), 101);
+
+    ASSERT_TRUE(ReleaseNameVoice(database));
+    for (const std::string& path : NameVoicePaths(Card().string())) {
+        EXPECT_FALSE(fs::exists(path)) << path;
+        EXPECT_TRUE(fs::is_directory(fs::path(path).parent_path()));
+    }
+    EXPECT_EQ(Reloaded().selectedChildNo(), 0);
+}
+
+TEST_F(NameVoiceTest, ChildWithoutAVoiceIsSelectedButLeavesTheFoldersAsTheyWere) {
+    ASSERT_TRUE(ApplyNameVoice(Child(101), database));
+    ChildInfo unvoiced = Child(102);
+    std::string error;
+    EXPECT_FALSE(ApplyNameVoice(unvoiced, database, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Reloaded().selectedChildNo(), 102);
+    EXPECT_TRUE(fs::exists(Card() / "ck1/ko/00000003.qvx"));
+
+    // A voice that fails to download changes no file either.
+    unvoiced.nameFiles = {
+        NameFile{"larkspin", "exist", service->BaseUrl() + "/torvane/voice/x.mp3", 10}};
+    const std::string before = ReadFile(Card() / "ck1/ko/00000003.qvx");
+    EXPECT_FALSE(ApplyNameVoice(unvoiced, database));
+    EXPECT_EQ(ReadFile(Card() / "ck1/ko/00000003.qvx"), before);
+}
+
+TEST_F(NameVoiceTest, WithoutADeviceTheUserIsTold) {
+    SetDeviceRoot("");
+    EXPECT_FALSE(RequireDeviceRoot(sink));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNoDevice)});
+    EXPECT_FALSE(ApplyNameVoice(Child(101), database));
+}
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,256 @@
+// The package, DIY and copy modes of the install engine, through the rules that start them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "delivery/diy_actions.h"
+#include "delivery/job_messages.h"
+#include "delivery/job_runner.h"
+#include "store/device_clock.h"
+#include "store/diy_xml.h"
+#include "store/text_codec.h"
+#include "tests/delivery/device_fixture.h"
+#include "update/package_install.h"
+#include "update/update_list.h"
+
+namespace torvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+
+// Every file below a folder with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& top) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(top)) {
+        if (entry.is_regular_file()) {
+            files[fs::relative(entry.path(), top).string()] = ReadFile(entry.path());
+        }
+    }
+    return files;
+}
+
+class PackageTest : public test::ServiceFixture {
+  protected:
+    UpdateFile Package(std::string_view kind) {
+        UpdateFileList list;
+        EXPECT_TRUE(list.FetchUpdateFiles()) << list.ErrorText();
+        for (const UpdateFile& file : list.Files()) {
+            if (file.name.find(kind) != std::string::npos) return file;
+        }
+        ADD_FAILURE() << "no " << kind << " package";
+        return {};
+    }
+    JobOutcome Install(const UpdateFile& file, PackageKind kind) {
+        return InstallPackage(file, kind, Card().string(), runner, sink);
+    }
+
+    test::FixedFreeSpace space{test::kPlentyOfSpace};
+    NullJobObserver observer;
+    ThreadedJobRunner runner{observer, sink, space, nullptr, JobTiming::Immediate()};
+};
+
+class UpdateKeepsDatabaseTest : public PackageTest,
+                                public ::testing::WithParamInterface<const char*> {};
+
+// The card's FAT file system does not tell the two spellings apart; a case-sensitive one must
+// keep the database under either.
+TEST_P(UpdateKeepsDatabaseTest, UpdatePackageKeepsTheCardsDatabase) {
+    ASSERT_TRUE(database.AddContent(Content("M0001")));
+    ASSERT_TRUE(database.Save());
+    const std::string name = GetParam();
+    if (name != "Default.dat") fs::rename(Card() / "Default.dat", Card() / name);
+    const std::string before = ReadFile(Card() / name);
+
+    const JobOutcome outcome = Install(Package("update"), PackageKind::Update);
+
+    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    EXPECT_EQ(ReadFile(Card() / name), before);
+    int databases = 0;
+    for (const auto& entry : fs::directory_iterator(Card())) {
+        databases += ToLowerAscii(entry.path().filename().string()) == "default.dat";
+    }
+    EXPECT_EQ(databases, 1);
+    EXPECT_NE(ReadFile(Card() / "info.dat").find("2.1.0"), std::string::npos);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgUpdateDone)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, UpdateKeepsDatabaseTest,
+                         ::testing::Values("Default.dat", "default.dat"));
+
+TEST_F(PackageTest, ResetPackageWipesTheCardAndMakesAFreshOne) {
+    WriteFile(Card() / "ck7/stray.qvx", "old sound");
+    WriteFile(Card() / "notes/keep.txt", "old folder");
+    ASSERT_TRUE(database.AddContent(Content("M0001")));
+    ASSERT_TRUE(database.Save());
+
+    const JobOutcome outcome = Install(Package("reset"), PackageKind::Reset);
+
+    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    EXPECT_FALSE(fs::exists(Card() / "ck7/stray.qvx"));
+    EXPECT_FALSE(fs::exists(Card() / "notes"));
+    const CDefaultXML fresh = Reloaded();
+    EXPECT_TRUE(fresh.Contents(Shelf::Music).empty());
+    EXPECT_EQ(fresh.systemVersion(), "1.4");
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgInsertCard)});
+}
+
+struct BadPackage {
+    const char* what;
+    std::string path;  // below the service's address
+    std::vector<std::string> messages;
+};
+
+class BadResetPackageTest : public PackageTest, public ::testing::WithParamInterface<BadPackage> {};
+
+TEST_P(BadResetPackageTest, LeavesTheCardAsItWas) {
+    WriteFile(Card() / "ck7/stray.qvx", "old sound");
+    const auto before = Snapshot(Card());
+    UpdateFile file = Package("reset");
+    file.fileUrl = service->BaseUrl() + GetParam().path;
+
+    const JobOutcome outcome = Install(file, PackageKind::Reset);
+
+    EXPECT_EQ(outcome.result, JobOutcome::Result::Stopped);
+    EXPECT_FALSE(outcome.lastError.empty());
+    EXPECT_EQ(Snapshot(Card()), before);
+    EXPECT_EQ(sink.Texts(), GetParam().messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Packages, BadResetPackageTest,
+    ::testing::Values(BadPackage{"Missing", "/torvane/system/missing.zip", {}},
+                      BadPackage{"NotAnArchive",
+                                 "/torvane/files/M0001/00000101.mp3?contentNo=M0001&fileNo=1",
+                                 {"cdirNotFound failed", "Open failed"}}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+class DiyFilesTest : public test::CardFixture {
+  protected:
+    void SetUp() override {
+        CardFixture::SetUp();
+        ASSERT_TRUE(diy.Load());
+    }
+    std::string Source(const std::string& name) {
+        const fs::path path = dir.path() / "recordings" / name;
+        WriteFile(path, "sound of " + name);
+        return path.string();
+    }
+    const DiySlot& Slot(const CDiyXML& from, int position, int slot) {
+        return from.records()[static_cast<std::size_t>(position - 1)]
+            .slots[static_cast<std::size_t>(slot - 1)];
+    }
+
+    ScopedDeviceDate date{"2026-12-10T09-08-07"};
+    CDiyXML diy;
+    test::FixedFreeSpace space{test::kPlentyOfSpace};
+    NullJobObserver observer;
+    ThreadedJobRunner runner{observer, sink, space, nullptr, JobTiming::Immediate()};
+};
+
+TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {
+    const std::vector<std::string> files = {Source("first.mp3"), Source("a_long_name.wav"),
+                                            Source("third.mp3"), Source("fourth.mp3"),
+                                            Source("fifth.mp3")};
+    const JobOutcome outcome = AssignDiyFiles(diy, 12, 3, files, runner, sink);
+
+    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    EXPECT_EQ(ReadFile(Card() / "ck9/re3/first.mp3"), "sound of first.mp3");
+    EXPECT_EQ(ReadFile(Card() / "ck9/re4/92100012.wav"), "sound of a_long_name.wav");
+    EXPECT_TRUE(fs::is_directory(Card() / "ck9/re1"));
+    CDiyXML reloaded;
+    ASSERT_TRUE(reloaded.Load());
+    EXPECT_EQ(Slot(reloaded, 12, 3), (DiySlot{"first", "2026-12-10T09-08-07", "first.mp3"}));
+    EXPECT_EQ(Slot(reloaded, 12, 4),
+              (DiySlot{"a_long_name", "2026-12-10T09-08-07", "92100012.wav"}));
+    EXPECT_FALSE(Slot(reloaded, 12, 1).InUse());
+    EXPECT_FALSE(Slot(reloaded, 13, 1).InUse());
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
+}
+
+struct DeviceName {
+    const char* what;
+    const char* source;
+    const char* device;
+    const char* display;
+};
+
+class DiyDeviceNameTest : public DiyFilesTest, public ::testing::WithParamInterface<DeviceName> {};
+
+TEST_P(DiyDeviceNameTest, NamesTheRecordingAsTheDeviceCanShowIt) {
+    ASSERT_TRUE(AssignDiyFiles(diy, 1, 1, {Source(GetParam().source)}, runner, sink).Completed());
+    EXPECT_EQ(Slot(diy, 1, 1).file, GetParam().device);
+    EXPECT_EQ(Slot(diy, 1, 1).name, GetParam().display);
+    EXPECT_TRUE(fs::exists(Card() / "ck9/re1" / GetParam().device));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, DiyDeviceNameTest,
+    ::testing::Values(DeviceName{"EightCharacters", "eightchr.mp3", "eightchr.mp3", "eightchr"},
+                      DeviceName{"NineCharacters", "ninechars.mp3", "92100001.mp3", "ninechars"},
+                      DeviceName{"NoExtension", "memo", "memo", "memo"},
+                      DeviceName{"HangulOfEightBytes", "노래하자.wav", "노래하자.wav", "노래하자"},
+                      DeviceName{"HangulOfTenBytes", "노래하는곰.wav", "92100001.wav",
+                                 "노래하는곰"},
+                      DeviceName{"TwoDots", "song.v2.mp3", "song.v2.mp3", "song.v2"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
+    ASSERT_TRUE(AssignDiyFiles(diy, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
+    const fs::path second = dir.path() / "other" / "song.mp3";
+    WriteFile(second, "another song");
+    ASSERT_TRUE(AssignDiyFiles(diy, 2, 1, {second.string()}, runner, sink).Completed());
+
+    EXPECT_EQ(ReadFile(Card() / "ck9/re1/song.mp3"), "sound of song.mp3");
+    EXPECT_EQ(Slot(diy, 2, 1).file, "92100002.mp3");
+    EXPECT_EQ(ReadFile(Card() / "ck9/re1/92100002.mp3"), "another song");
+}
+
+TEST_F(DiyFilesTest, SlotActionsExportDeleteAndRename) {
+    ASSERT_TRUE(AssignDiyFiles(diy, 51, 2, {Source("hello.mp3")}, runner, sink).Completed());
+    EXPECT_EQ(DiySlotPath(diy, 51, 2), (Card() / "ck9/re2/hello.mp3").string());
+    EXPECT_EQ(DiySlotPath(diy, 51, 1), "");
+
+    // Saved to a folder that does not exist yet, with the extension added.
+    const fs::path chosen = dir.path() / "saved" / "deeper" / "copy";
+    ASSERT_TRUE(ExportDiySlot(diy, 51, 2, chosen.string(), runner, sink).Completed());
+    EXPECT_EQ(ReadFile(chosen.string() + ".mp3"), "sound of hello.mp3");
+
+    EXPECT_TRUE(RenameDiySlot(diy, 51, 2, "인사"));
+    EXPECT_FALSE(RenameDiySlot(diy, 51, 3, "empty slot"));
+    CDiyXML reloaded;
+    ASSERT_TRUE(reloaded.Load());
+    EXPECT_EQ(Slot(reloaded, 51, 2).name, "인사");
+
+    sink.shown.clear();
+    EXPECT_TRUE(DeleteDiySlot(diy, 51, 2, sink));
+    EXPECT_FALSE(fs::exists(Card() / "ck9/re2/hello.mp3"));
+    EXPECT_TRUE(fs::is_directory(Card() / "ck9/re2"));
+    ASSERT_TRUE(reloaded.Load());
+    EXPECT_FALSE(Slot(reloaded, 51, 2).InUse());
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDeleted)});
+}
+
+TEST(DiyRules, ExportDestinationAndCardNumbers) {
+    struct Case {
+        const char* slotFile;
+        const char* chosen;
+        const char* expected;
+    };
+    for (const Case& c :
+         {Case{"a.mp3", "/x/out", "/x/out.mp3"}, Case{"a.wav", "/x/out", "/x/out.wav"},
+          Case{"A.MP3", "/x/out", "/x/out.mp3"}, Case{"a.mp3", "/x/out.mp3", "/x/out.mp3"},
+          Case{"a.mp3", "/x/out.wav", "/x/out.wav.mp3"}}) {
+        EXPECT_EQ(DiyExportDestination(c.slotFile, c.chosen), c.expected) << c.slotFile << c.chosen;
+    }
+    EXPECT_EQ(DiyCardPosition(1), 1);
+    EXPECT_EQ(DiyCardPosition(1500), 1500);
+    EXPECT_EQ(DiyCardPosition(92100001), 1);
+    EXPECT_EQ(DiyCardPosition(92101500), 1500);
+    for (long bad : {0L, 1501L, 92100000L, 92101501L, -3L}) EXPECT_FALSE(DiyCardPosition(bad));
+}
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,31 @@
+#include "update/package_install.h"
+
+#include "delivery/folder_tree.h"
+#include "delivery/job_messages.h"
+
+namespace torvane {
+
+std::string PackageSavedName(const UpdateFile& file) {
+    if (IsPlainComponent(file.name)) return file.name;
+    std::string tail = file.fileUrl.substr(0, file.fileUrl.find_first_of("?#"));
+    tail = tail.substr(tail.find_last_of('/') + 1);
+    return IsPlainComponent(tail) ? tail : "package.zip";
+}
+
+JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::string& drive,
+                          IJobRunner& runner, IMessageSink& messages) {
+    DownloadJob job;
+    job.mode =
+        kind == PackageKind::Reset ? DownloadMode::ResetPackage : DownloadMode::UpdatePackage;
+    job.package.savedName = PackageSavedName(file);
+    job.package.fileUrl = file.fileUrl;
+    job.package.size = file.size;
+    job.targetDrive = drive;
+    JobOutcome outcome = runner.Run(std::move(job));
+    if (outcome.Completed() && kind == PackageKind::Update) {
+        messages.Show(MessageKind::Information, kMsgUpdateDone);
+    }
+    return outcome;
+}
+
+}  // namespace torvane

@@ -1,0 +1,24 @@
+// Installing a system package from the update page: an update keeps the card's contents, a reset
+// package wipes the card first. The chosen drive receives the package.
+#pragma once
+
+#include <string>
+
+#include "delivery/download_job.h"
+#include "shell/message_sink.h"
+#include "update/update_list.h"
+
+namespace torvane {
+
+enum class PackageKind { Update, Reset };
+
+// The name the package is saved under while it is unpacked: the service's name when it is a plain
+// file name, else the last part of its address.
+std::string PackageSavedName(const UpdateFile& file);
+
+// Downloads the package and unpacks it onto `drive` through the runner. After an update the user
+// is told to restart and to put the card back into the device.
+JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::string& drive,
+                          IJobRunner& runner, IMessageSink& messages);
+
+}  // namespace torvane
