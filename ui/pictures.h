@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+namespace torvane {
+
+// The program's pictures live in its resources as ":/pictures/<id>.svg", one per picture id;
+// a few pictures that are files rather than widget pictures (the home page's "HomeBG") go by
+// name. Both paths are usable at once: asking for one registers the resources.
+QString PicturePath(int id);
+QString PicturePath(const QString& name);
+
+// Renders picture `id` at its natural size; a missing or unreadable id gives a null pixmap.
+QPixmap LoadPicture(int id);
+
+// Whether picture `id` exists in the resources.
+bool HasPicture(int id);
+
+}  // namespace torvane
