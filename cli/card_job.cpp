@@ -1,0 +1,116 @@
+#include "cli/card_job.h"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <iostream>
+
+#include "store/device_root.h"
+
+namespace torvane::cli {
+
+CLI::App* Group(CLI::App& app, const std::string& name, const std::string& description) {
+    for (CLI::App* command : app.get_subcommands({})) {
+        if (command->get_name() == name) return command;
+    }
+    return app.add_subcommand(name, description);
+}
+
+std::atomic<bool> interrupted{false};
+
+namespace {
+extern "C" void OnInterrupt(int) { interrupted.store(true); }
+}  // namespace
+
+InterruptCancels::InterruptCancels() {
+    interrupted.store(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, &previous_);
+}
+
+InterruptCancels::~InterruptCancels() { ::sigaction(SIGINT, &previous_, nullptr); }
+
+TerminalProgress::TerminalProgress(std::ostream& out)
+    : out_(out), live_(::isatty(STDERR_FILENO)) {}
+
+TerminalProgress::~TerminalProgress() {
+    if (live_ && drawn_) std::cerr << '\n';
+}
+
+void TerminalProgress::OnProgress(const JobProgress& p) {
+    if (!live_) {
+        if (p.status != lastStatus_ && !p.status.empty()) out_ << p.status << std::endl;
+        lastStatus_ = p.status;
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (p.status == lastStatus_ && now - lastDraw_ < std::chrono::milliseconds(100)) return;
+    lastStatus_ = p.status;
+    lastDraw_ = now;
+    drawn_ = true;
+    std::cerr << "\r\033[K" << p.status << "  " << p.overallDone / 1024 << " KB/"
+              << p.overallTotal / 1024 << " KB  " << p.itemDone / 1024 << " KB/"
+              << p.itemTotal / 1024 << " KB  " << p.OverallPercent() << "%" << std::flush;
+}
+
+std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) {
+    auto card = std::make_unique<CardSession>();
+    if (root.empty()) {
+        const auto device = ctx.RequireDevice();
+        if (!device) return nullptr;
+        card->root = *device;
+    } else {
+        card->root = root;
+    }
+    SetDeviceRoot(card->root);
+    if (!card->database.Load()) {
+        ctx.Fail("cannot read the device database in " + card->root + ": " +
+                 card->database.lastError());
+        return nullptr;
+    }
+    card->database.FillGameShelfFromSelection();
+    card->progress = std::make_unique<TerminalProgress>(ctx.Out());
+    card->runner = std::make_unique<ThreadedJobRunner>(
+        *card->progress, ctx.Messages(), card->freeSpace, &interrupted, JobTiming::Immediate());
+    return card;
+}
+
+void ReportJob(CliContext& ctx, const JobOutcome& outcome) {
+    if (outcome.result == JobOutcome::Result::Cancelled) {
+        std::cerr << "cancelled\n";
+        ctx.exitCode = kExitCancelled;
+    } else if (!outcome.Completed()) {
+        ctx.Fail(outcome.lastError.empty() ? "the job did not run" : outcome.lastError);
+    } else if (!outcome.lastError.empty()) {
+        ctx.Fail(outcome.lastError);
+    }
+}
+
+const ContentRecord* FindOnShelf(const std::vector<ContentRecord>& shelf, std::string_view no) {
+    for (const ContentRecord& record : shelf) {
+        if (record.contentNo == no) return &record;
+    }
+    return nullptr;
+}
+
+std::optional<std::vector<ContentRecord>> LanguageContents(CliContext& ctx, CardSession& card,
+                                                           const std::vector<std::string>& nos,
+                                                           Shelf shelf) {
+    std::vector<ContentRecord> records;
+    for (const std::string& no : nos) {
+        const ContentRecord* record = FindOnShelf(card.database.Contents(shelf), no);
+        if (record == nullptr) {
+            ctx.Fail("content " + no +
+                     (shelf == Shelf::Game ? " is not a chosen game"
+                                           : " is not a language content on "
+                                             "the device"));
+            return std::nullopt;
+        }
+        records.push_back(*record);
+    }
+    return records;
+}
+
+}  // namespace torvane::cli

@@ -1,0 +1,83 @@
+// What the commands that change the card share: the card opened with its database, a job runner
+// whose progress shows on the terminal, Ctrl-C as the cancel button, and a job's exit status.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_context.h"
+#include "delivery/job_runner.h"
+#include "store/content_record.h"
+#include "store/content_types.h"
+#include "store/default_xml.h"
+
+namespace torvane::cli {
+
+// The command group another command file made, or a new one when it is missing.
+CLI::App* Group(CLI::App& app, const std::string& name, const std::string& description);
+
+// Set by Ctrl-C while a job runs; the runner cancels the job when it sees it.
+extern std::atomic<bool> interrupted;
+
+// Ctrl-C cancels the job instead of ending the process while the object lives.
+class InterruptCancels {
+  public:
+    InterruptCancels();
+    ~InterruptCancels();
+    InterruptCancels(const InterruptCancels&) = delete;
+    InterruptCancels& operator=(const InterruptCancels&) = delete;
+
+  private:
+    struct sigaction previous_ {};
+};
+
+// A live line on a terminal, plain status lines otherwise.
+class TerminalProgress final : public IJobObserver {
+  public:
+    explicit TerminalProgress(std::ostream& out);
+    ~TerminalProgress() override;
+    void OnProgress(const JobProgress& p) override;
+
+  private:
+    std::ostream& out_;
+    bool live_;
+    bool drawn_ = false;
+    std::string lastStatus_;
+    std::chrono::steady_clock::time_point lastDraw_{};
+};
+
+// Everything a card command needs: the device chosen, its database loaded, a runner for jobs.
+struct CardSession {
+    std::string root;
+    CDefaultXML database;
+    StatvfsFreeSpace freeSpace;
+    std::unique_ptr<TerminalProgress> progress;
+    std::unique_ptr<ThreadedJobRunner> runner;
+};
+
+// Opens the card given by the global options (or `root`); nothing after a failure.
+std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root = {});
+
+// Exit status of a job: 0 done, 3 cancelled, 1 otherwise (with the engine's reason).
+void ReportJob(CliContext& ctx, const JobOutcome& outcome);
+
+const ContentRecord* FindOnShelf(const std::vector<ContentRecord>& shelf, std::string_view no);
+
+// The contents on `shelf` of the card named by the numbers (for the game and DIY choices).
+std::optional<std::vector<ContentRecord>> LanguageContents(CliContext& ctx, CardSession& card,
+                                                           const std::vector<std::string>& nos,
+                                                           Shelf shelf);
+
+// The DIY commands: select, assign, delete, rename, export.
+void AddDiyCommands(CLI::App& app, CliContext& ctx);
+
+}  // namespace torvane::cli

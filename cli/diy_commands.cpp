@@ -1,0 +1,129 @@
+// The DIY commands: the DIY content, and the parent's own recordings on the 1500 DIY cards.
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/card_job.h"
+#include "delivery/content_actions.h"
+#include "delivery/diy_actions.h"
+#include "store/diy_xml.h"
+
+namespace torvane::cli {
+namespace {
+
+struct DiyArguments {
+    std::string contentNo;
+    long card = 0;
+    int slot = 0;
+    std::vector<std::string> files;
+    std::string name;
+    std::string destination;
+};
+
+// The DIY database of the card with the card and slot checked; nothing after a failure.
+std::unique_ptr<CDiyXML> OpenDiy(CliContext& ctx, const DiyArguments& args, int& position) {
+    const auto found = DiyCardPosition(args.card);
+    if (!found) {
+        ctx.Fail("no DIY card " + std::to_string(args.card) +
+                 " (1 to 1500 or 92100001 to 92101500)");
+        return nullptr;
+    }
+    if (args.slot < 1 || args.slot > kDiySlotCount) {
+        ctx.Fail("no slot " + std::to_string(args.slot) + " (1 to 4)");
+        return nullptr;
+    }
+    position = *found;
+    auto diy = std::make_unique<CDiyXML>();
+    if (!diy->Load()) {
+        ctx.Fail("cannot read the DIY database: " + diy->lastError());
+        return nullptr;
+    }
+    return diy;
+}
+
+}  // namespace
+
+void AddDiyCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* diy = Group(app, "diy", "the DIY cards and their recordings");
+    auto args = std::make_shared<DiyArguments>();
+
+    CLI::App* select = diy->add_subcommand("select", "make a language content the DIY content");
+    select->add_option("contentNo", args->contentNo, "content number")->required();
+    select->callback([&ctx, args] {
+        auto card = OpenCard(ctx);
+        if (!card) return;
+        const auto records = LanguageContents(ctx, *card, {args->contentNo}, Shelf::Language);
+        if (records) ChooseDiyContent(records->front(), {card->database, ctx.Messages()});
+    });
+
+    auto cardAndSlot = [args](CLI::App* command) {
+        command->add_option("card", args->card, "1 to 1500 or 92100001 to 92101500")->required();
+        command->add_option("slot", args->slot, "1 to 4")->required();
+    };
+    CLI::App* assign = diy->add_subcommand("assign", "copy recordings into a card's slots");
+    cardAndSlot(assign);
+    assign->add_option("files", args->files, "MP3 or WAV files")->required();
+    assign->callback([&ctx, args] {
+        auto card = OpenCard(ctx);
+        int position = 0;
+        std::unique_ptr<CDiyXML> diy = card ? OpenDiy(ctx, *args, position) : nullptr;
+        if (!diy) return;
+        for (const std::string& file : args->files) {
+            if (!std::filesystem::is_regular_file(file)) {
+                ctx.Fail("no such file: " + file);
+                return;
+            }
+        }
+        InterruptCancels cancels;
+        const JobOutcome outcome =
+            AssignDiyFiles(*diy, position, args->slot, args->files, *card->runner, ctx.Messages());
+        card->progress.reset();
+        ReportJob(ctx, outcome);
+    });
+
+    CLI::App* remove = diy->add_subcommand("delete", "delete a slot's recording");
+    cardAndSlot(remove);
+    remove->callback([&ctx, args] {
+        auto card = OpenCard(ctx);
+        int position = 0;
+        std::unique_ptr<CDiyXML> diy = card ? OpenDiy(ctx, *args, position) : nullptr;
+        if (diy && !DeleteDiySlot(*diy, position, args->slot, ctx.Messages())) {
+            ctx.Fail("the DIY database could not be saved");
+        }
+    });
+
+    CLI::App* rename = diy->add_subcommand("rename", "rename a slot's recording");
+    cardAndSlot(rename);
+    rename->add_option("name", args->name, "new name")->required();
+    rename->callback([&ctx, args] {
+        auto card = OpenCard(ctx);
+        int position = 0;
+        std::unique_ptr<CDiyXML> diy = card ? OpenDiy(ctx, *args, position) : nullptr;
+        if (diy && !RenameDiySlot(*diy, position, args->slot, args->name)) {
+            ctx.Fail("slot " + std::to_string(args->slot) + " of DIY card " +
+                     std::to_string(args->card) + " holds no recording");
+        }
+    });
+
+    CLI::App* exportSlot = diy->add_subcommand("export", "save a slot's recording to a file");
+    cardAndSlot(exportSlot);
+    exportSlot->add_option("dest", args->destination, "file to write")->required();
+    exportSlot->callback([&ctx, args] {
+        auto card = OpenCard(ctx);
+        int position = 0;
+        std::unique_ptr<CDiyXML> diy = card ? OpenDiy(ctx, *args, position) : nullptr;
+        if (!diy) return;
+        if (DiySlotPath(*diy, position, args->slot).empty()) {
+            ctx.Fail("slot " + std::to_string(args->slot) + " of DIY card " +
+                     std::to_string(args->card) + " holds no recording");
+            return;
+        }
+        const JobOutcome outcome = ExportDiySlot(*diy, position, args->slot, args->destination,
+                                                 *card->runner, ctx.Messages());
+        card->progress.reset();
+        ReportJob(ctx, outcome);
+    });
+}
+
+}  // namespace torvane::cli
