@@ -7,6 +7,8 @@
 #include <iostream>
 #include <string>
 
+#include "shell/removable_drives.h"
+
 namespace torvane::cli {
 
 void TerminalMessageSink::Show(MessageKind kind, std::string_view text) {
@@ -44,7 +46,11 @@ std::optional<std::string> CliContext::RequireDevice() {
     if (device.empty())
         if (const char* env = std::getenv("TORVANE_DEVICE")) device = env;
     if (device.empty()) {
-        Fail("no device: give --device DIR or set TORVANE_DEVICE");
+        // Like the desktop app: the first removable drive holding the device database.
+        if (auto found = FindDeviceDrive(SystemDriveLister().RemovableDrives())) device = *found;
+    }
+    if (device.empty()) {
+        Fail("no device: give --device DIR, set TORVANE_DEVICE or insert the card");
         return std::nullopt;
     }
     std::error_code error;

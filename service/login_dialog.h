@@ -1,0 +1,73 @@
+// The sign-in window opened before the main window: identifier and password, two boxes that
+// remember them, buttons to sign in and to open the service's pages in the browser, and a banner
+// from the service. It ends with 200 once the service accepted the account.
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "service/banners.h"
+#include "shell/message_sink.h"
+#include "shell/settings.h"
+#include "ui/image_widgets.h"
+
+class QCheckBox;
+class QLineEdit;
+
+namespace torvane {
+
+// The banner picture fetched at sign-in, kept for the download window and deleted when the main
+// window closes. Empty while there is none.
+std::string& BannerImagePath();
+
+class CLoginDlg : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kSignedIn = 200;
+    static constexpr unsigned kSignInButtonId = 100;
+    static constexpr unsigned kHomepageButtonId = 101;
+    static constexpr unsigned kFindAccountButtonId = 102;
+    static constexpr unsigned kJoinButtonId = 103;
+
+    CLoginDlg(ISettings& settings, IMessageSink& messages, QWidget* parent = nullptr);
+    ~CLoginDlg() override;
+
+    // One sign-in attempt with what the boxes hold; ends the dialog with 200 on success.
+    void SignIn();
+    // Fetches the banner list and shows one of its pictures (the first tick of the banner timer).
+    void ShowBanner();
+    // A click at a point of the window, as the mouse would give it.
+    void ClickAt(const QPoint& point);
+
+    QLineEdit* IdEdit() const { return idEdit_; }
+    QLineEdit* PasswordEdit() const { return passwordEdit_; }
+    QCheckBox* RememberIdBox() const { return rememberId_; }
+    QCheckBox* RememberPasswordBox() const { return rememberPassword_; }
+    const QPixmap& Banner() const { return banner_; }
+    CImgButton* Button(unsigned id) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void OpenInBrowser(const std::string& address);
+
+    ISettings& settings_;
+    IMessageSink& messages_;
+    QPixmap background_;
+    std::unique_ptr<CImgButton> buttons_[4];
+    QLineEdit* idEdit_;
+    QLineEdit* passwordEdit_;
+    QCheckBox* rememberId_;
+    QCheckBox* rememberPassword_;
+    QTimer bannerTimer_;
+    BannerList banners_;
+    QPixmap banner_;
+};
+
+}  // namespace torvane

@@ -1,0 +1,106 @@
+#include "shell/application.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "service/login_dialog.h"
+#include "service/session.h"
+#include "shell/command_line.h"
+#include "shell/main_window.h"
+#include "shell/message_box_sink.h"
+#include "shell/qt_settings.h"
+#include "shell/screenshot.h"
+#include "shell/single_instance.h"
+#include "ui/app_font.h"
+
+namespace torvane {
+namespace {
+
+std::string ExecutablePath() {
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("torvane") : path.string();
+}
+
+int RunRegistration(StartAction action) {
+    const std::string folder = UserApplicationsFolder();
+    const bool ok = action == StartAction::Register ? InstallDesktopEntry(folder, ExecutablePath())
+                                                    : RemoveDesktopEntry(folder);
+    return ok ? 0 : 1;
+}
+
+// The web engine refuses to start as root unless its sandbox is off; the media backend that
+// copes with machines without a sound card is GStreamer.
+void PrepareEnvironment() {
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
+}
+
+}  // namespace
+
+int RunTorvane(int argc, char** argv) {
+    const StartOptions options = ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options.error.empty()) {
+        std::cerr << options.error << '\n';
+        return 2;
+    }
+    if (options.action == StartAction::ExitQuietly) return 0;
+    if (options.action != StartAction::Run) return RunRegistration(options.action);
+
+    PrepareEnvironment();
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(kSettingsOrganisation);
+    QApplication::setApplicationName(kApplicationName);
+    InstallAppFont();
+
+    QtSettings settings;
+    ServiceBaseUrl() =
+        ResolveServiceUrl(options.serviceUrl, settings.GetString(kServiceUrlKey, ""));
+    if (!options.screenshotDir.empty())
+        return TakeScreenshots(QString::fromStdString(options.screenshotDir), settings, options);
+
+    MessageBoxSink messages;
+    SingleInstance instance;
+    if (!instance.Acquire()) {
+        messages.Show(MessageKind::Information, "이미 실행중입니다.");
+        // The first start's window comes to the front through the local socket.
+        instance.NotifyRunningInstance();
+        return 1;
+    }
+
+    MainWindowSetup setup;
+    setup.messages = &messages;
+    setup.programFolder = QCoreApplication::applicationDirPath().toStdString();
+    setup.serviceUrl = ServiceBaseUrl();
+    setup.signIn = [&settings, &messages, &options] {
+        CLoginDlg dialog(settings, messages);
+        messages.SetParent(&dialog);
+        if (options.demoAccount) {
+            dialog.IdEdit()->setText(kDemoUserId);
+            dialog.PasswordEdit()->setText(kDemoPassword);
+        }
+        const int result = dialog.exec();
+        messages.SetParent(nullptr);
+        settings.Sync();
+        return result;
+    };
+    CTorvaneDlg window(std::move(setup));
+    if (!window.Create()) return 0;
+    messages.SetParent(&window);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    window.show();
+    return QApplication::exec();
+}
+
+}  // namespace torvane

@@ -1,0 +1,96 @@
+#include "shell/drive_detector.h"
+
+#include <algorithm>
+
+#include "store/device_root.h"
+
+namespace torvane {
+namespace {
+
+bool Contains(const std::vector<std::string>& list, const std::string& text) {
+    return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+}  // namespace
+
+DriveDetector::DriveDetector(IDriveLister& lister, IDriveDetectionHost& host)
+    : lister_(lister), host_(host) {}
+
+void DriveDetector::Poll() {
+    const std::vector<std::string> drives = lister_.RemovableDrives();
+    bool changed = false;
+
+    // Entries whose drive is gone. The device's own entry stays one more poll so that the
+    // removal is handled first; the next poll finds it no longer the device and drops it.
+    for (int i = static_cast<int>(entries_.size()) - 1; i >= 0; --i) {
+        const std::string entry = entries_[i];
+        if (Contains(drives, entry)) continue;
+        selectedDrive_.clear();
+        if (entry != DeviceRoot()) {
+            entries_.erase(entries_.begin() + i);
+            if (current_ == i)
+                current_ = -1;
+            else if (current_ > i)
+                --current_;
+            changed = true;
+        } else {
+            host_.ClearDeviceVersions();
+            removedDevice_ = entry;
+            SetDeviceRoot("");
+            host_.StartRemovedTimer();
+        }
+    }
+
+    bool appended = false;
+    for (const std::string& drive : drives) {
+        if (Contains(entries_, drive)) continue;
+        entries_.push_back(drive);
+        appended = true;
+    }
+    if (appended) changed = true;
+    if (changed) host_.ChooserChanged();
+    if (!appended) return;
+
+    if (!host_.EnsureFirmwareList()) return;
+    if (!DeviceRoot().empty()) return;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (!HoldsDeviceDatabase(entries_[i])) continue;
+        SelectEntry(static_cast<int>(i));
+        return;
+    }
+}
+
+void DriveDetector::SelectEntry(int index) {
+    if (index < 0 || index >= static_cast<int>(entries_.size())) return;
+    current_ = index;
+    const std::string entry = entries_[index];
+    selectedDrive_ = entry;
+    if (!DeviceRoot().empty()) {
+        // A switch by hand: the old device is dropped without a removal message.
+        host_.ClearDeviceVersions();
+        removedDevice_.clear();
+        SetDeviceRoot("");
+        host_.StartRemovedTimer();
+    }
+    if (HoldsDeviceDatabase(entry)) {
+        SetDeviceRoot(entry);
+        host_.StartAttachedTimer();
+    }
+    host_.ChooserChanged();
+}
+
+bool DriveDetector::TakeFirstAttach() {
+    const bool first = firstAttach_;
+    firstAttach_ = false;
+    return first;
+}
+
+std::string DeviceRemovedMessage(const std::string& drive) {
+    return drive + " 디바이스가 시스템에서 분리되었습니다.";
+}
+
+std::string DeviceAttachedMessage(const std::string& drive) {
+    return drive + " 디바이스가 시스템에서 장착되었습니다.";
+}
+
+}  // namespace torvane

@@ -1,0 +1,6 @@
+// torvane: the desktop companion of the sound player.
+#include "shell/application.h"
+
+int main(int argc, char** argv) {
+    return torvane::RunTorvane(argc, argv);
+}

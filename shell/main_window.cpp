@@ -1,0 +1,302 @@
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QWindow>
+#include <filesystem>
+
+#include "service/login_dialog.h"
+#include "service/session.h"
+#include "shell/home_page.h"
+#include "shell/window_file.h"
+#include "shell/xml_resources.h"
+#include "store/device_files.h"
+#include "ui/left_menu.h"
+#include "ui/pictures.h"
+#include "ui/web_view.h"
+
+namespace torvane {
+namespace {
+
+// The pages' rectangle, inside the frame pictures.
+const QRect kPageRect(221, 100, 932 - 221, 741 - 100);
+
+// The menu and the home page name the service's host as {ServiceUrl}.
+std::string WithServiceHost(std::string text, const std::string& serviceUrl) {
+    std::string host = serviceUrl;
+    while (!host.empty() && host.back() == '/') host.pop_back();
+    for (size_t at = text.find("{ServiceUrl}"); at != std::string::npos;
+         at = text.find("{ServiceUrl}", at + host.size()))
+        text.replace(at, 12, host);
+    return text;
+}
+
+}  // namespace
+
+CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), setup_(std::move(setup)) {
+    setWindowTitle(QStringLiteral("Torvane"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMouseTracking(true);
+    setFixedSize(kWidth, kHeight);
+    if (setup_.drives == nullptr) {
+        ownLister_ = std::make_unique<SystemDriveLister>();
+        setup_.drives = ownLister_.get();
+    }
+    if (!setup_.pages.content || !setup_.pages.update || !setup_.pages.child)
+        setup_.pages = PlaceholderPages();
+    if (setup_.tempFolder.empty()) setup_.tempFolder = GetTempFolder();
+    detector_ =
+        std::make_unique<DriveDetector>(*setup_.drives, static_cast<IDriveDetectionHost&>(*this));
+
+    pollTimer_.setInterval(1000);
+    connect(&pollTimer_, &QTimer::timeout, this, [this] { detector_->Poll(); });
+    removedTimer_.setSingleShot(true);
+    removedTimer_.setInterval(100);
+    connect(&removedTimer_, &QTimer::timeout, this, &CTorvaneDlg::OnDeviceRemoved);
+    attachedTimer_.setSingleShot(true);
+    attachedTimer_.setInterval(100);
+    connect(&attachedTimer_, &QTimer::timeout, this, &CTorvaneDlg::OnDeviceAttached);
+    playerClock_.setInterval(1000);
+    connect(&playerClock_, &QTimer::timeout, this, &CTorvaneDlg::OnPlayerClock);
+}
+
+CTorvaneDlg::~CTorvaneDlg() {
+    ShutDown();
+}
+
+bool CTorvaneDlg::Create() {
+    if (setup_.signIn && setup_.signIn() != kSignedIn) return false;
+    WriteWindowFile(setup_.tempFolder, static_cast<std::uint32_t>(winId()));
+    move(0, 0);
+    if (!CreateWidgets()) return true;
+    if (!CreatePages()) return true;
+    if (!BuildHomePage()) return true;
+    pollTimer_.start();
+    return true;
+}
+
+bool CTorvaneDlg::CreateWidgets() {
+    topMenu_ =
+        std::make_unique<CTopMenu>(this, 4, 0, 1, 0, 956, 75, this, std::move(setup_.engine));
+    topMenu_->LoadFromResources(206, 0, QString());
+    leftMenu_ = std::make_unique<CLeftWebMenu>(this, 0, 0, 2, 260, 201, 761);
+    leftMenu_->SetDefinition(
+        WithServiceHost(LoadXmlResource(kMenuDefinitionResource).value_or(""), setup_.serviceUrl));
+    leftMenu_->LoadFromResources(CLeftWebMenu::kPictureBase, 0, QString());
+    contentButton_ = std::make_unique<CImgButton>(this, kContentButtonId, 0, 2, 80, 202, 170);
+    contentButton_->LoadFromResources(207, 208, QString());
+    updateButton_ = std::make_unique<CImgButton>(this, kUpdateButtonId, 0, 2, 170, 202, 260);
+    updateButton_->LoadFromResources(209, 210, QString());
+
+    frameLeft_ = LoadPicture(212);
+    frameTop_ = LoadPicture(214);
+    frameRight_ = LoadPicture(213);
+    frameBottom_ = LoadPicture(211);
+    return true;
+}
+
+bool CTorvaneDlg::CreatePages() {
+    // The web view lies underneath and is never hidden; the pages are raised over it.
+    webView_ = new CWebView(this);
+    SetControlId(webView_, kWebViewId);
+    webView_->setGeometry(kPageRect);
+    webView_->show();
+    current_ = webView_;
+
+    contentPage_ = setup_.pages.content(this);
+    updatePage_ = setup_.pages.update(this);
+    childPage_ = setup_.pages.child(this);
+    const struct {
+        QWidget* page;
+        const char* name;
+        int id;
+    } pages[] = {{contentPage_, "SendContents", kContentPageId},
+                 {updatePage_, "UpdateSystemView", kUpdatePageId},
+                 {childPage_, "ManagerPrivate", kChildPageId}};
+    for (const auto& page : pages) {
+        if (page.page == nullptr) return false;
+        page.page->setObjectName(page.name);
+        SetControlId(page.page, page.id);
+        page.page->setGeometry(kPageRect);
+        page.page->hide();
+    }
+    connect(updatePage_->DriveChooser(), &QComboBox::activated, this,
+            [this](int index) { detector_->SelectEntry(index); });
+    return true;
+}
+
+bool CTorvaneDlg::BuildHomePage() {
+    const std::string page = FillHomeTemplate(LoadXmlResource(kHomeTemplateResource).value_or(""),
+                                              kProgramVersion, setup_.serviceUrl);
+    if (!WriteHomePage(setup_.tempFolder, setup_.programFolder, page)) return false;
+    WriteHomePictureIfMissing();
+    homeAddress_ = QString::fromStdString(torvane::HomeAddress(setup_.tempFolder));
+    webView_->Navigate(homeAddress_);
+    return true;
+}
+
+void CTorvaneDlg::WriteHomePictureIfMissing() {
+    // Without a picture shipped beside the program, the one drawn in the resources serves.
+    const QString path = QString::fromStdString(setup_.tempFolder) + "/" + kHomePictureFileName;
+    if (QFile::exists(path)) return;
+    QSvgRenderer renderer(QStringLiteral(":/pictures/HomeBG.svg"));
+    if (!renderer.isValid()) return;
+    QImage image(renderer.defaultSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+    image.save(path, "JPG", 92);
+}
+
+void CTorvaneDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0xFF, 0xFB, 0xF2));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (CImgButton* widget : {static_cast<CImgButton*>(topMenu_.get()), contentButton_.get(),
+                               updateButton_.get(), static_cast<CImgButton*>(leftMenu_.get())})
+        if (widget != nullptr) widget->Draw(painter);
+    painter.drawPixmap(QRect(201, 80, 755, 20), frameTop_);
+    painter.drawPixmap(QRect(201, 100, 20, 641), frameLeft_);
+    painter.drawPixmap(QRect(934, 100, 23, 641), frameRight_);
+    painter.drawPixmap(QRect(201, 741, 755, 20), frameBottom_);
+}
+
+void CTorvaneDlg::UpdateHover(const QPoint& point) {
+    if (!topMenu_) return;
+    const int x = point.x(), y = point.y();
+    if (CImgButton* hit = topMenu_->HitTest(x, y)) {
+        if (hit == topMenu_.get()) {
+            hover_.Clear();
+        } else if (hit->Id() != 14 && hit->Id() != 15 && hit->Id() != 16) {
+            hover_.SetHovered(hit);
+        }
+        return;
+    }
+    for (CImgButton* button : {contentButton_.get(), updateButton_.get()}) {
+        if (button->HitTest(x, y) != nullptr) {
+            hover_.SetHovered(button);
+            return;
+        }
+    }
+    hover_.Clear();
+}
+
+void CTorvaneDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !topMenu_) return;
+    const QPoint point = event->position().toPoint();
+    CImgButton* hit = topMenu_->HitTest(point.x(), point.y());
+    if (hit != nullptr && (hit->Id() == 15 || hit->Id() == 16)) {
+        lastMouse_ = point;
+        dragging_ = true;
+        draggedId_ = hit->Id();
+    } else if (hit == topMenu_.get()) {
+        // The bar's empty part moves the window, as a caption would.
+        const bool systemMove = windowHandle() != nullptr && windowHandle()->startSystemMove();
+        movingWindow_ = !systemMove;
+        windowGrab_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+}
+
+void CTorvaneDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (movingWindow_) {
+        move(event->globalPosition().toPoint() - windowGrab_);
+        return;
+    }
+    if (dragging_ && draggedId_ == 15) {
+        topMenu_->Player()->DragVolume(static_cast<double>(point.x() - lastMouse_.x()));
+        lastMouse_ = point;
+    }
+    if (event->buttons() == Qt::NoButton) UpdateHover(point);
+}
+
+void CTorvaneDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint point = event->position().toPoint();
+    const bool wasMoving = movingWindow_;
+    movingWindow_ = false;
+    if (!wasMoving && topMenu_) {
+        CImgButton* hit = topMenu_->HitTest(point.x(), point.y());
+        if (hit == nullptr) hit = leftMenu_->HitTest(point.x(), point.y());
+        if (hit == nullptr) hit = contentButton_->HitTest(point.x(), point.y());
+        if (hit == nullptr) hit = updateButton_->HitTest(point.x(), point.y());
+        if (hit != nullptr) DispatchClick(hit->Id());
+    }
+    dragging_ = false;
+    draggedId_ = 0;
+}
+
+void CTorvaneDlg::leaveEvent(QEvent*) {
+    hover_.Clear();
+}
+
+void CTorvaneDlg::keyPressEvent(QKeyEvent* event) {
+    // Neither Escape nor Return may end the main window.
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void CTorvaneDlg::closeEvent(QCloseEvent* event) {
+    ShutDown();
+    event->accept();
+}
+
+void CTorvaneDlg::ShutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (!BannerImagePath().empty()) {
+        std::error_code error;
+        std::filesystem::remove(BannerImagePath(), error);
+    }
+    playerClock_.stop();
+    pollTimer_.stop();
+    removedTimer_.stop();
+    attachedTimer_.stop();
+    hover_.Forget(hover_.Hovered());
+    DeleteWindowFile(setup_.tempFolder);
+}
+
+void CTorvaneDlg::OnPlayStopped() {
+    if (!playerClock_.isActive()) return;
+    playerClock_.stop();
+    CPlayer* player = topMenu_->Player();
+    player->ResetDisplay();
+    player->Repaint();
+}
+
+void CTorvaneDlg::OnPlayStarted() {
+    if (!playerClock_.isActive()) playerClock_.start();
+}
+
+void CTorvaneDlg::OnPlayPaused() {
+    playerClock_.stop();
+}
+
+void CTorvaneDlg::OnPlayerClock() {
+    CPlayer* player = topMenu_->Player();
+    player->UpdateFromEngine();
+    player->Repaint();
+}
+
+void CTorvaneDlg::Say(MessageKind kind, const std::string& text) {
+    setup_.messages->Show(kind, text);
+}
+
+}  // namespace torvane

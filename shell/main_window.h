@@ -1,0 +1,145 @@
+// The main window: a fixed 956 x 763 window without a standard frame, drawn from pictures. It
+// asks for the sign-in before anything else, owns every widget and page for the whole run,
+// dispatches clicks on its picture widgets by id, lets the user drag it by the top bar, and runs
+// the drive poll, the device timers and the player clock.
+#pragma once
+
+#include <QPixmap>
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "shell/drive_detector.h"
+#include "shell/message_sink.h"
+#include "shell/pages.h"
+#include "ui/player.h"
+
+namespace torvane {
+
+class CLeftWebMenu;
+class CWebView;
+
+// What the main window is given; tests replace the drives, the sound engine and the pages.
+struct MainWindowSetup {
+    IMessageSink* messages = nullptr;      // required
+    IDriveLister* drives = nullptr;        // null: the system's removable drives
+    std::unique_ptr<IMediaEngine> engine;  // null: the platform's media player
+    PageFactory pages;                     // empty makers: placeholder pages
+    std::string tempFolder;                // "tmp.dat" and the home page; empty: GetTempFolder()
+    std::string programFolder;             // where "HomeBG.jpg" is shipped
+    std::string serviceUrl;                // the shop's and the notices' host
+    std::function<int()> signIn;           // runs the sign-in; 200 lets the window go on
+};
+
+class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectionHost {
+    Q_OBJECT
+  public:
+    static constexpr int kWidth = 956;
+    static constexpr int kHeight = 763;
+    static constexpr int kSignedIn = 200;
+    static constexpr unsigned kContentButtonId = 2;
+    static constexpr unsigned kUpdateButtonId = 3;
+    static constexpr int kContentPageId = 1001;
+    static constexpr int kUpdatePageId = 1002;
+    static constexpr int kChildPageId = 1003;
+    static constexpr int kWebViewId = 1000;
+
+    explicit CTorvaneDlg(MainWindowSetup setup, QWidget* parent = nullptr);
+    ~CTorvaneDlg() override;
+
+    // Signs in, then builds the widgets, the pages and the home page and starts the drive poll.
+    // False when the sign-in did not succeed: the program ends without showing the window.
+    bool Create();
+
+    // A click on the widget with this id.
+    void DispatchClick(unsigned id);
+
+    // One poll of the removable drives (the one-second timer's work).
+    void PollDrives() { detector_->Poll(); }
+
+    QWidget* CurrentPage() const { return current_; }
+    CWebView* WebView() const { return webView_; }
+    ContentPageBase* ContentPage() const { return contentPage_; }
+    UpdatePageBase* UpdatePage() const { return updatePage_; }
+    ChildPageBase* ChildPage() const { return childPage_; }
+    CTopMenu* TopMenu() const { return topMenu_.get(); }
+    CLeftWebMenu* LeftMenu() const { return leftMenu_.get(); }
+    CImgButton* ContentButton() const { return contentButton_.get(); }
+    CImgButton* UpdateButton() const { return updateButton_.get(); }
+    CImgButton* Hovered() const { return hover_.Hovered(); }
+    const DriveDetector& Detector() const { return *detector_; }
+    const QString& HomeAddress() const { return homeAddress_; }
+    bool PlayerClockRunning() const { return playerClock_.isActive(); }
+
+    // IPlayLCDEvent: the player clock follows the play state.
+    void OnPlayStopped() override;
+    void OnPlayStarted() override;
+    void OnPlayPaused() override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // IDriveDetectionHost
+    bool EnsureFirmwareList() override;
+    void ClearDeviceVersions() override;
+    void StartRemovedTimer() override;
+    void StartAttachedTimer() override;
+    void ChooserChanged() override;
+
+    bool CreateWidgets();
+    bool CreatePages();
+    bool BuildHomePage();
+    void WriteHomePictureIfMissing();
+    // Brings `page` in front of the web view (the web view itself: only hides the page in
+    // front); hides the player when another page was in front and `hidePlayer` is set.
+    void BringToFront(QWidget* page, bool hidePlayer);
+    void OpenMenuEntry(unsigned id);
+    void OnDeviceRemoved();
+    void OnDeviceAttached();
+    void OnPlayerClock();
+    void UpdateHover(const QPoint& point);
+    void Say(MessageKind kind, const std::string& text);
+    void ShutDown();
+
+    MainWindowSetup setup_;
+    std::unique_ptr<IDriveLister> ownLister_;
+    std::unique_ptr<DriveDetector> detector_;
+
+    std::unique_ptr<CTopMenu> topMenu_;
+    std::unique_ptr<CLeftWebMenu> leftMenu_;
+    std::unique_ptr<CImgButton> contentButton_;
+    std::unique_ptr<CImgButton> updateButton_;
+    CHoverTracker hover_;
+    QPixmap frameTop_, frameLeft_, frameRight_, frameBottom_;
+
+    CWebView* webView_ = nullptr;
+    ContentPageBase* contentPage_ = nullptr;
+    UpdatePageBase* updatePage_ = nullptr;
+    ChildPageBase* childPage_ = nullptr;
+    QWidget* current_ = nullptr;
+    QString homeAddress_;
+
+    QTimer pollTimer_;      // 10: drive poll, every second
+    QTimer removedTimer_;   // 11: one-shot, the device went away
+    QTimer attachedTimer_;  // 12: one-shot, a device was chosen
+    QTimer playerClock_;    // 13: the player's title, time and progress while sound plays
+
+    QPoint lastMouse_;
+    bool dragging_ = false;
+    unsigned draggedId_ = 0;
+    bool movingWindow_ = false;
+    QPoint windowGrab_;
+    bool shutDown_ = false;
+};
+
+}  // namespace torvane

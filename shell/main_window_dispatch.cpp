@@ -1,0 +1,171 @@
+// The main window's click dispatch and its handling of the device's coming and going.
+#include <QApplication>
+#include <QComboBox>
+
+#include "service/session.h"
+#include "shell/main_window.h"
+#include "shell/menu_address.h"
+#include "store/device_root.h"
+#include "ui/left_menu.h"
+#include "ui/web_view.h"
+
+namespace torvane {
+
+void CTorvaneDlg::BringToFront(QWidget* page, bool hidePlayer) {
+    if (page == current_) return;
+    if (current_ != webView_) {
+        current_->hide();
+        if (hidePlayer) topMenu_->Player()->SetHidden(true);
+    }
+    if (page != webView_) {
+        page->show();
+        page->raise();
+    }
+    current_ = page;
+}
+
+void CTorvaneDlg::DispatchClick(unsigned id) {
+    if (current_ == nullptr) return;  // the window was not built
+    CPlayer* player = topMenu_->Player();
+    const bool contentShown = current_ == contentPage_;
+    switch (id) {
+        case kContentButtonId:
+            if (contentShown) return;
+            if (DeviceRoot().empty()) {
+                Say(MessageKind::Information, "저장장치를 찾을 수 없습니다.");
+                BringToFront(updatePage_, false);
+                return;
+            }
+            BringToFront(contentPage_, false);
+            player->SetHidden(false);
+            return;
+        case kUpdateButtonId:
+            BringToFront(updatePage_, true);
+            return;
+        case 5:
+            if (current_ == webView_) webView_->GoBack();
+            return;
+        case 6:
+            if (current_ == webView_)
+                webView_->Refresh();
+            else if (contentShown)
+                contentPage_->Refresh();
+            return;
+        case 7:
+            if (current_ == webView_) webView_->GoForward();
+            return;
+        case 8:
+            BringToFront(webView_, false);
+            webView_->Navigate(homeAddress_);
+            return;
+        case 9:
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            return;
+        case CPlayer::kPreviousId:
+            if (contentShown) player->Engine()->Previous();
+            return;
+        case CPlayer::kNextId:
+            if (contentShown) player->Engine()->Next();
+            return;
+        case CPlayer::kStopId:
+            if (contentShown) player->Engine()->Stop();
+            return;
+        case CPlayer::kPlayId:
+            if (!contentShown) return;
+            if (!contentPage_->PlayableFilterSelected())
+                Say(MessageKind::Plain,
+                    "해당 기능은 라크스핀 동요, 동화, DIY 기능에서만 작동합니다.");
+            else
+                player->Engine()->Resume();
+            return;
+        case CPlayer::kSoundId:
+            player->ToggleMute();
+            return;
+        case 2001:
+            BringToFront(childPage_, true);
+            childPage_->ReloadChildren();
+            return;
+        case 2008:
+        case 2009:
+            Say(MessageKind::Plain, "서비스 준비중입니다.");
+            return;
+        default:
+            break;
+    }
+    if (id >= CLeftWebMenu::kFirstCategoryId && id <= CLeftWebMenu::kLastCategoryId)
+        leftMenu_->OpenCategory(static_cast<int>(id - CLeftWebMenu::kFirstCategoryId));
+    else if (id > 2001)
+        OpenMenuEntry(id);
+}
+
+void CTorvaneDlg::OpenMenuEntry(unsigned id) {
+    const CImgButton* entry = leftMenu_->FindEntry(id);
+    if (entry == nullptr) return;
+    BringToFront(webView_, true);
+    webView_->Navigate(
+        QString::fromStdString(FormatMenuAddress(entry->Label().toStdString(), SessionUserId())));
+}
+
+bool CTorvaneDlg::EnsureFirmwareList() {
+    if (updatePage_->HasFirmwareList()) return true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = updatePage_->RequestFirmwareList();
+    QApplication::restoreOverrideCursor();
+    return ok;
+}
+
+void CTorvaneDlg::ClearDeviceVersions() {
+    updatePage_->SetDeviceVersions({}, {});
+    updatePage_->update();
+}
+
+void CTorvaneDlg::StartRemovedTimer() {
+    removedTimer_.start();
+}
+
+void CTorvaneDlg::StartAttachedTimer() {
+    attachedTimer_.start();
+}
+
+void CTorvaneDlg::ChooserChanged() {
+    QComboBox* chooser = updatePage_->DriveChooser();
+    const QSignalBlocker blocker(chooser);
+    chooser->clear();
+    for (const std::string& entry : detector_->Entries())
+        chooser->addItem(QString::fromStdString(entry));
+    chooser->setCurrentIndex(detector_->CurrentEntry());
+}
+
+void CTorvaneDlg::OnDeviceRemoved() {
+    removedTimer_.stop();
+    contentPage_->ResetForRemovedDevice();
+    if (!detector_->RemovedDevice().empty())
+        Say(MessageKind::Information, DeviceRemovedMessage(detector_->RemovedDevice()));
+    childPage_->ClearDeviceHeader();
+    DispatchClick(kUpdateButtonId);
+}
+
+void CTorvaneDlg::OnDeviceAttached() {
+    attachedTimer_.stop();
+    // A switch by hand starts both timers; the old device is let go before the new one loads.
+    if (removedTimer_.isActive()) OnDeviceRemoved();
+    if (DeviceRoot().empty()) return;
+    if (!detector_->TakeFirstAttach())
+        Say(MessageKind::Information, DeviceAttachedMessage(DeviceRoot()));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    contentPage_->LoadForAttachedDevice();
+    DeviceHeader header;
+    header.drive = DeviceRoot();
+    header.database = contentPage_->Database();
+    if (header.database != nullptr) {
+        header.systemVersion = contentPage_->DeviceSystemVersion();
+        header.firmwareVersion = contentPage_->DeviceFirmwareText();
+    }
+    header.counts = contentPage_->AccountContentCounts();
+    updatePage_->SetDeviceVersions(header.systemVersion, header.firmwareVersion);
+    updatePage_->update();
+    childPage_->SetDeviceHeader(header);
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace torvane

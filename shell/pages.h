@@ -1,0 +1,93 @@
+// The three pages shown over the web view, as the main window and the device detection use them.
+// The content, update and child name pages derive from these bases; until they exist the shell
+// creates placeholders that only record what was asked of them.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+class QComboBox;
+
+namespace torvane {
+
+class CDefaultXML;
+
+// The account's bought contents by the main groups the child name page shows.
+struct DeviceContentCounts {
+    int language = 0;
+    int music = 0;
+    int story = 0;
+    int books = 0;  // book, series and single together
+};
+
+// What the child name page shows about the attached card.
+struct DeviceHeader {
+    std::string drive;
+    std::string systemVersion;
+    std::string firmwareVersion;
+    CDefaultXML* database = nullptr;  // the content page's, lent
+    DeviceContentCounts counts;
+};
+
+// Marks a page window with its control id, as the main window and tests look pages up by it.
+void SetControlId(QWidget* widget, int id);
+int ControlId(const QWidget* widget);
+
+class ContentPageBase : public QWidget {
+  public:
+    using QWidget::QWidget;
+    // The card went away: the account's list and the card's database emptied, both grids empty.
+    virtual void ResetForRemovedDevice() = 0;
+    // A card was attached: reloads the account's list, the card's database and "info.dat" with
+    // the filter set back to the first one.
+    virtual void LoadForAttachedDevice() = 0;
+    // The refresh button: clears the page, then reloads it keeping the current filter.
+    virtual void Refresh() = 0;
+    // Whether songs, stories or DIY contents are shown (the only lists the player plays).
+    virtual bool PlayableFilterSelected() const = 0;
+    // The card's database, or null before a card was loaded.
+    virtual CDefaultXML* Database() = 0;
+    // "systemVersion" of the card's database and the text of its "info.dat"; empty without one.
+    virtual std::string DeviceSystemVersion() const = 0;
+    virtual std::string DeviceFirmwareText() const = 0;
+    virtual DeviceContentCounts AccountContentCounts() const = 0;
+};
+
+class UpdatePageBase : public QWidget {
+  public:
+    // Creates the drive chooser (control 100) that the device detection keeps.
+    explicit UpdatePageBase(QWidget* parent = nullptr);
+    QComboBox* DriveChooser() const { return driveChooser_; }
+
+    virtual bool HasFirmwareList() const = 0;
+    // Requests the service's firmware list and fills the page's grid; false when it failed.
+    virtual bool RequestFirmwareList() = 0;
+    // The card's content version and firmware version shown on the page (empty: none).
+    virtual void SetDeviceVersions(const std::string& contentVersion,
+                                   const std::string& firmwareVersion) = 0;
+
+  private:
+    QComboBox* driveChooser_;
+};
+
+class ChildPageBase : public QWidget {
+  public:
+    using QWidget::QWidget;
+    virtual void ClearDeviceHeader() = 0;
+    virtual void SetDeviceHeader(const DeviceHeader& header) = 0;
+    // Requests the account's children and shows them.
+    virtual void ReloadChildren() = 0;
+};
+
+// How the main window makes its pages; each maker gets the page's parent.
+struct PageFactory {
+    std::function<ContentPageBase*(QWidget*)> content;
+    std::function<UpdatePageBase*(QWidget*)> update;
+    std::function<ChildPageBase*(QWidget*)> child;
+};
+
+// Pages that keep the window's places and record the calls made to them.
+PageFactory PlaceholderPages();
+
+}  // namespace torvane

@@ -1,0 +1,15 @@
+// `torvane --screenshot DIR`: renders the sign-in window and the main window (home page shown,
+// first menu category open) to PNG files, so the look can be checked without a display.
+#pragma once
+
+#include <QString>
+
+#include "shell/command_line.h"
+#include "shell/settings.h"
+
+namespace torvane {
+
+// Writes DIR/login.png and DIR/main.png; returns the process's exit status.
+int TakeScreenshots(const QString& folder, ISettings& settings, const StartOptions& options);
+
+}  // namespace torvane

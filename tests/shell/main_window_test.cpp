@@ -1,0 +1,226 @@
+// The main window: its pages and their switching by clicks, and the left menu's layout.
+#include <QComboBox>
+#include <QtTest>
+
+#include "shell/window_file.h"
+#include "tests/shell/window_fixture.h"
+#include "ui/left_menu.h"
+#include "ui/menu_definition.h"
+#include "ui/web_view.h"
+
+namespace torvane {
+namespace {
+
+
+const QString kNoDevice = QStringLiteral("저장장치를 찾을 수 없습니다.");
+const QString kNotReady = QStringLiteral("서비스 준비중입니다.");
+const QString kPlayRefused =
+    QStringLiteral("해당 기능은 라크스핀 동요, 동화, DIY 기능에서만 작동합니다.");
+
+}  // namespace
+
+class MainWindowTest : public QObject, private testing::WindowFixture {
+    Q_OBJECT
+
+  private slots:
+    void init() { Reset(); }
+    void cleanup() {
+        window_.reset();
+        SetDeviceRoot("");
+    }
+
+    void createsTheWindowWithItsPagesAfterSignIn() {
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        QCOMPARE(window.size(), QSize(956, 763));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Torvane"));
+        const struct {
+            QWidget* page;
+            const char* name;
+            int id;
+        } pages[] = {{window.ContentPage(), "SendContents", 1001},
+                     {window.UpdatePage(), "UpdateSystemView", 1002},
+                     {window.ChildPage(), "ManagerPrivate", 1003}};
+        for (const auto& page : pages) {
+            QCOMPARE(page.page->objectName(), QString(page.name));
+            QCOMPARE(ControlId(page.page), page.id);
+            QVERIFY(page.page->isHidden());
+            QCOMPARE(page.page->geometry(), QRect(221, 100, 711, 641));
+        }
+        QCOMPARE(ControlId(window.WebView()), 1000);
+        QCOMPARE(ControlId(window.UpdatePage()->DriveChooser()), 100);
+        QCOMPARE(window.CurrentPage(), window.WebView());
+        QVERIFY(window.TopMenu()->Player()->IsHidden());
+
+        const std::string folder = temp_->path().toStdString();
+        QCOMPARE(ReadWindowFile(folder), static_cast<std::uint32_t>(window.winId()));
+        QFile home(temp_->path() + "/home.html");
+        QVERIFY(home.open(QIODevice::ReadOnly));
+        QVERIFY(home.readAll().contains(" Version 1.9.7.0 "));
+        QCOMPARE(window.HomeAddress(), "file://" + temp_->path() + "/home.html");
+        QVERIFY(QFile::exists(temp_->path() + "/HomeBG.jpg"));
+
+        window.close();  // the window's file goes with it
+        QCOMPARE(ReadWindowFile(folder), 0u);
+    }
+
+    void refusedSignInBuildsNothing() {
+        CTorvaneDlg& window = MakeWindow(0);
+        QVERIFY(!window.Create());
+        QVERIFY(window.CurrentPage() == nullptr);
+        QVERIFY(!QFile::exists(temp_->path() + "/tmp.dat"));
+        window.DispatchClick(2);  // nothing to dispatch to
+        QVERIFY(sink_.shown.isEmpty());
+    }
+
+    void clicksSwitchPages_data() {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<bool>("device");
+        QTest::addColumn<bool>("playable");
+        QTest::addColumn<int>("currentId");
+        QTest::addColumn<bool>("playerHidden");
+        QTest::addColumn<QStringList>("messages");
+
+        QTest::newRow("content without device: refused, update page")
+            << QList<int>{2} << false << false << 1002 << true << QStringList{kNoDevice};
+        QTest::newRow("content with device shows the player")
+            << QList<int>{2} << true << false << 1001 << false << QStringList{};
+        QTest::newRow("content twice")
+            << QList<int>{2, 2} << true << false << 1001 << false << QStringList{};
+        QTest::newRow("update hides the player")
+            << QList<int>{2, 3} << true << false << 1002 << true << QStringList{};
+        QTest::newRow("home keeps the player")
+            << QList<int>{2, 8} << true << false << 1000 << false << QStringList{};
+        QTest::newRow("shop entry hides the player")
+            << QList<int>{2, 1000, 2002} << true << false << 1000 << true << QStringList{};
+        QTest::newRow("refusal from the content page keeps the player")
+            << QList<int>{2, 8, 3, 2} << true << false << 1001 << false << QStringList{};
+        QTest::newRow("child name page")
+            << QList<int>{1000, 2001} << false << false << 1003 << true << QStringList{};
+        QTest::newRow("cards and special contents are not ready")
+            << QList<int>{1001, 2008, 2009} << false << false << 1000 << true
+            << QStringList{kNotReady, kNotReady};
+        QTest::newRow("play outside the content page does nothing")
+            << QList<int>{13, 10, 11, 12} << false << false << 1000 << true << QStringList{};
+        QTest::newRow("play on a list that cannot be played")
+            << QList<int>{2, 13} << true << false << 1001 << false << QStringList{kPlayRefused};
+        QTest::newRow("play on songs")
+            << QList<int>{2, 13} << true << true << 1001 << false << QStringList{};
+        QTest::newRow("ids without meaning")
+            << QList<int>{4, 15, 16, 0, 1999} << true << false << 1000 << true << QStringList{};
+    }
+
+    void clicksSwitchPages() {
+        QFETCH(QList<int>, clicks);
+        QFETCH(bool, device);
+        QFETCH(bool, playable);
+        QFETCH(int, currentId);
+        QFETCH(bool, playerHidden);
+        QFETCH(QStringList, messages);
+
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        Content()->playable = playable;
+        if (device) SetDeviceRoot(MakeCard("card", true).toStdString());
+        for (int id : clicks) window.DispatchClick(static_cast<unsigned>(id));
+
+        QCOMPARE(ControlId(window.CurrentPage()), currentId);
+        QCOMPARE(window.TopMenu()->Player()->IsHidden(), playerHidden);
+        QCOMPARE(sink_.shown, messages);
+        // Only the current page is in front; the web view is never hidden.
+        QVERIFY(!window.WebView()->isHidden());
+        for (QWidget* page : {static_cast<QWidget*>(window.ContentPage()),
+                              static_cast<QWidget*>(window.UpdatePage()),
+                              static_cast<QWidget*>(window.ChildPage())})
+            QCOMPARE(page->isVisibleTo(&window), page == window.CurrentPage());
+    }
+
+    void childPageReloadsItsChildrenAndRefreshReloadsContent() {
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        window.DispatchClick(2001);
+        QCOMPARE(Child()->calls, QStringList{"children"});
+        SetDeviceRoot(MakeCard("card", true).toStdString());
+        window.DispatchClick(2);
+        window.DispatchClick(6);
+        QCOMPARE(Content()->calls, QStringList{"refresh"});
+    }
+
+    void menuEntriesOpenTheirAddresses_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("identifier and ampersands")
+            << 2002
+            << "http://127.0.0.1:9/torvane/html_order_list.asp?userID=kim&cookie=Tv7qK2mX9pL4wR8z";
+        QTest::newRow("address without identifier")
+            << 2007 << "http://127.0.0.1:9/ui/goods_list3.asp?sch_gd_group_m=4&category=a";
+    }
+
+    void menuEntriesOpenTheirAddresses() {
+        QFETCH(int, entry);
+        QFETCH(QString, address);
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        window.DispatchClick(1000);
+        window.DispatchClick(1001);
+        window.DispatchClick(static_cast<unsigned>(entry));
+        QTRY_COMPARE_WITH_TIMEOUT(window.WebView()->url().toString(), address, 10000);
+    }
+
+    void menuLaysOutItsCategories() {
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        CLeftWebMenu& menu = *window.LeftMenu();
+        const auto& categories = menu.Categories();
+        QCOMPARE(categories.size(), size_t{2});
+        QCOMPARE(categories[0]->Rect(), QRect(QPoint(2, 270), QPoint(200, 305)));
+        QCOMPARE(categories[1]->Rect(), QRect(QPoint(2, 313), QPoint(200, 348)));
+
+        window.DispatchClick(1000);
+        QVERIFY(categories[0]->IsOpen());
+        QCOMPARE(categories[0]->State(), 1);
+        QList<int> tops;
+        for (const auto& entry : categories[0]->Entries()) tops << entry->Top();
+        QCOMPARE(tops, (QList<int>{303, 324, 345}));
+        QCOMPARE(categories[1]->Top(), 376);
+        // An entry under the open category is hit; the second category's entries are not.
+        QCOMPARE(menu.HitTest(100, 330)->Id(), 2002u);
+        QCOMPARE(menu.HitTest(100, 380)->Id(), 1001u);
+
+        window.DispatchClick(1001);
+        QVERIFY(!categories[0]->IsOpen());
+        QCOMPARE(categories[0]->State(), 0);
+        QCOMPARE(categories[1]->Top(), 313);
+        tops.clear();
+        for (const auto& entry : categories[1]->Entries()) tops << entry->Top();
+        QCOMPARE(tops, (QList<int>{346, 367, 388, 409, 430, 451}));
+        QVERIFY(menu.HitTest(100, 310) == nullptr);  // the gap between categories
+        window.DispatchClick(1001);                  // the open category stays as it is
+        QCOMPARE(categories[1]->Top(), 313);
+        window.DispatchClick(1005);  // no such category
+        QVERIFY(categories[1]->IsOpen());
+    }
+
+    void menuDefinitionReading() {
+        const MenuDefinition stray = ParseMenuDefinition(
+            "<xml><menu id=\"2000\"/><cat id=\"1000\" img=\"left_menu_01.jpg\">"
+            "<menu id=\"2001\" url=\"a?x=1&amp;y=%s\">Caption</menu></cat></xml>");
+        QCOMPARE(stray.categories.size(), size_t{1});
+        QCOMPARE(stray.categories[0].entries.size(), size_t{1});
+        QCOMPARE(QString::fromStdString(stray.categories[0].entries[0].url),
+                 QString("a?x=1&#38;y=%s"));
+        QCOMPARE(stray.categories[0].entries[0].caption, std::string("Caption"));
+        QCOMPARE(MenuPictureId(stray.categories[0].img), 246);
+        QCOMPARE(MenuPictureId("unknown.jpg"), 0);
+
+        const MenuDefinition broken = ParseMenuDefinition("<xml><cat id=\"1000\"></xml>");
+        QVERIFY(broken.categories.empty());
+        QVERIFY(!broken.errorText.empty());
+    }
+
+};
+
+}  // namespace torvane
+
+QTEST_MAIN(torvane::MainWindowTest)
+#include "main_window_test.moc"

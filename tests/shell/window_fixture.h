@@ -1,0 +1,64 @@
+// The signed-in main window over placeholder pages that the window tests share.
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "service/session.h"
+#include "shell/main_window.h"
+#include "shell/placeholder_pages.h"
+#include "store/device_root.h"
+#include "tests/shell/qt_test_support.h"
+
+namespace torvane::testing {
+
+class WindowFixture {
+  protected:
+    // A fresh temporary folder, no device, "kim" signed in, no simulated cards.
+    void Reset() {
+        window_.reset();
+        temp_ = std::make_unique<QTemporaryDir>();
+        sink_.shown.clear();
+        SetDeviceRoot("");
+        SessionUserId() = "kim";
+        qputenv("TORVANE_DRIVES", "");
+    }
+
+    std::unique_ptr<QTemporaryDir> temp_;
+    RecordingSink sink_;
+    std::unique_ptr<CTorvaneDlg> window_;
+
+    // A signed-in window over placeholder pages, drives from TORVANE_DRIVES.
+    CTorvaneDlg& MakeWindow(int signInResult = 200) {
+        MainWindowSetup setup;
+        setup.messages = &sink_;
+        setup.engine = std::make_unique<SilentEngine>();
+        setup.tempFolder = temp_->path().toStdString();
+        setup.programFolder = temp_->path().toStdString();
+        setup.serviceUrl = "http://127.0.0.1:9";
+        setup.signIn = [signInResult] { return signInResult; };
+        window_ = std::make_unique<CTorvaneDlg>(std::move(setup));
+        return *window_;
+    }
+    PlaceholderContentPage* Content() {
+        return static_cast<PlaceholderContentPage*>(window_->ContentPage());
+    }
+    PlaceholderChildPage* Child() {
+        return static_cast<PlaceholderChildPage*>(window_->ChildPage());
+    }
+    QString MakeCard(const QString& name, bool withDatabase) {
+        const QString path = temp_->path() + "/" + name;
+        QDir().mkpath(path);
+        if (withDatabase) {
+            QFile database(path + "/Default.dat");
+            database.open(QIODevice::WriteOnly);
+            database.write("db");
+        }
+        return path;
+    }
+
+  };
+
+}  // namespace torvane::testing
