@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "store/device_files.h"
+
 namespace fs = std::filesystem;
 
 namespace torvane {
@@ -41,18 +43,7 @@ class OutputFile {
     OutputFile& operator=(const OutputFile&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
-    bool Write(const char* data, std::size_t size) {
-        while (size > 0) {
-            const ssize_t n = ::write(fd_, data, size);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                return false;
-            }
-            data += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
+    bool Write(const char* data, std::size_t size) { return WriteAll(fd_, data, size); }
     bool Close() {
         if (fd_ < 0) return true;
         const bool ok = ::close(fd_) == 0;

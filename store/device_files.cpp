@@ -14,9 +14,6 @@
 
 namespace torvane {
 namespace fs = std::filesystem;
-namespace {
-
-constexpr std::size_t kWriteBufferSize = 64 * 1024;
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -30,6 +27,10 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     }
     return true;
 }
+
+namespace {
+
+constexpr std::size_t kWriteBufferSize = 64 * 1024;
 
 // Makes the rename itself durable; some file systems (vfat among them) cannot sync a folder,
 // which is not a failure of the write.

@@ -32,6 +32,9 @@ bool DeleteContentFiles(const std::vector<ContentRecord>& contents, const std::s
 // name is a symlink or another user owns it: deciphered databases must not leak or be planted.
 std::string GetTempFolder();
 
+// Writes all of `data` to the open descriptor, going on after interrupted writes.
+bool WriteAll(int fd, const char* data, std::size_t size);
+
 // Replaces a file so that a pulled card, a full card or a crash never leaves it truncated: the
 // bytes go to a temporary name in the same folder, are flushed to the medium and then renamed over
 // the final name. Until Commit succeeds the previous file stays whole. Writes are buffered.
