@@ -71,7 +71,7 @@ bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, std::string* 
     const std::string local = temp + "/" + kVoiceFileName;
     std::FILE* file = std::fopen(local.c_str(), "wb");
     if (file == nullptr) return fail("cannot write " + local);
-    const bool downloaded = DownloadToFile(UrlEncode(voice->url), file, nullptr, nullptr, true);
+    const bool downloaded = DownloadToFile(UrlEncodeText(voice->url), file, nullptr, nullptr, true);
     const bool closed = std::fclose(file) == 0;
     if (!downloaded || !closed) {
         std::remove(local.c_str());

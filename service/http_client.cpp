@@ -141,19 +141,42 @@ std::optional<UrlParts> SplitUrl(std::string_view url) {
     return parts;
 }
 
+namespace {
+
+bool IsKeptInAddress(unsigned char byte) {
+    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+           (byte >= 'a' && byte <= 'z') || byte == '@' || byte == '.' || byte == '/' ||
+           byte == '\\' || byte == '-' || byte == '_' || byte == ':';
+}
+
+// A CP949 lead byte: the byte after it belongs to the same character, whatever its value.
+bool IsCp949LeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xfe;
+}
+
+}  // namespace
+
 std::string UrlEncode(std::string_view bytes) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string encoded;
     encoded.reserve(bytes.size() * 3);
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '@' || c == '.' || c == '/' || c == '\\' || c == '-' ||
-            c == '_' || c == ':') {
-            encoded += c;
+    const auto escape = [&encoded](unsigned char byte) {
+        encoded += '%';
+        encoded += kHex[byte >> 4];
+        encoded += kHex[byte & 0x0f];
+    };
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (IsCp949LeadByte(byte)) {
+            // Both bytes of a double-byte character are escaped: the second byte of many
+            // syllables (똠 is 8C 63) is an ASCII letter, and a service or proxy that splits text
+            // on character boundaries must see the whole character escaped.
+            escape(byte);
+            if (i + 1 < bytes.size()) escape(static_cast<unsigned char>(bytes[++i]));
+        } else if (IsKeptInAddress(byte)) {
+            encoded += static_cast<char>(byte);
         } else {
-            encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 0x0f];
+            escape(byte);
         }
     }
     return encoded;

@@ -78,7 +78,9 @@ bool DownloadToFile(std::string_view url, std::FILE* file, IFileProgressEvent* p
                     DownloadControl* control, bool addOne, const HttpLimits& limits = HttpLimits{});
 
 // Percent-encodes every byte except 0-9, A-Z, a-z and @ . / \ - _ : as "%xx" (lower-case hex).
-// Give it CP949 bytes: the service decodes query values in its own code page.
+// Walks the text as CP949 characters: both bytes of a double-byte character are escaped, even a
+// second byte that is an ASCII letter. Give it CP949 bytes: the service decodes query values in
+// its own code page.
 std::string UrlEncode(std::string_view bytes);
 
 // UTF-8 text as the service wants it in a query or form: converted to CP949, then encoded.

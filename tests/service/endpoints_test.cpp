@@ -32,6 +32,9 @@ TEST(EndpointsTest, AddressesCarryTheirValuesInTemplateOrder) {
         {ChildrenInsertUrl(kBase, "mom", "김", "가 나", ChildSex::Girl, "2019-03-07"),
          "http://svc.example/torvane/pc_childrenInsert.asp?userID=mom&mc_name1=%b1%e8"
          "&mc_name2=%b0%a1%20%b3%aa&mc_sex=2&mc_birthday=2019-03-07&cookie=cookie"},
+        {ChildrenInsertUrl(kBase, "mom", "똠", "쓔햏", ChildSex::Boy, "2015-05-05"),
+         "http://svc.example/torvane/pc_childrenInsert.asp?userID=mom&mc_name1=%8c%63"
+         "&mc_name2=%9d%6f%c1%64&mc_sex=1&mc_birthday=2015-05-05&cookie=cookie"},
         {ChildrenInsertUrl(kBase, "mom", "Lee", "Jun", ChildSex::Boy, "2020-12-01"),
          "http://svc.example/torvane/pc_childrenInsert.asp?userID=mom&mc_name1=Lee&mc_name2=Jun"
          "&mc_sex=1&mc_birthday=2020-12-01&cookie=cookie"},

@@ -292,6 +292,21 @@ TEST(UrlEncodeTest, KeepsPathCharactersAndEncodesEveryOtherByteInLowerCaseHex) {
     EXPECT_EQ(UrlEncodeText("가 A"), "%b0%a1%20A");
 }
 
+TEST(UrlEncodeTest, EscapesBothBytesOfEveryDoubleByteCharacter) {
+    // The second byte of these syllables is an ASCII letter; it is escaped with its lead byte.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"똠", "%8c%63"},
+        {"쓔", "%9d%6f"},
+        {"햏", "%c1%64"},
+        {"똠 방울", "%8c%63%20%b9%e6%bf%ef"},
+        {"a똠b=1&c", "a%8c%63b%3d1%26c"},
+        {"홍길동@x.kr", "%c8%ab%b1%e6%b5%bf@x.kr"},
+    };
+    for (const auto& [utf8, expected] : cases) EXPECT_EQ(UrlEncodeText(utf8), expected) << utf8;
+    // A lead byte cut off at the end of the text is escaped alone.
+    EXPECT_EQ(UrlEncode("A\x8c"), "A%8c");
+}
+
 TEST(SplitUrlTest, SkipsLeadingBlanksAndDefaultsThePort) {
     const auto withPort = SplitUrl("  http://svc.example:8080/torvane/a.asp?x=1");
     ASSERT_TRUE(withPort);
