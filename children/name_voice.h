@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "children/children_service.h"
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 
 namespace torvane {
 

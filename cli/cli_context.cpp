@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "shell/removable_drives.h"
+#include "base/removable_drives.h"
 
 namespace torvane::cli {
 

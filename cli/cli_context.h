@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 
 namespace torvane::cli {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "delivery/download_job.h"
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 
 namespace torvane {
 

@@ -13,7 +13,7 @@
 #include "delivery/download_job.h"
 #include "delivery/folder_tree.h"
 #include "service/http_client.h"
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 
 namespace torvane {
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "delivery/download_job.h"
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 
 namespace torvane {
 

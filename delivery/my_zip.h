@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 
 struct zip;
 

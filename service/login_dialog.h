@@ -10,8 +10,8 @@
 #include <string>
 
 #include "service/banners.h"
-#include "shell/message_sink.h"
-#include "shell/settings.h"
+#include "base/message_sink.h"
+#include "base/settings.h"
 #include "ui/image_widgets.h"
 
 class QCheckBox;

@@ -11,7 +11,7 @@
 
 #include "service/login_dialog.h"
 #include "service/session.h"
-#include "shell/command_line.h"
+#include "base/command_line.h"
 #include "shell/main_window.h"
 #include "shell/message_box_sink.h"
 #include "shell/qt_settings.h"

@@ -15,8 +15,8 @@
 
 #include "service/login_dialog.h"
 #include "service/session.h"
-#include "shell/home_page.h"
-#include "shell/window_file.h"
+#include "base/home_page_file.h"
+#include "base/window_file.h"
 #include "shell/xml_resources.h"
 #include "store/device_files.h"
 #include "ui/left_menu.h"

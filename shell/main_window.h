@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "shell/drive_detector.h"
-#include "shell/message_sink.h"
+#include "base/drive_detector.h"
+#include "base/message_sink.h"
 #include "shell/pages.h"
 #include "ui/player.h"
 

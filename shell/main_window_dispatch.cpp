@@ -4,7 +4,7 @@
 
 #include "service/session.h"
 #include "shell/main_window.h"
-#include "shell/menu_address.h"
+#include "base/menu_address.h"
 #include "store/device_root.h"
 #include "ui/left_menu.h"
 #include "ui/web_view.h"

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 
 namespace torvane {
 

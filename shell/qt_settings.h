@@ -4,7 +4,7 @@
 
 #include <QSettings>
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 namespace torvane {
 

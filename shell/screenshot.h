@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "shell/command_line.h"
-#include "shell/settings.h"
+#include "base/command_line.h"
+#include "base/settings.h"
 
 namespace torvane {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "delivery/download_job.h"
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 #include "update/update_list.h"
 
 namespace torvane {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 
 namespace torvane::test {
 

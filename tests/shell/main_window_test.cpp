@@ -2,7 +2,7 @@
 #include <QComboBox>
 #include <QtTest>
 
-#include "shell/window_file.h"
+#include "base/window_file.h"
 #include "tests/shell/window_fixture.h"
 #include "ui/left_menu.h"
 #include "ui/menu_definition.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "shell/message_sink.h"
+#include "base/message_sink.h"
 #include "ui/player.h"
 
 namespace torvane::testing {

@@ -1,4 +1,4 @@
-#include "shell/command_line.h"
+#include "base/command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/shell/test_folder.h"
+#include "tests/base/test_folder.h"
 
 namespace torvane {
 namespace {

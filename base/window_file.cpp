@@ -1,4 +1,4 @@
-#include "shell/window_file.h"
+#include "base/window_file.h"
 
 #include <cstdio>
 #include <filesystem>

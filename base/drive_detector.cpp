@@ -1,4 +1,4 @@
-#include "shell/drive_detector.h"
+#include "base/drive_detector.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "shell/menu_address.h"
+#include "base/menu_address.h"
 
 namespace torvane {
 namespace {

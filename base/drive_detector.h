@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/removable_drives.h"
+#include "base/removable_drives.h"
 
 namespace torvane {
 

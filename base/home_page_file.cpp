@@ -1,4 +1,4 @@
-#include "shell/home_page.h"
+#include "base/home_page_file.h"
 
 #include <filesystem>
 #include <fstream>

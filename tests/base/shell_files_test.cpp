@@ -5,11 +5,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "shell/home_page.h"
-#include "shell/menu_address.h"
-#include "shell/settings.h"
-#include "shell/window_file.h"
-#include "tests/shell/test_folder.h"
+#include "base/home_page_file.h"
+#include "base/menu_address.h"
+#include "base/settings.h"
+#include "base/window_file.h"
+#include "tests/base/test_folder.h"
 
 namespace torvane {
 namespace {

@@ -1,9 +1,9 @@
-#include "shell/drive_detector.h"
+#include "base/drive_detector.h"
 
 #include <gtest/gtest.h>
 
 #include "store/device_root.h"
-#include "tests/shell/test_folder.h"
+#include "tests/base/test_folder.h"
 
 namespace torvane {
 namespace {

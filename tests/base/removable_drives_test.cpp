@@ -1,10 +1,10 @@
-#include "shell/removable_drives.h"
+#include "base/removable_drives.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "tests/shell/test_folder.h"
+#include "tests/base/test_folder.h"
 
 namespace torvane {
 namespace {

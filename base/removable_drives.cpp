@@ -1,4 +1,4 @@
-#include "shell/removable_drives.h"
+#include "base/removable_drives.h"
 
 #include <algorithm>
 #include <cstdlib>
