@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/device_root.h"
+#include "store/card.h"
 
 namespace torvane {
 namespace {
@@ -26,7 +26,7 @@ void DriveDetector::Poll() {
         const std::string entry = entries_[i];
         if (Contains(drives, entry)) continue;
         selectedDrive_.clear();
-        if (entry != DeviceRoot()) {
+        if (entry != CardRoot()) {
             entries_.erase(entries_.begin() + i);
             if (current_ == i)
                 current_ = -1;
@@ -36,7 +36,7 @@ void DriveDetector::Poll() {
         } else {
             host_.ClearDeviceVersions();
             removedDevice_ = entry;
-            SetDeviceRoot("");
+            card_.reset();
             host_.StartRemovedTimer();
         }
     }
@@ -52,7 +52,7 @@ void DriveDetector::Poll() {
     if (!appended) return;
 
     if (!host_.EnsureFirmwareList()) return;
-    if (!DeviceRoot().empty()) return;
+    if (card_) return;
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (!HoldsDeviceDatabase(entries_[i])) continue;
         SelectEntry(static_cast<int>(i));
@@ -65,18 +65,22 @@ void DriveDetector::SelectEntry(int index) {
     current_ = index;
     const std::string entry = entries_[index];
     selectedDrive_ = entry;
-    if (!DeviceRoot().empty()) {
+    if (card_) {
         // A switch by hand: the old device is dropped without a removal message.
         host_.ClearDeviceVersions();
         removedDevice_.clear();
-        SetDeviceRoot("");
+        card_.reset();
         host_.StartRemovedTimer();
     }
     if (HoldsDeviceDatabase(entry)) {
-        SetDeviceRoot(entry);
+        card_ = std::make_shared<Card>(entry);
         host_.StartAttachedTimer();
     }
     host_.ChooserChanged();
+}
+
+std::string DriveDetector::CardRoot() const {
+    return card_ ? card_->root() : std::string();
 }
 
 bool DriveDetector::TakeFirstAttach() {

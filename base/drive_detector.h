@@ -4,12 +4,15 @@
 // Plain C++ so the rules run in tests without a window.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/removable_drives.h"
 
 namespace torvane {
+
+class Card;
 
 // What the detection asks of the main window and its pages.
 class IDriveDetectionHost {
@@ -41,6 +44,11 @@ class DriveDetector {
     int CurrentEntry() const { return current_; }
     // The drive a firmware installation writes to; it need not hold the device database.
     const std::string& SelectedDrive() const { return selectedDrive_; }
+    // The card chosen as the device; null while there is none. A job holds on to the card it was
+    // given: choosing another one later never redirects its writes.
+    std::shared_ptr<Card> CurrentCard() const { return card_; }
+    // The current card's root; empty while there is none.
+    std::string CardRoot() const;
     // The device that went away, named by the removal message.
     const std::string& RemovedDevice() const { return removedDevice_; }
 
@@ -54,6 +62,7 @@ class DriveDetector {
     int current_ = -1;
     std::string selectedDrive_;
     std::string removedDevice_;
+    std::shared_ptr<Card> card_;
     bool firstAttach_ = true;
 };
 

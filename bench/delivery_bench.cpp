@@ -19,7 +19,6 @@
 #include "service/http_client.h"
 #include "service/session.h"
 #include "store/default_xml.h"
-#include "store/device_root.h"
 #include "store/device_setup.h"
 
 namespace {
@@ -168,8 +167,7 @@ void BM_Install200FilesOf1MiB(benchmark::State& state) {
         state.PauseTiming();
         fs::remove_all(card);
         CreateEmptyDevice(card, "1.0", "larkspin");
-        SetDeviceRoot(card);
-        CDefaultXML database;
+        CDefaultXML database(card);
         database.Load();
         DownloadJob job;
         job.mode = DownloadMode::Content;

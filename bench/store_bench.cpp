@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "store/default_xml.h"
-#include "store/device_root.h"
 #include "store/file_cipher.h"
 #include "store/folder_tables.h"
 
@@ -80,10 +79,10 @@ void BM_DecipherFile(benchmark::State& state) {
 BENCHMARK(BM_DecipherFile)->Unit(benchmark::kMillisecond);
 
 // 10,000 contents of 20 files, spread over the stored shelves, with Korean titles.
-CDefaultXML MakeLargeDatabase() {
+CDefaultXML MakeLargeDatabase(const std::string& root) {
     static const char* kTypes[] = {"language", "music", "story", "book", "card", "excellent"};
     static const char kLetters[] = {'L', 'M', 'S', 'B', 'C', 'E'};
-    CDefaultXML model;
+    CDefaultXML model(root);
     model.setSystemVersion("1.0");
     model.setSoundType("1");
     for (int i = 0; i < 10000; ++i) {
@@ -111,21 +110,17 @@ CDefaultXML MakeLargeDatabase() {
 
 void BM_SaveLargeDatabase(benchmark::State& state) {
     ScratchFolder device("save");
-    SetDeviceRoot(device.path());
-    CDefaultXML model = MakeLargeDatabase();
+    CDefaultXML model = MakeLargeDatabase(device.path());
     for (auto _ : state) benchmark::DoNotOptimize(model.Save());
     state.counters["bytes"] = static_cast<double>(fs::file_size(device.path() + "/Default.dat"));
-    SetDeviceRoot("");
 }
 BENCHMARK(BM_SaveLargeDatabase)->Unit(benchmark::kMillisecond);
 
 void BM_LoadLargeDatabase(benchmark::State& state) {
     ScratchFolder device("load");
-    SetDeviceRoot(device.path());
-    MakeLargeDatabase().Save();
-    CDefaultXML model;
+    MakeLargeDatabase(device.path()).Save();
+    CDefaultXML model(device.path());
     for (auto _ : state) benchmark::DoNotOptimize(model.Load());
-    SetDeviceRoot("");
 }
 BENCHMARK(BM_LoadLargeDatabase)->Unit(benchmark::kMillisecond);
 

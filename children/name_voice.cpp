@@ -9,7 +9,6 @@
 #include "service/http_client.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
-#include "store/device_root.h"
 
 namespace fs = std::filesystem;
 
@@ -41,8 +40,8 @@ bool DeleteNameVoiceFiles(const std::string& root) {
     return ok;
 }
 
-bool RequireDeviceRoot(IMessageSink& messages) {
-    if (!DeviceRoot().empty()) return true;
+bool RequireCard(const Card* card, IMessageSink& messages) {
+    if (card != nullptr) return true;
     messages.Show(MessageKind::Information, kMsgNoDevice);
     return false;
 }
@@ -52,7 +51,7 @@ bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, std::string* 
         if (error != nullptr) *error = std::move(reason);
         return false;
     };
-    const std::string root = DeviceRoot();
+    const std::string& root = database.root();
     if (root.empty()) return fail("no device");
     database.SetSelectedChild(child.childNo);
     if (!database.Save()) return fail("Default.dat could not be saved");
@@ -88,7 +87,7 @@ bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, std::string* 
 }
 
 bool ReleaseNameVoice(CDefaultXML& database) {
-    const bool deleted = DeleteNameVoiceFiles(DeviceRoot());
+    const bool deleted = DeleteNameVoiceFiles(database.root());
     database.SetSelectedChild(0);
     return database.Save() && deleted;
 }

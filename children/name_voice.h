@@ -12,6 +12,7 @@
 namespace torvane {
 
 class CDefaultXML;
+class Card;
 
 // The four places of the name voice below a device root.
 std::vector<std::string> NameVoicePaths(const std::string& root);
@@ -21,7 +22,7 @@ std::vector<std::string> NameVoicePaths(const std::string& root);
 bool DeleteNameVoiceFiles(const std::string& root);
 
 // False, after telling the user "no storage device", when no card is chosen.
-bool RequireDeviceRoot(IMessageSink& messages);
+bool RequireCard(const Card* card, IMessageSink& messages);
 
 // Applies a child's name voice: the child becomes the database's selected child (saved), then
 // the child's first existing voice is downloaded and copied into the four folders. A failed

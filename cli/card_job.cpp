@@ -5,8 +5,6 @@
 #include <csignal>
 #include <iostream>
 
-#include "store/device_root.h"
-
 namespace torvane::cli {
 
 CLI::App* Group(CLI::App& app, const std::string& name, const std::string& description) {
@@ -19,7 +17,9 @@ CLI::App* Group(CLI::App& app, const std::string& name, const std::string& descr
 std::atomic<bool> interrupted{false};
 
 namespace {
-extern "C" void OnInterrupt(int) { interrupted.store(true); }
+extern "C" void OnInterrupt(int) {
+    interrupted.store(true);
+}
 }  // namespace
 
 InterruptCancels::InterruptCancels() {
@@ -30,10 +30,11 @@ InterruptCancels::InterruptCancels() {
     ::sigaction(SIGINT, &action, &previous_);
 }
 
-InterruptCancels::~InterruptCancels() { ::sigaction(SIGINT, &previous_, nullptr); }
+InterruptCancels::~InterruptCancels() {
+    ::sigaction(SIGINT, &previous_, nullptr);
+}
 
-TerminalProgress::TerminalProgress(std::ostream& out)
-    : out_(out), live_(::isatty(STDERR_FILENO)) {}
+TerminalProgress::TerminalProgress(std::ostream& out) : out_(out), live_(::isatty(STDERR_FILENO)) {}
 
 TerminalProgress::~TerminalProgress() {
     if (live_ && drawn_) std::cerr << '\n';
@@ -56,21 +57,19 @@ void TerminalProgress::OnProgress(const JobProgress& p) {
 }
 
 std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) {
-    auto card = std::make_unique<CardSession>();
-    if (root.empty()) {
+    std::string chosen = root;
+    if (chosen.empty()) {
         const auto device = ctx.RequireDevice();
         if (!device) return nullptr;
-        card->root = *device;
-    } else {
-        card->root = root;
+        chosen = *device;
     }
-    SetDeviceRoot(card->root);
-    if (!card->database.Load()) {
-        ctx.Fail("cannot read the device database in " + card->root + ": " +
-                 card->database.lastError());
+    auto card = std::make_unique<CardSession>(chosen);
+    std::string error;
+    if (!card->card.LoadDatabase(error)) {
+        ctx.Fail(error);
         return nullptr;
     }
-    card->database.FillGameShelfFromSelection();
+    card->database().FillGameShelfFromSelection();
     card->progress = std::make_unique<TerminalProgress>(ctx.Out());
     card->runner = std::make_unique<ThreadedJobRunner>(
         *card->progress, ctx.Messages(), card->freeSpace, &interrupted, JobTiming::Immediate());
@@ -100,7 +99,7 @@ std::optional<std::vector<ContentRecord>> LanguageContents(CliContext& ctx, Card
                                                            Shelf shelf) {
     std::vector<ContentRecord> records;
     for (const std::string& no : nos) {
-        const ContentRecord* record = FindOnShelf(card.database.Contents(shelf), no);
+        const ContentRecord* record = FindOnShelf(card.database().Contents(shelf), no);
         if (record == nullptr) {
             ctx.Fail("content " + no +
                      (shelf == Shelf::Game ? " is not a chosen game"

@@ -2,9 +2,9 @@
 // whose progress shows on the terminal, Ctrl-C as the cancel button, and a job's exit status.
 #pragma once
 
-#include <CLI/CLI.hpp>
 #include <signal.h>
 
+#include <CLI/CLI.hpp>
 #include <atomic>
 #include <chrono>
 #include <iosfwd>
@@ -16,6 +16,7 @@
 
 #include "cli/cli_context.h"
 #include "delivery/job_runner.h"
+#include "store/card.h"
 #include "store/content_record.h"
 #include "store/content_types.h"
 #include "store/default_xml.h"
@@ -57,14 +58,18 @@ class TerminalProgress final : public IJobObserver {
 
 // Everything a card command needs: the device chosen, its database loaded, a runner for jobs.
 struct CardSession {
-    std::string root;
-    CDefaultXML database;
+    explicit CardSession(std::string root) : card(std::move(root)) {}
+    CDefaultXML& database() { return card.database(); }
+    const std::string& root() const { return card.root(); }
+
+    Card card;
     StatvfsFreeSpace freeSpace;
     std::unique_ptr<TerminalProgress> progress;
     std::unique_ptr<ThreadedJobRunner> runner;
 };
 
-// Opens the card given by the global options (or `root`); nothing after a failure.
+// Opens the card given by the global options (or `root`) and reads its content database; nothing
+// after a failure. Every command that reads or changes a card opens it this way.
 std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root = {});
 
 // Exit status of a job: 0 done, 3 cancelled, 1 otherwise (with the engine's reason).

@@ -15,7 +15,6 @@
 #include "cli/session_login.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"
-#include "store/device_root.h"
 #include "update/package_install.h"
 #include "update/update_list.h"
 
@@ -45,7 +44,7 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
             return;
         }
         if (!reinstall &&
-            card->database.FindContent(record->subGroup, record->mainGroup, record->contentNo)) {
+            card->database().FindContent(record->subGroup, record->mainGroup, record->contentNo)) {
             ctx.Out() << no << " is already on the device; skipped\n";
             continue;
         }
@@ -54,7 +53,7 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
     if (job.empty()) return;
     InterruptCancels cancels;
     const JobOutcome outcome =
-        TransferContents(job, reinstall, {card->database, ctx.Messages()}, *card->runner);
+        TransferContents(job, reinstall, {card->database(), ctx.Messages()}, *card->runner);
     card->progress.reset();
     ReportJob(ctx, outcome);
     if (outcome.Completed() && outcome.lastError.empty() && !reinstall &&
@@ -71,7 +70,7 @@ void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
     for (const std::string& no : numbers) {
         bool found = false;
         for (Shelf shelf : kStoredShelves) {
-            if (const ContentRecord* record = FindOnShelf(card->database.Contents(shelf), no)) {
+            if (const ContentRecord* record = FindOnShelf(card->database().Contents(shelf), no)) {
                 byShelf[shelf].push_back(*record);
                 found = true;
                 break;
@@ -84,7 +83,7 @@ void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
     }
     for (const auto& [shelf, records] : byShelf) {
         const TabOfShelf tab = TabShowing(shelf);
-        if (!DeleteContents(tab.tab, tab.seriesSubTab, records, {card->database, ctx.Messages()})) {
+        if (!DeleteContents(tab.tab, tab.seriesSubTab, records, {card->database(), ctx.Messages()})) {
             ctx.exitCode = kExitFailed;
             return;
         }
@@ -102,7 +101,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Language);
         if (!records) return;
-        const int added = AddToGameSelection(*records, {card->database, ctx.Messages()});
+        const int added = AddToGameSelection(*records, {card->database(), ctx.Messages()});
         ctx.Out() << added << " added to the game\n";
     });
     CLI::App* remove = game->add_subcommand("remove", "take contents out of the game");
@@ -112,7 +111,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Game);
         if (!records) return;
-        if (!DeleteContents(ContentTab::Game, false, *records, {card->database, ctx.Messages()})) {
+        if (!DeleteContents(ContentTab::Game, false, *records, {card->database(), ctx.Messages()})) {
             ctx.exitCode = kExitFailed;
         }
     });
@@ -134,7 +133,7 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         for (const ChildInfo& child : list.children) {
             if (child.childNo != *childNo) continue;
             std::string error;
-            if (ApplyNameVoice(child, card->database, &error)) {
+            if (ApplyNameVoice(child, card->database(), &error)) {
                 ctx.Out() << "name voice of " << child.familyName << child.firstName
                           << " applied\n";
             } else {
@@ -146,7 +145,7 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
     });
     children->add_subcommand("release", "take the name voice off the device")->callback([&ctx] {
         auto card = OpenCard(ctx);
-        if (card && !ReleaseNameVoice(card->database)) {
+        if (card && !ReleaseNameVoice(card->database())) {
             ctx.Fail("the name voice could not be removed from the device");
         }
     });
@@ -193,8 +192,6 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
             ctx.exitCode = kExitCancelled;
             return;
         }
-        // An update keeps the database of the card it goes to.
-        SetDeviceRoot(args->drive);
         auto progress = std::make_unique<TerminalProgress>(ctx.Out());
         StatvfsFreeSpace space;
         ThreadedJobRunner runner(*progress, ctx.Messages(), space, &interrupted,

@@ -22,7 +22,7 @@ struct DiyArguments {
 };
 
 // The DIY database of the card with the card and slot checked; nothing after a failure.
-std::unique_ptr<CDiyXML> OpenDiy(CliContext& ctx, const DiyArguments& args, int& position) {
+CDiyXML* OpenDiy(CliContext& ctx, CardSession& card, const DiyArguments& args, int& position) {
     const auto found = DiyCardPosition(args.card);
     if (!found) {
         ctx.Fail("no DIY card " + std::to_string(args.card) +
@@ -34,12 +34,12 @@ std::unique_ptr<CDiyXML> OpenDiy(CliContext& ctx, const DiyArguments& args, int&
         return nullptr;
     }
     position = *found;
-    auto diy = std::make_unique<CDiyXML>();
-    if (!diy->Load()) {
-        ctx.Fail("cannot read the DIY database: " + diy->lastError());
+    std::string error;
+    if (!card.card.LoadDiy(error)) {
+        ctx.Fail(error);
         return nullptr;
     }
-    return diy;
+    return &card.card.diy();
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         auto card = OpenCard(ctx);
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, {args->contentNo}, Shelf::Language);
-        if (records) ChooseDiyContent(records->front(), {card->database, ctx.Messages()});
+        if (records) ChooseDiyContent(records->front(), {card->database(), ctx.Messages()});
     });
 
     auto cardAndSlot = [args](CLI::App* command) {
@@ -67,7 +67,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
     assign->callback([&ctx, args] {
         auto card = OpenCard(ctx);
         int position = 0;
-        std::unique_ptr<CDiyXML> diy = card ? OpenDiy(ctx, *args, position) : nullptr;
+        CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (!diy) return;
         for (const std::string& file : args->files) {
             if (!std::filesystem::is_regular_file(file)) {
@@ -87,7 +87,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
     remove->callback([&ctx, args] {
         auto card = OpenCard(ctx);
         int position = 0;
-        std::unique_ptr<CDiyXML> diy = card ? OpenDiy(ctx, *args, position) : nullptr;
+        CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (diy && !DeleteDiySlot(*diy, position, args->slot, ctx.Messages())) {
             ctx.Fail("the DIY database could not be saved");
         }
@@ -99,7 +99,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
     rename->callback([&ctx, args] {
         auto card = OpenCard(ctx);
         int position = 0;
-        std::unique_ptr<CDiyXML> diy = card ? OpenDiy(ctx, *args, position) : nullptr;
+        CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (diy && !RenameDiySlot(*diy, position, args->slot, args->name)) {
             ctx.Fail("slot " + std::to_string(args->slot) + " of DIY card " +
                      std::to_string(args->card) + " holds no recording");
@@ -112,7 +112,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
     exportSlot->callback([&ctx, args] {
         auto card = OpenCard(ctx);
         int position = 0;
-        std::unique_ptr<CDiyXML> diy = card ? OpenDiy(ctx, *args, position) : nullptr;
+        CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (!diy) return;
         if (DiySlotPath(*diy, position, args->slot).empty()) {
             ctx.Fail("slot " + std::to_string(args->slot) + " of DIY card " +

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/card_job.h"
 #include "cli/cli_context.h"
 #include "store/content_types.h"
 #include "store/default_xml.h"
-#include "store/device_root.h"
 #include "store/diy_xml.h"
 #include "store/file_cipher.h"
 #include "store/folder_tables.h"
@@ -26,31 +26,6 @@ std::string JoinedOrDash(const std::vector<std::string>& items) {
     std::string out;
     for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
     return out;
-}
-
-// Points the store at the device folder; false (with the failure recorded) without one.
-bool UseDevice(CliContext& ctx, std::string& root) {
-    const auto device = ctx.RequireDevice();
-    if (!device) return false;
-    root = *device;
-    SetDeviceRoot(root);
-    return true;
-}
-
-bool LoadDatabase(CliContext& ctx, CDefaultXML& database) {
-    if (database.Load()) {
-        database.FillGameShelfFromSelection();
-        return true;
-    }
-    std::string reason = "cannot read the device database " + DeviceRoot() + "/Default.dat";
-    if (!database.lastError().empty()) {
-        std::string message = database.lastError();
-        while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
-            message.pop_back();
-        reason += ": " + message;
-    }
-    ctx.Fail(reason);
-    return false;
 }
 
 json ContentJson(const ContentRecord& content) {
@@ -72,10 +47,10 @@ json ContentJson(const ContentRecord& content) {
 }
 
 void ShowDevice(CliContext& ctx) {
-    std::string root;
-    if (!UseDevice(ctx, root)) return;
-    CDefaultXML database;
-    if (!LoadDatabase(ctx, database)) return;
+    auto card = OpenCard(ctx);
+    if (!card) return;
+    const std::string& root = card->root();
+    const CDefaultXML& database = card->database();
 
     if (ctx.options.json) {
         json shelves = json::object();
@@ -120,12 +95,11 @@ void ShowDevice(CliContext& ctx) {
 }
 
 void RebuildTables(CliContext& ctx, const std::string& kind) {
-    std::string root;
-    if (!UseDevice(ctx, root)) return;
+    auto card = OpenCard(ctx);
+    if (!card) return;
+    const std::string& root = card->root();
     if (kind == "game") {
-        CDefaultXML database;
-        if (!LoadDatabase(ctx, database)) return;
-        if (!database.RebuildGameTable()) {
+        if (!card->database().RebuildGameTable()) {
             ctx.Fail("cannot write the game table in " + root + "/ck6");
             return;
         }
@@ -142,13 +116,14 @@ void RebuildTables(CliContext& ctx, const std::string& kind) {
 }
 
 void ShowDiy(CliContext& ctx, bool all) {
-    std::string root;
-    if (!UseDevice(ctx, root)) return;
-    CDiyXML diy;
-    if (!diy.Load()) {
-        ctx.Fail("cannot read the DIY database " + root + "/Diy.dat: " + diy.lastError());
+    auto card = OpenCard(ctx);
+    std::string error;
+    if (!card) return;
+    if (!card->card.LoadDiy(error)) {
+        ctx.Fail(error);
         return;
     }
+    const CDiyXML& diy = card->card.diy();
     json cards = json::array();
     std::ostream& out = ctx.Out();
     for (std::size_t i = 0; i < diy.records().size(); ++i) {

@@ -5,7 +5,6 @@
 #include "delivery/job_messages.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
-#include "store/device_root.h"
 #include "store/folder_tables.h"
 
 namespace torvane {
@@ -135,7 +134,7 @@ bool DeleteContents(ContentTab tab, bool seriesSubTab, const std::vector<Content
             if (!database.RemoveGameSelection(it->contentNo, true)) break;
         }
     } else {
-        const std::string root = DeviceRoot();
+        const std::string& root = database.root();
         const std::string folder = root + "/" + std::string(place.folder);
         if (!root.empty() && DeleteContentFiles(ticked, folder)) {
             RebuildFolderTables(place.kind, root);

@@ -5,7 +5,6 @@
 
 #include "delivery/folder_tree.h"
 #include "delivery/job_messages.h"
-#include "store/device_root.h"
 #include "store/diy_xml.h"
 #include "store/text_codec.h"
 
@@ -40,7 +39,7 @@ std::optional<int> DiyCardPosition(long cardOrPosition) {
 
 std::string DiySlotPath(const CDiyXML& diy, int position, int slot) {
     const DiySlot* entry = SlotOf(diy, position, slot);
-    const std::string root = DeviceRoot();
+    const std::string& root = diy.root();
     if (entry == nullptr || root.empty() || !IsPlainComponent(entry->file)) return {};
     return root + "/ck9/re" + std::to_string(slot) + "/" + entry->file;
 }

@@ -12,7 +12,6 @@
 #include "delivery/my_zip.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
-#include "store/device_root.h"
 #include "store/folder_tables.h"
 #include "store/text_codec.h"
 
@@ -185,9 +184,11 @@ JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStat
 JobOutcome DownloadWorker::RunContents() {
     JobOutcome outcome;
     folders_.ForgetCreatedFolders();
-    const std::string root = DeviceRoot();
+    // The database knows the card it was read from: everything goes there, even if another
+    // card has been chosen since the job started.
+    const std::string root = job_.database != nullptr ? job_.database->root() : std::string();
     const std::string staging = StagingFolder();
-    if (root.empty() || staging.empty() || job_.database == nullptr) {
+    if (root.empty() || staging.empty()) {
         outcome.lastError = "[Error] no device or no temporary folder";
         return outcome;
     }

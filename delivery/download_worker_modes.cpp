@@ -7,7 +7,6 @@
 #include "delivery/my_zip.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
-#include "store/device_root.h"
 #include "store/diy_xml.h"
 #include "store/text_codec.h"
 
@@ -69,7 +68,7 @@ JobOutcome DownloadWorker::RunPackage() {
     }
 
     // An update package brings a blank database; the card's own must survive it.
-    const std::string root = DeviceRoot();
+    const std::string& root = job_.targetDrive;
     std::string databaseName;
     std::string database;
     if (!reset && !root.empty()) {
@@ -127,7 +126,7 @@ JobOutcome DownloadWorker::RunPackage() {
 
 JobOutcome DownloadWorker::RunDiyFiles() {
     JobOutcome outcome;
-    const std::string root = DeviceRoot();
+    const std::string root = job_.diy != nullptr ? job_.diy->root() : std::string();
     const int position = job_.diyCardPosition;
     const int first = job_.diyFirstSlot;
     if (root.empty() || job_.diy == nullptr || position < 1 || position > kDiyCardCount ||

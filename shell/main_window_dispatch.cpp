@@ -5,7 +5,6 @@
 #include "service/session.h"
 #include "shell/main_window.h"
 #include "base/menu_address.h"
-#include "store/device_root.h"
 #include "ui/left_menu.h"
 #include "ui/web_view.h"
 
@@ -31,7 +30,7 @@ void CTorvaneDlg::DispatchClick(unsigned id) {
     switch (id) {
         case kContentButtonId:
             if (contentShown) return;
-            if (DeviceRoot().empty()) {
+            if (detector_->CardRoot().empty()) {
                 Say(MessageKind::Information, "저장장치를 찾을 수 없습니다.");
                 BringToFront(updatePage_, false);
                 return;
@@ -149,13 +148,13 @@ void CTorvaneDlg::OnDeviceAttached() {
     attachedTimer_.stop();
     // A switch by hand starts both timers; the old device is let go before the new one loads.
     if (removedTimer_.isActive()) OnDeviceRemoved();
-    if (DeviceRoot().empty()) return;
+    if (detector_->CardRoot().empty()) return;
     if (!detector_->TakeFirstAttach())
-        Say(MessageKind::Information, DeviceAttachedMessage(DeviceRoot()));
+        Say(MessageKind::Information, DeviceAttachedMessage(detector_->CardRoot()));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     contentPage_->LoadForAttachedDevice();
     DeviceHeader header;
-    header.drive = DeviceRoot();
+    header.drive = detector_->CardRoot();
     header.database = contentPage_->Database();
     if (header.database != nullptr) {
         header.systemVersion = contentPage_->DeviceSystemVersion();

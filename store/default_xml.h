@@ -1,11 +1,13 @@
 // The device's content database, "Default.dat" in the device root: which contents are installed
 // on which shelf, with their files, plus the device-wide settings (sound type, the child whose
 // name the device speaks, the DIY content and the game selection). The model in memory is the
-// truth; Save rewrites the whole file from it. Device paths come from DeviceRoot() at call time.
+// truth; Save rewrites the whole file from it. It belongs to one card: every load, save and table
+// it writes goes to the root it was made for, whatever card is current by then.
 #pragma once
 
 #include <array>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -16,10 +18,15 @@ namespace torvane {
 
 class CDefaultXML {
   public:
+    // A model with no card: Load, Save and the tables fail until a root is given.
     CDefaultXML() = default;
+    explicit CDefaultXML(std::string root) : root_(std::move(root)) {}
     virtual ~CDefaultXML() = default;
     CDefaultXML(const CDefaultXML&) = default;
     CDefaultXML& operator=(const CDefaultXML&) = default;
+
+    // The card root this database is read from and written to.
+    const std::string& root() const { return root_; }
 
     // Replaces the model by what Default.dat holds. False without a device root (model left as
     // it was), when the file cannot be deciphered or read (model empty), or when the parser
@@ -93,6 +100,7 @@ class CDefaultXML {
   private:
     friend class DefaultXmlReader;
 
+    std::string root_;
     std::array<std::vector<ContentRecord>, kShelfCount> shelves_;
     std::vector<std::string> diyList_;
     std::vector<std::string> gameContentList_;

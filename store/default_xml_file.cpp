@@ -9,7 +9,6 @@
 
 #include "store/default_xml.h"
 #include "store/device_files.h"
-#include "store/device_root.h"
 #include "store/file_cipher.h"
 #include "store/text_codec.h"
 #include "store/xml_push.h"
@@ -236,7 +235,7 @@ bool CDefaultXML::ParseDocument(std::string_view document) {
 }
 
 bool CDefaultXML::Load() {
-    const std::string root = DeviceRoot();
+    const std::string& root = root_;
     if (root.empty()) return false;
     Clear();
     const std::string plainPath = MakeCipherTempPath();
@@ -251,7 +250,7 @@ bool CDefaultXML::Load() {
 }
 
 bool CDefaultXML::Save() {
-    const std::string root = DeviceRoot();
+    const std::string& root = root_;
     if (root.empty()) return false;
     const std::string staging = root + "/_Default.dat";
     if (!WritePlainFile(staging, SerializeDocument())) return false;

@@ -5,7 +5,6 @@
 
 #include "store/default_xml.h"
 #include "store/device_files.h"
-#include "store/device_root.h"
 #include "store/folder_tables.h"
 #include "store/text_codec.h"
 
@@ -31,7 +30,7 @@ bool OnShelf(const std::vector<ContentRecord>& shelf, std::string_view contentNo
 }  // namespace
 
 bool CDefaultXML::RebuildGameTable() {
-    const std::string root = DeviceRoot();
+    const std::string& root = root_;
     if (root.empty()) return false;
     std::vector<std::string> lines;
     for (const ContentRecord& record : Contents(Shelf::Game)) {
@@ -53,7 +52,7 @@ void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     const std::string newNo = record.contentNo;
     const std::vector<std::string> bases = DistinctBaseNames(record);
     diyList_.clear();
-    const std::string root = DeviceRoot();
+    const std::string& root = root_;
     if (root.empty()) return;
 
     std::vector<std::string> lines;

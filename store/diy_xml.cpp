@@ -9,7 +9,6 @@
 
 #include "store/device_clock.h"
 #include "store/device_files.h"
-#include "store/device_root.h"
 #include "store/file_cipher.h"
 #include "store/text_codec.h"
 
@@ -63,7 +62,7 @@ const DiyRecord* CDiyXML::RecordForCard(long cardNo) const {
 }
 
 bool CDiyXML::Load() {
-    const std::string root = DeviceRoot();
+    const std::string& root = root_;
     if (root.empty()) return false;
     records_.clear();
     otherLines_.clear();
@@ -139,13 +138,13 @@ std::string CDiyXML::SerializeRecTable() const {
 }
 
 bool CDiyXML::SaveRecTable() {
-    const std::string root = DeviceRoot();
+    const std::string& root = root_;
     if (root.empty()) return false;
     return WriteFileSafely(root + "/ck9/rec.tbl", SerializeRecTable());
 }
 
 bool CDiyXML::SaveDiyFile() {
-    const std::string root = DeviceRoot();
+    const std::string& root = root_;
     if (root.empty()) return false;
     const std::string staging = root + "/_Diy.dat";
     if (!WritePlainFile(staging, SerializeDiyDocument())) return false;

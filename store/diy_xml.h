@@ -1,11 +1,12 @@
 // The DIY database: the user's own recordings for the 1500 DIY cards, four slots per card.
 // "Diy.dat" (device root, enciphered) keeps each slot's name and date; "ck9/rec.tbl" (plain) is
 // what the device reads to find each card's files, and the authority for which file is in which
-// slot. Device paths come from DeviceRoot() at call time.
+// slot. It belongs to one card: loads and saves go to the root it was made for.
 #pragma once
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace torvane {
@@ -31,6 +32,13 @@ struct DiyRecord {
 
 class CDiyXML {
   public:
+    // A database with no card: Load and the Saves fail until a root is given.
+    CDiyXML() = default;
+    explicit CDiyXML(std::string root) : root_(std::move(root)) {}
+
+    // The card root this database is read from and written to.
+    const std::string& root() const { return root_; }
+
     // Rebuilds the records from Diy.dat (1500 empty ones when there is none) and merges rec.tbl.
     // False without a device root (nothing changed) or when Diy.dat is damaged.
     bool Load();
@@ -58,6 +66,7 @@ class CDiyXML {
     bool ParseDiyDocument(std::string_view document);
     void MergeRecTable(const std::string& text);
 
+    std::string root_;
     std::vector<DiyRecord> records_;
     std::vector<std::string> otherLines_;
     std::string lastError_;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "store/device_root.h"
 #include "tests/base/test_folder.h"
 
 namespace torvane {
@@ -39,14 +38,12 @@ class RecordingHost final : public IDriveDetectionHost {
 class Detection : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetDeviceRoot("");
         cardA_ = root_.Folder("a");
         cardB_ = root_.Folder("b");
         stick_ = root_.Folder("stick");
         root_.WriteFile("a/Default.dat", "db");
         root_.WriteFile("b/Default.dat", "db");
     }
-    void TearDown() override { SetDeviceRoot(""); }
 
     using Events = std::vector<std::string>;
 
@@ -60,7 +57,7 @@ class Detection : public ::testing::Test {
 TEST_F(Detection, CardPresentAtStartIsChosenSilentlyOnTheFirstPoll) {
     lister_.drives = {stick_, cardA_};
     detector_.Poll();
-    EXPECT_EQ(DeviceRoot(), cardA_);
+    EXPECT_EQ(detector_.CardRoot(), cardA_);
     EXPECT_EQ(detector_.Entries(), (std::vector<std::string>{stick_, cardA_}));
     EXPECT_EQ(detector_.CurrentEntry(), 1);
     EXPECT_EQ(detector_.SelectedDrive(), cardA_);
@@ -80,7 +77,7 @@ TEST_F(Detection, PulledCardIsAnnouncedAndItsEntryLeavesOnePollLater) {
 
     lister_.drives = {};
     detector_.Poll();
-    EXPECT_EQ(DeviceRoot(), "");
+    EXPECT_EQ(detector_.CardRoot(), "");
     EXPECT_EQ(detector_.RemovedDevice(), cardA_);
     EXPECT_EQ(detector_.SelectedDrive(), "");
     EXPECT_EQ(host_.Take(), (Events{"clear", "removed"}));
@@ -93,18 +90,18 @@ TEST_F(Detection, PulledCardIsAnnouncedAndItsEntryLeavesOnePollLater) {
 
     lister_.drives = {cardA_};  // inserted again: chosen again
     detector_.Poll();
-    EXPECT_EQ(DeviceRoot(), cardA_);
+    EXPECT_EQ(detector_.CardRoot(), cardA_);
     EXPECT_EQ(host_.Take(), Events{"attached"});
 }
 
 TEST_F(Detection, EarlierCardWinsAndSwitchingByHandDropsTheOldWithoutRemovalMessage) {
     lister_.drives = {cardA_, cardB_};
     detector_.Poll();
-    EXPECT_EQ(DeviceRoot(), cardA_);
+    EXPECT_EQ(detector_.CardRoot(), cardA_);
     host_.Take();
 
     detector_.SelectEntry(1);
-    EXPECT_EQ(DeviceRoot(), cardB_);
+    EXPECT_EQ(detector_.CardRoot(), cardB_);
     EXPECT_EQ(detector_.RemovedDevice(), "");
     EXPECT_EQ(host_.Take(), (Events{"clear", "removed", "attached"}));
 }
@@ -115,7 +112,7 @@ TEST_F(Detection, ChoosingADriveWithoutDatabaseDropsTheDeviceButTargetsTheDrive)
     host_.Take();
 
     detector_.SelectEntry(1);
-    EXPECT_EQ(DeviceRoot(), "");
+    EXPECT_EQ(detector_.CardRoot(), "");
     EXPECT_EQ(detector_.SelectedDrive(), stick_);
     EXPECT_EQ(host_.Take(), (Events{"clear", "removed"}));
 }
@@ -125,13 +122,13 @@ TEST_F(Detection, FailedFirmwareListSkipsTheAutomaticChoiceUntilADriveIsAppended
     lister_.drives = {cardA_};
     detector_.Poll();
     detector_.Poll();
-    EXPECT_EQ(DeviceRoot(), "");
+    EXPECT_EQ(detector_.CardRoot(), "");
     EXPECT_EQ(host_.firmwareRequests, 1);
 
     host_.firmwareListOk = true;
     lister_.drives = {cardA_, stick_};
     detector_.Poll();
-    EXPECT_EQ(DeviceRoot(), cardA_);
+    EXPECT_EQ(detector_.CardRoot(), cardA_);
     EXPECT_EQ(detector_.CurrentEntry(), 0);
 }
 
@@ -144,7 +141,7 @@ TEST_F(Detection, VanishedOtherDriveLeavesAtOnceAndKeepsTheCurrentEntry) {
     detector_.Poll();
     EXPECT_EQ(detector_.Entries(), std::vector<std::string>{cardA_});
     EXPECT_EQ(detector_.CurrentEntry(), 0);
-    EXPECT_EQ(DeviceRoot(), cardA_);
+    EXPECT_EQ(detector_.CardRoot(), cardA_);
     EXPECT_EQ(detector_.SelectedDrive(), "");  // emptied whenever an entry went missing
     EXPECT_EQ(host_.Take(), Events{});
 }

@@ -11,12 +11,12 @@ std::unique_ptr<ContentCatalogue> ServiceFixture::catalogue;
 
 void CardFixture::SetUp() {
     ASSERT_TRUE(CreateEmptyDevice(Card().string(), "1.0", "larkspin"));
-    SetDeviceRoot(Card().string());
+    database = CDefaultXML(Card().string());
     ASSERT_TRUE(database.Load());
 }
 
 CDefaultXML CardFixture::Reloaded() const {
-    CDefaultXML reloaded;
+    CDefaultXML reloaded(Card().string());
     EXPECT_TRUE(reloaded.Load());
     return reloaded;
 }

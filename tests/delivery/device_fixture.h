@@ -11,7 +11,6 @@
 #include "delivery/catalogue.h"
 #include "delivery/download_job.h"
 #include "store/default_xml.h"
-#include "store/device_root.h"
 #include "tests/delivery/test_support.h"
 #include "tools/demo_service/demo_service.h"
 
@@ -33,11 +32,10 @@ class NullSink final : public IJobObserver {
 
 inline constexpr std::uint64_t kPlentyOfSpace = std::uint64_t{1} << 40;
 
-// A fresh card below a temporary folder, chosen as the device root.
+// A fresh card below a temporary folder, with its database loaded.
 class CardFixture : public ::testing::Test {
   protected:
     void SetUp() override;
-    void TearDown() override { SetDeviceRoot(""); }
     std::filesystem::path Card() const { return dir.path() / "card"; }
     // The database as the card now holds it.
     CDefaultXML Reloaded() const;

@@ -51,8 +51,7 @@ class FatCardTest : public test::ServiceFixture {
 
 TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     ASSERT_TRUE(CreateEmptyDevice(Fat().string(), "1.0", "larkspin"));
-    SetDeviceRoot(Fat().string());
-    CDefaultXML onFat;
+    CDefaultXML onFat(Fat().string());
     ASSERT_TRUE(onFat.Load());
     DownloadJob job;
     job.mode = DownloadMode::Content;
@@ -69,7 +68,7 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
 
     ASSERT_EQ(Shell(FatTool() + " umount " + mountPoint.string()), 0);
     ASSERT_EQ(Shell(FatTool() + " mount " + image.string() + " " + mountPoint.string()), 0);
-    CDefaultXML reloaded;
+    CDefaultXML reloaded(Fat().string());
     ASSERT_TRUE(reloaded.Load()) << reloaded.lastError();
     EXPECT_TRUE(reloaded.FindContent("single", "language", "L0001"));
     EXPECT_TRUE(reloaded.FindContent("single", "music", "M0002"));

@@ -6,9 +6,12 @@
 #include <functional>
 #include <thread>
 
+#include "base/drive_detector.h"
 #include "delivery/download_worker.h"
 #include "delivery/job_messages.h"
+#include "store/card.h"
 #include "store/device_files.h"
+#include "store/device_setup.h"
 #include "store/text_codec.h"
 #include "tests/delivery/device_fixture.h"
 
@@ -260,6 +263,69 @@ TEST_P(BrokenDownloadTest, InstallsTheFilesThatArrivedWholeAndEndsTheJob) {
     EXPECT_FALSE(fs::exists(CardPathOf(Card(), language, language.files[2])));
     EXPECT_FALSE(Reloaded().FindContent("single", "music", "M0002"));
     EXPECT_TRUE(fs::is_empty(Staging()));
+}
+
+// Detection may choose another card while an install runs (the parent switches drives, or the
+// card is pulled and another one attached). The install must go on writing to the card it started
+// on: its database, tables and files, and nothing onto the card chosen later.
+class CardSwitchTest : public InstallEngineTest {
+  protected:
+    class Lister final : public IDriveLister {
+      public:
+        std::vector<std::string> drives;
+        std::vector<std::string> RemovableDrives() override { return drives; }
+    };
+    class Host final : public IDriveDetectionHost {
+      public:
+        bool EnsureFirmwareList() override { return true; }
+        void ClearDeviceVersions() override {}
+        void StartRemovedTimer() override {}
+        void StartAttachedTimer() override {}
+        void ChooserChanged() override {}
+    };
+};
+
+TEST_F(CardSwitchTest, AnInstallKeepsWritingToTheCardItStartedOn) {
+    const fs::path other = dir.path() / "other";
+    ASSERT_TRUE(CreateEmptyDevice(other.string(), "1.0", "larkspin"));
+    const std::string otherDatabase = ReadFile(other / "Default.dat");
+    Lister lister;
+    lister.drives = {Card().string(), other.string()};
+    Host host;
+    DriveDetector detector(lister, host);
+    detector.Poll();
+    const std::shared_ptr<torvane::Card> started = detector.CurrentCard();
+    ASSERT_TRUE(started);
+    ASSERT_EQ(started->root(), Card().string());
+    std::string error;
+    ASSERT_TRUE(started->LoadDatabase(error)) << error;
+
+    DownloadJob job;
+    job.mode = DownloadMode::Content;
+    job.timing = JobTiming::Immediate();
+    job.database = &started->database();
+    const auto contents = Contents({"L0001", "M0002"});
+    job.contents = contents;
+    bool switched = false;
+    observer.onProgress = [&](const JobProgress&) {
+        if (switched) return;
+        switched = true;
+        detector.SelectEntry(1);  // the other card becomes the device mid-install
+    };
+    FixedFreeSpace space(kPlentyOfSpace);
+    worker = std::make_unique<DownloadWorker>(std::move(job), observer, sink, space);
+    worker->Start();
+    worker->Wait();
+
+    ASSERT_TRUE(switched);
+    EXPECT_EQ(detector.CardRoot(), other.string());
+    ASSERT_EQ(worker->Outcome().result, JobOutcome::Result::Completed)
+        << worker->Outcome().lastError;
+    const CDefaultXML reloaded = Reloaded();
+    for (const ContentRecord& content : contents)
+        EXPECT_TRUE(reloaded.FindContent(content.subGroup, content.mainGroup, content.contentNo));
+    EXPECT_EQ(ReadFile(other / "Default.dat"), otherDatabase);
+    EXPECT_FALSE(AnyFileNamed(other, ".qvx"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, BrokenDownloadTest,

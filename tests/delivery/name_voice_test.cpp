@@ -66,10 +66,10 @@ TEST_F(NameVoiceTest, ChildWithoutAVoiceIsSelectedButLeavesTheFoldersAsTheyWere)
 }
 
 TEST_F(NameVoiceTest, WithoutADeviceTheUserIsTold) {
-    SetDeviceRoot("");
-    EXPECT_FALSE(RequireDeviceRoot(sink));
+    EXPECT_FALSE(RequireCard(nullptr, sink));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNoDevice)});
-    EXPECT_FALSE(ApplyNameVoice(Child(101), database));
+    CDefaultXML noCard;
+    EXPECT_FALSE(ApplyNameVoice(Child(101), noCard));
 }
 
 }  // namespace

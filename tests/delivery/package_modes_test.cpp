@@ -144,7 +144,7 @@ class DiyFilesTest : public test::CardFixture {
     }
 
     ScopedDeviceDate date{"2026-12-10T09-08-07"};
-    CDiyXML diy;
+    CDiyXML diy{Card().string()};
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     NullJobObserver observer;
     ThreadedJobRunner runner{observer, sink, space, nullptr, JobTiming::Immediate()};
@@ -160,7 +160,7 @@ TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {
     EXPECT_EQ(ReadFile(Card() / "ck9/re3/first.mp3"), "sound of first.mp3");
     EXPECT_EQ(ReadFile(Card() / "ck9/re4/92100012.wav"), "sound of a_long_name.wav");
     EXPECT_TRUE(fs::is_directory(Card() / "ck9/re1"));
-    CDiyXML reloaded;
+    CDiyXML reloaded(Card().string());
     ASSERT_TRUE(reloaded.Load());
     EXPECT_EQ(Slot(reloaded, 12, 3), (DiySlot{"first", "2026-12-10T09-08-07", "first.mp3"}));
     EXPECT_EQ(Slot(reloaded, 12, 4),
@@ -220,7 +220,7 @@ TEST_F(DiyFilesTest, SlotActionsExportDeleteAndRename) {
 
     EXPECT_TRUE(RenameDiySlot(diy, 51, 2, "인사"));
     EXPECT_FALSE(RenameDiySlot(diy, 51, 3, "empty slot"));
-    CDiyXML reloaded;
+    CDiyXML reloaded(Card().string());
     ASSERT_TRUE(reloaded.Load());
     EXPECT_EQ(Slot(reloaded, 51, 2).name, "인사");
 

@@ -26,7 +26,6 @@ class MainWindowTest : public QObject, private testing::WindowFixture {
     void init() { Reset(); }
     void cleanup() {
         window_.reset();
-        SetDeviceRoot("");
     }
 
     void createsTheWindowWithItsPagesAfterSignIn() {
@@ -121,7 +120,10 @@ class MainWindowTest : public QObject, private testing::WindowFixture {
         CTorvaneDlg& window = MakeWindow();
         QVERIFY(window.Create());
         Content()->playable = playable;
-        if (device) SetDeviceRoot(MakeCard("card", true).toStdString());
+        if (device) {
+            qputenv("TORVANE_DRIVES", MakeCard("card", true).toUtf8());
+            window.PollDrives();
+        }
         for (int id : clicks) window.DispatchClick(static_cast<unsigned>(id));
 
         QCOMPARE(ControlId(window.CurrentPage()), currentId);
@@ -140,7 +142,8 @@ class MainWindowTest : public QObject, private testing::WindowFixture {
         QVERIFY(window.Create());
         window.DispatchClick(2001);
         QCOMPARE(Child()->calls, QStringList{"children"});
-        SetDeviceRoot(MakeCard("card", true).toStdString());
+        qputenv("TORVANE_DRIVES", MakeCard("card", true).toUtf8());
+        window.PollDrives();
         window.DispatchClick(2);
         window.DispatchClick(6);
         QCOMPARE(Content()->calls, QStringList{"refresh"});

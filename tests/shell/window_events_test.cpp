@@ -18,7 +18,6 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
     void init() { Reset(); }
     void cleanup() {
         window_.reset();
-        SetDeviceRoot("");
     }
 
     void simulatedCardComesAndGoes() {
@@ -30,7 +29,7 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
         QComboBox* chooser = window.UpdatePage()->DriveChooser();
 
         window.PollDrives();  // present at start: chosen silently
-        QCOMPARE(QString::fromStdString(DeviceRoot()), card);
+        QCOMPARE(QString::fromStdString(window.Detector().CardRoot()), card);
         QTRY_COMPARE(Content()->calls, QStringList{"load"});
         QCOMPARE(Child()->calls, QStringList{"header:" + card});
         QCOMPARE(chooser->count(), 2);
@@ -40,7 +39,7 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
 
         QVERIFY(QDir(card).removeRecursively());  // pulled out
         window.PollDrives();
-        QCOMPARE(DeviceRoot(), std::string());
+        QCOMPARE(window.Detector().CardRoot(), std::string());
         QTRY_COMPARE(sink_.shown, QStringList{card + " 디바이스가 시스템에서 분리되었습니다."});
         QCOMPARE(Content()->calls.last(), QString("reset"));
         QCOMPARE(Child()->calls.last(), QString("clear"));
@@ -66,7 +65,7 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
         QTRY_COMPARE(Content()->calls, QStringList{"load"});
 
         emit window.UpdatePage()->DriveChooser()->activated(1);
-        QCOMPARE(QString::fromStdString(DeviceRoot()), second);
+        QCOMPARE(QString::fromStdString(window.Detector().CardRoot()), second);
         QTRY_COMPARE(sink_.shown, QStringList{second + " 디바이스가 시스템에서 장착되었습니다."});
         QCOMPARE(Content()->calls, (QStringList{"load", "reset", "load"}));
         QCOMPARE(Child()->calls.last(), "header:" + second);
@@ -81,7 +80,7 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
         update->requestSucceeds = false;
         window.PollDrives();
         QCOMPARE(update->calls, QStringList{"request"});
-        QCOMPARE(DeviceRoot(), std::string());
+        QCOMPARE(window.Detector().CardRoot(), std::string());
     }
 
     void playerClockFollowsThePlayState() {

@@ -9,7 +9,6 @@
 #include "service/session.h"
 #include "shell/main_window.h"
 #include "shell/placeholder_pages.h"
-#include "store/device_root.h"
 #include "tests/shell/qt_test_support.h"
 
 namespace torvane::testing {
@@ -21,7 +20,6 @@ class WindowFixture {
         window_.reset();
         temp_ = std::make_unique<QTemporaryDir>();
         sink_.shown.clear();
-        SetDeviceRoot("");
         SessionUserId() = "kim";
         qputenv("TORVANE_DRIVES", "");
     }

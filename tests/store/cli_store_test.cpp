@@ -29,9 +29,8 @@ struct Result {
 class StoreCommands : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetDeviceRoot(card.path());
         ASSERT_TRUE(CreateEmptyDevice(card.path(), "1.4.0", "1"));
-        CDefaultXML database;
+        CDefaultXML database{card.path()};
         ASSERT_TRUE(database.Load());
         ContentRecord content;
         content.contentNo = "L0001";
@@ -49,12 +48,11 @@ class StoreCommands : public ::testing::Test {
         ASSERT_TRUE(database.Save());
         database.SelectDiyContent(database.Contents(Shelf::Language)[0]);
 
-        CDiyXML diy;
+        CDiyXML diy{card.path()};
         ASSERT_TRUE(diy.Load());
         diy.RecordForCard(92100003)->slots[1] = {"아빠 목소리", "2024-03-05T14-07-09", "a.mp3"};
         ASSERT_TRUE(diy.SaveDiyFile());
         ASSERT_TRUE(diy.SaveRecTable());
-        SetDeviceRoot("");
     }
 
     Result Run(const std::string& arguments) {

@@ -6,7 +6,6 @@
 
 #include "store/device_clock.h"
 #include "store/device_files.h"
-#include "store/device_root.h"
 #include "store/text_codec.h"
 #include "store_test_support.h"
 
@@ -178,7 +177,7 @@ class DefaultFile : public ::testing::Test {
     DeviceFolder device;
 
     CDefaultXML SampleModel() {
-        CDefaultXML model;
+        CDefaultXML model{device.path()};
         model.setSystemVersion("1.0");
         model.setSoundType("S");
         model.SetSelectedChild(2);
@@ -203,7 +202,7 @@ TEST_F(DefaultFile, SaveEnciphersTheDocumentAndRemovesTheStagingFile) {
 TEST_F(DefaultFile, LoadGivesBackWhatSaveWroteAndLoadsTwiceAlike) {
     CDefaultXML saved = SampleModel();
     ASSERT_TRUE(saved.Save());
-    CDefaultXML loaded;
+    CDefaultXML loaded{device.path()};
     ASSERT_TRUE(loaded.Load()) << loaded.lastError();
     for (const Shelf shelf : kStoredShelves)
         EXPECT_EQ(loaded.Contents(shelf), saved.Contents(shelf)) << ShelfKey(shelf);
@@ -232,8 +231,8 @@ TEST_F(DefaultFile, LoadFailures) {
     EXPECT_FALSE(model.lastError().empty());
 
     // No device root: false, and the model is left alone.
-    CDefaultXML untouched = SampleModel();
-    SetDeviceRoot("");
+    CDefaultXML untouched;
+    untouched.Contents(Shelf::Language) = SampleModel().Contents(Shelf::Language);
     EXPECT_FALSE(untouched.Load());
     EXPECT_EQ(untouched.Contents(Shelf::Language).size(), 1u);
     EXPECT_FALSE(untouched.Save());
@@ -241,7 +240,7 @@ TEST_F(DefaultFile, LoadFailures) {
 
 TEST_F(DefaultFile, TheDecipheredCopyDoesNotStayInTheTemporaryFolder) {
     ASSERT_TRUE(SampleModel().Save());
-    CDefaultXML model;
+    CDefaultXML model{device.path()};
     ASSERT_TRUE(model.Load());
     for (const auto& entry : std::filesystem::directory_iterator(GetTempFolder()))
         EXPECT_EQ(entry.path().filename().string().rfind("Enc" + std::to_string(getpid()) + "-", 0),
@@ -254,7 +253,7 @@ TEST_F(DefaultFile, AFailedSaveKeepsThePreviousDatabase) {
     const std::string before = ReadBytes(device / "Default.dat");
     // The staging name is taken by a folder: nothing can be written.
     std::filesystem::create_directory(device / "_Default.dat");
-    CDefaultXML changed;
+    CDefaultXML changed{device.path()};
     EXPECT_FALSE(changed.Save());
     EXPECT_EQ(ReadBytes(device / "Default.dat"), before);
 }

@@ -149,11 +149,11 @@ TEST(CreateEmptyDevice, MakesACardTheStoreCanLoad) {
          {"ck2/rfid.tbl", "ck3/sw.tbl", "ck4/sw.tbl", "ck6/rfid.tbl", "ck11/rfid.tbl"})
         EXPECT_TRUE(fs::exists(card / table)) << table;
     EXPECT_TRUE(fs::is_directory(card / "ck9/re4"));
-    CDefaultXML database;
+    CDefaultXML database{card.path()};
     ASSERT_TRUE(database.Load());
     EXPECT_EQ(database.systemVersion(), "1.0.3");
     EXPECT_EQ(database.soundType(), "2");
-    CDiyXML diy;
+    CDiyXML diy{card.path()};
     ASSERT_TRUE(diy.Load());
     EXPECT_EQ(diy.records().size(), 1500u);
     EXPECT_TRUE(diy.otherTableLines().empty());

@@ -28,7 +28,7 @@ class DiyDatabase : public ::testing::Test {
 
     DeviceFolder device;
     ScopedDeviceDate date{"2024-03-05T14-07-09"};
-    CDiyXML diy;
+    CDiyXML diy{device.path()};
 };
 
 TEST_F(DiyDatabase, ABlankCardLoadsAs1500EmptyCards) {
@@ -126,7 +126,7 @@ TEST_F(DiyDatabase, DiyFileKeepsNamesAndFilesWithMarkupAndKoreanText) {
             "&quot; &lt;&#128512;&gt; &apos;x&apos; &amp;#38;\">a&amp;b&lt;c&gt;.mp3</r></t>"),
         std::string::npos);
 
-    CDiyXML loaded;
+    CDiyXML loaded{device.path()};
     ASSERT_TRUE(loaded.Load()) << loaded.lastError();
     ASSERT_EQ(loaded.records().size(), 1500u);
     EXPECT_EQ(loaded.records()[0].slots[3], slot);
@@ -138,9 +138,9 @@ TEST_F(DiyDatabase, DamagedDiyFileFailsTheLoad) {
     testing::EncipherBytes(device / "Diy.dat", "<?xml version=\"1.0\"?>\n<d><t><r d=\"1\"");
     EXPECT_FALSE(diy.Load());
     EXPECT_FALSE(diy.lastError().empty());
-    SetDeviceRoot("");
-    EXPECT_FALSE(diy.Load());
-    EXPECT_FALSE(diy.SaveRecTable());
+    CDiyXML noCard;
+    EXPECT_FALSE(noCard.Load());
+    EXPECT_FALSE(noCard.SaveRecTable());
 }
 
 TEST_F(DiyDatabase, AFailedRecTableWriteKeepsThePreviousTable) {

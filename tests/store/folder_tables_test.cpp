@@ -94,7 +94,7 @@ class DeviceTables : public ::testing::Test {
 };
 
 TEST_F(DeviceTables, GameTableAnswersDiyCardsOnlyForTheDiyContent) {
-    CDefaultXML model;
+    CDefaultXML model{device.path()};
     model.setSelectedDiyContentNo("L2");
     model.Contents(Shelf::Game) = {
         GameContent("L1", {"00000010.qvx", "00000010.mp3", "00000002.qvx"}),
@@ -110,7 +110,7 @@ TEST_F(DeviceTables, GameTableAnswersDiyCardsOnlyForTheDiyContent) {
 }
 
 TEST_F(DeviceTables, DiyContentTableHasOneLinePerFileAndAnIdenticalCopy) {
-    CDefaultXML model;
+    CDefaultXML model{device.path()};
     model.diyList() = {"old"};
     model.SelectDiyContent(GameContent("L5", {"00000107.qvx", "00000007.qvx", "readme.txt"}));
     EXPECT_EQ(Table("ck4/rfid.tbl"),
@@ -120,14 +120,14 @@ TEST_F(DeviceTables, DiyContentTableHasOneLinePerFileAndAnIdenticalCopy) {
     EXPECT_EQ(model.diyList(), (std::vector<std::string>{"00000007", "00000107"}));
     EXPECT_EQ(model.selectedDiyContentNo(), "L5");
 
-    CDefaultXML saved;
+    CDefaultXML saved{device.path()};
     ASSERT_TRUE(saved.Load());
     EXPECT_EQ(saved.selectedDiyContentNo(), "L5");
     EXPECT_EQ(saved.diyList(), model.diyList());
 }
 
 TEST_F(DeviceTables, DiyContentTakesThePreviousOnesPlaceInTheGame) {
-    CDefaultXML model;
+    CDefaultXML model{device.path()};
     const ContentRecord first = GameContent("L1", {"00000001.qvx"});
     const ContentRecord second = GameContent("L2", {"00000002.qvx"});
     model.SelectDiyContent(first);
@@ -144,27 +144,27 @@ TEST_F(DeviceTables, DiyContentTakesThePreviousOnesPlaceInTheGame) {
     EXPECT_EQ(model.gameContentList(), (std::vector<std::string>{"L2", "L3"}));
     EXPECT_EQ(Table("ck6/rfid.tbl"),
               "00000003^^00000003.qvx^^/ck2\r\n90100102^^00000002.qvx^^/ck2\r\n");
-    CDefaultXML saved;
+    CDefaultXML saved{device.path()};
     ASSERT_TRUE(saved.Load());
     EXPECT_EQ(saved.gameContentList(), (std::vector<std::string>{"L2", "L3"}));
     EXPECT_EQ(saved.selectedDiyContentNo(), "L2");
 }
 
 TEST_F(DeviceTables, GameSelectionIsSavedAndItsTableFollows) {
-    CDefaultXML model;
+    CDefaultXML model{device.path()};
     ASSERT_TRUE(model.AddGameSelection(GameContent("L1", {"00000001.qvx"})));
     EXPECT_FALSE(model.AddGameSelection(GameContent("L1", {"00000001.qvx"})));
     EXPECT_EQ(Table("ck6/rfid.tbl"), "00000001^^00000001.qvx^^/ck2\r\n");
     model.RemoveGameSelection("L1", true);
     EXPECT_EQ(ReadBytes(device / "ck6/rfid.tbl"), "");
-    CDefaultXML saved;
+    CDefaultXML saved{device.path()};
     ASSERT_TRUE(saved.Load());
     EXPECT_TRUE(saved.gameContentList().empty());
 }
 
 TEST_F(DeviceTables, WithoutItsFolderTheDiyChoiceIsNotMade) {
     std::filesystem::remove_all(device / "ck4");
-    CDefaultXML model;
+    CDefaultXML model{device.path()};
     model.setSelectedDiyContentNo("L1");
     model.SelectDiyContent(GameContent("L2", {"00000002.qvx"}));
     EXPECT_EQ(model.selectedDiyContentNo(), "L1");

@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "store/device_root.h"
 #include "store/file_cipher.h"
 
 namespace torvane::testing {
@@ -100,11 +99,7 @@ class FileSizeLimit {
     rlimit saved_{};
 };
 
-// A card folder that is the device root for the test's lifetime.
-class DeviceFolder : public TempFolder {
-  public:
-    DeviceFolder() { SetDeviceRoot(path()); }
-    ~DeviceFolder() { SetDeviceRoot(""); }
-};
+// A card folder for the test's lifetime; databases made for it read and write there.
+class DeviceFolder : public TempFolder {};
 
 }  // namespace torvane::testing

@@ -14,7 +14,6 @@
 
 #include "store/content_types.h"
 #include "store/default_xml.h"
-#include "store/device_root.h"
 #include "store/text_codec.h"
 #include "tests/tools/service_test_util.h"
 
@@ -317,10 +316,8 @@ TEST_F(DemoServiceTest, PackagesUnpackIntoAFreshCard) {
         TempDir card;
         std::vector<std::string> entries;
         ASSERT_TRUE(ExtractZip(zip.body, card.path(), &entries));
-        SetDeviceRoot(card.path().string());
-        CDefaultXML database;
+        CDefaultXML database{card.path().string()};
         ASSERT_TRUE(database.Load()) << database.lastError();
-        SetDeviceRoot("");
         EXPECT_EQ(database.systemVersion(), "1.4");
         EXPECT_EQ(database.soundType(), "larkspin");
         for (Shelf shelf : kAllShelves) {

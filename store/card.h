@@ -1,0 +1,57 @@
+// One memory card of the device, as it was opened: its root folder, its content database and its
+// DIY database, and the fixed places the device reads. A job, an action or a page works on the
+// card it was handed; whatever card detection finds later, this one's databases are read from
+// and written to its own root only.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "store/default_xml.h"
+#include "store/diy_xml.h"
+
+namespace torvane {
+
+// The card's fixed names, relative to its root.
+namespace card_paths {
+inline constexpr std::string_view kDatabase = "Default.dat";
+inline constexpr std::string_view kDiyDatabase = "Diy.dat";
+inline constexpr std::string_view kNameVoiceFolder = "ck1";   // one folder per language below
+inline constexpr std::string_view kDiyContentFolder = "ck4";  // the chosen DIY content's table
+inline constexpr std::string_view kGameFolder = "ck6";        // the game selection's table
+inline constexpr std::string_view kRecordingFolder = "ck9";   // rec.tbl and the slots re1..re4
+inline constexpr std::string_view kRecordingTable = "ck9/rec.tbl";
+}  // namespace card_paths
+
+class Card {
+  public:
+    explicit Card(std::string root);
+
+    const std::string& root() const { return root_; }
+    CDefaultXML& database() { return database_; }
+    const CDefaultXML& database() const { return database_; }
+    CDiyXML& diy() { return diy_; }
+    const CDiyXML& diy() const { return diy_; }
+
+    // Reads Default.dat into the database. On failure `error` says why, in one sentence for
+    // every front end.
+    bool LoadDatabase(std::string& error);
+    // Reads Diy.dat and rec.tbl into the DIY database.
+    bool LoadDiy(std::string& error);
+
+    // `relative` below the root ("ck6/rfid.tbl").
+    std::string Path(std::string_view relative) const;
+    // A content kind's folder ("ck2").
+    std::string Folder(std::string_view folder) const { return Path(folder); }
+    // The name voice folder of one language ("ck1/kor").
+    std::string NameVoiceFolder(std::string_view language) const;
+    // A recording slot's folder, 1 to 4 ("ck9/re1").
+    std::string RecordingSlotFolder(int slot) const;
+
+  private:
+    std::string root_;
+    CDefaultXML database_;
+    CDiyXML diy_;
+};
+
+}  // namespace torvane
