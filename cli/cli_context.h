@@ -3,11 +3,11 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/message_sink.h"
 
@@ -29,13 +29,31 @@ struct GlobalOptions {
 
 // Prints messages on the terminal. Questions are asked on a terminal and answered No without one.
 class TerminalMessageSink final : public IMessageSink {
-public:
+  public:
     void Show(MessageKind kind, std::string_view text) override;
     bool Ask(MessageKind kind, std::string_view question) override;
 };
 
+// Answers one question as told and passes everything else on: how a flag such as --yes answers
+// the one question it stands for, and no other.
+class PresetAnswer final : public IMessageSink {
+  public:
+    PresetAnswer(IMessageSink& inner, std::string question, bool answerYes)
+        : inner_(inner), question_(std::move(question)), answerYes_(answerYes) {}
+    void Show(MessageKind kind, std::string_view text) override { inner_.Show(kind, text); }
+    bool Ask(MessageKind kind, std::string_view question) override {
+        if (answerYes_ && question == question_) return true;
+        return inner_.Ask(kind, question);
+    }
+
+  private:
+    IMessageSink& inner_;
+    std::string question_;
+    bool answerYes_;
+};
+
 class CliContext {
-public:
+  public:
     GlobalOptions options;
     int exitCode = kExitOk;
 
@@ -51,7 +69,7 @@ public:
     // neither names an existing folder.
     std::optional<std::string> RequireDevice();
 
-private:
+  private:
     TerminalMessageSink messages_;
 };
 

@@ -43,26 +43,21 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
             ctx.Fail("content " + no + " is not in the account's catalogue");
             return;
         }
-        if (!reinstall &&
-            card->database().FindContent(record->subGroup, record->mainGroup, record->contentNo)) {
-            ctx.Out() << no << " is already on the device; skipped\n";
-            continue;
-        }
         job.push_back(*record);
     }
-    if (job.empty()) return;
     InterruptCancels cancels;
-    const JobOutcome outcome =
+    const TransferOutcome outcome =
         TransferContents(job, reinstall, {card->database(), ctx.Messages()}, *card->runner);
     card->progress.reset();
-    ReportJob(ctx, outcome);
-    if (outcome.Completed() && outcome.lastError.empty() && !reinstall &&
-        outcome.addedContentNos.size() != job.size()) {
+    for (const std::string& no : outcome.skipped)
+        ctx.Out() << no << " is already on the device; skipped\n";
+    if (outcome.sent == 0) return;
+    ReportJob(ctx, outcome.job);
+    if (outcome.job.Completed() && outcome.job.lastError.empty() && !outcome.AllInstalled())
         ctx.Fail("not every content was installed");
-    }
 }
 
-// Deletes contents as on the tab of the shelf that holds each one, shelf by shelf.
+// Deletes contents from the shelf that holds each one, shelf by shelf.
 void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
     auto card = OpenCard(ctx);
     if (!card) return;
@@ -82,8 +77,7 @@ void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
         }
     }
     for (const auto& [shelf, records] : byShelf) {
-        const TabOfShelf tab = TabShowing(shelf);
-        if (!DeleteContents(tab.tab, tab.seriesSubTab, records, {card->database(), ctx.Messages()})) {
+        if (!DeleteContents(shelf, records, {card->database(), ctx.Messages()})) {
             ctx.exitCode = kExitFailed;
             return;
         }
@@ -111,7 +105,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Game);
         if (!records) return;
-        if (!DeleteContents(ContentTab::Game, false, *records, {card->database(), ctx.Messages()})) {
+        if (!DeleteContents(Shelf::Game, *records, {card->database(), ctx.Messages()})) {
             ctx.exitCode = kExitFailed;
         }
     });
@@ -185,13 +179,8 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
             return;
         }
         const bool reset = args->kind == "reset";
-        if (reset && !ctx.options.yes &&
-            !ctx.Messages().Ask(MessageKind::Exclamation,
-                                args->drive + " 의 모든 파일이 지워집니다. 계속하시겠습니까?")) {
-            std::cerr << "cancelled\n";
-            ctx.exitCode = kExitCancelled;
-            return;
-        }
+        // --yes answers the reset question, and only that one.
+        PresetAnswer answers(ctx.Messages(), ResetQuestion(args->drive), ctx.options.yes);
         auto progress = std::make_unique<TerminalProgress>(ctx.Out());
         StatvfsFreeSpace space;
         ThreadedJobRunner runner(*progress, ctx.Messages(), space, &interrupted,
@@ -199,7 +188,7 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
         InterruptCancels cancels;
         const JobOutcome outcome = InstallPackage(
             list.Files()[static_cast<std::size_t>(args->index - 1)],
-            reset ? PackageKind::Reset : PackageKind::Update, args->drive, runner, ctx.Messages());
+            reset ? PackageKind::Reset : PackageKind::Update, args->drive, runner, answers);
         progress.reset();
         ReportJob(ctx, outcome);
     });

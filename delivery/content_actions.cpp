@@ -16,72 +16,30 @@ bool Contains(const std::vector<std::string>& list, std::string_view value) {
 
 }  // namespace
 
-TabPlace PlaceOfTab(ContentTab tab, bool seriesSubTab) {
-    switch (tab) {
-        case ContentTab::Language:
-            return {"ck2", "language", ""};
-        case ContentTab::Music:
-            return {"ck7", "music", ""};
-        case ContentTab::Story:
-            return {"ck8", "story", ""};
-        case ContentTab::Book:
-            return {"ck3", "book", seriesSubTab ? "series" : "book"};
-        case ContentTab::Card:
-            return {"ck10", "card", seriesSubTab ? "series" : "card"};
-        case ContentTab::Excellent:
-            return {"ck11", "excellent", seriesSubTab ? "series" : "card"};
-        case ContentTab::Game:
-            return {"", "game", ""};
-        case ContentTab::Diy:
-            return {"ck9", "", ""};
-    }
-    return {};
-}
-
-TabOfShelf TabShowing(Shelf shelf) {
-    switch (shelf) {
-        case Shelf::Language:
-            return {ContentTab::Language, false};
-        case Shelf::Music:
-            return {ContentTab::Music, false};
-        case Shelf::Story:
-            return {ContentTab::Story, false};
-        case Shelf::BookSeries:
-            return {ContentTab::Book, true};
-        case Shelf::Book:
-            return {ContentTab::Book, false};
-        case Shelf::Game:
-            return {ContentTab::Game, false};
-        case Shelf::CardSeries:
-            return {ContentTab::Card, true};
-        case Shelf::Card:
-            return {ContentTab::Card, false};
-        case Shelf::ExcellentSeries:
-            return {ContentTab::Excellent, true};
-        case Shelf::Excellent:
-            return {ContentTab::Excellent, false};
-    }
-    return {ContentTab::Language, false};
-}
-
-JobOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool reinstall,
-                            ContentActionContext context, IJobRunner& runner) {
+TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool reinstall,
+                                 ContentActionContext context, IJobRunner& runner) {
+    TransferOutcome outcome;
+    outcome.reinstall = reinstall;
     DownloadJob job;
     job.mode = DownloadMode::Content;
     job.database = &context.database;
     for (const ContentRecord& record : ticked) {
         if (!reinstall &&
             context.database.FindContent(record.subGroup, record.mainGroup, record.contentNo)) {
+            outcome.skipped.push_back(record.contentNo);
             continue;
         }
         job.contents.push_back(record);
     }
+    outcome.sent = job.contents.size();
     if (job.contents.empty()) {
-        context.messages.Show(MessageKind::Information, kMsgNothingSelected);
-        return JobOutcome{};
+        // Everything ticked is on the card already: the caller says which were left out.
+        if (outcome.skipped.empty())
+            context.messages.Show(MessageKind::Information, kMsgNothingSelected);
+        return outcome;
     }
-    JobOutcome outcome = runner.Run(std::move(job));
-    if (outcome.Completed()) context.messages.Show(MessageKind::Information, kMsgDownloadDone);
+    outcome.job = runner.Run(std::move(job));
+    if (outcome.job.Completed()) context.messages.Show(MessageKind::Information, kMsgDownloadDone);
     return outcome;
 }
 
@@ -102,16 +60,14 @@ int AddToGameSelection(const std::vector<ContentRecord>& ticked, ContentActionCo
     return added;
 }
 
-bool DeleteContents(ContentTab tab, bool seriesSubTab, const std::vector<ContentRecord>& ticked,
+bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
                     ContentActionContext context) {
-    if (tab == ContentTab::Diy) return false;
     if (ticked.empty()) {
         context.messages.Show(MessageKind::Information, kMsgNothingSelected);
         return false;
     }
     CDefaultXML& database = context.database;
-    const TabPlace place = PlaceOfTab(tab, seriesSubTab);
-    if (tab == ContentTab::Language) {
+    if (shelf == Shelf::Language) {
         for (const ContentRecord& record : ticked) {
             if (record.contentNo == database.selectedDiyContentNo()) {
                 context.messages.Show(MessageKind::Exclamation, kMsgDiyNotDeletable);
@@ -125,7 +81,7 @@ bool DeleteContents(ContentTab tab, bool seriesSubTab, const std::vector<Content
             }
         }
     }
-    if (tab == ContentTab::Game) {
+    if (shelf == Shelf::Game) {
         if (ticked.size() == database.gameContentList().size()) {
             context.messages.Show(MessageKind::Information, kMsgOneGameRequired);
             return false;
@@ -134,12 +90,13 @@ bool DeleteContents(ContentTab tab, bool seriesSubTab, const std::vector<Content
             if (!database.RemoveGameSelection(it->contentNo, true)) break;
         }
     } else {
+        const ContentKind& kind = KindOfShelf(shelf);
         const std::string& root = database.root();
-        const std::string folder = root + "/" + std::string(place.folder);
+        const std::string folder = root + "/" + std::string(kind.folder);
         if (!root.empty() && DeleteContentFiles(ticked, folder)) {
-            RebuildFolderTables(place.kind, root);
+            RebuildFolderTables(kind.name, root);
         }
-        database.RemoveContents(place.subGroup, place.kind, ticked);
+        database.RemoveContents(shelf, ticked);
         database.Save();
     }
     context.messages.Show(MessageKind::Information, kMsgDeleted);

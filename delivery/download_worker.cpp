@@ -26,32 +26,22 @@ std::uint64_t ContentBytes(const ContentRecord& content) {
     return sum;
 }
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
-
 // Where a file of a content is staged, relative to the staging folder: the kind's folder, then for
 // languages, books, cards and excellents the language and folder type, then the file's name; all
 // lower case with the device's ".qvx" for ".mp3". Nothing for a kind without a folder of its own
 // and for names that are not plain path components (they could point anywhere).
 std::optional<std::string> StagedPath(const ContentRecord& content, const FileRecord& file) {
-    const std::string_view kind = content.mainGroup;
-    const auto folder = FolderForType(kind);
-    if (!folder || !IsPlainComponent(file.name)) return std::nullopt;
-    std::string path(*folder);
-    if (kind == "language" || kind == "book" || kind == "card" || kind == "excellent") {
+    const ContentKind* kind = FindKind(content.mainGroup);
+    if (kind == nullptr || kind->folder.empty() || !IsPlainComponent(file.name))
+        return std::nullopt;
+    std::string path(kind->folder);
+    if (kind->filesByLanguage) {
         if (!IsPlainComponent(file.language) || !IsPlainComponent(file.folderType)) {
             return std::nullopt;
         }
         path += "/" + file.language + "/" + file.folderType;
-    } else if (kind != "music" && kind != "story") {
-        return std::nullopt;
     }
-    path = ToLowerAscii(path + "/" + file.name);
-    ReplaceAll(path, ".mp3", ".qvx");
-    return path;
+    return DeviceFileName(path + "/" + file.name);
 }
 
 }  // namespace

@@ -1,63 +1,80 @@
 #include "store/content_types.h"
 
+#include "store/text_codec.h"
+
 namespace torvane {
-namespace {
 
-constexpr bool IsSeries(std::string_view subGroup) { return subGroup == "series"; }
+const ContentKind* FindKind(std::string_view name) {
+    for (const ContentKind& kind : kContentKinds) {
+        if (kind.name == name) return &kind;
+    }
+    return nullptr;
+}
 
-}  // namespace
+const ContentKind& KindOfShelf(Shelf shelf) {
+    for (const ContentKind& kind : kContentKinds) {
+        if (kind.shelf == shelf || kind.seriesShelf == shelf) return kind;
+    }
+    return kContentKinds.front();  // every shelf has its kind; not reached
+}
+
+Shelf ShelfOf(const ContentKind& kind, std::string_view subGroup) {
+    return subGroup == "series" && kind.seriesShelf ? *kind.seriesShelf : kind.shelf;
+}
 
 std::string_view ShelfKey(Shelf shelf) {
     switch (shelf) {
-        case Shelf::Language: return "language";
-        case Shelf::Music: return "music";
-        case Shelf::Story: return "story";
-        case Shelf::BookSeries: return "bookSeries";
-        case Shelf::Book: return "book";
-        case Shelf::Game: return "game";
-        case Shelf::CardSeries: return "cardSeries";
-        case Shelf::Card: return "card";
-        case Shelf::ExcellentSeries: return "excellentSeries";
-        case Shelf::Excellent: return "excellent";
+        case Shelf::Language:
+            return "language";
+        case Shelf::Music:
+            return "music";
+        case Shelf::Story:
+            return "story";
+        case Shelf::BookSeries:
+            return "bookSeries";
+        case Shelf::Book:
+            return "book";
+        case Shelf::Game:
+            return "game";
+        case Shelf::CardSeries:
+            return "cardSeries";
+        case Shelf::Card:
+            return "card";
+        case Shelf::ExcellentSeries:
+            return "excellentSeries";
+        case Shelf::Excellent:
+            return "excellent";
     }
     return {};
 }
 
 std::optional<Shelf> ShelfFor(std::string_view mainGroup, std::string_view subGroup) {
-    const bool series = IsSeries(subGroup);
-    if (mainGroup == "language") return Shelf::Language;
-    if (mainGroup == "music") return Shelf::Music;
-    if (mainGroup == "story") return Shelf::Story;
-    if (mainGroup == "game") return Shelf::Game;
-    if (mainGroup == "book") return series ? Shelf::BookSeries : Shelf::Book;
-    if (mainGroup == "card") return series ? Shelf::CardSeries : Shelf::Card;
-    if (mainGroup == "excellent") return series ? Shelf::ExcellentSeries : Shelf::Excellent;
-    return std::nullopt;
+    const ContentKind* kind = FindKind(mainGroup);
+    if (kind == nullptr) return std::nullopt;
+    return ShelfOf(*kind, subGroup);
 }
 
 std::optional<Shelf> ShelfForContentNo(std::string_view contentNo, std::string_view subGroup) {
     if (contentNo.empty()) return std::nullopt;
-    const bool series = IsSeries(subGroup);
-    switch (contentNo.front()) {
-        case 'L': return Shelf::Language;
-        case 'M': return Shelf::Music;
-        case 'S': return Shelf::Story;
-        case 'G': return Shelf::Game;
-        case 'B': return series ? Shelf::BookSeries : Shelf::Book;
-        case 'C': return series ? Shelf::CardSeries : Shelf::Card;
-        case 'E': return series ? Shelf::ExcellentSeries : Shelf::Excellent;
-        default: return std::nullopt;
+    for (const ContentKind& kind : kContentKinds) {
+        if (kind.numberLetter == contentNo.front()) return ShelfOf(kind, subGroup);
     }
+    return std::nullopt;
 }
 
 std::optional<std::string_view> FolderForType(std::string_view mainGroup) {
-    if (mainGroup == "language") return "ck2";
-    if (mainGroup == "music") return "ck7";
-    if (mainGroup == "story") return "ck8";
-    if (mainGroup == "book") return "ck3";
-    if (mainGroup == "card") return "ck10";
-    if (mainGroup == "excellent") return "ck11";
-    return std::nullopt;
+    const ContentKind* kind = FindKind(mainGroup);
+    if (kind == nullptr || kind->folder.empty()) return std::nullopt;
+    return kind->folder;
+}
+
+std::string DeviceFileName(std::string_view catalogueName) {
+    std::string name = ToLowerAscii(catalogueName);
+    constexpr std::string_view kMp3 = ".mp3";
+    constexpr std::string_view kQvx = ".qvx";
+    for (auto at = name.find(kMp3); at != std::string::npos; at = name.find(kMp3, at + kQvx.size()))
+        name.replace(at, kMp3.size(), kQvx);
+    return name;
 }
 
 }  // namespace torvane

@@ -17,24 +17,8 @@ bool FlagIsYes(std::string_view flag) {
 
 // The status an installed content gets from the catalogue's default flag.
 void SetInstalledStatus(ContentRecord& record) {
-    const std::string_view type = record.mainGroup;
-    const bool yes = FlagIsYes(record.status);
-    if (type == "language") {
-        record.status = yes ? "default" : "";
-    } else if (type == "music" || type == "story" || type == "game" || type == "book" ||
-               type == "card" || type == "excellent") {
-        record.status = yes ? "enable" : "";
-    }
-}
-
-// The device keeps sound files under lower-case names with the extension ".qvx".
-std::string DeviceFileName(std::string_view catalogueName) {
-    std::string name = ToLowerAscii(catalogueName);
-    constexpr std::string_view kMp3 = ".mp3";
-    constexpr std::string_view kQvx = ".qvx";
-    for (auto at = name.find(kMp3); at != std::string::npos; at = name.find(kMp3, at + 4))
-        name.replace(at, kMp3.size(), kQvx);
-    return name;
+    const ContentKind* kind = FindKind(record.mainGroup);
+    if (kind != nullptr) record.status = FlagIsYes(record.status) ? kind->defaultStatus : "";
 }
 
 }  // namespace
@@ -67,13 +51,10 @@ bool CDefaultXML::AddContent(const ContentRecord& catalogueRecord) {
     return true;
 }
 
-void CDefaultXML::RemoveContents(std::string_view subGroup, std::string_view typeName,
-                                 const std::vector<ContentRecord>& records) {
-    const auto shelf = ShelfFor(typeName, subGroup);
-    if (!shelf) return;
+void CDefaultXML::RemoveContents(Shelf shelf, const std::vector<ContentRecord>& records) {
     std::set<std::string, std::less<>> numbers;
     for (const ContentRecord& record : records) numbers.insert(record.contentNo);
-    std::erase_if(Contents(*shelf),
+    std::erase_if(Contents(shelf),
                   [&](const ContentRecord& c) { return numbers.contains(c.contentNo); });
 }
 

@@ -47,9 +47,8 @@ class CDefaultXML {
     // names lower-cased with ".mp3" made ".qvx". False when already there or the type is unknown.
     // The caller saves.
     bool AddContent(const ContentRecord& catalogueRecord);
-    // Removes from the chosen shelf every record with the number of one of `records`.
-    void RemoveContents(std::string_view subGroup, std::string_view typeName,
-                        const std::vector<ContentRecord>& records);
+    // Removes from the shelf every record with the number of one of `records`.
+    void RemoveContents(Shelf shelf, const std::vector<ContentRecord>& records);
     // Adds a content to the game selection, rebuilds the game table and saves. False when the
     // number is already selected.
     bool AddGameSelection(const ContentRecord& record);

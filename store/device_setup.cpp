@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "store/content_types.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
@@ -29,8 +30,8 @@ bool CreateEmptyDevice(const std::string& root, const std::string& systemVersion
         return false;
     std::remove(staging.c_str());
 
-    for (const char* type : {"language", "music", "story", "book", "card", "excellent"})
-        if (!RebuildFolderTables(type, root)) return false;
+    for (const ContentKind& kind : kContentKinds)
+        if (!kind.folder.empty() && !RebuildFolderTables(kind.name, root)) return false;
     if (!WriteEncipheredTable({}, root + "/ck6/_rfid.tbl", root + "/ck6/rfid.tbl") ||
         !WriteEncipheredTable({}, root + "/ck4/_rfid.tbl", root + "/ck4/rfid.tbl") ||
         !CopyFileSafely(root + "/ck4/rfid.tbl", root + "/ck4/sw.tbl"))

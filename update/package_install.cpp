@@ -12,8 +12,18 @@ std::string PackageSavedName(const UpdateFile& file) {
     return IsPlainComponent(tail) ? tail : "package.zip";
 }
 
+std::string ResetQuestion(const std::string& drive) {
+    return drive + " 의 모든 파일이 지워집니다. 계속하시겠습니까?";
+}
+
 JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::string& drive,
                           IJobRunner& runner, IMessageSink& messages) {
+    if (kind == PackageKind::Reset &&
+        !messages.Ask(MessageKind::Exclamation, ResetQuestion(drive))) {
+        JobOutcome refused;
+        refused.result = JobOutcome::Result::Cancelled;
+        return refused;
+    }
     DownloadJob job;
     job.mode =
         kind == PackageKind::Reset ? DownloadMode::ResetPackage : DownloadMode::UpdatePackage;

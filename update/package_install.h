@@ -16,8 +16,12 @@ enum class PackageKind { Update, Reset };
 // file name, else the last part of its address.
 std::string PackageSavedName(const UpdateFile& file);
 
-// Downloads the package and unpacks it onto `drive` through the runner. After an update the user
-// is told to restart and to put the card back into the device.
+// The question asked before a reset package wipes `drive`.
+std::string ResetQuestion(const std::string& drive);
+
+// Downloads the package and unpacks it onto `drive` through the runner. A reset first asks the
+// user (ResetQuestion) and, refused, ends as cancelled with the card untouched. After an update
+// the user is told to restart and to put the card back into the device.
 JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::string& drive,
                           IJobRunner& runner, IMessageSink& messages);
 

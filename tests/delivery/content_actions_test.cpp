@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "delivery/job_messages.h"
 #include "store/default_xml.h"
@@ -77,7 +78,8 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     c.contentNo = "M0002", c.mainGroup = "music", c.subGroup = "single";
     FakeRunner runner;
 
-    TransferContents({a, b, c}, false, Context(), runner);
+    const TransferOutcome first = TransferContents({a, b, c}, false, Context(), runner);
+    EXPECT_EQ(first.skipped, std::vector<std::string>{"M0001"});
     ASSERT_EQ(runner.jobs.size(), 1u);
     EXPECT_EQ(runner.jobs[0].mode, DownloadMode::Content);
     EXPECT_EQ(runner.jobs[0].database, &database);
@@ -93,7 +95,12 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     runner.outcome.result = JobOutcome::Result::Cancelled;
     TransferContents({a}, false, Context(), runner);
     EXPECT_TRUE(sink.shown.empty());
-    TransferContents({b}, false, Context(), runner);
+    // Only contents already on the card: no job, no message, and the caller learns which.
+    EXPECT_EQ(TransferContents({b}, false, Context(), runner).skipped,
+              std::vector<std::string>{"M0001"});
+    EXPECT_EQ(runner.jobs.size(), 3u);
+    EXPECT_TRUE(sink.shown.empty());
+    TransferContents({}, false, Context(), runner);
     EXPECT_EQ(runner.jobs.size(), 3u);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNothingSelected)});
 }
@@ -104,9 +111,8 @@ TEST_F(ContentActionsTest, DeletingMusicRemovesFilesRecordsAndRebuildsTheTables)
     const auto third = Installed("M0003", "music", "single", "00000121.qvx");
     const std::string tablesBefore = ReadFile(Card() / "ck7/rfid.tbl");
 
-    EXPECT_TRUE(DeleteContents(ContentTab::Music, false,
-                               {OnShelf(Shelf::Music, "M0001"), OnShelf(Shelf::Music, "M0003")},
-                               Context()));
+    EXPECT_TRUE(DeleteContents(
+        Shelf::Music, {OnShelf(Shelf::Music, "M0001"), OnShelf(Shelf::Music, "M0003")}, Context()));
 
     EXPECT_FALSE(fs::exists(Card() / "ck7/00000101.qvx"));
     EXPECT_FALSE(fs::exists(Card() / "ck7/00000121.qvx"));
@@ -121,8 +127,8 @@ TEST_F(ContentActionsTest, DeletingMusicRemovesFilesRecordsAndRebuildsTheTables)
 TEST_F(ContentActionsTest, DeletingOnTheExcellentSeriesSubTabUsesTheSeriesShelf) {
     Installed("E0001", "excellent", "series", "00000601.qvx");
     Installed("E0002", "excellent", "single", "00000611.qvx");
-    EXPECT_TRUE(DeleteContents(ContentTab::Excellent, true,
-                               {OnShelf(Shelf::ExcellentSeries, "E0001")}, Context()));
+    EXPECT_TRUE(DeleteContents(Shelf::ExcellentSeries, {OnShelf(Shelf::ExcellentSeries, "E0001")},
+                               Context()));
     const CDefaultXML reloaded = Reloaded();
     EXPECT_TRUE(reloaded.Contents(Shelf::ExcellentSeries).empty());
     EXPECT_EQ(reloaded.Contents(Shelf::Excellent).size(), 1u);
@@ -146,14 +152,14 @@ TEST_F(ContentActionsTest, LanguageGuardsKeepTheDiyContentAndTheGames) {
                           Case{{plain, game}, kMsgGameContentNotDeleted, MessageKind::Information},
                           Case{{}, kMsgNothingSelected, MessageKind::Information}}) {
         sink.shown.clear();
-        EXPECT_FALSE(DeleteContents(ContentTab::Language, false, c.ticked, Context()));
+        EXPECT_FALSE(DeleteContents(Shelf::Language, c.ticked, Context()));
         ASSERT_EQ(sink.shown.size(), 1u);
         EXPECT_EQ(sink.shown[0].second, c.message);
         EXPECT_EQ(sink.shown[0].first, c.kind);
         EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
         EXPECT_TRUE(fs::exists(Card() / "ck2/ko/word/00000021.qvx"));
     }
-    EXPECT_TRUE(DeleteContents(ContentTab::Language, false, {plain}, Context()));
+    EXPECT_TRUE(DeleteContents(Shelf::Language, {plain}, Context()));
     EXPECT_FALSE(fs::exists(Card() / "ck2/ko/word/00000021.qvx"));
     EXPECT_EQ(Reloaded().Contents(Shelf::Language).size(), 2u);
 }
@@ -173,9 +179,9 @@ TEST_F(ContentActionsTest, GamesAreAddedUntilOneIsChosenAndTheLastOneStays) {
 
     sink.shown.clear();
     const auto games = database.Contents(Shelf::Game);
-    EXPECT_FALSE(DeleteContents(ContentTab::Game, false, games, Context()));
+    EXPECT_FALSE(DeleteContents(Shelf::Game, games, Context()));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgOneGameRequired)});
-    EXPECT_TRUE(DeleteContents(ContentTab::Game, false, {games[0], games[2]}, Context()));
+    EXPECT_TRUE(DeleteContents(Shelf::Game, {games[0], games[2]}, Context()));
     EXPECT_EQ(Reloaded().gameContentList(), std::vector<std::string>{"L0002"});
     // Games have no files of their own: the language content stays on the card.
     EXPECT_TRUE(fs::exists(Card() / "ck2/ko/word/00001.qvx"));
@@ -194,12 +200,24 @@ TEST_F(ContentActionsTest, ChoosingTheDiyContentAgainStillRebuildsItsTable) {
     (void)content;
 }
 
-TEST(ContentTabs, EveryShelfIsShownByTheTabThatDeletesFromIt) {
+TEST(ContentKinds, EveryShelfBelongsToOneKindThatFilesBackOntoIt) {
     for (Shelf shelf : kAllShelves) {
-        const TabOfShelf tab = TabShowing(shelf);
-        const TabPlace place = PlaceOfTab(tab.tab, tab.seriesSubTab);
-        EXPECT_EQ(ShelfFor(place.kind, place.subGroup), shelf) << ShelfKey(shelf);
+        const ContentKind& kind = KindOfShelf(shelf);
+        const bool series = kind.seriesShelf == shelf;
+        EXPECT_EQ(ShelfFor(kind.name, series ? "series" : "single"), shelf) << ShelfKey(shelf);
+        EXPECT_EQ(ShelfForContentNo(std::string(1, kind.numberLetter) + "0001",
+                                    series ? "series" : "single"),
+                  shelf)
+            << ShelfKey(shelf);
     }
+    // Each kind with files has a folder of its own on the card.
+    std::set<std::string_view> folders;
+    for (const ContentKind& kind : kContentKinds) {
+        if (kind.folder.empty()) continue;
+        EXPECT_TRUE(folders.insert(kind.folder).second) << kind.name;
+    }
+    EXPECT_EQ(FindKind("game")->folder, "");
+    EXPECT_EQ(FindKind("quiz"), nullptr);
 }
 
 }  // namespace

@@ -43,7 +43,9 @@ class PackageTest : public test::ServiceFixture {
         ADD_FAILURE() << "no " << kind << " package";
         return {};
     }
-    JobOutcome Install(const UpdateFile& file, PackageKind kind) {
+    // A reset is asked first; the user says yes unless the test says otherwise.
+    JobOutcome Install(const UpdateFile& file, PackageKind kind, bool resetAccepted = true) {
+        sink.answers = {resetAccepted};
         return InstallPackage(file, kind, Card().string(), runner, sink);
     }
 
@@ -95,6 +97,20 @@ TEST_F(PackageTest, ResetPackageWipesTheCardAndMakesAFreshOne) {
     EXPECT_TRUE(fresh.Contents(Shelf::Music).empty());
     EXPECT_EQ(fresh.systemVersion(), "1.4");
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgInsertCard)});
+}
+
+TEST_F(PackageTest, ResetIsAskedFirstAndRefusedChangesNothing) {
+    WriteFile(Card() / "ck7/stray.qvx", "old sound");
+    const auto before = Snapshot(Card());
+
+    const JobOutcome outcome = Install(Package("reset"), PackageKind::Reset, false);
+
+    EXPECT_EQ(outcome.result, JobOutcome::Result::Cancelled);
+    ASSERT_EQ(sink.asked.size(), 1u);
+    EXPECT_EQ(sink.asked[0].second, ResetQuestion(Card().string()));
+    EXPECT_EQ(sink.asked[0].first, MessageKind::Exclamation);
+    EXPECT_EQ(Snapshot(Card()), before);
+    EXPECT_TRUE(sink.shown.empty());
 }
 
 struct BadPackage {

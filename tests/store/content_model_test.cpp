@@ -80,11 +80,11 @@ TEST(RemoveContents, TouchesOnlyTheChosenShelf) {
                                         Catalogue("E2", "excellent", ""),
                                         Catalogue("E1", "excellent", "")};
     model.Contents(Shelf::Card) = {Catalogue("E1", "card", "")};
-    model.RemoveContents("", "excellent", {Catalogue("E1", "excellent", "")});
+    model.RemoveContents(Shelf::Excellent, {Catalogue("E1", "excellent", "")});
     ASSERT_EQ(model.Contents(Shelf::Excellent).size(), 1u);
     EXPECT_EQ(model.Contents(Shelf::Excellent)[0].contentNo, "E2");
     EXPECT_EQ(model.Contents(Shelf::Card).size(), 1u);
-    model.RemoveContents("", "excellent", {Catalogue("E9", "excellent", "")});
+    model.RemoveContents(Shelf::Excellent, {Catalogue("E9", "excellent", "")});
     EXPECT_EQ(model.Contents(Shelf::Excellent).size(), 1u);
 }
 
