@@ -37,3 +37,5 @@ cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL torvane_link_app_libra
 
 add_executable(torvane ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
 target_link_libraries(torvane PRIVATE torvane_app_objects)
+
+install(TARGETS torvane)
