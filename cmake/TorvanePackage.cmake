@@ -1,6 +1,8 @@
 # The Debian package "torvane": the two programs and the desktop files that data/ installs. The
 # local content service in tools/ installs nothing, so it never reaches a parent's machine.
 set(CPACK_PACKAGE_NAME torvane)
+# All four parts, as the programs print it; CPack would drop the fourth.
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Torvane")
 set(CPACK_PACKAGE_CONTACT "Torvane <support@torvane.io>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
