@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "desktop_entry_template.h"
+
 namespace torvane {
 namespace {
 
@@ -25,6 +27,30 @@ std::string SwitchName(const std::string& argument) {
     else
         return {};
     return Lower(argument.substr(start));
+}
+
+// "-x" and "--x" are options; "/..." that names none of the switches is a path.
+bool IsOption(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-';
+}
+
+// The program in an Exec line: a bare name stays as it is; a path (a build folder may hold spaces
+// or "$") is quoted, with the quoting's and the desktop file's own escapes, and "%" doubled so the
+// launcher takes it literally.
+std::string ExecArgument(const std::string& executable) {
+    const bool plain = std::all_of(executable.begin(), executable.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '/';
+    });
+    if (plain && executable.find('/') == std::string::npos) return executable;
+    // Inside quotes '"', '`', '$' and '\\' take a backslash; the file's string escapes then
+    // double every backslash.
+    std::string quoted = "\"";
+    for (const char c : executable) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += "\\\\";
+        if (c == '\\') quoted += "\\";
+        quoted += c == '%' ? std::string("%%") : std::string(1, c);
+    }
+    return quoted + '"';
 }
 
 }  // namespace
@@ -48,16 +74,21 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments) {
             options.screenshotDir = argument.substr(13);
         } else if (argument == "--demo-account") {
             options.demoAccount = true;
+        } else if (argument == "--version") {
+            options.action = StartAction::PrintVersion;
+        } else if (const std::string name = SwitchName(argument);
+                   name == "regserver" || name == "register") {
+            options.action = StartAction::Register;
+        } else if (name == "unregserver" || name == "unregister") {
+            options.action = StartAction::Unregister;
+        } else if (name == "embedding" || name == "automation") {
+            options.action = StartAction::ExitQuietly;
+        } else if (IsOption(argument)) {
+            options.error = "unknown option: " + argument;
+        } else if (!options.backupFile.empty()) {
+            options.error = "only one backup file can be opened: " + argument;
         } else {
-            const std::string name = SwitchName(argument);
-            if (name == "regserver" || name == "register")
-                options.action = StartAction::Register;
-            else if (name == "unregserver" || name == "unregister")
-                options.action = StartAction::Unregister;
-            else if (name == "embedding" || name == "automation")
-                options.action = StartAction::ExitQuietly;
-            else
-                options.error = "unknown option: " + argument;
+            options.backupFile = argument;
         }
         if (!options.error.empty()) break;
     }
@@ -71,27 +102,28 @@ std::string UserApplicationsFolder() {
     return std::string(home != nullptr ? home : ".") + "/.local/share/applications";
 }
 
+std::string DesktopEntryText(const std::string& executable) {
+    std::string text(kDesktopEntryTemplate);
+    const std::string marker = "@TORVANE_DESKTOP_EXEC@";
+    if (const size_t at = text.find(marker); at != std::string::npos)
+        text.replace(at, marker.size(), ExecArgument(executable));
+    return text;
+}
+
 bool InstallDesktopEntry(const std::string& applicationsFolder, const std::string& executable) {
     std::error_code error;
     std::filesystem::create_directories(applicationsFolder, error);
-    std::ofstream out(std::filesystem::path(applicationsFolder) / "Torvane.desktop",
+    std::ofstream out(std::filesystem::path(applicationsFolder) / kDesktopEntryFileName,
                       std::ios::trunc);
     if (!out.is_open()) return false;
-    out << "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Torvane\n"
-           "Comment=소리 플레이어의 컨텐츠를 관리합니다\n"
-           "Exec=\""
-        << executable
-        << "\"\n"
-           "Terminal=false\n"
-           "Categories=AudioVideo;Education;\n";
+    out << DesktopEntryText(executable);
     return static_cast<bool>(out);
 }
 
 bool RemoveDesktopEntry(const std::string& applicationsFolder) {
     std::error_code error;
-    std::filesystem::remove(std::filesystem::path(applicationsFolder) / "Torvane.desktop", error);
+    std::filesystem::remove(std::filesystem::path(applicationsFolder) / kDesktopEntryFileName,
+                            error);
     return !error;
 }
 

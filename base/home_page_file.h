@@ -6,9 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "torvane_version.h"
+
 namespace torvane {
 
-inline constexpr std::string_view kProgramVersion = "1.9.7.0";
 inline constexpr const char* kHomePageFileName = "home.html";
 inline constexpr const char* kHomePictureFileName = "HomeBG.jpg";
 

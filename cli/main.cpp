@@ -1,15 +1,18 @@
 // torvane-cli: the command-line front end over Torvane's core.
 #include <CLI/CLI.hpp>
-
 #include <iostream>
+#include <string>
 
 #include "cli/cli_context.h"
+#include "torvane_version.h"
 
 int main(int argc, char** argv) {
     using namespace torvane::cli;
     CliContext ctx;
     CLI::App app{"Torvane: install and manage contents on the sound player's card", "torvane-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "torvane-cli " + std::string(torvane::kProgramVersion),
+                         "print the program's version and end");
     // Global options may stand before or after the command.
     app.fallthrough();
     app.add_option("--device", ctx.options.device, "device folder (else TORVANE_DEVICE)");
@@ -29,6 +32,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::cerr << e.what() << '\n';

@@ -11,6 +11,7 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     dosfstools fusefat fuse mtools
     curl unzip zip lame
+    librsvg2-bin desktop-file-utils appstream man-db shared-mime-info file dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

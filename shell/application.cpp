@@ -3,6 +3,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLineEdit>
 #include <filesystem>
 #include <iostream>
@@ -17,7 +21,10 @@
 #include "shell/qt_settings.h"
 #include "shell/screenshot.h"
 #include "shell/single_instance.h"
+#include "torvane_version.h"
 #include "ui/app_font.h"
+#include "ui/picture_ids.h"
+#include "ui/pictures.h"
 
 namespace torvane {
 namespace {
@@ -28,11 +35,26 @@ std::string ExecutablePath() {
     return error ? std::string("torvane") : path.string();
 }
 
+// The icon the desktop entry names, in the user's own icon theme, so that the menu shows it for a
+// build that is not installed.
+QString UserIconFile() {
+    const std::filesystem::path data =
+        std::filesystem::path(UserApplicationsFolder()).parent_path();
+    return QString::fromStdString(
+        (data / "icons/hicolor/scalable/apps" / kDesktopIconFileName).string());
+}
+
 int RunRegistration(StartAction action) {
     const std::string folder = UserApplicationsFolder();
-    const bool ok = action == StartAction::Register ? InstallDesktopEntry(folder, ExecutablePath())
-                                                    : RemoveDesktopEntry(folder);
-    return ok ? 0 : 1;
+    const QString icon = UserIconFile();
+    QFile::remove(icon);
+    if (action == StartAction::Unregister) return RemoveDesktopEntry(folder) ? 0 : 1;
+    QDir().mkpath(QFileInfo(icon).path());
+    // A copy out of the resources is read-only; the user's own files are not.
+    if (QFile::copy(PicturePath(pic::kAppIcon), icon))
+        QFile::setPermissions(icon, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    return InstallDesktopEntry(folder, ExecutablePath()) ? 0 : 1;
 }
 
 // The web engine refuses to start as root unless its sandbox is off; the media backend that
@@ -52,12 +74,21 @@ int RunTorvane(int argc, char** argv) {
         return 2;
     }
     if (options.action == StartAction::ExitQuietly) return 0;
+    if (options.action == StartAction::PrintVersion) {
+        std::cout << "torvane " << kProgramVersion << '\n';
+        return 0;
+    }
     if (options.action != StartAction::Run) return RunRegistration(options.action);
 
     PrepareEnvironment();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(kSettingsOrganisation);
     QApplication::setApplicationName(kApplicationName);
+    QApplication::setApplicationVersion(
+        QString::fromUtf8(kProgramVersion.data(), static_cast<qsizetype>(kProgramVersion.size())));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("io.torvane.Torvane"));
+    QApplication::setWindowIcon(QIcon(PicturePath(pic::kAppIcon)));
     InstallAppFont();
 
     QtSettings settings;

@@ -24,6 +24,7 @@ TEST(StartOptions, ServerSwitchesInTheirUsualSpellings) {
         {{"-unregister"}, StartAction::Unregister},
         {{"-Embedding"}, StartAction::ExitQuietly},
         {{"/Automation"}, StartAction::ExitQuietly},
+        {{"--version"}, StartAction::PrintVersion},
     };
     for (const auto& c : cases) {
         const StartOptions options = ParseStartOptions(c.arguments);
@@ -42,21 +43,64 @@ TEST(StartOptions, ServiceScreenshotAndDemoAccount) {
 
     EXPECT_NE(ParseStartOptions({"--service"}).error, "");
     EXPECT_NE(ParseStartOptions({"--bogus"}).error, "");
-    EXPECT_NE(ParseStartOptions({"plain"}).error, "");
+}
+
+// The file manager passes the opened backup as an absolute path, which starts like a "/" switch.
+TEST(StartOptions, ABackupFileOpenedFromTheFileManager) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string backupFile;
+        StartAction action;
+    } cases[] = {
+        {{"/home/엄마/카드 백업.tvbackup"}, "/home/엄마/카드 백업.tvbackup", StartAction::Run},
+        {{"card.tvbackup"}, "card.tvbackup", StartAction::Run},
+        {{"--service", "http://127.0.0.1:8080", "/tmp/a.tvbackup"},
+         "/tmp/a.tvbackup",
+         StartAction::Run},
+        {{"/regserver"}, "", StartAction::Register},
+    };
+    for (const auto& c : cases) {
+        const StartOptions options = ParseStartOptions(c.arguments);
+        EXPECT_EQ(options.backupFile, c.backupFile) << c.arguments.back();
+        EXPECT_EQ(options.action, c.action) << c.arguments.back();
+        EXPECT_EQ(options.error, "") << c.arguments.back();
+    }
+    EXPECT_NE(ParseStartOptions({"/tmp/a.tvbackup", "/tmp/b.tvbackup"}).error, "");
 }
 
 TEST(DesktopEntry, RegisterWritesItAndUnregisterRemovesIt) {
     testing::TestFolder folder;
     const std::string applications = folder.Path() + "/share/applications";
+    const std::string entry = applications + "/io.torvane.Torvane.desktop";
     ASSERT_TRUE(InstallDesktopEntry(applications, "/opt/torvane/torvane"));
-    std::ifstream in(applications + "/Torvane.desktop");
+    std::ifstream in(entry);
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_NE(text.str().find("Name=Torvane\n"), std::string::npos);
-    EXPECT_NE(text.str().find("Exec=\"/opt/torvane/torvane\"\n"), std::string::npos);
+    EXPECT_NE(text.str().find("Exec=\"/opt/torvane/torvane\" %f\n"), std::string::npos);
+    EXPECT_NE(text.str().find("MimeType=application/x-torvane-backup;\n"), std::string::npos);
+    EXPECT_EQ(text.str().find('@'), std::string::npos) << "a template marker left: " << text.str();
     EXPECT_TRUE(RemoveDesktopEntry(applications));
-    EXPECT_FALSE(std::filesystem::exists(applications + "/Torvane.desktop"));
+    EXPECT_FALSE(std::filesystem::exists(entry));
     EXPECT_TRUE(RemoveDesktopEntry(applications));  // nothing to remove is no failure
+}
+
+// A build folder can be anywhere; the launcher must get back exactly the program's path.
+TEST(DesktopEntry, ExecLineQuotesTheProgramsPath) {
+    const struct {
+        std::string executable;
+        std::string exec;
+    } cases[] = {
+        {"torvane", "Exec=torvane %f\n"},
+        {"/home/me/My Builds/torvane", R"(Exec="/home/me/My Builds/torvane" %f)"},
+        {"/tmp/$HOME/100%/torvane", R"(Exec="/tmp/\\$HOME/100%%/torvane" %f)"},
+        {R"(/tmp/say "hi"/torvane)", R"(Exec="/tmp/say \\"hi\\"/torvane" %f)"},
+        {R"(/tmp/back\slash/torvane)", R"(Exec="/tmp/back\\\\slash/torvane" %f)"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = DesktopEntryText(c.executable);
+        EXPECT_NE(text.find(c.exec), std::string::npos) << c.executable << "\n" << text;
+    }
 }
 
 }  // namespace
