@@ -19,7 +19,9 @@ CLI::App* Group(CLI::App& app, const std::string& name, const std::string& descr
 std::atomic<bool> interrupted{false};
 
 namespace {
-extern "C" void OnInterrupt(int) { interrupted.store(true); }
+extern "C" void OnInterrupt(int) {
+    interrupted.store(true);
+}
 }  // namespace
 
 InterruptCancels::InterruptCancels() {
@@ -30,10 +32,11 @@ InterruptCancels::InterruptCancels() {
     ::sigaction(SIGINT, &action, &previous_);
 }
 
-InterruptCancels::~InterruptCancels() { ::sigaction(SIGINT, &previous_, nullptr); }
+InterruptCancels::~InterruptCancels() {
+    ::sigaction(SIGINT, &previous_, nullptr);
+}
 
-TerminalProgress::TerminalProgress(std::ostream& out)
-    : out_(out), live_(::isatty(STDERR_FILENO)) {}
+TerminalProgress::TerminalProgress(std::ostream& out) : out_(out), live_(::isatty(STDERR_FILENO)) {}
 
 TerminalProgress::~TerminalProgress() {
     if (live_ && drawn_) std::cerr << '\n';
@@ -72,8 +75,10 @@ std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) 
     }
     card->database.FillGameShelfFromSelection();
     card->progress = std::make_unique<TerminalProgress>(ctx.Out());
-    card->runner = std::make_unique<ThreadedJobRunner>(
-        *card->progress, ctx.Messages(), card->freeSpace, &interrupted, JobTiming::Immediate());
+    // The runner reads the context's session when a job starts, after the command signed in.
+    card->runner =
+        std::make_unique<ThreadedJobRunner>(ctx.session, *card->progress, ctx.Messages(),
+                                            card->freeSpace, &interrupted, JobTiming::Immediate());
     return card;
 }
 

@@ -3,13 +3,13 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/message_sink.h"
+#include "service/session.h"
 
 namespace torvane::cli {
 
@@ -29,15 +29,18 @@ struct GlobalOptions {
 
 // Prints messages on the terminal. Questions are asked on a terminal and answered No without one.
 class TerminalMessageSink final : public IMessageSink {
-public:
+  public:
     void Show(MessageKind kind, std::string_view text) override;
     bool Ask(MessageKind kind, std::string_view question) override;
 };
 
 class CliContext {
-public:
+  public:
     GlobalOptions options;
     int exitCode = kExitOk;
+    // The run's one session with the content service: pointed at the service and signed in by
+    // the commands that need it (cli/session_login.h), then handed to every request and job.
+    ServiceSession session;
 
     IMessageSink& Messages() { return messages_; }
     std::ostream& Out();
@@ -51,7 +54,7 @@ public:
     // neither names an existing folder.
     std::optional<std::string> RequireDevice();
 
-private:
+  private:
     TerminalMessageSink messages_;
 };
 
