@@ -26,6 +26,9 @@ namespace {
 using namespace torvane;
 namespace fs = std::filesystem;
 
+// The session every benchmark downloads with; UseService points it at the service.
+ServiceSession benchSession;
+
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);
@@ -58,18 +61,18 @@ bool UseService(benchmark::State& state) {
         state.SkipWithError("TORVANE_BENCH_SERVICE is not set (run bench/install_bench.sh)");
         return false;
     }
-    Session().baseUrl = base;
+    benchSession.baseUrl = base;
     return true;
 }
 
 void BM_DownloadToFileAddOne256MiB(benchmark::State& state) {
     if (!UseService(state)) return;
     const fs::path folder = Scratch("download");
-    const std::string url = Session().baseUrl + "/torvane/bench/00009000.mp3?mib=256";
+    const std::string url = benchSession.baseUrl + "/torvane/bench/00009000.mp3?mib=256";
     for (auto _ : state) {
         std::FILE* file = std::fopen((folder / "big.qvx").c_str(), "wb");
         std::setvbuf(file, nullptr, _IOFBF, std::size_t{1} << 20);  // as the install engine does
-        const bool ok = DownloadToFile(url, file, nullptr, nullptr, true);
+        const bool ok = DownloadToFile(benchSession, url, file, nullptr, nullptr, true);
         std::fclose(file);
         if (!ok) state.SkipWithError("download failed");
     }
@@ -88,7 +91,7 @@ void Shell(benchmark::State& state, const std::string& command) {
 void BM_CurlReference256MiB(benchmark::State& state) {
     if (!UseService(state)) return;
     const fs::path folder = Scratch("curl");
-    const std::string url = Session().baseUrl + "/torvane/bench/00009000.mp3?mib=256";
+    const std::string url = benchSession.baseUrl + "/torvane/bench/00009000.mp3?mib=256";
     for (auto _ : state)
         Shell(state, "curl -s -o '" + (folder / "big.bin").string() + "' '" + url + "'");
     fs::remove_all(folder);
@@ -155,7 +158,7 @@ void BM_Install200FilesOf1MiB(benchmark::State& state) {
         FileRecord file;
         file.name = name;
         file.rfidCardId = std::to_string(770000 + i);
-        file.fileUrl = Session().baseUrl + "/torvane/bench/" + name + "?mib=1";
+        file.fileUrl = benchSession.baseUrl + "/torvane/bench/" + name + "?mib=1";
         file.size = 1024 * 1024;
         content.files.push_back(file);
     }
@@ -176,7 +179,7 @@ void BM_Install200FilesOf1MiB(benchmark::State& state) {
         job.contents = {content};
         job.stagingFolder = (folder / "staging").string();
         state.ResumeTiming();
-        DownloadWorker worker(std::move(job), observer, sink, space);
+        DownloadWorker worker(std::move(job), benchSession, observer, sink, space);
         const JobOutcome outcome = worker.Run();
         if (outcome.addedContentNos.size() != 1) state.SkipWithError(outcome.lastError.c_str());
     }
@@ -193,7 +196,7 @@ void BM_CurlCpReference200Files(benchmark::State& state) {
     {
         std::ofstream out(config);
         for (int i = 1; i <= 200; ++i) {
-            out << "url = \"" << Session().baseUrl << "/torvane/bench/" << BenchFileName(i)
+            out << "url = \"" << benchSession.baseUrl << "/torvane/bench/" << BenchFileName(i)
                 << "?mib=1\"\noutput = \"" << (folder / "stage/ck7" / BenchFileName(i)).string()
                 << "\"\n";
         }

@@ -2,16 +2,14 @@
 
 #include <optional>
 
-#include "service/xml_answer.h"
-
 namespace torvane {
 namespace {
 
-class ChildrenReader final : public IXmlAnswerReader {
+class ChildrenReader final : public ListReader<ChildInfo> {
   public:
-    explicit ChildrenReader(ChildrenList& list) : list_(list) {}
+    using ListReader::ListReader;
 
-    void OnStart(std::string_view name) override {
+    void OnStart(std::string_view name, const SaxAttributes&) override {
         text_.Start(name);
         if (name == "childInfo") {
             child_ = ChildInfo{};
@@ -29,7 +27,7 @@ class ChildrenReader final : public IXmlAnswerReader {
             if (inChild_) child_.nameFiles.push_back(nameFile_);
             inNameFile_ = false;
         } else if (name == "childInfo" && inChild_) {
-            list_.children.push_back(std::move(child_));
+            items_.push_back(std::move(child_));
             child_ = ChildInfo{};
             inChild_ = false;
         }
@@ -64,7 +62,6 @@ class ChildrenReader final : public IXmlAnswerReader {
     }
 
   private:
-    ChildrenList& list_;
     ChildInfo child_;
     NameFile nameFile_;
     bool inChild_ = false;
@@ -73,56 +70,42 @@ class ChildrenReader final : public IXmlAnswerReader {
 };
 
 // Sends one change; its answer is not read.
-bool SendCommand(const std::string& url, std::string* error, const ServiceSession& session,
-                 const HttpLimits& limits) {
+Status SendCommand(const std::string& url, const ServiceSession& session,
+                   const HttpLimits& limits) {
     std::string cookie = session.cookie;
-    std::string reason;
     std::optional<std::string> answer;
-    const bool sent = RequestText(url, std::nullopt, cookie, reason, answer, limits);
-    if (error) *error = reason;
-    return sent;
+    return RequestText(url, std::nullopt, cookie, answer, limits);
 }
 
 }  // namespace
 
-bool ReadChildrenList(std::string_view answer, ChildrenList& list) {
-    ChildrenReader reader(list);
-    list.errorText = ParseXmlAnswer(answer, reader);
-    return list.errorText.empty();
+ChildrenList ReadChildrenList(std::string_view answer) {
+    return ReadList<ChildrenReader>(answer);
 }
 
-bool FetchChildrenList(ChildrenList& list, const ServiceSession& session,
-                       const HttpLimits& limits) {
-    list.children.clear();
-    list.errorText.clear();
+ChildrenList FetchChildrenList(const ServiceSession& session, const HttpLimits& limits) {
     std::string cookie = session.cookie;
-    std::optional<std::string> answer;
-    if (!RequestText(ChildrenListUrl(session.baseUrl, session.userId, session.password),
-                     std::nullopt, cookie, list.errorText, answer, limits))
-        return false;
-    if (ReadChildrenList(answer.value_or(""), list)) return true;
-    // A malformed answer gives no children: a half list would hide who is missing.
-    list.children.clear();
-    return false;
+    ChildrenList list = FetchList<ChildrenReader>(
+        ChildrenListUrl(session.baseUrl, session.userId, session.password), cookie, limits);
+    if (!list.ok()) list.items.clear();
+    return list;
 }
 
-bool DeleteChild(int childNo, std::string* error, const ServiceSession& session,
-                 const HttpLimits& limits) {
-    return SendCommand(ChildrenDeleteUrl(session.baseUrl, session.userId, childNo), error, session,
+Status DeleteChild(int childNo, const ServiceSession& session, const HttpLimits& limits) {
+    return SendCommand(ChildrenDeleteUrl(session.baseUrl, session.userId, childNo), session,
                        limits);
 }
 
-bool InsertChild(std::string_view familyName, std::string_view givenName, ChildSex sex,
-                 std::string_view birthday, std::string* error, const ServiceSession& session,
-                 const HttpLimits& limits) {
+Status InsertChild(std::string_view familyName, std::string_view givenName, ChildSex sex,
+                   std::string_view birthday, const ServiceSession& session,
+                   const HttpLimits& limits) {
     return SendCommand(
         ChildrenInsertUrl(session.baseUrl, session.userId, familyName, givenName, sex, birthday),
-        error, session, limits);
+        session, limits);
 }
 
-bool RequestNameFile(int childNo, std::string* error, const ServiceSession& session,
-                     const HttpLimits& limits) {
-    return SendCommand(ChildrenRequestUrl(session.baseUrl, session.userId, childNo), error, session,
+Status RequestNameFile(int childNo, const ServiceSession& session, const HttpLimits& limits) {
+    return SendCommand(ChildrenRequestUrl(session.baseUrl, session.userId, childNo), session,
                        limits);
 }
 

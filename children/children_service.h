@@ -9,6 +9,7 @@
 
 #include "service/endpoints.h"
 #include "service/http_client.h"
+#include "service/list_fetch.h"
 #include "service/session.h"
 
 namespace torvane {
@@ -36,31 +37,25 @@ struct ChildInfo {
     bool IsBoy() const { return gender == "male"; }
 };
 
-struct ChildrenList {
-    std::vector<ChildInfo> children;  // in the answer's order
-    std::string errorText;            // empty after a good fetch
-};
+using ChildrenList = ServiceList<ChildInfo>;
 
-// Reads a childrenList answer into the list (appending). False with the parser's message.
-bool ReadChildrenList(std::string_view answer, ChildrenList& list);
+// Reads a childrenList answer.
+ChildrenList ReadChildrenList(std::string_view answer);
 
-// Clears the list and fetches the account's children. False with the reason in errorText and no
-// children.
-bool FetchChildrenList(ChildrenList& list, const ServiceSession& session = Session(),
-                       const HttpLimits& limits = HttpLimits{});
+// Fetches the account's children. A failed fetch has no children: a half list would hide who is
+// missing.
+ChildrenList FetchChildrenList(const ServiceSession& session,
+                               const HttpLimits& limits = HttpLimits{});
 
-// The three changes. The service's answer body is not read; the result and `error` only say
-// whether the request went through (the child name page reloads the list either way).
-bool DeleteChild(int childNo, std::string* error = nullptr,
-                 const ServiceSession& session = Session(),
-                 const HttpLimits& limits = HttpLimits{});
+// The three changes. The service's answer body is not read; the status only says whether the
+// request went through (the child name page reloads the list either way).
+Status DeleteChild(int childNo, const ServiceSession& session,
+                   const HttpLimits& limits = HttpLimits{});
 // Names are UTF-8; the birthday is "YYYY-MM-DD".
-bool InsertChild(std::string_view familyName, std::string_view givenName, ChildSex sex,
-                 std::string_view birthday, std::string* error = nullptr,
-                 const ServiceSession& session = Session(),
-                 const HttpLimits& limits = HttpLimits{});
-bool RequestNameFile(int childNo, std::string* error = nullptr,
-                     const ServiceSession& session = Session(),
-                     const HttpLimits& limits = HttpLimits{});
+Status InsertChild(std::string_view familyName, std::string_view givenName, ChildSex sex,
+                   std::string_view birthday, const ServiceSession& session,
+                   const HttpLimits& limits = HttpLimits{});
+Status RequestNameFile(int childNo, const ServiceSession& session,
+                       const HttpLimits& limits = HttpLimits{});
 
 }  // namespace torvane

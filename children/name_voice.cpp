@@ -46,7 +46,8 @@ bool RequireCard(const Card* card, IMessageSink& messages) {
     return false;
 }
 
-bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, std::string* error) {
+bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session,
+                    std::string* error) {
     auto fail = [error](std::string reason) {
         if (error != nullptr) *error = std::move(reason);
         return false;
@@ -70,7 +71,8 @@ bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, std::string* 
     const std::string local = temp + "/" + kVoiceFileName;
     std::FILE* file = std::fopen(local.c_str(), "wb");
     if (file == nullptr) return fail("cannot write " + local);
-    const bool downloaded = DownloadToFile(UrlEncodeText(voice->url), file, nullptr, nullptr, true);
+    const bool downloaded =
+        DownloadToFile(session, UrlEncodeText(voice->url), file, nullptr, nullptr, true);
     const bool closed = std::fclose(file) == 0;
     if (!downloaded || !closed) {
         std::remove(local.c_str());

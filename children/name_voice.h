@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "children/children_service.h"
 #include "base/message_sink.h"
+#include "children/children_service.h"
 
 namespace torvane {
 
@@ -26,8 +26,10 @@ bool RequireCard(const Card* card, IMessageSink& messages);
 
 // Applies a child's name voice: the child becomes the database's selected child (saved), then
 // the child's first existing voice is downloaded and copied into the four folders. A failed
-// download leaves the folders as they were. True when the voice was copied; `error` says why not.
-bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, std::string* error = nullptr);
+// download (from the session's service) leaves the folders as they were. True when the voice was
+// copied; `error` says why not.
+bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session,
+                    std::string* error = nullptr);
 
 // Releases: deletes the name voice files and saves the database with no selected child.
 bool ReleaseNameVoice(CDefaultXML& database);

@@ -71,8 +71,10 @@ std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) 
     }
     card->database().FillGameShelfFromSelection();
     card->progress = std::make_unique<TerminalProgress>(ctx.Out());
-    card->runner = std::make_unique<ThreadedJobRunner>(
-        *card->progress, ctx.Messages(), card->freeSpace, &interrupted, JobTiming::Immediate());
+    // The runner reads the context's session when a job starts, after the command signed in.
+    card->runner =
+        std::make_unique<ThreadedJobRunner>(ctx.session, *card->progress, ctx.Messages(),
+                                            card->freeSpace, &interrupted, JobTiming::Immediate());
     return card;
 }
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/message_sink.h"
+#include "service/session.h"
 
 namespace torvane::cli {
 
@@ -56,6 +57,9 @@ class CliContext {
   public:
     GlobalOptions options;
     int exitCode = kExitOk;
+    // The run's one session with the content service: pointed at the service and signed in by
+    // the commands that need it (cli/session_login.h), then handed to every request and job.
+    ServiceSession session;
 
     IMessageSink& Messages() { return messages_; }
     std::ostream& Out();

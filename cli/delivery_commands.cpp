@@ -32,8 +32,8 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
     auto card = OpenCard(ctx);
     if (!card || !SignInForCommand(ctx)) return;
     ContentCatalogue catalogue;
-    if (!catalogue.FetchCatalogue()) {
-        ctx.Fail("the content list could not be read: " + catalogue.ErrorText());
+    if (const Status fetched = catalogue.FetchCatalogue(ctx.session); !fetched.ok()) {
+        ctx.Fail("the content list could not be read: " + fetched.message());
         return;
     }
     std::vector<ContentRecord> job;
@@ -119,15 +119,15 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
     apply->callback([&ctx, childNo] {
         auto card = OpenCard(ctx);
         if (!card || !SignInForCommand(ctx)) return;
-        ChildrenList list;
-        if (!FetchChildrenList(list)) {
-            ctx.Fail("the children could not be read: " + list.errorText);
+        const ChildrenList list = FetchChildrenList(ctx.session);
+        if (!list.ok()) {
+            ctx.Fail("the children could not be read: " + list.status.message());
             return;
         }
-        for (const ChildInfo& child : list.children) {
+        for (const ChildInfo& child : list.items) {
             if (child.childNo != *childNo) continue;
             std::string error;
-            if (ApplyNameVoice(child, card->database(), &error)) {
+            if (ApplyNameVoice(child, card->database(), ctx.session, &error)) {
                 ctx.Out() << "name voice of " << child.familyName << child.firstName
                           << " applied\n";
             } else {
@@ -169,8 +169,8 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
         }
         if (!SignInForCommand(ctx)) return;
         UpdateFileList list;
-        if (!list.FetchUpdateFiles()) {
-            ctx.Fail("the package list could not be read: " + list.ErrorText());
+        if (const Status fetched = list.FetchUpdateFiles(ctx.session); !fetched.ok()) {
+            ctx.Fail("the package list could not be read: " + fetched.message());
             return;
         }
         if (args->index < 1 || static_cast<std::size_t>(args->index) > list.Files().size()) {
@@ -183,7 +183,7 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
         PresetAnswer answers(ctx.Messages(), ResetQuestion(args->drive), ctx.options.yes);
         auto progress = std::make_unique<TerminalProgress>(ctx.Out());
         StatvfsFreeSpace space;
-        ThreadedJobRunner runner(*progress, ctx.Messages(), space, &interrupted,
+        ThreadedJobRunner runner(ctx.session, *progress, ctx.Messages(), space, &interrupted,
                                  JobTiming::Immediate());
         InterruptCancels cancels;
         const JobOutcome outcome = InstallPackage(

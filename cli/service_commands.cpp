@@ -75,17 +75,17 @@ void RunLogin(CliContext& ctx) {
         json info = json::object();
         for (std::size_t i = 0; i < outcome->userInfo.names.size(); ++i)
             info[outcome->userInfo.names[i]] = outcome->userInfo.values[i];
-        ctx.Out() << Dump({{"userId", SessionUserId()}, {"userInfo", info}}) << '\n';
+        ctx.Out() << Dump({{"userId", ctx.session.userId}, {"userInfo", info}}) << '\n';
     } else {
-        ctx.Out() << "로그인되었습니다: " << SessionUserId() << '\n';
+        ctx.Out() << "로그인되었습니다: " << ctx.session.userId << '\n';
     }
 }
 
 void RunCatalogue(CliContext& ctx) {
     if (!SignInForCommand(ctx)) return;
     ContentCatalogue catalogue;
-    if (!catalogue.FetchCatalogue()) {
-        ctx.Fail(catalogue.ErrorText());
+    if (const Status fetched = catalogue.FetchCatalogue(ctx.session); !fetched.ok()) {
+        ctx.Fail(fetched.message());
         return;
     }
     if (ctx.options.json) {
@@ -110,18 +110,18 @@ void RunCatalogue(CliContext& ctx) {
 
 void RunChildrenList(CliContext& ctx) {
     if (!SignInForCommand(ctx)) return;
-    ChildrenList list;
-    if (!FetchChildrenList(list)) {
-        ctx.Fail(list.errorText);
+    const ChildrenList list = FetchChildrenList(ctx.session);
+    if (!list.ok()) {
+        ctx.Fail(list.status.message());
         return;
     }
     if (ctx.options.json) {
         json children = json::array();
-        for (const ChildInfo& child : list.children) children.push_back(ChildJson(child));
+        for (const ChildInfo& child : list.items) children.push_back(ChildJson(child));
         ctx.Out() << Dump(children) << '\n';
         return;
     }
-    for (const ChildInfo& child : list.children) {
+    for (const ChildInfo& child : list.items) {
         ctx.Out() << child.childNo << "  " << child.familyName << ' ' << child.firstName << "  "
                   << (child.IsBoy() ? "boy" : "girl") << "  " << child.birthday;
         for (const NameFile& file : child.nameFiles)
@@ -150,9 +150,9 @@ struct ChildArguments {
 };
 
 // Runs one change and says whether it went through.
-void Report(CliContext& ctx, bool sent, const std::string& error, const std::string& done) {
-    if (!sent) {
-        ctx.Fail(error);
+void Report(CliContext& ctx, const Status& sent, const std::string& done) {
+    if (!sent.ok()) {
+        ctx.Fail(sent.message());
         return;
     }
     ctx.Out() << done << '\n';
@@ -180,37 +180,32 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
             return;
         }
         if (!SignInForCommand(ctx)) return;
-        std::string error;
-        const bool sent = InsertChild(arguments->familyName, arguments->givenName,
-                                      arguments->sex == "boy" ? ChildSex::Boy : ChildSex::Girl,
-                                      arguments->birthday, &error);
-        Report(ctx, sent, error, "등록을 요청했습니다.");
+        const Status sent = InsertChild(arguments->familyName, arguments->givenName,
+                                        arguments->sex == "boy" ? ChildSex::Boy : ChildSex::Girl,
+                                        arguments->birthday, ctx.session);
+        Report(ctx, sent, "등록을 요청했습니다.");
     });
 
     CLI::App* remove = children->add_subcommand("delete", "remove a child");
     remove->add_option("no", arguments->childNo, "child number")->required();
     remove->callback([&ctx, arguments] {
         if (!SignInForCommand(ctx)) return;
-        std::string error;
-        const bool sent = DeleteChild(arguments->childNo, &error);
-        Report(ctx, sent, error, "삭제를 요청했습니다.");
+        Report(ctx, DeleteChild(arguments->childNo, ctx.session), "삭제를 요청했습니다.");
     });
 
     CLI::App* request = children->add_subcommand("request", "ask for a child's name voice");
     request->add_option("no", arguments->childNo, "child number")->required();
     request->callback([&ctx, arguments] {
         if (!SignInForCommand(ctx)) return;
-        std::string error;
-        const bool sent = RequestNameFile(arguments->childNo, &error);
-        Report(ctx, sent, error, "이름 음성을 요청했습니다.");
+        Report(ctx, RequestNameFile(arguments->childNo, ctx.session), "이름 음성을 요청했습니다.");
     });
 }
 
 void RunUpdatesList(CliContext& ctx) {
     if (!SignInForCommand(ctx)) return;
     UpdateFileList list;
-    if (!list.FetchUpdateFiles()) {
-        ctx.Fail(list.ErrorText());
+    if (const Status fetched = list.FetchUpdateFiles(ctx.session); !fetched.ok()) {
+        ctx.Fail(fetched.message());
         return;
     }
     if (ctx.options.json) {

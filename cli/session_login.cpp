@@ -40,7 +40,7 @@ std::optional<std::string> AskOnTerminal(const char* prompt, bool hidden) {
 }  // namespace
 
 void ConfigureService(CliContext& ctx) {
-    ServiceBaseUrl() = ResolveServiceUrl(ctx.options.service, "");
+    ctx.session.baseUrl = ResolveServiceUrl(ctx.options.service, "");
 }
 
 std::optional<std::string> UserIdFor(CliContext& ctx) {
@@ -65,7 +65,7 @@ std::optional<LoginOutcome> SignInForCommand(CliContext& ctx) {
     if (!user) return std::nullopt;
     const std::optional<std::string> password = PasswordFor(ctx);
     if (!password) return std::nullopt;
-    LoginOutcome outcome = SignIn({*user, *password, false, false});
+    LoginOutcome outcome = SignIn({*user, *password, false, false}, ctx.session);
     if (!outcome.succeeded) {
         ctx.Fail(outcome.detail.empty() ? outcome.message
                                         : outcome.message + " (" + outcome.detail + ")");

@@ -1,5 +1,5 @@
 // Signing in from the command line: the service address, identifier and password are gathered
-// the way every torvane-cli command that talks to the service gathers them, then the process's
+// the way every torvane-cli command that talks to the service gathers them, then the context's
 // session is opened.
 #pragma once
 
@@ -11,7 +11,7 @@
 
 namespace torvane::cli {
 
-// Points the process's session at the service: --service, else TORVANE_SERVICE_URL, else the
+// Points the context's session at the service: --service, else TORVANE_SERVICE_URL, else the
 // local content service's address.
 void ConfigureService(CliContext& ctx);
 

@@ -3,17 +3,16 @@
 #include <optional>
 
 #include "service/endpoints.h"
-#include "service/xml_answer.h"
 
 namespace torvane {
 namespace {
 
-// Fills records from a contentsList answer and files each finished content on its shelf.
-class CatalogueReader final : public IXmlAnswerReader {
+// Fills records from a contentsList answer.
+class CatalogueReader final : public ListReader<ContentRecord> {
   public:
-    explicit CatalogueReader(ContentCatalogue& catalogue) : catalogue_(catalogue) {}
+    using ListReader::ListReader;
 
-    void OnStart(std::string_view name) override {
+    void OnStart(std::string_view name, const SaxAttributes&) override {
         text_.Start(name);
         if (name == "content") {
             content_ = ContentRecord{};
@@ -29,9 +28,7 @@ class CatalogueReader final : public IXmlAnswerReader {
         if (name == "file") {
             content_.files.push_back(file_);
         } else if (name == "content") {
-            // A content of a kind the device does not know is dropped.
-            if (std::optional<Shelf> shelf = ShelfFor(content_.mainGroup, content_.subGroup))
-                catalogue_.MutableContents(*shelf).push_back(std::move(content_));
+            items_.push_back(std::move(content_));
             content_ = ContentRecord{};
         }
     }
@@ -91,7 +88,6 @@ class CatalogueReader final : public IXmlAnswerReader {
             file_.folderType = text;
     }
 
-    ContentCatalogue& catalogue_;
     ContentRecord content_;
     FileRecord file_;
     Section section_ = Section::None;
@@ -100,27 +96,36 @@ class CatalogueReader final : public IXmlAnswerReader {
 
 }  // namespace
 
-bool ContentCatalogue::FetchCatalogue(const ServiceSession& session, const HttpLimits& limits) {
-    ClearCatalogue();
+ServiceList<ContentRecord> FetchContents(const ServiceSession& session, const HttpLimits& limits) {
     // The list request carries the session's cookie like every other request; a copy keeps the
     // signed-in session's cookie as it is.
     std::string cookie = session.cookie;
-    std::optional<std::string> answer;
-    if (!RequestText(ContentsListUrl(session.baseUrl, session.userId, session.password),
-                     std::nullopt, cookie, errorText_, answer, limits))
-        return false;
-    return ReadCatalogue(answer.value_or(""));
+    return FetchList<CatalogueReader>(
+        ContentsListUrl(session.baseUrl, session.userId, session.password), cookie, limits);
 }
 
-bool ContentCatalogue::ReadCatalogue(std::string_view answer) {
-    CatalogueReader reader(*this);
-    errorText_ = ParseXmlAnswer(answer, reader);
-    return errorText_.empty();
+Status ContentCatalogue::FetchCatalogue(const ServiceSession& session, const HttpLimits& limits) {
+    ClearCatalogue();
+    ServiceList<ContentRecord> list = FetchContents(session, limits);
+    File(list.items);
+    return list.status;
+}
+
+Status ContentCatalogue::ReadCatalogue(std::string_view answer) {
+    ServiceList<ContentRecord> list = ReadList<CatalogueReader>(answer);
+    File(list.items);
+    return list.status;
+}
+
+void ContentCatalogue::File(std::vector<ContentRecord>& contents) {
+    for (ContentRecord& content : contents) {
+        if (std::optional<Shelf> shelf = ShelfFor(content.mainGroup, content.subGroup))
+            MutableContents(*shelf).push_back(std::move(content));
+    }
 }
 
 void ContentCatalogue::ClearCatalogue() {
     for (auto& shelf : shelves_) shelf.clear();
-    errorText_.clear();
 }
 
 const std::vector<ContentRecord>& ContentCatalogue::Contents(Shelf shelf) const {

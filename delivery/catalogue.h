@@ -9,25 +9,29 @@
 #include <vector>
 
 #include "service/http_client.h"
+#include "service/list_fetch.h"
 #include "service/session.h"
 #include "store/content_record.h"
 #include "store/content_types.h"
 
 namespace torvane {
 
+// The account's contents as the service lists them, every kind included.
+ServiceList<ContentRecord> FetchContents(const ServiceSession& session,
+                                         const HttpLimits& limits = HttpLimits{});
+
 class ContentCatalogue {
   public:
-    // Requests the account's contents and reads them. True when the request succeeded and the
-    // answer was well formed; else false with the reason in ErrorText() (contents read before a
-    // malformed part stay on the shelves).
-    bool FetchCatalogue(const ServiceSession& session = Session(),
-                        const HttpLimits& limits = HttpLimits{});
+    // Empties the shelves, requests the account's contents and files them. Fails with the
+    // client's reason or the parser's message (contents read before a malformed part stay on the
+    // shelves).
+    Status FetchCatalogue(const ServiceSession& session, const HttpLimits& limits = HttpLimits{});
 
-    // Reads a contentsList answer onto the shelves (after whatever is there). True when well
-    // formed; else false with the parser's message in ErrorText().
-    bool ReadCatalogue(std::string_view answer);
+    // Reads a contentsList answer onto the shelves (after whatever is there). Fails with the
+    // parser's message.
+    Status ReadCatalogue(std::string_view answer);
 
-    // Empties every shelf and the error text.
+    // Empties every shelf.
     void ClearCatalogue();
 
     const std::vector<ContentRecord>& Contents(Shelf shelf) const;
@@ -36,11 +40,11 @@ class ContentCatalogue {
     std::size_t Count(Shelf shelf) const { return Contents(shelf).size(); }
     bool Empty() const;
 
-    const std::string& ErrorText() const { return errorText_; }
-
   private:
+    // Files each content on its shelf; a content of a kind the device does not know is dropped.
+    void File(std::vector<ContentRecord>& contents);
+
     std::array<std::vector<ContentRecord>, kShelfCount> shelves_;
-    std::string errorText_;
 };
 
 }  // namespace torvane

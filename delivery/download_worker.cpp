@@ -54,9 +54,11 @@ std::optional<std::uint64_t> StatvfsFreeSpace::FreeBytes(const std::string& fold
     return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
-DownloadWorker::DownloadWorker(DownloadJob job, IJobObserver& observer, IMessageSink& messages,
+DownloadWorker::DownloadWorker(DownloadJob job, const ServiceSession& session,
+                               IJobObserver& observer, IMessageSink& messages,
                                const IFreeSpace& freeSpace)
     : job_(std::move(job)),
+      session_(session),
       observer_(observer),
       messages_(messages),
       freeSpace_(freeSpace),
@@ -146,7 +148,7 @@ DownloadWorker::FileResult DownloadWorker::DownloadFile(const std::string& url,
     WaitWhilePaused();
     HttpLimits limits;
     limits.pausePoll = job_.timing.pausePoll;
-    const bool downloaded = DownloadToFile(url, file, this, &control_, addOne, limits);
+    const bool downloaded = DownloadToFile(session_, url, file, this, &control_, addOne, limits);
     const bool closed = std::fclose(file) == 0;
     // A file that did not arrive whole must never reach the card.
     if (!downloaded || !closed) {

@@ -10,10 +10,11 @@
 #include <string>
 #include <thread>
 
+#include "base/message_sink.h"
 #include "delivery/download_job.h"
 #include "delivery/folder_tree.h"
 #include "service/http_client.h"
-#include "base/message_sink.h"
+#include "service/session.h"
 
 namespace torvane {
 
@@ -21,8 +22,10 @@ class CMyZip;
 
 class DownloadWorker final : public IFileProgressEvent {
   public:
-    DownloadWorker(DownloadJob job, IJobObserver& observer, IMessageSink& messages,
-                   const IFreeSpace& freeSpace);
+    // The job's files come from `session`'s service; the worker keeps its own copy, so a sign-in
+    // on the user interface thread never changes a download under way.
+    DownloadWorker(DownloadJob job, const ServiceSession& session, IJobObserver& observer,
+                   IMessageSink& messages, const IFreeSpace& freeSpace);
     ~DownloadWorker() override;
     DownloadWorker(const DownloadWorker&) = delete;
     DownloadWorker& operator=(const DownloadWorker&) = delete;
@@ -73,6 +76,7 @@ class DownloadWorker final : public IFileProgressEvent {
     }
 
     DownloadJob job_;
+    const ServiceSession session_;
     IJobObserver& observer_;
     IMessageSink& messages_;
     const IFreeSpace& freeSpace_;

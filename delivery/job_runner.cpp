@@ -39,7 +39,7 @@ class EndWatcher final : public IJobObserver {
 JobOutcome ThreadedJobRunner::Run(DownloadJob job) {
     if (timing_) job.timing = *timing_;
     EndWatcher watcher(observer_);
-    DownloadWorker worker(std::move(job), watcher, messages_, freeSpace_);
+    DownloadWorker worker(std::move(job), session_, watcher, messages_, freeSpace_);
     worker.Start();
     while (!watcher.WaitEnded(std::chrono::milliseconds(50))) {
         if (interrupt_ != nullptr && interrupt_->load() && !worker.Cancelled()) worker.Cancel();

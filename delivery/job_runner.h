@@ -5,8 +5,9 @@
 #include <atomic>
 #include <optional>
 
-#include "delivery/download_job.h"
 #include "base/message_sink.h"
+#include "delivery/download_job.h"
+#include "service/session.h"
 
 namespace torvane {
 
@@ -14,10 +15,11 @@ class ThreadedJobRunner final : public IJobRunner {
   public:
     // `interrupt` (may be null) is watched while the job runs; once set, the job is cancelled as
     // the dialog's cancel button does. `timing` replaces the job's own waits when given.
-    ThreadedJobRunner(IJobObserver& observer, IMessageSink& messages, const IFreeSpace& freeSpace,
-                      const std::atomic<bool>* interrupt = nullptr,
+    ThreadedJobRunner(const ServiceSession& session, IJobObserver& observer, IMessageSink& messages,
+                      const IFreeSpace& freeSpace, const std::atomic<bool>* interrupt = nullptr,
                       std::optional<JobTiming> timing = std::nullopt)
-        : observer_(observer),
+        : session_(session),
+          observer_(observer),
           messages_(messages),
           freeSpace_(freeSpace),
           interrupt_(interrupt),
@@ -26,6 +28,7 @@ class ThreadedJobRunner final : public IJobRunner {
     JobOutcome Run(DownloadJob job) override;
 
   private:
+    const ServiceSession& session_;
     IJobObserver& observer_;
     IMessageSink& messages_;
     const IFreeSpace& freeSpace_;

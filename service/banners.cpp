@@ -1,22 +1,21 @@
 #include "service/banners.h"
 
 #include "service/endpoints.h"
-#include "service/xml_answer.h"
 
 namespace torvane {
 namespace {
 
-class BannerReader final : public IXmlAnswerReader {
+class BannerReader final : public ListReader<BannerInfo> {
   public:
-    explicit BannerReader(BannerList& list) : list_(list) {}
+    using ListReader::ListReader;
 
-    void OnStart(std::string_view name) override {
+    void OnStart(std::string_view name, const SaxAttributes&) override {
         text_.Start(name);
         if (name == "bannerInfo") current_ = BannerInfo{};
     }
     void OnEnd(std::string_view name) override {
         text_.End();
-        if (name == "bannerInfo") list_.entries.push_back(current_);
+        if (name == "bannerInfo") items_.push_back(current_);
     }
     void OnText(std::string_view run) override {
         if (!text_.Append(run)) return;
@@ -27,27 +26,18 @@ class BannerReader final : public IXmlAnswerReader {
     }
 
   private:
-    BannerList& list_;
     BannerInfo current_;
     ElementText text_;
 };
 
 }  // namespace
 
-bool ReadBannerList(std::string_view answer, BannerList& list) {
-    BannerReader reader(list);
-    list.errorText = ParseXmlAnswer(answer, reader);
-    return list.errorText.empty();
+BannerList ReadBannerList(std::string_view answer) {
+    return ReadList<BannerReader>(answer);
 }
 
-bool FetchBanners(BannerList& list, ServiceSession& session, const HttpLimits& limits) {
-    list.entries.clear();
-    list.errorText.clear();
-    std::optional<std::string> answer;
-    if (!RequestText(BannerListUrl(session.baseUrl), std::nullopt, session.cookie, list.errorText,
-                     answer, limits))
-        return false;
-    return ReadBannerList(answer.value_or(""), list);
+BannerList FetchBanners(ServiceSession& session, const HttpLimits& limits) {
+    return FetchList<BannerReader>(BannerListUrl(session.baseUrl), session.cookie, limits);
 }
 
 std::string BannerFileName(std::string_view fileUrl) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "service/http_client.h"
+#include "service/list_fetch.h"
 #include "service/session.h"
 
 namespace torvane {
@@ -15,17 +16,14 @@ struct BannerInfo {
     std::string linkUrl;  // where the banner leads (kept, not used)
 };
 
-struct BannerList {
-    std::vector<BannerInfo> entries;  // in the answer's order
-    std::string errorText;            // empty after a good fetch
-};
+using BannerList = ServiceList<BannerInfo>;
 
-// Reads a bannerList answer into the list (appending). False with the parser's message.
-bool ReadBannerList(std::string_view answer, BannerList& list);
+// Reads a bannerList answer.
+BannerList ReadBannerList(std::string_view answer);
 
-// Clears the list and fetches it from the service. False with the reason in errorText.
-bool FetchBanners(BannerList& list, ServiceSession& session = Session(),
-                  const HttpLimits& limits = HttpLimits{});
+// Fetches the list from the session's service. The banners are shown before sign-in: a session
+// without a cookie keeps the one this request opens, and the banner picture is fetched with it.
+BannerList FetchBanners(ServiceSession& session, const HttpLimits& limits = HttpLimits{});
 
 // The banner's local file name: the text after the address's last '/'; empty without a '/'.
 std::string BannerFileName(std::string_view fileUrl);

@@ -4,7 +4,6 @@
 
 #include "service/curl_transfer.h"
 #include "service/http_client.h"
-#include "service/session.h"
 
 namespace torvane {
 namespace {
@@ -67,10 +66,11 @@ struct DownloadExchange {
 
 }  // namespace
 
-bool DownloadToFile(std::string_view url, IByteOutput& output, IFileProgressEvent* progress,
-                    DownloadControl* control, bool addOne, const HttpLimits& limits) {
-    // Files always come from the configured service, whatever host the address names.
-    const std::optional<UrlParts> service = SplitUrl(ServiceBaseUrl());
+bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOutput& output,
+                    IFileProgressEvent* progress, DownloadControl* control, bool addOne,
+                    const HttpLimits& limits) {
+    // Files always come from the session's service, whatever host the address names.
+    const std::optional<UrlParts> service = SplitUrl(session.baseUrl);
     if (!service) return false;
     std::string path;
     if (const std::optional<UrlParts> target = SplitUrl(url)) {
@@ -86,7 +86,7 @@ bool DownloadToFile(std::string_view url, IByteOutput& output, IFileProgressEven
     const std::string host = service->port == 80 || service->port == 443
                                  ? service->host
                                  : service->host + ":" + std::to_string(service->port);
-    const std::string cookie = SessionCookie();
+    const std::string& cookie = session.cookie;
     // "Cookie;" is libcurl's way of sending the header with an empty value.
     HeaderList headers =
         MakeHeaders({"Content-Type: application/x-www-form-urlencoded", "Content-Length: 0",
@@ -117,9 +117,10 @@ bool DownloadToFile(std::string_view url, IByteOutput& output, IFileProgressEven
            !exchange.outputFailed;
 }
 
-bool DownloadToFile(std::string_view url, std::FILE* file, IFileProgressEvent* progress,
-                    DownloadControl* control, bool addOne, const HttpLimits& limits) {
+bool DownloadToFile(const ServiceSession& session, std::string_view url, std::FILE* file,
+                    IFileProgressEvent* progress, DownloadControl* control, bool addOne,
+                    const HttpLimits& limits) {
     FileByteOutput output(file);
-    return DownloadToFile(url, output, progress, control, addOne, limits);
+    return DownloadToFile(session, url, output, progress, control, addOne, limits);
 }
 }  // namespace torvane

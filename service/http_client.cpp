@@ -186,14 +186,13 @@ std::string UrlEncodeText(std::string_view utf8) {
     return UrlEncode(Utf8ToCp949(utf8));
 }
 
-bool RequestText(std::string_view url, std::optional<std::string_view> body, std::string& cookie,
-                 std::string& error, std::optional<std::string>& answer, const HttpLimits& limits) {
+Status RequestText(std::string_view url, std::optional<std::string_view> body, std::string& cookie,
+                   std::optional<std::string>& answer, const HttpLimits& limits) {
     answer.reset();
-    error.clear();
     const std::optional<UrlParts> parts = SplitUrl(url);
     if (!parts) {
-        error = Format("InternetConnect Error: %d", static_cast<int>(CURLE_URL_MALFORMAT));
-        return false;
+        return Status::Failure(
+            Format("InternetConnect Error: %d", static_cast<int>(CURLE_URL_MALFORMAT)));
     }
     const std::string fullUrl = FullUrl(*parts);
     const std::string noProxy = NoProxyList();
@@ -209,8 +208,8 @@ bool RequestText(std::string_view url, std::optional<std::string_view> body, std
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         EasyHandle handle = NewEasyHandle();
         if (!handle || !headers) {
-            error = Format("HttpOpenRequest Error: %d", static_cast<int>(CURLE_OUT_OF_MEMORY));
-            return false;
+            return Status::Failure(
+                Format("HttpOpenRequest Error: %d", static_cast<int>(CURLE_OUT_OF_MEMORY)));
         }
         TextExchange exchange;
         exchange.watch.timeout = limits.receiveTimeout;
@@ -235,40 +234,35 @@ bool RequestText(std::string_view url, std::optional<std::string_view> body, std
         if (!head.complete) continue;  // nothing came back: the send failed, try again
         if (head.status == 400) continue;
         if (head.status != 200) {
-            error = StatusText(head.status);
-            return false;
+            return Status::Failure(StatusText(head.status));
         }
         if (wantCookie) {
             if (!head.setCookie) {
-                error = "Not Found  Cookie";
-                return false;
+                return Status::Failure("Not Found  Cookie");
             }
             std::string value = head.setCookie->substr(0, head.setCookie->find(';'));
             if (value.size() > kMaxCookieLength) value.resize(kMaxCookieLength);
             cookie = std::move(value);
         }
         if (exchange.tooLarge) {
-            error = Format("Server response too large: %" PRIu64 " bytes exceed the limit of %zu.",
-                           exchange.announced, limits.maxAnswerBytes);
-            return false;
+            return Status::Failure(Format("Server response too large: %" PRIu64
+                                          " bytes exceed the limit of %zu.",
+                                          exchange.announced, limits.maxAnswerBytes));
         }
         if (exchange.outOfMemory) {
-            error =
+            return Status::Failure(
                 Format("Not enough memory to allocate a buffer for the server response: %" PRIu64
                        " required.",
-                       exchange.announced);
-            return false;
+                       exchange.announced));
         }
         answer = std::move(exchange.body);
         if (result != CURLE_OK) {
             const CURLcode reason = exchange.watch.stalled ? CURLE_OPERATION_TIMEDOUT : result;
-            error = Format("InternetReadFile Error: %d", static_cast<int>(reason));
-            return false;
+            return Status::Failure(Format("InternetReadFile Error: %d", static_cast<int>(reason)));
         }
-        return true;
+        return Status::Ok();
     }
-    error = Format("HTTP request error: %d attempts failed.", kAttempts);
-    return false;
+    return Status::Failure(Format("HTTP request error: %d attempts failed.", kAttempts));
 }
 
 }  // namespace torvane

@@ -12,6 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "service/session.h"
+#include "store/status.h"
+
 namespace torvane {
 
 // Progress of a file download: told the size of every chunk just written.
@@ -58,24 +61,25 @@ struct HttpLimits {
 };
 
 // Sends one request to `url` (scheme, host, optional port, path and query): a POST with `body`
-// when given, else a GET. `cookie` is the session cookie: sent when set, captured from the
+// when given, else a GET. `cookie` is the session's cookie: sent when set, captured from the
 // answer's first Set-Cookie (up to its first ';') when empty. On status 200 `answer` holds the
-// body (also when reading it broke off: then the result is false). Returns true when the whole
-// body was read; otherwise false with a one-line English reason in `error`.
-bool RequestText(std::string_view url, std::optional<std::string_view> body, std::string& cookie,
-                 std::string& error, std::optional<std::string>& answer,
-                 const HttpLimits& limits = HttpLimits{});
+// body (also when reading it broke off: then the request failed). Succeeds when the whole body was
+// read; otherwise fails with a one-line English reason.
+Status RequestText(std::string_view url, std::optional<std::string_view> body, std::string& cookie,
+                   std::optional<std::string>& answer, const HttpLimits& limits = HttpLimits{});
 
-// Fetches the path and query of `url` from the configured service's host and port into `output`,
-// with the session cookie. With `addOne` every byte is stored increased by one (mod 256), the
-// way the device keeps its sound files. Returns true when the whole resource arrived or when the
-// control's cancel flag stopped it (the caller knows its own flag); false when the service could
-// not be reached, the status was not 200, the transfer broke off, stalled or came short of its
-// announced length, or the output refused bytes.
-bool DownloadToFile(std::string_view url, IByteOutput& output, IFileProgressEvent* progress,
-                    DownloadControl* control, bool addOne, const HttpLimits& limits = HttpLimits{});
-bool DownloadToFile(std::string_view url, std::FILE* file, IFileProgressEvent* progress,
-                    DownloadControl* control, bool addOne, const HttpLimits& limits = HttpLimits{});
+// Fetches the path and query of `url` from the session's service (its host and port) into
+// `output`, with the session's cookie. With `addOne` every byte is stored increased by one (mod
+// 256), the way the device keeps its sound files. Returns true when the whole resource arrived or
+// when the control's cancel flag stopped it (the caller knows its own flag); false when the service
+// could not be reached, the status was not 200, the transfer broke off, stalled or came short of
+// its announced length, or the output refused bytes.
+bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOutput& output,
+                    IFileProgressEvent* progress, DownloadControl* control, bool addOne,
+                    const HttpLimits& limits = HttpLimits{});
+bool DownloadToFile(const ServiceSession& session, std::string_view url, std::FILE* file,
+                    IFileProgressEvent* progress, DownloadControl* control, bool addOne,
+                    const HttpLimits& limits = HttpLimits{});
 
 // Percent-encodes every byte except 0-9, A-Z, a-z and @ . / \ - _ : as "%xx" (lower-case hex).
 // Walks the text as CP949 characters: both bytes of a double-byte character are escaped, even a

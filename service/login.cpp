@@ -27,11 +27,11 @@ std::optional<std::string> QuotedAfter(std::string_view page, std::size_t from, 
 }
 
 // Reads the children of userInfo as name and value pairs.
-class UserInfoReader final : public IXmlAnswerReader {
+class UserInfoReader final : public ISaxReader {
   public:
     explicit UserInfoReader(LoginForm& form) : form_(form) {}
 
-    void OnStart(std::string_view name) override {
+    void OnStart(std::string_view name, const SaxAttributes&) override {
         if (name == "userInfo") {
             inUserInfo_ = true;
             return;
@@ -67,29 +67,25 @@ void LoginForm::Clear() {
     action.clear();
 }
 
-bool ReadLoginForm(std::string_view page, LoginForm& form, std::string& message) {
+Status ReadLoginForm(std::string_view page, LoginForm& form) {
     std::size_t input = page.find("input");
     while (input != std::string_view::npos) {
         const std::size_t name = page.find("name", input);
         if (name == std::string_view::npos) {
-            message = kMsgNoName;
-            return false;
+            return Status::Failure(std::string(kMsgNoName));
         }
         std::size_t next = 0;
         std::optional<std::string> fieldName = QuotedAfter(page, name, next);
         if (!fieldName) {
-            message = kMsgNoQuote;
-            return false;
+            return Status::Failure(std::string(kMsgNoQuote));
         }
         const std::size_t value = page.find("value", next);
         if (value == std::string_view::npos) {
-            message = kMsgNoValue;
-            return false;
+            return Status::Failure(std::string(kMsgNoValue));
         }
         std::optional<std::string> fieldValue = QuotedAfter(page, value, next);
         if (!fieldValue) {
-            message = kMsgNoQuote;
-            return false;
+            return Status::Failure(std::string(kMsgNoQuote));
         }
         form.names.push_back(std::move(*fieldName));
         form.values.push_back(std::move(*fieldValue));
@@ -97,17 +93,15 @@ bool ReadLoginForm(std::string_view page, LoginForm& form, std::string& message)
     }
     const std::size_t action = page.find("document.pcForm.action");
     if (action == std::string_view::npos) {
-        message = kMsgNoAction;
-        return false;
+        return Status::Failure(std::string(kMsgNoAction));
     }
     std::size_t next = 0;
     std::optional<std::string> target = QuotedAfter(page, action, next);
     if (!target) {
-        message = kMsgNoQuote;
-        return false;
+        return Status::Failure(std::string(kMsgNoQuote));
     }
     form.action = std::move(*target);
-    return true;
+    return Status::Ok();
 }
 
 int LoginResultCode(const LoginForm& form) {
@@ -134,10 +128,9 @@ std::string BuildFormBody(const LoginForm& form) {
     return body;
 }
 
-bool ReadUserInfo(std::string_view answer, LoginForm& form, std::string& message) {
+Status ReadUserInfo(std::string_view answer, LoginForm& form) {
     UserInfoReader reader(form);
-    message = ParseXmlAnswer(answer, reader);
-    return message.empty();
+    return ParseXmlAnswer(answer, reader);
 }
 
 SavedLogin SavedLoginFor(const LoginRequest& request) {
@@ -164,15 +157,19 @@ LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
     // First request: the sign-in page, with a fresh session.
     LoginForm form;
     session.cookie.clear();
-    std::string error;
     std::optional<std::string> page;
-    if (!RequestText(LoginPageUrl(session.baseUrl, request.userId, request.password), std::nullopt,
-                     session.cookie, error, page, limits)) {
+    const Status reached =
+        RequestText(LoginPageUrl(session.baseUrl, request.userId, request.password), std::nullopt,
+                    session.cookie, page, limits);
+    if (!reached.ok()) {
         outcome.message = kMsgCannotConnect;
-        outcome.detail = error;
+        outcome.detail = reached.message();
         return outcome;
     }
-    if (!ReadLoginForm(page.value_or(""), form, outcome.message)) return outcome;
+    if (const Status read = ReadLoginForm(page.value_or(""), form); !read.ok()) {
+        outcome.message = read.message();
+        return outcome;
+    }
     session.userId = request.userId;
     session.password = request.password;
 
@@ -194,13 +191,14 @@ LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
     // Second request: the form goes back to its action, now inside the session.
     const std::string body = BuildFormBody(form);
     std::optional<std::string> answer;
-    const bool sent = RequestText(LoginActionUrl(session.baseUrl, form.action), body,
-                                  session.cookie, error, answer, limits);
+    const Status sent = RequestText(LoginActionUrl(session.baseUrl, form.action), body,
+                                    session.cookie, answer, limits);
     form.names.clear();
     form.values.clear();
-    if (!sent || !ReadUserInfo(answer.value_or(""), form, error)) {
+    const Status accepted = sent.ok() ? ReadUserInfo(answer.value_or(""), form) : sent;
+    if (!accepted.ok()) {
         outcome.message = kMsgBadData;
-        outcome.detail = error;
+        outcome.detail = accepted.message();
         return outcome;
     }
     outcome.userInfo = std::move(form);

@@ -9,6 +9,7 @@
 
 #include "service/http_client.h"
 #include "service/session.h"
+#include "store/status.h"
 
 namespace torvane {
 
@@ -57,9 +58,9 @@ struct LoginOutcome {
     LoginForm userInfo;      // the service's answer to the form
 };
 
-// Reads the sign-in page's form fields and action by plain text search. Returns false with the
-// message to show when a piece is missing.
-bool ReadLoginForm(std::string_view page, LoginForm& form, std::string& message);
+// Reads the sign-in page's form fields and action by plain text search. Fails with the message to
+// show when a piece is missing.
+Status ReadLoginForm(std::string_view page, LoginForm& form);
 
 // 0 when the first "userLogin" field is "true" (any case); else the value of a later
 // "loginResult" field; -1 when neither decides.
@@ -68,15 +69,15 @@ int LoginResultCode(const LoginForm& form);
 // "name=value&..." with every value percent-encoded as the page gave its bytes.
 std::string BuildFormBody(const LoginForm& form);
 
-// Reads the userInfo answer into the form's lists. False with the parser's message otherwise.
-bool ReadUserInfo(std::string_view answer, LoginForm& form, std::string& message);
+// Reads the userInfo answer into the form's lists. Fails with the parser's message.
+Status ReadUserInfo(std::string_view answer, LoginForm& form);
 
 // What the dialog saves for the two check boxes.
 SavedLogin SavedLoginFor(const LoginRequest& request);
 
 // Runs one sign-in attempt against the session's service and, on success, leaves the session
 // signed in (identifier, password and cookie).
-LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session = Session(),
+LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
                     const HttpLimits& limits = HttpLimits{});
 
 }  // namespace torvane

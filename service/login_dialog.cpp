@@ -39,13 +39,10 @@ constexpr struct {
 
 }  // namespace
 
-std::string& BannerImagePath() {
-    static std::string path;
-    return path;
-}
-
-CLoginDlg::CLoginDlg(ISettings& settings, IMessageSink& messages, QWidget* parent)
+CLoginDlg::CLoginDlg(ServiceSession& session, ISettings& settings, IMessageSink& messages,
+                     QWidget* parent)
     : QDialog(parent),
+      session_(session),
       settings_(settings),
       messages_(messages),
       idEdit_(new QLineEdit(this)),
@@ -98,10 +95,11 @@ CImgButton* CLoginDlg::Button(unsigned id) const {
 
 void CLoginDlg::ShowBanner() {
     bannerTimer_.stop();
-    if (!FetchBanners(banners_) || banners_.entries.empty()) return;
-    const auto count = static_cast<quint32>(banners_.entries.size());
+    banners_ = FetchBanners(session_);
+    if (!banners_.ok() || banners_.items.empty()) return;
+    const auto count = static_cast<quint32>(banners_.items.size());
     const quint32 index = (QRandomGenerator::global()->bounded(count) + 1) % count;
-    const std::string& fileUrl = banners_.entries[index].fileUrl;
+    const std::string& fileUrl = banners_.items[index].fileUrl;
     const std::string name = BannerFileName(fileUrl);
     const std::string folder = GetTempFolder();
     if (name.empty() || folder.empty()) return;
@@ -109,11 +107,11 @@ void CLoginDlg::ShowBanner() {
 
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return;
-    const bool fetched = DownloadToFile(fileUrl, file, nullptr, nullptr, false);
+    const bool fetched = DownloadToFile(session_, fileUrl, file, nullptr, nullptr, false);
     std::fclose(file);
     if (!fetched) return;
     banner_ = QPixmap(QString::fromStdString(path));
-    BannerImagePath() = path;
+    bannerImagePath_ = path;
     update();
 }
 
@@ -138,13 +136,13 @@ void CLoginDlg::ClickAt(const QPoint& point) {
                 SignIn();
                 break;
             case kHomepageButtonId:
-                OpenInBrowser(ServiceBaseUrl());
+                OpenInBrowser(session_.baseUrl);
                 break;
             case kFindAccountButtonId:
-                OpenInBrowser(FindAccountPageUrl(ServiceBaseUrl()));
+                OpenInBrowser(FindAccountPageUrl(session_.baseUrl));
                 break;
             case kJoinButtonId:
-                OpenInBrowser(JoinPageUrl(ServiceBaseUrl()));
+                OpenInBrowser(JoinPageUrl(session_.baseUrl));
                 break;
         }
         return;
@@ -178,7 +176,7 @@ void CLoginDlg::SignIn() {
     request.password = passwordEdit_->text().toStdString();
     request.rememberId = rememberId_->isChecked();
     request.rememberPassword = rememberPassword_->isChecked();
-    const LoginOutcome outcome = torvane::SignIn(request);
+    const LoginOutcome outcome = torvane::SignIn(request, session_);
     if (!outcome.succeeded) {
         messages_.Show(MessageKind::Plain, outcome.message);
         return;

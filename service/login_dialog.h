@@ -9,19 +9,16 @@
 #include <memory>
 #include <string>
 
-#include "service/banners.h"
 #include "base/message_sink.h"
 #include "base/settings.h"
+#include "service/banners.h"
+#include "service/session.h"
 #include "ui/image_widgets.h"
 
 class QCheckBox;
 class QLineEdit;
 
 namespace torvane {
-
-// The banner picture fetched at sign-in, kept for the download window and deleted when the main
-// window closes. Empty while there is none.
-std::string& BannerImagePath();
 
 class CLoginDlg : public QDialog {
     Q_OBJECT
@@ -32,7 +29,10 @@ class CLoginDlg : public QDialog {
     static constexpr unsigned kFindAccountButtonId = 102;
     static constexpr unsigned kJoinButtonId = 103;
 
-    CLoginDlg(ISettings& settings, IMessageSink& messages, QWidget* parent = nullptr);
+    // Signs in on `session` (which must outlive the dialog): its address is where the banners,
+    // the sign-in and the browser pages come from.
+    CLoginDlg(ServiceSession& session, ISettings& settings, IMessageSink& messages,
+              QWidget* parent = nullptr);
     ~CLoginDlg() override;
 
     // One sign-in attempt with what the boxes hold; ends the dialog with 200 on success.
@@ -47,6 +47,9 @@ class CLoginDlg : public QDialog {
     QCheckBox* RememberIdBox() const { return rememberId_; }
     QCheckBox* RememberPasswordBox() const { return rememberPassword_; }
     const QPixmap& Banner() const { return banner_; }
+    // The banner picture fetched for the window, kept for the download window; whoever runs the
+    // sign-in deletes it when the program ends. Empty while there is none.
+    const std::string& BannerImagePath() const { return bannerImagePath_; }
     CImgButton* Button(unsigned id) const;
 
   protected:
@@ -57,6 +60,7 @@ class CLoginDlg : public QDialog {
   private:
     void OpenInBrowser(const std::string& address);
 
+    ServiceSession& session_;
     ISettings& settings_;
     IMessageSink& messages_;
     QPixmap background_;
@@ -68,6 +72,7 @@ class CLoginDlg : public QDialog {
     QTimer bannerTimer_;
     BannerList banners_;
     QPixmap banner_;
+    std::string bannerImagePath_;
 };
 
 }  // namespace torvane

@@ -10,11 +10,6 @@ void ServiceSession::Clear() {
     cookie.clear();
 }
 
-ServiceSession& Session() {
-    static ServiceSession session;
-    return session;
-}
-
 std::string ResolveServiceUrl(std::string_view commandLine, std::string_view setting) {
     std::string url;
     if (!commandLine.empty()) {

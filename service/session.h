@@ -1,5 +1,6 @@
-// The signed-in session, shared by every request of the process, and the address of the content
-// service. Sign-in fills the session; every later request reads it.
+// The signed-in session and the address of the content service. Each front end owns one: the
+// desktop app's application object and torvane-cli's context build it once and hand it to every
+// request; sign-in fills it and every later request reads it.
 #pragma once
 
 #include <string>
@@ -19,24 +20,6 @@ struct ServiceSession {
     // Forgets the sign-in (the address stays).
     void Clear();
 };
-
-// The process-wide session. Written by sign-in on the user interface thread before any download
-// starts; only read afterwards.
-ServiceSession& Session();
-
-// Short names for the session's texts.
-inline std::string& SessionUserId() {
-    return Session().userId;
-}
-inline std::string& SessionPassword() {
-    return Session().password;
-}
-inline std::string& SessionCookie() {
-    return Session().cookie;
-}
-inline std::string& ServiceBaseUrl() {
-    return Session().baseUrl;
-}
 
 // The service address to use: the command line's when given, else TORVANE_SERVICE_URL, else the
 // saved setting, else the local content service. Trailing slashes are dropped.

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "base/command_line.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
-#include "base/command_line.h"
 #include "shell/main_window.h"
 #include "shell/message_box_sink.h"
 #include "shell/qt_settings.h"
@@ -92,10 +92,11 @@ int RunTorvane(int argc, char** argv) {
     InstallAppFont();
 
     QtSettings settings;
-    ServiceBaseUrl() =
-        ResolveServiceUrl(options.serviceUrl, settings.GetString(kServiceUrlKey, ""));
+    ServiceSession session;
+    session.baseUrl = ResolveServiceUrl(options.serviceUrl, settings.GetString(kServiceUrlKey, ""));
     if (!options.screenshotDir.empty())
-        return TakeScreenshots(QString::fromStdString(options.screenshotDir), settings, options);
+        return TakeScreenshots(QString::fromStdString(options.screenshotDir), session, settings,
+                               options);
 
     MessageBoxSink messages;
     SingleInstance instance;
@@ -109,9 +110,9 @@ int RunTorvane(int argc, char** argv) {
     MainWindowSetup setup;
     setup.messages = &messages;
     setup.programFolder = QCoreApplication::applicationDirPath().toStdString();
-    setup.serviceUrl = ServiceBaseUrl();
-    setup.signIn = [&settings, &messages, &options] {
-        CLoginDlg dialog(settings, messages);
+    setup.session = std::move(session);
+    setup.signIn = [&settings, &messages, &options](ServiceSession& windowSession) {
+        CLoginDlg dialog(windowSession, settings, messages);
         messages.SetParent(&dialog);
         if (options.demoAccount) {
             dialog.IdEdit()->setText(kDemoUserId);
@@ -120,7 +121,7 @@ int RunTorvane(int argc, char** argv) {
         const int result = dialog.exec();
         messages.SetParent(nullptr);
         settings.Sync();
-        return result;
+        return SignInResult{result, dialog.BannerImagePath()};
     };
     CTorvaneDlg window(std::move(setup));
     if (!window.Create()) return 0;

@@ -13,10 +13,10 @@
 #include <QWindow>
 #include <filesystem>
 
-#include "service/login_dialog.h"
-#include "service/session.h"
 #include "base/home_page_file.h"
 #include "base/window_file.h"
+#include "service/login_dialog.h"
+#include "service/session.h"
 #include "shell/xml_resources.h"
 #include "store/device_files.h"
 #include "ui/left_menu.h"
@@ -74,7 +74,11 @@ CTorvaneDlg::~CTorvaneDlg() {
 }
 
 bool CTorvaneDlg::Create() {
-    if (setup_.signIn && setup_.signIn() != kSignedIn) return false;
+    if (setup_.signIn) {
+        SignInResult signedIn = setup_.signIn(setup_.session);
+        bannerImagePath_ = std::move(signedIn.bannerImagePath);
+        if (signedIn.code != kSignedIn) return false;
+    }
     WriteWindowFile(setup_.tempFolder, static_cast<std::uint32_t>(winId()));
     move(0, 0);
     if (!CreateWidgets()) return true;
@@ -89,8 +93,8 @@ bool CTorvaneDlg::CreateWidgets() {
         std::make_unique<CTopMenu>(this, 4, 0, 1, 0, 956, 75, this, std::move(setup_.engine));
     topMenu_->LoadFromResources(206, 0, QString());
     leftMenu_ = std::make_unique<CLeftWebMenu>(this, 0, 0, 2, 260, 201, 761);
-    leftMenu_->SetDefinition(
-        WithServiceHost(LoadXmlResource(kMenuDefinitionResource).value_or(""), setup_.serviceUrl));
+    leftMenu_->SetDefinition(WithServiceHost(LoadXmlResource(kMenuDefinitionResource).value_or(""),
+                                             setup_.session.baseUrl));
     leftMenu_->LoadFromResources(CLeftWebMenu::kPictureBase, 0, QString());
     contentButton_ = std::make_unique<CImgButton>(this, kContentButtonId, 0, 2, 80, 202, 170);
     contentButton_->LoadFromResources(207, 208, QString());
@@ -112,9 +116,9 @@ bool CTorvaneDlg::CreatePages() {
     webView_->show();
     current_ = webView_;
 
-    contentPage_ = setup_.pages.content(this);
-    updatePage_ = setup_.pages.update(this);
-    childPage_ = setup_.pages.child(this);
+    contentPage_ = setup_.pages.content(this, setup_.session);
+    updatePage_ = setup_.pages.update(this, setup_.session);
+    childPage_ = setup_.pages.child(this, setup_.session);
     const struct {
         QWidget* page;
         const char* name;
@@ -136,7 +140,7 @@ bool CTorvaneDlg::CreatePages() {
 
 bool CTorvaneDlg::BuildHomePage() {
     const std::string page = FillHomeTemplate(LoadXmlResource(kHomeTemplateResource).value_or(""),
-                                              kProgramVersion, setup_.serviceUrl);
+                                              kProgramVersion, setup_.session.baseUrl);
     if (!WriteHomePage(setup_.tempFolder, setup_.programFolder, page)) return false;
     WriteHomePictureIfMissing();
     homeAddress_ = QString::fromStdString(torvane::HomeAddress(setup_.tempFolder));
@@ -261,9 +265,9 @@ void CTorvaneDlg::closeEvent(QCloseEvent* event) {
 void CTorvaneDlg::ShutDown() {
     if (shutDown_) return;
     shutDown_ = true;
-    if (!BannerImagePath().empty()) {
+    if (!bannerImagePath_.empty()) {
         std::error_code error;
-        std::filesystem::remove(BannerImagePath(), error);
+        std::filesystem::remove(bannerImagePath_, error);
     }
     playerClock_.stop();
     pollTimer_.stop();

@@ -14,6 +14,7 @@
 
 #include "base/drive_detector.h"
 #include "base/message_sink.h"
+#include "service/session.h"
 #include "shell/pages.h"
 #include "ui/player.h"
 
@@ -21,6 +22,13 @@ namespace torvane {
 
 class CLeftWebMenu;
 class CWebView;
+
+// How the sign-in ended, and the banner picture it fetched (the window deletes it when it closes;
+// empty: none).
+struct SignInResult {
+    int code = 0;
+    std::string bannerImagePath;
+};
 
 // What the main window is given; tests replace the drives, the sound engine and the pages.
 struct MainWindowSetup {
@@ -30,8 +38,11 @@ struct MainWindowSetup {
     PageFactory pages;                     // empty makers: placeholder pages
     std::string tempFolder;                // "tmp.dat" and the home page; empty: GetTempFolder()
     std::string programFolder;             // where "HomeBG.jpg" is shipped
-    std::string serviceUrl;                // the shop's and the notices' host
-    std::function<int()> signIn;           // runs the sign-in; 200 lets the window go on
+    // The program's one service session: its address is the shop's and the notices' host; the
+    // sign-in fills the rest. The window keeps it for its whole run.
+    ServiceSession session;
+    // Runs the sign-in on the window's session; code 200 lets the window go on.
+    std::function<SignInResult(ServiceSession&)> signIn;
 };
 
 class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectionHost {
@@ -72,6 +83,7 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     CImgButton* Hovered() const { return hover_.Hovered(); }
     const DriveDetector& Detector() const { return *detector_; }
     const QString& HomeAddress() const { return homeAddress_; }
+    const ServiceSession& Session() const { return setup_.session; }
     bool PlayerClockRunning() const { return playerClock_.isActive(); }
 
     // IPlayLCDEvent: the player clock follows the play state.
@@ -112,6 +124,7 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void ShutDown();
 
     MainWindowSetup setup_;
+    std::string bannerImagePath_;  // the sign-in's banner picture, deleted at shut-down
     std::unique_ptr<IDriveLister> ownLister_;
     std::unique_ptr<DriveDetector> detector_;
 

@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <QComboBox>
 
+#include "base/menu_address.h"
 #include "service/session.h"
 #include "shell/main_window.h"
-#include "base/menu_address.h"
 #include "ui/left_menu.h"
 #include "ui/web_view.h"
 
@@ -101,8 +101,8 @@ void CTorvaneDlg::OpenMenuEntry(unsigned id) {
     const CImgButton* entry = leftMenu_->FindEntry(id);
     if (entry == nullptr) return;
     BringToFront(webView_, true);
-    webView_->Navigate(
-        QString::fromStdString(FormatMenuAddress(entry->Label().toStdString(), SessionUserId())));
+    webView_->Navigate(QString::fromStdString(
+        FormatMenuAddress(entry->Label().toStdString(), setup_.session.userId)));
 }
 
 bool CTorvaneDlg::EnsureFirmwareList() {

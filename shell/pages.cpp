@@ -24,9 +24,9 @@ UpdatePageBase::UpdatePageBase(QWidget* parent)
 
 PageFactory PlaceholderPages() {
     return PageFactory{
-        [](QWidget* parent) { return new PlaceholderContentPage(parent); },
-        [](QWidget* parent) { return new PlaceholderUpdatePage(parent); },
-        [](QWidget* parent) { return new PlaceholderChildPage(parent); },
+        [](QWidget* parent, const ServiceSession&) { return new PlaceholderContentPage(parent); },
+        [](QWidget* parent, const ServiceSession&) { return new PlaceholderUpdatePage(parent); },
+        [](QWidget* parent, const ServiceSession&) { return new PlaceholderChildPage(parent); },
     };
 }
 

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "service/session.h"
+
 class QComboBox;
 
 namespace torvane {
@@ -82,9 +84,11 @@ class ChildPageBase : public QWidget {
 
 // How the main window makes its pages; each maker gets the page's parent.
 struct PageFactory {
-    std::function<ContentPageBase*(QWidget*)> content;
-    std::function<UpdatePageBase*(QWidget*)> update;
-    std::function<ChildPageBase*(QWidget*)> child;
+    // Each page is made with its parent and the window's service session, which lives as long as
+    // the window.
+    std::function<ContentPageBase*(QWidget*, const ServiceSession&)> content;
+    std::function<UpdatePageBase*(QWidget*, const ServiceSession&)> update;
+    std::function<ChildPageBase*(QWidget*, const ServiceSession&)> child;
 };
 
 // Pages that keep the window's places and record the calls made to them.

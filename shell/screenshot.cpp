@@ -39,11 +39,13 @@ bool Save(QWidget& widget, const QString& path) {
 
 }  // namespace
 
-int TakeScreenshots(const QString& folder, ISettings& settings, const StartOptions& options) {
+int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
+                    const StartOptions& options) {
     QDir().mkpath(folder);
     TerminalSink messages;
 
-    CLoginDlg dialog(settings, messages);
+    ServiceSession signedIn = session;
+    CLoginDlg dialog(signedIn, settings, messages);
     if (options.demoAccount) {
         dialog.IdEdit()->setText(kDemoUserId);
         dialog.PasswordEdit()->setText(kDemoPassword);
@@ -55,7 +57,11 @@ int TakeScreenshots(const QString& folder, ISettings& settings, const StartOptio
     MainWindowSetup setup;
     setup.messages = &messages;
     setup.programFolder = QCoreApplication::applicationDirPath().toStdString();
-    setup.serviceUrl = ServiceBaseUrl();
+    setup.session = signedIn;
+    // The window is shown whether the sign-in worked or not; it deletes the banner when it closes.
+    setup.signIn = [&dialog](ServiceSession&) {
+        return SignInResult{CTorvaneDlg::kSignedIn, dialog.BannerImagePath()};
+    };
     CTorvaneDlg window(std::move(setup));
     window.Create();
     window.show();               // the web view draws only while shown

@@ -6,10 +6,13 @@
 
 #include "base/command_line.h"
 #include "base/settings.h"
+#include "service/session.h"
 
 namespace torvane {
 
 // Writes DIR/login.png and DIR/main.png; returns the process's exit status.
-int TakeScreenshots(const QString& folder, ISettings& settings, const StartOptions& options);
+// The sign-in, when the boxes are filled, goes to `session`'s service.
+int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
+                    const StartOptions& options);
 
 }  // namespace torvane

@@ -1,8 +1,5 @@
 // Default.dat on the device: the plain document's layout, its reader, Load and Save.
-#include <libxml/parser.h>
-
 #include <algorithm>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -11,51 +8,28 @@
 #include "store/device_files.h"
 #include "store/file_cipher.h"
 #include "store/text_codec.h"
-#include "store/xml_push.h"
+#include "store/xml_sax.h"
 
 namespace torvane {
 
 constexpr std::string_view kXmlDeclaration = "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n";
 
 // Collects element text by section while libxml2 walks the document, into the model.
-class DefaultXmlReader {
+class DefaultXmlReader final : public ISaxReader {
   public:
     explicit DefaultXmlReader(CDefaultXML& model) : model_(model) {}
 
-    void Parse(std::string_view document) {
-        xmlSAXHandler handler = MakeSaxHandler();
-        handler.startElementNs = &OnStart;
-        handler.endElementNs = &OnEnd;
-        handler.characters = &OnCharacters;
-        handler.error = &OnError;
-        ParseDeviceDocument(document, handler, this);
+    Status Parse(std::string_view document) { return ParseDeviceDocument(document, *this); }
+
+    void OnStart(std::string_view name, const SaxAttributes&) override { Start(name); }
+    void OnEnd(std::string_view name) override { End(name); }
+    void OnText(std::string_view run) override {
+        if (IsContainer(text_.Element())) return;
+        text_.Append(run);
     }
 
   private:
     enum class Section { Top, Content, File, GameList, DiyList };
-
-    static std::string_view Name(const xmlChar* name) {
-        return reinterpret_cast<const char*>(name);
-    }
-    static DefaultXmlReader& Self(void* user) { return *static_cast<DefaultXmlReader*>(user); }
-
-    static void OnStart(void* user, const xmlChar* localName, const xmlChar*, const xmlChar*, int,
-                        const xmlChar**, int, int, const xmlChar**) {
-        Self(user).Start(Name(localName));
-    }
-    static void OnEnd(void* user, const xmlChar* localName, const xmlChar*, const xmlChar*) {
-        Self(user).End(Name(localName));
-    }
-    static void OnCharacters(void* user, const xmlChar* text, int length) {
-        Self(user).Characters(std::string_view(reinterpret_cast<const char*>(text),
-                                               static_cast<std::size_t>(length)));
-    }
-    static void OnError(void* user, const char* format, ...) {
-        va_list args;
-        va_start(args, format);
-        Self(user).model_.lastError_ = FormatXmlError(format, args);
-        va_end(args);
-    }
 
     static bool IsContainer(std::string_view name) {
         return name == "content" || name == "files" || name == "file" || name == "contentsList" ||
@@ -63,9 +37,7 @@ class DefaultXmlReader {
     }
 
     void Start(std::string_view name) {
-        element_ = name;
-        text_.clear();
-        hasText_ = false;
+        text_.Start(name);
         if (name == "content") {
             content_ = ContentRecord{};
             section_ = Section::Content;
@@ -77,20 +49,11 @@ class DefaultXmlReader {
         } else if (name == "diyList") {
             section_ = Section::DiyList;
         }
-        textExpected_ = true;
-    }
-
-    void Characters(std::string_view text) {
-        if (!textExpected_ || IsContainer(element_)) return;
-        text_ += text;
-        hasText_ = true;
     }
 
     void End(std::string_view name) {
-        if (textExpected_ && hasText_) Store(text_);
-        text_.clear();
-        hasText_ = false;
-        textExpected_ = false;
+        if (text_.HasText()) Store(text_.Text());
+        text_.End();
         if (section_ == Section::File && name == "file") {
             content_.files.push_back(std::move(file_));
             file_ = FileRecord{};
@@ -107,7 +70,7 @@ class DefaultXmlReader {
 
     // Puts an element's value where its section and name say.
     void Store(const std::string& value) {
-        const std::string_view e = element_;
+        const std::string_view e = text_.Element();
         switch (section_) {
             case Section::Top:
                 if (e == "systemVersion")
@@ -155,10 +118,7 @@ class DefaultXmlReader {
     }
 
     CDefaultXML& model_;
-    std::string element_;
-    std::string text_;
-    bool hasText_ = false;
-    bool textExpected_ = false;
+    ElementText text_;
     Section section_ = Section::Top;
     ContentRecord content_;
     FileRecord file_;
@@ -229,9 +189,9 @@ std::string CDefaultXML::SerializeDocument() {
 }
 
 bool CDefaultXML::ParseDocument(std::string_view document) {
-    lastError_.clear();
-    DefaultXmlReader(*this).Parse(document);
-    return lastError_.empty();
+    const Status status = DefaultXmlReader(*this).Parse(document);
+    lastError_ = status.message();
+    return status.ok();
 }
 
 bool CDefaultXML::Load() {

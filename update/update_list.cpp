@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "service/endpoints.h"
-#include "service/xml_answer.h"
+#include "service/list_fetch.h"
 #include "store/text_codec.h"
 
 namespace torvane {
@@ -14,11 +14,11 @@ bool IsSelectedText(std::string_view text) {
     return (!text.empty() && text.front() == 'Y') || ToLowerAscii(text) == "true";
 }
 
-class UpdateFilesReader final : public IXmlAnswerReader {
+class UpdateFilesReader final : public ListReader<UpdateFile> {
   public:
-    explicit UpdateFilesReader(std::vector<UpdateFile>& files) : files_(files) {}
+    using ListReader::ListReader;
 
-    void OnStart(std::string_view name) override {
+    void OnStart(std::string_view name, const SaxAttributes&) override {
         text_.Start(name);
         if (name == "factoryFile") current_ = UpdateFile{};
     }
@@ -26,7 +26,7 @@ class UpdateFilesReader final : public IXmlAnswerReader {
     void OnEnd(std::string_view name) override {
         text_.End();
         if (name == "factoryFile" && current_) {
-            files_.push_back(std::move(*current_));
+            items_.push_back(std::move(*current_));
             current_.reset();
         }
     }
@@ -53,32 +53,33 @@ class UpdateFilesReader final : public IXmlAnswerReader {
     }
 
   private:
-    std::vector<UpdateFile>& files_;
     std::optional<UpdateFile> current_;
     ElementText text_;
 };
 
 }  // namespace
 
-bool UpdateFileList::FetchUpdateFiles(const ServiceSession& session, const HttpLimits& limits) {
+Status UpdateFileList::FetchUpdateFiles(const ServiceSession& session, const HttpLimits& limits) {
     Clear();
     std::string cookie = session.cookie;
-    std::optional<std::string> answer;
-    if (!RequestText(SystemUpdateFilesUrl(session.baseUrl), std::nullopt, cookie, errorText_,
-                     answer, limits))
-        return false;
-    return ReadUpdateFiles(answer.value_or(""));
+    ServiceList<UpdateFile> list =
+        FetchList<UpdateFilesReader>(SystemUpdateFilesUrl(session.baseUrl), cookie, limits);
+    Append(list.items);
+    return list.status;
 }
 
-bool UpdateFileList::ReadUpdateFiles(std::string_view answer) {
-    UpdateFilesReader reader(files_);
-    errorText_ = ParseXmlAnswer(answer, reader);
-    return errorText_.empty();
+Status UpdateFileList::ReadUpdateFiles(std::string_view answer) {
+    ServiceList<UpdateFile> list = ReadList<UpdateFilesReader>(answer);
+    Append(list.items);
+    return list.status;
+}
+
+void UpdateFileList::Append(std::vector<UpdateFile>& files) {
+    for (UpdateFile& file : files) files_.push_back(std::move(file));
 }
 
 void UpdateFileList::Clear() {
     files_.clear();
-    errorText_.clear();
 }
 
 }  // namespace torvane

@@ -8,6 +8,7 @@
 
 #include "service/http_client.h"
 #include "service/session.h"
+#include "store/status.h"
 
 namespace torvane {
 
@@ -23,22 +24,21 @@ struct UpdateFile {
 
 class UpdateFileList {
   public:
-    // Clears the list and fetches it. False with the reason in ErrorText().
-    bool FetchUpdateFiles(const ServiceSession& session = Session(),
-                          const HttpLimits& limits = HttpLimits{});
-    // Reads a systemUpdateFiles answer (appending). False with the parser's message.
-    bool ReadUpdateFiles(std::string_view answer);
+    // Clears the list and fetches it. Fails with the client's reason or the parser's message.
+    Status FetchUpdateFiles(const ServiceSession& session, const HttpLimits& limits = HttpLimits{});
+    // Reads a systemUpdateFiles answer (appending). Fails with the parser's message.
+    Status ReadUpdateFiles(std::string_view answer);
     void Clear();
 
     // Every package appears under both tabs of the update page, in the answer's order.
     const std::vector<UpdateFile>& ListA() const { return files_; }
     const std::vector<UpdateFile>& ListB() const { return files_; }
     const std::vector<UpdateFile>& Files() const { return files_; }
-    const std::string& ErrorText() const { return errorText_; }
 
   private:
+    void Append(std::vector<UpdateFile>& files);
+
     std::vector<UpdateFile> files_;
-    std::string errorText_;
 };
 
 }  // namespace torvane

@@ -7,6 +7,7 @@
 namespace torvane::test {
 
 std::unique_ptr<demo::DemoService> ServiceFixture::service;
+ServiceSession ServiceFixture::session;
 std::unique_ptr<ContentCatalogue> ServiceFixture::catalogue;
 
 void CardFixture::SetUp() {
@@ -25,12 +26,13 @@ void ServiceFixture::StartService(demo::FaultPlan faults) {
     service =
         std::make_unique<demo::DemoService>(demo::DemoService::DefaultDataDir(), std::move(faults));
     ASSERT_TRUE(service->Start(0)) << service->Error();
-    Session().baseUrl = service->BaseUrl();
-    Session().userId = "demo";
-    Session().password = "demo1234";
-    Session().cookie = service->OpenSession("demo");
+    session.baseUrl = service->BaseUrl();
+    session.userId = "demo";
+    session.password = "demo1234";
+    session.cookie = service->OpenSession("demo");
     catalogue = std::make_unique<ContentCatalogue>();
-    ASSERT_TRUE(catalogue->FetchCatalogue()) << catalogue->ErrorText();
+    const Status fetched = catalogue->FetchCatalogue(session);
+    ASSERT_TRUE(fetched.ok()) << fetched.message();
 }
 
 void ServiceFixture::TearDownTestSuite() {
@@ -66,7 +68,7 @@ class StringOutput final : public IByteOutput {
 
 std::string ServiceFixture::Served(const std::string& url) {
     StringOutput out;
-    EXPECT_TRUE(DownloadToFile(url, out, nullptr, nullptr, false)) << url;
+    EXPECT_TRUE(DownloadToFile(session, url, out, nullptr, nullptr, false)) << url;
     return out.bytes;
 }
 

@@ -57,6 +57,7 @@ class ServiceFixture : public CardFixture {
     static std::string Served(const std::string& url);
 
     static std::unique_ptr<demo::DemoService> service;
+    static ServiceSession session;  // the demo account, signed in
     static std::unique_ptr<ContentCatalogue> catalogue;
 };
 

@@ -60,7 +60,7 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     job.contents = {Content("L0001"), Content("M0002")};
     test::NullSink observer;
     StatvfsFreeSpace space;  // the image's own free space
-    DownloadWorker worker(job, observer, sink, space);
+    DownloadWorker worker(job, session, observer, sink, space);
     const JobOutcome outcome = worker.Run();
     ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
     ASSERT_EQ(outcome.addedContentNos, (std::vector<std::string>{"L0001", "M0002"}))

@@ -69,7 +69,7 @@ class InstallEngineTest : public test::ServiceFixture {
         job.database = &database;
         job.contents = contents;
         FixedFreeSpace space(freeBytes);
-        worker = std::make_unique<DownloadWorker>(std::move(job), observer, sink, space);
+        worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, sink, space);
         worker->Start();
         worker->Wait();
         return worker->Outcome();
@@ -141,7 +141,7 @@ TEST_F(InstallEngineTest, PausedJobFetchesNothingUntilResumed) {
     job.database = &database;
     job.contents = Contents({"M0002"});
     FixedFreeSpace space(kPlentyOfSpace);
-    DownloadWorker paused(std::move(job), observer, sink, space);
+    DownloadWorker paused(std::move(job), session, observer, sink, space);
     const std::size_t requestsBefore = service->Requests().size();
     paused.SetPaused(true);
     paused.Start();
@@ -313,7 +313,7 @@ TEST_F(CardSwitchTest, AnInstallKeepsWritingToTheCardItStartedOn) {
         detector.SelectEntry(1);  // the other card becomes the device mid-install
     };
     FixedFreeSpace space(kPlentyOfSpace);
-    worker = std::make_unique<DownloadWorker>(std::move(job), observer, sink, space);
+    worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, sink, space);
     worker->Start();
     worker->Wait();
 

@@ -17,9 +17,9 @@ using test::ReadFile;
 class NameVoiceTest : public test::ServiceFixture {
   protected:
     ChildInfo Child(int childNo) {
-        ChildrenList list;
-        EXPECT_TRUE(FetchChildrenList(list)) << list.errorText;
-        for (const ChildInfo& child : list.children) {
+        const ChildrenList list = FetchChildrenList(session);
+        EXPECT_TRUE(list.ok()) << list.status.message();
+        for (const ChildInfo& child : list.items) {
             if (child.childNo == childNo) return child;
         }
         ADD_FAILURE() << "no child " << childNo;
@@ -34,7 +34,7 @@ TEST_F(NameVoiceTest, ApplyingAVoicePutsItInEveryLanguageFolderAndReleasingRemov
     for (char& c : served) c = static_cast<char>(static_cast<unsigned char>(c) + 1);
 
     std::string error;
-    ASSERT_TRUE(ApplyNameVoice(child, database, &error)) << error;
+    ASSERT_TRUE(ApplyNameVoice(child, database, session, &error)) << error;
     for (const char* language : {"en", "ko", "ja", "ch"}) {
         EXPECT_EQ(ReadFile(Card() / "ck1" / language / "00000003.qvx"), served) << language;
     }
@@ -49,10 +49,10 @@ TEST_F(NameVoiceTest, ApplyingAVoicePutsItInEveryLanguageFolderAndReleasingRemov
 }
 
 TEST_F(NameVoiceTest, ChildWithoutAVoiceIsSelectedButLeavesTheFoldersAsTheyWere) {
-    ASSERT_TRUE(ApplyNameVoice(Child(101), database));
+    ASSERT_TRUE(ApplyNameVoice(Child(101), database, session));
     ChildInfo unvoiced = Child(102);
     std::string error;
-    EXPECT_FALSE(ApplyNameVoice(unvoiced, database, &error));
+    EXPECT_FALSE(ApplyNameVoice(unvoiced, database, session, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(Reloaded().selectedChildNo(), 102);
     EXPECT_TRUE(fs::exists(Card() / "ck1/ko/00000003.qvx"));
@@ -61,7 +61,7 @@ TEST_F(NameVoiceTest, ChildWithoutAVoiceIsSelectedButLeavesTheFoldersAsTheyWere)
     unvoiced.nameFiles = {
         NameFile{"larkspin", "exist", service->BaseUrl() + "/torvane/voice/x.mp3", 10}};
     const std::string before = ReadFile(Card() / "ck1/ko/00000003.qvx");
-    EXPECT_FALSE(ApplyNameVoice(unvoiced, database));
+    EXPECT_FALSE(ApplyNameVoice(unvoiced, database, session));
     EXPECT_EQ(ReadFile(Card() / "ck1/ko/00000003.qvx"), before);
 }
 
@@ -69,7 +69,7 @@ TEST_F(NameVoiceTest, WithoutADeviceTheUserIsTold) {
     EXPECT_FALSE(RequireCard(nullptr, sink));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNoDevice)});
     CDefaultXML noCard;
-    EXPECT_FALSE(ApplyNameVoice(Child(101), noCard));
+    EXPECT_FALSE(ApplyNameVoice(Child(101), noCard, session));
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ class PackageTest : public test::ServiceFixture {
   protected:
     UpdateFile Package(std::string_view kind) {
         UpdateFileList list;
-        EXPECT_TRUE(list.FetchUpdateFiles()) << list.ErrorText();
+        const Status fetched = list.FetchUpdateFiles(session);
+        EXPECT_TRUE(fetched.ok()) << fetched.message();
         for (const UpdateFile& file : list.Files()) {
             if (file.name.find(kind) != std::string::npos) return file;
         }
@@ -51,7 +52,7 @@ class PackageTest : public test::ServiceFixture {
 
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     NullJobObserver observer;
-    ThreadedJobRunner runner{observer, sink, space, nullptr, JobTiming::Immediate()};
+    ThreadedJobRunner runner{session, observer, sink, space, nullptr, JobTiming::Immediate()};
 };
 
 class UpdateKeepsDatabaseTest : public PackageTest,
@@ -163,7 +164,8 @@ class DiyFilesTest : public test::CardFixture {
     CDiyXML diy{Card().string()};
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     NullJobObserver observer;
-    ThreadedJobRunner runner{observer, sink, space, nullptr, JobTiming::Immediate()};
+    ServiceSession noSession;  // recordings are copied from the computer, not downloaded
+    ThreadedJobRunner runner{noSession, observer, sink, space, nullptr, JobTiming::Immediate()};
 };
 
 TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {

@@ -66,13 +66,12 @@ void ServeSlowly(httplib::Response& response, const std::string& bytes) {
 class DownloadTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        Session() = ServiceSession{};
-        Session().baseUrl = server.BaseUrl();
-        Session().cookie = "ASPSESSIONID=ABC";
+        session.baseUrl = server.BaseUrl();
+        session.cookie = "ASPSESSIONID=ABC";
     }
-    void TearDown() override { Session() = ServiceSession{}; }
 
     TestServer server;
+    ServiceSession session;
 };
 
 TEST_F(DownloadTest, FetchesThePathFromTheConfiguredServiceWithTheSessionCookie) {
@@ -82,8 +81,8 @@ TEST_F(DownloadTest, FetchesThePathFromTheConfiguredServiceWithTheSessionCookie)
     });
     MemoryOutput output;
     ProgressProbe progress;
-    ASSERT_TRUE(DownloadToFile("http://elsewhere.invalid/files/a.qvx?k=1&n=2", output, &progress,
-                               nullptr, false));
+    ASSERT_TRUE(DownloadToFile(session, "http://elsewhere.invalid/files/a.qvx?k=1&n=2", output,
+                               &progress, nullptr, false));
     EXPECT_EQ(output.bytes, bytes);
     EXPECT_EQ(progress.total, 100000);
     const auto sent = server.LastRequest();
@@ -100,7 +99,8 @@ TEST_F(DownloadTest, AddOneStoresEveryByteIncreasedByOne) {
     });
     for (const bool addOne : {false, true}) {
         MemoryOutput output;
-        ASSERT_TRUE(DownloadToFile(server.BaseUrl() + "/f", output, nullptr, nullptr, addOne));
+        ASSERT_TRUE(
+            DownloadToFile(session, server.BaseUrl() + "/f", output, nullptr, nullptr, addOne));
         EXPECT_EQ(output.bytes,
                   addOne ? std::string("\x01\x80\x00\x42", 4) : std::string("\x00\x7f\xff\x41", 4));
     }
@@ -112,7 +112,7 @@ TEST_F(DownloadTest, WritesIntoTheCallersFile) {
     });
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(DownloadToFile("/f", file, nullptr, nullptr, false));
+    EXPECT_TRUE(DownloadToFile(session, "/f", file, nullptr, nullptr, false));
     std::rewind(file);
     char read[16] = {};
     EXPECT_EQ(std::fread(read, 1, sizeof read, file), 5u);
@@ -156,7 +156,7 @@ TEST_P(DownloadFaultTest, ReportsFailure) {
     HttpLimits limits;
     limits.receiveTimeout = milliseconds(300);
     MemoryOutput output(fault == Fault::DiskFull ? 10000 : std::string::npos);
-    EXPECT_FALSE(DownloadToFile("/f", output, nullptr, nullptr, false, limits));
+    EXPECT_FALSE(DownloadToFile(session, "/f", output, nullptr, nullptr, false, limits));
     if (fault == Fault::NotFound || fault == Fault::ServerError) {
         EXPECT_TRUE(output.bytes.empty());
     }
@@ -186,7 +186,7 @@ TEST_F(DownloadTest, BodyEndedByClosingTheConnectionIsWhole) {
             });
     });
     MemoryOutput output;
-    EXPECT_TRUE(DownloadToFile("/f", output, nullptr, nullptr, false));
+    EXPECT_TRUE(DownloadToFile(session, "/f", output, nullptr, nullptr, false));
     EXPECT_EQ(output.bytes, bytes);
 }
 
@@ -201,7 +201,7 @@ TEST_F(DownloadTest, CancelEndsAfterTheCurrentChunkAndCountsAsEnded) {
         if (chunk == 2) control.cancel = true;
     };
     MemoryOutput output;
-    EXPECT_TRUE(DownloadToFile("/f", output, &progress, &control, false));
+    EXPECT_TRUE(DownloadToFile(session, "/f", output, &progress, &control, false));
     EXPECT_EQ(progress.chunks, 2);
     EXPECT_EQ(static_cast<std::int64_t>(output.bytes.size()), progress.total);
     EXPECT_LT(output.bytes.size(), bytes.size());
@@ -227,7 +227,7 @@ TEST_F(DownloadTest, PauseLongerThanTheReceiveTimeoutResumesAndCompletes) {
         });
     };
     MemoryOutput output;
-    const bool ok = DownloadToFile("/f", output, &progress, &control, false, limits);
+    const bool ok = DownloadToFile(session, "/f", output, &progress, &control, false, limits);
     resume.join();
     EXPECT_TRUE(ok);
     EXPECT_EQ(output.bytes, bytes);
@@ -252,16 +252,16 @@ TEST_F(DownloadTest, CancelDuringAPauseEndsTheTransfer) {
         });
     };
     MemoryOutput output;
-    const bool ok = DownloadToFile("/f", output, &progress, &control, false, limits);
+    const bool ok = DownloadToFile(session, "/f", output, &progress, &control, false, limits);
     cancel.join();
     EXPECT_TRUE(ok);
     EXPECT_EQ(progress.chunks, 1);
 }
 
 TEST_F(DownloadTest, NoConfiguredServiceFailsWithoutARequest) {
-    Session().baseUrl = "";
+    session.baseUrl = "";
     MemoryOutput output;
-    EXPECT_FALSE(DownloadToFile("/f", output, nullptr, nullptr, false));
+    EXPECT_FALSE(DownloadToFile(session, "/f", output, nullptr, nullptr, false));
     EXPECT_TRUE(server.Requests().empty());
 }
 

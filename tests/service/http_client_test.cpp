@@ -27,7 +27,9 @@ Reply Request(const std::string& url, std::string& cookie,
               std::optional<std::string_view> body = std::nullopt,
               const HttpLimits& limits = HttpLimits{}) {
     Reply reply;
-    reply.ok = RequestText(url, body, cookie, reply.error, reply.answer, limits);
+    const Status status = RequestText(url, body, cookie, reply.answer, limits);
+    reply.ok = status.ok();
+    reply.error = status.message();
     return reply;
 }
 

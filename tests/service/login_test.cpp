@@ -35,10 +35,9 @@ LoginForm Fields(std::vector<std::pair<std::string, std::string>> pairs) {
 
 TEST(ReadLoginFormTest, ReadsFieldsInOrderAndTheAction) {
     LoginForm form;
-    std::string message;
-    ASSERT_TRUE(ReadLoginForm(LoginPage({{"userID", "mom"}, {"userLogin", "true"}, {"x", ""}}),
-                              form, message))
-        << message;
+    const Status read =
+        ReadLoginForm(LoginPage({{"userID", "mom"}, {"userLogin", "true"}, {"x", ""}}), form);
+    ASSERT_TRUE(read.ok()) << read.message();
     EXPECT_EQ(form.names, (std::vector<std::string>{"userID", "userLogin", "x"}));
     EXPECT_EQ(form.values, (std::vector<std::string>{"mom", "true", ""}));
     EXPECT_EQ(form.action, "pc_loginOk.asp");
@@ -55,9 +54,9 @@ TEST(ReadLoginFormTest, NamesTheMissingPiece) {
     };
     for (const auto& [page, expected] : cases) {
         LoginForm form;
-        std::string message;
-        EXPECT_FALSE(ReadLoginForm(page, form, message)) << page;
-        EXPECT_EQ(message, expected) << page;
+        const Status read = ReadLoginForm(page, form);
+        EXPECT_FALSE(read.ok()) << page;
+        EXPECT_EQ(read.message(), expected) << page;
     }
 }
 
@@ -83,17 +82,17 @@ TEST(BuildFormBodyTest, EncodesValuesAsTheirBytesAndKeepsNames) {
 
 TEST(ReadUserInfoTest, ReadsTheChildrenOfUserInfoOnly) {
     LoginForm form;
-    std::string message;
-    ASSERT_TRUE(
-        ReadUserInfo("\n\n<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<result><status>ok"
-                     "</status><userInfo>\n <userID>mom</userID>\n <userName>김&amp;이"
-                     "</userName><empty/></userInfo></result>",
-                     form, message))
-        << message;
+    const Status read = ReadUserInfo(
+        "\n\n<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<result><status>ok"
+        "</status><userInfo>\n <userID>mom</userID>\n <userName>김&amp;이"
+        "</userName><empty/></userInfo></result>",
+        form);
+    ASSERT_TRUE(read.ok()) << read.message();
     EXPECT_EQ(form.names, (std::vector<std::string>{"userID", "userName", "empty"}));
     EXPECT_EQ(form.values, (std::vector<std::string>{"mom", "김&이", ""}));
-    EXPECT_FALSE(ReadUserInfo("<userInfo><a>1</userInfo>", form, message));
-    EXPECT_FALSE(message.empty());
+    const Status damaged = ReadUserInfo("<userInfo><a>1</userInfo>", form);
+    EXPECT_FALSE(damaged.ok());
+    EXPECT_FALSE(damaged.message().empty());
 }
 
 TEST(SavedLoginForTest, PasswordIsRememberedOnlyWithTheIdentifier) {

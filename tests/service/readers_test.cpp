@@ -55,7 +55,8 @@ constexpr const char* kCatalogue = R"(
 
 TEST(CatalogueReaderTest, ReadsContentsWithTheirFilesOntoShelves) {
     ContentCatalogue catalogue;
-    ASSERT_TRUE(catalogue.ReadCatalogue(kCatalogue)) << catalogue.ErrorText();
+    const Status read = catalogue.ReadCatalogue(kCatalogue);
+    ASSERT_TRUE(read.ok()) << read.message();
 
     ASSERT_EQ(catalogue.Count(Shelf::Language), 1u);
     const ContentRecord& language = catalogue.Contents(Shelf::Language)[0];
@@ -102,8 +103,10 @@ TEST(CatalogueReaderTest, EveryKindLandsOnItsShelf) {
     };
     for (const auto& [mainGroup, subGroup, shelf] : cases) {
         ContentCatalogue catalogue;
-        ASSERT_TRUE(catalogue.ReadCatalogue("<contentsList>" + Content("N1", mainGroup, subGroup) +
-                                            "</contentsList>"));
+        ASSERT_TRUE(catalogue
+                        .ReadCatalogue("<contentsList>" + Content("N1", mainGroup, subGroup) +
+                                       "</contentsList>")
+                        .ok());
         for (const Shelf each : kAllShelves)
             EXPECT_EQ(catalogue.Count(each), each == shelf ? 1u : 0u)
                 << mainGroup << "/" << subGroup << " on " << ShelfKey(each);
@@ -112,13 +115,15 @@ TEST(CatalogueReaderTest, EveryKindLandsOnItsShelf) {
 
 TEST(CatalogueReaderTest, MalformedAnswerFailsButKeepsWhatWasRead) {
     ContentCatalogue catalogue;
-    EXPECT_FALSE(catalogue.ReadCatalogue("<contentsList>" + Content("L1", "language", "") +
-                                         "<content><contentNo>L2</contentNo></contentsList>"));
-    EXPECT_FALSE(catalogue.ErrorText().empty());
+    const Status read =
+        catalogue.ReadCatalogue("<contentsList>" + Content("L1", "language", "") +
+                                "<content><contentNo>L2</contentNo></contentsList>");
+    EXPECT_FALSE(read.ok());
+    EXPECT_FALSE(read.message().empty());
     EXPECT_EQ(catalogue.Count(Shelf::Language), 1u);
     for (const char* answer : {"", "   \n", "not xml", "<a><b></a>"}) {
         ContentCatalogue other;
-        EXPECT_FALSE(other.ReadCatalogue(answer)) << answer;
+        EXPECT_FALSE(other.ReadCatalogue(answer).ok()) << answer;
     }
 }
 
@@ -134,7 +139,8 @@ TEST(CatalogueFetchTest, AsksForTheAccountsContentsAndReplacesTheShelves) {
     session.cookie = "ASPSESSIONID=S";
     ContentCatalogue catalogue;
     for (int fetch = 0; fetch < 2; ++fetch) {
-        ASSERT_TRUE(catalogue.FetchCatalogue(session)) << catalogue.ErrorText();
+        const Status fetched = catalogue.FetchCatalogue(session);
+        ASSERT_TRUE(fetched.ok()) << fetched.message();
         EXPECT_EQ(catalogue.Count(Shelf::Language), 1u);
         EXPECT_EQ(catalogue.Count(Shelf::Story), 1u);
     }
@@ -143,8 +149,9 @@ TEST(CatalogueFetchTest, AsksForTheAccountsContentsAndReplacesTheShelves) {
     EXPECT_EQ(sent.Header("Cookie"), "ASPSESSIONID=S");
 
     server.AnswerStatuses({404});
-    EXPECT_FALSE(catalogue.FetchCatalogue(session));
-    EXPECT_EQ(catalogue.ErrorText(), "HTTP request error: resource not found (status 404)");
+    const Status refused = catalogue.FetchCatalogue(session);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), "HTTP request error: resource not found (status 404)");
     EXPECT_TRUE(catalogue.Empty());
 }
 
@@ -165,10 +172,10 @@ constexpr const char* kChildren = R"(
 </childrenList>)";
 
 TEST(ChildrenReaderTest, ReadsChildrenAndTheirNameFiles) {
-    ChildrenList list;
-    ASSERT_TRUE(ReadChildrenList(kChildren, list)) << list.errorText;
-    ASSERT_EQ(list.children.size(), 2u);
-    const ChildInfo& first = list.children[0];
+    const ChildrenList list = ReadChildrenList(kChildren);
+    ASSERT_TRUE(list.ok()) << list.status.message();
+    ASSERT_EQ(list.items.size(), 2u);
+    const ChildInfo& first = list.items[0];
     EXPECT_EQ(first.childNo, 12);
     EXPECT_EQ(first.familyName, "김");
     EXPECT_EQ(first.firstName, "하늘");
@@ -180,7 +187,7 @@ TEST(ChildrenReaderTest, ReadsChildrenAndTheirNameFiles) {
     EXPECT_EQ(first.nameFiles[0].url, "http://svc/voice?child=12&lang=ko");
     EXPECT_EQ(first.nameFiles[0].size, 2048);
     EXPECT_EQ(first.nameFiles[1].status, "requested");
-    const ChildInfo& second = list.children[1];
+    const ChildInfo& second = list.items[1];
     EXPECT_EQ(second.childNo, 0);
     EXPECT_FALSE(second.IsBoy());
     EXPECT_TRUE(second.nameFiles.empty());
@@ -198,12 +205,12 @@ TEST(ChildrenServiceTest, ListAndChangesGoToTheirAddresses) {
     session.password = "pw";
     session.cookie = "SID=1";
 
-    ChildrenList list;
-    ASSERT_TRUE(FetchChildrenList(list, session)) << list.errorText;
-    EXPECT_EQ(list.children.size(), 2u);
-    EXPECT_TRUE(DeleteChild(7, nullptr, session));
-    EXPECT_TRUE(InsertChild("김", "하늘", ChildSex::Boy, "2019-03-07", nullptr, session));
-    EXPECT_TRUE(RequestNameFile(12, nullptr, session));
+    ChildrenList list = FetchChildrenList(session);
+    ASSERT_TRUE(list.ok()) << list.status.message();
+    EXPECT_EQ(list.items.size(), 2u);
+    EXPECT_TRUE(DeleteChild(7, session).ok());
+    EXPECT_TRUE(InsertChild("김", "하늘", ChildSex::Boy, "2019-03-07", session).ok());
+    EXPECT_TRUE(RequestNameFile(12, session).ok());
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 4u);
     EXPECT_EQ(requests[0].target, "/torvane/pc_childrenList.asp?userID=mom&cookie=pw");
@@ -218,18 +225,19 @@ TEST(ChildrenServiceTest, ListAndChangesGoToTheirAddresses) {
 
     // A malformed list gives no children at all; a failed change says why.
     server.OnText("/torvane/pc_childrenList.asp", "<childrenList><childInfo><childNo>1</childNo>");
-    EXPECT_FALSE(FetchChildrenList(list, session));
-    EXPECT_FALSE(list.errorText.empty());
-    EXPECT_TRUE(list.children.empty());
+    list = FetchChildrenList(session);
+    EXPECT_FALSE(list.ok());
+    EXPECT_FALSE(list.status.message().empty());
+    EXPECT_TRUE(list.items.empty());
     server.AnswerStatuses({500});
-    std::string error;
-    EXPECT_FALSE(DeleteChild(7, &error, session));
-    EXPECT_EQ(error, "HTTP server error: 500. Server failure.");
+    const Status refused = DeleteChild(7, session);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), "HTTP server error: 500. Server failure.");
 }
 
 TEST(UpdateListTest, EveryFactoryFileIsOnePackageInOrder) {
     UpdateFileList list;
-    ASSERT_TRUE(list.ReadUpdateFiles(R"(
+    const Status read = list.ReadUpdateFiles(R"(
 <?xml version="1.0" encoding="utf-8"?>
 <systemUpdateFiles><firmwareFileList>
  <firmwareFile><version>9.9</version></firmwareFile>
@@ -238,8 +246,8 @@ TEST(UpdateListTest, EveryFactoryFileIsOnePackageInOrder) {
   <fileSize>4096</fileSize><selected>Y</selected></factoryFile>
  <factoryFile><version>1.1</version><fileSize>x</fileSize></factoryFile>
  <factoryFile><version>1.0</version></factoryFile>
-</firmwareFileList></systemUpdateFiles>)"))
-        << list.ErrorText();
+</firmwareFileList></systemUpdateFiles>)");
+    ASSERT_TRUE(read.ok()) << read.message();
     ASSERT_EQ(list.Files().size(), 3u);
     const UpdateFile& first = list.Files()[0];
     EXPECT_EQ(first.version, "1.2");
@@ -263,7 +271,8 @@ TEST(UpdateListTest, SelectedMeansYFirstOrTrueInAnyCase) {
     for (const auto& [text, selected] : cases) {
         UpdateFileList list;
         ASSERT_TRUE(list.ReadUpdateFiles("<s><factoryFile><selected>" + text +
-                                         "</selected></factoryFile></s>"));
+                                         "</selected></factoryFile></s>")
+                        .ok());
         ASSERT_EQ(list.Files().size(), 1u);
         EXPECT_EQ(list.Files()[0].selected, selected) << text;
     }
@@ -278,34 +287,35 @@ TEST(UpdateListTest, FetchReplacesTheListOrReportsWhy) {
     session.baseUrl = server.BaseUrl();
     session.cookie = "SID=1";
     UpdateFileList list;
-    ASSERT_TRUE(list.FetchUpdateFiles(session)) << list.ErrorText();
-    ASSERT_TRUE(list.FetchUpdateFiles(session)) << list.ErrorText();
+    for (int fetch = 0; fetch < 2; ++fetch) {
+        const Status fetched = list.FetchUpdateFiles(session);
+        ASSERT_TRUE(fetched.ok()) << fetched.message();
+    }
     EXPECT_EQ(list.Files().size(), 1u);
     EXPECT_EQ(server.LastRequest().target, "/torvane/pc_systemUpdateFiles.asp");
     server.AnswerStatuses({400, 400, 400});
-    EXPECT_FALSE(list.FetchUpdateFiles(session));
-    EXPECT_EQ(list.ErrorText(), "HTTP request error: 3 attempts failed.");
+    const Status refused = list.FetchUpdateFiles(session);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), "HTTP request error: 3 attempts failed.");
     EXPECT_TRUE(list.Files().empty());
 }
 
 TEST(BannerListTest, ReadsEntriesInOrderAndIgnoresTextBetweenElements) {
-    BannerList list;
-    ASSERT_TRUE(ReadBannerList(R"(
+    const BannerList list = ReadBannerList(R"(
 <bannerList>
  <bannerInfo>
   <bannerFileURL>http://svc/b/one.jpg</bannerFileURL>
   <bannerLinkURL>http://svc/shop?a=1&amp;b=2</bannerLinkURL>
  </bannerInfo>
  <bannerInfo><bannerFileURL>http://svc/b/two.jpg</bannerFileURL></bannerInfo>
-</bannerList>)",
-                               list))
-        << list.errorText;
-    ASSERT_EQ(list.entries.size(), 2u);
-    EXPECT_EQ(list.entries[0].fileUrl, "http://svc/b/one.jpg");
-    EXPECT_EQ(list.entries[0].linkUrl, "http://svc/shop?a=1&b=2");
-    EXPECT_EQ(list.entries[1].fileUrl, "http://svc/b/two.jpg");
-    EXPECT_EQ(list.entries[1].linkUrl, "");
-    EXPECT_EQ(BannerFileName(list.entries[1].fileUrl), "two.jpg");
+</bannerList>)");
+    ASSERT_TRUE(list.ok()) << list.status.message();
+    ASSERT_EQ(list.items.size(), 2u);
+    EXPECT_EQ(list.items[0].fileUrl, "http://svc/b/one.jpg");
+    EXPECT_EQ(list.items[0].linkUrl, "http://svc/shop?a=1&b=2");
+    EXPECT_EQ(list.items[1].fileUrl, "http://svc/b/two.jpg");
+    EXPECT_EQ(list.items[1].linkUrl, "");
+    EXPECT_EQ(BannerFileName(list.items[1].fileUrl), "two.jpg");
     EXPECT_EQ(BannerFileName("nofolder.jpg"), "");
 }
 
@@ -317,13 +327,14 @@ TEST(BannerListTest, FetchWithoutSessionCapturesTheCookie) {
                   "BANNER=7");
     ServiceSession session;
     session.baseUrl = server.BaseUrl();
-    BannerList list;
-    ASSERT_TRUE(FetchBanners(list, session)) << list.errorText;
-    EXPECT_EQ(list.entries.size(), 1u);
+    BannerList list = FetchBanners(session);
+    ASSERT_TRUE(list.ok()) << list.status.message();
+    EXPECT_EQ(list.items.size(), 1u);
     EXPECT_EQ(session.cookie, "BANNER=7");
     server.OnText("/torvane/pc_bannerList.asp", "<bannerList><bannerInfo>");
-    EXPECT_FALSE(FetchBanners(list, session));
-    EXPECT_FALSE(list.errorText.empty());
+    list = FetchBanners(session);
+    EXPECT_FALSE(list.ok());
+    EXPECT_FALSE(list.status.message().empty());
 }
 
 }  // namespace

@@ -25,8 +25,11 @@ class LoginDialogTest : public QObject {
     std::unique_ptr<demo::DemoService> service_;
     RecordingSink sink_;
     MemorySettings settings_;
+    ServiceSession session_;
 
-    std::unique_ptr<CLoginDlg> Open() { return std::make_unique<CLoginDlg>(settings_, sink_); }
+    std::unique_ptr<CLoginDlg> Open() {
+        return std::make_unique<CLoginDlg>(session_, settings_, sink_);
+    }
     static void Fill(CLoginDlg& dialog, const QString& id, const QString& password) {
         dialog.IdEdit()->setText(id);
         dialog.PasswordEdit()->setText(password);
@@ -38,8 +41,8 @@ class LoginDialogTest : public QObject {
         QVERIFY2(service_->Start(0), service_->Error().c_str());
     }
     void init() {
-        Session().Clear();
-        ServiceBaseUrl() = service_->BaseUrl();
+        session_ = ServiceSession{};
+        session_.baseUrl = service_->BaseUrl();
         sink_.shown.clear();
         settings_ = MemorySettings();
     }
@@ -53,8 +56,8 @@ class LoginDialogTest : public QObject {
         dialog->SignIn();
         QCOMPARE(sink_.shown, QStringList{});
         QCOMPARE(dialog->result(), 200);
-        QCOMPARE(SessionUserId(), std::string("demo"));
-        QVERIFY(!SessionCookie().empty());
+        QCOMPARE(session_.userId, std::string("demo"));
+        QVERIFY(!session_.cookie.empty());
     }
 
     void failedAttemptsSayWhyAndStayOpen_data() {
@@ -79,7 +82,7 @@ class LoginDialogTest : public QObject {
         QFETCH(QString, password);
         QFETCH(bool, serviceDown);
         QFETCH(QString, message);
-        if (serviceDown) ServiceBaseUrl() = "http://127.0.0.1:9";
+        if (serviceDown) session_.baseUrl = "http://127.0.0.1:9";
         auto dialog = Open();
         Fill(*dialog, id, password);
         dialog->SignIn();
@@ -183,8 +186,8 @@ class LoginDialogTest : public QObject {
             settings.SetString(kSavedPasswordKey, "demo1234");
             settings.SetInt(kRememberPasswordKey, 1);
         }
-        QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser |
-                                              QFile::ReadOwner | QFile::WriteOwner),
+        QCOMPARE(QFile::permissions(path) &
+                     ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner),
                  QFile::Permissions());
         QtSettings reread(path);
         QCOMPARE(reread.GetString(kSavedPasswordKey, ""), std::string("demo1234"));
@@ -194,12 +197,12 @@ class LoginDialogTest : public QObject {
     void showsOneOfTheServiceBanners() {
         auto dialog = Open();
         QTRY_VERIFY(!dialog->Banner().isNull());
-        QVERIFY(QFile::exists(QString::fromStdString(BannerImagePath())));
+        QVERIFY(QFile::exists(QString::fromStdString(dialog->BannerImagePath())));
         QVERIFY(sink_.shown.isEmpty());
     }
 
     void bannerFailureShowsNothing() {
-        ServiceBaseUrl() = "http://127.0.0.1:9";
+        session_.baseUrl = "http://127.0.0.1:9";
         auto dialog = Open();
         dialog->ShowBanner();
         QVERIFY(dialog->Banner().isNull());

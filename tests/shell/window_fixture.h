@@ -20,7 +20,6 @@ class WindowFixture {
         window_.reset();
         temp_ = std::make_unique<QTemporaryDir>();
         sink_.shown.clear();
-        SessionUserId() = "kim";
         qputenv("TORVANE_DRIVES", "");
     }
 
@@ -35,8 +34,9 @@ class WindowFixture {
         setup.engine = std::make_unique<SilentEngine>();
         setup.tempFolder = temp_->path().toStdString();
         setup.programFolder = temp_->path().toStdString();
-        setup.serviceUrl = "http://127.0.0.1:9";
-        setup.signIn = [signInResult] { return signInResult; };
+        setup.session.baseUrl = "http://127.0.0.1:9";
+        setup.session.userId = "kim";
+        setup.signIn = [signInResult](ServiceSession&) { return SignInResult{signInResult, {}}; };
         window_ = std::make_unique<CTorvaneDlg>(std::move(setup));
         return *window_;
     }
@@ -56,7 +56,6 @@ class WindowFixture {
         }
         return path;
     }
-
-  };
+};
 
 }  // namespace torvane::testing
