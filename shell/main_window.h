@@ -14,7 +14,8 @@
 
 #include "base/drive_detector.h"
 #include "base/message_sink.h"
-#include "shell/pages.h"
+#include "ui/main_window_ids.h"
+#include "ui/page.h"
 #include "ui/player.h"
 
 namespace torvane {
@@ -22,12 +23,19 @@ namespace torvane {
 class CLeftWebMenu;
 class CWebView;
 
+// How the main window makes its pages; each maker gets the page's parent.
+struct PageFactory {
+    std::function<ContentPageBase*(QWidget*)> content;
+    std::function<UpdatePageBase*(QWidget*)> update;
+    std::function<ChildPageBase*(QWidget*)> child;
+};
+
 // What the main window is given; tests replace the drives, the sound engine and the pages.
 struct MainWindowSetup {
     IMessageSink* messages = nullptr;      // required
     IDriveLister* drives = nullptr;        // null: the system's removable drives
     std::unique_ptr<IMediaEngine> engine;  // null: the platform's media player
-    PageFactory pages;                     // empty makers: placeholder pages
+    PageFactory pages;                     // empty makers: pages that show their titles
     std::string tempFolder;                // "tmp.dat" and the home page; empty: GetTempFolder()
     std::string programFolder;             // where "HomeBG.jpg" is shipped
     std::string serviceUrl;                // the shop's and the notices' host
@@ -40,8 +48,6 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     static constexpr int kWidth = 956;
     static constexpr int kHeight = 763;
     static constexpr int kSignedIn = 200;
-    static constexpr unsigned kContentButtonId = 2;
-    static constexpr unsigned kUpdateButtonId = 3;
     static constexpr int kContentPageId = 1001;
     static constexpr int kUpdatePageId = 1002;
     static constexpr int kChildPageId = 1003;
@@ -54,8 +60,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     // False when the sign-in did not succeed: the program ends without showing the window.
     bool Create();
 
-    // A click on the widget with this id.
+    // A click on the widget with this id (a MainWindowId or a menu definition's id).
     void DispatchClick(unsigned id);
+    void DispatchClick(MainWindowId id) { DispatchClick(IdOf(id)); }
 
     // One poll of the removable drives (the one-second timer's work).
     void PollDrives() { detector_->Poll(); }
@@ -136,7 +143,7 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
 
     QPoint lastMouse_;
     bool dragging_ = false;
-    unsigned draggedId_ = 0;
+    bool draggingVolume_ = false;
     bool movingWindow_ = false;
     QPoint windowGrab_;
     bool shutDown_ = false;

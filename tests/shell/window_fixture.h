@@ -1,4 +1,4 @@
-// The signed-in main window over placeholder pages that the window tests share.
+// The signed-in main window over recording pages that the window tests share.
 #pragma once
 
 #include <QDir>
@@ -8,9 +8,9 @@
 
 #include "service/session.h"
 #include "shell/main_window.h"
-#include "shell/placeholder_pages.h"
 #include "store/device_root.h"
 #include "tests/shell/qt_test_support.h"
+#include "tests/shell/recording_pages.h"
 
 namespace torvane::testing {
 
@@ -30,7 +30,7 @@ class WindowFixture {
     RecordingSink sink_;
     std::unique_ptr<CTorvaneDlg> window_;
 
-    // A signed-in window over placeholder pages, drives from TORVANE_DRIVES.
+    // A signed-in window over recording pages, drives from TORVANE_DRIVES.
     CTorvaneDlg& MakeWindow(int signInResult = 200) {
         MainWindowSetup setup;
         setup.messages = &sink_;
@@ -39,15 +39,14 @@ class WindowFixture {
         setup.programFolder = temp_->path().toStdString();
         setup.serviceUrl = "http://127.0.0.1:9";
         setup.signIn = [signInResult] { return signInResult; };
+        setup.pages = RecordingPages();
         window_ = std::make_unique<CTorvaneDlg>(std::move(setup));
         return *window_;
     }
-    PlaceholderContentPage* Content() {
-        return static_cast<PlaceholderContentPage*>(window_->ContentPage());
+    RecordingContentPage* Content() {
+        return static_cast<RecordingContentPage*>(window_->ContentPage());
     }
-    PlaceholderChildPage* Child() {
-        return static_cast<PlaceholderChildPage*>(window_->ChildPage());
-    }
+    RecordingChildPage* Child() { return static_cast<RecordingChildPage*>(window_->ChildPage()); }
     QString MakeCard(const QString& name, bool withDatabase) {
         const QString path = temp_->path() + "/" + name;
         QDir().mkpath(path);
@@ -58,7 +57,6 @@ class WindowFixture {
         }
         return path;
     }
-
-  };
+};
 
 }  // namespace torvane::testing
