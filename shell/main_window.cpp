@@ -21,6 +21,7 @@
 #include "shell/xml_resources.h"
 #include "store/device_files.h"
 #include "ui/left_menu.h"
+#include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/web_view.h"
 
@@ -99,7 +100,7 @@ bool CTorvaneDlg::Create() {
 bool CTorvaneDlg::CreateWidgets() {
     topMenu_ = std::make_unique<CTopMenu>(this, IdOf(MainWindowId::TopBar), 0, 1, 0, 956, 75, this,
                                           std::move(setup_.engine));
-    topMenu_->LoadFromResources(206, 0, QString());
+    topMenu_->LoadFromResources(pic::kTopBar, 0, QString());
     leftMenu_ =
         std::make_unique<CLeftWebMenu>(this, IdOf(MainWindowId::LeftMenu), 0, 2, 260, 201, 761);
     leftMenu_->SetDefinition(
@@ -107,15 +108,15 @@ bool CTorvaneDlg::CreateWidgets() {
     leftMenu_->LoadFromResources(CLeftWebMenu::kPictureBase, 0, QString());
     contentButton_ =
         std::make_unique<CImgButton>(this, IdOf(MainWindowId::ContentButton), 0, 2, 80, 202, 170);
-    contentButton_->LoadFromResources(207, 208, QString());
+    contentButton_->LoadFromResources(pic::kContentButtonOff, pic::kContentButtonOn, QString());
     updateButton_ =
         std::make_unique<CImgButton>(this, IdOf(MainWindowId::UpdateButton), 0, 2, 170, 202, 260);
-    updateButton_->LoadFromResources(209, 210, QString());
+    updateButton_->LoadFromResources(pic::kUpdateButtonOff, pic::kUpdateButtonOn, QString());
 
-    frameLeft_ = LoadPicture(212);
-    frameTop_ = LoadPicture(214);
-    frameRight_ = LoadPicture(213);
-    frameBottom_ = LoadPicture(211);
+    frameLeft_ = LoadPicture(pic::kFrameLeft);
+    frameTop_ = LoadPicture(pic::kFrameTop);
+    frameRight_ = LoadPicture(pic::kFrameRight);
+    frameBottom_ = LoadPicture(pic::kFrameBottom);
     return true;
 }
 

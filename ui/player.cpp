@@ -106,14 +106,16 @@ struct ChildLayout {
 
 // Drawn in this order; the progress bar goes first so that the position knob stays on top of it.
 constexpr ChildLayout kChildren[] = {
-    {MainWindowId::PlayerProgressBar, 536, 51, 536, 56, 286, 286},
-    {MainWindowId::PlayerPrevious, 359, 10, 392, 43, 228, 229},
-    {MainWindowId::PlayerNext, 391, 10, 431, 43, 230, 231},
-    {MainWindowId::PlayerStop, 430, 10, 463, 43, 232, 233},
-    {MainWindowId::PlayerPlay, 464, 10, 509, 43, 234, 235},
-    {MainWindowId::PlayerSound, 362, 52, 376, 68, 215, 216},
-    {MainWindowId::PlayerVolumeKnob, 0, 56, 0, 64, 225, 225},  // placed from the volume
-    {MainWindowId::PlayerPositionKnob, 537, 46, 544, 61, 224, 224},
+    {MainWindowId::PlayerProgressBar, 536, 51, 536, 56, pic::kProgressBar, pic::kProgressBar},
+    {MainWindowId::PlayerPrevious, 359, 10, 392, 43, pic::kPlayerPreviousOff,
+     pic::kPlayerPreviousOn},
+    {MainWindowId::PlayerNext, 391, 10, 431, 43, pic::kPlayerNextOff, pic::kPlayerNextOn},
+    {MainWindowId::PlayerStop, 430, 10, 463, 43, pic::kPlayerStopOff, pic::kPlayerStopOn},
+    {MainWindowId::PlayerPlay, 464, 10, 509, 43, pic::kPlayerPlayOff, pic::kPlayerPlayOn},
+    {MainWindowId::PlayerSound, 362, 52, 376, 68, pic::kSoundOff, pic::kSoundOn},
+    // placed from the volume
+    {MainWindowId::PlayerVolumeKnob, 0, 56, 0, 64, pic::kVolumeKnob, pic::kVolumeKnob},
+    {MainWindowId::PlayerPositionKnob, 537, 46, 544, 61, pic::kPositionKnob, pic::kPositionKnob},
 };
 
 constexpr int kVolumeKnobWidth = 17;

@@ -104,7 +104,7 @@ class CWmpPlayer {
 // The player panel in the top bar (main window coordinates).
 class CPlayer : public CImgButton {
   public:
-    static constexpr int kPicturePanel = 285;
+    static constexpr int kPicturePanel = pic::kPlayerPanel;
     static constexpr int kVolumeMin = 383;
     static constexpr int kVolumeMax = 472;
     static constexpr int kPositionKnobLeft = 537;

@@ -17,11 +17,11 @@ struct BarButton {
 
 // Back, refresh, forward, home, close.
 constexpr BarButton kBarButtons[5] = {
-    {MainWindowId::Back, 760, 21, 796, 57, 236, 237},
-    {MainWindowId::Refresh, 797, 21, 833, 57, 238, 239},
-    {MainWindowId::Forward, 834, 21, 870, 57, 240, 241},
-    {MainWindowId::Home, 871, 21, 907, 57, 242, 243},
-    {MainWindowId::Close, 908, 21, 944, 57, 244, 245},
+    {MainWindowId::Back, 760, 21, 796, 57, pic::kBackOff, pic::kBackOn},
+    {MainWindowId::Refresh, 797, 21, 833, 57, pic::kRefreshOff, pic::kRefreshOn},
+    {MainWindowId::Forward, 834, 21, 870, 57, pic::kForwardOff, pic::kForwardOn},
+    {MainWindowId::Home, 871, 21, 907, 57, pic::kHomeOff, pic::kHomeOn},
+    {MainWindowId::Close, 908, 21, 944, 57, pic::kCloseOff, pic::kCloseOn},
 };
 
 // The player panel, in absolute main-window pixels.

@@ -223,6 +223,34 @@ class MainWindowTest : public QObject, private testing::WindowFixture {
         QVERIFY(categories[1]->IsOpen());
     }
 
+    // A screen reader says each picture button by the words its picture shows, or by what it
+    // does when the picture is a sign.
+    void everyPictureButtonHasAnAccessibleName() {
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        QList<const CImgButton*> buttons{window.ContentButton(), window.UpdateButton()};
+        for (int i = 0; i < 5; ++i) buttons << window.TopMenu()->Button(i);
+        using enum MainWindowId;
+        for (MainWindowId control : {PlayerPrevious, PlayerNext, PlayerStop, PlayerPlay,
+                                     PlayerSound, PlayerVolumeKnob, PlayerPositionKnob})
+            buttons << window.TopMenu()->Player()->Child(control);
+        for (const auto& category : window.LeftMenu()->Categories()) {
+            buttons << category.get();
+            for (const auto& entry : category->Entries()) buttons << entry.get();
+        }
+        for (const CImgButton* button : buttons)
+            QVERIFY2(!button->AccessibleName().isEmpty(),
+                     qPrintable(QString::number(button->Id())));
+
+        QCOMPARE(window.ContentButton()->AccessibleName(), QStringLiteral("컨텐츠 전송"));
+        QCOMPARE(window.UpdateButton()->AccessibleName(), QStringLiteral("시스템 업데이트"));
+        QCOMPARE(window.TopMenu()->Button(4)->AccessibleName(), QStringLiteral("닫기"));
+        QCOMPARE(window.TopMenu()->Player()->Child(PlayerPlay)->AccessibleName(),
+                 QStringLiteral("재생"));
+        QCOMPARE(window.LeftMenu()->FindEntry(kOrdersEntry)->AccessibleName(),
+                 QStringLiteral("구매관리"));
+    }
+
     void menuDefinitionReading() {
         const MenuDefinition stray = ParseMenuDefinition(
             "<xml><menu id=\"2000\"/><cat id=\"1000\" img=\"left_menu_01.jpg\">"
