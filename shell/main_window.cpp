@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlatformSurfaceEvent>
 #include <QSvgRenderer>
 #include <QWindow>
 #include <filesystem>
@@ -88,7 +89,7 @@ CTorvaneDlg::~CTorvaneDlg() {
 
 bool CTorvaneDlg::Create() {
     if (setup_.signIn && setup_.signIn() != kSignedIn) return false;
-    WriteWindowFile(setup_.tempFolder, static_cast<std::uint32_t>(winId()));
+    signedIn_ = true;
     move(0, 0);
     if (!CreateWidgets()) return true;
     if (!CreatePages()) return true;
@@ -272,6 +273,39 @@ void CTorvaneDlg::keyPressEvent(QKeyEvent* event) {
 void CTorvaneDlg::closeEvent(QCloseEvent* event) {
     ShutDown();
     event->accept();
+}
+
+void CTorvaneDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    WriteShownWindowId();
+}
+
+bool CTorvaneDlg::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::WinIdChange && isVisible()) WriteShownWindowId();
+    return handled;
+}
+
+bool CTorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The native surface may be made anew under the same window (the desktop does so when the
+    // web view needs another kind of surface); the new one has a new id.
+    if (watched == watchedWindow_ && event->type() == QEvent::PlatformSurface &&
+        static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+            QPlatformSurfaceEvent::SurfaceCreated)
+        QMetaObject::invokeMethod(this, &CTorvaneDlg::WriteShownWindowId, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
+}
+
+void CTorvaneDlg::WriteShownWindowId() {
+    QWindow* window = windowHandle();
+    if (!signedIn_ || shutDown_ || window == nullptr) return;
+    if (window != watchedWindow_) {
+        if (watchedWindow_) watchedWindow_->removeEventFilter(this);
+        watchedWindow_ = window;
+        window->installEventFilter(this);
+    }
+    if (window->handle() == nullptr) return;
+    WriteWindowFile(setup_.tempFolder, static_cast<std::uint32_t>(window->winId()));
 }
 
 void CTorvaneDlg::ShutDown() {

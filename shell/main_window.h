@@ -6,6 +6,7 @@
 
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -58,6 +59,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
 
     // Signs in, then builds the widgets, the pages and the home page and starts the drive poll.
     // False when the sign-in did not succeed: the program ends without showing the window.
+    // "tmp.dat" gets the window's id when the window is shown, and again whenever the native
+    // window is made anew (the web view may make the desktop recreate it), so that a second
+    // start always names a window that exists.
     bool Create();
 
     // A click on the widget with this id (a MainWindowId or a menu definition's id).
@@ -94,6 +98,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // IDriveDetectionHost
@@ -116,6 +123,8 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void OnPlayerClock();
     void UpdateHover(const QPoint& point);
     void Say(MessageKind kind, const std::string& text);
+    // Writes the id of the window as the desktop knows it, once there is one.
+    void WriteShownWindowId();
     void ShutDown();
 
     MainWindowSetup setup_;
@@ -146,6 +155,8 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     bool draggingVolume_ = false;
     bool movingWindow_ = false;
     QPoint windowGrab_;
+    QPointer<QWindow> watchedWindow_;  // whose native surface "tmp.dat" names
+    bool signedIn_ = false;
     bool shutDown_ = false;
 };
 

@@ -62,13 +62,33 @@ class MainWindowTest : public QObject, private testing::WindowFixture {
         QCOMPARE(window.CurrentPage(), window.WebView());
         QVERIFY(window.TopMenu()->Player()->IsHidden());
 
-        const std::string folder = temp_->path().toStdString();
-        QCOMPARE(ReadWindowFile(folder), static_cast<std::uint32_t>(window.winId()));
         QFile home(temp_->path() + "/home.html");
         QVERIFY(home.open(QIODevice::ReadOnly));
         QVERIFY(home.readAll().contains(" Version 1.9.7.0 "));
         QCOMPARE(window.HomeAddress(), "file://" + temp_->path() + "/home.html");
         QVERIFY(QFile::exists(temp_->path() + "/HomeBG.jpg"));
+    }
+
+    // A second start finds the first one's window by the id in "tmp.dat": it must be the id of
+    // the window on the screen, also after the native window was made anew.
+    void windowFileHoldsTheShownWindowsId() {
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        const std::string folder = temp_->path().toStdString();
+        QCOMPARE(ReadWindowFile(folder), 0u);  // nothing is shown yet
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto shownId = static_cast<std::uint32_t>(window.windowHandle()->winId());
+        QVERIFY(shownId != 0);
+        QCOMPARE(ReadWindowFile(folder), shownId);
+
+        // The native window made anew, as the desktop may do for the web view's sake.
+        window.windowHandle()->destroy();
+        window.windowHandle()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.windowHandle()));
+        const auto recreatedId = static_cast<std::uint32_t>(window.windowHandle()->winId());
+        QVERIFY(recreatedId != shownId);
+        QTRY_COMPARE(ReadWindowFile(folder), recreatedId);
 
         window.close();  // the window's file goes with it
         QCOMPARE(ReadWindowFile(folder), 0u);
