@@ -15,6 +15,7 @@
 #include "service/session.h"
 #include "store/device_files.h"
 #include "ui/app_font.h"
+#include "ui/picture_ids.h"
 #include "ui/pictures.h"
 
 namespace torvane {
@@ -25,16 +26,16 @@ constexpr int kHeight = 423;
 constexpr int kBannerTop = 325;
 
 // Pictures of the window, off and on.
-constexpr int kPictureBackground = 500;
 constexpr struct {
     unsigned id;
     int left, top, right, bottom;
-    int offPicture;
+    int offPicture, onPicture;
 } kButtons[] = {
-    {CLoginDlg::kSignInButtonId, 361, 112, 442, 160, 501},
-    {CLoginDlg::kHomepageButtonId, 435, 20, 552, 67, 503},
-    {CLoginDlg::kFindAccountButtonId, 152, 239, 294, 267, 505},
-    {CLoginDlg::kJoinButtonId, 287, 239, 424, 267, 507},
+    {CLoginDlg::kSignInButtonId, 361, 112, 442, 160, pic::kLoginSignInOff, pic::kLoginSignInOn},
+    {CLoginDlg::kHomepageButtonId, 435, 20, 552, 67, pic::kLoginHomepageOff, pic::kLoginHomepageOn},
+    {CLoginDlg::kFindAccountButtonId, 152, 239, 294, 267, pic::kLoginFindAccountOff,
+     pic::kLoginFindAccountOn},
+    {CLoginDlg::kJoinButtonId, 287, 239, 424, 267, pic::kLoginJoinOff, pic::kLoginJoinOn},
 };
 
 }  // namespace
@@ -51,11 +52,11 @@ CLoginDlg::CLoginDlg(ServiceSession& session, ISettings& settings, IMessageSink&
       rememberPassword_(new QCheckBox(QStringLiteral("패스워드저장"), this)) {
     setWindowTitle(QStringLiteral("로그인"));
     setFixedSize(kWidth, kHeight);
-    background_ = LoadPicture(kPictureBackground);
+    background_ = LoadPicture(pic::kLoginBackground);
     for (size_t i = 0; i < std::size(kButtons); ++i) {
         const auto& b = kButtons[i];
         buttons_[i] = std::make_unique<CImgButton>(this, b.id, 0, b.left, b.top, b.right, b.bottom);
-        buttons_[i]->LoadFromResources(b.offPicture, b.offPicture + 1, QString());
+        buttons_[i]->LoadFromResources(b.offPicture, b.onPicture, QString());
     }
 
     idEdit_->setObjectName("1001");

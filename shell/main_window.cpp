@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlatformSurfaceEvent>
 #include <QSvgRenderer>
 #include <QWindow>
 #include <filesystem>
@@ -17,9 +18,11 @@
 #include "base/window_file.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
+#include "shell/default_pages.h"
 #include "shell/xml_resources.h"
 #include "store/device_files.h"
 #include "ui/left_menu.h"
+#include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/web_view.h"
 
@@ -39,6 +42,17 @@ std::string WithServiceHost(std::string text, const std::string& serviceUrl) {
     return text;
 }
 
+// The knobs are dragged, not clicked.
+bool IsPlayerKnob(unsigned id) {
+    return id == IdOf(MainWindowId::PlayerVolumeKnob) ||
+           id == IdOf(MainWindowId::PlayerPositionKnob);
+}
+
+// The sound button shows the sound's state in its on-picture, so hovering must not light it.
+bool IsPlayerControlWithoutHover(unsigned id) {
+    return id == IdOf(MainWindowId::PlayerSound) || IsPlayerKnob(id);
+}
+
 }  // namespace
 
 CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
@@ -52,7 +66,7 @@ CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
         setup_.drives = ownLister_.get();
     }
     if (!setup_.pages.content || !setup_.pages.update || !setup_.pages.child)
-        setup_.pages = PlaceholderPages();
+        setup_.pages = TitleOnlyPages();
     if (setup_.tempFolder.empty()) setup_.tempFolder = GetTempFolder();
     detector_ =
         std::make_unique<DriveDetector>(*setup_.drives, static_cast<IDriveDetectionHost&>(*this));
@@ -79,7 +93,7 @@ bool CTorvaneDlg::Create() {
         bannerImagePath_ = std::move(signedIn.bannerImagePath);
         if (signedIn.code != kSignedIn) return false;
     }
-    WriteWindowFile(setup_.tempFolder, static_cast<std::uint32_t>(winId()));
+    signedIn_ = true;
     move(0, 0);
     if (!CreateWidgets()) return true;
     if (!CreatePages()) return true;
@@ -89,22 +103,25 @@ bool CTorvaneDlg::Create() {
 }
 
 bool CTorvaneDlg::CreateWidgets() {
-    topMenu_ =
-        std::make_unique<CTopMenu>(this, 4, 0, 1, 0, 956, 75, this, std::move(setup_.engine));
-    topMenu_->LoadFromResources(206, 0, QString());
-    leftMenu_ = std::make_unique<CLeftWebMenu>(this, 0, 0, 2, 260, 201, 761);
-    leftMenu_->SetDefinition(WithServiceHost(LoadXmlResource(kMenuDefinitionResource).value_or(""),
-                                             setup_.session.baseUrl));
+    topMenu_ = std::make_unique<CTopMenu>(this, IdOf(MainWindowId::TopBar), 0, 1, 0, 956, 75, this,
+                                          std::move(setup_.engine));
+    topMenu_->LoadFromResources(pic::kTopBar, 0, QString());
+    leftMenu_ =
+        std::make_unique<CLeftWebMenu>(this, IdOf(MainWindowId::LeftMenu), 0, 2, 260, 201, 761);
+    leftMenu_->SetDefinition(
+        WithServiceHost(LoadXmlResource(kMenuDefinitionResource).value_or(""), setup_.session.baseUrl));
     leftMenu_->LoadFromResources(CLeftWebMenu::kPictureBase, 0, QString());
-    contentButton_ = std::make_unique<CImgButton>(this, kContentButtonId, 0, 2, 80, 202, 170);
-    contentButton_->LoadFromResources(207, 208, QString());
-    updateButton_ = std::make_unique<CImgButton>(this, kUpdateButtonId, 0, 2, 170, 202, 260);
-    updateButton_->LoadFromResources(209, 210, QString());
+    contentButton_ =
+        std::make_unique<CImgButton>(this, IdOf(MainWindowId::ContentButton), 0, 2, 80, 202, 170);
+    contentButton_->LoadFromResources(pic::kContentButtonOff, pic::kContentButtonOn, QString());
+    updateButton_ =
+        std::make_unique<CImgButton>(this, IdOf(MainWindowId::UpdateButton), 0, 2, 170, 202, 260);
+    updateButton_->LoadFromResources(pic::kUpdateButtonOff, pic::kUpdateButtonOn, QString());
 
-    frameLeft_ = LoadPicture(212);
-    frameTop_ = LoadPicture(214);
-    frameRight_ = LoadPicture(213);
-    frameBottom_ = LoadPicture(211);
+    frameLeft_ = LoadPicture(pic::kFrameLeft);
+    frameTop_ = LoadPicture(pic::kFrameTop);
+    frameRight_ = LoadPicture(pic::kFrameRight);
+    frameBottom_ = LoadPicture(pic::kFrameBottom);
     return true;
 }
 
@@ -181,7 +198,7 @@ void CTorvaneDlg::UpdateHover(const QPoint& point) {
     if (CImgButton* hit = topMenu_->HitTest(x, y)) {
         if (hit == topMenu_.get()) {
             hover_.Clear();
-        } else if (hit->Id() != 14 && hit->Id() != 15 && hit->Id() != 16) {
+        } else if (!IsPlayerControlWithoutHover(hit->Id())) {
             hover_.SetHovered(hit);
         }
         return;
@@ -199,10 +216,10 @@ void CTorvaneDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !topMenu_) return;
     const QPoint point = event->position().toPoint();
     CImgButton* hit = topMenu_->HitTest(point.x(), point.y());
-    if (hit != nullptr && (hit->Id() == 15 || hit->Id() == 16)) {
+    if (hit != nullptr && IsPlayerKnob(hit->Id())) {
         lastMouse_ = point;
         dragging_ = true;
-        draggedId_ = hit->Id();
+        draggingVolume_ = hit->Id() == IdOf(MainWindowId::PlayerVolumeKnob);
     } else if (hit == topMenu_.get()) {
         // The bar's empty part moves the window, as a caption would.
         const bool systemMove = windowHandle() != nullptr && windowHandle()->startSystemMove();
@@ -217,7 +234,7 @@ void CTorvaneDlg::mouseMoveEvent(QMouseEvent* event) {
         move(event->globalPosition().toPoint() - windowGrab_);
         return;
     }
-    if (dragging_ && draggedId_ == 15) {
+    if (dragging_ && draggingVolume_) {
         topMenu_->Player()->DragVolume(static_cast<double>(point.x() - lastMouse_.x()));
         lastMouse_ = point;
     }
@@ -237,7 +254,7 @@ void CTorvaneDlg::mouseReleaseEvent(QMouseEvent* event) {
         if (hit != nullptr) DispatchClick(hit->Id());
     }
     dragging_ = false;
-    draggedId_ = 0;
+    draggingVolume_ = false;
 }
 
 void CTorvaneDlg::leaveEvent(QEvent*) {
@@ -260,6 +277,39 @@ void CTorvaneDlg::keyPressEvent(QKeyEvent* event) {
 void CTorvaneDlg::closeEvent(QCloseEvent* event) {
     ShutDown();
     event->accept();
+}
+
+void CTorvaneDlg::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    WriteShownWindowId();
+}
+
+bool CTorvaneDlg::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::WinIdChange && isVisible()) WriteShownWindowId();
+    return handled;
+}
+
+bool CTorvaneDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The native surface may be made anew under the same window (the desktop does so when the
+    // web view needs another kind of surface); the new one has a new id.
+    if (watched == watchedWindow_ && event->type() == QEvent::PlatformSurface &&
+        static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+            QPlatformSurfaceEvent::SurfaceCreated)
+        QMetaObject::invokeMethod(this, &CTorvaneDlg::WriteShownWindowId, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
+}
+
+void CTorvaneDlg::WriteShownWindowId() {
+    QWindow* window = windowHandle();
+    if (!signedIn_ || shutDown_ || window == nullptr) return;
+    if (window != watchedWindow_) {
+        if (watchedWindow_) watchedWindow_->removeEventFilter(this);
+        watchedWindow_ = window;
+        window->installEventFilter(this);
+    }
+    if (window->handle() == nullptr) return;
+    WriteWindowFile(setup_.tempFolder, static_cast<std::uint32_t>(window->winId()));
 }
 
 void CTorvaneDlg::ShutDown() {

@@ -6,6 +6,7 @@
 
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -15,7 +16,8 @@
 #include "base/drive_detector.h"
 #include "base/message_sink.h"
 #include "service/session.h"
-#include "shell/pages.h"
+#include "ui/main_window_ids.h"
+#include "ui/page.h"
 #include "ui/player.h"
 
 namespace torvane {
@@ -30,12 +32,20 @@ struct SignInResult {
     std::string bannerImagePath;
 };
 
+// How the main window makes its pages; each maker gets the page's parent and the window's service
+// session, which lives as long as the window.
+struct PageFactory {
+    std::function<ContentPageBase*(QWidget*, const ServiceSession&)> content;
+    std::function<UpdatePageBase*(QWidget*, const ServiceSession&)> update;
+    std::function<ChildPageBase*(QWidget*, const ServiceSession&)> child;
+};
+
 // What the main window is given; tests replace the drives, the sound engine and the pages.
 struct MainWindowSetup {
     IMessageSink* messages = nullptr;      // required
     IDriveLister* drives = nullptr;        // null: the system's removable drives
     std::unique_ptr<IMediaEngine> engine;  // null: the platform's media player
-    PageFactory pages;                     // empty makers: placeholder pages
+    PageFactory pages;                     // empty makers: pages that show their titles
     std::string tempFolder;                // "tmp.dat" and the home page; empty: GetTempFolder()
     std::string programFolder;             // where "HomeBG.jpg" is shipped
     // The program's one service session: its address is the shop's and the notices' host; the
@@ -51,8 +61,6 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     static constexpr int kWidth = 956;
     static constexpr int kHeight = 763;
     static constexpr int kSignedIn = 200;
-    static constexpr unsigned kContentButtonId = 2;
-    static constexpr unsigned kUpdateButtonId = 3;
     static constexpr int kContentPageId = 1001;
     static constexpr int kUpdatePageId = 1002;
     static constexpr int kChildPageId = 1003;
@@ -63,10 +71,14 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
 
     // Signs in, then builds the widgets, the pages and the home page and starts the drive poll.
     // False when the sign-in did not succeed: the program ends without showing the window.
+    // "tmp.dat" gets the window's id when the window is shown, and again whenever the native
+    // window is made anew (the web view may make the desktop recreate it), so that a second
+    // start always names a window that exists.
     bool Create();
 
-    // A click on the widget with this id.
+    // A click on the widget with this id (a MainWindowId or a menu definition's id).
     void DispatchClick(unsigned id);
+    void DispatchClick(MainWindowId id) { DispatchClick(IdOf(id)); }
 
     // One poll of the removable drives (the one-second timer's work).
     void PollDrives() { detector_->Poll(); }
@@ -99,6 +111,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // IDriveDetectionHost
@@ -121,6 +136,8 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void OnPlayerClock();
     void UpdateHover(const QPoint& point);
     void Say(MessageKind kind, const std::string& text);
+    // Writes the id of the window as the desktop knows it, once there is one.
+    void WriteShownWindowId();
     void ShutDown();
 
     MainWindowSetup setup_;
@@ -149,9 +166,11 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
 
     QPoint lastMouse_;
     bool dragging_ = false;
-    unsigned draggedId_ = 0;
+    bool draggingVolume_ = false;
     bool movingWindow_ = false;
     QPoint windowGrab_;
+    QPointer<QWindow> watchedWindow_;  // whose native surface "tmp.dat" names
+    bool signedIn_ = false;
     bool shutDown_ = false;
 };
 

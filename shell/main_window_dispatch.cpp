@@ -27,8 +27,8 @@ void CTorvaneDlg::DispatchClick(unsigned id) {
     if (current_ == nullptr) return;  // the window was not built
     CPlayer* player = topMenu_->Player();
     const bool contentShown = current_ == contentPage_;
-    switch (id) {
-        case kContentButtonId:
+    switch (static_cast<MainWindowId>(id)) {
+        case MainWindowId::ContentButton:
             if (contentShown) return;
             if (detector_->CardRoot().empty()) {
                 Say(MessageKind::Information, "저장장치를 찾을 수 없습니다.");
@@ -38,38 +38,38 @@ void CTorvaneDlg::DispatchClick(unsigned id) {
             BringToFront(contentPage_, false);
             player->SetHidden(false);
             return;
-        case kUpdateButtonId:
+        case MainWindowId::UpdateButton:
             BringToFront(updatePage_, true);
             return;
-        case 5:
+        case MainWindowId::Back:
             if (current_ == webView_) webView_->GoBack();
             return;
-        case 6:
+        case MainWindowId::Refresh:
             if (current_ == webView_)
                 webView_->Refresh();
             else if (contentShown)
                 contentPage_->Refresh();
             return;
-        case 7:
+        case MainWindowId::Forward:
             if (current_ == webView_) webView_->GoForward();
             return;
-        case 8:
+        case MainWindowId::Home:
             BringToFront(webView_, false);
             webView_->Navigate(homeAddress_);
             return;
-        case 9:
+        case MainWindowId::Close:
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
             return;
-        case CPlayer::kPreviousId:
+        case MainWindowId::PlayerPrevious:
             if (contentShown) player->Engine()->Previous();
             return;
-        case CPlayer::kNextId:
+        case MainWindowId::PlayerNext:
             if (contentShown) player->Engine()->Next();
             return;
-        case CPlayer::kStopId:
+        case MainWindowId::PlayerStop:
             if (contentShown) player->Engine()->Stop();
             return;
-        case CPlayer::kPlayId:
+        case MainWindowId::PlayerPlay:
             if (!contentShown) return;
             if (!contentPage_->PlayableFilterSelected())
                 Say(MessageKind::Plain,
@@ -77,15 +77,15 @@ void CTorvaneDlg::DispatchClick(unsigned id) {
             else
                 player->Engine()->Resume();
             return;
-        case CPlayer::kSoundId:
+        case MainWindowId::PlayerSound:
             player->ToggleMute();
             return;
-        case 2001:
+        case MainWindowId::ChildNamesEntry:
             BringToFront(childPage_, true);
             childPage_->ReloadChildren();
             return;
-        case 2008:
-        case 2009:
+        case MainWindowId::CardShopEntry:
+        case MainWindowId::SpecialShopEntry:
             Say(MessageKind::Plain, "서비스 준비중입니다.");
             return;
         default:
@@ -93,7 +93,7 @@ void CTorvaneDlg::DispatchClick(unsigned id) {
     }
     if (id >= CLeftWebMenu::kFirstCategoryId && id <= CLeftWebMenu::kLastCategoryId)
         leftMenu_->OpenCategory(static_cast<int>(id - CLeftWebMenu::kFirstCategoryId));
-    else if (id > 2001)
+    else if (id > IdOf(MainWindowId::ChildNamesEntry))
         OpenMenuEntry(id);
 }
 
@@ -141,7 +141,7 @@ void CTorvaneDlg::OnDeviceRemoved() {
     if (!detector_->RemovedDevice().empty())
         Say(MessageKind::Information, DeviceRemovedMessage(detector_->RemovedDevice()));
     childPage_->ClearDeviceHeader();
-    DispatchClick(kUpdateButtonId);
+    DispatchClick(MainWindowId::UpdateButton);
 }
 
 void CTorvaneDlg::OnDeviceAttached() {

@@ -223,10 +223,9 @@ void CGridCtrl::RedrawCell(int row, int col) {
     if (IsValid(row, col)) viewport()->update(CellRect(row, col));
 }
 
-void CGridCtrl::SendNotify(int code, int row, int column) {
-    const int id = id_;
+void CGridCtrl::ReportButtonClick(int row, int column, int button) {
     QMetaObject::invokeMethod(
-        this, [this, id, code, row, column] { emit notified(id, code, row, column); },
+        this, [this, row, column, button] { emit buttonClicked(row, column, button); },
         Qt::QueuedConnection);
 }
 

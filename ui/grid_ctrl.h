@@ -67,7 +67,7 @@ class CGridCtrl : public QAbstractScrollArea {
     explicit CGridCtrl(QWidget* parent = nullptr);
     ~CGridCtrl() override;
 
-    // Places the grid in `parent` at `rect` with a control id; the notifications carry the id.
+    // Places the grid in `parent` at `rect` with a control id.
     bool Create(const QRect& rect, QWidget* parent, int id);
     int Id() const { return id_; }
 
@@ -195,8 +195,8 @@ class CGridCtrl : public QAbstractScrollArea {
     // Scrolls the rows under the header back to the first.
     void ScrollToTop();
 
-    // Queues a notification to the grid's owner (see `notified`).
-    void SendNotify(int code, int row, int column);
+    // Queues the report of a click on a cell's picture button (see `buttonClicked`).
+    void ReportButtonClick(int row, int column, int button);
     // The cell that the current click is being delivered to.
     CCellID GetClickedCell() const { return clickedCell_; }
     // Delivers a click at a viewport point as the mouse would (press and release).
@@ -204,9 +204,10 @@ class CGridCtrl : public QAbstractScrollArea {
     void RedrawCell(int row, int col);
 
   signals:
-    // A cell's notification, delivered from the event loop so that the receiver may rebuild the
-    // grid: the grid's id, the code, the row and the column field.
-    void notified(int gridId, int code, int row, int column);
+    // A click on a picture button of cell (row, column), delivered from the event loop so that
+    // the receiver may rebuild the grid; `button` is the button's place in the cell (0 for cells
+    // with one button).
+    void buttonClicked(int row, int column, int button);
     // In-place editing ended with a new text.
     void cellEdited(int row, int col);
 

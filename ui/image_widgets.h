@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/picture_ids.h"
+
 class QPainter;
 
 namespace torvane {
@@ -67,7 +69,8 @@ class CImgButton {
     // lies in the rectangle; else null.
     virtual CImgButton* HitTest(int x, int y);
     // Either id may be 0 for "none". On failure the pictures loaded by this call are dropped and
-    // the answer is false; on success the label is stored.
+    // the answer is false; on success the label is stored and, without an accessible name yet,
+    // the off-picture's words become it.
     virtual bool LoadFromResources(int offId, int onId, const QString& label);
     virtual bool LoadFromFiles(const QString& offPath, const QString& onPath, const QString& label);
     virtual bool LoadFourFromResources(int offId, int onId, int secondOffId, int secondOnId,
@@ -107,6 +110,11 @@ class CImgButton {
     const QString& Label() const { return label_; }
     void SetLabel(const QString& label) { label_ = label; }
 
+    // What a screen reader says for this button: the words its picture shows, taken from the
+    // picture table when a picture loaded from the resources has them, unless set already.
+    const QString& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(const QString& name) { accessibleName_ = name; }
+
     const QPixmap& OffPicture() const { return off_; }
     const QPixmap& OnPicture() const { return on_; }
     const QPixmap& SecondOffPicture() const { return secondOff_; }
@@ -127,6 +135,7 @@ class CImgButton {
     QPixmap secondOff_;
     QPixmap secondOn_;
     QString label_;
+    QString accessibleName_;
     unsigned id_ = 0;
     int type_ = 0;
     int state_ = 0;
@@ -172,8 +181,8 @@ class CPageGroup : public CImgButton {
   public:
     static constexpr unsigned kPreviousId = 10007;
     static constexpr unsigned kNextId = 10008;
-    static constexpr int kPicturePrevious = 204;
-    static constexpr int kPictureNext = 203;
+    static constexpr int kPicturePrevious = pic::kPagerPrevious;
+    static constexpr int kPictureNext = pic::kPagerNext;
     static constexpr int kPagesPerGroup = 10;
 
     CPageGroup(QWidget* parent, unsigned id, int type, int left, int top, int right, int bottom);
@@ -221,9 +230,9 @@ class CPageGroup : public CImgButton {
 // close: ids 5..9), the sound player panel and a separator line under it.
 class CTopMenu : public CImgButton {
   public:
-    static constexpr int kPictureLogo = 217;
-    static constexpr int kPictureCorner = 275;
-    static constexpr int kPictureSeparator = 274;
+    static constexpr int kPictureLogo = pic::kLogo;
+    static constexpr int kPictureCorner = pic::kTopCorner;
+    static constexpr int kPictureSeparator = pic::kTopSeparator;
 
     // `owner` is told of the player's play states; `engine` plays the sounds (null: the
     // platform's media player).

@@ -112,6 +112,7 @@ bool CImgButton::LoadFromResources(int offId, int onId, const QString& label) {
     if (offId != 0) off_ = off;
     if (onId != 0) on_ = on;
     label_ = label;
+    if (accessibleName_.isEmpty()) accessibleName_ = PictureText(offId != 0 ? offId : onId);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/image_widgets.h"
+#include "ui/picture_ids.h"
 
 namespace torvane {
 
@@ -36,9 +37,9 @@ class CLeftWebCatBtn : public CImgButton {
 
 class CLeftWebMenu : public CImgButton {
   public:
-    static constexpr int kPictureBase = 205;
-    static constexpr int kPictureTop = 153;
-    static constexpr int kPictureBottom = 154;
+    static constexpr int kPictureBase = pic::kLeftMenu;
+    static constexpr int kPictureTop = pic::kMenuTop;
+    static constexpr int kPictureBottom = pic::kMenuBottom;
     static constexpr unsigned kFirstCategoryId = 1000;
     static constexpr unsigned kLastCategoryId = 1999;
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "store/xml_sax.h"
+#include "ui/picture_ids.h"
 
 namespace torvane {
 namespace {
@@ -69,10 +70,12 @@ MenuDefinition ParseMenuDefinition(std::string_view xml) {
 
 int MenuPictureId(std::string_view name) {
     static const std::map<std::string_view, int> kPictures = {
-        {"left_menu_01.jpg", 246},   {"left_menu_0101.jpg", 251}, {"left_menu_0102.jpg", 252},
-        {"left_menu_0103.jpg", 253}, {"left_menu_06.jpg", 328},   {"left_menu_0601.jpg", 329},
-        {"left_menu_0602.jpg", 330}, {"left_menu_0603.jpg", 331}, {"left_menu_0604.jpg", 332},
-        {"left_menu_0605.jpg", 333}, {"left_menu_0606.jpg", 334},
+        {"left_menu_01.jpg", pic::kMenuMyPage},       {"left_menu_0101.jpg", pic::kMenuPrivate},
+        {"left_menu_0102.jpg", pic::kMenuOrders},     {"left_menu_0103.jpg", pic::kMenuCart},
+        {"left_menu_06.jpg", pic::kMenuMoreContents}, {"left_menu_0601.jpg", pic::kMenuLanguage},
+        {"left_menu_0602.jpg", pic::kMenuSongs},      {"left_menu_0603.jpg", pic::kMenuStories},
+        {"left_menu_0604.jpg", pic::kMenuBooks},      {"left_menu_0605.jpg", pic::kMenuCards},
+        {"left_menu_0606.jpg", pic::kMenuSpecial},
     };
     const auto found = kPictures.find(name);
     return found == kPictures.end() ? 0 : found->second;

@@ -50,7 +50,7 @@ void CImgCellBtn::OnClick(const QPoint& point) {
     RepaintCell();
     if (grid_ != nullptr) {
         const CCellID cell = grid_->GetClickedCell();
-        grid_->SendNotify(kGridClickCode, cell.row, cell.col);
+        grid_->ReportButtonClick(cell.row, cell.col, 0);
     }
 }
 
@@ -110,7 +110,8 @@ void CDoubleImgCellBtn::OnClick(const QPoint& point) {
         if (!IsShown(i) || !buttons_[i]->HitTest(absolute.x(), absolute.y())) continue;
         RepaintCell();
         if (grid_ != nullptr) {
-            grid_->SendNotify(kGridClickCode, grid_->GetClickedCell().row, kFirstButtonColumn + i);
+            const CCellID cell = grid_->GetClickedCell();
+            grid_->ReportButtonClick(cell.row, cell.col, i);
         }
         return;
     }

@@ -1,8 +1,7 @@
 #pragma once
 
 // The program's own grid and its picture-button cells. A click on a cell's button reaches the
-// page as the grid's `notified` signal with the code kGridClickCode, the row and a column field:
-// the clicked column for one-button cells, 100 + the button's index for multi-button cells.
+// page as the grid's `buttonClicked` signal with the cell and the button's place in it.
 
 #include <array>
 #include <memory>
@@ -11,9 +10,6 @@
 #include "ui/image_widgets.h"
 
 namespace torvane {
-
-inline constexpr int kGridClickCode = -106;
-inline constexpr int kFirstButtonColumn = 100;
 
 // One picture button centred in the cell.
 class CImgCellBtn : public CGridCell {
@@ -34,7 +30,7 @@ class CImgCellBtn : public CGridCell {
     std::unique_ptr<CImgButton> button_;
 };
 
-// Up to four picture buttons side by side, each notifying 100 + its index.
+// Up to four picture buttons side by side, each reporting its index.
 class CDoubleImgCellBtn : public CGridCell {
   public:
     static constexpr int kButtons = 4;

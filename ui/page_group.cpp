@@ -29,6 +29,7 @@ CPageNumberBtn::CPageNumberBtn(QWidget* parent, unsigned id, int type, int left,
 void CPageNumberBtn::SetNumber(int number) {
     text_ = QString::number(number);
     label_ = text_;
+    accessibleName_ = text_;
 }
 
 void CPageNumberBtn::Draw(QPainter& painter) {

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include "ui/picture_ids.h"
+
 // The pictures are compiled into this static library; their registration must be pulled in
 // explicitly or the linker drops it.
 static void EnsurePicturesRegistered() {
@@ -28,6 +30,12 @@ QString PicturePath(const QString& name) {
 
 bool HasPicture(int id) {
     return id > 0 && QFile::exists(PicturePath(id));
+}
+
+QString PictureText(int id) {
+    for (const pic::Text& entry : pic::kTexts)
+        if (entry.id == id) return QString::fromUtf8(entry.text);
+    return {};
 }
 
 QPixmap LoadPicture(int id) {

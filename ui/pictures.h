@@ -17,4 +17,8 @@ QPixmap LoadPicture(int id);
 // Whether picture `id` exists in the resources.
 bool HasPicture(int id);
 
+// The words picture `id` shows, or for a picture of a sign what pressing it does; empty for
+// pictures that are only decoration.
+QString PictureText(int id);
+
 }  // namespace torvane

@@ -99,21 +99,23 @@ bool CWmpPlayer::ReadProgress(Progress& progress) const {
 namespace {
 
 struct ChildLayout {
-    unsigned id;
+    MainWindowId id;
     int left, top, right, bottom;
     int off, on;
 };
 
 // Drawn in this order; the progress bar goes first so that the position knob stays on top of it.
 constexpr ChildLayout kChildren[] = {
-    {CPlayer::kProgressBarId, 536, 51, 536, 56, 286, 286},
-    {CPlayer::kPreviousId, 359, 10, 392, 43, 228, 229},
-    {CPlayer::kNextId, 391, 10, 431, 43, 230, 231},
-    {CPlayer::kStopId, 430, 10, 463, 43, 232, 233},
-    {CPlayer::kPlayId, 464, 10, 509, 43, 234, 235},
-    {CPlayer::kSoundId, 362, 52, 376, 68, 215, 216},
-    {CPlayer::kVolumeKnobId, 0, 56, 0, 64, 225, 225},  // placed from the volume
-    {CPlayer::kPositionKnobId, 537, 46, 544, 61, 224, 224},
+    {MainWindowId::PlayerProgressBar, 536, 51, 536, 56, pic::kProgressBar, pic::kProgressBar},
+    {MainWindowId::PlayerPrevious, 359, 10, 392, 43, pic::kPlayerPreviousOff,
+     pic::kPlayerPreviousOn},
+    {MainWindowId::PlayerNext, 391, 10, 431, 43, pic::kPlayerNextOff, pic::kPlayerNextOn},
+    {MainWindowId::PlayerStop, 430, 10, 463, 43, pic::kPlayerStopOff, pic::kPlayerStopOn},
+    {MainWindowId::PlayerPlay, 464, 10, 509, 43, pic::kPlayerPlayOff, pic::kPlayerPlayOn},
+    {MainWindowId::PlayerSound, 362, 52, 376, 68, pic::kSoundOff, pic::kSoundOn},
+    // placed from the volume
+    {MainWindowId::PlayerVolumeKnob, 0, 56, 0, 64, pic::kVolumeKnob, pic::kVolumeKnob},
+    {MainWindowId::PlayerPositionKnob, 537, 46, 544, 61, pic::kPositionKnob, pic::kPositionKnob},
 };
 
 constexpr int kVolumeKnobWidth = 17;
@@ -145,9 +147,9 @@ bool CPlayer::LoadFromResources(int, int, const QString& label) {
     const int volume = engine_->Engine().Volume();
     children_.clear();
     for (const ChildLayout& place : kChildren) {
-        auto child = std::make_unique<CImgButton>(parent_, place.id, 0, place.left, place.top,
+        auto child = std::make_unique<CImgButton>(parent_, IdOf(place.id), 0, place.left, place.top,
                                                   place.right, place.bottom);
-        if (place.id == kVolumeKnobId) {
+        if (place.id == MainWindowId::PlayerVolumeKnob) {
             const int knob = VolumeKnobLeft(volume);
             child->SetRect(knob, place.top, knob + kVolumeKnobWidth, place.bottom);
         }
@@ -158,13 +160,13 @@ bool CPlayer::LoadFromResources(int, int, const QString& label) {
         children_.push_back(std::move(child));
     }
     // The sound button starts "on": sound is audible.
-    Child(kSoundId)->SetState(1);
+    Child(MainWindowId::PlayerSound)->SetState(1);
     return true;
 }
 
-CImgButton* CPlayer::Child(unsigned id) const {
+CImgButton* CPlayer::Child(MainWindowId id) const {
     for (const auto& child : children_) {
-        if (child->Id() == id) return child.get();
+        if (child->Id() == IdOf(id)) return child.get();
     }
     return nullptr;
 }
@@ -214,16 +216,16 @@ void CPlayer::Resume() {
 
 void CPlayer::SetProgress(int percent) {
     percent = std::clamp(percent, 0, 100);
-    if (CImgButton* bar = Child(kProgressBarId)) {
+    if (CImgButton* bar = Child(MainWindowId::PlayerProgressBar)) {
         bar->SetRect(bar->Left(), bar->Top(), bar->Left() + 2 * percent, bar->Bottom());
     }
-    if (CImgButton* knob = Child(kPositionKnobId)) {
+    if (CImgButton* knob = Child(MainWindowId::PlayerPositionKnob)) {
         knob->MoveTo(kPositionKnobLeft + percent * 193 / 100, knob->Top());
     }
 }
 
 void CPlayer::DragVolume(double distance) {
-    CImgButton* knob = Child(kVolumeKnobId);
+    CImgButton* knob = Child(MainWindowId::PlayerVolumeKnob);
     if (knob == nullptr || !engine_ || distance == 0) return;
     const int left = knob->Left();
     if ((distance < 0 && left <= kVolumeMin) || (distance > 0 && left >= kVolumeMax)) return;
@@ -237,7 +239,7 @@ void CPlayer::DragVolume(double distance) {
 void CPlayer::ToggleMute() {
     if (!engine_) return;
     const bool muted = engine_->Engine().IsMuted();
-    if (CImgButton* sound = Child(kSoundId)) {
+    if (CImgButton* sound = Child(MainWindowId::PlayerSound)) {
         sound->SetState(muted ? 1 : 0);
         sound->Repaint();
     }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ui/image_widgets.h"
+#include "ui/main_window_ids.h"
 
 namespace torvane {
 
@@ -103,15 +104,7 @@ class CWmpPlayer {
 // The player panel in the top bar (main window coordinates).
 class CPlayer : public CImgButton {
   public:
-    static constexpr unsigned kPreviousId = 10;
-    static constexpr unsigned kNextId = 11;
-    static constexpr unsigned kStopId = 12;
-    static constexpr unsigned kPlayId = 13;
-    static constexpr unsigned kSoundId = 14;
-    static constexpr unsigned kVolumeKnobId = 15;
-    static constexpr unsigned kPositionKnobId = 16;
-    static constexpr unsigned kProgressBarId = 0;
-    static constexpr int kPicturePanel = 285;
+    static constexpr int kPicturePanel = pic::kPlayerPanel;
     static constexpr int kVolumeMin = 383;
     static constexpr int kVolumeMax = 472;
     static constexpr int kPositionKnobLeft = 537;
@@ -154,8 +147,8 @@ class CPlayer : public CImgButton {
     const QString& Title() const { return title_; }
 
     CWmpPlayer* Engine() const { return engine_.get(); }
-    // Child by id (10..16, 0 for the progress bar); null before loading.
-    CImgButton* Child(unsigned id) const;
+    // The control with this id; null before loading.
+    CImgButton* Child(MainWindowId id) const;
 
   private:
     static int VolumeKnobLeft(int volume);

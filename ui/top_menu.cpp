@@ -1,6 +1,7 @@
 #include <QPainter>
 
 #include "ui/image_widgets.h"
+#include "ui/main_window_ids.h"
 #include "ui/pictures.h"
 #include "ui/player.h"
 
@@ -9,16 +10,18 @@ namespace torvane {
 namespace {
 
 struct BarButton {
-    unsigned id;
+    MainWindowId id;
     int left, top, right, bottom;  // relative to the bar
     int off, on;
 };
 
 // Back, refresh, forward, home, close.
 constexpr BarButton kBarButtons[5] = {
-    {5, 760, 21, 796, 57, 236, 237}, {6, 797, 21, 833, 57, 238, 239},
-    {7, 834, 21, 870, 57, 240, 241}, {8, 871, 21, 907, 57, 242, 243},
-    {9, 908, 21, 944, 57, 244, 245},
+    {MainWindowId::Back, 760, 21, 796, 57, pic::kBackOff, pic::kBackOn},
+    {MainWindowId::Refresh, 797, 21, 833, 57, pic::kRefreshOff, pic::kRefreshOn},
+    {MainWindowId::Forward, 834, 21, 870, 57, pic::kForwardOff, pic::kForwardOn},
+    {MainWindowId::Home, 871, 21, 907, 57, pic::kHomeOff, pic::kHomeOn},
+    {MainWindowId::Close, 908, 21, 944, 57, pic::kCloseOff, pic::kCloseOn},
 };
 
 // The player panel, in absolute main-window pixels.
@@ -31,13 +34,13 @@ CTopMenu::CTopMenu(QWidget* parent, unsigned id, int type, int left, int top, in
     : CImgButton(parent, id, type, left, top, right, bottom) {
     for (int i = 0; i < 5; ++i) {
         const BarButton& b = kBarButtons[i];
-        buttons_[i] = std::make_unique<CImgButton>(parent, b.id, 0, left + b.left, top + b.top,
-                                                   left + b.right, top + b.bottom);
+        buttons_[i] = std::make_unique<CImgButton>(parent, IdOf(b.id), 0, left + b.left,
+                                                   top + b.top, left + b.right, top + b.bottom);
     }
-    player_ = std::make_unique<CPlayer>(parent, 0, 0, kPlayerRect.left(), kPlayerRect.top(),
-                                        kPlayerRect.left() + kPlayerRect.width(),
-                                        kPlayerRect.top() + kPlayerRect.height(), owner,
-                                        std::move(engine));
+    player_ = std::make_unique<CPlayer>(
+        parent, IdOf(MainWindowId::PlayerPanel), 0, kPlayerRect.left(), kPlayerRect.top(),
+        kPlayerRect.left() + kPlayerRect.width(), kPlayerRect.top() + kPlayerRect.height(), owner,
+        std::move(engine));
     // The player appears once the content page is first shown.
     player_->SetHidden(true);
 }

@@ -178,6 +178,23 @@ class LoginDialogTest : public QObject {
         QCOMPARE(sink_.shown.size(), 1);
     }
 
+    void buttonsAreNamedByTheirWords_data() {
+        QTest::addColumn<unsigned>("button");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("sign in") << CLoginDlg::kSignInButtonId << QStringLiteral("로그인");
+        QTest::newRow("home page")
+            << CLoginDlg::kHomepageButtonId << QStringLiteral("홈페이지 바로가기");
+        QTest::newRow("find account")
+            << CLoginDlg::kFindAccountButtonId << QStringLiteral("아이디/비밀번호 찾기");
+        QTest::newRow("join") << CLoginDlg::kJoinButtonId << QStringLiteral("회원가입");
+    }
+    void buttonsAreNamedByTheirWords() {
+        QFETCH(unsigned, button);
+        QFETCH(QString, name);
+        auto dialog = Open();
+        QCOMPARE(dialog->Button(button)->AccessibleName(), name);
+    }
+
     void settingsFileIsReadableByItsOwnerOnly() {
         QTemporaryDir folder;
         const QString path = folder.path() + "/Torvane.conf";

@@ -76,7 +76,7 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
         qputenv("TORVANE_DRIVES", card.toUtf8());
         CTorvaneDlg& window = MakeWindow();
         QVERIFY(window.Create());
-        auto* update = static_cast<PlaceholderUpdatePage*>(window.UpdatePage());
+        auto* update = static_cast<RecordingUpdatePage*>(window.UpdatePage());
         update->requestSucceeds = false;
         window.PollDrives();
         QCOMPARE(update->calls, QStringList{"request"});
@@ -155,7 +155,7 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
         // The volume knob follows the mouse while the button is held.
         CPlayer* player = window.TopMenu()->Player();
         player->SetHidden(false);
-        CImgButton* knob = player->Child(CPlayer::kVolumeKnobId);
+        CImgButton* knob = player->Child(MainWindowId::PlayerVolumeKnob);
         const int left = knob->Left();
         const QPoint grab(left + 5, 60);
         send(QEvent::MouseButtonPress, grab, Qt::LeftButton);

@@ -1,4 +1,4 @@
-// The signed-in main window over placeholder pages that the window tests share.
+// The signed-in main window over recording pages that the window tests share.
 #pragma once
 
 #include <QDir>
@@ -8,8 +8,8 @@
 
 #include "service/session.h"
 #include "shell/main_window.h"
-#include "shell/placeholder_pages.h"
 #include "tests/shell/qt_test_support.h"
+#include "tests/shell/recording_pages.h"
 
 namespace torvane::testing {
 
@@ -27,7 +27,7 @@ class WindowFixture {
     RecordingSink sink_;
     std::unique_ptr<CTorvaneDlg> window_;
 
-    // A signed-in window over placeholder pages, drives from TORVANE_DRIVES.
+    // A signed-in window over recording pages, drives from TORVANE_DRIVES.
     CTorvaneDlg& MakeWindow(int signInResult = 200) {
         MainWindowSetup setup;
         setup.messages = &sink_;
@@ -37,15 +37,14 @@ class WindowFixture {
         setup.session.baseUrl = "http://127.0.0.1:9";
         setup.session.userId = "kim";
         setup.signIn = [signInResult](ServiceSession&) { return SignInResult{signInResult, {}}; };
+        setup.pages = RecordingPages();
         window_ = std::make_unique<CTorvaneDlg>(std::move(setup));
         return *window_;
     }
-    PlaceholderContentPage* Content() {
-        return static_cast<PlaceholderContentPage*>(window_->ContentPage());
+    RecordingContentPage* Content() {
+        return static_cast<RecordingContentPage*>(window_->ContentPage());
     }
-    PlaceholderChildPage* Child() {
-        return static_cast<PlaceholderChildPage*>(window_->ChildPage());
-    }
+    RecordingChildPage* Child() { return static_cast<RecordingChildPage*>(window_->ChildPage()); }
     QString MakeCard(const QString& name, bool withDatabase) {
         const QString path = temp_->path() + "/" + name;
         QDir().mkpath(path);

@@ -60,13 +60,13 @@ std::unique_ptr<CImgButton> Button22() {
 }
 
 struct Notice {
-    int id, code, row, column;
+    int row, column, button;
 };
 
 QList<Notice> Notices(QSignalSpy& spy) {
     QList<Notice> notices;
     for (const auto& args : spy) {
-        notices.append({args[0].toInt(), args[1].toInt(), args[2].toInt(), args[3].toInt()});
+        notices.append({args[0].toInt(), args[1].toInt(), args[2].toInt()});
     }
     return notices;
 }
@@ -206,7 +206,7 @@ class GridTest : public QObject {
         }
         const QRect rect = grid->CellRect(1, 3);
         cell->PlaceButtons(rect);
-        QSignalSpy spy(grid.get(), &CGridCtrl::notified);
+        QSignalSpy spy(grid.get(), &CGridCtrl::buttonClicked);
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(cell->IsShown(i), lefts[i] >= 0);
             if (lefts[i] < 0) continue;
@@ -218,18 +218,17 @@ class GridTest : public QObject {
         }
         QCOMPARE(spy.count(), 0);  // notifications come from the event loop
         QCoreApplication::processEvents();
-        QList<int> columns;
+        QList<int> buttons;
         for (const Notice& n : Notices(spy)) {
-            QCOMPARE(n.id, kGridId);
-            QCOMPARE(n.code, kGridClickCode);
             QCOMPARE(n.row, 1);
-            columns << n.column;
+            QCOMPARE(n.column, 3);
+            buttons << n.button;
         }
         QList<int> expected;
         for (int i = 0; i < 4; ++i) {
-            if (lefts[i] >= 0) expected << kFirstButtonColumn + i;
+            if (lefts[i] >= 0) expected << i;
         }
-        QCOMPARE(columns, expected);
+        QCOMPARE(buttons, expected);
     }
 
     void buttonCellsDrawTheirButtonsWhereTheyClick() {
@@ -268,7 +267,7 @@ class GridTest : public QObject {
         grid->GetCellAs<CDoubleImgCellBtn>(2, 3)->SetButton(0, Button22());
         grid->SetCellType<CImgCellBtn>(1, 3);
         grid->GetCellAs<CImgCellBtn>(1, 3)->SetButton(Button22());
-        QSignalSpy spy(grid.get(), &CGridCtrl::notified);
+        QSignalSpy spy(grid.get(), &CGridCtrl::buttonClicked);
         for (int row : {1, 2}) {
             const QRect rect = grid->CellRect(row, 3);
             grid->ClickAt(rect.topLeft() + QPoint(1, 1));
@@ -283,9 +282,11 @@ class GridTest : public QObject {
         const QList<Notice> notices = Notices(spy);
         QCOMPARE(notices.size(), 2);
         QCOMPARE(notices[0].row, 1);
-        QCOMPARE(notices[0].column, 3);  // one-button cells report their own column
+        QCOMPARE(notices[0].column, 3);
+        QCOMPARE(notices[0].button, 0);
         QCOMPARE(notices[1].row, 2);
-        QCOMPARE(notices[1].column, kFirstButtonColumn);
+        QCOMPARE(notices[1].column, 3);
+        QCOMPARE(notices[1].button, 0);
     }
 
     void mergedHeaderSpansItsColumns() {

@@ -285,12 +285,12 @@ class ImageWidgetsTest : public QObject {
         torvane::CTopMenu bar(nullptr, 4, 0, 1, 0, 956, 75, nullptr,
                               std::make_unique<torvane::test::FakeMediaEngine>(&script, &log));
         QVERIFY(bar.LoadFromResources(206, 0, QString()));
-        QCOMPARE(bar.HitTest(1 + 765, 30)->Id(), 5u);
-        QCOMPARE(bar.HitTest(1 + 940, 30)->Id(), 9u);
+        QCOMPARE(bar.HitTest(1 + 765, 30)->Id(), torvane::IdOf(torvane::MainWindowId::Back));
+        QCOMPARE(bar.HitTest(1 + 940, 30)->Id(), torvane::IdOf(torvane::MainWindowId::Close));
         QCOMPARE(bar.HitTest(100, 10), &bar);  // the bar's empty part: the window is dragged there
         QCOMPARE(bar.HitTest(370, 20), &bar);  // the player is hidden at first
         bar.Player()->SetHidden(false);
-        QCOMPARE(bar.HitTest(370, 20)->Id(), torvane::CPlayer::kPreviousId);
+        QCOMPARE(bar.HitTest(370, 20)->Id(), torvane::IdOf(torvane::MainWindowId::PlayerPrevious));
         QCOMPARE(bar.HitTest(700, 60), bar.Player());
         QVERIFY(bar.HitTest(100, 80) == nullptr);
     }

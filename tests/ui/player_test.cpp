@@ -10,6 +10,8 @@
 
 using torvane::CImgButton;
 using torvane::CPlayer;
+using torvane::IdOf;
+using torvane::MainWindowId;
 using torvane::MediaPlayState;
 using torvane::test::FakeMediaEngine;
 
@@ -38,7 +40,7 @@ struct PlayerFixture {
         engine = fake.get();
         player = std::make_unique<CPlayer>(nullptr, 0, 0, 344, 7, 757, 71, &owner, std::move(fake));
     }
-    CImgButton& Child(unsigned id) { return *player->Child(id); }
+    CImgButton& Child(MainWindowId id) { return *player->Child(id); }
 };
 
 }  // namespace
@@ -50,11 +52,11 @@ class PlayerTest : public QObject {
     void loadBuildsTheChildrenAtTheirPlaces() {
         PlayerFixture f(50);
         QVERIFY(f.player->Load());
-        QCOMPARE(f.Child(CPlayer::kPreviousId).Rect(), QRect(359, 10, 33, 33));
-        QCOMPARE(f.Child(CPlayer::kPlayId).Rect(), QRect(464, 10, 45, 33));
+        QCOMPARE(f.Child(MainWindowId::PlayerPrevious).Rect(), QRect(359, 10, 33, 33));
+        QCOMPARE(f.Child(MainWindowId::PlayerPlay).Rect(), QRect(464, 10, 45, 33));
         // The volume knob stands where the engine's volume puts it: 383 + 50 * 89 / 100.
-        QCOMPARE(f.Child(CPlayer::kVolumeKnobId).Rect(), QRect(427, 56, 17, 8));
-        QCOMPARE(f.Child(CPlayer::kSoundId).State(), 1);
+        QCOMPARE(f.Child(MainWindowId::PlayerVolumeKnob).Rect(), QRect(427, 56, 17, 8));
+        QCOMPARE(f.Child(MainWindowId::PlayerSound).State(), 1);
         QCOMPARE(f.player->TimeText(), QStringLiteral("00:00 / 00:00"));
     }
 
@@ -136,8 +138,8 @@ class PlayerTest : public QObject {
         PlayerFixture f;
         QVERIFY(f.player->Load());
         f.player->SetProgress(percent);
-        QCOMPARE(f.Child(CPlayer::kPositionKnobId).Rect(), QRect(knobLeft, 46, 7, 15));
-        QCOMPARE(f.Child(CPlayer::kProgressBarId).Rect(), QRect(536, 51, barWidth, 5));
+        QCOMPARE(f.Child(MainWindowId::PlayerPositionKnob).Rect(), QRect(knobLeft, 46, 7, 15));
+        QCOMPARE(f.Child(MainWindowId::PlayerProgressBar).Rect(), QRect(536, 51, barWidth, 5));
     }
 
     void volumeDrag_data() {
@@ -163,8 +165,8 @@ class PlayerTest : public QObject {
         QVERIFY(f.player->Load());
         f.script.volume = -1;  // marks "not set since loading"
         f.player->DragVolume(distance);
-        QCOMPARE(f.Child(CPlayer::kVolumeKnobId).Left(), knobLeft);
-        QCOMPARE(f.Child(CPlayer::kVolumeKnobId).Width(), 17);
+        QCOMPARE(f.Child(MainWindowId::PlayerVolumeKnob).Left(), knobLeft);
+        QCOMPARE(f.Child(MainWindowId::PlayerVolumeKnob).Width(), 17);
         QCOMPARE(f.script.volume, volume);
     }
 
@@ -173,10 +175,10 @@ class PlayerTest : public QObject {
         QVERIFY(f.player->Load());
         f.player->ToggleMute();
         QVERIFY(f.script.muted);
-        QCOMPARE(f.Child(CPlayer::kSoundId).State(), 0);
+        QCOMPARE(f.Child(MainWindowId::PlayerSound).State(), 0);
         f.player->ToggleMute();
         QVERIFY(!f.script.muted);
-        QCOMPARE(f.Child(CPlayer::kSoundId).State(), 1);
+        QCOMPARE(f.Child(MainWindowId::PlayerSound).State(), 1);
     }
 
     void progressTexts_data() {
@@ -206,12 +208,12 @@ class PlayerTest : public QObject {
         f.player->UpdateFromEngine();
         QCOMPARE(f.player->Title(), QStringLiteral("반짝반짝 작은별"));
         QCOMPARE(f.player->TimeText(), timeText);
-        QCOMPARE(f.Child(CPlayer::kPositionKnobId).Left(), knobLeft);
+        QCOMPARE(f.Child(MainWindowId::PlayerPositionKnob).Left(), knobLeft);
 
         f.player->ResetDisplay();
         QCOMPARE(f.player->Title(), QString());
         QCOMPARE(f.player->TimeText(), QStringLiteral("00:00 / 00:00"));
-        QCOMPARE(f.Child(CPlayer::kPositionKnobId).Left(), 537);
+        QCOMPARE(f.Child(MainWindowId::PlayerPositionKnob).Left(), 537);
     }
 
     void nothingChangesWithoutACurrentItem() {
@@ -238,11 +240,12 @@ class PlayerTest : public QObject {
         PlayerFixture f;
         QVERIFY(f.player->Load());
         f.player->SetProgress(50);
-        QCOMPARE(f.player->HitTest(634, 53)->Id(), CPlayer::kPositionKnobId);
-        QCOMPARE(f.player->HitTest(600, 53)->Id(), CPlayer::kProgressBarId);
-        QCOMPARE(f.player->HitTest(370, 20)->Id(), CPlayer::kPreviousId);
-        QCOMPARE(f.player->HitTest(430, 20)->Id(), CPlayer::kNextId);  // shared edge: next first
-        QCOMPARE(f.player->HitTest(440, 20)->Id(), CPlayer::kStopId);
+        QCOMPARE(f.player->HitTest(634, 53)->Id(), IdOf(MainWindowId::PlayerPositionKnob));
+        QCOMPARE(f.player->HitTest(600, 53)->Id(), IdOf(MainWindowId::PlayerProgressBar));
+        QCOMPARE(f.player->HitTest(370, 20)->Id(), IdOf(MainWindowId::PlayerPrevious));
+        QCOMPARE(f.player->HitTest(430, 20)->Id(),
+                 IdOf(MainWindowId::PlayerNext));  // shared edge: next first
+        QCOMPARE(f.player->HitTest(440, 20)->Id(), IdOf(MainWindowId::PlayerStop));
         QCOMPARE(f.player->HitTest(700, 60), f.player.get());  // the panel's empty part
         QVERIFY(f.player->HitTest(760, 20) == nullptr);
         f.player->SetHidden(true);

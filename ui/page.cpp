@@ -1,9 +1,7 @@
-#include "shell/pages.h"
+#include "ui/page.h"
 
 #include <QComboBox>
 #include <QVariant>
-
-#include "shell/placeholder_pages.h"
 
 namespace torvane {
 
@@ -17,17 +15,9 @@ int ControlId(const QWidget* widget) {
 
 UpdatePageBase::UpdatePageBase(QWidget* parent)
     : QWidget(parent), driveChooser_(new QComboBox(this)) {
-    SetControlId(driveChooser_, 100);
+    SetControlId(driveChooser_, kDriveChooserId);
     driveChooser_->setObjectName("DriveChooser");
     driveChooser_->setGeometry(20, 20, 260, 24);
-}
-
-PageFactory PlaceholderPages() {
-    return PageFactory{
-        [](QWidget* parent, const ServiceSession&) { return new PlaceholderContentPage(parent); },
-        [](QWidget* parent, const ServiceSession&) { return new PlaceholderUpdatePage(parent); },
-        [](QWidget* parent, const ServiceSession&) { return new PlaceholderChildPage(parent); },
-    };
 }
 
 }  // namespace torvane

@@ -1,10 +1,9 @@
-// The three pages shown over the web view, as the main window and the device detection use them.
-// The content, update and child name pages derive from these bases; until they exist the shell
-// creates placeholders that only record what was asked of them.
+// What the main window asks of the pages it shows over its web view. The content, update and
+// child name pages derive from these bases and include only ui/, so that a page never depends on
+// the desktop shell that hosts it.
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <string>
 
 #include "service/session.h"
@@ -32,7 +31,7 @@ struct DeviceHeader {
     DeviceContentCounts counts;
 };
 
-// Marks a page window with its control id, as the main window and tests look pages up by it.
+// Marks a window with its control id, as the main window and tests look pages up by it.
 void SetControlId(QWidget* widget, int id);
 int ControlId(const QWidget* widget);
 
@@ -58,7 +57,9 @@ class ContentPageBase : public QWidget {
 
 class UpdatePageBase : public QWidget {
   public:
-    // Creates the drive chooser (control 100) that the device detection keeps.
+    static constexpr int kDriveChooserId = 100;
+
+    // Creates the drive chooser that the device detection keeps.
     explicit UpdatePageBase(QWidget* parent = nullptr);
     QComboBox* DriveChooser() const { return driveChooser_; }
 
@@ -81,17 +82,5 @@ class ChildPageBase : public QWidget {
     // Requests the account's children and shows them.
     virtual void ReloadChildren() = 0;
 };
-
-// How the main window makes its pages; each maker gets the page's parent.
-struct PageFactory {
-    // Each page is made with its parent and the window's service session, which lives as long as
-    // the window.
-    std::function<ContentPageBase*(QWidget*, const ServiceSession&)> content;
-    std::function<UpdatePageBase*(QWidget*, const ServiceSession&)> update;
-    std::function<ChildPageBase*(QWidget*, const ServiceSession&)> child;
-};
-
-// Pages that keep the window's places and record the calls made to them.
-PageFactory PlaceholderPages();
 
 }  // namespace torvane

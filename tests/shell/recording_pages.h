@@ -1,14 +1,15 @@
-// Stand-ins for the content, update and child name pages: empty windows with their names and ids
-// that remember what the shell asked of them.
+// Test doubles of the content, update and child name pages: empty windows that remember what the
+// main window and the device detection asked of them.
 #pragma once
 
 #include <QStringList>
 
-#include "shell/pages.h"
+#include "shell/main_window.h"
+#include "ui/page.h"
 
 namespace torvane {
 
-class PlaceholderContentPage : public ContentPageBase {
+class RecordingContentPage : public ContentPageBase {
   public:
     using ContentPageBase::ContentPageBase;
     void ResetForRemovedDevice() override { calls << "reset"; }
@@ -24,7 +25,7 @@ class PlaceholderContentPage : public ContentPageBase {
     bool playable = false;
 };
 
-class PlaceholderUpdatePage : public UpdatePageBase {
+class RecordingUpdatePage : public UpdatePageBase {
   public:
     using UpdatePageBase::UpdatePageBase;
     bool HasFirmwareList() const override { return hasList; }
@@ -42,7 +43,7 @@ class PlaceholderUpdatePage : public UpdatePageBase {
     bool requestSucceeds = true;
 };
 
-class PlaceholderChildPage : public ChildPageBase {
+class RecordingChildPage : public ChildPageBase {
   public:
     using ChildPageBase::ChildPageBase;
     void ClearDeviceHeader() override { calls << "clear"; }
@@ -53,5 +54,13 @@ class PlaceholderChildPage : public ChildPageBase {
 
     QStringList calls;
 };
+
+inline PageFactory RecordingPages() {
+    return PageFactory{
+        [](QWidget* parent, const ServiceSession&) { return new RecordingContentPage(parent); },
+        [](QWidget* parent, const ServiceSession&) { return new RecordingUpdatePage(parent); },
+        [](QWidget* parent, const ServiceSession&) { return new RecordingChildPage(parent); },
+    };
+}
 
 }  // namespace torvane
