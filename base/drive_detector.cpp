@@ -89,12 +89,4 @@ bool DriveDetector::TakeFirstAttach() {
     return first;
 }
 
-std::string DeviceRemovedMessage(const std::string& drive) {
-    return drive + " 디바이스가 시스템에서 분리되었습니다.";
-}
-
-std::string DeviceAttachedMessage(const std::string& drive) {
-    return drive + " 디바이스가 시스템에서 장착되었습니다.";
-}
-
 }  // namespace torvane

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "base/removable_drives.h"
 
 namespace torvane {
@@ -65,9 +66,5 @@ class DriveDetector {
     std::shared_ptr<Card> card_;
     bool firstAttach_ = true;
 };
-
-// "<drive> 디바이스가 시스템에서 분리되었습니다." and "... 장착되었습니다.".
-std::string DeviceRemovedMessage(const std::string& drive);
-std::string DeviceAttachedMessage(const std::string& drive);
 
 }  // namespace torvane

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "delivery/folder_tree.h"
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "service/http_client.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"

@@ -5,6 +5,9 @@
 #include <csignal>
 #include <iostream>
 
+#include "base/card_opening.h"
+#include "base/messages.h"
+
 namespace torvane::cli {
 
 CLI::App* Group(CLI::App& app, const std::string& name, const std::string& description) {
@@ -64,12 +67,10 @@ std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) 
         chosen = *device;
     }
     auto card = std::make_unique<CardSession>(chosen);
-    std::string error;
-    if (!card->card.LoadDatabase(error)) {
-        ctx.Fail(error);
+    if (const Status opened = OpenCardDatabase(card->card); !opened.ok()) {
+        ctx.Fail(opened.message());
         return nullptr;
     }
-    card->database().FillGameShelfFromSelection();
     card->progress = std::make_unique<TerminalProgress>(ctx.Out());
     // The runner reads the context's session when a job starts, after the command signed in.
     card->runner =
@@ -80,10 +81,10 @@ std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) 
 
 void ReportJob(CliContext& ctx, const JobOutcome& outcome) {
     if (outcome.result == JobOutcome::Result::Cancelled) {
-        std::cerr << "cancelled\n";
+        std::cerr << kCliCancelled << '\n';
         ctx.exitCode = kExitCancelled;
     } else if (!outcome.Completed()) {
-        ctx.Fail(outcome.lastError.empty() ? "the job did not run" : outcome.lastError);
+        ctx.Fail(outcome.lastError.empty() ? std::string(kCliJobDidNotRun) : outcome.lastError);
     } else if (!outcome.lastError.empty()) {
         ctx.Fail(outcome.lastError);
     }
@@ -103,10 +104,7 @@ std::optional<std::vector<ContentRecord>> LanguageContents(CliContext& ctx, Card
     for (const std::string& no : nos) {
         const ContentRecord* record = FindOnShelf(card.database().Contents(shelf), no);
         if (record == nullptr) {
-            ctx.Fail("content " + no +
-                     (shelf == Shelf::Game ? " is not a chosen game"
-                                           : " is not a language content on "
-                                             "the device"));
+            ctx.Fail(shelf == Shelf::Game ? CliNotAChosenGame(no) : CliNotALanguageContent(no));
             return std::nullopt;
         }
         records.push_back(*record);

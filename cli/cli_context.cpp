@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string>
 
+#include "base/messages.h"
 #include "base/removable_drives.h"
 
 namespace torvane::cli {
@@ -18,7 +19,7 @@ void TerminalMessageSink::Show(MessageKind kind, std::string_view text) {
 
 bool TerminalMessageSink::Ask(MessageKind, std::string_view question) {
     if (!isatty(STDIN_FILENO)) {
-        std::cerr << question << " (아니요)\n";
+        std::cerr << question << kCliAnsweredNo << "\n";
         return false;
     }
     std::cerr << question << " [y/N] " << std::flush;
@@ -27,7 +28,9 @@ bool TerminalMessageSink::Ask(MessageKind, std::string_view question) {
     return answer == "y" || answer == "Y" || answer == "yes";
 }
 
-std::ostream& CliContext::Out() { return std::cout; }
+std::ostream& CliContext::Out() {
+    return std::cout;
+}
 
 int CliContext::Fail(std::string_view reason) {
     std::cerr << reason << '\n';
@@ -50,12 +53,12 @@ std::optional<std::string> CliContext::RequireDevice() {
         if (auto found = FindDeviceDrive(SystemDriveLister().RemovableDrives())) device = *found;
     }
     if (device.empty()) {
-        Fail("no device: give --device DIR, set TORVANE_DEVICE or insert the card");
+        Fail(kCliNoDevice);
         return std::nullopt;
     }
     std::error_code error;
     if (!std::filesystem::is_directory(device, error)) {
-        Fail("device folder not found: " + device);
+        Fail(CliDeviceFolderNotFound(device));
         return std::nullopt;
     }
     while (device.size() > 1 && device.back() == '/') device.pop_back();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "children/children_service.h"
 #include "children/name_voice.h"
 #include "cli/card_job.h"
@@ -33,14 +34,14 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
     if (!card || !SignInForCommand(ctx)) return;
     ContentCatalogue catalogue;
     if (const Status fetched = catalogue.FetchCatalogue(ctx.session); !fetched.ok()) {
-        ctx.Fail("the content list could not be read: " + fetched.message());
+        ctx.Fail(CliContentListUnreadable(fetched.message()));
         return;
     }
     std::vector<ContentRecord> job;
     for (const std::string& no : numbers) {
         const ContentRecord* record = FindInCatalogue(catalogue, no);
         if (record == nullptr) {
-            ctx.Fail("content " + no + " is not in the account's catalogue");
+            ctx.Fail(CliNotInCatalogue(no));
             return;
         }
         job.push_back(*record);
@@ -49,12 +50,11 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
     const TransferOutcome outcome =
         TransferContents(job, reinstall, {card->database(), ctx.Messages()}, *card->runner);
     card->progress.reset();
-    for (const std::string& no : outcome.skipped)
-        ctx.Out() << no << " is already on the device; skipped\n";
+    for (const std::string& no : outcome.skipped) ctx.Out() << CliSkippedAsInstalled(no) << '\n';
     if (outcome.sent == 0) return;
     ReportJob(ctx, outcome.job);
     if (outcome.job.Completed() && outcome.job.lastError.empty() && !outcome.AllInstalled())
-        ctx.Fail("not every content was installed");
+        ctx.Fail(kCliNotEveryContentInstalled);
 }
 
 // Deletes contents from the shelf that holds each one, shelf by shelf.
@@ -72,7 +72,7 @@ void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
             }
         }
         if (!found) {
-            ctx.Fail("content " + no + " is not on the device");
+            ctx.Fail(CliNotOnDevice(no));
             return;
         }
     }
@@ -96,7 +96,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Language);
         if (!records) return;
         const int added = AddToGameSelection(*records, {card->database(), ctx.Messages()});
-        ctx.Out() << added << " added to the game\n";
+        ctx.Out() << CliAddedToGame(added) << '\n';
     });
     CLI::App* remove = game->add_subcommand("remove", "take contents out of the game");
     remove->add_option("contentNo", *numbers, "content numbers")->required();
@@ -121,26 +121,25 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         if (!card || !SignInForCommand(ctx)) return;
         const ChildrenList list = FetchChildrenList(ctx.session);
         if (!list.ok()) {
-            ctx.Fail("the children could not be read: " + list.status.message());
+            ctx.Fail(CliChildrenUnreadable(list.status.message()));
             return;
         }
         for (const ChildInfo& child : list.items) {
             if (child.childNo != *childNo) continue;
             std::string error;
             if (ApplyNameVoice(child, card->database(), ctx.session, &error)) {
-                ctx.Out() << "name voice of " << child.familyName << child.firstName
-                          << " applied\n";
+                ctx.Out() << CliNameVoiceApplied(child.familyName + child.firstName) << '\n';
             } else {
                 ctx.Fail(error);
             }
             return;
         }
-        ctx.Fail("the account has no child " + std::to_string(*childNo));
+        ctx.Fail(CliNoSuchChild(*childNo));
     });
     children->add_subcommand("release", "take the name voice off the device")->callback([&ctx] {
         auto card = OpenCard(ctx);
         if (card && !ReleaseNameVoice(card->database())) {
-            ctx.Fail("the name voice could not be removed from the device");
+            ctx.Fail(kCliNameVoiceNotRemoved);
         }
     });
 }
@@ -164,18 +163,17 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
     install->callback([&ctx, args] {
         std::error_code ec;
         if (!std::filesystem::is_directory(args->drive, ec)) {
-            ctx.Fail("no such drive folder: " + args->drive);
+            ctx.Fail(CliNoSuchDriveFolder(args->drive));
             return;
         }
         if (!SignInForCommand(ctx)) return;
         UpdateFileList list;
         if (const Status fetched = list.FetchUpdateFiles(ctx.session); !fetched.ok()) {
-            ctx.Fail("the package list could not be read: " + fetched.message());
+            ctx.Fail(CliPackageListUnreadable(fetched.message()));
             return;
         }
         if (args->index < 1 || static_cast<std::size_t>(args->index) > list.Files().size()) {
-            ctx.Fail("no package " + std::to_string(args->index) + " (the list has " +
-                     std::to_string(list.Files().size()) + ")");
+            ctx.Fail(CliNoSuchPackage(args->index, list.Files().size()));
             return;
         }
         const bool reset = args->kind == "reset";

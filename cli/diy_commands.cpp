@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/card_opening.h"
+#include "base/messages.h"
 #include "cli/card_job.h"
 #include "delivery/content_actions.h"
 #include "delivery/diy_actions.h"
@@ -25,18 +27,16 @@ struct DiyArguments {
 CDiyXML* OpenDiy(CliContext& ctx, CardSession& card, const DiyArguments& args, int& position) {
     const auto found = DiyCardPosition(args.card);
     if (!found) {
-        ctx.Fail("no DIY card " + std::to_string(args.card) +
-                 " (1 to 1500 or 92100001 to 92101500)");
+        ctx.Fail(CliNoSuchDiyCard(args.card));
         return nullptr;
     }
     if (args.slot < 1 || args.slot > kDiySlotCount) {
-        ctx.Fail("no slot " + std::to_string(args.slot) + " (1 to 4)");
+        ctx.Fail(CliNoSuchSlot(args.slot));
         return nullptr;
     }
     position = *found;
-    std::string error;
-    if (!card.card.LoadDiy(error)) {
-        ctx.Fail(error);
+    if (const Status opened = OpenCardDiy(card.card); !opened.ok()) {
+        ctx.Fail(opened.message());
         return nullptr;
     }
     return &card.card.diy();
@@ -71,7 +71,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         if (!diy) return;
         for (const std::string& file : args->files) {
             if (!std::filesystem::is_regular_file(file)) {
-                ctx.Fail("no such file: " + file);
+                ctx.Fail(CliNoSuchFile(file));
                 return;
             }
         }
@@ -89,7 +89,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (diy && !DeleteDiySlot(*diy, position, args->slot, ctx.Messages())) {
-            ctx.Fail("the DIY database could not be saved");
+            ctx.Fail(kCliDiyNotSaved);
         }
     });
 
@@ -101,8 +101,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (diy && !RenameDiySlot(*diy, position, args->slot, args->name)) {
-            ctx.Fail("slot " + std::to_string(args->slot) + " of DIY card " +
-                     std::to_string(args->card) + " holds no recording");
+            ctx.Fail(CliEmptySlot(args->slot, args->card));
         }
     });
 
@@ -115,8 +114,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (!diy) return;
         if (DiySlotPath(*diy, position, args->slot).empty()) {
-            ctx.Fail("slot " + std::to_string(args->slot) + " of DIY card " +
-                     std::to_string(args->card) + " holds no recording");
+            ctx.Fail(CliEmptySlot(args->slot, args->card));
             return;
         }
         const JobOutcome outcome = ExportDiySlot(*diy, position, args->slot, args->destination,

@@ -6,6 +6,7 @@
 #include <regex>
 #include <string>
 
+#include "base/messages.h"
 #include "children/children_service.h"
 #include "cli/cli_context.h"
 #include "cli/session_login.h"
@@ -77,7 +78,7 @@ void RunLogin(CliContext& ctx) {
             info[outcome->userInfo.names[i]] = outcome->userInfo.values[i];
         ctx.Out() << Dump({{"userId", ctx.session.userId}, {"userInfo", info}}) << '\n';
     } else {
-        ctx.Out() << "로그인되었습니다: " << ctx.session.userId << '\n';
+        ctx.Out() << kCliSignedIn << ctx.session.userId << '\n';
     }
 }
 
@@ -150,7 +151,7 @@ struct ChildArguments {
 };
 
 // Runs one change and says whether it went through.
-void Report(CliContext& ctx, const Status& sent, const std::string& done) {
+void Report(CliContext& ctx, const Status& sent, std::string_view done) {
     if (!sent.ok()) {
         ctx.Fail(sent.message());
         return;
@@ -183,21 +184,21 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         const Status sent = InsertChild(arguments->familyName, arguments->givenName,
                                         arguments->sex == "boy" ? ChildSex::Boy : ChildSex::Girl,
                                         arguments->birthday, ctx.session);
-        Report(ctx, sent, "등록을 요청했습니다.");
+        Report(ctx, sent, kCliChildRequested);
     });
 
     CLI::App* remove = children->add_subcommand("delete", "remove a child");
     remove->add_option("no", arguments->childNo, "child number")->required();
     remove->callback([&ctx, arguments] {
         if (!SignInForCommand(ctx)) return;
-        Report(ctx, DeleteChild(arguments->childNo, ctx.session), "삭제를 요청했습니다.");
+        Report(ctx, DeleteChild(arguments->childNo, ctx.session), kCliChildDeleteRequested);
     });
 
     CLI::App* request = children->add_subcommand("request", "ask for a child's name voice");
     request->add_option("no", arguments->childNo, "child number")->required();
     request->callback([&ctx, arguments] {
         if (!SignInForCommand(ctx)) return;
-        Report(ctx, RequestNameFile(arguments->childNo, ctx.session), "이름 음성을 요청했습니다.");
+        Report(ctx, RequestNameFile(arguments->childNo, ctx.session), kCliNameVoiceRequested);
     });
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "base/messages.h"
 #include "service/session.h"
 
 namespace torvane::cli {
@@ -17,7 +18,7 @@ std::optional<std::string> FromEnvironment(const char* name) {
 }
 
 // Reads one line from the terminal; without echo for a password.
-std::optional<std::string> AskOnTerminal(const char* prompt, bool hidden) {
+std::optional<std::string> AskOnTerminal(std::string_view prompt, bool hidden) {
     if (!isatty(STDIN_FILENO)) return std::nullopt;
     std::cerr << prompt << std::flush;
     termios saved{};
@@ -46,7 +47,7 @@ void ConfigureService(CliContext& ctx) {
 std::optional<std::string> UserIdFor(CliContext& ctx) {
     if (!ctx.options.user.empty()) return ctx.options.user;
     if (auto user = FromEnvironment("TORVANE_USER")) return user;
-    if (auto user = AskOnTerminal("아이디: ", false)) return user;
+    if (auto user = AskOnTerminal(kCliPromptUserId, false)) return user;
     ctx.UsageError("no account: give --user ID or set TORVANE_USER");
     return std::nullopt;
 }
@@ -54,7 +55,7 @@ std::optional<std::string> UserIdFor(CliContext& ctx) {
 std::optional<std::string> PasswordFor(CliContext& ctx) {
     if (!ctx.options.password.empty()) return ctx.options.password;
     if (auto password = FromEnvironment("TORVANE_PASSWORD")) return password;
-    if (auto password = AskOnTerminal("암호: ", true)) return password;
+    if (auto password = AskOnTerminal(kCliPromptPassword, true)) return password;
     ctx.UsageError("no password: set TORVANE_PASSWORD or run on a terminal to be asked");
     return std::nullopt;
 }

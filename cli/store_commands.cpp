@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/card_opening.h"
+#include "base/messages.h"
 #include "cli/card_job.h"
 #include "cli/cli_context.h"
 #include "store/content_types.h"
@@ -100,27 +102,26 @@ void RebuildTables(CliContext& ctx, const std::string& kind) {
     const std::string& root = card->root();
     if (kind == "game") {
         if (!card->database().RebuildGameTable()) {
-            ctx.Fail("cannot write the game table in " + root + "/ck6");
+            ctx.Fail(CliGameTableNotWritten(root + "/ck6"));
             return;
         }
-        if (!ctx.options.json) ctx.Out() << "game table rebuilt: " << root << "/ck6/rfid.tbl\n";
+        if (!ctx.options.json) ctx.Out() << CliGameTableRebuilt(root + "/ck6/rfid.tbl") << '\n';
     } else {
         const std::string folder = root + "/" + std::string(*FolderForType(kind));
         if (!RebuildFolderTables(kind, root)) {
-            ctx.Fail("cannot write the tables in " + folder);
+            ctx.Fail(CliTablesNotWritten(folder));
             return;
         }
-        if (!ctx.options.json) ctx.Out() << kind << " tables rebuilt: " << folder << '\n';
+        if (!ctx.options.json) ctx.Out() << CliTablesRebuilt(kind, folder) << '\n';
     }
     if (ctx.options.json) PrintJson(ctx, {{"rebuilt", kind}});
 }
 
 void ShowDiy(CliContext& ctx, bool all) {
     auto card = OpenCard(ctx);
-    std::string error;
     if (!card) return;
-    if (!card->card.LoadDiy(error)) {
-        ctx.Fail(error);
+    if (const Status opened = OpenCardDiy(card->card); !opened.ok()) {
+        ctx.Fail(opened.message());
         return;
     }
     const CDiyXML& diy = card->card.diy();
@@ -168,9 +169,7 @@ void AddStoreCommands(CLI::App& app, CliContext& ctx) {
         command->callback([&ctx, paths, encipher] {
             const bool ok = encipher ? EncipherFile(paths->first, paths->second)
                                      : DecipherFile(paths->first, paths->second);
-            if (!ok)
-                ctx.Fail(std::string("cannot ") + (encipher ? "encipher " : "decipher ") +
-                         paths->first + " into " + paths->second);
+            if (!ok) ctx.Fail(CliCipherFailed(encipher, paths->first, paths->second));
         });
     }
 

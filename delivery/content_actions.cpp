@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/folder_tables.h"

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "delivery/folder_tree.h"
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "store/diy_xml.h"
 #include "store/text_codec.h"
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <numeric>
 
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "delivery/my_zip.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"

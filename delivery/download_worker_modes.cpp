@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "delivery/download_worker.h"
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "delivery/my_zip.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"

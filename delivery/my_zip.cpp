@@ -1,5 +1,7 @@
 #include "delivery/my_zip.h"
 
+#include "base/messages.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,7 +25,6 @@ constexpr std::string_view kRetryQuestion =
     "The central directory was not found. If you're opening a multi-disk archive, make sure you "
     "have inserted the last disk. Retry?";
 constexpr std::string_view kOpenFailed = "Open failed";
-constexpr std::string_view kExtractFailed = "Extract failed";
 
 // Bytes read from the archive and written to the file at once. Small steps only decide how often
 // progress is reported, so a step of one byte costs no system call per byte.
@@ -150,7 +151,7 @@ int CMyZip::ExtractAll(const std::string& destination, std::size_t bufferSize) {
     for (zip_int64_t index = 0; index < count; ++index) {
         if (stop_.load()) return 0;
         if (ExtractEntry(index, destination, bufferSize) == EntryResult::Failed) {
-            messages_.Show(MessageKind::Error, kExtractFailed);
+            messages_.Show(MessageKind::Error, kMsgExtractFailed);
             return 0;
         }
     }

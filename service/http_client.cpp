@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 
+#include "base/messages.h"
 #include "service/curl_transfer.h"
 #include "store/text_codec.h"
 
@@ -17,12 +17,6 @@ using namespace curl;
 
 constexpr int kAttempts = 3;
 constexpr std::size_t kMaxCookieLength = 511;
-
-std::string Format(const char* format, auto... values) {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, format, values...);
-    return buffer;
-}
 
 struct TextExchange {
     StallWatch watch;
@@ -85,19 +79,6 @@ struct TextExchange {
     }
 };
 
-std::string StatusText(long status) {
-    switch (status) {
-        case 404:
-            return Format("HTTP request error: resource not found (status %ld)", status);
-        case 408:
-            return Format("HTTP request error: server timed out waiting for request (status %ld)",
-                          status);
-        case 500:
-            return Format("HTTP server error: %ld. Server failure.", status);
-        default:
-            return Format("HTTP request error: status received = %ld): (code %d)", status, 0);
-    }
-}
 }  // namespace
 
 bool FileByteOutput::Write(const char* data, std::size_t size) {
@@ -191,8 +172,7 @@ Status RequestText(std::string_view url, std::optional<std::string_view> body, s
     answer.reset();
     const std::optional<UrlParts> parts = SplitUrl(url);
     if (!parts) {
-        return Status::Failure(
-            Format("InternetConnect Error: %d", static_cast<int>(CURLE_URL_MALFORMAT)));
+        return Status::Failure(HttpConnectFailed(static_cast<int>(CURLE_URL_MALFORMAT)));
     }
     const std::string fullUrl = FullUrl(*parts);
     const std::string noProxy = NoProxyList();
@@ -208,8 +188,7 @@ Status RequestText(std::string_view url, std::optional<std::string_view> body, s
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         EasyHandle handle = NewEasyHandle();
         if (!handle || !headers) {
-            return Status::Failure(
-                Format("HttpOpenRequest Error: %d", static_cast<int>(CURLE_OUT_OF_MEMORY)));
+            return Status::Failure(HttpOpenFailed(static_cast<int>(CURLE_OUT_OF_MEMORY)));
         }
         TextExchange exchange;
         exchange.watch.timeout = limits.receiveTimeout;
@@ -234,35 +213,30 @@ Status RequestText(std::string_view url, std::optional<std::string_view> body, s
         if (!head.complete) continue;  // nothing came back: the send failed, try again
         if (head.status == 400) continue;
         if (head.status != 200) {
-            return Status::Failure(StatusText(head.status));
+            return Status::Failure(HttpStatusText(head.status));
         }
         if (wantCookie) {
             if (!head.setCookie) {
-                return Status::Failure("Not Found  Cookie");
+                return Status::Failure(std::string(kHttpNoCookie));
             }
             std::string value = head.setCookie->substr(0, head.setCookie->find(';'));
             if (value.size() > kMaxCookieLength) value.resize(kMaxCookieLength);
             cookie = std::move(value);
         }
         if (exchange.tooLarge) {
-            return Status::Failure(Format("Server response too large: %" PRIu64
-                                          " bytes exceed the limit of %zu.",
-                                          exchange.announced, limits.maxAnswerBytes));
+            return Status::Failure(HttpAnswerTooLarge(exchange.announced, limits.maxAnswerBytes));
         }
         if (exchange.outOfMemory) {
-            return Status::Failure(
-                Format("Not enough memory to allocate a buffer for the server response: %" PRIu64
-                       " required.",
-                       exchange.announced));
+            return Status::Failure(HttpNoMemoryForAnswer(exchange.announced));
         }
         answer = std::move(exchange.body);
         if (result != CURLE_OK) {
             const CURLcode reason = exchange.watch.stalled ? CURLE_OPERATION_TIMEDOUT : result;
-            return Status::Failure(Format("InternetReadFile Error: %d", static_cast<int>(reason)));
+            return Status::Failure(HttpReadFailed(static_cast<int>(reason)));
         }
         return Status::Ok();
     }
-    return Status::Failure(Format("HTTP request error: %d attempts failed.", kAttempts));
+    return Status::Failure(HttpAttemptsFailed(kAttempts));
 }
 
 }  // namespace torvane

@@ -10,10 +10,6 @@ namespace torvane {
 namespace {
 
 constexpr std::size_t kMaxFieldLength = 1023;
-constexpr std::string_view kMsgNoName = "name tag를 찾지 못하였습니다";
-constexpr std::string_view kMsgNoValue = "value tag를 찾지 못하였습니다";
-constexpr std::string_view kMsgNoAction = "document.pcForm.action tag를 찾지 못하였습니다";
-constexpr std::string_view kMsgNoQuote = "\" tag를 찾지 못하였습니다";
 
 // The text between the first two double quotes at or after `from`; `next` is set past the
 // closing quote.
@@ -72,20 +68,20 @@ Status ReadLoginForm(std::string_view page, LoginForm& form) {
     while (input != std::string_view::npos) {
         const std::size_t name = page.find("name", input);
         if (name == std::string_view::npos) {
-            return Status::Failure(std::string(kMsgNoName));
+            return Status::Failure(std::string(kMsgNoNameTag));
         }
         std::size_t next = 0;
         std::optional<std::string> fieldName = QuotedAfter(page, name, next);
         if (!fieldName) {
-            return Status::Failure(std::string(kMsgNoQuote));
+            return Status::Failure(std::string(kMsgNoQuoteTag));
         }
         const std::size_t value = page.find("value", next);
         if (value == std::string_view::npos) {
-            return Status::Failure(std::string(kMsgNoValue));
+            return Status::Failure(std::string(kMsgNoValueTag));
         }
         std::optional<std::string> fieldValue = QuotedAfter(page, value, next);
         if (!fieldValue) {
-            return Status::Failure(std::string(kMsgNoQuote));
+            return Status::Failure(std::string(kMsgNoQuoteTag));
         }
         form.names.push_back(std::move(*fieldName));
         form.values.push_back(std::move(*fieldValue));
@@ -93,12 +89,12 @@ Status ReadLoginForm(std::string_view page, LoginForm& form) {
     }
     const std::size_t action = page.find("document.pcForm.action");
     if (action == std::string_view::npos) {
-        return Status::Failure(std::string(kMsgNoAction));
+        return Status::Failure(std::string(kMsgNoActionTag));
     }
     std::size_t next = 0;
     std::optional<std::string> target = QuotedAfter(page, action, next);
     if (!target) {
-        return Status::Failure(std::string(kMsgNoQuote));
+        return Status::Failure(std::string(kMsgNoQuoteTag));
     }
     form.action = std::move(*target);
     return Status::Ok();

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/messages.h"
 #include "service/http_client.h"
 #include "service/session.h"
 #include "store/status.h"
@@ -15,15 +16,6 @@ namespace torvane {
 
 // Dialog code of a successful sign-in.
 inline constexpr int kLoginSucceeded = 200;
-
-// Sentences shown to the user.
-inline constexpr std::string_view kMsgEnterId = "아이디를 입력하세요";
-inline constexpr std::string_view kMsgEnterPassword = "암호를 입력하세요";
-inline constexpr std::string_view kMsgCannotConnect = "서버에 연결할 수 없습니다.";
-inline constexpr std::string_view kMsgWrongPassword = "암호가 틀립니다.";
-inline constexpr std::string_view kMsgWrongId = "아이디가 틀립니다.";
-inline constexpr std::string_view kMsgUnknownServerError = "서버의 알수 없는 에러입니다.";
-inline constexpr std::string_view kMsgBadData = "잘못된 데이터 입니다.";
 
 // Field names and values, in order: the sign-in page's form fields, later userInfo's children.
 struct LoginForm {

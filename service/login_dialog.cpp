@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "base/messages.h"
 #include "service/endpoints.h"
 #include "service/login.h"
 #include "service/session.h"
@@ -17,6 +18,7 @@
 #include "ui/app_font.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
+#include "ui/qt_text.h"
 
 namespace torvane {
 namespace {
@@ -48,9 +50,9 @@ CLoginDlg::CLoginDlg(ServiceSession& session, ISettings& settings, IMessageSink&
       messages_(messages),
       idEdit_(new QLineEdit(this)),
       passwordEdit_(new QLineEdit(this)),
-      rememberId_(new QCheckBox(QStringLiteral("아이디저장"), this)),
-      rememberPassword_(new QCheckBox(QStringLiteral("패스워드저장"), this)) {
-    setWindowTitle(QStringLiteral("로그인"));
+      rememberId_(new QCheckBox(ToQString(kLabelRememberId), this)),
+      rememberPassword_(new QCheckBox(ToQString(kLabelRememberPassword), this)) {
+    setWindowTitle(ToQString(kLabelSignIn));
     setFixedSize(kWidth, kHeight);
     background_ = LoadPicture(pic::kLoginBackground);
     for (size_t i = 0; i < std::size(kButtons); ++i) {

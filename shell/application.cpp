@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "base/command_line.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
@@ -101,7 +102,7 @@ int RunTorvane(int argc, char** argv) {
     MessageBoxSink messages;
     SingleInstance instance;
     if (!instance.Acquire()) {
-        messages.Show(MessageKind::Information, "이미 실행중입니다.");
+        messages.Show(MessageKind::Information, kMsgAlreadyRunning);
         // The first start's window comes to the front through the local socket.
         instance.NotifyRunningInstance();
         return 1;

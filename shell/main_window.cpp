@@ -349,7 +349,7 @@ void CTorvaneDlg::OnPlayerClock() {
     player->Repaint();
 }
 
-void CTorvaneDlg::Say(MessageKind kind, const std::string& text) {
+void CTorvaneDlg::Say(MessageKind kind, std::string_view text) {
     setup_.messages->Show(kind, text);
 }
 

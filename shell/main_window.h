@@ -135,7 +135,7 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void OnDeviceAttached();
     void OnPlayerClock();
     void UpdateHover(const QPoint& point);
-    void Say(MessageKind kind, const std::string& text);
+    void Say(MessageKind kind, std::string_view text);
     // Writes the id of the window as the desktop knows it, once there is one.
     void WriteShownWindowId();
     void ShutDown();

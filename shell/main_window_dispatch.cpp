@@ -3,6 +3,7 @@
 #include <QComboBox>
 
 #include "base/menu_address.h"
+#include "base/messages.h"
 #include "service/session.h"
 #include "shell/main_window.h"
 #include "ui/left_menu.h"
@@ -31,7 +32,7 @@ void CTorvaneDlg::DispatchClick(unsigned id) {
         case MainWindowId::ContentButton:
             if (contentShown) return;
             if (detector_->CardRoot().empty()) {
-                Say(MessageKind::Information, "저장장치를 찾을 수 없습니다.");
+                Say(MessageKind::Information, kMsgNoStorageDeviceMainWindow);
                 BringToFront(updatePage_, false);
                 return;
             }
@@ -72,8 +73,7 @@ void CTorvaneDlg::DispatchClick(unsigned id) {
         case MainWindowId::PlayerPlay:
             if (!contentShown) return;
             if (!contentPage_->PlayableFilterSelected())
-                Say(MessageKind::Plain,
-                    "해당 기능은 라크스핀 동요, 동화, DIY 기능에서만 작동합니다.");
+                Say(MessageKind::Plain, kMsgPlayerOnlyOnSoundTabs);
             else
                 player->Engine()->Resume();
             return;
@@ -86,7 +86,7 @@ void CTorvaneDlg::DispatchClick(unsigned id) {
             return;
         case MainWindowId::CardShopEntry:
         case MainWindowId::SpecialShopEntry:
-            Say(MessageKind::Plain, "서비스 준비중입니다.");
+            Say(MessageKind::Plain, kMsgServiceNotReady);
             return;
         default:
             break;

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <iostream>
 
+#include "base/messages.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
 #include "shell/main_window.h"
@@ -20,7 +21,7 @@ class TerminalSink final : public IMessageSink {
   public:
     void Show(MessageKind, std::string_view text) override { std::cerr << text << '\n'; }
     bool Ask(MessageKind, std::string_view question) override {
-        std::cerr << question << " (아니요)\n";
+        std::cerr << question << kCliAnsweredNo << "\n";
         return false;
     }
 };

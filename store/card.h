@@ -33,11 +33,11 @@ class Card {
     CDiyXML& diy() { return diy_; }
     const CDiyXML& diy() const { return diy_; }
 
-    // Reads Default.dat into the database. On failure `error` says why, in one sentence for
-    // every front end.
-    bool LoadDatabase(std::string& error);
+    // Reads Default.dat into the database; the parser's complaint, if any, is the database's
+    // lastError(). Front ends open a card through OpenCardDatabase, which says why it failed.
+    bool LoadDatabase() { return database_.Load(); }
     // Reads Diy.dat and rec.tbl into the DIY database.
-    bool LoadDiy(std::string& error);
+    bool LoadDiy() { return diy_.Load(); }
 
     // `relative` below the root ("ck6/rfid.tbl").
     std::string Path(std::string_view relative) const;

@@ -1,7 +1,7 @@
 #include "update/package_install.h"
 
 #include "delivery/folder_tree.h"
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 
 namespace torvane {
 
@@ -10,10 +10,6 @@ std::string PackageSavedName(const UpdateFile& file) {
     std::string tail = file.fileUrl.substr(0, file.fileUrl.find_first_of("?#"));
     tail = tail.substr(tail.find_last_of('/') + 1);
     return IsPlainComponent(tail) ? tail : "package.zip";
-}
-
-std::string ResetQuestion(const std::string& drive) {
-    return drive + " 의 모든 파일이 지워집니다. 계속하시겠습니까?";
 }
 
 JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::string& drive,

@@ -16,9 +16,6 @@ enum class PackageKind { Update, Reset };
 // file name, else the last part of its address.
 std::string PackageSavedName(const UpdateFile& file);
 
-// The question asked before a reset package wipes `drive`.
-std::string ResetQuestion(const std::string& drive);
-
 // Downloads the package and unpacks it onto `drive` through the runner. A reset first asks the
 // user (ResetQuestion) and, refused, ends as cancelled with the card untouched. After an update
 // the user is told to restart and to put the card back into the device.

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "store/default_xml.h"
 #include "tests/delivery/device_fixture.h"
 

@@ -8,7 +8,7 @@
 
 #include "base/drive_detector.h"
 #include "delivery/download_worker.h"
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "store/card.h"
 #include "store/device_files.h"
 #include "store/device_setup.h"
@@ -297,8 +297,7 @@ TEST_F(CardSwitchTest, AnInstallKeepsWritingToTheCardItStartedOn) {
     const std::shared_ptr<torvane::Card> started = detector.CurrentCard();
     ASSERT_TRUE(started);
     ASSERT_EQ(started->root(), Card().string());
-    std::string error;
-    ASSERT_TRUE(started->LoadDatabase(error)) << error;
+    ASSERT_TRUE(started->LoadDatabase()) << started->database().lastError();
 
     DownloadJob job;
     job.mode = DownloadMode::Content;

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "tests/delivery/device_fixture.h"
 
 namespace torvane {

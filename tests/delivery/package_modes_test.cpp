@@ -5,7 +5,7 @@
 #include <map>
 
 #include "delivery/diy_actions.h"
-#include "delivery/job_messages.h"
+#include "base/messages.h"
 #include "delivery/job_runner.h"
 #include "store/device_clock.h"
 #include "store/diy_xml.h"

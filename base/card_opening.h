@@ -1,0 +1,15 @@
+// Opening a card's databases the one way both front ends do, with the one sentence that says
+// why a card could not be read.
+#pragma once
+
+#include "store/card.h"
+#include "store/status.h"
+
+namespace torvane {
+
+// Reads Default.dat (and puts the chosen games on the game shelf).
+Status OpenCardDatabase(Card& card);
+// Reads Diy.dat and rec.tbl.
+Status OpenCardDiy(Card& card);
+
+}  // namespace torvane

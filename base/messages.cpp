@@ -1,0 +1,168 @@
+#include "base/messages.h"
+
+namespace torvane {
+
+std::string DeviceRemovedMessage(const std::string& drive) {
+    return drive + " 디바이스가 시스템에서 분리되었습니다.";
+}
+
+std::string DeviceAttachedMessage(const std::string& drive) {
+    return drive + " 디바이스가 시스템에서 장착되었습니다.";
+}
+
+std::string ResetQuestion(const std::string& drive) {
+    return drive + " 의 모든 파일이 지워집니다. 계속하시겠습니까?";
+}
+
+namespace {
+
+std::string WithReason(std::string sentence, const std::string& reason) {
+    if (!reason.empty()) sentence += ": " + reason;
+    return sentence;
+}
+
+}  // namespace
+
+std::string CardDatabaseUnreadable(const std::string& path, const std::string& reason) {
+    return WithReason("cannot read the device database " + path, reason);
+}
+
+std::string CardDiyUnreadable(const std::string& path, const std::string& reason) {
+    return WithReason("cannot read the DIY database " + path, reason);
+}
+
+std::string HttpStatusText(long status) {
+    const std::string number = std::to_string(status);
+    switch (status) {
+        case 404:
+            return "HTTP request error: resource not found (status " + number + ")";
+        case 408:
+            return "HTTP request error: server timed out waiting for request (status " + number +
+                   ")";
+        case 500:
+            return "HTTP server error: " + number + ". Server failure.";
+        default:
+            return "HTTP request error: status received = " + number + "): (code 0)";
+    }
+}
+
+std::string HttpConnectFailed(int code) {
+    return "InternetConnect Error: " + std::to_string(code);
+}
+
+std::string HttpOpenFailed(int code) {
+    return "HttpOpenRequest Error: " + std::to_string(code);
+}
+
+std::string HttpAnswerTooLarge(std::uint64_t announced, std::uint64_t cap) {
+    return "Server response too large: " + std::to_string(announced) +
+           " bytes exceed the limit of " + std::to_string(cap) + ".";
+}
+
+std::string HttpNoMemoryForAnswer(std::uint64_t required) {
+    return "Not enough memory to allocate a buffer for the server response: " +
+           std::to_string(required) + " required.";
+}
+
+std::string HttpReadFailed(int code) {
+    return "InternetReadFile Error: " + std::to_string(code);
+}
+
+std::string HttpAttemptsFailed(int attempts) {
+    return "HTTP request error: " + std::to_string(attempts) + " attempts failed.";
+}
+
+std::string CliDeviceFolderNotFound(const std::string& folder) {
+    return "device folder not found: " + folder;
+}
+
+std::string CliContentListUnreadable(const std::string& reason) {
+    return "the content list could not be read: " + reason;
+}
+
+std::string CliChildrenUnreadable(const std::string& reason) {
+    return "the children could not be read: " + reason;
+}
+
+std::string CliPackageListUnreadable(const std::string& reason) {
+    return "the package list could not be read: " + reason;
+}
+
+std::string CliNotInCatalogue(const std::string& contentNo) {
+    return "content " + contentNo + " is not in the account's catalogue";
+}
+
+std::string CliNotOnDevice(const std::string& contentNo) {
+    return "content " + contentNo + " is not on the device";
+}
+
+std::string CliNotAChosenGame(const std::string& contentNo) {
+    return "content " + contentNo + " is not a chosen game";
+}
+
+std::string CliNotALanguageContent(const std::string& contentNo) {
+    return "content " + contentNo + " is not a language content on the device";
+}
+
+std::string CliSkippedAsInstalled(const std::string& contentNo) {
+    return contentNo + " is already on the device; skipped";
+}
+
+std::string CliAddedToGame(int count) {
+    return std::to_string(count) + " added to the game";
+}
+
+std::string CliNameVoiceApplied(const std::string& childName) {
+    return "name voice of " + childName + " applied";
+}
+
+std::string CliNoSuchChild(int childNo) {
+    return "the account has no child " + std::to_string(childNo);
+}
+
+std::string CliNoSuchDriveFolder(const std::string& folder) {
+    return "no such drive folder: " + folder;
+}
+
+std::string CliNoSuchPackage(int index, std::size_t listed) {
+    return "no package " + std::to_string(index) + " (the list has " + std::to_string(listed) + ")";
+}
+
+std::string CliNoSuchDiyCard(long card) {
+    return "no DIY card " + std::to_string(card) + " (1 to 1500 or 92100001 to 92101500)";
+}
+
+std::string CliNoSuchSlot(int slot) {
+    return "no slot " + std::to_string(slot) + " (1 to 4)";
+}
+
+std::string CliNoSuchFile(const std::string& file) {
+    return "no such file: " + file;
+}
+
+std::string CliEmptySlot(int slot, long card) {
+    return "slot " + std::to_string(slot) + " of DIY card " + std::to_string(card) +
+           " holds no recording";
+}
+
+std::string CliGameTableNotWritten(const std::string& folder) {
+    return "cannot write the game table in " + folder;
+}
+
+std::string CliGameTableRebuilt(const std::string& table) {
+    return "game table rebuilt: " + table;
+}
+
+std::string CliTablesNotWritten(const std::string& folder) {
+    return "cannot write the tables in " + folder;
+}
+
+std::string CliTablesRebuilt(const std::string& kind, const std::string& folder) {
+    return kind + " tables rebuilt: " + folder;
+}
+
+std::string CliCipherFailed(bool encipher, const std::string& from, const std::string& to) {
+    return std::string("cannot ") + (encipher ? "encipher " : "decipher ") + from + " into " + to;
+}
+
+}  // namespace torvane

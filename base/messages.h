@@ -1,0 +1,135 @@
+// Every sentence the program shows the user, in one place: the desktop app's message boxes and
+// labels, torvane-cli's lines, the engine's status texts and the service client's failures. The
+// Korean sentences are the device's and the service's own wording and are kept exactly as they
+// are, spacing and spelling included; two of them differ only by a blank ("저장장치" on the main
+// window, "저장 장치" on the pages) and both stay, each named for where it is shown.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+// --- Main window -----------------------------------------------------------------------------
+inline constexpr std::string_view kMsgNoStorageDeviceMainWindow = "저장장치를 찾을 수 없습니다.";
+inline constexpr std::string_view kMsgPlayerOnlyOnSoundTabs =
+    "해당 기능은 라크스핀 동요, 동화, DIY 기능에서만 작동합니다.";
+inline constexpr std::string_view kMsgServiceNotReady = "서비스 준비중입니다.";
+inline constexpr std::string_view kMsgAlreadyRunning = "이미 실행중입니다.";
+// "<drive> 디바이스가 시스템에서 분리되었습니다." and "... 장착되었습니다.".
+std::string DeviceRemovedMessage(const std::string& drive);
+std::string DeviceAttachedMessage(const std::string& drive);
+
+// --- Sign-in -----------------------------------------------------------------------------------
+inline constexpr std::string_view kLabelSignIn = "로그인";
+inline constexpr std::string_view kLabelRememberId = "아이디저장";
+inline constexpr std::string_view kLabelRememberPassword = "패스워드저장";
+inline constexpr std::string_view kMsgEnterId = "아이디를 입력하세요";
+inline constexpr std::string_view kMsgEnterPassword = "암호를 입력하세요";
+inline constexpr std::string_view kMsgCannotConnect = "서버에 연결할 수 없습니다.";
+inline constexpr std::string_view kMsgWrongPassword = "암호가 틀립니다.";
+inline constexpr std::string_view kMsgWrongId = "아이디가 틀립니다.";
+inline constexpr std::string_view kMsgUnknownServerError = "서버의 알수 없는 에러입니다.";
+inline constexpr std::string_view kMsgBadData = "잘못된 데이터 입니다.";
+// What is missing from a sign-in page the service sent.
+inline constexpr std::string_view kMsgNoNameTag = "name tag를 찾지 못하였습니다";
+inline constexpr std::string_view kMsgNoValueTag = "value tag를 찾지 못하였습니다";
+inline constexpr std::string_view kMsgNoActionTag =
+    "document.pcForm.action tag를 찾지 못하였습니다";
+inline constexpr std::string_view kMsgNoQuoteTag = "\" tag를 찾지 못하였습니다";
+
+// --- Install engine and download dialog -----------------------------------------------------
+inline constexpr std::string_view kMsgNotEnoughSpace =
+    "저장공간이 부족합니다. 다른 컨텐츠를 삭제하신 후 다운로드 받으시기 바랍니다.";
+inline constexpr std::string_view kMsgDownloadingSuffix = "' 다운로드중";
+inline constexpr std::string_view kMsgCopyingToDevice = "컨텐츠를 디바이스에 복사합니다.";
+inline constexpr std::string_view kMsgDownloadDone = "다운로드가 완료 되었습니다.";
+inline constexpr std::string_view kMsgResetting = "초기화를 하고 있습니다. 잠시만 기다려주세요.";
+inline constexpr std::string_view kMsgInsertCard =
+    "메모리를 단말기에 넣고, 단말기를 켜세요. 단말기가 약 1분간 깜박이며 펌웨어를 업데이트 "
+    "합니다.";
+inline constexpr std::string_view kMsgUpdateDone =
+    "작업을 완료 하였습니다. Torvane를 다시 실행 하세요.\r\n 메모리를 단말기에 넣고, 단말기를 "
+    "켜세요. 단말기가 약 1분간 깜박이며 펌웨어를 업데이트 합니다.";
+inline constexpr std::string_view kMsgCopyingSuffix = "를 장치에 복사하고 있습니다.";
+inline constexpr std::string_view kMsgWritingInfoFiles = "장치에 정보파일을 만들고 있습니다.";
+inline constexpr std::string_view kMsgApplied = "적용하였습니다.";
+inline constexpr std::string_view kMsgCopied = "다운로드 하였습니다.";
+inline constexpr std::string_view kMsgStopDownload = "다운로드를 중지하시겠습니까?";
+// A package entry that could not be unpacked (the archive's own wording).
+inline constexpr std::string_view kMsgExtractFailed = "Extract failed";
+// Asked before a reset package wipes the card in `drive`.
+std::string ResetQuestion(const std::string& drive);
+
+// --- Content page ------------------------------------------------------------------------------
+inline constexpr std::string_view kMsgNothingSelected = "선택된 항목이 없습니다";
+inline constexpr std::string_view kMsgDiyNotDeletable =
+    "DIY 컨텐츠는 삭제할 수 없습니다.\r\n다른 컨텐츠를 DIY로 설정하고 다시 시도해 주십시요.";
+inline constexpr std::string_view kMsgGameContentNotDeleted =
+    "게임에 적용된 컨텐츠는 삭제되지 않습니다";
+inline constexpr std::string_view kMsgOneGameRequired = "하나이상의 게임이 존재하여야 합니다";
+inline constexpr std::string_view kMsgDeleted = "삭제가 완료되었습니다.";
+inline constexpr std::string_view kMsgDiyChanged = "DIY를 변경하였습니다";
+
+// --- A card that cannot be read ----------------------------------------------------------------
+// "cannot read the device database <path>", with the reason after a colon when there is one.
+std::string CardDatabaseUnreadable(const std::string& path, const std::string& reason);
+std::string CardDiyUnreadable(const std::string& path, const std::string& reason);
+
+// --- Child name page ---------------------------------------------------------------------------
+inline constexpr std::string_view kMsgNoDevice = "저장 장치를 찾을 수 없습니다.";
+
+// --- torvane-cli -------------------------------------------------------------------------------
+inline constexpr std::string_view kCliPromptUserId = "아이디: ";
+inline constexpr std::string_view kCliPromptPassword = "암호: ";
+// Said after a question when no answer can be read (no terminal): the answer taken is no.
+inline constexpr std::string_view kCliAnsweredNo = " (아니요)";
+inline constexpr std::string_view kCliSignedIn = "로그인되었습니다: ";
+inline constexpr std::string_view kCliChildRequested = "등록을 요청했습니다.";
+inline constexpr std::string_view kCliChildDeleteRequested = "삭제를 요청했습니다.";
+inline constexpr std::string_view kCliNameVoiceRequested = "이름 음성을 요청했습니다.";
+inline constexpr std::string_view kCliCancelled = "cancelled";
+inline constexpr std::string_view kCliJobDidNotRun = "the job did not run";
+inline constexpr std::string_view kCliNoDevice =
+    "no device: give --device DIR, set TORVANE_DEVICE or insert the card";
+inline constexpr std::string_view kCliNotEveryContentInstalled = "not every content was installed";
+inline constexpr std::string_view kCliNameVoiceNotRemoved =
+    "the name voice could not be removed from the device";
+inline constexpr std::string_view kCliDiyNotSaved = "the DIY database could not be saved";
+std::string CliDeviceFolderNotFound(const std::string& folder);
+std::string CliContentListUnreadable(const std::string& reason);
+std::string CliChildrenUnreadable(const std::string& reason);
+std::string CliPackageListUnreadable(const std::string& reason);
+std::string CliNotInCatalogue(const std::string& contentNo);
+std::string CliNotOnDevice(const std::string& contentNo);
+std::string CliNotAChosenGame(const std::string& contentNo);
+std::string CliNotALanguageContent(const std::string& contentNo);
+std::string CliSkippedAsInstalled(const std::string& contentNo);
+std::string CliAddedToGame(int count);
+std::string CliNameVoiceApplied(const std::string& childName);
+std::string CliNoSuchChild(int childNo);
+std::string CliNoSuchDriveFolder(const std::string& folder);
+std::string CliNoSuchPackage(int index, std::size_t listed);
+std::string CliNoSuchDiyCard(long card);
+std::string CliNoSuchSlot(int slot);
+std::string CliNoSuchFile(const std::string& file);
+std::string CliEmptySlot(int slot, long card);
+std::string CliGameTableNotWritten(const std::string& folder);
+std::string CliGameTableRebuilt(const std::string& table);
+std::string CliTablesNotWritten(const std::string& folder);
+std::string CliTablesRebuilt(const std::string& kind, const std::string& folder);
+std::string CliCipherFailed(bool encipher, const std::string& from, const std::string& to);
+
+// --- Service client failures (one line, English, as the service client has always said) -------
+std::string HttpStatusText(long status);
+std::string HttpConnectFailed(int code);
+std::string HttpOpenFailed(int code);
+inline constexpr std::string_view kHttpNoCookie = "Not Found  Cookie";
+std::string HttpAnswerTooLarge(std::uint64_t announced, std::uint64_t cap);
+std::string HttpNoMemoryForAnswer(std::uint64_t required);
+std::string HttpReadFailed(int code);
+std::string HttpAttemptsFailed(int attempts);
+
+}  // namespace torvane
