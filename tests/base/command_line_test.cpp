@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/base/test_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace torvane {
 namespace {
@@ -69,8 +69,8 @@ TEST(StartOptions, ABackupFileOpenedFromTheFileManager) {
 }
 
 TEST(DesktopEntry, RegisterWritesItAndUnregisterRemovesIt) {
-    testing::TestFolder folder;
-    const std::string applications = folder.Path() + "/share/applications";
+    test::TempFolder folder;
+    const std::string applications = folder.str() + "/share/applications";
     const std::string entry = applications + "/io.torvane.Torvane.desktop";
     ASSERT_TRUE(InstallDesktopEntry(applications, "/opt/torvane/torvane"));
     std::ifstream in(entry);

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/base/test_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace torvane {
 namespace {
 
-using testing::TestFolder;
+using test::TempFolder;
 
 class FakeLister final : public IDriveLister {
   public:
@@ -47,7 +47,7 @@ class Detection : public ::testing::Test {
 
     using Events = std::vector<std::string>;
 
-    TestFolder root_;
+    TempFolder root_;
     std::string cardA_, cardB_, stick_;
     FakeLister lister_;
     RecordingHost host_;

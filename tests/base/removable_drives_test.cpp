@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
-#include "tests/base/test_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace torvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TestFolder;
+using test::TempFolder;
 
 // A small sysfs: a USB stick partition, a card reader disk marked removable with a partition, a
 // fixed disk partition, and a disk marked removable without partitions.
@@ -22,7 +23,7 @@ class FakeSystem : public ::testing::Test {
         AddDevice("8:1", "devices/pci0000:00/ata1/block/sda/sda1", true, "0");
         AddDevice("179:0", "devices/platform/mmc0/block/mmcblk0", false, "1");
         sources_.sysfsRoot = root_.Folder("sys");
-        sources_.mountInfoPath = root_.Path() + "/mountinfo";
+        sources_.mountInfoPath = root_.str() + "/mountinfo";
         root_.WriteFile("mountinfo",
                         "22 28 0:21 / /proc rw,relatime - proc proc rw\n"
                         "30 28 8:1 / / rw,relatime - ext4 /dev/sda1 rw\n"
@@ -44,7 +45,7 @@ class FakeSystem : public ::testing::Test {
         fs::create_directory_symlink(sys / path, sys / "dev/block" / majorMinor);
     }
 
-    TestFolder root_;
+    TempFolder root_;
     DriveSources sources_;
 };
 
@@ -56,7 +57,7 @@ TEST_F(FakeSystem, ListsUsbAndRemovableMountsInMountPointOrder) {
 TEST_F(FakeSystem, SimulatedFoldersFollowInListedOrderWhenTheyExist) {
     const std::string b = root_.Folder("cards/b");
     const std::string a = root_.Folder("cards/a");
-    sources_.simulatedDrives = b + "/:" + root_.Path() + "/cards/missing::" + a + ":" + b;
+    sources_.simulatedDrives = b + "/:" + root_.str() + "/cards/missing::" + a + ":" + b;
     const auto drives = ListRemovableDrives(sources_);
     ASSERT_EQ(drives.size(), 5u);
     EXPECT_EQ(drives[3], b);
@@ -77,7 +78,7 @@ TEST(MountInfo, DecodesEscapesAndSkipsMalformedLines) {
 }
 
 TEST(DeviceDrive, FirstDriveHoldingTheDatabaseIsTheDevice) {
-    TestFolder root;
+    TempFolder root;
     const std::string plain = root.Folder("plain");
     const std::string first = root.Folder("first");
     const std::string second = root.Folder("second");

@@ -2,26 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "base/home_page_file.h"
 #include "base/menu_address.h"
 #include "base/settings.h"
 #include "base/window_file.h"
-#include "tests/base/test_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace torvane {
 namespace {
 
-using testing::TestFolder;
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ReadFile;
+using test::TempFolder;
 
 TEST(SignInSettings, StoredPasswordIsShownOnlyWhenRemembered) {
     MemorySettings settings;
@@ -43,16 +36,16 @@ TEST(SignInSettings, StoredPasswordIsShownOnlyWhenRemembered) {
 }
 
 TEST(WindowFile, HoldsTheIdAsFourLittleEndianBytes) {
-    TestFolder folder;
-    EXPECT_EQ(ReadWindowFile(folder.Path()), 0u);
-    WriteWindowFile(folder.Path(), 0x04030201u);
-    EXPECT_EQ(ReadFile(folder.Path() + "/tmp.dat"), std::string("\x01\x02\x03\x04", 4));
-    EXPECT_EQ(ReadWindowFile(folder.Path()), 0x04030201u);
-    DeleteWindowFile(folder.Path());
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/tmp.dat"));
+    TempFolder folder;
+    EXPECT_EQ(ReadWindowFile(folder.str()), 0u);
+    WriteWindowFile(folder.str(), 0x04030201u);
+    EXPECT_EQ(ReadFile(folder.str() + "/tmp.dat"), std::string("\x01\x02\x03\x04", 4));
+    EXPECT_EQ(ReadWindowFile(folder.str()), 0x04030201u);
+    DeleteWindowFile(folder.str());
+    EXPECT_FALSE(std::filesystem::exists(folder.str() + "/tmp.dat"));
 
     folder.WriteFile("tmp.dat", "ab");  // short file
-    EXPECT_EQ(ReadWindowFile(folder.Path()), 0u);
+    EXPECT_EQ(ReadWindowFile(folder.str()), 0u);
 }
 
 TEST(HomePage, FillsTheVersionAndTheNoticeHost) {
@@ -62,16 +55,16 @@ TEST(HomePage, FillsTheVersionAndTheNoticeHost) {
 }
 
 TEST(HomePage, RewritesThePageEveryTimeButCopiesThePictureOnce) {
-    TestFolder program, temp;
+    TempFolder program, temp;
     program.WriteFile("HomeBG.jpg", "first picture");
-    ASSERT_TRUE(WriteHomePage(temp.Path(), program.Path(), "one"));
+    ASSERT_TRUE(WriteHomePage(temp.str(), program.str(), "one"));
     program.WriteFile("HomeBG.jpg", "newer picture");
-    ASSERT_TRUE(WriteHomePage(temp.Path(), program.Path(), "two"));
-    EXPECT_EQ(ReadFile(temp.Path() + "/home.html"), "two");
-    EXPECT_EQ(ReadFile(temp.Path() + "/HomeBG.jpg"), "first picture");
-    EXPECT_EQ(HomeAddress(temp.Path()), "file://" + temp.Path() + "/home.html");
+    ASSERT_TRUE(WriteHomePage(temp.str(), program.str(), "two"));
+    EXPECT_EQ(ReadFile(temp.str() + "/home.html"), "two");
+    EXPECT_EQ(ReadFile(temp.str() + "/HomeBG.jpg"), "first picture");
+    EXPECT_EQ(HomeAddress(temp.str()), "file://" + temp.str() + "/home.html");
 
-    EXPECT_FALSE(WriteHomePage(temp.Path() + "/missing", program.Path(), "x"));
+    EXPECT_FALSE(WriteHomePage(temp.str() + "/missing", program.str(), "x"));
 }
 
 TEST(MenuAddress, IdentifierAndAmpersandReferences) {

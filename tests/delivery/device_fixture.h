@@ -11,7 +11,9 @@
 #include "delivery/catalogue.h"
 #include "delivery/download_job.h"
 #include "store/default_xml.h"
-#include "tests/delivery/test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_folder.h"
 #include "tools/demo_service/demo_service.h"
 
 namespace torvane::test {
@@ -40,7 +42,7 @@ class CardFixture : public ::testing::Test {
     // The database as the card now holds it.
     CDefaultXML Reloaded() const;
 
-    TempDir dir;
+    TempFolder dir;
     CDefaultXML database;
     RecordingSink sink;
 };

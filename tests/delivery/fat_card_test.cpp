@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "delivery/download_worker.h"
 #include "store/device_setup.h"
@@ -14,10 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFile;
 
-std::string FatTool() {
-    if (const char* tool = std::getenv("TORVANE_FAT_DEVICE"); tool && *tool) return tool;
-    return TORVANE_FAT_DEVICE_TOOL;
-}
+const std::string kFatTool = TORVANE_FAT_CARD_TOOL;
 
 int Shell(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str());
@@ -26,20 +24,20 @@ int Shell(const std::string& command) {
 class FatCardTest : public test::ServiceFixture {
   protected:
     void SetUp() override {
-        if (!fs::exists(FatTool()) || Shell(FatTool() + " check") != 0) {
-            GTEST_SKIP() << "this machine cannot mount a FAT file system (" << FatTool()
-                         << " check failed: needs dosfstools, fusefat, mtools and /dev/fuse)";
+        if (Shell(kFatTool + " check") != 0) {
+            GTEST_SKIP() << "this machine cannot mount a FAT file system (" << kFatTool
+                         << " check: needs dosfstools, fusefat, fuse and /dev/fuse)";
         }
         image = dir.path() / "card.img";
         mountPoint = dir.path() / "fat";
-        ASSERT_EQ(Shell(FatTool() + " create " + image.string() + " 64"), 0);
-        ASSERT_EQ(Shell(FatTool() + " mount " + image.string() + " " + mountPoint.string()), 0);
+        ASSERT_EQ(Shell(kFatTool + " create " + image.string() + " 64"), 0);
+        ASSERT_EQ(Shell(kFatTool + " mount " + image.string() + " " + mountPoint.string()), 0);
         mounted = true;
         ServiceFixture::SetUp();
     }
     void TearDown() override {
         ServiceFixture::TearDown();
-        if (mounted) Shell(FatTool() + " umount " + mountPoint.string());
+        if (mounted) Shell(kFatTool + " umount " + mountPoint.string());
     }
     // The card is the mounted image, not the fixture's folder.
     fs::path Fat() const { return mountPoint; }
@@ -66,8 +64,8 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     ASSERT_EQ(outcome.addedContentNos, (std::vector<std::string>{"L0001", "M0002"}))
         << outcome.lastError;
 
-    ASSERT_EQ(Shell(FatTool() + " umount " + mountPoint.string()), 0);
-    ASSERT_EQ(Shell(FatTool() + " mount " + image.string() + " " + mountPoint.string()), 0);
+    ASSERT_EQ(Shell(kFatTool + " umount " + mountPoint.string()), 0);
+    ASSERT_EQ(Shell(kFatTool + " mount " + image.string() + " " + mountPoint.string()), 0);
     CDefaultXML reloaded(Fat().string());
     ASSERT_TRUE(reloaded.Load()) << reloaded.lastError();
     EXPECT_TRUE(reloaded.FindContent("single", "language", "L0001"));

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <random>
 
-#include "tests/delivery/test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_folder.h"
 
 namespace torvane {
 namespace {
@@ -52,7 +54,7 @@ class MyZipTest : public ::testing::Test {
         zip.CloseArchive();
     }
 
-    test::TempDir dir;
+    test::TempFolder dir;
     test::RecordingSink sink;
     CMyZip zip{sink};
 };

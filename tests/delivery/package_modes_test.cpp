@@ -19,18 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadFile;
+using test::Snapshot;
 using test::WriteFile;
-
-// Every file below a folder with its bytes.
-std::map<std::string, std::string> Snapshot(const fs::path& top) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(top)) {
-        if (entry.is_regular_file()) {
-            files[fs::relative(entry.path(), top).string()] = ReadFile(entry.path());
-        }
-    }
-    return files;
-}
 
 class PackageTest : public test::ServiceFixture {
   protected:

@@ -8,13 +8,13 @@
 
 #include "service/http_client.h"
 #include "service/session.h"
-#include "tests/service/test_server.h"
+#include "tests/support/test_server.h"
 
 namespace torvane {
 namespace {
 
 using std::chrono::milliseconds;
-using testing::TestServer;
+using test::TestServer;
 
 class MemoryOutput final : public IByteOutput {
   public:

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/service/test_server.h"
+#include "tests/support/test_server.h"
 
 namespace torvane {
 namespace {
 
 using std::chrono::milliseconds;
-using testing::TestServer;
+using test::TestServer;
 
 struct Reply {
     bool ok = false;

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/service/test_server.h"
+#include "tests/support/test_server.h"
 
 namespace torvane {
 namespace {
 
-using testing::TestServer;
+using test::TestServer;
 
 std::string LoginPage(const std::vector<std::pair<std::string, std::string>>& fields,
                       const std::string& action = "pc_loginOk.asp") {

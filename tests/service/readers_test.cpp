@@ -7,13 +7,13 @@
 #include "children/children_service.h"
 #include "delivery/catalogue.h"
 #include "service/banners.h"
-#include "tests/service/test_server.h"
+#include "tests/support/test_server.h"
 #include "update/update_list.h"
 
 namespace torvane {
 namespace {
 
-using testing::TestServer;
+using test::TestServer;
 
 std::string Content(const std::string& no, const std::string& mainGroup,
                     const std::string& subGroup, const std::string& files = "") {

@@ -11,12 +11,14 @@
 
 #include "service/session.h"
 #include "shell/qt_settings.h"
-#include "tests/shell/qt_test_support.h"
+#include "tests/support/fake_media_engine.h"
+#include "tests/support/qt_texts.h"
+#include "tests/support/recording_sink.h"
 #include "tools/demo_service/demo_service.h"
 
 namespace torvane {
 
-using testing::RecordingSink;
+using test::RecordingSink;
 
 class LoginDialogTest : public QObject {
     Q_OBJECT
@@ -43,7 +45,7 @@ class LoginDialogTest : public QObject {
     void init() {
         session_ = ServiceSession{};
         session_.baseUrl = service_->BaseUrl();
-        sink_.shown.clear();
+        sink_.Clear();
         settings_ = MemorySettings();
     }
     void cleanupTestCase() { service_->Stop(); }
@@ -54,7 +56,7 @@ class LoginDialogTest : public QObject {
         QCOMPARE(dialog->size(), QSize(582, 423));
         Fill(*dialog, "demo", "demo1234");
         dialog->SignIn();
-        QCOMPARE(sink_.shown, QStringList{});
+        QCOMPARE(test::Said(sink_), QStringList{});
         QCOMPARE(dialog->result(), 200);
         QCOMPARE(session_.userId, std::string("demo"));
         QVERIFY(!session_.cookie.empty());
@@ -86,7 +88,7 @@ class LoginDialogTest : public QObject {
         auto dialog = Open();
         Fill(*dialog, id, password);
         dialog->SignIn();
-        QCOMPARE(sink_.shown, QStringList{message});
+        QCOMPARE(test::Said(sink_), QStringList{message});
         QCOMPARE(dialog->result(), 0);
         QVERIFY(!settings_.Has(kRememberIdKey));  // nothing saved by a failed attempt
     }
@@ -173,9 +175,9 @@ class LoginDialogTest : public QObject {
         auto dialog = Open();
         Fill(*dialog, "demo", "nope");
         dialog->ClickAt(QPoint(400, 130));
-        QCOMPARE(sink_.shown, QStringList{"암호가 틀립니다."});
+        QCOMPARE(test::Said(sink_), QStringList{"암호가 틀립니다."});
         dialog->ClickAt(QPoint(300, 200));  // between the buttons
-        QCOMPARE(sink_.shown.size(), 1);
+        QCOMPARE(test::Said(sink_).size(), 1);
     }
 
     void buttonsAreNamedByTheirWords_data() {
@@ -215,7 +217,7 @@ class LoginDialogTest : public QObject {
         auto dialog = Open();
         QTRY_VERIFY(!dialog->Banner().isNull());
         QVERIFY(QFile::exists(QString::fromStdString(dialog->BannerImagePath())));
-        QVERIFY(sink_.shown.isEmpty());
+        QVERIFY(test::Said(sink_).isEmpty());
     }
 
     void bannerFailureShowsNothing() {
@@ -223,7 +225,7 @@ class LoginDialogTest : public QObject {
         auto dialog = Open();
         dialog->ShowBanner();
         QVERIFY(dialog->Banner().isNull());
-        QVERIFY(sink_.shown.isEmpty());
+        QVERIFY(test::Said(sink_).isEmpty());
     }
 };
 

@@ -29,14 +29,12 @@ const QString kPlayRefused =
 
 }  // namespace
 
-class MainWindowTest : public QObject, private testing::WindowFixture {
+class MainWindowTest : public QObject, private test::WindowFixture {
     Q_OBJECT
 
   private slots:
     void init() { Reset(); }
-    void cleanup() {
-        window_.reset();
-    }
+    void cleanup() { window_.reset(); }
 
     void createsTheWindowWithItsPagesAfterSignIn() {
         CTorvaneDlg& window = MakeWindow();
@@ -99,7 +97,7 @@ class MainWindowTest : public QObject, private testing::WindowFixture {
         QVERIFY(window.CurrentPage() == nullptr);
         QVERIFY(!QFile::exists(temp_->path() + "/tmp.dat"));
         window.DispatchClick(MainWindowId::ContentButton);  // nothing to dispatch to
-        QVERIFY(sink_.shown.isEmpty());
+        QVERIFY(test::Said(sink_).isEmpty());
     }
 
     void clicksSwitchPages_data() {
@@ -170,7 +168,7 @@ class MainWindowTest : public QObject, private testing::WindowFixture {
 
         QCOMPARE(ControlId(window.CurrentPage()), currentId);
         QCOMPARE(window.TopMenu()->Player()->IsHidden(), playerHidden);
-        QCOMPARE(sink_.shown, messages);
+        QCOMPARE(test::Said(sink_), messages);
         // Only the current page is in front; the web view is never hidden.
         QVERIFY(!window.WebView()->isHidden());
         for (QWidget* page : {static_cast<QWidget*>(window.ContentPage()),

@@ -11,14 +11,12 @@
 
 namespace torvane {
 
-class WindowEventsTest : public QObject, private testing::WindowFixture {
+class WindowEventsTest : public QObject, private test::WindowFixture {
     Q_OBJECT
 
   private slots:
     void init() { Reset(); }
-    void cleanup() {
-        window_.reset();
-    }
+    void cleanup() { window_.reset(); }
 
     void simulatedCardComesAndGoes() {
         const QString card = MakeCard("card", true);
@@ -34,13 +32,14 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
         QCOMPARE(Child()->calls, QStringList{"header:" + card});
         QCOMPARE(chooser->count(), 2);
         QCOMPARE(chooser->currentText(), card);
-        QVERIFY(sink_.shown.isEmpty());
+        QVERIFY(test::Said(sink_).isEmpty());
         QCOMPARE(window.CurrentPage(), window.WebView());
 
         QVERIFY(QDir(card).removeRecursively());  // pulled out
         window.PollDrives();
         QCOMPARE(window.Detector().CardRoot(), std::string());
-        QTRY_COMPARE(sink_.shown, QStringList{card + " 디바이스가 시스템에서 분리되었습니다."});
+        QTRY_COMPARE(test::Said(sink_),
+                     QStringList{card + " 디바이스가 시스템에서 분리되었습니다."});
         QCOMPARE(Content()->calls.last(), QString("reset"));
         QCOMPARE(Child()->calls.last(), QString("clear"));
         QCOMPARE(window.CurrentPage(), window.UpdatePage());
@@ -50,8 +49,8 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
 
         MakeCard("card", true);  // inserted again: announced this time
         window.PollDrives();
-        QTRY_COMPARE(sink_.shown.size(), 2);
-        QCOMPARE(sink_.shown.last(), card + " 디바이스가 시스템에서 장착되었습니다.");
+        QTRY_COMPARE(test::Said(sink_).size(), 2);
+        QCOMPARE(test::Said(sink_).last(), card + " 디바이스가 시스템에서 장착되었습니다.");
         QCOMPARE(Content()->calls.last(), QString("load"));
     }
 
@@ -66,7 +65,8 @@ class WindowEventsTest : public QObject, private testing::WindowFixture {
 
         emit window.UpdatePage()->DriveChooser()->activated(1);
         QCOMPARE(QString::fromStdString(window.Detector().CardRoot()), second);
-        QTRY_COMPARE(sink_.shown, QStringList{second + " 디바이스가 시스템에서 장착되었습니다."});
+        QTRY_COMPARE(test::Said(sink_),
+                     QStringList{second + " 디바이스가 시스템에서 장착되었습니다."});
         QCOMPARE(Content()->calls, (QStringList{"load", "reset", "load"}));
         QCOMPARE(Child()->calls.last(), "header:" + second);
     }

@@ -8,10 +8,12 @@
 
 #include "service/session.h"
 #include "shell/main_window.h"
-#include "tests/shell/qt_test_support.h"
 #include "tests/shell/recording_pages.h"
+#include "tests/support/fake_media_engine.h"
+#include "tests/support/qt_texts.h"
+#include "tests/support/recording_sink.h"
 
-namespace torvane::testing {
+namespace torvane::test {
 
 class WindowFixture {
   protected:
@@ -19,7 +21,7 @@ class WindowFixture {
     void Reset() {
         window_.reset();
         temp_ = std::make_unique<QTemporaryDir>();
-        sink_.shown.clear();
+        sink_.Clear();
         qputenv("TORVANE_DRIVES", "");
     }
 
@@ -31,7 +33,7 @@ class WindowFixture {
     CTorvaneDlg& MakeWindow(int signInResult = 200) {
         MainWindowSetup setup;
         setup.messages = &sink_;
-        setup.engine = std::make_unique<SilentEngine>();
+        setup.engine = std::make_unique<FakeMediaEngine>();
         setup.tempFolder = temp_->path().toStdString();
         setup.programFolder = temp_->path().toStdString();
         setup.session.baseUrl = "http://127.0.0.1:9";
@@ -57,4 +59,4 @@ class WindowFixture {
     }
 };
 
-}  // namespace torvane::testing
+}  // namespace torvane::test

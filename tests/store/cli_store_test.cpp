@@ -1,36 +1,31 @@
 // torvane-cli's store commands, run as a program on a card folder made here.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "store/default_xml.h"
 #include "store/device_clock.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
-#include "store_test_support.h"
+#include "tests/store/store_test_support.h"
+#include "tests/support/program_run.h"
 
 namespace torvane {
 namespace {
 
 using nlohmann::json;
-using testing::ReadBytes;
-using testing::WithoutPadding;
-using testing::WriteBytes;
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::ProgramRun;
+using test::ReadFile;
+using test::WithoutPadding;
+using test::WriteFile;
 
 class StoreCommands : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(CreateEmptyDevice(card.path(), "1.4.0", "1"));
-        CDefaultXML database{card.path()};
+        ASSERT_TRUE(CreateEmptyDevice(card.str(), "1.4.0", "1"));
+        CDefaultXML database{card.str()};
         ASSERT_TRUE(database.Load());
         ContentRecord content;
         content.contentNo = "L0001";
@@ -48,38 +43,30 @@ class StoreCommands : public ::testing::Test {
         ASSERT_TRUE(database.Save());
         database.SelectDiyContent(database.Contents(Shelf::Language)[0]);
 
-        CDiyXML diy{card.path()};
+        CDiyXML diy{card.str()};
         ASSERT_TRUE(diy.Load());
         diy.RecordForCard(92100003)->slots[1] = {"아빠 목소리", "2024-03-05T14-07-09", "a.mp3"};
         ASSERT_TRUE(diy.SaveDiyFile());
         ASSERT_TRUE(diy.SaveRecTable());
     }
 
-    Result Run(const std::string& arguments) {
-        const std::string errPath = scratch / "stderr";
-        const std::string command =
-            std::string(TORVANE_CLI_PATH) + " " + arguments + " 2>" + errPath;
-        Result result;
-        std::FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr) return result;
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = ReadBytes(errPath);
-        return result;
+    // Runs torvane-cli with the words of `arguments` (the test's paths hold no spaces).
+    static ProgramRun Run(const std::string& arguments) {
+        std::vector<std::string> words = {TORVANE_CLI_PATH};
+        std::istringstream split(arguments);
+        for (std::string word; split >> word;) words.push_back(word);
+        return test::RunProgram(words);
     }
-    std::string Device() const { return "--device " + card.path(); }
+    std::string Device() const { return "--device " + card.str(); }
 
-    testing::TempFolder card;
-    testing::TempFolder scratch;
+    test::TempFolder card;
+    test::TempFolder scratch;
     ScopedDeviceDate date{"2024-03-05T14-07-09"};
 };
 
 TEST_F(StoreCommands, DeviceShowJsonHoldsSettingsAndEveryShelf) {
-    const Result result = Run("device show --json " + Device());
-    ASSERT_EQ(result.status, 0) << result.err;
+    const ProgramRun result = Run("device show --json " + Device());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
     const json device = json::parse(result.out);
     EXPECT_EQ(device["systemVersion"], "1.4.0");
     EXPECT_EQ(device["soundType"], "1");
@@ -102,58 +89,58 @@ TEST_F(StoreCommands, DeviceShowJsonHoldsSettingsAndEveryShelf) {
 }
 
 TEST_F(StoreCommands, HumanOutputShowsKoreanTitlesAndTakesTheDeviceFromTheEnvironment) {
-    ::setenv("TORVANE_DEVICE", card.path().c_str(), 1);
-    const Result result = Run("device show");
+    ::setenv("TORVANE_DEVICE", card.str().c_str(), 1);
+    const ProgramRun result = Run("device show");
     ::unsetenv("TORVANE_DEVICE");
-    ASSERT_EQ(result.status, 0) << result.err;
+    ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("L0001  똠방각하 영어"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("00000001.qvx"), std::string::npos);
 }
 
 TEST_F(StoreCommands, TablesRebuildWritesTheKindsTables) {
-    WriteBytes(card / "ck7/00000009.qvx", "x");
-    ASSERT_EQ(Run(Device() + " tables rebuild music").status, 0);
-    EXPECT_EQ(WithoutPadding(testing::DecipherToBytes(card / "ck7/sw.tbl")),
+    WriteFile(card / "ck7/00000009.qvx", "x");
+    ASSERT_EQ(Run(Device() + " tables rebuild music").exitCode, 0);
+    EXPECT_EQ(WithoutPadding(test::DecipherToBytes(card / "ck7/sw.tbl")),
               "00000009^^00000009.qvx^^/ck7\r\n");
-    EXPECT_EQ(Run(Device() + " tables rebuild game").status, 0);
-    EXPECT_EQ(Run(Device() + " tables rebuild video").status, 2);
+    EXPECT_EQ(Run(Device() + " tables rebuild game").exitCode, 0);
+    EXPECT_EQ(Run(Device() + " tables rebuild video").exitCode, 2);
 }
 
 TEST_F(StoreCommands, DiyShowListsCardsInUseOrAll) {
-    const Result used = Run("diy show --json " + Device());
-    ASSERT_EQ(used.status, 0) << used.err;
+    const ProgramRun used = Run("diy show --json " + Device());
+    ASSERT_EQ(used.exitCode, 0) << used.err;
     EXPECT_EQ(json::parse(used.out), json::parse(R"({"cards": [{"card": 92100003, "slots": [
         {"name": "", "date": "", "file": ""},
         {"name": "아빠 목소리", "date": "2024-03-05T14-07-09", "file": "a.mp3"},
         {"name": "", "date": "", "file": ""}, {"name": "", "date": "", "file": ""}]}]})"));
-    const Result all = Run("diy show --all --json " + Device());
+    const ProgramRun all = Run("diy show --all --json " + Device());
     EXPECT_EQ(json::parse(all.out)["cards"].size(), 1500u);
-    const Result human = Run("diy show " + Device());
+    const ProgramRun human = Run("diy show " + Device());
     EXPECT_NE(human.out.find("2: 아빠 목소리  (a.mp3, 2024-03-05T14-07-09)"), std::string::npos)
         << human.out;
 }
 
 TEST_F(StoreCommands, CipherRoundTrip) {
-    WriteBytes(scratch / "plain", "thirteen byte");
-    ASSERT_EQ(Run("cipher encipher " + (scratch / "plain") + " " + (scratch / "enc")).status, 0);
-    EXPECT_EQ(ReadBytes(scratch / "enc").size(), 16u);
-    ASSERT_EQ(Run("cipher decipher " + (scratch / "enc") + " " + (scratch / "back")).status, 0);
-    EXPECT_EQ(ReadBytes(scratch / "back"), std::string("thirteen byte\0\0\0", 16));
+    WriteFile(scratch / "plain", "thirteen byte");
+    ASSERT_EQ(Run("cipher encipher " + (scratch / "plain") + " " + (scratch / "enc")).exitCode, 0);
+    EXPECT_EQ(ReadFile(scratch / "enc").size(), 16u);
+    ASSERT_EQ(Run("cipher decipher " + (scratch / "enc") + " " + (scratch / "back")).exitCode, 0);
+    EXPECT_EQ(ReadFile(scratch / "back"), std::string("thirteen byte\0\0\0", 16));
 }
 
 TEST_F(StoreCommands, FailuresAndUsageErrorsHaveTheirStatus) {
-    const Result missing = Run("cipher encipher " + (scratch / "none") + " " + (scratch / "x"));
-    EXPECT_EQ(missing.status, 1);
+    const ProgramRun missing = Run("cipher encipher " + (scratch / "none") + " " + (scratch / "x"));
+    EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
 
     std::filesystem::remove(card / "Default.dat");
-    const Result noDatabase = Run("device show " + Device());
-    EXPECT_EQ(noDatabase.status, 1);
+    const ProgramRun noDatabase = Run("device show " + Device());
+    EXPECT_EQ(noDatabase.exitCode, 1);
     EXPECT_NE(noDatabase.err.find("Default.dat"), std::string::npos);
-    EXPECT_EQ(Run("device show --device " + (scratch / "absent")).status, 1);
+    EXPECT_EQ(Run("device show --device " + (scratch / "absent")).exitCode, 1);
 
-    EXPECT_EQ(Run("cipher encipher onlyone").status, 2);
-    EXPECT_EQ(Run("device").status, 2);
+    EXPECT_EQ(Run("cipher encipher onlyone").exitCode, 2);
+    EXPECT_EQ(Run("device").exitCode, 2);
 }
 
 }  // namespace

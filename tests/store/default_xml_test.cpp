@@ -7,16 +7,16 @@
 #include "store/device_clock.h"
 #include "store/device_files.h"
 #include "store/text_codec.h"
-#include "store_test_support.h"
+#include "tests/store/store_test_support.h"
 
 namespace torvane {
 namespace {
 
-using testing::DecipherToBytes;
-using testing::DeviceFolder;
-using testing::EncipherBytes;
-using testing::ReadBytes;
-using testing::WithoutPadding;
+using test::DecipherToBytes;
+using test::EncipherBytes;
+using test::ReadFile;
+using test::TempFolder;
+using test::WithoutPadding;
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n";
 
@@ -174,7 +174,7 @@ TEST(DefaultDocument, DamagedTextFailsWithTheParsersMessage) {
 
 class DefaultFile : public ::testing::Test {
   protected:
-    DeviceFolder device;
+    TempFolder device;
 
     CDefaultXML SampleModel() {
         CDefaultXML model{device.path()};
@@ -225,7 +225,7 @@ TEST_F(DefaultFile, LoadFailures) {
 
     // A file enciphered with another pass phrase is unreadable text to the parser.
     ASSERT_TRUE(SampleModel().Save());
-    testing::WriteBytes(device / "plain", WithoutPadding(DecipherToBytes(device / "Default.dat")));
+    test::WriteFile(device / "plain", WithoutPadding(DecipherToBytes(device / "Default.dat")));
     ASSERT_TRUE(EncipherFile(device / "plain", device / "Default.dat", "otherpassword12"));
     EXPECT_FALSE(model.Load());
     EXPECT_FALSE(model.lastError().empty());
@@ -250,12 +250,12 @@ TEST_F(DefaultFile, TheDecipheredCopyDoesNotStayInTheTemporaryFolder) {
 
 TEST_F(DefaultFile, AFailedSaveKeepsThePreviousDatabase) {
     ASSERT_TRUE(SampleModel().Save());
-    const std::string before = ReadBytes(device / "Default.dat");
+    const std::string before = ReadFile(device / "Default.dat");
     // The staging name is taken by a folder: nothing can be written.
     std::filesystem::create_directory(device / "_Default.dat");
     CDefaultXML changed{device.path()};
     EXPECT_FALSE(changed.Save());
-    EXPECT_EQ(ReadBytes(device / "Default.dat"), before);
+    EXPECT_EQ(ReadFile(device / "Default.dat"), before);
 }
 
 }  // namespace

@@ -9,15 +9,15 @@
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
-#include "store_test_support.h"
+#include "tests/store/store_test_support.h"
 
 namespace torvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::WriteBytes;
+using test::ReadFile;
+using test::TempFolder;
+using test::WriteFile;
 
 TEST(EscapeXmlText, EscapesTheFiveMarkupCharactersOnly) {
     EXPECT_EQ(EscapeXmlText(""), "");
@@ -28,7 +28,7 @@ TEST(EscapeXmlText, EscapesTheFiveMarkupCharactersOnly) {
 
 TEST(ReadWholeTextFile, StopsAtTheCiphersPadding) {
     TempFolder folder;
-    WriteBytes(folder / "f", std::string("text\0\0\0", 7));
+    WriteFile(folder / "f", std::string("text\0\0\0", 7));
     std::string text = "unchanged";
     ASSERT_TRUE(ReadWholeTextFile(folder / "f", text));
     EXPECT_EQ(text, "text");
@@ -40,10 +40,10 @@ TEST(ReadWholeTextFile, StopsAtTheCiphersPadding) {
 TEST(EmptyFolderTree, RemovesEverythingBelowButKeepsTheFolder) {
     TempFolder folder;
     TempFolder outside;
-    WriteBytes(folder / "staging/a.qvx", "x");
-    WriteBytes(folder / "staging/ko/1/b.qvx", "x");
-    WriteBytes(folder / "staging/en/c.qvx", "x");
-    WriteBytes(outside / "keep.qvx", "x");
+    WriteFile(folder / "staging/a.qvx", "x");
+    WriteFile(folder / "staging/ko/1/b.qvx", "x");
+    WriteFile(folder / "staging/en/c.qvx", "x");
+    WriteFile(outside / "keep.qvx", "x");
     fs::create_directory_symlink(outside.path(), folder / "staging/link");
 
     EXPECT_TRUE(EmptyFolderTree(folder / "staging"));
@@ -57,7 +57,7 @@ TEST(DeleteContentFiles, DeletesExactNamesAnywhereBelowTheFolder) {
     TempFolder folder;
     for (const char* file :
          {"ck2/ko/1/00000001.qvx", "ck2/00000002.qvx", "ck2/00000001.QVX", "ck2/00000003.qvx"})
-        WriteBytes(folder / file, "x");
+        WriteFile(folder / file, "x");
     ContentRecord content;
     content.files.resize(2);
     content.files[0].name = "00000001.qvx";
@@ -110,40 +110,40 @@ TEST_F(PrivateTempFolder, RefusesAPlantedSymlinkOrFile) {
     EXPECT_EQ(GetTempFolder(), "");
     EXPECT_EQ(MakeCipherTempPath(), "");
     fs::remove(Expected());
-    WriteBytes(Expected(), "not a folder");
+    WriteFile(Expected(), "not a folder");
     EXPECT_EQ(GetTempFolder(), "");
 }
 
 TEST(SafeFileWriter, ReplacesTheFileOnlyOnCommit) {
     TempFolder folder;
-    WriteBytes(folder / "rec.tbl", "old");
+    WriteFile(folder / "rec.tbl", "old");
     {
         SafeFileWriter writer(folder / "rec.tbl");
         ASSERT_TRUE(writer.Open());
         ASSERT_TRUE(writer.Write(std::string(200 * 1024, 'n')));
-        EXPECT_EQ(ReadBytes(folder / "rec.tbl"), "old");
+        EXPECT_EQ(ReadFile(folder / "rec.tbl"), "old");
         // Dropped without Commit, as when the program stops halfway.
     }
-    EXPECT_EQ(ReadBytes(folder / "rec.tbl"), "old");
+    EXPECT_EQ(ReadFile(folder / "rec.tbl"), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
 
     ASSERT_TRUE(WriteFileSafely(folder / "rec.tbl", "new"));
-    EXPECT_EQ(ReadBytes(folder / "rec.tbl"), "new");
+    EXPECT_EQ(ReadFile(folder / "rec.tbl"), "new");
     EXPECT_FALSE(WriteFileSafely(folder / "missing/rec.tbl", "new"));
 }
 
 TEST(SafeFileWriter, ReplacesASymlinkInsteadOfWritingThroughIt) {
     TempFolder folder;
-    WriteBytes(folder / "target", "target");
+    WriteFile(folder / "target", "target");
     fs::create_symlink(folder / "target", folder / "file");
     ASSERT_TRUE(WriteFileSafely(folder / "file", "new"));
-    EXPECT_EQ(ReadBytes(folder / "target"), "target");
+    EXPECT_EQ(ReadFile(folder / "target"), "target");
     EXPECT_FALSE(fs::is_symlink(folder / "file"));
-    EXPECT_EQ(ReadBytes(folder / "file"), "new");
+    EXPECT_EQ(ReadFile(folder / "file"), "new");
 }
 
 TEST(CreateEmptyDevice, MakesACardTheStoreCanLoad) {
-    testing::DeviceFolder card;
+    test::TempFolder card;
     ASSERT_TRUE(CreateEmptyDevice(card.path(), "1.0.3", "2"));
     for (const char* table :
          {"ck2/rfid.tbl", "ck3/sw.tbl", "ck4/sw.tbl", "ck6/rfid.tbl", "ck11/rfid.tbl"})

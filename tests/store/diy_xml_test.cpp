@@ -6,16 +6,16 @@
 
 #include "store/device_clock.h"
 #include "store/text_codec.h"
-#include "store_test_support.h"
+#include "tests/store/store_test_support.h"
 
 namespace torvane {
 namespace {
 
-using testing::DecipherToBytes;
-using testing::DeviceFolder;
-using testing::ReadBytes;
-using testing::WithoutPadding;
-using testing::WriteBytes;
+using test::DecipherToBytes;
+using test::ReadFile;
+using test::TempFolder;
+using test::WithoutPadding;
+using test::WriteFile;
 
 std::string EmptyLine(long card) {
     return std::to_string(card) + "^^ | | | ^^/ck9\r\n";
@@ -24,9 +24,9 @@ std::string EmptyLine(long card) {
 class DiyDatabase : public ::testing::Test {
   protected:
     void SetUp() override { std::filesystem::create_directories(device / "ck9"); }
-    void WriteRecTable(std::string_view text) { WriteBytes(device / "ck9/rec.tbl", text); }
+    void WriteRecTable(std::string_view text) { WriteFile(device / "ck9/rec.tbl", text); }
 
-    DeviceFolder device;
+    TempFolder device;
     ScopedDeviceDate date{"2024-03-05T14-07-09"};
     CDiyXML diy{device.path()};
 };
@@ -35,7 +35,7 @@ TEST_F(DiyDatabase, ABlankCardLoadsAs1500EmptyCards) {
     ASSERT_TRUE(diy.Load());
     ASSERT_EQ(diy.records().size(), 1500u);
     ASSERT_TRUE(diy.SaveRecTable());
-    const std::string table = ReadBytes(device / "ck9/rec.tbl");
+    const std::string table = ReadFile(device / "ck9/rec.tbl");
     EXPECT_EQ(table.substr(0, 2 * EmptyLine(92100001).size()),
               EmptyLine(92100001) + EmptyLine(92100002));
     EXPECT_EQ(table.size(), 1500 * EmptyLine(92100001).size());
@@ -58,7 +58,7 @@ TEST_F(DiyDatabase, RecTableDecidesTheFilesAndKeepsOtherLines) {
               (std::vector<std::string>{"first other line", "second other line"}));
 
     ASSERT_TRUE(diy.SaveRecTable());
-    const std::string table = ReadBytes(device / "ck9/rec.tbl");
+    const std::string table = ReadFile(device / "ck9/rec.tbl");
     EXPECT_NE(table.find("92100002^^a.mp3| | |b.wav^^/ck9\r\n"), std::string::npos);
     EXPECT_TRUE(table.ends_with(EmptyLine(92101500) + "first other line\r\nsecond other line\r\n"));
 }
@@ -79,7 +79,7 @@ TEST_F(DiyDatabase, MergeKeepsNamesAndEmptiesFilesMarkedBySpaces) {
 
     // A slot in use without a file is a space in the table the device reads.
     ASSERT_TRUE(diy.SaveRecTable());
-    EXPECT_NE(ReadBytes(device / "ck9/rec.tbl").find("92100010^^new.mp3| |keep.mp3|x.wav^^/ck9"),
+    EXPECT_NE(ReadFile(device / "ck9/rec.tbl").find("92100010^^new.mp3| |keep.mp3|x.wav^^/ck9"),
               std::string::npos);
 }
 
@@ -135,7 +135,7 @@ TEST_F(DiyDatabase, DiyFileKeepsNamesAndFilesWithMarkupAndKoreanText) {
 }
 
 TEST_F(DiyDatabase, DamagedDiyFileFailsTheLoad) {
-    testing::EncipherBytes(device / "Diy.dat", "<?xml version=\"1.0\"?>\n<d><t><r d=\"1\"");
+    test::EncipherBytes(device / "Diy.dat", "<?xml version=\"1.0\"?>\n<d><t><r d=\"1\"");
     EXPECT_FALSE(diy.Load());
     EXPECT_FALSE(diy.lastError().empty());
     CDiyXML noCard;
@@ -147,10 +147,10 @@ TEST_F(DiyDatabase, AFailedRecTableWriteKeepsThePreviousTable) {
     WriteRecTable("previous\r\n");
     ASSERT_TRUE(diy.Load());
     {
-        testing::FileSizeLimit full(4096);  // the new table is about 30 KB
+        test::FileSizeLimit full(4096);  // the new table is about 30 KB
         EXPECT_FALSE(diy.SaveRecTable());
     }
-    EXPECT_EQ(ReadBytes(device / "ck9/rec.tbl"), "previous\r\n");
+    EXPECT_EQ(ReadFile(device / "ck9/rec.tbl"), "previous\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(device / "ck9"),
                             std::filesystem::directory_iterator()),
               1);

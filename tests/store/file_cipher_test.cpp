@@ -5,14 +5,14 @@
 #include <filesystem>
 
 #include "store/device_files.h"
-#include "store_test_support.h"
+#include "tests/store/store_test_support.h"
 
 namespace torvane {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::WriteBytes;
+using test::ReadFile;
+using test::TempFolder;
+using test::WriteFile;
 
 std::string Hex(const Md5Digest& digest) {
     static const char* digits = "0123456789abcdef";
@@ -101,10 +101,10 @@ TEST_P(CipherFileLength, PadsWithZerosAndDeciphersBack) {
     TempFolder folder;
     std::string plain(GetParam().plain, '\0');
     for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<char>('a' + i % 23);
-    WriteBytes(folder / "plain", plain);
+    WriteFile(folder / "plain", plain);
 
     ASSERT_TRUE(EncipherFile(folder / "plain", folder / "enc"));
-    const std::string enciphered = ReadBytes(folder / "enc");
+    const std::string enciphered = ReadFile(folder / "enc");
     EXPECT_EQ(enciphered.size(), GetParam().enciphered);
 
     // The file loop must give exactly what the block function gives over the padded bytes.
@@ -114,17 +114,17 @@ TEST_P(CipherFileLength, PadsWithZerosAndDeciphersBack) {
     EXPECT_TRUE(enciphered == padded);
 
     ASSERT_TRUE(DecipherFile(folder / "enc", folder / "back"));
-    EXPECT_TRUE(ReadBytes(folder / "back") ==
+    EXPECT_TRUE(ReadFile(folder / "back") ==
                 plain + std::string(GetParam().enciphered - plain.size(), '\0'));
 }
 
 TEST(CipherFile, IsCodebookWithoutSalt) {
     TempFolder folder;
-    WriteBytes(folder / "plain", "ABCDEFGHxxxxxxxxABCDEFGH");
+    WriteFile(folder / "plain", "ABCDEFGHxxxxxxxxABCDEFGH");
     ASSERT_TRUE(EncipherFile(folder / "plain", folder / "one"));
     ASSERT_TRUE(EncipherFile(folder / "plain", folder / "two"));
-    const std::string one = ReadBytes(folder / "one");
-    EXPECT_EQ(one, ReadBytes(folder / "two"));
+    const std::string one = ReadFile(folder / "one");
+    EXPECT_EQ(one, ReadFile(folder / "two"));
     EXPECT_EQ(one.substr(0, 8), one.substr(16, 8));
     EXPECT_NE(one.substr(0, 8), one.substr(8, 8));
 }
@@ -132,11 +132,11 @@ TEST(CipherFile, IsCodebookWithoutSalt) {
 TEST(CipherFile, AnotherKeyDeciphersToGarbageWithoutFailing) {
     TempFolder folder;
     const std::string plain = "<?xml version=\"1.0\"?>";
-    WriteBytes(folder / "plain", plain);
+    WriteFile(folder / "plain", plain);
     ASSERT_TRUE(EncipherFile(folder / "plain", folder / "enc"));
     ASSERT_TRUE(DecipherFile(folder / "enc", folder / "back", "otherpassword12"));
-    EXPECT_EQ(ReadBytes(folder / "back").size(), 24u);
-    EXPECT_NE(ReadBytes(folder / "back").substr(0, plain.size()), plain);
+    EXPECT_EQ(ReadFile(folder / "back").size(), 24u);
+    EXPECT_NE(ReadFile(folder / "back").substr(0, plain.size()), plain);
 }
 
 TEST(CipherFile, MissingSourceCreatesNothing) {
@@ -148,21 +148,21 @@ TEST(CipherFile, MissingSourceCreatesNothing) {
 
 TEST(CipherFile, UnwritableDestinationFails) {
     TempFolder folder;
-    WriteBytes(folder / "plain", "data");
+    WriteFile(folder / "plain", "data");
     EXPECT_FALSE(EncipherFile(folder / "plain", folder / "no-such-folder/enc"));
 }
 
 // A card that fills up while the database is written: the previous file must stay whole.
 TEST(CipherFile, FullMediumKeepsThePreviousDestinationWhole) {
     TempFolder folder;
-    WriteBytes(folder / "dst", "previous contents");
-    WriteBytes(folder / "plain", std::string(256 * 1024, 'x'));
+    WriteFile(folder / "dst", "previous contents");
+    WriteFile(folder / "plain", std::string(256 * 1024, 'x'));
 
     {
-        testing::FileSizeLimit full(100 * 1024);
+        test::FileSizeLimit full(100 * 1024);
         EXPECT_FALSE(EncipherFile(folder / "plain", folder / "dst"));
     }
-    EXPECT_EQ(ReadBytes(folder / "dst"), "previous contents");
+    EXPECT_EQ(ReadFile(folder / "dst"), "previous contents");
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
         ++files;

@@ -6,23 +6,22 @@
 
 #include "store/default_xml.h"
 #include "store/device_clock.h"
-#include "store_test_support.h"
+#include "tests/store/store_test_support.h"
 
 namespace torvane {
 namespace {
 
-using testing::DecipherToBytes;
-using testing::DeviceFolder;
-using testing::ReadBytes;
-using testing::TempFolder;
-using testing::WithoutPadding;
-using testing::WriteBytes;
+using test::DecipherToBytes;
+using test::ReadFile;
+using test::TempFolder;
+using test::WithoutPadding;
+using test::WriteFile;
 
 TEST(FolderTables, ListEveryNumberedSoundFileOnceInOrder) {
     TempFolder card;
     for (const char* file : {"ck2/00000003.qvx", "ck2/00000001.qvx", "ck2/ko/1/00000002.qvx",
                              "ck2/Intro.qvx", "ck2/1.a.qvx", "ck2/123", "ck2/rfid.tbl"})
-        WriteBytes(card / file, "x");
+        WriteFile(card / file, "x");
     std::filesystem::create_directories(card / "ck2/9.dir");
 
     ASSERT_TRUE(RebuildFolderTables("language", card.path()));
@@ -40,8 +39,8 @@ TEST(FolderTables, ListEveryNumberedSoundFileOnceInOrder) {
 
 TEST(FolderTables, SameFileNameInTwoLanguageFoldersGivesOneLine) {
     TempFolder card;
-    WriteBytes(card / "ck11/ko/1/00000005.qvx", "x");
-    WriteBytes(card / "ck11/en/1/00000005.qvx", "x");
+    WriteFile(card / "ck11/ko/1/00000005.qvx", "x");
+    WriteFile(card / "ck11/en/1/00000005.qvx", "x");
     ASSERT_TRUE(RebuildFolderTables("excellent", card.path()));
     EXPECT_EQ(WithoutPadding(DecipherToBytes(card / "ck11/rfid.tbl")),
               "00000005^^00000005.qvx^^/ck11\r\n");
@@ -50,8 +49,8 @@ TEST(FolderTables, SameFileNameInTwoLanguageFoldersGivesOneLine) {
 TEST(FolderTables, EmptyOrMissingFolderGivesEmptyTables) {
     TempFolder card;
     ASSERT_TRUE(RebuildFolderTables("music", card.path()));
-    EXPECT_EQ(ReadBytes(card / "ck7/rfid.tbl"), "");
-    EXPECT_EQ(ReadBytes(card / "ck7/sw.tbl"), "");
+    EXPECT_EQ(ReadFile(card / "ck7/rfid.tbl"), "");
+    EXPECT_EQ(ReadFile(card / "ck7/sw.tbl"), "");
 }
 
 TEST(FolderTables, TypesWithoutAFolderAreRefused) {
@@ -89,7 +88,7 @@ class DeviceTables : public ::testing::Test {
     }
     std::string Table(const char* path) { return WithoutPadding(DecipherToBytes(device / path)); }
 
-    DeviceFolder device;
+    TempFolder device;
     ScopedDeviceDate date{"2024-03-05T14-07-09"};
 };
 
@@ -116,7 +115,7 @@ TEST_F(DeviceTables, DiyContentTableHasOneLinePerFileAndAnIdenticalCopy) {
     EXPECT_EQ(Table("ck4/rfid.tbl"),
               "90100107^^00000007.qvx^^/ck2\r\n"
               "90100107^^00000107.qvx^^/ck2\r\n");
-    EXPECT_EQ(ReadBytes(device / "ck4/sw.tbl"), ReadBytes(device / "ck4/rfid.tbl"));
+    EXPECT_EQ(ReadFile(device / "ck4/sw.tbl"), ReadFile(device / "ck4/rfid.tbl"));
     EXPECT_EQ(model.diyList(), (std::vector<std::string>{"00000007", "00000107"}));
     EXPECT_EQ(model.selectedDiyContentNo(), "L5");
 
@@ -156,7 +155,7 @@ TEST_F(DeviceTables, GameSelectionIsSavedAndItsTableFollows) {
     EXPECT_FALSE(model.AddGameSelection(GameContent("L1", {"00000001.qvx"})));
     EXPECT_EQ(Table("ck6/rfid.tbl"), "00000001^^00000001.qvx^^/ck2\r\n");
     model.RemoveGameSelection("L1", true);
-    EXPECT_EQ(ReadBytes(device / "ck6/rfid.tbl"), "");
+    EXPECT_EQ(ReadFile(device / "ck6/rfid.tbl"), "");
     CDefaultXML saved{device.path()};
     ASSERT_TRUE(saved.Load());
     EXPECT_TRUE(saved.gameContentList().empty());

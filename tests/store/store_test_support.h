@@ -1,67 +1,25 @@
-// What the store's tests share: a private folder per test that stands in for the card.
+// What the store's tests add to the shared helpers: enciphered files in plain bytes, and a card
+// that fills up.
 #pragma once
 
 #include <sys/resource.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "store/file_cipher.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
-namespace torvane::testing {
-
-// A fresh folder below the temporary directory, removed with the object.
-class TempFolder {
-  public:
-    TempFolder() {
-        static std::atomic<int> counter{0};
-        path_ =
-            (std::filesystem::temp_directory_path() /
-             ("torvane-store-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter)))
-                .string();
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code error;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, error);
-        std::filesystem::remove_all(path_, error);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string operator/(std::string_view relative) const {
-        return path_ + "/" + std::string(relative);
-    }
-
-  private:
-    std::string path_;
-};
-
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+namespace torvane::test {
 
 // The plain bytes of an enciphered device file (with its zero padding).
 inline std::string DecipherToBytes(const std::string& path) {
     const std::string plain = path + ".plain";
     if (!DecipherFile(path, plain)) return "<not deciphered>";
-    std::string bytes = ReadBytes(plain);
+    std::string bytes = ReadFile(plain);
     std::filesystem::remove(plain);
     return bytes;
 }
@@ -69,7 +27,7 @@ inline std::string DecipherToBytes(const std::string& path) {
 // Enciphers plain bytes into a device file.
 inline void EncipherBytes(const std::string& path, std::string_view plain) {
     const std::string staging = path + ".plain";
-    WriteBytes(staging, plain);
+    WriteFile(staging, plain);
     EncipherFile(staging, path);
     std::filesystem::remove(staging);
 }
@@ -99,7 +57,4 @@ class FileSizeLimit {
     rlimit saved_{};
 };
 
-// A card folder for the test's lifetime; databases made for it read and write there.
-class DeviceFolder : public TempFolder {};
-
-}  // namespace torvane::testing
+}  // namespace torvane::test

@@ -198,7 +198,7 @@ TEST(DemoServiceBenchmarkFiles, ServesLargeFilesAndPackagesOfTheChosenSize) {
     const std::string packageUrl = packages.back()->ChildText("fileURL");
     const HttpAnswer zip = Get(port, packageUrl.substr(packageUrl.find("/torvane/")));
     EXPECT_EQ(std::to_string(zip.body.size()), packages.back()->ChildText("fileSize"));
-    TempDir unpacked;
+    TempFolder unpacked;
     ASSERT_TRUE(ExtractZip(zip.body, unpacked.path()));
     EXPECT_EQ(std::filesystem::file_size(unpacked.path() / "bench" / "00000001.qvx"),
               std::uintmax_t{1} << 20);

@@ -313,7 +313,7 @@ TEST_F(DemoServiceTest, PackagesUnpackIntoAFreshCard) {
         ASSERT_EQ(zip.status, 200);
         EXPECT_EQ(std::to_string(zip.body.size()), package->ChildText("fileSize"));
 
-        TempDir card;
+        TempFolder card;
         std::vector<std::string> entries;
         ASSERT_TRUE(ExtractZip(zip.body, card.path(), &entries));
         CDefaultXML database{card.path().string()};
@@ -371,7 +371,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "/ui/member_03.asp", "/"));
 
 TEST(DemoServiceStart, FailsWithAReasonWhenTheDataIsMissing) {
-    TempDir empty;
+    TempFolder empty;
     DemoService service(empty.path());
     EXPECT_FALSE(service.Start(0));
     EXPECT_NE(service.Error().find("accounts.json"), std::string::npos) << service.Error();

@@ -1,5 +1,6 @@
 // Helpers for talking to the local content service in tests: plain requests, raw exchanges that
-// show how a body was framed, the sign-in pages, XML answers as trees, and ZIP extraction.
+// show how a body was framed, the sign-in pages, XML answers as trees, and ZIP extraction. Folders,
+// files and running programs come from tests/support.
 #pragma once
 
 #include <filesystem>
@@ -7,6 +8,10 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/support/files.h"
+#include "tests/support/program_run.h"
+#include "tests/support/temp_folder.h"
 
 namespace torvane::test {
 
@@ -66,28 +71,5 @@ bool ParseXml(const std::string& text, XmlNode& root);
 // Unpacks a ZIP archive below `destination`; entry names in order into `names`.
 bool ExtractZip(const std::string& archiveBytes, const std::filesystem::path& destination,
                 std::vector<std::string>* names = nullptr);
-
-// A fresh folder below the system's temporary folder, removed when the object goes.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-std::string ReadFile(const std::filesystem::path& path);
-
-// Runs a program to its end; its exit status (-1 when it did not exit normally) and output.
-struct ProgramRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-ProgramRun RunProgram(const std::vector<std::string>& arguments);
 
 }  // namespace torvane::test

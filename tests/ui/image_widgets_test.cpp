@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "tests/ui/fake_media_engine.h"
+#include "tests/support/fake_media_engine.h"
 #include "ui/img_widget_host.h"
 #include "ui/player.h"
 

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "tests/ui/fake_media_engine.h"
+#include "tests/support/fake_media_engine.h"
 
 using torvane::CImgButton;
 using torvane::CPlayer;

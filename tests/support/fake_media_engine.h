@@ -1,6 +1,6 @@
+// The media engine of the desktop tests (Qt only): plays nothing, records what the player asked
+// and reports what the test scripts.
 #pragma once
-
-// A media engine for tests: records what the player asked and reports what the test scripts.
 
 #include <QString>
 #include <QStringList>
@@ -25,10 +25,22 @@ class FakeMediaEngine : public torvane::IMediaEngine {
 
     // The test keeps a pointer to the script and the log; the engine itself goes to the player.
     explicit FakeMediaEngine(Script* script, QStringList* log) : script_(script), log_(log) {}
+    // An engine with nothing open, for windows whose tests do not look at the player.
+    FakeMediaEngine() : script_(&ownScript_), log_(&ownLog_) {
+        ownScript_.hasItem = false;
+        ownScript_.name.clear();
+        ownScript_.durationString.clear();
+    }
 
     bool Initialise() override { return script_->initialiseResult; }
     void SetStateListener(StateListener listener) override { listener_ = std::move(listener); }
-    void Open(const QString& path) override { log_->append(QStringLiteral("open ") + path); }
+    void Open(const QString& path) override {
+        log_->append(QStringLiteral("open ") + path);
+        if (script_ == &ownScript_) {
+            ownScript_.hasItem = true;
+            ownScript_.name = path;
+        }
+    }
     void Play() override { log_->append(QStringLiteral("play")); }
     void Stop() override { log_->append(QStringLiteral("stop")); }
     bool HasCurrentItem() const override { return script_->hasItem; }
@@ -48,6 +60,8 @@ class FakeMediaEngine : public torvane::IMediaEngine {
     }
 
   private:
+    Script ownScript_;
+    QStringList ownLog_;
     Script* script_;
     QStringList* log_;
     StateListener listener_;

@@ -1,6 +1,6 @@
-// An HTTP server inside the test process, on a free loopback port. It records every request it
-// receives and answers through handlers the test gives per path; it can also answer a status for
-// the first requests, the way an overloaded service does.
+// The one low-level HTTP double: a server inside the test process, on a free loopback port. It
+// records every request it receives and answers through handlers the test gives per path; it can
+// also answer a status for the first requests, the way an overloaded service does.
 #pragma once
 
 #include <httplib.h>
@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-namespace torvane::testing {
+namespace torvane::test {
 
 struct RecordedRequest {
     std::string method;
@@ -70,4 +70,4 @@ class TestServer {
     std::vector<RecordedRequest> requests_;
 };
 
-}  // namespace torvane::testing
+}  // namespace torvane::test

@@ -1,8 +1,8 @@
-#include "tests/service/test_server.h"
+#include "tests/support/test_server.h"
 
 #include <stdexcept>
 
-namespace torvane::testing {
+namespace torvane::test {
 
 std::string RecordedRequest::Header(const std::string& name) const {
     const auto found = headers.find(name);
@@ -96,4 +96,4 @@ void TestServer::Handle(const httplib::Request& request, httplib::Response& resp
     handler(request, response);
 }
 
-}  // namespace torvane::testing
+}  // namespace torvane::test

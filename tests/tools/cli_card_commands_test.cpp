@@ -1,0 +1,315 @@
+// Every torvane-cli command that changes a card, run as a program against the local content
+// service, with the card's files, databases and tables read back afterwards.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "store/default_xml.h"
+#include "store/device_setup.h"
+#include "store/diy_xml.h"
+#include "tests/tools/service_test_util.h"
+#include "tools/demo_service/demo_service.h"
+
+namespace torvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// The card holds each sound with every byte raised by one.
+std::string AsOnCard(std::string bytes) {
+    for (char& c : bytes) c = static_cast<char>(static_cast<unsigned char>(c) + 1);
+    return bytes;
+}
+
+class CliCardCommandsTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        service = std::make_unique<demo::DemoService>();
+        ASSERT_TRUE(service->Start(0)) << service->Error();
+    }
+    static void TearDownTestSuite() { service.reset(); }
+
+    void SetUp() override { ASSERT_TRUE(CreateEmptyDevice(Card(), "1.0", "larkspin")); }
+
+    std::string Card() const { return folder / "card"; }
+
+    // torvane-cli as a user runs it: signed in as the demo account through the environment.
+    static ProgramRun Cli(const std::vector<std::string>& command, const ProgramInput& input,
+                          const std::string& device) {
+        std::vector<std::string> arguments = {TORVANE_CLI_BIN, "--user", "demo", "--device",
+                                              device};
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        return RunProgram(arguments, input,
+                          {"TORVANE_SERVICE_URL=" + service->BaseUrl(), "TORVANE_PASSWORD=demo1234",
+                           "TORVANE_DEVICE"});
+    }
+    ProgramRun Cli(const std::vector<std::string>& command, const ProgramInput& input = {}) {
+        return Cli(command, input, Card());
+    }
+
+    CDefaultXML Database() const {
+        CDefaultXML database(Card());
+        EXPECT_TRUE(database.Load()) << database.lastError();
+        return database;
+    }
+    CDiyXML Diy() const {
+        CDiyXML diy(Card());
+        EXPECT_TRUE(diy.Load());
+        return diy;
+    }
+
+    // The bytes the service sends for an address it handed out.
+    static std::string Served(const std::string& url) {
+        const std::string base = service->BaseUrl();
+        EXPECT_EQ(url.rfind(base, 0), 0u) << url;
+        const HttpAnswer answer = Get(service->Port(), url.substr(base.size()));
+        EXPECT_EQ(answer.status, 200) << url;
+        return answer.body;
+    }
+    // The address of a content's file, as the account's catalogue gives it.
+    static std::string FileUrl(const std::string& contentNo, std::size_t index) {
+        const ProgramRun run = Cli({"catalogue", "--json"}, {}, "/");
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const json shelves = json::parse(run.out);
+        for (const json& contents : shelves) {
+            for (const json& content : contents) {
+                if (content["contentNo"] == contentNo) return content["files"].at(index)["fileURL"];
+            }
+        }
+        ADD_FAILURE() << "no content " << contentNo;
+        return {};
+    }
+
+    static std::unique_ptr<demo::DemoService> service;
+    TempFolder folder;
+};
+
+std::unique_ptr<demo::DemoService> CliCardCommandsTest::service;
+
+struct InstalledFile {
+    const char* contentNo;
+    const char* subGroup;
+    const char* typeName;
+    const char* onCard;  // where the content's first file lands, as the device names it
+    const char* table;   // the kind's table, rebuilt with the install
+};
+
+const InstalledFile kInstalledFiles[] = {
+    {"L0001", "single", "language", "ck2/en/word/00000001.qvx", "ck2/rfid.tbl"},
+    {"L0002", "single", "language", "ck2/ko/sound/00000011.qvx", "ck2/rfid.tbl"},
+    {"M0002", "single", "music", "ck7/00000111.qvx", "ck7/sw.tbl"},
+    {"S0001", "single", "story", "ck8/00000201.qvx", "ck8/sw.tbl"},
+    {"B0001", "series", "book", "ck3/ko/page/00000301.qvx", "ck3/rfid.tbl"},
+    {"C0001", "series", "card", "ck10/ko/card/00000501.qvx", "ck10/rfid.tbl"},
+    {"E0001", "series", "excellent", "ck11/ko/special/00000601.qvx", "ck11/rfid.tbl"},
+};
+
+TEST_F(CliCardCommandsTest, InstallPutsEachKindWhereTheDeviceLooksAndSkipsItThen) {
+    std::vector<std::string> command = {"install"};
+    for (const InstalledFile& file : kInstalledFiles) command.push_back(file.contentNo);
+    const ProgramRun run = Cli(command);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    const CDefaultXML database = Database();
+    for (const InstalledFile& file : kInstalledFiles) {
+        SCOPED_TRACE(file.contentNo);
+        EXPECT_TRUE(database.FindContent(file.subGroup, file.typeName, file.contentNo));
+        EXPECT_EQ(ReadFile(fs::path(Card()) / file.onCard),
+                  AsOnCard(Served(FileUrl(file.contentNo, 0))));
+        EXPECT_GT(fs::file_size(fs::path(Card()) / file.table), 0u);
+    }
+
+    // Installed once, a content is left as it is.
+    const auto before = Snapshot(Card());
+    const ProgramRun again = Cli({"install", "M0002"});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(again.out.find("M0002 is already on the device; skipped"), std::string::npos)
+        << again.out;
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(CliCardCommandsTest, InstallOfAContentNotBoughtChangesNothing) {
+    const auto before = Snapshot(Card());
+    const ProgramRun run = Cli({"install", "M0001", "X9999"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("X9999"), std::string::npos) << run.err;
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(CliCardCommandsTest, DeleteTakesTheContentsFilesAndEntryAndLeavesTheOthers) {
+    ASSERT_EQ(Cli({"install", "M0001", "M0002", "L0001"}).exitCode, 0);
+
+    const ProgramRun run = Cli({"delete", "M0001", "L0001"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const CDefaultXML database = Database();
+    EXPECT_FALSE(database.FindContent("single", "music", "M0001"));
+    EXPECT_FALSE(database.FindContent("single", "language", "L0001"));
+    EXPECT_TRUE(database.FindContent("single", "music", "M0002"));
+    EXPECT_FALSE(fs::exists(fs::path(Card()) / "ck7/00000101.qvx"));
+    EXPECT_FALSE(fs::exists(fs::path(Card()) / "ck2/en/word/00000001.qvx"));
+    EXPECT_TRUE(fs::exists(fs::path(Card()) / "ck7/00000111.qvx"));
+
+    const auto before = Snapshot(Card());
+    EXPECT_EQ(Cli({"delete", "M0001"}).exitCode, 1) << "no longer on the device";
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(CliCardCommandsTest, GameTakesLanguageContentsInAndOut) {
+    ASSERT_EQ(Cli({"install", "L0001", "L0002", "M0001"}).exitCode, 0);
+
+    ASSERT_EQ(Cli({"game", "add", "L0001", "L0002"}).exitCode, 0);
+    EXPECT_EQ(Database().gameContentList(), (std::vector<std::string>{"L0001", "L0002"}));
+    const std::string gameTable = ReadFile(fs::path(Card()) / "ck6/rfid.tbl");
+
+    ASSERT_EQ(Cli({"game", "remove", "L0001"}).exitCode, 0);
+    EXPECT_EQ(Database().gameContentList(), std::vector<std::string>{"L0002"});
+    EXPECT_NE(ReadFile(fs::path(Card()) / "ck6/rfid.tbl"), gameTable);
+    EXPECT_TRUE(Database().FindContent("single", "language", "L0001"))
+        << "taken out of the game, still on the device";
+
+    const auto before = Snapshot(Card());
+    EXPECT_EQ(Cli({"game", "add", "M0001"}).exitCode, 1) << "only language contents play";
+    EXPECT_EQ(Cli({"game", "remove", "L0001"}).exitCode, 1) << "not in the game any more";
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(CliCardCommandsTest, DiyRecordingsGoOnTheCardAndComeBack) {
+    ASSERT_EQ(Cli({"install", "L0001"}).exitCode, 0);
+    ASSERT_EQ(Cli({"diy", "select", "L0001"}).exitCode, 0);
+    EXPECT_EQ(Database().selectedDiyContentNo(), "L0001");
+
+    const fs::path recording = folder.path() / "recordings" / "hello.mp3";
+    WriteFile(recording, "a parent's voice");
+    const ProgramRun assigned = Cli({"diy", "assign", "92100012", "2", recording.string()});
+    ASSERT_EQ(assigned.exitCode, 0) << assigned.err;
+    EXPECT_EQ(ReadFile(fs::path(Card()) / "ck9/re2/hello.mp3"), "a parent's voice");
+    EXPECT_EQ(Diy().RecordForCard(92100012)->slots[1].file, "hello.mp3");
+
+    ASSERT_EQ(Cli({"diy", "rename", "12", "2", "아빠 인사"}).exitCode, 0);
+    EXPECT_EQ(Diy().RecordForCard(92100012)->slots[1].name, "아빠 인사");
+
+    const fs::path exported = folder.path() / "saved" / "copy";
+    ASSERT_EQ(Cli({"diy", "export", "12", "2", exported.string()}).exitCode, 0);
+    EXPECT_EQ(ReadFile(exported.string() + ".mp3"), "a parent's voice");
+
+    ASSERT_EQ(Cli({"diy", "delete", "12", "2"}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(fs::path(Card()) / "ck9/re2/hello.mp3"));
+    EXPECT_FALSE(Diy().RecordForCard(92100012)->slots[1].InUse());
+}
+
+TEST_F(CliCardCommandsTest, DiyCommandsRefuseWhatTheCardCannotHold) {
+    ASSERT_EQ(Cli({"install", "M0001"}).exitCode, 0);
+    const fs::path recording = folder.path() / "hello.mp3";
+    WriteFile(recording, "voice");
+    const auto before = Snapshot(Card());
+    const std::vector<std::vector<std::string>> refused = {
+        {"diy", "select", "M0001"},
+        {"diy", "assign", "1501", "1", recording.string()},
+        {"diy", "assign", "1", "5", recording.string()},
+        {"diy", "assign", "1", "1", (folder.path() / "missing.mp3").string()},
+        {"diy", "rename", "1", "1", "nothing recorded"},
+        {"diy", "export", "1", "1", (folder.path() / "out").string()},
+    };
+    for (const auto& command : refused) {
+        const ProgramRun run = Cli(command);
+        EXPECT_EQ(run.exitCode, 1) << command[1] << " " << command[2];
+        EXPECT_FALSE(run.err.empty()) << command[1];
+    }
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(CliCardCommandsTest, ChildrenApplyPutsTheNameVoiceInEveryLanguageAndReleaseTakesItAway) {
+    const ProgramRun list = Cli({"children", "list", "--json"});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    std::string voiceUrl;
+    const json children = json::parse(list.out);
+    for (const json& child : children) {
+        if (child["childNo"] == 101) voiceUrl = child["nameFiles"].at(0)["url"];
+    }
+    const std::string voice = AsOnCard(Served(voiceUrl));
+
+    const ProgramRun applied = Cli({"children", "apply", "101"});
+    ASSERT_EQ(applied.exitCode, 0) << applied.err;
+    for (const char* language : {"en", "ko", "ja", "ch"}) {
+        EXPECT_EQ(ReadFile(fs::path(Card()) / "ck1" / language / "00000003.qvx"), voice)
+            << language;
+    }
+    EXPECT_EQ(Database().selectedChildNo(), 101);
+
+    ASSERT_EQ(Cli({"children", "release"}).exitCode, 0);
+    for (const char* language : {"en", "ko", "ja", "ch"}) {
+        EXPECT_FALSE(fs::exists(fs::path(Card()) / "ck1" / language / "00000003.qvx"));
+    }
+    EXPECT_EQ(Database().selectedChildNo(), 0);
+
+    const ProgramRun unknown = Cli({"children", "apply", "999"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(Database().selectedChildNo(), 0);
+}
+
+TEST_F(CliCardCommandsTest, UpdateKeepsTheCardsContentsAndDatabase) {
+    ASSERT_EQ(Cli({"install", "M0001"}).exitCode, 0);
+    const std::string database = ReadFile(fs::path(Card()) / "Default.dat");
+    const std::string sound = ReadFile(fs::path(Card()) / "ck7/00000101.qvx");
+
+    const ProgramRun run = Cli({"updates", "install", "1", "--kind", "update", "--drive", Card()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadFile(fs::path(Card()) / "Default.dat"), database);
+    EXPECT_EQ(ReadFile(fs::path(Card()) / "ck7/00000101.qvx"), sound);
+    EXPECT_NE(ReadFile(fs::path(Card()) / "info.dat").find("2.1.0"), std::string::npos);
+}
+
+struct ResetAnswer {
+    const char* what;
+    bool yesFlag;
+    ProgramInput input;
+    bool wiped;
+};
+
+class CliResetTest : public CliCardCommandsTest,
+                     public ::testing::WithParamInterface<ResetAnswer> {};
+
+// Only a "yes" the user gave wipes the card: --yes, or "y" typed on a terminal. A script's input
+// is never taken for an answer.
+TEST_P(CliResetTest, WipesTheCardOnlyWhenTheUserSaysYes) {
+    ASSERT_EQ(Cli({"install", "M0001"}).exitCode, 0);
+    WriteFile(fs::path(Card()) / "notes/keep.txt", "the parent's own file");
+    const auto before = Snapshot(Card());
+
+    std::vector<std::string> command = {"updates", "install", "2",   "--kind",
+                                        "reset",   "--drive", Card()};
+    if (GetParam().yesFlag) command.push_back("--yes");
+    const ProgramRun run = Cli(command, GetParam().input);
+
+    if (GetParam().wiped) {
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_FALSE(fs::exists(fs::path(Card()) / "notes"));
+        EXPECT_FALSE(fs::exists(fs::path(Card()) / "ck7/00000101.qvx"));
+        const CDefaultXML fresh = Database();
+        EXPECT_TRUE(fresh.Contents(Shelf::Music).empty());
+        EXPECT_EQ(fresh.systemVersion(), "1.4");
+    } else {
+        EXPECT_EQ(run.exitCode, 3) << run.err;
+        EXPECT_NE(run.err.find("cancelled"), std::string::npos) << run.err;
+        EXPECT_EQ(Snapshot(Card()), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, CliResetTest,
+    ::testing::Values(ResetAnswer{"NoInput", false, {Input::Closed, ""}, false},
+                      ResetAnswer{"ScriptSaysNothing", false, {Input::Empty, ""}, false},
+                      ResetAnswer{"ScriptSaysYes", false, {Input::Piped, "y\n"}, false},
+                      ResetAnswer{"TypedNo", false, {Input::Terminal, "n\n"}, false},
+                      ResetAnswer{"TypedYes", false, {Input::Terminal, "y\n"}, true},
+                      ResetAnswer{"YesFlag", true, {Input::Closed, ""}, true}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+}  // namespace
+}  // namespace torvane::test
