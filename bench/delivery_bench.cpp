@@ -172,12 +172,8 @@ void BM_Install200FilesOf1MiB(benchmark::State& state) {
         CreateEmptyDevice(card, "1.0", "larkspin");
         CDefaultXML database(card);
         database.Load();
-        DownloadJob job;
-        job.mode = DownloadMode::Content;
-        job.timing = JobTiming::Immediate();
-        job.database = &database;
-        job.contents = {content};
-        job.stagingFolder = (folder / "staging").string();
+        DownloadJob job(ContentInstallJob{{content}, &database}, JobTiming::Immediate(),
+                        (folder / "staging").string());
         state.ResumeTiming();
         DownloadWorker worker(std::move(job), benchSession, observer, sink, space);
         const JobOutcome outcome = worker.Run();

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "delivery/folder_tree.h"
 #include "base/messages.h"
 #include "service/http_client.h"
 #include "store/default_xml.h"
@@ -82,7 +81,7 @@ bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const Service
     for (const std::string& path : NameVoicePaths(root)) {
         std::error_code ec;
         fs::create_directories(fs::path(path).parent_path(), ec);
-        if (!CopyFileReplacing(local, path)) copied = false;
+        if (!CopyFileSafely(local, path)) copied = false;
     }
     std::remove(local.c_str());
     return copied ? true : fail("the voice could not be copied onto the card");

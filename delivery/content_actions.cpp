@@ -20,25 +20,24 @@ TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool 
                                  ContentActionContext context, IJobRunner& runner) {
     TransferOutcome outcome;
     outcome.reinstall = reinstall;
-    DownloadJob job;
-    job.mode = DownloadMode::Content;
-    job.database = &context.database;
+    ContentInstallJob install;
+    install.database = &context.database;
     for (const ContentRecord& record : ticked) {
         if (!reinstall &&
             context.database.FindContent(record.subGroup, record.mainGroup, record.contentNo)) {
             outcome.skipped.push_back(record.contentNo);
             continue;
         }
-        job.contents.push_back(record);
+        install.contents.push_back(record);
     }
-    outcome.sent = job.contents.size();
-    if (job.contents.empty()) {
+    outcome.sent = install.contents.size();
+    if (install.contents.empty()) {
         // Everything ticked is on the card already: the caller says which were left out.
         if (outcome.skipped.empty())
             context.messages.Show(MessageKind::Information, kMsgNothingSelected);
         return outcome;
     }
-    outcome.job = runner.Run(std::move(job));
+    outcome.job = runner.Run(DownloadJob(std::move(install)));
     if (outcome.job.Completed()) context.messages.Show(MessageKind::Information, kMsgDownloadDone);
     return outcome;
 }

@@ -50,13 +50,8 @@ JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,
     if (files.empty() || !DiyCardPosition(position) || slot < 1 || slot > kDiySlotCount) {
         return JobOutcome{};
     }
-    DownloadJob job;
-    job.mode = DownloadMode::DiyFiles;
-    job.diy = &diy;
-    job.diySources = files;
-    job.diyCardPosition = position;
-    job.diyFirstSlot = slot - 1;
-    JobOutcome outcome = runner.Run(std::move(job));
+    DiyFilesJob job{.sources = files, .cardPosition = position, .firstSlot = slot - 1, .diy = &diy};
+    JobOutcome outcome = runner.Run(DownloadJob(std::move(job)));
     if (outcome.Completed()) messages.Show(MessageKind::Information, kMsgDownloadDone);
     return outcome;
 }
@@ -71,11 +66,10 @@ JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::
                          IJobRunner& runner, IMessageSink& messages) {
     const std::string source = DiySlotPath(diy, position, slot);
     if (source.empty() || chosenPath.empty()) return JobOutcome{};
-    DownloadJob job;
-    job.mode = DownloadMode::SingleCopy;
-    job.copySource = source;
-    job.copyDestination = DiyExportDestination(SlotOf(diy, position, slot)->file, chosenPath);
-    JobOutcome outcome = runner.Run(std::move(job));
+    SingleCopyJob job{
+        .source = source,
+        .destination = DiyExportDestination(SlotOf(diy, position, slot)->file, chosenPath)};
+    JobOutcome outcome = runner.Run(DownloadJob(std::move(job)));
     if (outcome.Completed()) messages.Show(MessageKind::Information, kMsgDownloadDone);
     return outcome;
 }

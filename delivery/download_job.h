@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "store/content_record.h"
@@ -16,14 +18,6 @@ namespace torvane {
 
 class CDefaultXML;
 class CDiyXML;
-
-enum class DownloadMode {
-    Content = 0,        // bought contents from the service onto the card
-    UpdatePackage = 1,  // a system package, keeping the card's content database
-    ResetPackage = 2,   // a system package onto a wiped card
-    DiyFiles = 3,       // the user's recordings into a DIY card's slots
-    SingleCopy = 4,     // one file copied (a DIY slot saved to the computer)
-};
 
 // Waits the engine makes so that the user sees a full bar before the next step; the command line
 // and the tests need none of them.
@@ -39,31 +33,51 @@ struct JobTiming {
     }
 };
 
+// Bought contents from the service onto the card, in job order, recorded in the card's database
+// (which knows the card it was read from).
+struct ContentInstallJob {
+    std::vector<ContentRecord> contents;
+    CDefaultXML* database = nullptr;
+};
+
+// A system package from the service (saved name, address, size) and the drive it is unpacked on.
+struct SystemPackage {
+    FileRecord package;
+    std::string targetDrive;
+};
+// Unpacked over the card, keeping the card's content database.
+struct UpdatePackageJob : SystemPackage {};
+// Unpacked onto a wiped card.
+struct ResetPackageJob : SystemPackage {};
+
+// The user's recordings into a DIY card's slots: the card's position (1 for card 92100001), the
+// first slot (0 to 3) and the DIY database that records them.
+struct DiyFilesJob {
+    std::vector<std::string> sources;
+    int cardPosition = 0;
+    int firstSlot = 0;
+    CDiyXML* diy = nullptr;
+};
+
+// One file copied (a DIY slot saved to the computer).
+struct SingleCopyJob {
+    std::string source;
+    std::string destination;
+};
+
+using JobKind =
+    std::variant<ContentInstallJob, UpdatePackageJob, ResetPackageJob, DiyFilesJob, SingleCopyJob>;
+
 struct DownloadJob {
-    DownloadMode mode = DownloadMode::Content;
+    DownloadJob() = default;
+    explicit DownloadJob(JobKind what, JobTiming waits = {}, std::string staging = {})
+        : kind(std::move(what)), timing(waits), stagingFolder(std::move(staging)) {}
+
+    JobKind kind;
     JobTiming timing;
     // Where contents and packages are staged before they go to the card; empty: "temp" in the
     // user's private temporary folder.
     std::string stagingFolder;
-
-    // Content: the contents in job order and the card's database that receives them.
-    std::vector<ContentRecord> contents;
-    CDefaultXML* database = nullptr;
-
-    // Update and reset packages: the package (saved name, address, size) and the drive it goes to.
-    FileRecord package;
-    std::string targetDrive;
-
-    // DIY files: the recordings, the card's position (1 for card 92100001) and the first slot
-    // (0 to 3); the DIY database that records them.
-    std::vector<std::string> diySources;
-    int diyCardPosition = 0;
-    int diyFirstSlot = 0;
-    CDiyXML* diy = nullptr;
-
-    // Single copy.
-    std::string copySource;
-    std::string copyDestination;
 };
 
 // Byte counts in the content and package modes, file counts in the DIY and copy modes.

@@ -103,22 +103,7 @@ void DownloadWorker::OnProgress(std::int32_t count) {
 }
 
 JobOutcome DownloadWorker::Run() {
-    JobOutcome outcome;
-    switch (job_.mode) {
-        case DownloadMode::Content:
-            outcome = RunContents();
-            break;
-        case DownloadMode::UpdatePackage:
-        case DownloadMode::ResetPackage:
-            outcome = RunPackage();
-            break;
-        case DownloadMode::DiyFiles:
-            outcome = RunDiyFiles();
-            break;
-        case DownloadMode::SingleCopy:
-            outcome = RunSingleCopy();
-            break;
-    }
+    const JobOutcome outcome = std::visit([this](auto& job) { return RunJob(job); }, job_.kind);
     {
         std::lock_guard lock(mutex_);
         outcome_ = outcome;
@@ -173,19 +158,19 @@ JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStat
     return outcome;
 }
 
-JobOutcome DownloadWorker::RunContents() {
+JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     JobOutcome outcome;
     folders_.ForgetCreatedFolders();
     // The database knows the card it was read from: everything goes there, even if another
     // card has been chosen since the job started.
-    const std::string root = job_.database != nullptr ? job_.database->root() : std::string();
+    const std::string root = job.database != nullptr ? job.database->root() : std::string();
     const std::string staging = StagingFolder();
     if (root.empty() || staging.empty()) {
         outcome.lastError = "[Error] no device or no temporary folder";
         return outcome;
     }
     std::uint64_t totalBytes = 0;
-    for (const ContentRecord& content : job_.contents) totalBytes += ContentBytes(content);
+    for (const ContentRecord& content : job.contents) totalBytes += ContentBytes(content);
     Update([&](JobProgress& p) {
         p = JobProgress{};
         p.overallTotal = totalBytes;
@@ -203,7 +188,7 @@ JobOutcome DownloadWorker::RunContents() {
 
     std::error_code ec;
     std::filesystem::create_directories(staging, ec);
-    for (const ContentRecord& content : job_.contents) {
+    for (const ContentRecord& content : job.contents) {
         int filesStaged = 0;
         const bool goOn = StageContent(content, staging, outcome, filesStaged);
         if (control_.cancel.load()) break;
@@ -217,8 +202,8 @@ JobOutcome DownloadWorker::RunContents() {
             RebuildFolderTables(content.mainGroup, root);
             // A content none of whose files arrived is not recorded as installed.
             const bool arrived = filesStaged > 0 || content.files.empty();
-            if (arrived && job_.database->AddContent(content)) {
-                if (!job_.database->Save()) {
+            if (arrived && job.database->AddContent(content)) {
+                if (!job.database->Save()) {
                     outcome.lastError = "[Error] saving Default.dat";
                     break;
                 }

@@ -46,13 +46,15 @@ class DownloadWorker final : public IFileProgressEvent {
     void OnProgress(std::int32_t count) override;
 
   private:
-    JobOutcome RunContents();
-    JobOutcome RunPackage();
-    JobOutcome RunDiyFiles();
-    JobOutcome RunSingleCopy();
+    JobOutcome RunJob(ContentInstallJob& job);
+    JobOutcome RunJob(const UpdatePackageJob& job) { return RunPackage(job, false); }
+    JobOutcome RunJob(const ResetPackageJob& job) { return RunPackage(job, true); }
+    JobOutcome RunJob(DiyFilesJob& job);
+    JobOutcome RunJob(const SingleCopyJob& job);
+    JobOutcome RunPackage(const SystemPackage& job, bool reset);
 
     // Stages one content; false when the job must not go on after it.
-    bool StageContent(const ContentRecord& content, const std::string& folder, JobOutcome& outcome,
+    bool StageContent(const ContentRecord& content, const std::string& staging, JobOutcome& outcome,
                       int& filesStaged);
     enum class FileResult { Arrived, CannotOpen, Failed };
     // Downloads into a new file at `path`; a file that did not arrive whole is deleted.

@@ -17,18 +17,6 @@ namespace {
 
 constexpr std::string_view kDatabaseName = "default.dat";
 
-bool ReadBinaryFile(const std::string& path, std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    bytes.clear();
-    char buffer[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
-}
-
 // The card's name for a recording: its base name when the device can show it (at most 8 bytes
 // in the device's code page), else the card's number; then the source's extension, if any.
 std::string DiyDeviceName(const std::string& base, const std::string& extension, long cardNo) {
@@ -39,27 +27,26 @@ std::string DiyDeviceName(const std::string& base, const std::string& extension,
 
 }  // namespace
 
-JobOutcome DownloadWorker::RunPackage() {
+JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset) {
     JobOutcome outcome;
-    const bool reset = job_.mode == DownloadMode::ResetPackage;
-    const auto size = static_cast<std::uint64_t>(static_cast<std::uint32_t>(job_.package.size));
+    const auto size = static_cast<std::uint64_t>(static_cast<std::uint32_t>(job.package.size));
     Update([size](JobProgress& p) {
         p = JobProgress{};
         p.overallTotal = p.itemTotal = size;
     });
     const std::string temp = GetTempFolder();
-    if (job_.targetDrive.empty() || temp.empty() || !IsPlainComponent(job_.package.savedName)) {
-        outcome.lastError = "[Error] saving " + job_.package.savedName;
+    if (job.targetDrive.empty() || temp.empty() || !IsPlainComponent(job.package.savedName)) {
+        outcome.lastError = "[Error] saving " + job.package.savedName;
         return outcome;
     }
-    const std::string local = temp + "/" + job_.package.savedName;
-    const FileResult fetched = DownloadFile(job_.package.fileUrl, local, false);
+    const std::string local = temp + "/" + job.package.savedName;
+    const FileResult fetched = DownloadFile(job.package.fileUrl, local, false);
     if (fetched == FileResult::CannotOpen) {
         outcome.lastError = "[Error] saving " + local;
         return outcome;
     }
     if (fetched == FileResult::Failed) {
-        outcome.lastError = "[Error] download " + job_.package.fileUrl;
+        outcome.lastError = "[Error] download " + job.package.fileUrl;
         return outcome;
     }
     if (control_.cancel.load()) {
@@ -68,12 +55,12 @@ JobOutcome DownloadWorker::RunPackage() {
     }
 
     // An update package brings a blank database; the card's own must survive it.
-    const std::string& root = job_.targetDrive;
+    const std::string& root = job.targetDrive;
     std::string databaseName;
     std::string database;
     if (!reset && !root.empty()) {
         databaseName = FindEntryIgnoringCase(root, kDatabaseName);
-        if (!databaseName.empty() && !ReadBinaryFile(root + "/" + databaseName, database)) {
+        if (!databaseName.empty() && !ReadWholeFile(root + "/" + databaseName, database)) {
             databaseName.clear();
         }
     }
@@ -87,13 +74,13 @@ JobOutcome DownloadWorker::RunPackage() {
     // The card is wiped only once the package is known to be a readable archive.
     const bool opened = zip.OpenArchive(local) == 0;
     if (opened) {
-        if (reset) ClearFolderTree(job_.targetDrive);
+        if (reset) EmptyFolderTree(job.targetDrive);
         Update([](JobProgress& p) {
             p.status = kMsgResetting;
             p.overallDone = p.overallTotal;
             p.itemDone = p.itemTotal / 2;
         });
-        zip.ExtractAll(job_.targetDrive, reset ? 2 : 1);
+        zip.ExtractAll(job.targetDrive, reset ? 2 : 1);
         zip.CloseArchive();
     }
     {
@@ -116,7 +103,7 @@ JobOutcome DownloadWorker::RunPackage() {
     std::remove(local.c_str());
     if (control_.cancel.load()) return Finish(std::move(outcome), {});
     if (!opened || !zip.Completed()) {
-        outcome.lastError = "[Error] extract " + job_.package.savedName;
+        outcome.lastError = "[Error] extract " + job.package.savedName;
         return outcome;
     }
     outcome = Finish(std::move(outcome), kMsgDownloadDone);
@@ -124,19 +111,19 @@ JobOutcome DownloadWorker::RunPackage() {
     return outcome;
 }
 
-JobOutcome DownloadWorker::RunDiyFiles() {
+JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
     JobOutcome outcome;
-    const std::string root = job_.diy != nullptr ? job_.diy->root() : std::string();
-    const int position = job_.diyCardPosition;
-    const int first = job_.diyFirstSlot;
-    if (root.empty() || job_.diy == nullptr || position < 1 || position > kDiyCardCount ||
+    const std::string root = job.diy != nullptr ? job.diy->root() : std::string();
+    const int position = job.cardPosition;
+    const int first = job.firstSlot;
+    if (root.empty() || job.diy == nullptr || position < 1 || position > kDiyCardCount ||
         first < 0 || first >= kDiySlotCount ||
-        job_.diy->records().size() < static_cast<std::size_t>(position)) {
+        job.diy->records().size() < static_cast<std::size_t>(position)) {
         outcome.lastError = "[Error] no DIY card " + std::to_string(position);
         return outcome;
     }
     const std::size_t count =
-        std::min(job_.diySources.size(), static_cast<std::size_t>(kDiySlotCount - first));
+        std::min(job.sources.size(), static_cast<std::size_t>(kDiySlotCount - first));
     Update([count](JobProgress& p) {
         p = JobProgress{};
         p.overallTotal = count + 1;
@@ -148,12 +135,12 @@ JobOutcome DownloadWorker::RunDiyFiles() {
     }
     const std::string date = DeviceDateNow();
     const long cardNo = kFirstDiyCard - 1 + position;
-    auto& records = job_.diy->records();
+    auto& records = job.diy->records();
     for (std::size_t j = 0; j < count && !control_.cancel.load(); ++j) {
         Update([j](JobProgress& p) { p.itemDone = j; });
         const int slot = first + static_cast<int>(j);
         const std::string folder = root + "/ck9/re" + std::to_string(slot + 1) + "/";
-        const std::string fileName = fs::path(job_.diySources[j]).filename().string();
+        const std::string fileName = fs::path(job.sources[j]).filename().string();
         const auto dot = fileName.rfind('.');
         const std::string base = fileName.substr(0, dot);
         const std::string extension = dot == std::string::npos ? "" : fileName.substr(dot + 1);
@@ -169,8 +156,8 @@ JobOutcome DownloadWorker::RunDiyFiles() {
             }
         }
         SetStatus(base + std::string(kMsgCopyingSuffix));
-        if (!CopyFileReplacing(job_.diySources[j], folder + deviceName)) {
-            outcome.lastError = "[Error] copy " + job_.diySources[j];
+        if (!CopyFileSafely(job.sources[j], folder + deviceName)) {
+            outcome.lastError = "[Error] copy " + job.sources[j];
             continue;
         }
         records[static_cast<std::size_t>(position - 1)].slots[static_cast<std::size_t>(slot)] =
@@ -178,7 +165,7 @@ JobOutcome DownloadWorker::RunDiyFiles() {
         OnProgress(1);
     }
     SetStatus(std::string(kMsgWritingInfoFiles));
-    if (!job_.diy->SaveDiyFile() || !job_.diy->SaveRecTable()) {
+    if (!job.diy->SaveDiyFile() || !job.diy->SaveRecTable()) {
         outcome.lastError = "[Error] saving the DIY database";
         return outcome;
     }
@@ -186,18 +173,18 @@ JobOutcome DownloadWorker::RunDiyFiles() {
     return Finish(std::move(outcome), kMsgApplied);
 }
 
-JobOutcome DownloadWorker::RunSingleCopy() {
+JobOutcome DownloadWorker::RunJob(const SingleCopyJob& job) {
     JobOutcome outcome;
     Update([](JobProgress& p) {
         p = JobProgress{};
         p.overallTotal = p.itemTotal = 1;
     });
     folders_.ForgetCreatedFolders();
-    SetStatus(job_.copyDestination + std::string(kMsgCopyingSuffix));
-    folders_.MakeParentDirectories(job_.copyDestination);
-    if (job_.copySource.empty() || job_.copyDestination.empty() ||
-        !CopyFileReplacing(job_.copySource, job_.copyDestination)) {
-        outcome.lastError = "[Error] copy " + job_.copySource;
+    SetStatus(job.destination + std::string(kMsgCopyingSuffix));
+    folders_.MakeParentDirectories(job.destination);
+    if (job.source.empty() || job.destination.empty() ||
+        !CopyFileSafely(job.source, job.destination)) {
+        outcome.lastError = "[Error] copy " + job.source;
         return outcome;
     }
     OnProgress(1);

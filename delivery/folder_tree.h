@@ -1,5 +1,5 @@
-// Folder work of the install engine: making the folders above a file once per job, copying a
-// staged tree onto the card, wiping the card for a reset package.
+// Folder work of the install engine: making the folders above a file once per job and copying a
+// staged tree onto the card (each file through the store's crash-safe copy).
 #pragma once
 
 #include <atomic>
@@ -17,10 +17,6 @@ bool IsPlainComponent(std::string_view name);
 // file system does not tell "Default.dat" from "default.dat"); empty when there is none.
 std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name);
 
-// Copies a file's bytes over `to` (created or truncated). Only the bytes: the card's FAT file
-// system refuses owners and permission bits. False when anything failed.
-bool CopyFileReplacing(const std::string& from, const std::string& to);
-
 class FolderTree {
   public:
     // `cancel` (may be null) stops a copy walk early.
@@ -34,17 +30,14 @@ class FolderTree {
     const std::set<std::string>& CreatedFolderCache() const { return createdFolders_; }
 
     // Copies every file below `source` (names beginning with "." are skipped) to the same place
-    // below `destination`, replacing files there. Goes on after a failed copy; false when any copy
-    // failed, when `source` is missing, or when cancelled.
+    // below `destination`, replacing files there; a file that cannot be copied whole keeps its
+    // previous version on the card. Goes on after a failed copy; false when any copy failed, when
+    // `source` is missing, or when cancelled.
     bool CopyFolderTree(const std::string& source, const std::string& destination);
 
   private:
     const std::atomic<bool>* cancel_;
     std::set<std::string> createdFolders_;
 };
-
-// Deletes every file and folder below `folder`; the folder itself (a drive's mount point) stays.
-// False when something could not be deleted.
-bool ClearFolderTree(const std::string& folder);
 
 }  // namespace torvane

@@ -4,10 +4,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -34,31 +34,17 @@ struct ZipFileCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
-class OutputFile {
-  public:
-    OutputFile(const fs::path& path, bool append)
-        : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC),
-                     0644)) {}
-    ~OutputFile() { Close(); }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    bool IsOpen() const { return fd_ >= 0; }
-    bool Write(const char* data, std::size_t size) { return WriteAll(fd_, data, size); }
-    bool Close() {
-        if (fd_ < 0) return true;
-        const bool ok = ::close(fd_) == 0;
-        fd_ = -1;
-        return ok;
-    }
-
-  private:
-    int fd_;
-};
-
 bool HasTableExtension(const std::string& name) {
     const auto dot = name.rfind('.');
     return dot != std::string::npos && name.compare(dot + 1, std::string::npos, "tbl") == 0;
+}
+
+// A table entry is added after the lines already on the card: the new table starts as a copy of
+// the old one. False when the old table exists but cannot be read.
+bool StartWithExistingTable(SafeFileWriter& out, const fs::path& table) {
+    const FileHandle existing = FileHandle::OpenForReading(table.string());
+    if (!existing.IsOpen()) return errno == ENOENT;
+    return out.WriteFrom(existing);
 }
 
 // True when `path` (which need not exist yet) stays inside `root` once symbolic links already on
@@ -183,8 +169,11 @@ CMyZip::EntryResult CMyZip::ExtractEntry(std::int64_t index, const std::string& 
 
     std::unique_ptr<zip_file_t, ZipFileCloser> entry(zip_fopen_index(archive_, index, 0));
     if (!entry) return EntryResult::Failed;
-    OutputFile out(output, HasTableExtension(output.filename().string()));
-    if (!out.IsOpen()) return EntryResult::Failed;
+    // Written under a temporary name: a pulled card or a failed entry keeps the previous file.
+    SafeFileWriter out(output.string());
+    if (!out.Open()) return EntryResult::Failed;
+    if (HasTableExtension(output.filename().string()) && !StartWithExistingTable(out, output))
+        return EntryResult::Failed;
 
     const std::uint64_t total = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
     const std::size_t chunk = std::max(bufferSize, kChunkBytes - kChunkBytes % bufferSize);
@@ -210,10 +199,11 @@ CMyZip::EntryResult CMyZip::ExtractEntry(std::int64_t index, const std::string& 
         written += ready;
         if (endedEarly) break;
     }
-    if (!out.Close()) return EntryResult::Failed;
-    if (st.valid & ZIP_STAT_MTIME) SetModificationTime(output, st.mtime);
+    // An entry ended early is not whole: the writer drops it and the previous file stays.
     if (endedEarly) return EntryResult::EndedEarly;
-    return written == total ? EntryResult::Written : EntryResult::Failed;
+    if (written != total || !out.Commit()) return EntryResult::Failed;
+    if (st.valid & ZIP_STAT_MTIME) SetModificationTime(output, st.mtime);
+    return EntryResult::Written;
 }
 
 }  // namespace torvane

@@ -1,6 +1,7 @@
 // Unpacks the service's system packages (ZIP archives) onto the card. Card tables ("*.tbl") in a
 // package are appended to the tables already on the card, because the device reads every line of
 // a table and a package only brings the lines of its own cards; every other file is replaced.
+// Each entry is written under a temporary name and renamed when whole.
 #pragma once
 
 #include <atomic>
@@ -18,7 +19,7 @@ namespace torvane {
 class CMyZip {
   public:
     // Called after each step of an entry with the entry's size and the bytes written so far;
-    // false ends the entry early.
+    // false abandons the entry (the previous file of that name stays on the card).
     using StepHook = std::function<bool(std::uint64_t entryTotal, std::uint64_t written)>;
 
     explicit CMyZip(IMessageSink& messages);

@@ -198,25 +198,16 @@ bool CDefaultXML::Load() {
     const std::string& root = root_;
     if (root.empty()) return false;
     Clear();
-    const std::string plainPath = MakeCipherTempPath();
-    if (plainPath.empty()) return false;
-    // The deciphered copy is removed at once: it is the whole database in clear.
+    // Deciphered in memory: the database in clear never lands in a file.
     std::string document;
-    const bool read =
-        DecipherFile(root + "/Default.dat", plainPath) && ReadWholeTextFile(plainPath, document);
-    std::remove(plainPath.c_str());
-    if (!read) return false;
+    if (!ReadEncipheredText(root + "/Default.dat", document)) return false;
     return ParseDocument(document);
 }
 
 bool CDefaultXML::Save() {
     const std::string& root = root_;
     if (root.empty()) return false;
-    const std::string staging = root + "/_Default.dat";
-    if (!WritePlainFile(staging, SerializeDocument())) return false;
-    if (!EncipherFile(staging, root + "/Default.dat")) return false;
-    std::remove(staging.c_str());
-    return true;
+    return WriteEncipheredFile(root + "/Default.dat", SerializeDocument());
 }
 
 }  // namespace torvane

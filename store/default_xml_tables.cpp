@@ -1,7 +1,6 @@
 // The tables the content database drives: the game table (ck6) and the DIY content table (ck4).
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 #include "store/default_xml.h"
 #include "store/device_files.h"
@@ -42,7 +41,7 @@ bool CDefaultXML::RebuildGameTable() {
         }
     }
     std::sort(lines.begin(), lines.end());
-    return WriteEncipheredTable(lines, root + "/ck6/_rfid.tbl", root + "/ck6/rfid.tbl");
+    return WriteEncipheredTable(lines, root + "/ck6/rfid.tbl");
 }
 
 void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
@@ -62,7 +61,7 @@ void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
         diyList_.push_back(base);
     }
     const std::string folder = root + "/ck4";
-    if (!WriteEncipheredTable(lines, folder + "/_rfid.tbl", folder + "/rfid.tbl")) return;
+    if (!WriteEncipheredTable(lines, folder + "/rfid.tbl")) return;
     // The device reads the DIY cards from either table; both hold the same bytes.
     CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl");
 

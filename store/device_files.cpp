@@ -5,12 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
+#include <vector>
 
 namespace torvane {
 namespace fs = std::filesystem;
@@ -31,6 +29,14 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 namespace {
 
 constexpr std::size_t kWriteBufferSize = 64 * 1024;
+constexpr std::size_t kReadBufferSize = 64 * 1024;
+// Sound files are megabytes: large steps keep the byte loop near the kernel copy's speed.
+constexpr std::size_t kCopyBufferSize = std::size_t{1} << 20;
+
+// Errors after which reading and writing by hand cannot do better than the kernel's copy did.
+bool IsFinalCopyError(int error) {
+    return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
+}
 
 // Makes the rename itself durable; some file systems (vfat among them) cannot sync a folder,
 // which is not a failure of the write.
@@ -77,11 +83,49 @@ std::string EscapeXmlText(std::string_view text) {
     return out;
 }
 
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+FileHandle FileHandle::OpenForReading(const std::string& path) {
+    return FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+}
+
+bool FileHandle::Close() {
+    if (fd_ < 0) return true;
+    const bool ok = ::close(fd_) == 0;
+    fd_ = -1;
+    return ok;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    const FileHandle file = FileHandle::OpenForReading(path);
+    if (!file.IsOpen()) return false;
+    std::string read;
+    struct stat info {};
+    if (::fstat(file.get(), &info) == 0 && info.st_size > 0)
+        read.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[kReadBufferSize];
+    for (;;) {
+        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        read.append(buffer, static_cast<std::size_t>(n));
+    }
+    bytes = std::move(read);
+    return true;
+}
+
 bool ReadWholeTextFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return false;
     const auto nul = bytes.find('\0');
     if (nul != std::string::npos) bytes.resize(nul);
     text = std::move(bytes);
@@ -98,7 +142,7 @@ bool EmptyFolderTree(const std::string& folder) {
         // A symlink is removed, never followed: emptying must stay inside the folder.
         const bool isFolder = entry.is_directory(entryError) && !entry.is_symlink(entryError);
         if (isFolder) {
-            if (EmptyFolderTree(entry.path().string()) && !fs::remove(entry.path(), entryError))
+            if (!EmptyFolderTree(entry.path().string()) || !fs::remove(entry.path(), entryError))
                 ok = false;
         } else if (!fs::remove(entry.path(), entryError)) {
             ok = false;
@@ -153,10 +197,11 @@ bool SafeFileWriter::Open() {
     Discard();
     const auto slash = path_.find_last_of('/');
     const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    // A leading dot: the copy walks and the device's tables pass over a temporary left by a crash.
     std::string pattern = ParentFolder(path_) + "/.~" + name + ".XXXXXX";
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd_ < 0) return false;
-    ::fchmod(fd_, 0644);
+    file_ = FileHandle(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (!file_.IsOpen()) return false;
+    ::fchmod(file_.get(), 0644);  // FAT refuses it, which is harmless
     tempPath_ = std::move(pattern);
     failed_ = false;
     buffer_.clear();
@@ -164,13 +209,13 @@ bool SafeFileWriter::Open() {
 }
 
 bool SafeFileWriter::FlushBuffer() {
-    if (!buffer_.empty() && !WriteAll(fd_, buffer_.data(), buffer_.size())) failed_ = true;
+    if (!buffer_.empty() && !WriteAll(file_.get(), buffer_.data(), buffer_.size())) failed_ = true;
     buffer_.clear();
     return !failed_;
 }
 
 bool SafeFileWriter::Write(const void* data, std::size_t size) {
-    if (fd_ < 0 || failed_) return false;
+    if (!file_.IsOpen() || failed_) return false;
     const char* bytes = static_cast<const char*>(data);
     if (buffer_.size() + size <= kWriteBufferSize) {
         buffer_.append(bytes, size);
@@ -178,18 +223,63 @@ bool SafeFileWriter::Write(const void* data, std::size_t size) {
     }
     if (!FlushBuffer()) return false;
     if (size >= kWriteBufferSize) {
-        if (!WriteAll(fd_, bytes, size)) failed_ = true;
+        if (!WriteAll(file_.get(), bytes, size)) failed_ = true;
         return !failed_;
     }
     buffer_.append(bytes, size);
     return true;
 }
 
+bool SafeFileWriter::CopyByKernel(int source, bool& refused) {
+    refused = false;
+    for (;;) {
+        const ssize_t n =
+            ::copy_file_range(source, nullptr, file_.get(), nullptr, std::size_t{1} << 30, 0);
+        if (n == 0) return true;
+        if (n > 0) continue;
+        if (errno == EINTR) continue;
+        refused = !IsFinalCopyError(errno);
+        return false;
+    }
+}
+
+bool SafeFileWriter::CopyByBytes(int source) {
+    std::vector<char> buffer(kCopyBufferSize);
+    for (;;) {
+        const ssize_t n = ::read(source, buffer.data(), buffer.size());
+        if (n == 0) return true;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (!WriteAll(file_.get(), buffer.data(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
+bool SafeFileWriter::WriteFrom(const FileHandle& source, CopyPath path) {
+    if (!file_.IsOpen() || failed_ || !source.IsOpen() || !FlushBuffer()) return false;
+    if (path == CopyPath::KernelFirst) {
+        const off_t sourceStart = ::lseek(source.get(), 0, SEEK_CUR);
+        const off_t ownStart = ::lseek(file_.get(), 0, SEEK_CUR);
+        bool refused = false;
+        if (CopyByKernel(source.get(), refused)) return true;
+        // The byte loop starts again where the kernel began: a refusal may come part-way.
+        if (!refused || sourceStart < 0 || ownStart < 0 ||
+            ::lseek(source.get(), sourceStart, SEEK_SET) != sourceStart ||
+            ::lseek(file_.get(), ownStart, SEEK_SET) != ownStart ||
+            ::ftruncate(file_.get(), ownStart) != 0) {
+            failed_ = true;
+            return false;
+        }
+    }
+    if (!CopyByBytes(source.get())) failed_ = true;
+    return !failed_;
+}
+
 bool SafeFileWriter::Commit() {
-    if (fd_ < 0) return false;
-    bool ok = FlushBuffer() && ::fsync(fd_) == 0;
-    ok = ::close(fd_) == 0 && ok;
-    fd_ = -1;
+    if (!file_.IsOpen()) return false;
+    bool ok = FlushBuffer() && ::fsync(file_.get()) == 0;
+    ok = file_.Close() && ok;
     if (ok) ok = ::rename(tempPath_.c_str(), path_.c_str()) == 0;
     if (!ok) {
         ::unlink(tempPath_.c_str());
@@ -202,10 +292,7 @@ bool SafeFileWriter::Commit() {
 }
 
 void SafeFileWriter::Discard() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    file_.Close();
     if (!tempPath_.empty()) {
         ::unlink(tempPath_.c_str());
         tempPath_.clear();
@@ -218,27 +305,11 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes) {
     return writer.Open() && writer.Write(bytes) && writer.Commit();
 }
 
-bool CopyFileSafely(const std::string& src, const std::string& dst) {
-    std::ifstream in(src, std::ios::binary);
-    if (!in) return false;
+bool CopyFileSafely(const std::string& src, const std::string& dst, CopyPath path) {
+    const FileHandle source = FileHandle::OpenForReading(src);
+    if (!source.IsOpen()) return false;
     SafeFileWriter writer(dst);
-    if (!writer.Open()) return false;
-    std::vector<char> buffer(kWriteBufferSize);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        if (in.gcount() > 0 && !writer.Write(buffer.data(), static_cast<std::size_t>(in.gcount())))
-            return false;
-    }
-    if (in.bad()) return false;
-    return writer.Commit();
-}
-
-bool WritePlainFile(const std::string& path, std::string_view bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    return writer.Open() && writer.WriteFrom(source, path) && writer.Commit();
 }
 
 }  // namespace torvane

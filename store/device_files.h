@@ -1,11 +1,13 @@
-// File-system helpers shared by the store and its neighbours: escaping and reading the database
-// text, emptying folders, deleting the files of contents, the private temporary folder, and the
-// safe way to replace a file the device reads.
+// The store's file layer, the only code that writes the card: one file handle, one whole-file
+// reader, one crash-safe writer, one copy, one folder-emptying walk, and the deletion of contents'
+// files. Every file the device reads is written under a temporary name in its own folder and
+// renamed when whole, so a pulled or full card keeps the previous file rather than half a new one.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store/content_record.h"
@@ -15,12 +17,38 @@ namespace torvane {
 // "&", "<", ">", '"' and "'" as entities; every other byte unchanged.
 std::string EscapeXmlText(std::string_view text);
 
+// An open file descriptor, closed with the object.
+class FileHandle {
+  public:
+    FileHandle() = default;
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle() { Close(); }
+    FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileHandle& operator=(FileHandle&& other) noexcept;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    static FileHandle OpenForReading(const std::string& path);
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int get() const { return fd_; }
+    // False when the close reported an error (on a card: data that never reached it).
+    bool Close();
+
+  private:
+    int fd_ = -1;
+};
+
+// The whole file's bytes. False when the file cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
 // The whole file as text, cut at its first NUL byte (a deciphered file keeps up to seven zero
 // bytes of padding). False when the file cannot be opened or read.
 bool ReadWholeTextFile(const std::string& path, std::string& text);
 
-// Deletes every file and sub-folder below `folder` but keeps the folder itself. False when the
-// folder cannot be listed or a file or sub-folder at this level could not be removed.
+// Deletes every file and sub-folder below `folder` but keeps the folder itself (a drive's mount
+// point, the staging folder). Symbolic links are removed, never followed. Goes on after a failure;
+// false when the folder cannot be listed or anything below it could not be removed.
 bool EmptyFolderTree(const std::string& folder);
 
 // Deletes, anywhere below `folder`, every file whose name (exactly, case-sensitively) is the name
@@ -34,6 +62,11 @@ std::string GetTempFolder();
 
 // Writes all of `data` to the open descriptor, going on after interrupted writes.
 bool WriteAll(int fd, const char* data, std::size_t size);
+
+// How a copy moves the bytes. The kernel's copy (copy_file_range) is the fast path; FAT cards
+// mounted through FUSE refuse it, and the copy then reads and writes the bytes itself. Tests force
+// the byte loop to check it on file systems that would take the fast path.
+enum class CopyPath { KernelFirst, BytesOnly };
 
 // Replaces a file so that a pulled card, a full card or a crash never leaves it truncated: the
 // bytes go to a temporary name in the same folder, are flushed to the medium and then renamed over
@@ -49,6 +82,8 @@ class SafeFileWriter {
     bool Open();
     bool Write(const void* data, std::size_t size);
     bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
+    // Appends the rest of `source`'s bytes, from its current offset.
+    bool WriteFrom(const FileHandle& source, CopyPath path = CopyPath::KernelFirst);
     // Flushes, syncs, and renames over the final name. False (and nothing replaced) on failure.
     bool Commit();
     // Drops the temporary file; the final file is left as it was.
@@ -58,10 +93,12 @@ class SafeFileWriter {
 
   private:
     bool FlushBuffer();
+    bool CopyByKernel(int source, bool& refused);
+    bool CopyByBytes(int source);
 
     std::string path_;
     std::string tempPath_;
-    int fd_ = -1;
+    FileHandle file_;
     bool failed_ = false;
     std::string buffer_;
 };
@@ -69,10 +106,10 @@ class SafeFileWriter {
 // The whole of `bytes` as the file at `path`, through SafeFileWriter.
 bool WriteFileSafely(const std::string& path, std::string_view bytes);
 
-// A byte copy of `src` at `dst`, through SafeFileWriter.
-bool CopyFileSafely(const std::string& src, const std::string& dst);
-
-// A plain write of a staging file ("wb": created anew or truncated). False on any failure.
-bool WritePlainFile(const std::string& path, std::string_view bytes);
+// The one copy: the bytes of `src` (only the bytes: FAT refuses owners and permission bits)
+// become the file `dst` through SafeFileWriter. A failed copy leaves `dst` as it was and no
+// temporary file behind.
+bool CopyFileSafely(const std::string& src, const std::string& dst,
+                    CopyPath path = CopyPath::KernelFirst);
 
 }  // namespace torvane

@@ -1,6 +1,5 @@
 #include "store/device_setup.h"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "store/content_types.h"
@@ -24,16 +23,12 @@ bool CreateEmptyDevice(const std::string& root, const std::string& systemVersion
     CDefaultXML database;
     database.setSystemVersion(systemVersion);
     database.setSoundType(soundType);
-    const std::string staging = root + "/_Default.dat";
-    if (!WritePlainFile(staging, database.SerializeDocument()) ||
-        !EncipherFile(staging, root + "/Default.dat"))
-        return false;
-    std::remove(staging.c_str());
+    if (!WriteEncipheredFile(root + "/Default.dat", database.SerializeDocument())) return false;
 
     for (const ContentKind& kind : kContentKinds)
         if (!kind.folder.empty() && !RebuildFolderTables(kind.name, root)) return false;
-    if (!WriteEncipheredTable({}, root + "/ck6/_rfid.tbl", root + "/ck6/rfid.tbl") ||
-        !WriteEncipheredTable({}, root + "/ck4/_rfid.tbl", root + "/ck4/rfid.tbl") ||
+    if (!WriteEncipheredTable({}, root + "/ck6/rfid.tbl") ||
+        !WriteEncipheredTable({}, root + "/ck4/rfid.tbl") ||
         !CopyFileSafely(root + "/ck4/rfid.tbl", root + "/ck4/sw.tbl"))
         return false;
 

@@ -2,7 +2,6 @@
 #include "store/diy_xml.h"
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -67,16 +66,10 @@ bool CDiyXML::Load() {
     records_.clear();
     otherLines_.clear();
 
-    const std::string plainPath = MakeCipherTempPath();
-    if (plainPath.empty()) return false;
-    if (DecipherFile(root + "/Diy.dat", plainPath)) {
-        std::string document;
-        const bool read = ReadWholeTextFile(plainPath, document);
-        std::remove(plainPath.c_str());
-        if (!read) return false;
+    // A card without Diy.dat has never held a recording: every slot starts empty.
+    if (std::string document; ReadEncipheredText(root + "/Diy.dat", document)) {
         if (!ParseDiyDocument(document)) return false;
     } else {
-        std::remove(plainPath.c_str());
         records_.assign(kDiyCardCount, DiyRecord{});
     }
 
@@ -146,11 +139,7 @@ bool CDiyXML::SaveRecTable() {
 bool CDiyXML::SaveDiyFile() {
     const std::string& root = root_;
     if (root.empty()) return false;
-    const std::string staging = root + "/_Diy.dat";
-    if (!WritePlainFile(staging, SerializeDiyDocument())) return false;
-    if (!EncipherFile(staging, root + "/Diy.dat")) return false;
-    std::remove(staging.c_str());
-    return true;
+    return WriteEncipheredFile(root + "/Diy.dat", SerializeDiyDocument());
 }
 
 }  // namespace torvane

@@ -1,13 +1,10 @@
 #include "store/file_cipher.h"
 
-#include <fcntl.h>
 #include <openssl/evp.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <memory>
-#include <vector>
 
 #include "store/device_files.h"
 
@@ -17,8 +14,6 @@ namespace {
 constexpr std::uint32_t kDelta = 0x9E3779B9u;
 constexpr std::uint32_t kDecipherSum = 0xC6EF3720u;  // 32 * kDelta, wrapped
 constexpr int kCycles = 32;
-// Big enough that the file loop costs little more than the block function itself.
-constexpr std::size_t kChunkSize = 64 * 1024;
 
 std::uint32_t LoadLittleEndian(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -44,57 +39,12 @@ void TransformBlocks(std::span<std::uint8_t> bytes, const TeaKey& key) {
     }
 }
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// Reads until `size` bytes or the end of the file; -1 on a read error.
-ssize_t ReadFully(int fd, std::uint8_t* data, std::size_t size) {
-    std::size_t total = 0;
-    while (total < size) {
-        const ssize_t n = ::read(fd, data + total, size - total);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (n == 0) break;
-        total += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(total);
-}
-
-// Streams the source through a buffer in whole blocks; a short last block is padded with zeros.
+// Pads to whole blocks with zero bytes and transforms in place.
 template <BlockFunction Transform>
-bool TransformFile(const std::string& src, const std::string& dst, std::string_view keyText) {
-    FileDescriptor in(::open(src.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) return false;
-    SafeFileWriter out(dst);
-    if (!out.Open()) return false;
-    const TeaKey key = DeriveFileKey(keyText);
-    std::vector<std::uint8_t> buffer(kChunkSize);
-    for (;;) {
-        const ssize_t n = ReadFully(in.get(), buffer.data(), buffer.size());
-        if (n < 0) return false;
-        if (n == 0) break;
-        std::size_t length = static_cast<std::size_t>(n);
-        const std::size_t padded = (length + 7) / 8 * 8;
-        std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(length),
-                  buffer.begin() + static_cast<std::ptrdiff_t>(padded), 0);
-        TransformBlocks<Transform>(std::span(buffer.data(), padded), key);
-        if (!out.Write(buffer.data(), padded)) return false;
-        if (length < buffer.size()) break;
-    }
-    return out.Commit();
+void TransformPadded(std::string& bytes, std::string_view keyText) {
+    bytes.resize((bytes.size() + 7) / 8 * 8, '\0');
+    auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
+    TransformBlocks<Transform>(std::span(data, bytes.size()), DeriveFileKey(keyText));
 }
 
 }  // namespace
@@ -148,12 +98,37 @@ void DecipherBlocks(std::span<std::uint8_t> bytes, const TeaKey& key) {
     TransformBlocks<TeaDecipherBlock>(bytes, key);
 }
 
+bool WriteEncipheredFile(const std::string& path, std::string_view plain, std::string_view key) {
+    std::string bytes(plain);
+    TransformPadded<TeaEncipherBlock>(bytes, key);
+    return WriteFileSafely(path, bytes);
+}
+
+bool ReadEncipheredFile(const std::string& path, std::string& plain, std::string_view key) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return false;
+    TransformPadded<TeaDecipherBlock>(bytes, key);
+    plain = std::move(bytes);
+    return true;
+}
+
+bool ReadEncipheredText(const std::string& path, std::string& text, std::string_view key) {
+    std::string bytes;
+    if (!ReadEncipheredFile(path, bytes, key)) return false;
+    const auto nul = bytes.find('\0');
+    if (nul != std::string::npos) bytes.resize(nul);
+    text = std::move(bytes);
+    return true;
+}
+
 bool EncipherFile(const std::string& src, const std::string& dst, std::string_view key) {
-    return TransformFile<TeaEncipherBlock>(src, dst, key);
+    std::string plain;
+    return ReadWholeFile(src, plain) && WriteEncipheredFile(dst, plain, key);
 }
 
 bool DecipherFile(const std::string& src, const std::string& dst, std::string_view key) {
-    return TransformFile<TeaDecipherBlock>(src, dst, key);
+    std::string plain;
+    return ReadEncipheredFile(src, plain, key) && WriteFileSafely(dst, plain);
 }
 
 std::string MakeCipherTempPath() {

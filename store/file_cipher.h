@@ -35,12 +35,23 @@ void TeaDecipherBlock(std::uint32_t v[2], const TeaKey& key);
 void EncipherBlocks(std::span<std::uint8_t> bytes, const TeaKey& key);
 void DecipherBlocks(std::span<std::uint8_t> bytes, const TeaKey& key);
 
-// Reads the plain file `src` and writes its enciphered form to `dst`. The destination is written
-// under a temporary name and renamed over `dst` only when complete, so a failure leaves the
-// previous `dst` whole. False when the source cannot be read or the destination not written.
+// The one way the store writes a device file in its enciphered form: `plain`, padded with zero
+// bytes to whole blocks, enciphered and written through SafeFileWriter, so a failure leaves the
+// previous file whole. The plain bytes never touch the card.
+bool WriteEncipheredFile(const std::string& path, std::string_view plain,
+                         std::string_view key = kFileCipherKey);
+// The reverse, in memory: the deciphered bytes keep the 0 to 7 zero bytes of padding (a file
+// whose length is not whole blocks is read as if padded). False when the file cannot be read.
+bool ReadEncipheredFile(const std::string& path, std::string& plain,
+                        std::string_view key = kFileCipherKey);
+// ReadEncipheredFile cut at the first NUL: the database text without its padding.
+bool ReadEncipheredText(const std::string& path, std::string& text,
+                        std::string_view key = kFileCipherKey);
+
+// File to file, for the command line's cipher tools: the plain file `src` enciphered at `dst`,
+// and the reverse (keeping the padding). A failure leaves the previous `dst` whole.
 bool EncipherFile(const std::string& src, const std::string& dst,
                   std::string_view key = kFileCipherKey);
-// The reverse; the result keeps the 0 to 7 zero bytes of padding.
 bool DecipherFile(const std::string& src, const std::string& dst,
                   std::string_view key = kFileCipherKey);
 

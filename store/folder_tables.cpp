@@ -69,17 +69,13 @@ std::vector<std::string> DistinctBaseNames(const ContentRecord& record) {
     return {names.begin(), names.end()};
 }
 
-bool WriteEncipheredTable(const std::vector<std::string>& lines, const std::string& stagingPath,
-                          const std::string& finalPath) {
+bool WriteEncipheredTable(const std::vector<std::string>& lines, const std::string& finalPath) {
     std::string text;
     for (const std::string& line : lines) {
         text += line;
         text += "\r\n";
     }
-    if (!WritePlainFile(stagingPath, text)) return false;
-    if (!EncipherFile(stagingPath, finalPath)) return false;
-    std::remove(stagingPath.c_str());
-    return true;
+    return WriteEncipheredFile(finalPath, text);
 }
 
 bool RebuildFolderTables(std::string_view typeName, const std::string& root) {
@@ -96,8 +92,8 @@ bool RebuildFolderTables(std::string_view typeName, const std::string& root) {
     std::set<std::string> unique;
     CollectTableLines(folder, folderPart, unique);
     const std::vector<std::string> lines(unique.begin(), unique.end());
-    return WriteEncipheredTable(lines, folder + "/_rfid.tbl", folder + "/rfid.tbl") &&
-           WriteEncipheredTable(lines, folder + "/_sw.tbl", folder + "/sw.tbl");
+    return WriteEncipheredTable(lines, folder + "/rfid.tbl") &&
+           WriteEncipheredTable(lines, folder + "/sw.tbl");
 }
 
 }  // namespace torvane

@@ -21,10 +21,8 @@ std::string DiyCardNumber(std::string_view baseName);
 // The distinct base names (name up to its last ".") of a content's files, ascending.
 std::vector<std::string> DistinctBaseNames(const ContentRecord& record);
 
-// Writes table lines (each followed by CR LF) to the staging file, enciphers it into `finalPath`
-// and deletes the staging file. False when either step fails; the staging file then stays when
-// only the encipher failed.
-bool WriteEncipheredTable(const std::vector<std::string>& lines, const std::string& stagingPath,
-                          const std::string& finalPath);
+// Writes table lines (each followed by CR LF), enciphered, as the table at `finalPath`. False when
+// it could not be written; the previous table then stays whole.
+bool WriteEncipheredTable(const std::vector<std::string>& lines, const std::string& finalPath);
 
 }  // namespace torvane

@@ -20,13 +20,16 @@ JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::s
         refused.result = JobOutcome::Result::Cancelled;
         return refused;
     }
+    SystemPackage package;
+    package.package.savedName = PackageSavedName(file);
+    package.package.fileUrl = file.fileUrl;
+    package.package.size = file.size;
+    package.targetDrive = drive;
     DownloadJob job;
-    job.mode =
-        kind == PackageKind::Reset ? DownloadMode::ResetPackage : DownloadMode::UpdatePackage;
-    job.package.savedName = PackageSavedName(file);
-    job.package.fileUrl = file.fileUrl;
-    job.package.size = file.size;
-    job.targetDrive = drive;
+    if (kind == PackageKind::Reset)
+        job.kind = ResetPackageJob{std::move(package)};
+    else
+        job.kind = UpdatePackageJob{std::move(package)};
     JobOutcome outcome = runner.Run(std::move(job));
     if (outcome.Completed() && kind == PackageKind::Update) {
         messages.Show(MessageKind::Information, kMsgUpdateDone);

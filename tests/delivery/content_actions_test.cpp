@@ -81,13 +81,14 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     const TransferOutcome first = TransferContents({a, b, c}, false, Context(), runner);
     EXPECT_EQ(first.skipped, std::vector<std::string>{"M0001"});
     ASSERT_EQ(runner.jobs.size(), 1u);
-    EXPECT_EQ(runner.jobs[0].mode, DownloadMode::Content);
-    EXPECT_EQ(runner.jobs[0].database, &database);
-    EXPECT_EQ(NumbersOf(runner.jobs[0].contents), (std::vector<std::string>{"M0003", "M0002"}));
+    const auto* install = std::get_if<ContentInstallJob>(&runner.jobs[0].kind);
+    ASSERT_NE(install, nullptr);
+    EXPECT_EQ(install->database, &database);
+    EXPECT_EQ(NumbersOf(install->contents), (std::vector<std::string>{"M0003", "M0002"}));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
 
     TransferContents({a, b, c}, true, Context(), runner);
-    EXPECT_EQ(NumbersOf(runner.jobs[1].contents),
+    EXPECT_EQ(NumbersOf(std::get<ContentInstallJob>(runner.jobs[1].kind).contents),
               (std::vector<std::string>{"M0003", "M0001", "M0002"}));
 
     // A cancelled or stopped job tells nothing more; nothing to do tells so.

@@ -51,11 +51,8 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     ASSERT_TRUE(CreateEmptyDevice(Fat().string(), "1.0", "larkspin"));
     CDefaultXML onFat(Fat().string());
     ASSERT_TRUE(onFat.Load());
-    DownloadJob job;
-    job.mode = DownloadMode::Content;
-    job.timing = JobTiming::Immediate();
-    job.database = &onFat;
-    job.contents = {Content("L0001"), Content("M0002")};
+    const DownloadJob job(ContentInstallJob{{Content("L0001"), Content("M0002")}, &onFat},
+                          JobTiming::Immediate());
     test::NullSink observer;
     StatvfsFreeSpace space;  // the image's own free space
     DownloadWorker worker(job, session, observer, sink, space);
@@ -70,7 +67,7 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     ASSERT_TRUE(reloaded.Load()) << reloaded.lastError();
     EXPECT_TRUE(reloaded.FindContent("single", "language", "L0001"));
     EXPECT_TRUE(reloaded.FindContent("single", "music", "M0002"));
-    std::string served = Served(job.contents[1].files[0].fileUrl);
+    std::string served = Served(std::get<ContentInstallJob>(job.kind).contents[1].files[0].fileUrl);
     for (char& c : served) c = static_cast<char>(static_cast<unsigned char>(c) + 1);
     EXPECT_EQ(ReadFile(Fat() / "ck7/00000111.qvx"), served);
     EXPECT_TRUE(fs::exists(Fat() / "ck2/en/word/00000002.qvx"));

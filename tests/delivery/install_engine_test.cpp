@@ -9,11 +9,13 @@
 #include "base/drive_detector.h"
 #include "delivery/download_worker.h"
 #include "base/messages.h"
+#include "delivery/folder_tree.h"
 #include "store/card.h"
 #include "store/device_files.h"
 #include "store/device_setup.h"
 #include "store/text_codec.h"
 #include "tests/delivery/device_fixture.h"
+#include "tests/store/store_test_support.h"
 
 namespace torvane {
 namespace {
@@ -63,11 +65,7 @@ class InstallEngineTest : public test::ServiceFixture {
   protected:
     JobOutcome Install(const std::vector<ContentRecord>& contents,
                        std::uint64_t freeBytes = kPlentyOfSpace) {
-        DownloadJob job;
-        job.mode = DownloadMode::Content;
-        job.timing = JobTiming::Immediate();
-        job.database = &database;
-        job.contents = contents;
+        DownloadJob job(ContentInstallJob{contents, &database}, JobTiming::Immediate());
         FixedFreeSpace space(freeBytes);
         worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, sink, space);
         worker->Start();
@@ -135,11 +133,7 @@ TEST_F(InstallEngineTest, CancelDuringTheSecondOfThreeKeepsTheFirstOnly) {
 }
 
 TEST_F(InstallEngineTest, PausedJobFetchesNothingUntilResumed) {
-    DownloadJob job;
-    job.mode = DownloadMode::Content;
-    job.timing = JobTiming::Immediate();
-    job.database = &database;
-    job.contents = Contents({"M0002"});
+    DownloadJob job(ContentInstallJob{Contents({"M0002"}), &database}, JobTiming::Immediate());
     FixedFreeSpace space(kPlentyOfSpace);
     DownloadWorker paused(std::move(job), session, observer, sink, space);
     const std::size_t requestsBefore = service->Requests().size();
@@ -185,6 +179,25 @@ TEST_F(InstallEngineTest, ContentAlreadyInstalledIsCopiedAgainButNotAddedTwice) 
     EXPECT_TRUE(again.addedContentNos.empty());
     EXPECT_TRUE(fs::exists(first));
     EXPECT_EQ(Reloaded().Contents(Shelf::Music).size(), 1u);
+}
+
+// The engine's copy from the staging folder onto a card that fills up: every file that could not
+// be copied whole keeps its previous version, and no temporary file is left on the card.
+TEST(StagedCopy, OntoAFullCardKeepsThePreviousSoundFiles) {
+    test::TempFolder dir;
+    const fs::path staging = dir.path() / "staging";
+    const fs::path card = dir.path() / "card";
+    test::WriteFile(staging / "ck2/ko/1/00000001.qvx", std::string(64 * 1024, 'a'));
+    test::WriteFile(staging / "ck2/ko/1/00000002.qvx", std::string(512 * 1024, 'b'));
+    test::WriteFile(card / "ck2/ko/1/00000002.qvx", "an older sound");
+    {
+        test::FileSizeLimit full(256 * 1024);
+        FolderTree folders;
+        EXPECT_FALSE(folders.CopyFolderTree(staging.string(), card.string()));
+    }
+    EXPECT_EQ(ReadFile(card / "ck2/ko/1/00000001.qvx"), std::string(64 * 1024, 'a'));
+    EXPECT_EQ(ReadFile(card / "ck2/ko/1/00000002.qvx"), "an older sound");
+    EXPECT_FALSE(AnyFileNamed(card, ".~"));
 }
 
 struct UnsafeContent {
@@ -299,12 +312,8 @@ TEST_F(CardSwitchTest, AnInstallKeepsWritingToTheCardItStartedOn) {
     ASSERT_EQ(started->root(), Card().string());
     ASSERT_TRUE(started->LoadDatabase()) << started->database().lastError();
 
-    DownloadJob job;
-    job.mode = DownloadMode::Content;
-    job.timing = JobTiming::Immediate();
-    job.database = &started->database();
     const auto contents = Contents({"L0001", "M0002"});
-    job.contents = contents;
+    DownloadJob job(ContentInstallJob{contents, &started->database()}, JobTiming::Immediate());
     bool switched = false;
     observer.onProgress = [&](const JobProgress&) {
         if (switched) return;

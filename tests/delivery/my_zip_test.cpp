@@ -9,6 +9,7 @@
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
+#include "tests/store/store_test_support.h"
 
 namespace torvane {
 namespace {
@@ -124,6 +125,45 @@ TEST_F(MyZipTest, ChecksumMismatchStopsWithExtractFailed) {
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Extract failed"});
     EXPECT_FALSE(zip.Completed());
 }
+
+// A card that fills up while an entry is unpacked: the entry's previous file (a sound file
+// replaced, a table appended to) stays whole under its name and no temporary file is left.
+struct FullCardEntry {
+    const char* name;
+    std::string before;
+    std::string packaged;
+};
+
+class FullCardTest : public MyZipTest, public ::testing::WithParamInterface<FullCardEntry> {};
+
+std::string Noise(std::size_t size) {
+    std::mt19937 random(7);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    return bytes;
+}
+
+TEST_P(FullCardTest, KeepsThePreviousFileWholeAndNoTemporary) {
+    const FullCardEntry& entry = GetParam();
+    WriteFile(Device() / entry.name, entry.before);
+    MakeArchive(Archive(), {{entry.name, entry.packaged}});
+    {
+        test::FileSizeLimit full(256 * 1024);
+        Extract(1);
+    }
+    EXPECT_FALSE(zip.Completed());
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Extract failed"});
+    EXPECT_EQ(ReadFile(Device() / entry.name), entry.before);
+    const fs::path folder = (Device() / entry.name).parent_path();
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, FullCardTest,
+    ::testing::Values(FullCardEntry{"ck2/ko/1/00000001.qvx", "an older sound", Noise(512 * 1024)},
+                      FullCardEntry{"ck2/rfid.tbl", std::string(200 * 1024, 'o'),
+                                    std::string(100 * 1024, 'n')}),
+    [](const auto& info) { return info.index == 0 ? "SoundFile" : "Table"; });
 
 class HostileNameTest : public MyZipTest, public ::testing::WithParamInterface<const char*> {};
 

@@ -251,11 +251,17 @@ TEST_F(DefaultFile, TheDecipheredCopyDoesNotStayInTheTemporaryFolder) {
 TEST_F(DefaultFile, AFailedSaveKeepsThePreviousDatabase) {
     ASSERT_TRUE(SampleModel().Save());
     const std::string before = ReadFile(device / "Default.dat");
-    // The staging name is taken by a folder: nothing can be written.
-    std::filesystem::create_directory(device / "_Default.dat");
     CDefaultXML changed{device.path()};
-    EXPECT_FALSE(changed.Save());
+    {
+        // The card fills up after the first block of the new database.
+        test::FileSizeLimit full(8);
+        EXPECT_FALSE(changed.Save());
+    }
     EXPECT_EQ(ReadFile(device / "Default.dat"), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(device.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file may stay on the card";
 }
 
 }  // namespace

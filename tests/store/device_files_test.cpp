@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "store/default_xml.h"
 #include "store/device_setup.h"
@@ -140,6 +143,87 @@ TEST(SafeFileWriter, ReplacesASymlinkInsteadOfWritingThroughIt) {
     EXPECT_EQ(ReadFile(folder / "target"), "target");
     EXPECT_FALSE(fs::is_symlink(folder / "file"));
     EXPECT_EQ(ReadFile(folder / "file"), "new");
+}
+
+// The one copy, by the kernel and by the byte loop that FAT cards mounted through FUSE need.
+class CopyFileSafelyTest : public ::testing::TestWithParam<CopyPath> {
+  protected:
+    // Files in the folder other than `keep`: a left temporary shows up here.
+    std::vector<std::string> OtherFiles(std::initializer_list<std::string> keep) const {
+        std::vector<std::string> others;
+        for (const auto& entry : fs::directory_iterator(folder.path())) {
+            const std::string name = entry.path().filename().string();
+            if (std::find(keep.begin(), keep.end(), name) == keep.end()) others.push_back(name);
+        }
+        return others;
+    }
+    TempFolder folder;
+};
+
+// Larger than one step of the byte loop and not a whole number of steps, nor of cipher blocks.
+std::string SoundBytes() {
+    std::string bytes((std::size_t{3} << 20) + 5, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 131 + i / 7);
+    return bytes;
+}
+
+TEST_P(CopyFileSafelyTest, ReplacesTheFileWithTheSourcesExactBytes) {
+    WriteFile(folder / "src.qvx", SoundBytes());
+    WriteFile(folder / "dst.qvx", "an older recording");
+    ASSERT_TRUE(CopyFileSafely(folder / "src.qvx", folder / "dst.qvx", GetParam()));
+    EXPECT_EQ(ReadFile(folder / "dst.qvx"), SoundBytes());
+
+    WriteFile(folder / "empty", "");
+    ASSERT_TRUE(CopyFileSafely(folder / "empty", folder / "dst.qvx", GetParam()));
+    EXPECT_EQ(ReadFile(folder / "dst.qvx"), "");
+    EXPECT_EQ(OtherFiles({"src.qvx", "dst.qvx", "empty"}), std::vector<std::string>{});
+}
+
+// A card that fills up, or a source that vanished: the old file stays whole and nothing is left.
+TEST_P(CopyFileSafelyTest, AFailedCopyKeepsTheOldFileAndLeavesNoPartBehind) {
+    WriteFile(folder / "src.qvx", SoundBytes());
+    WriteFile(folder / "dst.qvx", "an older recording");
+    {
+        test::FileSizeLimit full(256 * 1024);
+        EXPECT_FALSE(CopyFileSafely(folder / "src.qvx", folder / "dst.qvx", GetParam()));
+    }
+    EXPECT_FALSE(CopyFileSafely(folder / "missing.qvx", folder / "dst.qvx", GetParam()));
+    EXPECT_FALSE(CopyFileSafely(folder / "src.qvx", folder / "no-folder/dst.qvx", GetParam()));
+    EXPECT_EQ(ReadFile(folder / "dst.qvx"), "an older recording");
+    EXPECT_EQ(OtherFiles({"src.qvx", "dst.qvx"}), std::vector<std::string>{});
+}
+
+// A package's table is the old table followed by the new lines: buffered bytes written before
+// and after the stream copy keep their order.
+TEST_P(CopyFileSafelyTest, WriterCopiesAStreamBetweenItsOwnBytes) {
+    WriteFile(folder / "src.qvx", SoundBytes());
+    const FileHandle source = FileHandle::OpenForReading(folder / "src.qvx");
+    ASSERT_TRUE(source.IsOpen());
+    SafeFileWriter writer(folder / "rfid.tbl");
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.Write("head\r\n"));
+    ASSERT_TRUE(writer.WriteFrom(source, GetParam()));
+    ASSERT_TRUE(writer.Write("tail\r\n"));
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_EQ(ReadFile(folder / "rfid.tbl"), "head\r\n" + SoundBytes() + "tail\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, CopyFileSafelyTest,
+                         ::testing::Values(CopyPath::KernelFirst, CopyPath::BytesOnly),
+                         [](const auto& info) {
+                             return info.param == CopyPath::KernelFirst ? "KernelFirst"
+                                                                        : "BytesOnly";
+                         });
+
+TEST(ReadWholeFile, ReadsEveryByteAndFailsOnAMissingFile) {
+    TempFolder folder;
+    const std::string bytes = std::string("a\0b", 3) + SoundBytes();
+    WriteFile(folder / "f", bytes);
+    std::string read = "stale";
+    ASSERT_TRUE(ReadWholeFile(folder / "f", read));
+    EXPECT_EQ(read, bytes);
+    EXPECT_FALSE(ReadWholeFile(folder / "missing", read));
+    EXPECT_FALSE(ReadWholeFile(folder.path(), read)) << "a folder is not a file";
 }
 
 TEST(CreateEmptyDevice, MakesACardTheStoreCanLoad) {
