@@ -18,7 +18,7 @@ enum class MessageKind {
 };
 
 class IMessageSink {
-public:
+  public:
     virtual ~IMessageSink() = default;
     // Shows a sentence and returns when the user has read it.
     virtual void Show(MessageKind kind, std::string_view text) = 0;

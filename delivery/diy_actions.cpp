@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "delivery/folder_tree.h"
 #include "base/messages.h"
+#include "delivery/folder_tree.h"
 #include "store/diy_xml.h"
 #include "store/text_codec.h"
 

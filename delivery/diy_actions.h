@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "delivery/download_job.h"
 #include "base/message_sink.h"
+#include "delivery/download_job.h"
 
 namespace torvane {
 

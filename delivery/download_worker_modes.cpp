@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "delivery/download_worker.h"
 #include "base/messages.h"
+#include "delivery/download_worker.h"
 #include "delivery/my_zip.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"

@@ -1,7 +1,5 @@
 #include "delivery/my_zip.h"
 
-#include "base/messages.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <zip.h>
@@ -13,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/messages.h"
 #include "store/device_files.h"
 
 namespace fs = std::filesystem;

@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 jobs=$(nproc)
+scripts/check-format.sh
 
 # The desktop app's tests run offscreen with their own home, caches and runtime folder.
 run_dir=$(mktemp -d "${TMPDIR:-/tmp}/torvane-test.XXXXXX")

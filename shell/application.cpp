@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "base/messages.h"
 #include "base/command_line.h"
+#include "base/messages.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
 #include "shell/main_window.h"

@@ -108,8 +108,8 @@ bool CTorvaneDlg::CreateWidgets() {
     topMenu_->LoadFromResources(pic::kTopBar, 0, QString());
     leftMenu_ =
         std::make_unique<CLeftWebMenu>(this, IdOf(MainWindowId::LeftMenu), 0, 2, 260, 201, 761);
-    leftMenu_->SetDefinition(
-        WithServiceHost(LoadXmlResource(kMenuDefinitionResource).value_or(""), setup_.session.baseUrl));
+    leftMenu_->SetDefinition(WithServiceHost(LoadXmlResource(kMenuDefinitionResource).value_or(""),
+                                             setup_.session.baseUrl));
     leftMenu_->LoadFromResources(CLeftWebMenu::kPictureBase, 0, QString());
     contentButton_ =
         std::make_unique<CImgButton>(this, IdOf(MainWindowId::ContentButton), 0, 2, 80, 202, 170);

@@ -23,10 +23,10 @@ struct FileRecord {
 struct ContentRecord {
     std::string contentNo;  // key; its first letter names the type (L, M, S, G, B, C, E)
     std::string title;
-    std::string downloadType;  // catalogue only
-    std::string mainGroup;     // type name: "language", "music", "story", "game", ...
-    std::string subGroup;      // "series" puts books, cards and excellents on a series shelf
-    std::string thumbnailImage;  // catalogue only
+    std::string downloadType;        // catalogue only
+    std::string mainGroup;           // type name: "language", "music", "story", "game", ...
+    std::string subGroup;            // "series" puts books, cards and excellents on a series shelf
+    std::string thumbnailImage;      // catalogue only
     std::int32_t downloadCount = 0;  // catalogue only
     std::int32_t endCount = 0;       // catalogue only
     std::string date;    // catalogue: end date; installed: "YYYY-MM-DDThh-mm-ss" local time

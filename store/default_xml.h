@@ -7,8 +7,8 @@
 
 #include <array>
 #include <string>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store/content_record.h"

@@ -11,7 +11,7 @@ namespace {
 
 // Owns one iconv conversion descriptor for the length of a conversion.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (Valid()) iconv_close(cd_);
@@ -38,7 +38,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -56,12 +56,15 @@ char32_t DecodeUtf8(std::string_view seq) {
     for (size_t i = 1; i < seq.size(); ++i)
         if ((b(i) & 0xC0) != 0x80) return 0xFFFD;
     switch (seq.size()) {
-        case 2: return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-        case 3: return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+        case 2:
+            return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+        case 3:
+            return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
         case 4:
             return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) |
                    (b(3) & 0x3F);
-        default: return 0xFFFD;
+        default:
+            return 0xFFFD;
     }
 }
 
@@ -106,7 +109,9 @@ std::string Cp949ToUtf8(std::string_view cp949) {
     return out;
 }
 
-std::string Utf8ToCp949(std::string_view utf8) { return FromUtf8(utf8, Unconvertible::Question); }
+std::string Utf8ToCp949(std::string_view utf8) {
+    return FromUtf8(utf8, Unconvertible::Question);
+}
 
 std::string Utf8ToCp949Xml(std::string_view utf8) {
     return FromUtf8(utf8, Unconvertible::CharacterReference);

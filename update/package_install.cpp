@@ -1,7 +1,7 @@
 #include "update/package_install.h"
 
-#include "delivery/folder_tree.h"
 #include "base/messages.h"
+#include "delivery/folder_tree.h"
 
 namespace torvane {
 

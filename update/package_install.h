@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "delivery/download_job.h"
 #include "base/message_sink.h"
+#include "delivery/download_job.h"
 #include "update/update_list.h"
 
 namespace torvane {

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "base/drive_detector.h"
-#include "delivery/download_worker.h"
 #include "base/messages.h"
+#include "delivery/download_worker.h"
 #include "delivery/folder_tree.h"
 #include "store/card.h"
 #include "store/device_files.h"

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <map>
 
-#include "delivery/diy_actions.h"
 #include "base/messages.h"
+#include "delivery/diy_actions.h"
 #include "delivery/job_runner.h"
 #include "store/device_clock.h"
 #include "store/diy_xml.h"

@@ -38,8 +38,13 @@ TEST(TextCodec, CharacterOutsideCp949) {
 }
 
 TEST(TextCodec, InvalidInputDoesNotStopConversion) {
-    EXPECT_EQ(Cp949ToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
-    EXPECT_EQ(Utf8ToCp949("a\xC3" "b"), "a?b");
+    EXPECT_EQ(Cp949ToUtf8("a\xFF"
+                          "b"),
+              "a\xEF\xBF\xBD"
+              "b");
+    EXPECT_EQ(Utf8ToCp949("a\xC3"
+                          "b"),
+              "a?b");
 }
 
 TEST(TextCodec, LowersOnlyAscii) {
