@@ -75,8 +75,8 @@ struct DownloadJob {
 
     JobKind kind;
     JobTiming timing;
-    // Where contents and packages are staged before they go to the card; empty: "temp" in the
-    // user's private temporary folder.
+    // Where contents and packages are staged before they go to the card; empty: a fresh folder
+    // of the job's own in the user's private temporary folder, removed when the job ends.
     std::string stagingFolder;
 };
 

@@ -104,6 +104,7 @@ void DownloadWorker::OnProgress(std::int32_t count) {
 
 JobOutcome DownloadWorker::Run() {
     const JobOutcome outcome = std::visit([this](auto& job) { return RunJob(job); }, job_.kind);
+    scratch_.reset();
     {
         std::lock_guard lock(mutex_);
         outcome_ = outcome;
@@ -112,10 +113,10 @@ JobOutcome DownloadWorker::Run() {
     return outcome;
 }
 
-std::string DownloadWorker::StagingFolder() const {
+std::string DownloadWorker::StagingFolder() {
     if (!job_.stagingFolder.empty()) return job_.stagingFolder;
-    const std::string temp = GetTempFolder();
-    return temp.empty() ? std::string() : temp + "/temp";
+    if (!scratch_) scratch_.emplace("job");
+    return scratch_->path();
 }
 
 void DownloadWorker::WaitWhilePaused() const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "delivery/folder_tree.h"
 #include "service/http_client.h"
 #include "service/session.h"
+#include "store/device_files.h"
 
 namespace torvane {
 
@@ -60,7 +62,9 @@ class DownloadWorker final : public IFileProgressEvent {
     // Downloads into a new file at `path`; a file that did not arrive whole is deleted.
     FileResult DownloadFile(const std::string& url, const std::string& path, bool addOne);
     void WaitWhilePaused() const;
-    std::string StagingFolder() const;
+    // The job's own staging folder: the one the job names, else a fresh one of this job's own
+    // below the private temporary folder, made on first use and removed when the job ends.
+    std::string StagingFolder();
     JobOutcome Finish(JobOutcome outcome, std::string_view finalStatus);
 
     template <typename Change>
@@ -85,6 +89,7 @@ class DownloadWorker final : public IFileProgressEvent {
     DownloadControl control_;
     FolderTree folders_;
     mutable std::mutex mutex_;
+    std::optional<ScratchFolder> scratch_;
     JobProgress progress_;
     JobOutcome outcome_;
     CMyZip* extractor_ = nullptr;  // guarded by mutex_, so that Cancel can stop it

@@ -34,7 +34,7 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset) {
         p = JobProgress{};
         p.overallTotal = p.itemTotal = size;
     });
-    const std::string temp = GetTempFolder();
+    const std::string temp = StagingFolder();
     if (job.targetDrive.empty() || temp.empty() || !IsPlainComponent(job.package.savedName)) {
         outcome.lastError = "[Error] saving " + job.package.savedName;
         return outcome;

@@ -187,6 +187,19 @@ std::string GetTempFolder() {
     return folder;
 }
 
+ScratchFolder::ScratchFolder(std::string_view prefix) {
+    const std::string temp = GetTempFolder();
+    if (temp.empty()) return;
+    std::string pattern = temp + "/" + std::string(prefix) + ".XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = std::move(pattern);
+}
+
+ScratchFolder::~ScratchFolder() {
+    if (path_.empty()) return;
+    std::error_code error;
+    std::filesystem::remove_all(path_, error);  // removes symbolic links, never follows them
+}
+
 SafeFileWriter::SafeFileWriter(std::string path) : path_(std::move(path)) {}
 
 SafeFileWriter::~SafeFileWriter() {

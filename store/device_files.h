@@ -60,6 +60,23 @@ bool DeleteContentFiles(const std::vector<ContentRecord>& contents, const std::s
 // name is a symlink or another user owns it: deciphered databases must not leak or be planted.
 std::string GetTempFolder();
 
+// A folder of its own for one job below the private temporary folder, removed with everything in
+// it when the object goes. Two jobs at once (two torvane-cli runs, or the CLI beside the desktop
+// app) never see each other's files, and a killed run's leftovers are never taken for this job's.
+class ScratchFolder {
+  public:
+    // Makes "<temporary folder>/<prefix>.XXXXXX"; path() is empty when it cannot be made.
+    explicit ScratchFolder(std::string_view prefix);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 // Writes all of `data` to the open descriptor, going on after interrupted writes.
 bool WriteAll(int fd, const char* data, std::size_t size);
 

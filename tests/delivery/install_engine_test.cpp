@@ -77,7 +77,13 @@ class InstallEngineTest : public test::ServiceFixture {
         for (const char* no : numbers) records.push_back(Content(no));
         return records;
     }
-    fs::path Staging() const { return fs::path(GetTempFolder()) / "temp"; }
+    // A job stages in a folder of its own and removes it when it ends.
+    static bool NoStagingLeft() {
+        for (const auto& entry : fs::directory_iterator(GetTempFolder())) {
+            if (entry.path().filename().string().rfind("job.", 0) == 0) return false;
+        }
+        return true;
+    }
 
     ScriptedObserver observer;
     std::unique_ptr<DownloadWorker> worker;
@@ -109,7 +115,7 @@ TEST_F(InstallEngineTest, InstallsContentsOfEveryKindByteForByte) {
     EXPECT_EQ(observer.last.overallDone, observer.last.overallTotal);
     EXPECT_EQ(observer.storageChanges, 1);
     ASSERT_EQ(observer.finished.size(), 1u);
-    EXPECT_TRUE(fs::is_empty(Staging()));
+    EXPECT_TRUE(NoStagingLeft());
 }
 
 TEST_F(InstallEngineTest, CancelDuringTheSecondOfThreeKeepsTheFirstOnly) {
@@ -129,7 +135,7 @@ TEST_F(InstallEngineTest, CancelDuringTheSecondOfThreeKeepsTheFirstOnly) {
     EXPECT_FALSE(fs::exists(CardPathOf(Card(), contents[1], contents[1].files[0])));
     EXPECT_FALSE(fs::exists(Card() / "ck3/ko"));
     EXPECT_EQ(observer.storageChanges, 0);
-    EXPECT_TRUE(fs::is_empty(Staging()));
+    EXPECT_TRUE(NoStagingLeft());
 }
 
 TEST_F(InstallEngineTest, PausedJobFetchesNothingUntilResumed) {
@@ -275,7 +281,48 @@ TEST_P(BrokenDownloadTest, InstallsTheFilesThatArrivedWholeAndEndsTheJob) {
     EXPECT_FALSE(fs::exists(CardPathOf(Card(), language, language.files[1])));
     EXPECT_FALSE(fs::exists(CardPathOf(Card(), language, language.files[2])));
     EXPECT_FALSE(Reloaded().FindContent("single", "music", "M0002"));
-    EXPECT_TRUE(fs::is_empty(Staging()));
+    EXPECT_TRUE(NoStagingLeft());
+}
+
+// Two installs at once (two torvane-cli runs, or the command line beside the desktop app) stage
+// in folders of their own: neither copies the other's files onto its card, and a half file a
+// killed run left in the temporary folder is never taken for one of this job's.
+TEST_F(InstallEngineTest, TwoJobsAtOnceStageApartAndIgnoreLeftovers) {
+    const fs::path leftover = fs::path(GetTempFolder()) / "temp/ck7/00000999.qvx";
+    test::WriteFile(leftover, "half a file of a killed run");
+    const fs::path other = dir.path() / "other";
+    ASSERT_TRUE(CreateEmptyDevice(other.string(), "1.0", "larkspin"));
+    CDefaultXML otherDatabase(other.string());
+    ASSERT_TRUE(otherDatabase.Load());
+
+    const auto mine = Contents({"M0002"});
+    const auto theirs = Contents({"S0001"});
+    FixedFreeSpace space(kPlentyOfSpace);
+    auto start = [&](CDefaultXML& database, const std::vector<ContentRecord>& contents,
+                     IJobObserver& watcher) {
+        DownloadJob job{ContentInstallJob{contents, &database}, JobTiming::Immediate()};
+        auto running =
+            std::make_unique<DownloadWorker>(std::move(job), session, watcher, sink, space);
+        running->Start();
+        return running;
+    };
+    ScriptedObserver otherObserver;
+    auto first = start(database, mine, observer);
+    auto second = start(otherDatabase, theirs, otherObserver);
+    first->Wait();
+    second->Wait();
+
+    ASSERT_TRUE(first->Outcome().Completed()) << first->Outcome().lastError;
+    ASSERT_TRUE(second->Outcome().Completed()) << second->Outcome().lastError;
+    EXPECT_TRUE(fs::exists(CardPathOf(Card(), mine[0], mine[0].files[0])));
+    EXPECT_FALSE(AnyFileNamed(Card() / "ck8", ".qvx"));
+    EXPECT_TRUE(fs::exists(CardPathOf(other, theirs[0], theirs[0].files[0])));
+    EXPECT_FALSE(AnyFileNamed(other / "ck7", ".qvx"));
+    EXPECT_EQ(ReadFile(CardPathOf(Card(), mine[0], mine[0].files[0])),
+              PlusOne(Served(mine[0].files[0].fileUrl)));
+    EXPECT_FALSE(AnyFileNamed(Card(), "00000999"));
+    EXPECT_FALSE(AnyFileNamed(other, "00000999"));
+    EXPECT_TRUE(NoStagingLeft());
 }
 
 // Detection may choose another card while an install runs (the parent switches drives, or the
