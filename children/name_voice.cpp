@@ -6,6 +6,7 @@
 
 #include "base/messages.h"
 #include "service/http_client.h"
+#include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 
@@ -22,7 +23,7 @@ constexpr const char* kLanguageFolders[] = {"en", "ko", "ja", "ch"};
 std::vector<std::string> NameVoicePaths(const std::string& root) {
     std::vector<std::string> paths;
     for (const char* language : kLanguageFolders) {
-        paths.push_back(root + "/ck1/" + language + "/" + kVoiceFileName);
+        paths.push_back(card_paths::NameVoiceFolder(root, language) + "/" + kVoiceFileName);
     }
     return paths;
 }

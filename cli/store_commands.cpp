@@ -102,10 +102,11 @@ void RebuildTables(CliContext& ctx, const std::string& kind) {
     const std::string& root = card->root();
     if (kind == "game") {
         if (!card->database().RebuildGameTable()) {
-            ctx.Fail(CliGameTableNotWritten(root + "/ck6"));
+            ctx.Fail(CliGameTableNotWritten(card->card.Path(card_paths::kGameFolder)));
             return;
         }
-        if (!ctx.options.json) ctx.Out() << CliGameTableRebuilt(root + "/ck6/rfid.tbl") << '\n';
+        if (!ctx.options.json)
+            ctx.Out() << CliGameTableRebuilt(card->card.Path(card_paths::kGameTable)) << '\n';
     } else {
         const std::string folder = root + "/" + std::string(*FolderForType(kind));
         if (!RebuildFolderTables(kind, root)) {

@@ -5,6 +5,7 @@
 
 #include "base/messages.h"
 #include "delivery/folder_tree.h"
+#include "store/card_paths.h"
 #include "store/diy_xml.h"
 #include "store/text_codec.h"
 
@@ -41,7 +42,7 @@ std::string DiySlotPath(const CDiyXML& diy, int position, int slot) {
     const DiySlot* entry = SlotOf(diy, position, slot);
     const std::string& root = diy.root();
     if (entry == nullptr || root.empty() || !IsPlainComponent(entry->file)) return {};
-    return root + "/ck9/re" + std::to_string(slot) + "/" + entry->file;
+    return card_paths::RecordingSlotFolder(root, slot) + "/" + entry->file;
 }
 
 JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,

@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include "delivery/download_worker.h"
 #include "delivery/my_zip.h"
+#include "store/card_paths.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
@@ -131,7 +132,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
     });
     folders_.ForgetCreatedFolders();
     for (int k = 1; k <= kDiySlotCount; ++k) {
-        folders_.MakeParentDirectories(root + "/ck9/re" + std::to_string(k) + "/check.dir");
+        folders_.MakeParentDirectories(card_paths::RecordingSlotFolder(root, k) + "/check.dir");
     }
     const std::string date = DeviceDateNow();
     const long cardNo = kFirstDiyCard - 1 + position;
@@ -139,7 +140,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
     for (std::size_t j = 0; j < count && !control_.cancel.load(); ++j) {
         Update([j](JobProgress& p) { p.itemDone = j; });
         const int slot = first + static_cast<int>(j);
-        const std::string folder = root + "/ck9/re" + std::to_string(slot + 1) + "/";
+        const std::string folder = card_paths::RecordingSlotFolder(root, slot + 1) + "/";
         const std::string fileName = fs::path(job.sources[j]).filename().string();
         const auto dot = fileName.rfind('.');
         const std::string base = fileName.substr(0, dot);

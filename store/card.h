@@ -7,21 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/diy_xml.h"
 
 namespace torvane {
-
-// The card's fixed names, relative to its root.
-namespace card_paths {
-inline constexpr std::string_view kDatabase = "Default.dat";
-inline constexpr std::string_view kDiyDatabase = "Diy.dat";
-inline constexpr std::string_view kNameVoiceFolder = "ck1";   // one folder per language below
-inline constexpr std::string_view kDiyContentFolder = "ck4";  // the chosen DIY content's table
-inline constexpr std::string_view kGameFolder = "ck6";        // the game selection's table
-inline constexpr std::string_view kRecordingFolder = "ck9";   // rec.tbl and the slots re1..re4
-inline constexpr std::string_view kRecordingTable = "ck9/rec.tbl";
-}  // namespace card_paths
 
 class Card {
   public:
@@ -40,13 +30,17 @@ class Card {
     bool LoadDiy() { return diy_.Load(); }
 
     // `relative` below the root ("ck6/rfid.tbl").
-    std::string Path(std::string_view relative) const;
+    std::string Path(std::string_view relative) const { return card_paths::Below(root_, relative); }
     // A content kind's folder ("ck2").
     std::string Folder(std::string_view folder) const { return Path(folder); }
     // The name voice folder of one language ("ck1/kor").
-    std::string NameVoiceFolder(std::string_view language) const;
+    std::string NameVoiceFolder(std::string_view language) const {
+        return card_paths::NameVoiceFolder(root_, language);
+    }
     // A recording slot's folder, 1 to 4 ("ck9/re1").
-    std::string RecordingSlotFolder(int slot) const;
+    std::string RecordingSlotFolder(int slot) const {
+        return card_paths::RecordingSlotFolder(root_, slot);
+    }
 
   private:
     std::string root_;

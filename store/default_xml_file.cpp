@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
@@ -200,14 +201,14 @@ bool CDefaultXML::Load() {
     Clear();
     // Deciphered in memory: the database in clear never lands in a file.
     std::string document;
-    if (!ReadEncipheredText(root + "/Default.dat", document)) return false;
+    if (!ReadEncipheredText(card_paths::Below(root, card_paths::kDatabase), document)) return false;
     return ParseDocument(document);
 }
 
 bool CDefaultXML::Save() {
     const std::string& root = root_;
     if (root.empty()) return false;
-    return WriteEncipheredFile(root + "/Default.dat", SerializeDocument());
+    return WriteEncipheredFile(card_paths::Below(root, card_paths::kDatabase), SerializeDocument());
 }
 
 }  // namespace torvane

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/folder_tables.h"
@@ -41,7 +42,7 @@ bool CDefaultXML::RebuildGameTable() {
         }
     }
     std::sort(lines.begin(), lines.end());
-    return WriteEncipheredTable(lines, root + "/ck6/rfid.tbl");
+    return WriteEncipheredTable(lines, card_paths::Below(root, card_paths::kGameTable));
 }
 
 void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
@@ -60,7 +61,7 @@ void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
         lines.push_back(Utf8ToCp949(LanguageFolderLine(DiyCardNumber(base), base)));
         diyList_.push_back(base);
     }
-    const std::string folder = root + "/ck4";
+    const std::string folder = card_paths::Below(root, card_paths::kDiyContentFolder);
     if (!WriteEncipheredTable(lines, folder + "/rfid.tbl")) return;
     // The device reads the DIY cards from either table; both hold the same bytes.
     CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl");

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "store/card_paths.h"
 #include "store/content_types.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
@@ -17,24 +18,29 @@ bool CreateEmptyDevice(const std::string& root, const std::string& systemVersion
     std::error_code error;
     for (int i = 1; i <= 11; ++i) fs::create_directories(root + "/ck" + std::to_string(i), error);
     for (int slot = 1; slot <= kDiySlotCount; ++slot)
-        fs::create_directories(root + "/ck9/re" + std::to_string(slot), error);
+        fs::create_directories(card_paths::RecordingSlotFolder(root, slot), error);
     if (!fs::is_directory(root + "/ck11", error)) return false;
 
     CDefaultXML database;
     database.setSystemVersion(systemVersion);
     database.setSoundType(soundType);
-    if (!WriteEncipheredFile(root + "/Default.dat", database.SerializeDocument())) return false;
+    if (!WriteEncipheredFile(card_paths::Below(root, card_paths::kDatabase),
+                             database.SerializeDocument()))
+        return false;
 
     for (const ContentKind& kind : kContentKinds)
         if (!kind.folder.empty() && !RebuildFolderTables(kind.name, root)) return false;
-    if (!WriteEncipheredTable({}, root + "/ck6/rfid.tbl") ||
-        !WriteEncipheredTable({}, root + "/ck4/rfid.tbl") ||
-        !CopyFileSafely(root + "/ck4/rfid.tbl", root + "/ck4/sw.tbl"))
+    const auto below = [&root](std::string_view relative) {
+        return card_paths::Below(root, relative);
+    };
+    if (!WriteEncipheredTable({}, below(card_paths::kGameTable)) ||
+        !WriteEncipheredTable({}, below(card_paths::kDiyContentTable)) ||
+        !CopyFileSafely(below(card_paths::kDiyContentTable), below(card_paths::kDiyContentSwTable)))
         return false;
 
     CDiyXML diy;
     diy.records().assign(kDiyCardCount, DiyRecord{});
-    return WriteFileSafely(root + "/ck9/rec.tbl", diy.SerializeRecTable());
+    return WriteFileSafely(below(card_paths::kRecordingTable), diy.SerializeRecTable());
 }
 
 }  // namespace torvane

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "store/card_paths.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
@@ -67,14 +68,16 @@ bool CDiyXML::Load() {
     otherLines_.clear();
 
     // A card without Diy.dat has never held a recording: every slot starts empty.
-    if (std::string document; ReadEncipheredText(root + "/Diy.dat", document)) {
+    if (std::string document;
+        ReadEncipheredText(card_paths::Below(root, card_paths::kDiyDatabase), document)) {
         if (!ParseDiyDocument(document)) return false;
     } else {
         records_.assign(kDiyCardCount, DiyRecord{});
     }
 
     std::string table;
-    if (ReadWholeTextFile(root + "/ck9/rec.tbl", table)) MergeRecTable(Cp949ToUtf8(table));
+    if (ReadWholeTextFile(card_paths::Below(root, card_paths::kRecordingTable), table))
+        MergeRecTable(Cp949ToUtf8(table));
     return true;
 }
 
@@ -133,13 +136,15 @@ std::string CDiyXML::SerializeRecTable() const {
 bool CDiyXML::SaveRecTable() {
     const std::string& root = root_;
     if (root.empty()) return false;
-    return WriteFileSafely(root + "/ck9/rec.tbl", SerializeRecTable());
+    return WriteFileSafely(card_paths::Below(root, card_paths::kRecordingTable),
+                           SerializeRecTable());
 }
 
 bool CDiyXML::SaveDiyFile() {
     const std::string& root = root_;
     if (root.empty()) return false;
-    return WriteEncipheredFile(root + "/Diy.dat", SerializeDiyDocument());
+    return WriteEncipheredFile(card_paths::Below(root, card_paths::kDiyDatabase),
+                               SerializeDiyDocument());
 }
 
 }  // namespace torvane

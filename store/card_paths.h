@@ -1,0 +1,40 @@
+// The fixed places on a card, relative to its root: the databases, the tables the device reads
+// and the folders of the name voice and the DIY recordings. The content kinds' folders are in
+// the kinds table (store/content_types.h).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace torvane::card_paths {
+
+inline constexpr std::string_view kDatabase = "Default.dat";
+inline constexpr std::string_view kDiyDatabase = "Diy.dat";
+inline constexpr std::string_view kNameVoiceFolder = "ck1";   // one folder per language below
+inline constexpr std::string_view kDiyContentFolder = "ck4";  // the chosen DIY content's table
+inline constexpr std::string_view kDiyContentTable = "ck4/rfid.tbl";
+inline constexpr std::string_view kDiyContentSwTable = "ck4/sw.tbl";  // the same bytes again
+inline constexpr std::string_view kGameFolder = "ck6";                // the game selection's table
+inline constexpr std::string_view kGameTable = "ck6/rfid.tbl";
+inline constexpr std::string_view kRecordingFolder = "ck9";  // rec.tbl and the slots re1..re4
+inline constexpr std::string_view kRecordingTable = "ck9/rec.tbl";
+
+// `relative` below `root`.
+inline std::string Below(std::string_view root, std::string_view relative) {
+    std::string path(root);
+    path += '/';
+    path += relative;
+    return path;
+}
+
+// A recording slot's folder, 1 to 4 ("ck9/re1").
+inline std::string RecordingSlotFolder(std::string_view root, int slot) {
+    return Below(root, kRecordingFolder) + "/re" + std::to_string(slot);
+}
+
+// The name voice folder of one language ("ck1/ko").
+inline std::string NameVoiceFolder(std::string_view root, std::string_view language) {
+    return Below(root, kNameVoiceFolder) + "/" + std::string(language);
+}
+
+}  // namespace torvane::card_paths
