@@ -78,6 +78,37 @@ inline constexpr std::string_view kMsgDiyChanged = "DIY를 변경하였습니다
 std::string CardDatabaseUnreadable(const std::string& path, const std::string& reason);
 std::string CardDiyUnreadable(const std::string& path, const std::string& reason);
 
+// --- Card care ----------------------------------------------------------------------------------
+// What a check finds, one sentence per kind of problem.
+inline constexpr std::string_view kMsgCardDatabaseUnreadable =
+    "디바이스의 컨텐츠 정보(Default.dat)를 읽을 수 없습니다.";
+inline constexpr std::string_view kMsgCardDiyDatabaseUnreadable =
+    "DIY 정보(Diy.dat)를 읽을 수 없습니다.";
+inline constexpr std::string_view kMsgCardRecTableUnreadable =
+    "DIY 카드 목록(rec.tbl)을 읽을 수 없습니다.";
+inline constexpr std::string_view kMsgCardContentFileMissing = "설치된 컨텐츠의 파일이 없습니다.";
+inline constexpr std::string_view kMsgCardContentFileShort =
+    "설치된 컨텐츠의 파일이 완전하지 않습니다.";
+inline constexpr std::string_view kMsgCardContentFileEmpty =
+    "설치된 컨텐츠의 파일이 비어 있습니다.";
+inline constexpr std::string_view kMsgCardFolderTablesStale =
+    "카드 목록이 폴더의 파일과 맞지 않습니다.";
+inline constexpr std::string_view kMsgCardGameTableStale =
+    "게임 카드 목록이 선택한 게임과 맞지 않습니다.";
+inline constexpr std::string_view kMsgCardDiyTableStale =
+    "DIY 카드 목록이 선택한 DIY 컨텐츠와 맞지 않습니다.";
+inline constexpr std::string_view kMsgCardRecordingMissing = "DIY 카드에 녹음한 파일이 없습니다.";
+inline constexpr std::string_view kMsgCardRecordingUnlisted =
+    "어느 DIY 카드에도 등록되지 않은 녹음 파일입니다.";
+inline constexpr std::string_view kMsgCardNameVoiceIncomplete =
+    "아이 이름 음성이 일부 언어 폴더에 없습니다.";
+inline constexpr std::string_view kMsgCardNameVoiceWithoutChild =
+    "선택된 아이가 없는데 이름 음성이 남아 있습니다.";
+inline constexpr std::string_view kMsgCardLeftover = "중단된 저장 작업이 남긴 임시 파일입니다.";
+inline constexpr std::string_view kCliCardSound = "카드에 문제가 없습니다.";
+inline constexpr std::string_view kCliRepaired = "고쳤습니다: ";
+inline constexpr std::string_view kCliLeftAsItWas = "그대로 두었습니다: ";
+
 // --- Child name page ---------------------------------------------------------------------------
 inline constexpr std::string_view kMsgNoDevice = "저장 장치를 찾을 수 없습니다.";
 

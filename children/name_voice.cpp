@@ -16,16 +16,11 @@ namespace torvane {
 namespace {
 
 constexpr const char* kVoiceFileName = "00000003.qvx";
-constexpr const char* kLanguageFolders[] = {"en", "ko", "ja", "ch"};
 
 }  // namespace
 
 std::vector<std::string> NameVoicePaths(const std::string& root) {
-    std::vector<std::string> paths;
-    for (const char* language : kLanguageFolders) {
-        paths.push_back(card_paths::NameVoiceFolder(root, language) + "/" + kVoiceFileName);
-    }
-    return paths;
+    return card_paths::NameVoiceFiles(root);
 }
 
 bool DeleteNameVoiceFiles(const std::string& root) {

@@ -60,6 +60,16 @@ void TerminalProgress::OnProgress(const JobProgress& p) {
 }
 
 std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) {
+    auto card = ChooseCard(ctx, root);
+    if (!card) return nullptr;
+    if (const Status opened = OpenCardDatabase(card->card); !opened.ok()) {
+        ctx.Fail(opened.message());
+        return nullptr;
+    }
+    return card;
+}
+
+std::unique_ptr<CardSession> ChooseCard(CliContext& ctx, const std::string& root) {
     std::string chosen = root;
     if (chosen.empty()) {
         const auto device = ctx.RequireDevice();
@@ -67,10 +77,6 @@ std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) 
         chosen = *device;
     }
     auto card = std::make_unique<CardSession>(chosen);
-    if (const Status opened = OpenCardDatabase(card->card); !opened.ok()) {
-        ctx.Fail(opened.message());
-        return nullptr;
-    }
     card->progress = std::make_unique<TerminalProgress>(ctx.Out());
     // The runner reads the context's session when a job starts, after the command signed in.
     card->runner =

@@ -71,6 +71,9 @@ struct CardSession {
 // Opens the card given by the global options (or `root`) and reads its content database; nothing
 // after a failure. Every command that reads or changes a card opens it this way.
 std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root = {});
+// The card chosen the same way, with its runner, but its databases not read yet: for the check,
+// which must look at a card whose database cannot be read.
+std::unique_ptr<CardSession> ChooseCard(CliContext& ctx, const std::string& root = {});
 
 // Exit status of a job: 0 done, 3 cancelled, 1 otherwise (with the engine's reason).
 void ReportJob(CliContext& ctx, const JobOutcome& outcome);

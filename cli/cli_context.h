@@ -79,8 +79,10 @@ class CliContext {
 
 // Each subsystem adds its commands to the app, in this order; the callbacks set ctx.exitCode.
 // A later group may add commands to a group made earlier (app.get_subcommand("children")).
-void AddStoreCommands(CLI::App& app, CliContext& ctx);     // cipher, device, tables, diy show
-void AddServiceCommands(CLI::App& app, CliContext& ctx);   // login, catalogue, children, updates
-void AddDeliveryCommands(CLI::App& app, CliContext& ctx);  // install, delete, game, diy, ...
+void AddStoreCommands(CLI::App& app, CliContext& ctx);    // cipher, device, tables, diy show
+void AddServiceCommands(CLI::App& app, CliContext& ctx);  // login, catalogue, children, updates
+void AddDeliveryCommands(CLI::App& app, CliContext& ctx);
+void AddCareCommands(
+    CLI::App& app, CliContext& ctx);  // device check [--repair]  // install, delete, game, diy, ...
 
 }  // namespace torvane::cli

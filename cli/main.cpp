@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     AddStoreCommands(app, ctx);
     AddServiceCommands(app, ctx);
     AddDeliveryCommands(app, ctx);
+    AddCareCommands(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -45,7 +45,13 @@ _torvane_cli() {
             words_here="cipher device tables diy login catalogue install delete game children updates"
             ;;
         cipher) [[ -z $sub ]] && words_here="encipher decipher" || _filedir ;;
-        device) [[ -z $sub ]] && words_here="show" ;;
+        device)
+            if [[ -z $sub ]]; then
+                words_here="show check"
+            elif [[ $sub == check ]]; then
+                words_here="--repair"
+            fi
+            ;;
         tables)
             if [[ -z $sub ]]; then
                 words_here="rebuild"

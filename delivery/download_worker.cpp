@@ -26,24 +26,6 @@ std::uint64_t ContentBytes(const ContentRecord& content) {
     return sum;
 }
 
-// Where a file of a content is staged, relative to the staging folder: the kind's folder, then for
-// languages, books, cards and excellents the language and folder type, then the file's name; all
-// lower case with the device's ".qvx" for ".mp3". Nothing for a kind without a folder of its own
-// and for names that are not plain path components (they could point anywhere).
-std::optional<std::string> StagedPath(const ContentRecord& content, const FileRecord& file) {
-    const ContentKind* kind = FindKind(content.mainGroup);
-    if (kind == nullptr || kind->folder.empty() || !IsPlainComponent(file.name))
-        return std::nullopt;
-    std::string path(kind->folder);
-    if (kind->filesByLanguage) {
-        if (!IsPlainComponent(file.language) || !IsPlainComponent(file.folderType)) {
-            return std::nullopt;
-        }
-        path += "/" + file.language + "/" + file.folderType;
-    }
-    return DeviceFileName(path + "/" + file.name);
-}
-
 }  // namespace
 
 std::optional<std::uint64_t> StatvfsFreeSpace::FreeBytes(const std::string& folder) const {
@@ -238,7 +220,8 @@ bool DownloadWorker::StageContent(const ContentRecord& content, const std::strin
     });
     std::vector<std::string> paths;
     for (const FileRecord& file : content.files) {
-        auto relative = StagedPath(content, file);
+        // A file is staged where it will lie on the card.
+        auto relative = ContentFilePath(content, file);
         if (!relative) {
             outcome.lastError =
                 "[Error] no place on the device for " + content.contentNo + " " + file.name;

@@ -12,11 +12,6 @@ namespace fs = std::filesystem;
 
 namespace torvane {
 
-bool IsPlainComponent(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
-}
-
 std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name) {
     std::error_code ec;
     const std::string wanted = ToLowerAscii(name);

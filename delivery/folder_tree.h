@@ -7,11 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace torvane {
+#include "store/device_files.h"
 
-// True for a name that is one plain path component: not empty, not "." or "..", no "/" or "\"
-// and no NUL. Names from the service and from packages must pass before they become paths.
-bool IsPlainComponent(std::string_view name);
+namespace torvane {
 
 // The entry of `folder` whose name equals `name` without regard to ASCII case (the card's FAT
 // file system does not tell "Default.dat" from "default.dat"); empty when there is none.

@@ -3,8 +3,10 @@
 // the kinds table (store/content_types.h).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace torvane::card_paths {
 
@@ -35,6 +37,18 @@ inline std::string RecordingSlotFolder(std::string_view root, int slot) {
 // The name voice folder of one language ("ck1/ko").
 inline std::string NameVoiceFolder(std::string_view root, std::string_view language) {
     return Below(root, kNameVoiceFolder) + "/" + std::string(language);
+}
+
+// The device calls the selected child by the same recording kept once per language folder.
+inline constexpr std::string_view kNameVoiceFile = "00000003.qvx";
+inline constexpr std::array<std::string_view, 4> kNameVoiceLanguages = {"en", "ko", "ja", "ch"};
+
+// The four places of the name voice.
+inline std::vector<std::string> NameVoiceFiles(std::string_view root) {
+    std::vector<std::string> paths;
+    for (const std::string_view language : kNameVoiceLanguages)
+        paths.push_back(NameVoiceFolder(root, language) + "/" + std::string(kNameVoiceFile));
+    return paths;
 }
 
 }  // namespace torvane::card_paths

@@ -1,5 +1,6 @@
 #include "store/content_types.h"
 
+#include "store/device_files.h"
 #include "store/text_codec.h"
 
 namespace torvane {
@@ -75,6 +76,19 @@ std::string DeviceFileName(std::string_view catalogueName) {
     for (auto at = name.find(kMp3); at != std::string::npos; at = name.find(kMp3, at + kQvx.size()))
         name.replace(at, kMp3.size(), kQvx);
     return name;
+}
+
+std::optional<std::string> ContentFilePath(const ContentRecord& content, const FileRecord& file) {
+    const ContentKind* kind = FindKind(content.mainGroup);
+    if (kind == nullptr || kind->folder.empty() || !IsPlainComponent(file.name))
+        return std::nullopt;
+    std::string path(kind->folder);
+    if (kind->filesByLanguage) {
+        if (!IsPlainComponent(file.language) || !IsPlainComponent(file.folderType))
+            return std::nullopt;
+        path += "/" + file.language + "/" + file.folderType;
+    }
+    return DeviceFileName(path + "/" + file.name);
 }
 
 }  // namespace torvane

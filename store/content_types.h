@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/content_record.h"
+
 namespace torvane {
 
 // The ten shelves, in the order the program keeps them.
@@ -80,5 +82,11 @@ std::optional<std::string_view> FolderForType(std::string_view mainGroup);
 
 // The name a sound file has on the card: lower case, with ".qvx" for every ".mp3".
 std::string DeviceFileName(std::string_view catalogueName);
+
+// Where a content's file lies on the card, relative to its root: the kind's folder, then for
+// kinds filed by language the language and folder type, then the file's device name; all lower
+// case. Nothing for a kind without a folder and for names that are not plain path components
+// (they could point anywhere).
+std::optional<std::string> ContentFilePath(const ContentRecord& content, const FileRecord& file);
 
 }  // namespace torvane

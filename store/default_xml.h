@@ -60,6 +60,12 @@ class CDefaultXML {
     void SelectDiyContent(const ContentRecord& record);
     // Writes ck6's rfid.tbl from the game shelf. Does not save.
     bool RebuildGameTable();
+    // The lines of the game table (ck6) and of the DIY content's table (ck4) as they are written
+    // now from the model, CP949, in the tables' order.
+    std::vector<std::string> GameTableLines() const;
+    std::vector<std::string> DiyContentTableLines() const;
+    // Writes ck4's rfid.tbl and sw.tbl from the DIY content as it stands. Does not save.
+    bool RebuildDiyContentTable() const;
     void SetSelectedChild(int childNo) { selectedChildNo_ = childNo; }
 
     // The game shelf is not stored; after a Load this puts on it a copy of every selected

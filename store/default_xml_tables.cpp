@@ -27,11 +27,21 @@ bool OnShelf(const std::vector<ContentRecord>& shelf, std::string_view contentNo
                        [&](const ContentRecord& c) { return c.contentNo == contentNo; });
 }
 
+// The DIY content's lines: its files whose names start with a digit, each under its DIY card.
+std::vector<std::string> DiyContentLines(const std::vector<std::string>& bases,
+                                         std::vector<std::string>* usedBases) {
+    std::vector<std::string> lines;
+    for (const std::string& base : bases) {
+        if (base.empty() || !std::isdigit(static_cast<unsigned char>(base.front()))) continue;
+        lines.push_back(Utf8ToCp949(LanguageFolderLine(DiyCardNumber(base), base)));
+        if (usedBases != nullptr) usedBases->push_back(base);
+    }
+    return lines;
+}
+
 }  // namespace
 
-bool CDefaultXML::RebuildGameTable() {
-    const std::string& root = root_;
-    if (root.empty()) return false;
+std::vector<std::string> CDefaultXML::GameTableLines() const {
     std::vector<std::string> lines;
     for (const ContentRecord& record : Contents(Shelf::Game)) {
         const bool isDiyContent = record.contentNo == selectedDiyContentNo_;
@@ -42,7 +52,27 @@ bool CDefaultXML::RebuildGameTable() {
         }
     }
     std::sort(lines.begin(), lines.end());
-    return WriteEncipheredTable(lines, card_paths::Below(root, card_paths::kGameTable));
+    return lines;
+}
+
+std::vector<std::string> CDefaultXML::DiyContentTableLines() const {
+    for (const ContentRecord& record : Contents(Shelf::Language)) {
+        if (record.contentNo == selectedDiyContentNo_)
+            return DiyContentLines(DistinctBaseNames(record), nullptr);
+    }
+    return {};
+}
+
+bool CDefaultXML::RebuildDiyContentTable() const {
+    if (root_.empty()) return false;
+    const auto lines = DiyContentTableLines();
+    return WriteEncipheredTable(lines, card_paths::Below(root_, card_paths::kDiyContentTable)) &&
+           WriteEncipheredTable(lines, card_paths::Below(root_, card_paths::kDiyContentSwTable));
+}
+
+bool CDefaultXML::RebuildGameTable() {
+    if (root_.empty()) return false;
+    return WriteEncipheredTable(GameTableLines(), card_paths::Below(root_, card_paths::kGameTable));
 }
 
 void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
@@ -55,12 +85,7 @@ void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     const std::string& root = root_;
     if (root.empty()) return;
 
-    std::vector<std::string> lines;
-    for (const std::string& base : bases) {
-        if (base.empty() || !std::isdigit(static_cast<unsigned char>(base.front()))) continue;
-        lines.push_back(Utf8ToCp949(LanguageFolderLine(DiyCardNumber(base), base)));
-        diyList_.push_back(base);
-    }
+    const std::vector<std::string> lines = DiyContentLines(bases, &diyList_);
     const std::string folder = card_paths::Below(root, card_paths::kDiyContentFolder);
     if (!WriteEncipheredTable(lines, folder + "/rfid.tbl")) return;
     // The device reads the DIY cards from either table; both hold the same bytes.

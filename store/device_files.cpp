@@ -170,6 +170,11 @@ bool DeleteContentFiles(const std::vector<ContentRecord>& contents, const std::s
     return ok;
 }
 
+bool IsPlainComponent(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
 std::string GetTempFolder() {
     std::string base;
     if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir && *tmpdir)

@@ -77,6 +77,10 @@ class ScratchFolder {
     std::string path_;
 };
 
+// One plain name inside a folder: not empty, not "." or "..", and without "/", "\\" or NUL. A
+// name from the service or from an archive must be one before it becomes part of a card path.
+bool IsPlainComponent(std::string_view name);
+
 // Writes all of `data` to the open descriptor, going on after interrupted writes.
 bool WriteAll(int fd, const char* data, std::size_t size);
 

@@ -69,13 +69,27 @@ std::vector<std::string> DistinctBaseNames(const ContentRecord& record) {
     return {names.begin(), names.end()};
 }
 
-bool WriteEncipheredTable(const std::vector<std::string>& lines, const std::string& finalPath) {
+std::string TableText(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {
         text += line;
         text += "\r\n";
     }
-    return WriteEncipheredFile(finalPath, text);
+    return text;
+}
+
+bool WriteEncipheredTable(const std::vector<std::string>& lines, const std::string& finalPath) {
+    return WriteEncipheredFile(finalPath, TableText(lines));
+}
+
+std::optional<std::vector<std::string>> FolderTableLines(std::string_view typeName,
+                                                         const std::string& root) {
+    const auto folderName = FolderForType(typeName);
+    if (!folderName || root.empty()) return std::nullopt;
+    const std::string folderPart = "/" + std::string(*folderName);
+    std::set<std::string> unique;
+    CollectTableLines(root + folderPart, folderPart, unique);
+    return std::vector<std::string>(unique.begin(), unique.end());
 }
 
 bool RebuildFolderTables(std::string_view typeName, const std::string& root) {
@@ -83,17 +97,14 @@ bool RebuildFolderTables(std::string_view typeName, const std::string& root) {
     // the card's root instead would only leave files the device does not look for.
     const auto folderName = FolderForType(typeName);
     if (!folderName || root.empty()) return false;
-    const std::string folderPart = "/" + std::string(*folderName);
-    const std::string folder = root + folderPart;
+    const std::string folder = root + "/" + std::string(*folderName);
     // A missing folder gives empty tables, so the device finds no stale ones.
     std::error_code error;
     fs::create_directories(folder, error);
 
-    std::set<std::string> unique;
-    CollectTableLines(folder, folderPart, unique);
-    const std::vector<std::string> lines(unique.begin(), unique.end());
-    return WriteEncipheredTable(lines, folder + "/rfid.tbl") &&
-           WriteEncipheredTable(lines, folder + "/sw.tbl");
+    const auto lines = FolderTableLines(typeName, root);
+    return lines && WriteEncipheredTable(*lines, folder + "/rfid.tbl") &&
+           WriteEncipheredTable(*lines, folder + "/sw.tbl");
 }
 
 }  // namespace torvane

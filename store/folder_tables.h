@@ -2,6 +2,7 @@
 // folder, each line ended by CR LF, enciphered. Tables are always rebuilt whole, never edited.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,14 @@ std::string DiyCardNumber(std::string_view baseName);
 
 // The distinct base names (name up to its last ".") of a content's files, ascending.
 std::vector<std::string> DistinctBaseNames(const ContentRecord& record);
+
+// A table's plain text: each line followed by CR LF.
+std::string TableText(const std::vector<std::string>& lines);
+
+// The lines a type's folder tables hold when rebuilt now from the files below the folder, in the
+// tables' order. Nothing for a type without a folder of its own. Reads only.
+std::optional<std::vector<std::string>> FolderTableLines(std::string_view typeName,
+                                                         const std::string& root);
 
 // Writes table lines (each followed by CR LF), enciphered, as the table at `finalPath`. False when
 // it could not be written; the previous table then stays whole.

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -310,6 +311,35 @@ INSTANTIATE_TEST_SUITE_P(
                       ResetAnswer{"TypedYes", false, {Input::Terminal, "y\n"}, true},
                       ResetAnswer{"YesFlag", true, {Input::Closed, ""}, true}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// A card broken by hand: the check lists each problem and exits 1 without changing a byte; the
+// repair downloads the lost song again, rebuilds the table and removes the leftover, and the
+// card is then sound.
+TEST_F(CliCardCommandsTest, DeviceCheckFindsWhatIsBrokenAndRepairMendsIt) {
+    ASSERT_EQ(Cli({"install", "M0001"}).exitCode, 0);
+    const std::string song = ReadFile(fs::path(Card()) / "ck7/00000101.qvx");
+    ASSERT_EQ(Cli({"device", "check"}).exitCode, 0);
+
+    fs::remove(fs::path(Card()) / "ck7/00000101.qvx");
+    fs::remove(fs::path(Card()) / "ck6/rfid.tbl");
+    WriteFile(fs::path(Card()) / "ck7/.~rfid.tbl.x1y2z3", "half a table");
+    const auto broken = Snapshot(Card());
+
+    const ProgramRun check = Cli({"device", "check", "--json"});
+    EXPECT_EQ(check.exitCode, 1) << check.err;
+    const json found = json::parse(check.out);
+    std::set<std::string> kinds;
+    for (const json& problem : found["problems"]) kinds.insert(problem["kind"]);
+    EXPECT_EQ(kinds, (std::set<std::string>{"missing-content-file", "stale-folder-tables",
+                                            "stale-game-table", "leftover"}));
+    EXPECT_EQ(Snapshot(Card()), broken);
+
+    const ProgramRun repair = Cli({"device", "check", "--repair"});
+    EXPECT_EQ(repair.exitCode, 0) << repair.out << repair.err;
+    EXPECT_EQ(ReadFile(fs::path(Card()) / "ck7/00000101.qvx"), song);
+    EXPECT_FALSE(fs::exists(fs::path(Card()) / "ck7/.~rfid.tbl.x1y2z3"));
+    EXPECT_EQ(Cli({"device", "check"}).exitCode, 0);
+}
 
 }  // namespace
 }  // namespace torvane::test

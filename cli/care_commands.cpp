@@ -1,0 +1,111 @@
+// Card care from the command line: `device check` lists what is wrong with a card, and with
+// --repair mends what can be mended. Signed in (--user given), the check also compares the files
+// with the account's catalogue and the repair downloads missing or short files again.
+#include <nlohmann/json.hpp>
+
+#include "base/messages.h"
+#include "cli/card_job.h"
+#include "cli/cli_context.h"
+#include "cli/session_login.h"
+#include "delivery/card_check.h"
+#include "delivery/catalogue.h"
+
+namespace torvane::cli {
+namespace {
+
+using json = nlohmann::json;
+
+// The account's catalogue, when the command was given an account to sign in with.
+struct SignedInCatalogue {
+    std::vector<ContentRecord> records;
+    CatalogueSizes sizes;
+};
+
+std::optional<SignedInCatalogue> CatalogueIfSignedIn(CliContext& ctx) {
+    if (ctx.options.user.empty() || !SignInForCommand(ctx)) return std::nullopt;
+    ContentCatalogue catalogue;
+    if (const Status fetched = catalogue.FetchCatalogue(ctx.session); !fetched.ok()) {
+        ctx.Fail(CliContentListUnreadable(fetched.message()));
+        return std::nullopt;
+    }
+    SignedInCatalogue found;
+    for (const Shelf shelf : kAllShelves) {
+        for (const ContentRecord& record : catalogue.Contents(shelf)) {
+            found.records.push_back(record);
+            for (const FileRecord& file : record.files) {
+                found.sizes[record.contentNo][DeviceFileName(file.name)] =
+                    static_cast<std::uint32_t>(file.size);
+            }
+        }
+    }
+    return found;
+}
+
+json ProblemJson(const CardProblem& problem) {
+    json entry = {{"kind", CardProblemKey(problem.kind)},
+                  {"where", problem.where},
+                  {"text", CardProblemSentence(problem.kind)}};
+    if (!problem.contentNo.empty()) entry["contentNo"] = problem.contentNo;
+    return entry;
+}
+
+void RunCheck(CliContext& ctx, bool repair) {
+    auto card = ChooseCard(ctx);
+    if (!card) return;
+    const auto signedIn = CatalogueIfSignedIn(ctx);
+    if (ctx.exitCode != kExitOk) return;
+    const std::vector<CardProblem> problems =
+        CheckCard(card->card, signedIn ? &signedIn->sizes : nullptr);
+
+    std::vector<RepairStep> steps;
+    if (repair && !problems.empty()) {
+        InterruptCancels cancels;
+        steps = RepairCard(card->card, problems, signedIn ? &signedIn->records : nullptr,
+                           card->runner.get());
+        card->progress.reset();
+    }
+    const bool sound = problems.empty() ||
+                       (repair && std::all_of(steps.begin(), steps.end(),
+                                              [](const RepairStep& step) { return step.mended; }));
+    if (ctx.options.json) {
+        json found = json::array();
+        for (const CardProblem& problem : problems) found.push_back(ProblemJson(problem));
+        json result = {{"device", card->root()}, {"problems", found}};
+        if (repair) {
+            json done = json::array();
+            for (const RepairStep& step : steps) {
+                json entry = ProblemJson(step.problem);
+                entry["mended"] = step.mended;
+                done.push_back(entry);
+            }
+            result["repairs"] = done;
+        }
+        ctx.Out() << result.dump(2) << '\n';
+    } else if (problems.empty()) {
+        ctx.Out() << kCliCardSound << '\n';
+    } else if (repair) {
+        for (const RepairStep& step : steps) {
+            ctx.Out() << (step.mended ? kCliRepaired : kCliLeftAsItWas) << step.problem.where
+                      << ": " << CardProblemSentence(step.problem.kind) << '\n';
+        }
+    } else {
+        for (const CardProblem& problem : problems)
+            ctx.Out() << problem.where << ": " << CardProblemSentence(problem.kind) << '\n';
+    }
+    if (!sound) ctx.exitCode = kExitFailed;
+}
+
+}  // namespace
+
+void AddCareCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* device = Group(app, "device", "the device's content database");
+    auto* check = device->add_subcommand(
+        "check", "what is wrong with the card (exit 1 when something is); never changes it");
+    auto repair = std::make_shared<bool>(false);
+    check->add_flag("--repair", *repair,
+                    "mend what can be mended without guessing; files the card's databases do "
+                    "not account for are reported, never deleted");
+    check->callback([&ctx, repair] { RunCheck(ctx, *repair); });
+}
+
+}  // namespace torvane::cli

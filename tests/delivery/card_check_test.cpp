@@ -1,0 +1,146 @@
+// Checking and repairing a card: each problem made by hand on an installed demo card.
+#include "delivery/card_check.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "delivery/content_actions.h"
+#include "delivery/job_runner.h"
+#include "store/card.h"
+#include "store/device_files.h"
+#include "tests/delivery/device_fixture.h"
+#include "tests/support/files.h"
+
+namespace torvane {
+
+void PrintTo(const CardProblem& problem, std::ostream* out) {
+    *out << CardProblemKey(problem.kind) << " " << problem.where << " " << problem.contentNo;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::Snapshot;
+using test::WriteFile;
+
+class CardCheckTest : public test::ServiceFixture {
+  protected:
+    void SetUp() override {
+        ServiceFixture::SetUp();
+        for (const char* no : {"L0001", "M0001", "S0001"}) installed.push_back(Content(no));
+        ASSERT_TRUE(Runner().Run(DownloadJob(ContentInstallJob{installed, &database})).Completed());
+        database.SelectDiyContent(database.Contents(Shelf::Language).front());
+        CDiyXML diy(Card().string());
+        ASSERT_TRUE(diy.Load());
+        diy.RecordForCard(92100001)->slots[0] = {"아빠 목소리", "2026-12-10T09-00-00", "dad.mp3"};
+        ASSERT_TRUE(diy.SaveDiyFile() && diy.SaveRecTable());
+        WriteFile(Card() / "ck9/re1/dad.mp3", "dad's voice");
+    }
+    ThreadedJobRunner& Runner() {
+        if (!runner_)
+            runner_ = std::make_unique<ThreadedJobRunner>(session, observer_, sink, space_, nullptr,
+                                                          JobTiming::Immediate());
+        return *runner_;
+    }
+    std::vector<CardProblem> Check(const CatalogueSizes* sizes = nullptr) {
+        torvane::Card card(Card().string());
+        return CheckCard(card, sizes);
+    }
+    std::vector<ContentRecord> Catalogue() const {
+        std::vector<ContentRecord> all;
+        for (Shelf shelf : kAllShelves)
+            for (const ContentRecord& record : catalogue->Contents(shelf)) all.push_back(record);
+        return all;
+    }
+
+    std::vector<ContentRecord> installed;
+    NullJobObserver observer_;
+    test::FixedFreeSpace space_{test::kPlentyOfSpace};
+    std::unique_ptr<ThreadedJobRunner> runner_;
+};
+
+TEST_F(CardCheckTest, AFreshlyInstalledCardIsSoundAndTheCheckChangesNothing) {
+    const auto before = Snapshot(Card());
+    EXPECT_EQ(Check(), std::vector<CardProblem>{});
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(CardCheckTest, ProblemsMadeByHandAreEachNamedWithTheirPlace) {
+    const fs::path music = Card() / "ck7/00000101.qvx";
+    ASSERT_TRUE(fs::exists(music)) << "the demo's first song moved";
+    fs::remove(music);                                              // a pulled card
+    WriteFile(Card() / "ck8/00000201.qvx", "");                     // a file cut to nothing
+    fs::remove(Card() / "ck6/rfid.tbl");                            // a lost game table
+    WriteFile(Card() / "ck2/.~rfid.tbl.Ab12Cd", "half a table");    // an interrupted write
+    WriteFile(Card() / "_Default.dat", "plain database");           // an older program's staging
+    fs::remove(Card() / "ck9/re1/dad.mp3");                         // a recording gone
+    WriteFile(Card() / "ck9/re2/stray.mp3", "nobody's recording");  // one no slot names
+    WriteFile(Card() / "ck1/ko/00000003.qvx", "a voice");           // with no child chosen
+    const auto before = Snapshot(Card());
+
+    const std::vector<CardProblem> problems = Check();
+
+    const std::vector<CardProblem> expected = {
+        {CardProblemKind::Leftover, "_Default.dat", ""},
+        {CardProblemKind::Leftover, "ck2/.~rfid.tbl.Ab12Cd", ""},
+        {CardProblemKind::MissingContentFile, "ck7/00000101.qvx", "M0001"},
+        {CardProblemKind::EmptyContentFile, "ck8/00000201.qvx", "S0001"},
+        {CardProblemKind::StaleFolderTables, "ck7", ""},
+        {CardProblemKind::StaleGameTable, "ck6/rfid.tbl", ""},
+        {CardProblemKind::NameVoiceWithoutChild, "ck1", ""},
+        {CardProblemKind::MissingRecording, "ck9/re1/dad.mp3", ""},
+        {CardProblemKind::UnlistedRecording, "ck9/re2/stray.mp3", ""},
+    };
+    for (const CardProblem& problem : expected) {
+        EXPECT_NE(std::find(problems.begin(), problems.end(), problem), problems.end())
+            << CardProblemKey(problem.kind) << " " << problem.where;
+    }
+    EXPECT_EQ(problems.size(), expected.size());
+    EXPECT_EQ(Snapshot(Card()), before) << "a check never changes the card";
+}
+
+TEST_F(CardCheckTest, AShortFileIsFoundOnlyAgainstTheCatalogue) {
+    const fs::path story = Card() / "ck8/00000201.qvx";
+    const std::string whole = ReadFile(story);
+    WriteFile(story, whole.substr(0, whole.size() / 2));
+    EXPECT_EQ(Check(), std::vector<CardProblem>{});  // nothing to compare with
+    CatalogueSizes sizes;
+    sizes["S0001"]["00000201.qvx"] = whole.size();
+    const auto problems = Check(&sizes);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], (CardProblem{CardProblemKind::ShortContentFile, "ck8/00000201.qvx",
+                                        "S0001"}));
+}
+
+TEST_F(CardCheckTest, RepairMendsWhatItCanAndKeepsFilesItDoesNotKnow) {
+    const std::string song = ReadFile(Card() / "ck7/00000101.qvx");
+    fs::remove(Card() / "ck7/00000101.qvx");
+    fs::remove(Card() / "ck6/rfid.tbl");
+    fs::remove(Card() / "ck4/sw.tbl");
+    WriteFile(Card() / "ck2/.~rfid.tbl.Ab12Cd", "half a table");
+    fs::remove(Card() / "ck9/re1/dad.mp3");
+    WriteFile(Card() / "ck9/re2/stray.mp3", "nobody's recording");
+
+    torvane::Card card(Card().string());
+    const auto problems = CheckCard(card, nullptr);
+    const auto all = Catalogue();
+    const std::vector<RepairStep> steps = RepairCard(card, problems, &all, &Runner());
+
+    for (const RepairStep& step : steps) {
+        EXPECT_EQ(step.mended, step.problem.kind != CardProblemKind::UnlistedRecording)
+            << CardProblemKey(step.problem.kind) << " " << step.problem.where;
+    }
+    EXPECT_EQ(ReadFile(Card() / "ck7/00000101.qvx"), song);  // downloaded again, +1 as before
+    EXPECT_EQ(ReadFile(Card() / "ck9/re2/stray.mp3"), "nobody's recording");
+    const auto after = Check();
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].kind, CardProblemKind::UnlistedRecording);
+    CDiyXML diy(Card().string());
+    ASSERT_TRUE(diy.Load());
+    EXPECT_FALSE(diy.RecordForCard(92100001)->slots[0].InUse());
+}
+
+}  // namespace
+}  // namespace torvane
