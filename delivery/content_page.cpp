@@ -78,8 +78,8 @@ int SubTabGroup(ContentTab tab) {
 
 // A picture button of a list cell; its id is the row, as the page learns the row from it.
 std::unique_ptr<CImgButton> CellButton(QWidget* viewport, int row, int off, int on) {
-    auto button = std::make_unique<CImgButton>(viewport, static_cast<unsigned>(row), 0, 0, 0, 22,
-                                               22);
+    auto button =
+        std::make_unique<CImgButton>(viewport, static_cast<unsigned>(row), 0, 0, 0, 22, 22);
     button->LoadFromResources(off, on, QString());
     return button;
 }
@@ -90,8 +90,8 @@ const ContentRecord* RecordOf(const CMyGrid& list, int row) {
 
 }  // namespace
 
-CSendContents::CSendContents(QWidget* parent, const ServiceSession& session,
-                             IMessageSink& messages, ContentPageHost host)
+CSendContents::CSendContents(QWidget* parent, const ServiceSession& session, IMessageSink& messages,
+                             ContentPageHost host)
     : ContentPageBase(parent), session_(session), messages_(messages), host_(std::move(host)) {
     setFixedSize(711, 641);
     CreateWidgets();
@@ -113,8 +113,8 @@ void CSendContents::CreateWidgets() {
     }
     for (int i = 0; i < 6; ++i) {
         const QRect place = i % 2 == 0 ? QRect(1, 89, 88, 32) : QRect(97, 89, 88, 32);
-        subTabs_[i] = add(kSubTabIds[i / 2][i % 2], place, kSubTabPictures[i][0],
-                          kSubTabPictures[i][1]);
+        subTabs_[i] =
+            add(kSubTabIds[i / 2][i % 2], place, kSubTabPictures[i][0], kSubTabPictures[i][1]);
         subTabs_[i]->SetHidden(true);
     }
     for (int i = 0; i < 4; ++i) {
@@ -385,7 +385,8 @@ void CSendContents::SetDeviceColumns() {
                    {kLabelFunctionColumn, 110},
                    {kLabelDownloadColumn, 60}};
     } else if (tab_ == ContentTab::Language) {
-        columns = {{"", 30}, {kLabelTitleColumn, 110}, {kLabelDownloadColumn, 85}, {kLabelDiyColumn, 30}};
+        columns = {
+            {"", 30}, {kLabelTitleColumn, 110}, {kLabelDownloadColumn, 85}, {kLabelDiyColumn, 30}};
     } else {
         columns = {{"", 30}, {kLabelTitleColumn, 120}, {kLabelDownloadColumn, 75}};
     }
@@ -435,11 +436,11 @@ void CSendContents::BuildCatalogueRow(int row, const ContentRecord& record) {
     if (tab_ != ContentTab::Game) {
         list.SetCellType<CDoubleImgCellBtn>(row, 3);
         auto* cell = list.GetCellAs<CDoubleImgCellBtn>(row, 3);
-        cell->SetButton(0, CellButton(list.viewport(), row, pic::kCellDownloadOff,
-                                      pic::kCellDownloadOn));
+        cell->SetButton(
+            0, CellButton(list.viewport(), row, pic::kCellDownloadOff, pic::kCellDownloadOn));
         if (tab_ == ContentTab::Music || tab_ == ContentTab::Story)
-            cell->SetButton(
-                1, CellButton(list.viewport(), row, pic::kCellPlayOff, pic::kCellPlayOn));
+            cell->SetButton(1,
+                            CellButton(list.viewport(), row, pic::kCellPlayOff, pic::kCellPlayOn));
     }
     const std::optional<Shelf> shelf = CurrentShelf();
     SetRowEnabled(list, row,
@@ -459,7 +460,8 @@ void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
     const bool enabled = !shelf || !catalogue_ || IsDeviceRowEnabled(*catalogue_, *shelf, record);
     if (tab_ == ContentTab::Language) {
         list.SetCellType<CRadioCellBtn>(row, 3);
-        auto button = std::make_unique<CImgButton>(list.viewport(), kRadioButtonId, 0, 0, 0, 13, 13);
+        auto button =
+            std::make_unique<CImgButton>(list.viewport(), kRadioButtonId, 0, 0, 0, 13, 13);
         button->LoadFourFromResources(pic::kRadioOff, pic::kRadioOn, pic::kRadioNotOwnedOff,
                                       pic::kRadioNotOwnedOn, QString());
         button->SetAccessibleName(ToQString(kLabelDiyColumn));
@@ -583,8 +585,9 @@ void CSendContents::RecheckCatalogueRows() {
     for (int row = 1; row < list.GetRowCount(); ++row) {
         const ContentRecord* record = RecordOf(list, row);
         if (record == nullptr) break;
-        SetRowEnabled(list, row,
-                      !(shelf && databaseLoaded_ && IsInstalled(card_->database(), *shelf, *record)));
+        SetRowEnabled(
+            list, row,
+            !(shelf && databaseLoaded_ && IsInstalled(card_->database(), *shelf, *record)));
     }
     list.viewport()->update();
 }
@@ -611,7 +614,8 @@ void CSendContents::SelectAll(CMyGrid& list) {
 }
 
 void CSendContents::OnShowAll(bool device) {
-    (device ? devicePager_ : cataloguePager_)->SetHidden((device ? deviceAll_ : catalogueAll_)->isChecked());
+    (device ? devicePager_ : cataloguePager_)
+        ->SetHidden((device ? deviceAll_ : catalogueAll_)->isChecked());
     if (device) {
         devicePage_ = 0;
         FillDeviceList();
@@ -736,6 +740,7 @@ void CSendContents::ClickWidget(unsigned id) {
 }
 
 JobOutcome CSendContents::Run(DownloadJob job) {
+    if (host_.timing) job.timing = *host_.timing;
     CDownloadDlg dialog(std::move(job), session_, messages_, this, host_.freeSpace);
     dialog.setObjectName(QStringLiteral("DownloadDialog"));
     connect(&dialog, &CDownloadDlg::storageChanged, this, [this] { RefreshStorage(); });
@@ -819,8 +824,7 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
         const ContentRecord* shown = RecordOf(*deviceList_, r);
         if (shown == nullptr) break;
         if (auto* radio = deviceList_->GetCellAs<CRadioCellBtn>(r, 3))
-            radio->Button()->SetState(shown->contentNo ==
-                                      card_->database().selectedDiyContentNo());
+            radio->Button()->SetState(shown->contentNo == card_->database().selectedDiyContentNo());
     }
     deviceList_->viewport()->update();
 }
@@ -845,10 +849,9 @@ void CSendContents::OnDiyButton(int row, int button) {
     switch (button) {
         case 0: {
             const QStringList chosen =
-                host_.chooseSounds
-                    ? host_.chooseSounds(this)
-                    : QFileDialog::getOpenFileNames(this, QString(), QString(),
-                                                    ToQString(kDiyOpenFilter));
+                host_.chooseSounds ? host_.chooseSounds(this)
+                                   : QFileDialog::getOpenFileNames(this, QString(), QString(),
+                                                                   ToQString(kDiyOpenFilter));
             if (chosen.isEmpty()) return;
             std::vector<std::string> files;
             for (const QString& file : chosen) files.push_back(file.toStdString());
@@ -865,11 +868,12 @@ void CSendContents::OnDiyButton(int row, int button) {
         case 2: {
             const std::string& name = SlotOfRecord(*record, slot_).file;
             const bool mp3 = QString::fromStdString(name).contains(".mp3", Qt::CaseInsensitive);
-            const QString filter = mp3 ? QStringLiteral("mp3 (*.mp3)") : QStringLiteral("wav (*.wav)");
-            const QString chosen = host_.chooseSavePath
-                                       ? host_.chooseSavePath(this, ToQString(name), filter)
-                                       : QFileDialog::getSaveFileName(this, QString(),
-                                                                      ToQString(name), filter);
+            const QString filter =
+                mp3 ? QStringLiteral("mp3 (*.mp3)") : QStringLiteral("wav (*.wav)");
+            const QString chosen =
+                host_.chooseSavePath
+                    ? host_.chooseSavePath(this, ToQString(name), filter)
+                    : QFileDialog::getSaveFileName(this, QString(), ToQString(name), filter);
             if (chosen.isEmpty()) return;
             ExportDiySlot(diy, position, slot_, chosen.toStdString(), *this, messages_);
             return;

@@ -42,6 +42,8 @@ struct ContentPageHost {
     std::function<QString(QWidget*, const QString& name, const QString& filter)> chooseSavePath;
     // Free space the download dialog checks; null: the card's own.
     const IFreeSpace* freeSpace = nullptr;
+    // The waits between contents and at the end of a job; nothing: the engine's own.
+    std::optional<JobTiming> timing;
 };
 
 class CSendContents : public ContentPageBase, private IJobRunner {

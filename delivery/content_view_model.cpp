@@ -136,10 +136,11 @@ StorageNumbers StorageFromBytes(std::uint64_t userFree, std::uint64_t total,
 }
 
 StorageNumbers ReadStorage(const std::string& root) {
-    struct statvfs info{};
+    struct statvfs info {};
     if (root.empty() || statvfs(root.c_str(), &info) != 0) return {};
     const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
-    return StorageFromBytes(std::uint64_t{info.f_bavail} * unit, std::uint64_t{info.f_blocks} * unit,
+    return StorageFromBytes(std::uint64_t{info.f_bavail} * unit,
+                            std::uint64_t{info.f_blocks} * unit,
                             std::uint64_t{info.f_bfree} * unit);
 }
 

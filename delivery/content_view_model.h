@@ -23,8 +23,8 @@ struct DiySlot;
 enum class ContentTab { Language, Music, Story, Book, Card, Excellent, Diy, Game };
 inline constexpr int kContentTabCount = 8;
 inline constexpr ContentTab kContentTabs[kContentTabCount] = {
-    ContentTab::Language, ContentTab::Music, ContentTab::Story, ContentTab::Book,
-    ContentTab::Card,     ContentTab::Excellent, ContentTab::Diy, ContentTab::Game};
+    ContentTab::Language, ContentTab::Music,     ContentTab::Story, ContentTab::Book,
+    ContentTab::Card,     ContentTab::Excellent, ContentTab::Diy,   ContentTab::Game};
 
 // Whether a tab has the two sub-tabs (series first, singles second).
 bool HasSubTabs(ContentTab tab);

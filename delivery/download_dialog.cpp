@@ -129,8 +129,8 @@ CDownloadDlg::CDownloadDlg(DownloadJob job, const ServiceSession& session, IMess
         freeSpace = ownFreeSpace_.get();
     }
     bridge_ = std::make_unique<Bridge>(*this);
-    worker_ = std::make_unique<DownloadWorker>(std::move(job), session, *bridge_, *bridge_,
-                                               *freeSpace);
+    worker_ =
+        std::make_unique<DownloadWorker>(std::move(job), session, *bridge_, *bridge_, *freeSpace);
 
     cancel_ = new QPushButton(QStringLiteral("취소"), this);
     cancel_->setObjectName(QStringLiteral("DownloadCancel"));
@@ -235,9 +235,9 @@ void CDownloadDlg::paintEvent(QPaintEvent*) {
     painter.setPen(kTextColour);
     painter.drawText(QRect(3, 181, 300, 15), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(shown_.status));
-    painter.drawText(QRect(416, 181, w - 419, 15), Qt::AlignRight | Qt::AlignVCenter,
-                     QString::fromStdString(KilobyteProgress(shown_.overallDone,
-                                                             shown_.overallTotal)));
+    painter.drawText(
+        QRect(416, 181, w - 419, 15), Qt::AlignRight | Qt::AlignVCenter,
+        QString::fromStdString(KilobyteProgress(shown_.overallDone, shown_.overallTotal)));
     painter.drawText(QRect(416, 231, w - 419, 15), Qt::AlignRight | Qt::AlignVCenter,
                      QString::fromStdString(KilobyteProgress(shown_.itemDone, shown_.itemTotal)));
 }
