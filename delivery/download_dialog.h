@@ -50,6 +50,12 @@ class CDownloadDlg : public QDialog {
 
     // Starts the worker unless it runs already (exec starts it when the dialog is shown).
     void StartJob();
+    // Shows a state of the job without running it: pictures of the dialog for the manual.
+    void ShowProgress(const JobProgress& progress) {
+        started_ = true;
+        shown_ = progress;
+        update();
+    }
 
   Q_SIGNALS:
     // The card's files changed: the page recounts its free space.

@@ -1,5 +1,7 @@
 // The content page and the download dialog, driven by clicks on their widgets against the local
 // content service and a card folder; results are read back from the card's files and databases.
+#include "delivery/content_page.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,7 +12,6 @@
 
 #include "base/messages.h"
 #include "delivery/catalogue.h"
-#include "delivery/content_page.h"
 #include "delivery/content_view_model.h"
 #include "delivery/diy_actions.h"
 #include "delivery/download_dialog.h"
@@ -230,7 +231,8 @@ class ContentPageTest : public QObject {
         // The DIY radio of the first row, then deleting that content is refused.
         auto* radio = Device().GetCellAs<CRadioCellBtn>(1, 3);
         QVERIFY(radio != nullptr);
-        QTest::mouseClick(Device().viewport(), Qt::LeftButton, {}, Device().CellRect(1, 3).center());
+        QTest::mouseClick(Device().viewport(), Qt::LeftButton, {},
+                          Device().CellRect(1, 3).center());
         QCoreApplication::processEvents();
         QVERIFY(Said(sink_, kMsgDiyChanged));
         const std::string diyContent = Reloaded(*card_).selectedDiyContentNo();
@@ -512,8 +514,10 @@ class ContentViewModelTest : public QObject {
             int count, page, size;
             bool all;
             int first, shown, built;
-        } cases[] = {{23, 0, 10, false, 0, 10, 10}, {23, 2, 10, false, 20, 3, 10},
-                     {23, 5, 10, true, 0, 23, 23},  {0, 0, 10, false, 0, 0, 10},
+        } cases[] = {{23, 0, 10, false, 0, 10, 10},
+                     {23, 2, 10, false, 20, 3, 10},
+                     {23, 5, 10, true, 0, 23, 23},
+                     {0, 0, 10, false, 0, 0, 10},
                      {1500, 1, 50, false, 50, 50, 50}};
         for (const auto& c : cases) {
             const PageRows rows = RowsOfPage(c.count, c.page, c.size, c.all);
