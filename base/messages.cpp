@@ -1,6 +1,19 @@
 #include "base/messages.h"
 
+#include <cstdio>
+
 namespace torvane {
+
+std::string StorageBarText(float usedGb, float freeGb) {
+    char text[96];
+    std::snprintf(text, sizeof text, "사용공간: %.2f GB / 남은공간: %.2f GB",
+                  static_cast<double>(usedGb), static_cast<double>(freeGb));
+    return text;
+}
+
+std::string KilobyteProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) {
+    return std::to_string(doneBytes / 1024) + " KB/" + std::to_string(totalBytes / 1024) + " KB";
+}
 
 std::string DeviceRemovedMessage(const std::string& drive) {
     return drive + " 디바이스가 시스템에서 분리되었습니다.";

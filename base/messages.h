@@ -72,6 +72,26 @@ inline constexpr std::string_view kMsgGameContentNotDeleted =
 inline constexpr std::string_view kMsgOneGameRequired = "하나이상의 게임이 존재하여야 합니다";
 inline constexpr std::string_view kMsgDeleted = "삭제가 완료되었습니다.";
 inline constexpr std::string_view kMsgDiyChanged = "DIY를 변경하였습니다";
+// Said after "삭제가 완료되었습니다." when some of the contents' files stayed on the card; the
+// card's tables were still rebuilt from the files that remain.
+inline constexpr std::string_view kMsgSomeFilesNotDeleted = "일부 파일을 삭제하지 못하였습니다.";
+inline constexpr std::string_view kLabelShowAll = "전체보기";
+inline constexpr std::string_view kLabelTitleColumn = "컨텐츠명 ▲▼";
+inline constexpr std::string_view kLabelDownloadColumn = "다운로드";
+inline constexpr std::string_view kLabelFunctionColumn = "기능";
+inline constexpr std::string_view kLabelDiyColumn = "DIY";
+inline constexpr std::string_view kLabelNumberColumn = "Num";
+inline constexpr std::string_view kContentPageNote =
+    "＊종류에 따라 일부 컨텐츠 전송이 제한될 수 있습니다.";
+// The file dialogs of the DIY tab.
+inline constexpr std::string_view kDiyOpenFilter = "Image (*.mp3 *.wav);;All Files (*.*)";
+// "사용공간: 1.23 GB / 남은공간: 4.56 GB" on the storage bar.
+std::string StorageBarText(float usedGb, float freeGb);
+// The download dialog's byte counts: "12 KB/345 KB".
+std::string KilobyteProgress(std::uint64_t doneBytes, std::uint64_t totalBytes);
+// The download dialog's status after a job that left contents or files behind.
+inline constexpr std::string_view kMsgDownloadIncomplete =
+    "일부 컨텐츠를 받지 못하였습니다. 취소 버튼으로 창을 닫아 주십시요.";
 
 // --- A card that cannot be read ----------------------------------------------------------------
 // "cannot read the device database <path>", with the reason after a colon when there is one.

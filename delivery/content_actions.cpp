@@ -92,11 +92,19 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
         const ContentKind& kind = KindOfShelf(shelf);
         const std::string& root = database.root();
         const std::string folder = root + "/" + std::string(kind.folder);
-        if (!root.empty() && DeleteContentFiles(ticked, folder)) {
+        bool allFilesDeleted = true;
+        if (!root.empty()) {
+            allFilesDeleted = DeleteContentFiles(ticked, folder);
+            // The tables follow the files that remain, whether or not every file went: tables
+            // that still name deleted files, or miss remaining ones, make the device play wrong.
             RebuildFolderTables(kind.name, root);
         }
         database.RemoveContents(shelf, ticked);
         database.Save();
+        context.messages.Show(MessageKind::Information, kMsgDeleted);
+        if (!allFilesDeleted)
+            context.messages.Show(MessageKind::Exclamation, kMsgSomeFilesNotDeleted);
+        return true;
     }
     context.messages.Show(MessageKind::Information, kMsgDeleted);
     return true;

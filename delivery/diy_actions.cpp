@@ -60,7 +60,8 @@ JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,
 std::string DiyExportDestination(const std::string& slotFileName, const std::string& chosenPath) {
     const std::string extension =
         ToLowerAscii(slotFileName).find(".mp3") != std::string::npos ? ".mp3" : ".wav";
-    return EndsWith(chosenPath, extension) ? chosenPath : chosenPath + extension;
+    // "a.MP3" chosen for an mp3 recording already has its extension.
+    return EndsWith(ToLowerAscii(chosenPath), extension) ? chosenPath : chosenPath + extension;
 }
 
 JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::string& chosenPath,

@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "delivery/content_page.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
+#include "ui/player.h"
 
 namespace torvane {
 namespace {
@@ -70,6 +72,20 @@ PageFactory TitleOnlyPages() {
         [](QWidget* parent, const ServiceSession&) { return new TitleOnlyUpdatePage(parent); },
         [](QWidget* parent, const ServiceSession&) { return new TitleOnlyChildPage(parent); },
     };
+}
+
+PageFactory DefaultPages(CTorvaneDlg& window) {
+    PageFactory pages = TitleOnlyPages();
+    pages.content = [&window](QWidget* parent, const ServiceSession& session) {
+        ContentPageHost host;
+        host.currentCard = [&window] { return window.Detector().CurrentCard(); };
+        host.play = [&window](const std::string& source) {
+            if (CTopMenu* top = window.TopMenu())
+                top->Player()->Play(QString::fromStdString(source));
+        };
+        return new CSendContents(parent, session, window.Messages(), std::move(host));
+    };
+    return pages;
 }
 
 }  // namespace torvane

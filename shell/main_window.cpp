@@ -65,8 +65,11 @@ CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
         ownLister_ = std::make_unique<SystemDriveLister>();
         setup_.drives = ownLister_.get();
     }
-    if (!setup_.pages.content || !setup_.pages.update || !setup_.pages.child)
-        setup_.pages = TitleOnlyPages();
+    // A maker the setup leaves empty is the app's own page.
+    const PageFactory defaults = DefaultPages(*this);
+    if (!setup_.pages.content) setup_.pages.content = defaults.content;
+    if (!setup_.pages.update) setup_.pages.update = defaults.update;
+    if (!setup_.pages.child) setup_.pages.child = defaults.child;
     if (setup_.tempFolder.empty()) setup_.tempFolder = GetTempFolder();
     detector_ =
         std::make_unique<DriveDetector>(*setup_.drives, static_cast<IDriveDetectionHost&>(*this));

@@ -96,6 +96,7 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     const DriveDetector& Detector() const { return *detector_; }
     const QString& HomeAddress() const { return homeAddress_; }
     const ServiceSession& Session() const { return setup_.session; }
+    IMessageSink& Messages() const { return *setup_.messages; }
     bool PlayerClockRunning() const { return playerClock_.isActive(); }
 
     // IPlayLCDEvent: the player clock follows the play state.

@@ -8,9 +8,17 @@
 #include <iostream>
 
 #include "base/messages.h"
+#include "delivery/catalogue.h"
+#include "delivery/content_actions.h"
+#include "delivery/content_page.h"
+#include "delivery/download_dialog.h"
+#include "delivery/job_runner.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
 #include "shell/main_window.h"
+#include "store/card.h"
+#include "store/device_files.h"
+#include "store/device_setup.h"
 #include "ui/web_view.h"
 
 namespace torvane {
@@ -35,6 +43,60 @@ void Wait(int milliseconds) {
 bool Save(QWidget& widget, const QString& path) {
     const bool ok = widget.grab().save(path);
     std::cerr << (ok ? "wrote " : "could not write ") << path.toStdString() << '\n';
+    return ok;
+}
+
+// The content page on a demo card holding the first content of every kind the account owns: one
+// picture per kind tab, the DIY tab with a recording, and the download dialog half-way.
+bool SaveContentPictures(const QString& folder, const ServiceSession& session,
+                         IMessageSink& messages) {
+    ScratchFolder scratch("screenshot");
+    if (scratch.path().empty()) return false;
+    const std::string root = scratch.path() + "/card";
+    if (!CreateEmptyDevice(root, "1.0", "larkspin")) return false;
+    auto card = std::make_shared<Card>(root);
+    card->LoadDatabase();
+    ContentCatalogue catalogue;
+    std::vector<ContentRecord> firsts;
+    if (catalogue.FetchCatalogue(session).ok()) {
+        for (Shelf shelf : kStoredShelves)
+            if (!catalogue.Contents(shelf).empty()) firsts.push_back(catalogue.Contents(shelf)[0]);
+    }
+    NullJobObserver observer;
+    StatvfsFreeSpace freeSpace;
+    ThreadedJobRunner runner(session, observer, messages, freeSpace, nullptr,
+                             JobTiming::Immediate());
+    TransferContents(firsts, false, ContentActionContext{card->database(), messages}, runner);
+    card->LoadDiy();
+    if (!card->diy().records().empty()) {
+        DiySlot& slot = card->diy().records()[0].slots[0];
+        slot = DiySlot{"우리 아기 노래", "2024-05-05T10-00-00", "song.mp3"};
+        card->diy().SaveDiyFile();
+    }
+
+    ContentPageHost host;
+    host.currentCard = [card] { return card; };
+    CSendContents page(nullptr, session, messages, std::move(host));
+    page.show();
+    page.LoadForAttachedDevice();
+    bool ok = true;
+    const char* names[kContentTabCount] = {"language", "music",     "story", "book",
+                                           "card",     "excellent", "diy",   "game"};
+    for (int i = 0; i < kContentTabCount; ++i) {
+        page.ClickWidget(CSendContents::kTabIds[i]);
+        Wait(50);
+        ok = Save(page, folder + "/content-" + names[i] + ".png") && ok;
+    }
+
+    CDownloadDlg dialog(DownloadJob{}, session, messages);
+    JobProgress progress;
+    progress.overallTotal = 4 * 1048576;
+    progress.overallDone = 2 * 1048576;
+    progress.itemTotal = 1048576;
+    progress.itemDone = 512 * 1024;
+    progress.status = "'곰 세 마리" + std::string(kMsgDownloadingSuffix);
+    dialog.ShowProgress(progress);
+    ok = Save(dialog, folder + "/download.png") && ok;
     return ok;
 }
 
@@ -78,6 +140,7 @@ int TakeScreenshots(const QString& folder, const ServiceSession& session, ISetti
         Wait(1500);  // the notice frame loads after the page
     }
     ok = Save(window, folder + "/main.png") && ok;
+    ok = SaveContentPictures(folder, window.Session(), messages) && ok;
     return ok ? 0 : 1;
 }
 

@@ -10,7 +10,8 @@
 
 namespace torvane {
 
-// Writes DIR/login.png and DIR/main.png; returns the process's exit status.
+// Writes DIR/login.png, DIR/main.png, DIR/content-<tab>.png for the eight kind tabs on a demo
+// card, and DIR/download.png; returns the process's exit status.
 // The sign-in, when the boxes are filled, goes to `session`'s service.
 int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
                     const StartOptions& options);

@@ -249,7 +249,7 @@ void CGridCtrl::EndEditing(bool cancel) {
     editor->deleteLater();
     if (cancel || !IsValid(cell) || text == GetItemText(cell.row, cell.col)) return;
     SetItemText(cell.row, cell.col, text);
-    emit cellEdited(cell.row, cell.col);
+    Q_EMIT cellEdited(cell.row, cell.col);
 }
 
 bool CGridCtrl::eventFilter(QObject* watched, QEvent* event) {

@@ -225,7 +225,7 @@ void CGridCtrl::RedrawCell(int row, int col) {
 
 void CGridCtrl::ReportButtonClick(int row, int column, int button) {
     QMetaObject::invokeMethod(
-        this, [this, row, column, button] { emit buttonClicked(row, column, button); },
+        this, [this, row, column, button] { Q_EMIT buttonClicked(row, column, button); },
         Qt::QueuedConnection);
 }
 

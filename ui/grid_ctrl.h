@@ -203,7 +203,7 @@ class CGridCtrl : public QAbstractScrollArea {
     void ClickAt(const QPoint& point);
     void RedrawCell(int row, int col);
 
-  signals:
+  Q_SIGNALS:
     // A click on a picture button of cell (row, column), delivered from the event loop so that
     // the receiver may rebuild the grid; `button` is the button's place in the cell (0 for cells
     // with one button).

@@ -67,7 +67,7 @@ void CImgWidgetHost::mouseReleaseEvent(QMouseEvent* event) {
     CImgButton* hit = WidgetAt(event->position().toPoint());
     if (hit == nullptr) return;
     OnWidgetClick(*hit);
-    emit widgetClicked(hit->Id(), hit);
+    Q_EMIT widgetClicked(hit->Id(), hit);
 }
 
 void CImgWidgetHost::mouseMoveEvent(QMouseEvent* event) {

@@ -29,7 +29,7 @@ class CImgWidgetHost : public QWidget {
     void SetHoverEnabled(bool on);
     CImgButton* Hovered() const { return hover_.Hovered(); }
 
-  signals:
+  Q_SIGNALS:
     // A click (button released over a widget); `widget` is valid during the call only.
     void widgetClicked(unsigned id, torvane::CImgButton* widget);
 

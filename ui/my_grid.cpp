@@ -117,6 +117,24 @@ void CDoubleImgCellBtn::OnClick(const QPoint& point) {
     }
 }
 
+// ---- CShortCellCheck ----
+
+void CShortCellCheck::Draw(QPainter& painter, int row, int col, const QRect& rect, bool erase) {
+    DrawPlain(painter, row, col, rect, erase);
+    DrawBox(painter, enabled_);
+}
+
+void CShortCellCheck::OnClick(const QPoint& point) {
+    if (!enabled_) return;
+    if (!GetCheckPlacement().contains(point + lastRect_.topLeft())) return;
+    checked_ = !checked_;
+    RepaintCell();
+    if (grid_ != nullptr) {
+        const CCellID cell = grid_->GetClickedCell();
+        grid_->ReportButtonClick(cell.row, cell.col, 0);
+    }
+}
+
 // ---- CMyGrid ----
 
 int CMyGrid::LastSortableRow() const {

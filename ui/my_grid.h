@@ -30,6 +30,25 @@ class CImgCellBtn : public CGridCell {
     std::unique_ptr<CImgButton> button_;
 };
 
+// The radio of the DIY content on the language tab: one centred picture button like CImgCellBtn,
+// a class of its own so that the page recognises the radio column by the cell.
+class CRadioCellBtn : public CImgCellBtn {};
+
+// A check cell that can be disabled: a disabled box is drawn inactive and ignores clicks. A click
+// that toggles the box is reported as the grid's `buttonClicked` with button 0, so the page learns
+// of ticks (and of the select-all box in the header) as of any other cell click.
+class CShortCellCheck : public CGridCellCheck {
+  public:
+    bool IsEnabled() const { return enabled_; }
+    void SetEnabled(bool enabled) { enabled_ = enabled; }
+
+    void Draw(QPainter& painter, int row, int col, const QRect& rect, bool erase = true) override;
+    void OnClick(const QPoint& point) override;
+
+  private:
+    bool enabled_ = true;
+};
+
 // Up to four picture buttons side by side, each reporting its index.
 class CDoubleImgCellBtn : public CGridCell {
   public:

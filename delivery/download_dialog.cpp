@@ -1,0 +1,245 @@
+#include "delivery/download_dialog.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <condition_variable>
+#include <mutex>
+
+#include "base/messages.h"
+#include "delivery/download_worker.h"
+
+namespace torvane {
+namespace {
+
+const QRect kCancelRect(206, 312, 353 - 206, 359 - 312);
+constexpr int kOverallBarTop = 200;
+constexpr int kItemBarTop = 255;
+constexpr int kBarHeight = 16;
+const QColor kTextColour(0xC4, 0xFF, 0x6C);
+constexpr int kRepaintMs = 30;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+// What the worker thread sees of the dialog: progress goes into a snapshot the dialog's timer
+// reads; the end of the job, storage changes, sentences and questions are posted to the dialog's
+// thread. A sentence or question holds the worker until the user has answered, or until the
+// dialog gives up on it while closing.
+class CDownloadDlg::Bridge final : public IJobObserver, public IMessageSink {
+  public:
+    explicit Bridge(CDownloadDlg& dialog) : dialog_(dialog) {}
+
+    void OnProgress(const JobProgress& progress) override {
+        std::lock_guard lock(mutex_);
+        latest_ = progress;
+        ++version_;
+    }
+    void OnStorageChanged() override {
+        QMetaObject::invokeMethod(
+            &dialog_, [dialog = &dialog_] { Q_EMIT dialog->storageChanged(); },
+            Qt::QueuedConnection);
+    }
+    void OnFinished(const JobOutcome& outcome) override {
+        QMetaObject::invokeMethod(
+            &dialog_, [dialog = &dialog_, outcome] { dialog->OnWorkerFinished(outcome); },
+            Qt::QueuedConnection);
+    }
+
+    void Show(MessageKind kind, std::string_view text) override {
+        Relay(kind, std::string(text), false);
+    }
+    bool Ask(MessageKind kind, std::string_view question) override {
+        return Relay(kind, std::string(question), true);
+    }
+
+    // The latest progress when it changed since `seen`.
+    bool Latest(unsigned& seen, JobProgress& out) const {
+        std::lock_guard lock(mutex_);
+        if (seen == version_) return false;
+        seen = version_;
+        out = latest_;
+        return true;
+    }
+
+    // The dialog is closing: no more sentences are shown; a waiting question is answered no.
+    void Abandon() {
+        {
+            std::lock_guard lock(mutex_);
+            abandoned_ = true;
+        }
+        answered_.notify_all();
+    }
+
+  private:
+    struct Request {
+        bool done = false;
+        bool answer = false;
+    };
+
+    bool Relay(MessageKind kind, std::string text, bool question) {
+        auto request = std::make_shared<Request>();
+        {
+            std::lock_guard lock(mutex_);
+            if (abandoned_) return false;
+        }
+        QMetaObject::invokeMethod(
+            &dialog_,
+            [this, request, kind, text = std::move(text), question] {
+                {
+                    std::lock_guard lock(mutex_);
+                    if (abandoned_) return;
+                }
+                const bool answer = question ? dialog_.messages_.Ask(kind, text)
+                                             : (dialog_.messages_.Show(kind, text), true);
+                {
+                    std::lock_guard lock(mutex_);
+                    request->answer = answer;
+                    request->done = true;
+                }
+                answered_.notify_all();
+            },
+            Qt::QueuedConnection);
+        std::unique_lock lock(mutex_);
+        answered_.wait(lock, [&] { return request->done || abandoned_; });
+        return request->done && request->answer;
+    }
+
+    CDownloadDlg& dialog_;
+    mutable std::mutex mutex_;
+    std::condition_variable answered_;
+    JobProgress latest_;
+    unsigned version_ = 0;
+    bool abandoned_ = false;
+};
+
+CDownloadDlg::CDownloadDlg(DownloadJob job, const ServiceSession& session, IMessageSink& messages,
+                           QWidget* parent, const IFreeSpace* freeSpace)
+    : QDialog(parent), messages_(messages) {
+    setWindowTitle(Text(kMessageCaption));
+    setFixedSize(kWidth, kHeight);
+    setModal(true);
+    updateMode_ = std::holds_alternative<UpdatePackageJob>(job.kind);
+    if (freeSpace == nullptr) {
+        ownFreeSpace_ = std::make_unique<StatvfsFreeSpace>();
+        freeSpace = ownFreeSpace_.get();
+    }
+    bridge_ = std::make_unique<Bridge>(*this);
+    worker_ =
+        std::make_unique<DownloadWorker>(std::move(job), session, *bridge_, *bridge_, *freeSpace);
+
+    cancel_ = new QPushButton(QStringLiteral("취소"), this);
+    cancel_->setObjectName(QStringLiteral("DownloadCancel"));
+    cancel_->setAccessibleName(QStringLiteral("취소"));
+    cancel_->setGeometry(kCancelRect);
+    cancel_->setAutoDefault(false);
+    connect(cancel_, &QPushButton::clicked, this, &CDownloadDlg::OnCancelClicked);
+
+    repaintTimer_.setInterval(kRepaintMs);
+    connect(&repaintTimer_, &QTimer::timeout, this, &CDownloadDlg::RepaintIfChanged);
+}
+
+CDownloadDlg::~CDownloadDlg() {
+    StopWorker();
+}
+
+void CDownloadDlg::StartJob() {
+    if (started_) return;
+    started_ = true;
+    repaintTimer_.start();
+    worker_->Start();
+}
+
+void CDownloadDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    StartJob();
+}
+
+void CDownloadDlg::StopWorker() {
+    if (!worker_) return;
+    closing_ = true;
+    bridge_->Abandon();
+    worker_->Cancel();
+    worker_->Wait();
+    repaintTimer_.stop();
+}
+
+void CDownloadDlg::RepaintIfChanged() {
+    if (bridge_->Latest(seenVersion_, shown_)) update();
+}
+
+void CDownloadDlg::OnWorkerFinished(const JobOutcome& outcome) {
+    if (closing_) return;
+    worker_->Wait();
+    finished_ = true;
+    outcome_ = outcome;
+    RepaintIfChanged();
+    if (outcome.result == JobOutcome::Result::Cancelled) {
+        QDialog::done(QDialog::Rejected);
+        return;
+    }
+    if (outcome.Completed() && outcome.lastError.empty()) {
+        if (updateMode_) messages_.Show(MessageKind::Information, kMsgUpdateDone);
+        QDialog::done(QDialog::Accepted);
+        return;
+    }
+    // Stopped short: the user reads what happened and closes the dialog himself.
+    shown_.status = std::string(kMsgDownloadIncomplete);
+    update();
+}
+
+void CDownloadDlg::OnCancelClicked() {
+    if (finished_ || !started_) {
+        QDialog::done(QDialog::Rejected);
+        return;
+    }
+    worker_->SetPaused(true);
+    const bool stop = messages_.Ask(MessageKind::Plain, kMsgStopDownload);
+    worker_->SetPaused(false);
+    if (!stop || finished_) return;
+    StopWorker();
+    outcome_ = worker_->Outcome();
+    if (outcome_.result != JobOutcome::Result::Completed)
+        outcome_.result = JobOutcome::Result::Cancelled;
+    finished_ = true;
+    QDialog::done(QDialog::Rejected);
+}
+
+void CDownloadDlg::reject() {
+    OnCancelClicked();
+}
+
+void CDownloadDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const int w = width();
+    QLinearGradient background(0, 0, 0, height());
+    background.setColorAt(0, QColor(0x3B, 0x5B, 0x2A));
+    background.setColorAt(1, QColor(0x1E, 0x33, 0x17));
+    painter.fillRect(rect(), background);
+
+    const auto bar = [&](int top, int percent) {
+        painter.fillRect(QRect(0, top, w, kBarHeight), QColor(0x12, 0x1F, 0x0E));
+        painter.fillRect(QRect(0, top, w * percent / 100, kBarHeight), QColor(0x8C, 0xD0, 0x3E));
+    };
+    bar(kOverallBarTop, shown_.OverallPercent());
+    bar(kItemBarTop, shown_.ItemPercent());
+
+    QFont font = painter.font();
+    font.setPointSize(9);
+    font.setWeight(QFont::Normal);
+    painter.setFont(font);
+    painter.setPen(kTextColour);
+    painter.drawText(QRect(3, 181, 300, 15), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromStdString(shown_.status));
+    painter.drawText(
+        QRect(416, 181, w - 419, 15), Qt::AlignRight | Qt::AlignVCenter,
+        QString::fromStdString(KilobyteProgress(shown_.overallDone, shown_.overallTotal)));
+    painter.drawText(QRect(416, 231, w - 419, 15), Qt::AlignRight | Qt::AlignVCenter,
+                     QString::fromStdString(KilobyteProgress(shown_.itemDone, shown_.itemTotal)));
+}
+
+}  // namespace torvane

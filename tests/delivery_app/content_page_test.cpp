@@ -1,0 +1,560 @@
+// The content page and the download dialog, driven by clicks on their widgets against the local
+// content service and a card folder; results are read back from the card's files and databases.
+#include "delivery/content_page.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "base/messages.h"
+#include "delivery/catalogue.h"
+#include "delivery/content_view_model.h"
+#include "delivery/diy_actions.h"
+#include "delivery/download_dialog.h"
+#include "service/session.h"
+#include "store/card.h"
+#include "store/device_setup.h"
+#include "tests/support/files.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/temp_folder.h"
+#include "tools/demo_service/demo_service.h"
+#include "ui/app_font.h"
+#include "ui/my_grid.h"
+
+using namespace torvane;
+using torvane::test::RecordingSink;
+using torvane::test::TempFolder;
+
+namespace {
+
+bool Said(const RecordingSink& sink, std::string_view text) {
+    for (const std::string& said : sink.said) {
+        if (said == text) return true;
+    }
+    return false;
+}
+
+// A blank card in a temporary folder.
+std::shared_ptr<Card> NewCard(const TempFolder& dir, const std::string& name) {
+    const std::string root = dir / name;
+    if (!CreateEmptyDevice(root, "1.0", "larkspin")) return nullptr;
+    return std::make_shared<Card>(root);
+}
+
+CDefaultXML Reloaded(const Card& card) {
+    CDefaultXML database(card.root());
+    database.Load();
+    return database;
+}
+
+void ClickPicture(CSendContents& page, unsigned id) {
+    CImgButton* widget = page.Widget(id);
+    QVERIFY(widget != nullptr);
+    QTest::mouseClick(&page, Qt::LeftButton, {}, widget->Rect().center());
+    QCoreApplication::processEvents();
+}
+
+void ClickCell(CMyGrid& list, int row, int col) {
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.CellRect(row, col).center());
+    QCoreApplication::processEvents();
+}
+
+// A click on button `index` of a multi-button cell.
+void ClickCellButton(CMyGrid& list, int row, int col, int index) {
+    auto* cell = list.GetCellAs<CDoubleImgCellBtn>(row, col);
+    QVERIFY(cell != nullptr);
+    cell->PlaceButtons(list.CellRect(row, col));
+    QVERIFY(cell->Button(index) != nullptr);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell->Button(index)->Rect().center());
+    QCoreApplication::processEvents();
+}
+
+int RecordRows(const CMyGrid& list) {
+    int rows = 0;
+    for (int row = 1; row < list.GetRowCount() && list.GetItemData(row, 1) != 0; ++row) ++rows;
+    return rows;
+}
+
+ContentRecord Record(const std::string& contentNo, const std::string& title) {
+    ContentRecord record;
+    record.contentNo = contentNo;
+    record.title = title;
+    record.mainGroup = "music";
+    record.subGroup = "single";
+    return record;
+}
+
+}  // namespace
+
+class ContentPageTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<demo::DemoService> service_;
+    ServiceSession session_;
+    std::unique_ptr<TempFolder> dir_;
+    std::shared_ptr<Card> card_;
+    RecordingSink sink_{true};
+    std::unique_ptr<CSendContents> page_;
+    QStringList chosenSounds_;
+    QString savePath_;
+    std::vector<std::string> played_;
+
+    void OpenPage() {
+        ContentPageHost host;
+        host.currentCard = [this] { return card_; };
+        host.play = [this](const std::string& source) { played_.push_back(source); };
+        host.chooseSounds = [this](QWidget*) { return chosenSounds_; };
+        host.chooseSavePath = [this](QWidget*, const QString&, const QString&) {
+            return savePath_;
+        };
+        host.timing = JobTiming::Immediate();
+        page_ = std::make_unique<CSendContents>(nullptr, session_, sink_, std::move(host));
+        page_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
+        page_->LoadForAttachedDevice();
+    }
+    CMyGrid& Catalogue() { return *page_->CatalogueList(); }
+    CMyGrid& Device() { return *page_->DeviceList(); }
+    unsigned Tab(ContentTab tab) { return CSendContents::kTabIds[static_cast<int>(tab)]; }
+
+  private Q_SLOTS:
+    void initTestCase() {
+        InstallAppFont();
+        service_ = std::make_unique<demo::DemoService>();
+        QVERIFY2(service_->Start(0), service_->Error().c_str());
+        session_.baseUrl = service_->BaseUrl();
+        session_.userId = "demo";
+        session_.password = "demo1234";
+        session_.cookie = service_->OpenSession("demo");
+    }
+    void init() {
+        dir_ = std::make_unique<TempFolder>();
+        card_ = NewCard(*dir_, "card");
+        QVERIFY(card_ != nullptr);
+        sink_ = RecordingSink(true);
+        played_.clear();
+    }
+    void cleanup() {
+        page_.reset();
+        card_.reset();
+        dir_.reset();
+    }
+
+    // Ticked rows go to the card in row order through the dialog; their rows turn grey and stay
+    // unticked by clicks and by select-all; the device list shows them.
+    void transferOfTickedRowsInstallsThemAndGreysTheRows() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Music));
+        QCOMPARE(RecordRows(Catalogue()), 2);
+        ClickCell(Catalogue(), 1, 0);
+        ClickCell(Catalogue(), 2, 0);
+        QVERIFY(Catalogue().GetCheck(1, 0) && Catalogue().GetCheck(2, 0));
+        ClickPicture(*page_, CSendContents::kTransferId);
+
+        const CDefaultXML saved = Reloaded(*card_);
+        QCOMPARE(saved.Contents(Shelf::Music).size(), std::size_t{2});
+        QCOMPARE(saved.Contents(Shelf::Music)[0].contentNo, std::string("M0001"));
+        QCOMPARE(saved.Contents(Shelf::Music)[1].contentNo, std::string("M0002"));
+        QVERIFY(std::filesystem::exists(card_->Path("ck7/00000101.qvx")));
+        QVERIFY(Said(sink_, kMsgDownloadDone));
+        QCOMPARE(RecordRows(Device()), 2);
+
+        auto* check = Catalogue().GetCellAs<CShortCellCheck>(1, 0);
+        QVERIFY(!check->IsEnabled());
+        QCOMPARE(Catalogue().GetCell(1, 1)->GetTextClr(), QColor(128, 128, 128));
+        ClickCell(Catalogue(), 1, 0);
+        QVERIFY(!Catalogue().GetCheck(1, 0));
+        ClickCell(Catalogue(), 0, 0);  // select-all
+        QVERIFY(!Catalogue().GetCheck(1, 0) && !Catalogue().GetCheck(2, 0));
+        // The download button of a grey row does nothing.
+        sink_.Clear();
+        ClickCellButton(Catalogue(), 1, 3, 0);
+        QVERIFY(sink_.said.empty());
+        // Nothing ticked.
+        ClickPicture(*page_, CSendContents::kTransferId);
+        QVERIFY(Said(sink_, kMsgNothingSelected));
+    }
+
+    // A page of 23 contents: page 3 shows 21 to 23 and seven filler rows; "전체보기" all 23
+    // without the pager; sorting keeps filler rows last.
+    void pagingShowAllAndSortingKeepFillerRowsLast() {
+        CDefaultXML& database = card_->database();
+        QVERIFY(database.Load());
+        for (int i = 1; i <= 23; ++i) {
+            char number[8];
+            std::snprintf(number, sizeof number, "M%04d", 100 + i);
+            database.Contents(Shelf::Music).push_back(Record(number, "곡 " + std::to_string(i)));
+        }
+        QVERIFY(database.Save());
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Music));
+        QCOMPARE(RecordRows(Device()), 10);
+        CPageGroup* pager = page_->Pager(true);
+        QCOMPARE(pager->LastPage(), 2);
+        QTest::mouseClick(page_.get(), Qt::LeftButton, {},
+                          pager->NumberButtons()[2]->Rect().center());
+        QCOMPARE(RecordRows(Device()), 3);
+        QCOMPARE(Device().GetRowCount(), 11);
+        QCOMPARE(Device().GetItemText(1, 1), QStringLiteral("곡 21"));
+        // Sorting descending by title keeps the three contents on top.
+        Device().SortItems(1, false);
+        QCOMPARE(RecordRows(Device()), 3);
+        QCOMPARE(Device().GetItemText(4, 1), QString());
+
+        page_->ShowAllBox(true)->click();
+        QCOMPARE(Device().GetRowCount(), 24);
+        QCOMPARE(RecordRows(Device()), 23);
+        QVERIFY(page_->Pager(true)->IsHidden());
+        page_->ShowAllBox(true)->click();
+        QVERIFY(!page_->Pager(true)->IsHidden());
+    }
+
+    // The delete guards: nothing ticked, the DIY content, a game's content, the last game; and a
+    // deletion whose files could not all be deleted still rebuilds the tables and says so.
+    void deleteGuardsAndTablesAfterAFailedFileDeletion() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Language));
+        ClickCell(Catalogue(), 1, 0);
+        ClickCell(Catalogue(), 2, 0);
+        ClickPicture(*page_, CSendContents::kTransferId);
+        QCOMPARE(Reloaded(*card_).Contents(Shelf::Language).size(), std::size_t{2});
+
+        sink_.Clear();
+        ClickPicture(*page_, CSendContents::kDeleteId);
+        QVERIFY(Said(sink_, kMsgNothingSelected));
+
+        // The DIY radio of the first row, then deleting that content is refused.
+        auto* radio = Device().GetCellAs<CRadioCellBtn>(1, 3);
+        QVERIFY(radio != nullptr);
+        QTest::mouseClick(Device().viewport(), Qt::LeftButton, {},
+                          Device().CellRect(1, 3).center());
+        QCoreApplication::processEvents();
+        QVERIFY(Said(sink_, kMsgDiyChanged));
+        const std::string diyContent = Reloaded(*card_).selectedDiyContentNo();
+        QVERIFY(!diyContent.empty());
+        QVERIFY(Device().GetCellAs<CRadioCellBtn>(1, 3)->Button()->State() == 1);
+        ClickCell(Device(), 1, 0);
+        sink_.Clear();
+        ClickPicture(*page_, CSendContents::kDeleteId);
+        QVERIFY(Said(sink_, kMsgDiyNotDeletable));
+        QCOMPARE(Reloaded(*card_).Contents(Shelf::Language).size(), std::size_t{2});
+        ClickCell(Device(), 1, 0);  // untick
+
+        // Both language contents go into the game on the game tab; the last game cannot go.
+        ClickPicture(*page_, Tab(ContentTab::Game));
+        QCOMPARE(RecordRows(Catalogue()), 2);
+        ClickCell(Catalogue(), 0, 0);
+        sink_.Clear();
+        ClickPicture(*page_, CSendContents::kTransferId);
+        QVERIFY(Said(sink_, kMsgDownloadDone));
+        QCOMPARE(Reloaded(*card_).gameContentList().size(), std::size_t{2});
+        QCOMPARE(RecordRows(Device()), 2);
+        ClickCell(Device(), 0, 0);
+        sink_.Clear();
+        ClickPicture(*page_, CSendContents::kDeleteId);
+        QVERIFY(Said(sink_, kMsgOneGameRequired));
+        ClickCell(Device(), 0, 0);
+        ClickCell(Device(), 2, 0);
+        ClickPicture(*page_, CSendContents::kDeleteId);
+        QCOMPARE(Reloaded(*card_).gameContentList().size(), std::size_t{1});
+
+        // A language content in the game is not deleted.
+        ClickPicture(*page_, Tab(ContentTab::Language));
+        const std::string inGame = Reloaded(*card_).gameContentList().front();
+        const int row = Device().GetItemText(1, 1).isEmpty() ? 0 : 1;
+        const auto* first = reinterpret_cast<const ContentRecord*>(Device().GetItemData(row, 1));
+        const int gameRow = first->contentNo == inGame ? 1 : 2;
+        if (Device().GetCellAs<CRadioCellBtn>(gameRow, 3)->Button()->State() == 0) {
+            ClickCell(Device(), gameRow, 0);
+            sink_.Clear();
+            ClickPicture(*page_, CSendContents::kDeleteId);
+            QVERIFY(Said(sink_, kMsgGameContentNotDeleted));
+        }
+    }
+
+    void deleteRebuildsTablesEvenWhenAFileStays() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Music));
+        ClickCell(Catalogue(), 1, 0);
+        ClickCell(Catalogue(), 2, 0);
+        ClickPicture(*page_, CSendContents::kTransferId);
+        const std::string table = test::ReadFile(card_->Path("ck7/rfid.tbl"));
+        // One file of the first content cannot be deleted: it is made immutable (root only).
+        const std::string stuck = card_->Path("ck7/00000101.qvx");
+        if (std::system(("chattr +i '" + stuck + "' 2>/dev/null").c_str()) != 0)
+            QSKIP("the card's file system cannot make a file undeletable here");
+        struct Unlock {
+            std::string path;
+            ~Unlock() { (void)std::system(("chattr -i '" + path + "'").c_str()); }
+        } unlock{stuck};
+        ClickCell(Device(), 0, 0);
+        sink_.Clear();
+        ClickPicture(*page_, CSendContents::kDeleteId);
+        QVERIFY(Said(sink_, kMsgDeleted));
+        QVERIFY(Said(sink_, kMsgSomeFilesNotDeleted));
+        QVERIFY(Reloaded(*card_).Contents(Shelf::Music).empty());
+        QVERIFY(!std::filesystem::exists(card_->Path("ck7/00000201.qvx")));
+        QVERIFY(test::ReadFile(card_->Path("ck7/rfid.tbl")) != table);
+        // The two contents can be transferred again.
+        QVERIFY(Catalogue().GetCellAs<CShortCellCheck>(1, 0)->IsEnabled());
+    }
+
+    // The DIY tab: assign a recording, switch slots keeping the selection, rename a card on the
+    // second page, save it to the computer and delete it.
+    void diyTabAssignsRenamesSavesAndDeletes() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Diy));
+        QVERIFY(!Catalogue().isVisible());
+        QCOMPARE(Device().geometry().width(), 702);
+        QCOMPARE(RecordRows(Device()), 50);
+        // The second page: cards 51 to 100.
+        CPageGroup* pager = page_->Pager(true);
+        QTest::mouseClick(page_.get(), Qt::LeftButton, {},
+                          pager->NumberButtons()[1]->Rect().center());
+        QCOMPARE(Device().GetItemText(1, 1), QStringLiteral("0051"));
+
+        const std::string sound = dir_->path() / "내 노래.mp3";
+        test::WriteFile(sound, "ID3 recording");
+        chosenSounds_ = {QString::fromStdString(sound)};
+        ClickCellButton(Device(), 2, 3, 0);  // card 52
+        QVERIFY(std::filesystem::exists(card_->Path("ck9/re1/내 노래.mp3")) ||
+                !std::filesystem::is_empty(card_->Path("ck9/re1")));
+        CDiyXML reread(card_->root());
+        QVERIFY(reread.Load());
+        QCOMPARE(reread.records()[51].slots[0].name, std::string("내 노래"));
+        QCOMPARE(Device().GetItemText(2, 2), QStringLiteral("내 노래"));
+
+        // Rename in place on the second page.
+        QVERIFY(Device().EditCell(2, 2));
+        Device().Editor()->setText(QStringLiteral("새 이름"));
+        Device().EndEditing(false);
+        QCoreApplication::processEvents();
+        CDiyXML renamed(card_->root());
+        QVERIFY(renamed.Load());
+        QCOMPARE(renamed.records()[51].slots[0].name, std::string("새 이름"));
+        QCOMPARE(renamed.records()[1].slots[0].name, std::string());
+
+        // Slot 2 shows the free slot; the selection stays.
+        Device().SetSelectedRange(2, 1, 2, 1);
+        ClickPicture(*page_, CSendContents::kSlotIds[1]);
+        QCOMPARE(page_->CurrentSlot(), 2);
+        QCOMPARE(Device().GetSelectedCellRange(), (CCellRange{2, 1, 2, 1}));
+        QCOMPARE(Device().GetItemText(2, 2), QString());
+        ClickPicture(*page_, CSendContents::kSlotIds[0]);
+
+        // Save to the computer: an upper-case extension is kept once.
+        savePath_ = QString::fromStdString(dir_->path() / "copy.MP3");
+        ClickCellButton(Device(), 2, 3, 2);
+        QVERIFY(std::filesystem::exists(dir_->path() / "copy.MP3"));
+        QVERIFY(!std::filesystem::exists(dir_->path() / "copy.MP3.mp3"));
+        // Play hands the card file to the player.
+        ClickCellButton(Device(), 2, 3, 1);
+        QCOMPARE(played_.size(), std::size_t{1});
+
+        sink_.Clear();
+        ClickCellButton(Device(), 2, 3, 3);
+        QVERIFY(Said(sink_, kMsgDeleted));
+        CDiyXML emptied(card_->root());
+        QVERIFY(emptied.Load());
+        QVERIFY(!emptied.records()[51].slots[0].InUse());
+    }
+
+    // Another card attached: its own recordings and contents, never the first card's.
+    void secondCardShowsItsOwnDatabases() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Diy));
+        CDiyXML& first = card_->diy();
+        first.records()[0].slots[0] = DiySlot{"첫 카드", "2024-01-01T00-00-00", "a.mp3"};
+        QVERIFY(first.SaveDiyFile());
+        page_->Refresh();
+        ClickPicture(*page_, Tab(ContentTab::Diy));
+        QCOMPARE(Device().GetItemText(1, 2), QStringLiteral("첫 카드"));
+
+        auto second = NewCard(*dir_, "second");
+        card_ = second;
+        page_->ResetForRemovedDevice();
+        page_->LoadForAttachedDevice();
+        ClickPicture(*page_, Tab(ContentTab::Diy));
+        QCOMPARE(Device().GetItemText(1, 2), QString());
+        QVERIFY(page_->CurrentCardShown() == second);
+        ClickPicture(*page_, Tab(ContentTab::Music));
+        QCOMPARE(RecordRows(Device()), 0);
+    }
+
+    // The song preview plays the content's first file from the service.
+    void songPreviewPlaysTheFirstFile() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Music));
+        ClickCellButton(Catalogue(), 1, 3, 1);
+        QCOMPARE(played_.size(), std::size_t{1});
+        QVERIFY(played_[0].find("http://127.0.0.1:") == 0);
+    }
+
+    // The book tab's device search covers the whole shelf and keeps the records on their rows.
+    void deviceSearchFindsDeletableRows() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Book));
+        ClickPicture(*page_, CSendContents::kSubTabIds[0][1]);
+        QCOMPARE(RecordRows(Catalogue()), 1);
+        const QString title = Catalogue().GetItemText(1, 1);
+        ClickCell(Catalogue(), 1, 0);
+        ClickPicture(*page_, CSendContents::kTransferId);
+        page_->SearchEdit(true)->setText(title.left(2));
+        ClickPicture(*page_, CSendContents::kDeviceSearchId);
+        QCOMPARE(RecordRows(Device()), 1);
+        page_->SearchEdit(false)->setText(QStringLiteral("없는 제목"));
+        ClickPicture(*page_, CSendContents::kCatalogueSearchId);
+        QCOMPARE(RecordRows(Catalogue()), 0);
+        ClickCell(Device(), 1, 0);
+        ClickPicture(*page_, CSendContents::kDeleteId);
+        QVERIFY(Reloaded(*card_).Contents(Shelf::Book).empty());
+    }
+
+    // Without a card every list shows ten empty rows and the bar neither numbers nor divides.
+    void noCardShowsEmptyListsAndAnEmptyBar() {
+        card_.reset();
+        OpenPage();
+        for (ContentTab tab : {ContentTab::Language, ContentTab::Game}) {
+            ClickPicture(*page_, Tab(tab));
+            QCOMPARE(Catalogue().GetRowCount(), 11);
+            QCOMPARE(Device().GetRowCount(), 11);
+        }
+        const StorageBar bar = StorageBarOf(StorageNumbers{}, 400);
+        QCOMPARE(bar.usedWidth, 0);
+        QVERIFY(bar.text.empty());
+        QVERIFY(!page_->grab().isNull());
+    }
+};
+
+// The dialog alone: cancel asks and stops the job; a failed download leaves it open.
+class DownloadDialogTest : public QObject {
+    Q_OBJECT
+
+  private:
+    ServiceSession SignedIn(demo::DemoService& service) {
+        ServiceSession session;
+        session.baseUrl = service.BaseUrl();
+        session.userId = "demo";
+        session.password = "demo1234";
+        session.cookie = service.OpenSession("demo");
+        return session;
+    }
+    DownloadJob MusicJob(const ServiceSession& session, CDefaultXML& database) {
+        ContentCatalogue catalogue;
+        [&] { QVERIFY(catalogue.FetchCatalogue(session).ok()); }();
+        ContentInstallJob install;
+        install.contents = catalogue.Contents(Shelf::Music);
+        install.database = &database;
+        return DownloadJob(std::move(install), JobTiming::Immediate());
+    }
+
+  private Q_SLOTS:
+    void cancelAsksAndStopsTheJob() {
+        demo::FaultPlan slow;
+        slow.pathPrefix = "/torvane/files/";
+        slow.body = demo::BodyFault::Slow;
+        slow.slowChunkBytes = 256;
+        slow.slowDelayMs = 30;
+        demo::DemoService service(demo::DemoService::DefaultDataDir(), slow);
+        QVERIFY(service.Start(0));
+        const ServiceSession session = SignedIn(service);
+        TempFolder dir;
+        QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
+        CDefaultXML database(dir / "card");
+        QVERIFY(database.Load());
+        RecordingSink sink(true);
+        CDownloadDlg dialog(MusicJob(session, database), session, sink);
+        dialog.show();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.Shown().overallDone > 0, 10000);
+        QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+        QCOMPARE(sink.asked.size(), std::size_t{1});
+        QCOMPARE(sink.asked[0].second, std::string(kMsgStopDownload));
+        QCOMPARE(dialog.Outcome().result, JobOutcome::Result::Cancelled);
+        QVERIFY(!dialog.isVisible());
+        // The job stopped before its last content.
+        QVERIFY(Reloaded(Card(dir / "card")).Contents(Shelf::Music).size() < 2);
+    }
+
+    void failedDownloadLeavesTheDialogOpen() {
+        demo::FaultPlan missing;
+        missing.pathPrefix = "/torvane/files/";
+        missing.status = 404;
+        demo::DemoService service(demo::DemoService::DefaultDataDir(), missing);
+        QVERIFY(service.Start(0));
+        const ServiceSession session = SignedIn(service);
+        TempFolder dir;
+        QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
+        CDefaultXML database(dir / "card");
+        QVERIFY(database.Load());
+        RecordingSink sink(false);
+        CDownloadDlg dialog(MusicJob(session, database), session, sink);
+        dialog.show();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.WorkerFinished(), 10000);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.Shown().status, std::string(kMsgDownloadIncomplete));
+        QVERIFY(sink.asked.empty());
+        QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);  // closes without asking
+        QVERIFY(sink.asked.empty());
+        QVERIFY(!dialog.isVisible());
+    }
+};
+
+// Rules of the view model that the page shows.
+class ContentViewModelTest : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void pagesAndGroups() {
+        const struct {
+            int count, page, size;
+            bool all;
+            int first, shown, built;
+        } cases[] = {{23, 0, 10, false, 0, 10, 10},
+                     {23, 2, 10, false, 20, 3, 10},
+                     {23, 5, 10, true, 0, 23, 23},
+                     {0, 0, 10, false, 0, 0, 10},
+                     {1500, 1, 50, false, 50, 50, 50}};
+        for (const auto& c : cases) {
+            const PageRows rows = RowsOfPage(c.count, c.page, c.size, c.all);
+            QCOMPARE(rows.first, c.first);
+            QCOMPARE(rows.shown, c.shown);
+            QCOMPARE(rows.built, c.built);
+        }
+        QCOMPARE(PreviousPageGroup(14), 0);
+        QCOMPARE(NextPageGroup(3), 10);
+        QCOMPARE(NextPageGroup(10), 20);
+    }
+    void exportKeepsAnExtensionInAnyCase() {
+        QCOMPARE(DiyExportDestination("a.mp3", "/x/a"), std::string("/x/a.mp3"));
+        QCOMPARE(DiyExportDestination("a.mp3", "/x/a.MP3"), std::string("/x/a.MP3"));
+        QCOMPARE(DiyExportDestination("a.wav", "/x/a.Wav"), std::string("/x/a.Wav"));
+        QCOMPARE(DiyExportDestination("a.wav", "/x/a.mp3"), std::string("/x/a.mp3.wav"));
+    }
+    void storageBar() {
+        QCOMPARE(StorageBarOf(StorageNumbers{}, 400).usedWidth, 0);
+        const StorageBar half = StorageBarOf(StorageNumbers{1.0f, 2.0f, 1.0f}, 400);
+        QCOMPARE(half.usedWidth, 200);
+        QCOMPARE(half.text, StorageBarText(1.0f, 1.0f));
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    int status = 0;
+    {
+        ContentViewModelTest model;
+        status |= QTest::qExec(&model, argc, argv);
+        ContentPageTest page;
+        status |= QTest::qExec(&page, argc, argv);
+        DownloadDialogTest dialog;
+        status |= QTest::qExec(&dialog, argc, argv);
+    }
+    return status;
+}
+
+#include "content_page_test.moc"
