@@ -4,8 +4,11 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "children/child_page.h"
+#include "shell/background_job_runner.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
+#include "update/update_page.h"
 
 namespace torvane {
 namespace {
@@ -70,6 +73,23 @@ PageFactory TitleOnlyPages() {
         [](QWidget* parent, const ServiceSession&) { return new TitleOnlyUpdatePage(parent); },
         [](QWidget* parent, const ServiceSession&) { return new TitleOnlyChildPage(parent); },
     };
+}
+
+}  // namespace torvane
+
+namespace torvane {
+
+PageFactory DefaultPages(IMessageSink& messages) {
+    PageFactory pages = TitleOnlyPages();
+    pages.update = [&messages](QWidget* parent, const ServiceSession& session) {
+        // The download dialog plugs in here, as the update page's job runner.
+        return new CUpdateSystem(parent, session, messages,
+                                 std::make_unique<BackgroundJobRunner>(session, messages));
+    };
+    pages.child = [&messages](QWidget* parent, const ServiceSession& session) {
+        return new CManagerPrivate(parent, session, messages);
+    };
+    return pages;
 }
 
 }  // namespace torvane

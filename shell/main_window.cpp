@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -58,6 +59,7 @@ bool IsPlayerControlWithoutHover(unsigned id) {
 CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), setup_(std::move(setup)) {
     setWindowTitle(QStringLiteral("Torvane"));
+    setWindowIcon(QIcon(PicturePath(pic::kAppIcon)));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMouseTracking(true);
     setFixedSize(kWidth, kHeight);
@@ -66,7 +68,7 @@ CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
         setup_.drives = ownLister_.get();
     }
     if (!setup_.pages.content || !setup_.pages.update || !setup_.pages.child)
-        setup_.pages = TitleOnlyPages();
+        setup_.pages = DefaultPages(*setup_.messages);
     if (setup_.tempFolder.empty()) setup_.tempFolder = GetTempFolder();
     detector_ =
         std::make_unique<DriveDetector>(*setup_.drives, static_cast<IDriveDetectionHost&>(*this));
