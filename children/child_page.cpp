@@ -155,12 +155,10 @@ void CManagerPrivate::AddChildRows(int index, const ChildInfo& child) {
     grid_->SetRowHeight(first, kFirstRowHeight);
     grid_->SetRowHeight(first + 1, kSecondRowHeight);
 
-    const QString texts[] = {ToQString(kLabelChildName),
-                             ToQString(ChildFullName(child)),
-                             ToQString(kLabelChildSex),
-                             ToQString(child.IsBoy() ? kLabelBoy : kLabelGirl),
-                             ToQString(kLabelChildBirthday),
-                             ToQString(BirthDateText(child.birthday))};
+    const QString texts[] = {
+        ToQString(kLabelChildName),     ToQString(ChildFullName(child)),
+        ToQString(kLabelChildSex),      ToQString(child.IsBoy() ? kLabelBoy : kLabelGirl),
+        ToQString(kLabelChildBirthday), ToQString(BirthDateText(child.birthday))};
     for (int col = 0; col < 6; ++col) {
         grid_->SetItemText(first, col, texts[col]);
         grid_->SetItemBkColour(first, col, kRowBack);
@@ -290,14 +288,12 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
     if (cardWork_.joinable()) cardWork_.join();
     // The download and the copies run off the window's thread; only the database, which the
     // content page lends and reads on this thread, is written back here when they are done.
-    cardWork_ = std::thread([this, root = CardRoot(), apply = childToApply_,
-                             session = session_] {
+    cardWork_ = std::thread([this, root = CardRoot(), apply = childToApply_, session = session_] {
         std::string error;
-        const bool placed = apply ? PlaceNameVoice(*apply, root, session, &error)
-                                  : DeleteNameVoiceFiles(root);
+        const bool placed =
+            apply ? PlaceNameVoice(*apply, root, session, &error) : DeleteNameVoiceFiles(root);
         QMetaObject::invokeMethod(
-            this, [this, placed, error] { FinishCardWork(placed, error); },
-            Qt::QueuedConnection);
+            this, [this, placed, error] { FinishCardWork(placed, error); }, Qt::QueuedConnection);
     });
 }
 
@@ -324,8 +320,7 @@ void CManagerPrivate::Listen(int row) {
     const NameFile* voice = FirstReadyVoice(*child);
     if (voice == nullptr) return;
     if (!player_) {
-        std::unique_ptr<IMediaEngine> engine =
-            engine_ ? std::move(engine_) : CreateQtMediaEngine();
+        std::unique_ptr<IMediaEngine> engine = engine_ ? std::move(engine_) : CreateQtMediaEngine();
         player_ = std::make_unique<CWmpPlayer>(nullptr, std::move(engine));
         player_->Initialise();
     }
@@ -344,7 +339,7 @@ void CManagerPrivate::paintEvent(QPaintEvent*) {
     const struct {
         std::string_view text;
         int x, y;
-    } labels[] = {{kLabelRemovableDrive, 40, 105}, {kLabelSystemVersion, 40, 137},
+    } labels[] = {{kLabelRemovableDrive, 40, 105},  {kLabelSystemVersion, 40, 137},
                   {kLabelFirmwareVersion, 40, 160}, {kLabelCountLanguage, 78, 199},
                   {kLabelCountStories, 296, 199},   {kLabelCountSongs, 78, 224},
                   {kLabelCountBooks, 296, 224}};

@@ -113,7 +113,8 @@ bool AddChild(const NewChild& child, const std::vector<std::string>& registeredN
 bool DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
                           const ServiceSession& session, IMessageSink& messages) {
     if (!DeleteChild(child.childNo, session).ok()) {
-        messages.Show(MessageKind::Error, ChildNotDeletedMessage(child.familyName, child.firstName));
+        messages.Show(MessageKind::Error,
+                      ChildNotDeletedMessage(child.familyName, child.firstName));
         return false;
     }
     const bool calledByCard = database != nullptr && !database->root().empty() &&

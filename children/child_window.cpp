@@ -55,8 +55,8 @@ CChildWnd::CChildWnd(QWidget* parent) : QWidget(parent) {
     givenName_ = MakeEdit(this, 105, Edges(126, 7, 186, 31));
     familyName_->setAccessibleName(ToQString(kLabelFamilyName));
     givenName_->setAccessibleName(ToQString(kLabelGivenName));
-    sex_ = MakeList(this, 101, Edges(237, 7, 338, 107),
-                    {ToQString(kLabelBoy), ToQString(kLabelGirl)});
+    sex_ =
+        MakeList(this, 101, Edges(237, 7, 338, 107), {ToQString(kLabelBoy), ToQString(kLabelGirl)});
     sex_->setAccessibleName(ToQString(kLabelChildSex));
     const int thisYear = QDate::currentDate().year();
     year_ = MakeList(this, 104, Edges(56, 38, 157, 138), Numbers(thisYear - 12, thisYear));

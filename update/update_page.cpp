@@ -49,8 +49,8 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
 
 }  // namespace
 
-CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session,
-                             IMessageSink& messages, std::unique_ptr<IJobRunner> runner)
+CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMessageSink& messages,
+                             std::unique_ptr<IJobRunner> runner)
     : UpdatePageBase(parent), session_(session), messages_(messages), runner_(std::move(runner)) {
     setAutoFillBackground(true);
     QPalette palette = this->palette();
@@ -213,7 +213,8 @@ void CUpdateSystem::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::black);
     painter.setFont(AppFont(8, true));
     DrawTextAt(painter, 106, 153, ToQString(kLabelRemovableDrive));
-    DrawTextAt(painter, 106, 182, ToQString(updateTab ? kLabelContentVersion : kLabelFirmwareVersion));
+    DrawTextAt(painter, 106, 182,
+               ToQString(updateTab ? kLabelContentVersion : kLabelFirmwareVersion));
     const std::string& version = updateTab ? contentVersion_ : firmwareVersion_;
     if (!version.empty()) DrawTextAt(painter, 195, 182, ToQString(version));
 }

@@ -179,7 +179,8 @@ TEST_F(ChildRulesTest, AVoiceThatCannotBeDownloadedLeavesTheCardAsItWas) {
     const std::string before = ReadFile(Card() / "Default.dat");
 
     ChildInfo other = Child(102);
-    other.nameFiles = {NameFile{"larkspin", "exist", service->BaseUrl() + "/torvane/voice/x.mp3", 10}};
+    other.nameFiles = {
+        NameFile{"larkspin", "exist", service->BaseUrl() + "/torvane/voice/x.mp3", 10}};
     std::string error;
     EXPECT_FALSE(ApplyNameVoice(other, database, session, &error));
     EXPECT_FALSE(error.empty());
