@@ -1,5 +1,6 @@
-// `torvane --screenshot DIR`: renders the sign-in window and the main window (home page shown,
-// first menu category open) to PNG files, so the look can be checked without a display.
+// `torvane --screenshot DIR`: renders the sign-in window, the main window (home page shown, first
+// menu category open), the child name page (the add window open) and the update page under both
+// tabs to PNG files, so the look can be checked without a display.
 #pragma once
 
 #include <QString>
@@ -10,7 +11,8 @@
 
 namespace torvane {
 
-// Writes DIR/login.png and DIR/main.png; returns the process's exit status.
+// Writes DIR/login.png, main.png, children.png, update.png and update-reset.png; returns the
+// process's exit status.
 // The sign-in, when the boxes are filled, goes to `session`'s service.
 int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
                     const StartOptions& options);

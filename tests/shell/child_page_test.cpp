@@ -2,8 +2,8 @@
 // request, apply and release as the user presses them, and what the card holds afterwards.
 #include "children/child_page.h"
 
-#include <QLineEdit>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -226,7 +226,8 @@ class ChildPageTest : public QObject {
         QCOMPARE(StateOf(102), 1);
         PressAndWait(102, CChildInfoCell::kApply);
         QVERIFY(Voice() != first);
-        for (const std::string& path : NameVoicePaths(Card())) QCOMPARE(test::ReadFile(path), Voice());
+        for (const std::string& path : NameVoicePaths(Card()))
+            QCOMPARE(test::ReadFile(path), Voice());
         QCOMPARE(SelectedOnCard(), 102);
         QCOMPARE(StateOf(101), 1);
         QCOMPARE(StateOf(102), 2);
@@ -260,8 +261,8 @@ class ChildPageTest : public QObject {
         Press(101, CChildInfoCell::kApply);
         Press(101, CChildInfoCell::kRelease);
         QVERIFY(!page_->Busy());
-        QCOMPARE(sink_.Texts(), (std::vector<std::string>{std::string(kMsgNoDevice),
-                                                          std::string(kMsgNoDevice)}));
+        QCOMPARE(sink_.Texts(),
+                 (std::vector<std::string>{std::string(kMsgNoDevice), std::string(kMsgNoDevice)}));
     }
 };
 
