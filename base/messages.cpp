@@ -29,6 +29,31 @@ std::string ResetQuestion(const std::string& drive) {
 
 namespace {
 
+std::string ChildMessage(const std::string& familyName, const std::string& givenName,
+                         std::string_view outcome) {
+    return "아이 이름(" + familyName + givenName + ")이 " + std::string(outcome);
+}
+
+}  // namespace
+
+std::string ChildAddedMessage(const std::string& familyName, const std::string& givenName) {
+    return ChildMessage(familyName, givenName, "추가되었습니다.");
+}
+
+std::string ChildNotAddedMessage(const std::string& familyName, const std::string& givenName) {
+    return ChildMessage(familyName, givenName, "추가되지 않았습니다. 잠시 후 다시 시도해 주세요.");
+}
+
+std::string ChildDeletedMessage(const std::string& familyName, const std::string& givenName) {
+    return ChildMessage(familyName, givenName, "삭제되었습니다.");
+}
+
+std::string ChildNotDeletedMessage(const std::string& familyName, const std::string& givenName) {
+    return ChildMessage(familyName, givenName, "삭제되지 않았습니다. 잠시 후 다시 시도해 주세요.");
+}
+
+namespace {
+
 std::string WithReason(std::string sentence, const std::string& reason) {
     if (!reason.empty()) sentence += ": " + reason;
     return sentence;

@@ -131,6 +131,53 @@ inline constexpr std::string_view kCliLeftAsItWas = "그대로 두었습니다: 
 
 // --- Child name page ---------------------------------------------------------------------------
 inline constexpr std::string_view kMsgNoDevice = "저장 장치를 찾을 수 없습니다.";
+inline constexpr std::string_view kMsgChildNameTaken = "아이 이름이 중복 되었습니다.";
+inline constexpr std::string_view kMsgEnterChildGivenName = "아이의 이름을 입력 하세요.";
+inline constexpr std::string_view kMsgEnterChildFamilyName = "아이의 성을 입력 하세요.";
+// "아이 이름(<family><given>)이 추가되었습니다." and the other outcomes of add and delete.
+std::string ChildAddedMessage(const std::string& familyName, const std::string& givenName);
+std::string ChildNotAddedMessage(const std::string& familyName, const std::string& givenName);
+std::string ChildDeletedMessage(const std::string& familyName, const std::string& givenName);
+std::string ChildNotDeletedMessage(const std::string& familyName, const std::string& givenName);
+inline constexpr std::string_view kMsgNameVoiceRequestFailed =
+    "아이이름 음성을 신청하지 못했습니다. 잠시 후 다시 시도해 주세요.";
+inline constexpr std::string_view kMsgNameVoiceNotDownloaded =
+    "아이이름 음성을 내려받지 못했습니다. 저장 장치는 바뀌지 않았습니다.";
+inline constexpr std::string_view kMsgNameVoiceNotRemoved =
+    "아이이름 음성을 저장 장치에서 지우지 못했습니다.";
+// The second row of a child, by the state of its name voice.
+inline constexpr std::string_view kCellNoNameVoice =
+    "아이이름에 해당하는 음성이 존재하지 않습니다.";
+inline constexpr std::string_view kCellNameVoiceReady = "아이이름을 불러주기를 적용하시겠습니까?";
+inline constexpr std::string_view kCellNameVoiceApplied = "아이이름을 불러주기가 적용되었습니다.";
+inline constexpr std::string_view kCellNameVoiceRequested =
+    "아이이름에 해당하는 음성을 신청하였습니다.";
+// The child's first row.
+inline constexpr std::string_view kLabelChildName = " 성명";
+inline constexpr std::string_view kLabelChildSex = "성별";
+inline constexpr std::string_view kLabelChildBirthday = "생년월일";
+inline constexpr std::string_view kLabelBoy = "남";
+inline constexpr std::string_view kLabelGirl = "여";
+inline constexpr std::string_view kLabelYear = "년";
+inline constexpr std::string_view kLabelMonth = "월";
+inline constexpr std::string_view kLabelDay = "일";
+// The add window.
+inline constexpr std::string_view kLabelFamilyName = "성";
+inline constexpr std::string_view kLabelGivenName = "이름";
+// The device header.
+inline constexpr std::string_view kLabelRemovableDrive = "이동식 저장장치";
+inline constexpr std::string_view kLabelSystemVersion = "시스템 버전";
+inline constexpr std::string_view kLabelFirmwareVersion = "펌웨어 버전";
+inline constexpr std::string_view kLabelCountLanguage = "언어:";
+inline constexpr std::string_view kLabelCountStories = "동화:";
+inline constexpr std::string_view kLabelCountSongs = "동요:";
+inline constexpr std::string_view kLabelCountBooks = "도서:";
+
+// --- Update page -------------------------------------------------------------------------------
+inline constexpr std::string_view kLabelContentVersion = "컨텐츠 버전";
+inline constexpr std::string_view kLabelPackageVersion = "버전";
+inline constexpr std::string_view kLabelPackageDescription = "설명";
+inline constexpr std::string_view kLabelPackageDate = "등록일";
 
 // --- torvane-cli -------------------------------------------------------------------------------
 inline constexpr std::string_view kCliPromptUserId = "아이디: ";

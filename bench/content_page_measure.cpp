@@ -83,11 +83,12 @@ void MeasureInstallStall(const ServiceSession& session, const std::string& folde
     elapsed.start();
     StallMeter meter;
     dialog.exec();
-    std::printf("install of 200 x 1 MiB through the dialog: %.0f ms, %s; longest UI stall %.1f ms "
-                "(goal < 50 ms)\n",
-                static_cast<double>(elapsed.elapsed()),
-                dialog.Outcome().addedContentNos.size() == 1 ? "installed" : "NOT installed",
-                meter.WorstMs());
+    std::printf(
+        "install of 200 x 1 MiB through the dialog: %.0f ms, %s; longest UI stall %.1f ms "
+        "(goal < 50 ms)\n",
+        static_cast<double>(elapsed.elapsed()),
+        dialog.Outcome().addedContentNos.size() == 1 ? "installed" : "NOT installed",
+        meter.WorstMs());
 }
 
 void MeasureTabSwitch(const std::string& folder) {
@@ -146,9 +147,10 @@ void MeasureTabSwitch(const std::string& folder) {
         worst = std::max(worst, ms);
         total += ms;
     }
-    std::printf("tab switch, catalogue 2,000 / card 1,000: mean %.2f ms, worst %.2f ms (goal < 50 "
-                "ms)\n",
-                total / switches, worst);
+    std::printf(
+        "tab switch, catalogue 2,000 / card 1,000: mean %.2f ms, worst %.2f ms (goal < 50 "
+        "ms)\n",
+        total / switches, worst);
     server.stop();
     serving.join();
 }

@@ -41,17 +41,13 @@ bool RequireCard(const Card* card, IMessageSink& messages) {
     return false;
 }
 
-bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session,
+bool PlaceNameVoice(const ChildInfo& child, const std::string& root, const ServiceSession& session,
                     std::string* error) {
     auto fail = [error](std::string reason) {
         if (error != nullptr) *error = std::move(reason);
         return false;
     };
-    const std::string& root = database.root();
     if (root.empty()) return fail("no device");
-    database.SetSelectedChild(child.childNo);
-    if (!database.Save()) return fail("Default.dat could not be saved");
-
     const NameFile* voice = nullptr;
     for (const NameFile& file : child.nameFiles) {
         if (file.status == kNameFileExist) {
@@ -81,6 +77,19 @@ bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const Service
     }
     std::remove(local.c_str());
     return copied ? true : fail("the voice could not be copied onto the card");
+}
+
+bool SelectNameVoiceChild(int childNo, CDefaultXML& database, std::string* error) {
+    database.SetSelectedChild(childNo);
+    if (database.Save()) return true;
+    if (error != nullptr) *error = "Default.dat could not be saved";
+    return false;
+}
+
+bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session,
+                    std::string* error) {
+    return PlaceNameVoice(child, database.root(), session, error) &&
+           SelectNameVoiceChild(child.childNo, database, error);
 }
 
 bool ReleaseNameVoice(CDefaultXML& database) {

@@ -24,10 +24,19 @@ bool DeleteNameVoiceFiles(const std::string& root);
 // False, after telling the user "no storage device", when no card is chosen.
 bool RequireCard(const Card* card, IMessageSink& messages);
 
-// Applies a child's name voice: the child becomes the database's selected child (saved), then
-// the child's first existing voice is downloaded and copied into the four folders. A failed
-// download (from the session's service) leaves the folders as they were. True when the voice was
-// copied; `error` says why not.
+// Puts the child's first existing voice into the four folders below `root`: downloaded first,
+// and only once it arrived whole copied over the folders' files. The database is not touched, so
+// the desktop page runs this off its user-interface thread. True when the voice was copied;
+// `error` says why not (the folders then hold what they held).
+bool PlaceNameVoice(const ChildInfo& child, const std::string& root, const ServiceSession& session,
+                    std::string* error = nullptr);
+
+// Records the child as the one the device calls and saves the database.
+bool SelectNameVoiceChild(int childNo, CDefaultXML& database, std::string* error = nullptr);
+
+// Applies a child's name voice: PlaceNameVoice onto the database's card, then, only when the
+// voice is there, SelectNameVoiceChild. A voice that could not be downloaded changes nothing on
+// the card, so the device never calls the child by another child's name.
 bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session,
                     std::string* error = nullptr);
 

@@ -1,13 +1,19 @@
 // Commands that talk to the content service: login, catalogue, children, updates. Each one signs
 // in first, the way the desktop app does before it shows any page.
 #include <chrono>
+#include <cstdlib>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "base/messages.h"
+#include "base/removable_drives.h"
+#include "children/child_rules.h"
 #include "children/children_service.h"
+#include "cli/card_job.h"
 #include "cli/cli_context.h"
 #include "cli/session_login.h"
 #include "delivery/catalogue.h"
@@ -150,13 +156,41 @@ struct ChildArguments {
     int childNo = 0;
 };
 
-// Runs one change and says whether it went through.
-void Report(CliContext& ctx, const Status& sent, std::string_view done) {
-    if (!sent.ok()) {
-        ctx.Fail(sent.message());
+// The card a child's deletion may have to clean: the one named by --device or TORVANE_DEVICE,
+// else a removable drive holding the device database; none is fine (the child is deleted at the
+// service only). Null with the failure told when a named card cannot be opened.
+std::unique_ptr<CardSession> CardIfAny(CliContext& ctx, bool& failed) {
+    failed = false;
+    std::string device = ctx.options.device;
+    if (device.empty())
+        if (const char* env = std::getenv("TORVANE_DEVICE")) device = env;
+    if (device.empty()) {
+        const auto found = FindDeviceDrive(SystemDriveLister().RemovableDrives());
+        if (!found) return nullptr;
+        device = *found;
+    }
+    auto card = OpenCard(ctx, device);
+    failed = card == nullptr;
+    return card;
+}
+
+void RunChildDelete(CliContext& ctx, int childNo) {
+    bool failed = false;
+    auto card = CardIfAny(ctx, failed);
+    if (failed || !SignInForCommand(ctx)) return;
+    const ChildrenList list = FetchChildrenList(ctx.session);
+    if (!list.ok()) {
+        ctx.Fail(CliChildrenUnreadable(list.status.message()));
         return;
     }
-    ctx.Out() << done << '\n';
+    for (const ChildInfo& child : list.items) {
+        if (child.childNo != childNo) continue;
+        if (!DeleteChildWithVoice(child, card ? &card->card.database() : nullptr, ctx.session,
+                                  ctx.Messages()))
+            ctx.exitCode = kExitFailed;
+        return;
+    }
+    ctx.Fail(CliNoSuchChild(childNo));
 }
 
 void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
@@ -181,24 +215,39 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
             return;
         }
         if (!SignInForCommand(ctx)) return;
-        const Status sent = InsertChild(arguments->familyName, arguments->givenName,
-                                        arguments->sex == "boy" ? ChildSex::Boy : ChildSex::Girl,
-                                        arguments->birthday, ctx.session);
-        Report(ctx, sent, kCliChildRequested);
+        // The duplicate check needs the children already registered.
+        const ChildrenList list = FetchChildrenList(ctx.session);
+        if (!list.ok()) {
+            ctx.Fail(CliChildrenUnreadable(list.status.message()));
+            return;
+        }
+        std::vector<std::string> registered;
+        for (const ChildInfo& child : list.items) registered.push_back(ChildFullName(child));
+        if (const auto refusal =
+                CheckNewChild(arguments->familyName, arguments->givenName, registered)) {
+            ctx.Fail(*refusal);
+            return;
+        }
+        const NewChild child{arguments->familyName, arguments->givenName,
+                             arguments->sex == "boy" ? ChildSex::Boy : ChildSex::Girl,
+                             arguments->birthday};
+        if (!AddChild(child, registered, ctx.session, ctx.Messages())) ctx.exitCode = kExitFailed;
     });
 
     CLI::App* remove = children->add_subcommand("delete", "remove a child");
     remove->add_option("no", arguments->childNo, "child number")->required();
-    remove->callback([&ctx, arguments] {
-        if (!SignInForCommand(ctx)) return;
-        Report(ctx, DeleteChild(arguments->childNo, ctx.session), kCliChildDeleteRequested);
-    });
+    remove->callback([&ctx, arguments] { RunChildDelete(ctx, arguments->childNo); });
 
     CLI::App* request = children->add_subcommand("request", "ask for a child's name voice");
     request->add_option("no", arguments->childNo, "child number")->required();
     request->callback([&ctx, arguments] {
         if (!SignInForCommand(ctx)) return;
-        Report(ctx, RequestNameFile(arguments->childNo, ctx.session), kCliNameVoiceRequested);
+        ChildInfo child;
+        child.childNo = arguments->childNo;
+        if (RequestChildVoice(child, ctx.session, ctx.Messages()))
+            ctx.Out() << kCliNameVoiceRequested << '\n';
+        else
+            ctx.exitCode = kExitFailed;
     });
 }
 

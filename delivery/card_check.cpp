@@ -54,8 +54,8 @@ class Checker {
     // Temporary names of the store's writer (".~name.XXXXXX") and the plain staging files an
     // older program left beside the databases and tables.
     void FindLeftovers(const fs::path& folder) {
-        static const std::set<std::string> kStagingNames = {"_Default.dat", "_Diy.dat",
-                                                            "_rfid.tbl", "_sw.tbl"};
+        static const std::set<std::string> kStagingNames = {"_Default.dat", "_Diy.dat", "_rfid.tbl",
+                                                            "_sw.tbl"};
         std::error_code error;
         for (fs::directory_iterator it(folder, error), end; !error && it != end;
              it.increment(error)) {
@@ -188,8 +188,8 @@ class Checker {
 };
 
 bool IsContentFileProblem(CardProblemKind kind) {
-    return kind == CardProblemKind::MissingContentFile || kind == CardProblemKind::EmptyContentFile ||
-           kind == CardProblemKind::ShortContentFile;
+    return kind == CardProblemKind::MissingContentFile ||
+           kind == CardProblemKind::EmptyContentFile || kind == CardProblemKind::ShortContentFile;
 }
 
 bool RemoveLeftover(const Card& card, const std::string& relative) {
@@ -240,12 +240,10 @@ std::vector<RepairStep> RepairCard(Card& card, const std::vector<CardProblem>& p
     const auto has = [&problems](auto predicate) {
         return std::any_of(problems.begin(), problems.end(), predicate);
     };
-    const bool databaseRead = !has([](const CardProblem& p) {
-        return p.kind == CardProblemKind::UnreadableDatabase;
-    });
-    const bool diyRead = !has([](const CardProblem& p) {
-        return p.kind == CardProblemKind::UnreadableDiyDatabase;
-    });
+    const bool databaseRead =
+        !has([](const CardProblem& p) { return p.kind == CardProblemKind::UnreadableDatabase; });
+    const bool diyRead =
+        !has([](const CardProblem& p) { return p.kind == CardProblemKind::UnreadableDiyDatabase; });
     const bool recordingsDropped = diyRead && DropMissingRecordings(card, problems);
     const bool filesWrong = has([](const CardProblem& p) { return IsContentFileProblem(p.kind); });
     const bool downloaded = filesWrong && databaseRead && catalogue != nullptr &&
@@ -290,40 +288,68 @@ std::vector<CardProblem> CheckCard(Card& card, const CatalogueSizes* sizes) {
 
 std::string_view CardProblemSentence(CardProblemKind kind) {
     switch (kind) {
-        case CardProblemKind::UnreadableDatabase: return kMsgCardDatabaseUnreadable;
-        case CardProblemKind::UnreadableDiyDatabase: return kMsgCardDiyDatabaseUnreadable;
-        case CardProblemKind::UnreadableRecTable: return kMsgCardRecTableUnreadable;
-        case CardProblemKind::MissingContentFile: return kMsgCardContentFileMissing;
-        case CardProblemKind::ShortContentFile: return kMsgCardContentFileShort;
-        case CardProblemKind::EmptyContentFile: return kMsgCardContentFileEmpty;
-        case CardProblemKind::StaleFolderTables: return kMsgCardFolderTablesStale;
-        case CardProblemKind::StaleGameTable: return kMsgCardGameTableStale;
-        case CardProblemKind::StaleDiyCardTable: return kMsgCardDiyTableStale;
-        case CardProblemKind::MissingRecording: return kMsgCardRecordingMissing;
-        case CardProblemKind::UnlistedRecording: return kMsgCardRecordingUnlisted;
-        case CardProblemKind::NameVoiceIncomplete: return kMsgCardNameVoiceIncomplete;
-        case CardProblemKind::NameVoiceWithoutChild: return kMsgCardNameVoiceWithoutChild;
-        case CardProblemKind::Leftover: return kMsgCardLeftover;
+        case CardProblemKind::UnreadableDatabase:
+            return kMsgCardDatabaseUnreadable;
+        case CardProblemKind::UnreadableDiyDatabase:
+            return kMsgCardDiyDatabaseUnreadable;
+        case CardProblemKind::UnreadableRecTable:
+            return kMsgCardRecTableUnreadable;
+        case CardProblemKind::MissingContentFile:
+            return kMsgCardContentFileMissing;
+        case CardProblemKind::ShortContentFile:
+            return kMsgCardContentFileShort;
+        case CardProblemKind::EmptyContentFile:
+            return kMsgCardContentFileEmpty;
+        case CardProblemKind::StaleFolderTables:
+            return kMsgCardFolderTablesStale;
+        case CardProblemKind::StaleGameTable:
+            return kMsgCardGameTableStale;
+        case CardProblemKind::StaleDiyCardTable:
+            return kMsgCardDiyTableStale;
+        case CardProblemKind::MissingRecording:
+            return kMsgCardRecordingMissing;
+        case CardProblemKind::UnlistedRecording:
+            return kMsgCardRecordingUnlisted;
+        case CardProblemKind::NameVoiceIncomplete:
+            return kMsgCardNameVoiceIncomplete;
+        case CardProblemKind::NameVoiceWithoutChild:
+            return kMsgCardNameVoiceWithoutChild;
+        case CardProblemKind::Leftover:
+            return kMsgCardLeftover;
     }
     return {};
 }
 
 std::string_view CardProblemKey(CardProblemKind kind) {
     switch (kind) {
-        case CardProblemKind::UnreadableDatabase: return "unreadable-database";
-        case CardProblemKind::UnreadableDiyDatabase: return "unreadable-diy-database";
-        case CardProblemKind::UnreadableRecTable: return "unreadable-rec-table";
-        case CardProblemKind::MissingContentFile: return "missing-content-file";
-        case CardProblemKind::ShortContentFile: return "short-content-file";
-        case CardProblemKind::EmptyContentFile: return "empty-content-file";
-        case CardProblemKind::StaleFolderTables: return "stale-folder-tables";
-        case CardProblemKind::StaleGameTable: return "stale-game-table";
-        case CardProblemKind::StaleDiyCardTable: return "stale-diy-card-table";
-        case CardProblemKind::MissingRecording: return "missing-recording";
-        case CardProblemKind::UnlistedRecording: return "unlisted-recording";
-        case CardProblemKind::NameVoiceIncomplete: return "name-voice-incomplete";
-        case CardProblemKind::NameVoiceWithoutChild: return "name-voice-without-child";
-        case CardProblemKind::Leftover: return "leftover";
+        case CardProblemKind::UnreadableDatabase:
+            return "unreadable-database";
+        case CardProblemKind::UnreadableDiyDatabase:
+            return "unreadable-diy-database";
+        case CardProblemKind::UnreadableRecTable:
+            return "unreadable-rec-table";
+        case CardProblemKind::MissingContentFile:
+            return "missing-content-file";
+        case CardProblemKind::ShortContentFile:
+            return "short-content-file";
+        case CardProblemKind::EmptyContentFile:
+            return "empty-content-file";
+        case CardProblemKind::StaleFolderTables:
+            return "stale-folder-tables";
+        case CardProblemKind::StaleGameTable:
+            return "stale-game-table";
+        case CardProblemKind::StaleDiyCardTable:
+            return "stale-diy-card-table";
+        case CardProblemKind::MissingRecording:
+            return "missing-recording";
+        case CardProblemKind::UnlistedRecording:
+            return "unlisted-recording";
+        case CardProblemKind::NameVoiceIncomplete:
+            return "name-voice-incomplete";
+        case CardProblemKind::NameVoiceWithoutChild:
+            return "name-voice-without-child";
+        case CardProblemKind::Leftover:
+            return "leftover";
     }
     return {};
 }

@@ -58,8 +58,7 @@ struct RepairStep {
 // `runner` like any install), and rebuilds the tables. Files the card's databases do not account
 // for are never deleted. `problems` is what CheckCard found on the same card.
 std::vector<RepairStep> RepairCard(Card& card, const std::vector<CardProblem>& problems,
-                                   const std::vector<ContentRecord>* catalogue,
-                                   IJobRunner* runner);
+                                   const std::vector<ContentRecord>* catalogue, IJobRunner* runner);
 
 // A plain Korean sentence for a problem's kind.
 std::string_view CardProblemSentence(CardProblemKind kind);

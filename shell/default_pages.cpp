@@ -4,10 +4,13 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "children/child_page.h"
 #include "delivery/content_page.h"
+#include "shell/dialog_job_runner.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/player.h"
+#include "update/update_page.h"
 
 namespace torvane {
 namespace {
@@ -84,6 +87,14 @@ PageFactory DefaultPages(CTorvaneDlg& window) {
                 top->Player()->Play(QString::fromStdString(source));
         };
         return new CSendContents(parent, session, window.Messages(), std::move(host));
+    };
+    pages.update = [&window](QWidget* parent, const ServiceSession& session) {
+        return new CUpdateSystem(
+            parent, session, window.Messages(),
+            std::make_unique<DialogJobRunner>(session, window.Messages(), parent));
+    };
+    pages.child = [&window](QWidget* parent, const ServiceSession& session) {
+        return new CManagerPrivate(parent, session, window.Messages());
     };
     return pages;
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -58,6 +59,7 @@ bool IsPlayerControlWithoutHover(unsigned id) {
 CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), setup_(std::move(setup)) {
     setWindowTitle(QStringLiteral("Torvane"));
+    setWindowIcon(QIcon(PicturePath(pic::kAppIcon)));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMouseTracking(true);
     setFixedSize(kWidth, kHeight);

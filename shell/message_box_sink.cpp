@@ -1,6 +1,10 @@
 #include "shell/message_box_sink.h"
 
+#include <QIcon>
 #include <QMessageBox>
+
+#include "ui/picture_ids.h"
+#include "ui/pictures.h"
 
 namespace torvane {
 namespace {
@@ -28,12 +32,14 @@ QString ToQString(std::string_view text) {
 void MessageBoxSink::Show(MessageKind kind, std::string_view text) {
     QMessageBox box(IconFor(kind), ToQString(kMessageCaption), ToQString(text), QMessageBox::Ok,
                     parent_);
+    box.setWindowIcon(QIcon(PicturePath(pic::kAppIcon)));
     box.exec();
 }
 
 bool MessageBoxSink::Ask(MessageKind kind, std::string_view question) {
     QMessageBox box(IconFor(kind), ToQString(kMessageCaption), ToQString(question),
                     QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setWindowIcon(QIcon(PicturePath(pic::kAppIcon)));
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

@@ -5,9 +5,12 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QTimer>
+#include <filesystem>
 #include <iostream>
 
 #include "base/messages.h"
+#include "children/child_page.h"
+#include "children/child_window.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"
 #include "delivery/content_page.h"
@@ -20,6 +23,7 @@
 #include "store/device_files.h"
 #include "store/device_setup.h"
 #include "ui/web_view.h"
+#include "update/update_page.h"
 
 namespace torvane {
 namespace {
@@ -100,6 +104,41 @@ bool SaveContentPictures(const QString& folder, const ServiceSession& session,
     return ok;
 }
 
+// The child name page over a demo card, the add window open; the update page under both tabs.
+bool SavePages(CTorvaneDlg& window, const QString& folder) {
+    bool ok = true;
+    // A card of its own in the private temporary folder, so that the header shows one.
+    ScratchFolder scratch("screenshot");
+    const std::string card = scratch.path() + "/card";
+    CreateEmptyDevice(card, "1.0", "larkspin");
+    window.DispatchClick(MainWindowId::ChildNamesEntry);
+    if (auto* page = dynamic_cast<CManagerPrivate*>(window.ChildPage())) {
+        DeviceHeader header;
+        header.drive = card;
+        header.systemVersion = "1.0";
+        header.firmwareVersion = "2.0.5";
+        header.counts = {2, 2, 2, 2};
+        page->SetDeviceHeader(header);
+        page->ReloadChildren();
+        if (!page->AddWindow()->isVisible()) page->ToggleAddWindow();
+        Wait(200);
+        ok = Save(window, folder + "/children.png") && ok;
+    }
+    window.DispatchClick(MainWindowId::UpdateButton);
+    if (auto* page = dynamic_cast<CUpdateSystem*>(window.UpdatePage())) {
+        if (!page->HasFirmwareList()) page->RequestFirmwareList();
+        page->SetDeviceVersions("1.0", "2.0.5");
+        page->ChooseTab(CUpdateSystem::kTabUpdateId);
+        page->Tick(1);
+        Wait(200);
+        ok = Save(window, folder + "/update.png") && ok;
+        page->ChooseTab(CUpdateSystem::kTabResetId);
+        Wait(200);
+        ok = Save(window, folder + "/update-reset.png") && ok;
+    }
+    return ok;
+}
+
 }  // namespace
 
 int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
@@ -141,6 +180,7 @@ int TakeScreenshots(const QString& folder, const ServiceSession& session, ISetti
     }
     ok = Save(window, folder + "/main.png") && ok;
     ok = SaveContentPictures(folder, window.Session(), messages) && ok;
+    ok = SavePages(window, folder) && ok;
     return ok ? 0 : 1;
 }
 

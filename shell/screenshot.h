@@ -1,5 +1,6 @@
-// `torvane --screenshot DIR`: renders the sign-in window and the main window (home page shown,
-// first menu category open) to PNG files, so the look can be checked without a display.
+// `torvane --screenshot DIR`: renders the sign-in window, the main window (home page shown, first
+// menu category open), the child name page (the add window open) and the update page under both
+// tabs to PNG files, so the look can be checked without a display.
 #pragma once
 
 #include <QString>
@@ -11,7 +12,8 @@
 namespace torvane {
 
 // Writes DIR/login.png, DIR/main.png, DIR/content-<tab>.png for the eight kind tabs on a demo
-// card, and DIR/download.png; returns the process's exit status.
+// card, DIR/download.png, DIR/children.png, DIR/update.png and DIR/update-reset.png; returns the
+// process's exit status.
 // The sign-in, when the boxes are filled, goes to `session`'s service.
 int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
                     const StartOptions& options);

@@ -110,8 +110,8 @@ TEST_F(CardCheckTest, AShortFileIsFoundOnlyAgainstTheCatalogue) {
     sizes["S0001"]["00000201.qvx"] = whole.size();
     const auto problems = Check(&sizes);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0], (CardProblem{CardProblemKind::ShortContentFile, "ck8/00000201.qvx",
-                                        "S0001"}));
+    EXPECT_EQ(problems[0],
+              (CardProblem{CardProblemKind::ShortContentFile, "ck8/00000201.qvx", "S0001"}));
 }
 
 TEST_F(CardCheckTest, RepairMendsWhatItCanAndKeepsFilesItDoesNotKnow) {

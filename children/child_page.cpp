@@ -1,0 +1,373 @@
+#include "children/child_page.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "base/messages.h"
+#include "children/child_rules.h"
+#include "children/child_window.h"
+#include "children/name_voice.h"
+#include "service/http_client.h"
+#include "ui/app_font.h"
+#include "ui/child_info_cell.h"
+#include "ui/grid_ctrl.h"
+#include "ui/my_grid.h"
+#include "ui/picture_ids.h"
+#include "ui/pictures.h"
+#include "ui/qt_text.h"
+
+namespace torvane {
+namespace {
+
+const QColor kRowBack(0xEF, 0xF3, 0xE9);
+const QColor kLabelInk(0x47, 0x75, 0x00);
+constexpr int kFirstRowHeight = 40;
+constexpr int kSecondRowHeight = 23;
+constexpr int kColumnWidths[] = {50, 120, 50, 90, 70, 110};
+
+// The pictures of the page, in drawing order, with their places.
+struct PagePicture {
+    int id;
+    QRect place;
+};
+const PagePicture kPictures[] = {
+    {pic::kChildTitle, {1, 1, 141, 23}},          {pic::kChildDeviceHeading, {17, 54, 103, 30}},
+    {pic::kChildListHeading, {17, 289, 67, 30}},  {pic::kBoxTop, {16, 81, 631, 17}},
+    {pic::kBoxMiddle, {16, 98, 631, 165}},        {pic::kBoxBottom, {16, 246, 631, 17}},
+    {pic::kChildCountsPanel, {40, 189, 585, 56}}, {pic::kBoxTop, {16, 317, 631, 17}},
+    {pic::kBoxMiddle, {16, 334, 631, 280}},       {pic::kBoxBottom, {16, 600, 631, 17}},
+};
+
+QRect Edges(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QFont LabelFont() {
+    QFont font = AppFont(9, true);
+    return font;
+}
+
+// Text drawn with its top-left corner at (x, y), as the page's layout gives it.
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(x, y + QFontMetrics(painter.font()).ascent(), text);
+}
+
+}  // namespace
+
+CManagerPrivate::CManagerPrivate(QWidget* parent, const ServiceSession& session,
+                                 IMessageSink& messages, std::unique_ptr<IMediaEngine> engine)
+    : ChildPageBase(parent), session_(session), messages_(messages), engine_(std::move(engine)) {
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    for (const PagePicture& picture : kPictures) pictures_.push_back(LoadPicture(picture.id));
+
+    addButton_ = std::make_unique<CImgButton>(this, kAddButtonId, 0, 516, 278, 643, 310);
+    addButton_->LoadFromResources(pic::kChildAdd, pic::kChildAdd, QString());
+
+    driveList_ = new QComboBox(this);
+    SetControlId(driveList_, kDriveListId);
+    driveList_->setObjectName("DriveList");
+    driveList_->setAccessibleName(ToQString(kLabelRemovableDrive));
+    driveList_->setGeometry(134, 101, 298 - 134, 22);
+
+    grid_ = new CMyGrid(this);
+    grid_->Create(Edges(32, 330, 635, 519), this, kGridId);
+    grid_->SetGridLines(GVL_HORZ);
+    grid_->SetTextBkColor(kRowBack);
+    grid_->SetFixedRowCount(0);
+    grid_->SetListMode(false);
+    grid_->EnableSelection(false);
+    grid_->SetEditable(false);
+    connect(grid_, &CGridCtrl::buttonClicked, this, [this](int row, int column, int button) {
+        RunCommand(row, column == kDeleteColumn ? kDeleteCommand : button);
+    });
+
+    addWindow_ = new CChildWnd(this);
+    connect(addWindow_, &CChildWnd::addClicked, this, &CManagerPrivate::AddChildFromWindow);
+    connect(addWindow_, &CChildWnd::cancelClicked, addWindow_, &QWidget::hide);
+}
+
+CManagerPrivate::~CManagerPrivate() {
+    if (cardWork_.joinable()) cardWork_.join();
+}
+
+void CManagerPrivate::ClearDeviceHeader() {
+    driveList_->clear();
+    driveList_->setCurrentText(QString());
+    header_.drive.clear();
+    header_.systemVersion.clear();
+    header_.firmwareVersion.clear();
+    header_.counts = {};
+    update();
+}
+
+void CManagerPrivate::SetDeviceHeader(const DeviceHeader& header) {
+    header_ = header;
+    ownDatabase_.reset();
+    driveList_->clear();
+    driveList_->addItem(ToQString(header.drive));
+    driveList_->setCurrentIndex(0);
+    update();
+}
+
+CDefaultXML* CManagerPrivate::Database() {
+    if (header_.database != nullptr) return header_.database;
+    if (header_.drive.empty()) return nullptr;
+    if (!ownDatabase_ || ownDatabase_->root() != header_.drive) {
+        ownDatabase_ = std::make_unique<CDefaultXML>(header_.drive);
+        if (!ownDatabase_->Load()) ownDatabase_.reset();
+    }
+    return ownDatabase_.get();
+}
+
+void CManagerPrivate::SetUpColumns() {
+    grid_->SetColumnCount(7);
+    for (int col = 0; col < 6; ++col) grid_->SetColumnWidth(col, kColumnWidths[col]);
+}
+
+void CManagerPrivate::ReloadChildren() {
+    grid_->DeleteAllItems();
+    children_.clear();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ChildrenList list = FetchChildrenList(session_);
+    QApplication::restoreOverrideCursor();
+    // A list that cannot be fetched shows as an empty grid; the user sees no message.
+    if (!list.ok()) {
+        grid_->viewport()->update();
+        return;
+    }
+    children_ = std::move(list.items);
+    if (ownDatabase_) ownDatabase_.reset();  // read the card afresh: another program may write it
+    for (std::size_t i = 0; i < children_.size(); ++i)
+        AddChildRows(static_cast<int>(i), children_[i]);
+    grid_->viewport()->update();
+}
+
+void CManagerPrivate::AddChildRows(int index, const ChildInfo& child) {
+    if (grid_->GetColumnCount() == 0) SetUpColumns();
+    const int first = grid_->GetRowCount();
+    grid_->SetRowCount(first + 2);
+    grid_->SetRowHeight(first, kFirstRowHeight);
+    grid_->SetRowHeight(first + 1, kSecondRowHeight);
+
+    const QString texts[] = {
+        ToQString(kLabelChildName),     ToQString(ChildFullName(child)),
+        ToQString(kLabelChildSex),      ToQString(child.IsBoy() ? kLabelBoy : kLabelGirl),
+        ToQString(kLabelChildBirthday), ToQString(BirthDateText(child.birthday))};
+    for (int col = 0; col < 6; ++col) {
+        grid_->SetItemText(first, col, texts[col]);
+        grid_->SetItemBkColour(first, col, kRowBack);
+        const bool label = col % 2 == 0;
+        grid_->SetItemFgColour(first, col, label ? kLabelInk : QColor(Qt::black));
+        if (label) grid_->SetItemFont(first, col, LabelFont());
+    }
+    grid_->SetItemData(first, 1, static_cast<GridItemData>(index + 1));
+
+    grid_->SetCellType<CImgCellBtn>(first, kDeleteColumn);
+    auto* deleteCell = grid_->GetCellAs<CImgCellBtn>(first, kDeleteColumn);
+    auto deleteButton =
+        std::make_unique<CImgButton>(grid_->viewport(), pic::kChildDelete, 0, 0, 0, 41, 23);
+    deleteButton->LoadFromResources(pic::kChildDelete, pic::kChildDelete, QString());
+    deleteCell->SetButton(std::move(deleteButton));
+    deleteCell->SetBackClr(kRowBack);
+
+    grid_->SetCellType<CChildInfoCell>(first + 1, 0);
+    grid_->MergeCells(CCellRange{first + 1, 0, first + 1, 6});
+    const NameVoiceCell state = NameVoiceCellOf(child, Database());
+    grid_->GetCellAs<CChildInfoCell>(first + 1, 0)
+        ->SetInfo(static_cast<int>(state), ToQString(NameVoiceCellText(state)));
+}
+
+const ChildInfo* CManagerPrivate::ChildOfRow(int row) const {
+    const int first = row - row % 2;
+    if (!grid_->IsValid(first, 1)) return nullptr;
+    const GridItemData data = grid_->GetItemData(first, 1);
+    if (data == 0 || data > children_.size()) return nullptr;
+    return &children_[data - 1];
+}
+
+void CManagerPrivate::ToggleAddWindow() {
+    addButton_->SetState(1);
+    addButton_->Repaint();
+    if (addWindow_->isVisible()) {
+        addWindow_->hide();
+    } else {
+        addWindow_->show();
+        addWindow_->raise();
+        addWindow_->FamilyNameEdit()->setFocus();
+    }
+    addButton_->SetState(0);
+    addButton_->Repaint();
+}
+
+void CManagerPrivate::AddChildFromWindow() {
+    // The duplicate check looks at the children still shown: a deleted child's name is free.
+    std::vector<std::string> shown;
+    for (int row = 0; row + 1 < grid_->GetRowCount(); row += 2)
+        if (const ChildInfo* child = ChildOfRow(row)) shown.push_back(ChildFullName(*child));
+    NewChild child;
+    child.familyName = addWindow_->FamilyNameEdit()->text().toStdString();
+    child.givenName = addWindow_->GivenNameEdit()->text().toStdString();
+    child.sex = addWindow_->IsBoy() ? ChildSex::Boy : ChildSex::Girl;
+    child.birthday = addWindow_->Birthday();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool added = AddChild(child, shown, session_, messages_);
+    QApplication::restoreOverrideCursor();
+    // The add window stays open for the next child.
+    if (added) ReloadChildren();
+}
+
+void CManagerPrivate::RunCommand(int row, int command) {
+    switch (command) {
+        case kDeleteCommand:
+            Delete(row);
+            return;
+        case CChildInfoCell::kRequest:
+            Request(row);
+            return;
+        case CChildInfoCell::kApply:
+        case CChildInfoCell::kRelease: {
+            if (busy_) return;
+            if (CardRoot().empty()) {
+                messages_.Show(MessageKind::Information, kMsgNoDevice);
+                return;
+            }
+            const ChildInfo* child = ChildOfRow(row);
+            if (command == CChildInfoCell::kApply && child == nullptr) return;
+            StartCardWork(command == CChildInfoCell::kApply ? child : nullptr);
+            return;
+        }
+        case CChildInfoCell::kListen:
+            Listen(row);
+            return;
+        default:
+            return;
+    }
+}
+
+void CManagerPrivate::Delete(int row) {
+    const ChildInfo* child = ChildOfRow(row);
+    if (child == nullptr) return;
+    const int first = row - row % 2;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CDefaultXML* database = CardRoot().empty() ? nullptr : Database();
+    const bool deleted = DeleteChildWithVoice(*child, database, session_, messages_);
+    QApplication::restoreOverrideCursor();
+    if (!deleted) return;
+    // The rows stay, invisible, until the next reload.
+    grid_->SetItemText(first, 1, QString());
+    grid_->SetItemData(first, 1, 0);
+    grid_->SetRowHeight(first, 0);
+    grid_->SetRowHeight(first + 1, 0);
+    grid_->viewport()->update();
+}
+
+void CManagerPrivate::Request(int row) {
+    const ChildInfo* child = ChildOfRow(row);
+    if (child == nullptr) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool requested = RequestChildVoice(*child, session_, messages_);
+    QApplication::restoreOverrideCursor();
+    if (!requested) return;
+    const int second = row - row % 2 + 1;
+    if (auto* cell = grid_->GetCellAs<CChildInfoCell>(second, 0)) {
+        cell->SetInfo(static_cast<int>(NameVoiceCell::Requested),
+                      ToQString(NameVoiceCellText(NameVoiceCell::Requested)));
+        grid_->RedrawCell(second, 0);
+    }
+}
+
+void CManagerPrivate::StartCardWork(const ChildInfo* child) {
+    busy_ = true;
+    childToApply_ = child != nullptr ? std::optional<ChildInfo>(*child) : std::nullopt;
+    if (cardWork_.joinable()) cardWork_.join();
+    // The download and the copies run off the window's thread; only the database, which the
+    // content page lends and reads on this thread, is written back here when they are done.
+    cardWork_ = std::thread([this, root = CardRoot(), apply = childToApply_, session = session_] {
+        std::string error;
+        const bool placed =
+            apply ? PlaceNameVoice(*apply, root, session, &error) : DeleteNameVoiceFiles(root);
+        QMetaObject::invokeMethod(
+            this, [this, placed, error] { FinishCardWork(placed, error); }, Qt::QueuedConnection);
+    });
+}
+
+void CManagerPrivate::FinishCardWork(bool placed, const std::string&) {
+    if (cardWork_.joinable()) cardWork_.join();
+    CDefaultXML* database = CardRoot().empty() ? nullptr : Database();
+    if (childToApply_) {
+        if (!placed)
+            messages_.Show(MessageKind::Error, kMsgNameVoiceNotDownloaded);
+        else if (database != nullptr)
+            SelectNameVoiceChild(childToApply_->childNo, *database);
+    } else {
+        if (!placed) messages_.Show(MessageKind::Error, kMsgNameVoiceNotRemoved);
+        if (database != nullptr) SelectNameVoiceChild(0, *database);
+    }
+    busy_ = false;
+    ReloadChildren();
+    Q_EMIT cardWorkFinished();
+}
+
+void CManagerPrivate::Listen(int row) {
+    const ChildInfo* child = ChildOfRow(row);
+    if (child == nullptr) return;
+    const NameFile* voice = FirstReadyVoice(*child);
+    if (voice == nullptr) return;
+    if (!player_) {
+        std::unique_ptr<IMediaEngine> engine = engine_ ? std::move(engine_) : CreateQtMediaEngine();
+        player_ = std::make_unique<CWmpPlayer>(nullptr, std::move(engine));
+        player_->Initialise();
+    }
+    player_->Play(ToQString(UrlEncodeText(voice->url)));
+}
+
+void CManagerPrivate::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    for (std::size_t i = 0; i < pictures_.size(); ++i)
+        painter.drawPixmap(kPictures[i].place, pictures_[i]);
+    addButton_->Draw(painter);
+
+    painter.setPen(Qt::black);
+    painter.setFont(AppFont(8, true));
+    const struct {
+        std::string_view text;
+        int x, y;
+    } labels[] = {{kLabelRemovableDrive, 40, 105},  {kLabelSystemVersion, 40, 137},
+                  {kLabelFirmwareVersion, 40, 160}, {kLabelCountLanguage, 78, 199},
+                  {kLabelCountStories, 296, 199},   {kLabelCountSongs, 78, 224},
+                  {kLabelCountBooks, 296, 224}};
+    for (const auto& label : labels) DrawTextAt(painter, label.x, label.y, ToQString(label.text));
+    painter.setFont(AppFont(8, false));
+    if (!header_.systemVersion.empty())
+        DrawTextAt(painter, 132, 137, ToQString(header_.systemVersion));
+    if (!header_.firmwareVersion.empty())
+        DrawTextAt(painter, 132, 160, ToQString(header_.firmwareVersion));
+    const DeviceContentCounts& counts = header_.counts;
+    DrawTextAt(painter, 129, 199, QString::number(counts.language));
+    DrawTextAt(painter, 345, 199, QString::number(counts.story));
+    DrawTextAt(painter, 129, 224, QString::number(counts.music));
+    DrawTextAt(painter, 345, 224, QString::number(counts.books));
+}
+
+void CManagerPrivate::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = event->position().toPoint();
+    if (addButton_->HitTest(at.x(), at.y()) != nullptr) ToggleAddWindow();
+}
+
+void CManagerPrivate::changeEvent(QEvent* event) {
+    ChildPageBase::changeEvent(event);
+    // Back from another program (the parent may have used the service's web site): show the
+    // children as they are now, unless an apply is still running.
+    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow() && !busy_)
+        ReloadChildren();
+}
+
+}  // namespace torvane

@@ -1,0 +1,102 @@
+// The child name page: the attached card's header, the account's children two rows each, the add
+// window, and the commands of a child's rows (delete, request, apply, release, listen). The rules
+// live in children/child_rules.h and children/name_voice.h; the page shows, asks and refills.
+#pragma once
+
+#include <QPixmap>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/message_sink.h"
+#include "children/children_service.h"
+#include "store/default_xml.h"
+#include "ui/image_widgets.h"
+#include "ui/page.h"
+#include "ui/player.h"
+
+namespace torvane {
+
+class CChildWnd;
+class CGridCtrl;
+
+class CManagerPrivate : public ChildPageBase {
+    Q_OBJECT
+
+  public:
+    static constexpr int kGridId = 100;
+    static constexpr int kAddButtonId = 100;
+    static constexpr int kDriveListId = 100;
+    static constexpr int kDeleteCommand = 6;
+    static constexpr int kDeleteColumn = 6;
+
+    // `engine` plays the listen button's voice (null: the platform's player, made on first use).
+    CManagerPrivate(QWidget* parent, const ServiceSession& session, IMessageSink& messages,
+                    std::unique_ptr<IMediaEngine> engine = nullptr);
+    ~CManagerPrivate() override;
+
+    // ChildPageBase
+    void ClearDeviceHeader() override;
+    void SetDeviceHeader(const DeviceHeader& header) override;
+    void ReloadChildren() override;
+
+    // The add window's add button: checks, sends, reloads and says how it went.
+    void AddChildFromWindow();
+    // A command of a child's rows: 6 (delete) on the first row, 100 to 103 on the second.
+    void RunCommand(int row, int command);
+    // The add button: shows the add window, or hides it when shown.
+    void ToggleAddWindow();
+
+    // Set from an apply or release until its work on the card has ended.
+    bool Busy() const { return busy_; }
+    CGridCtrl* Grid() const { return grid_; }
+    CChildWnd* AddWindow() const { return addWindow_; }
+    CImgButton* AddButton() const { return addButton_.get(); }
+    QComboBox* DriveList() const { return driveList_; }
+    // The children of the last reload, in list order (two grid rows each).
+    const std::vector<ChildInfo>& Children() const { return children_; }
+    // The child of a grid row (either of its two rows), or null when deleted or none.
+    const ChildInfo* ChildOfRow(int row) const;
+    CWmpPlayer* Player() const { return player_.get(); }
+
+  Q_SIGNALS:
+    // An apply or release has ended and the list was reloaded.
+    void cardWorkFinished();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void AddChildRows(int index, const ChildInfo& child);
+    void SetUpColumns();
+    void Delete(int row);
+    void Request(int row);
+    void StartCardWork(const ChildInfo* child);
+    void FinishCardWork(bool placed, const std::string& error);
+    void Listen(int row);
+    CDefaultXML* Database();
+    std::string CardRoot() const { return header_.drive; }
+
+    const ServiceSession& session_;
+    IMessageSink& messages_;
+    std::unique_ptr<IMediaEngine> engine_;
+    DeviceHeader header_;
+    // The card's database when the content page lent none: read here from the card.
+    std::unique_ptr<CDefaultXML> ownDatabase_;
+    QComboBox* driveList_ = nullptr;
+    CChildWnd* addWindow_ = nullptr;
+    std::vector<QPixmap> pictures_;
+    std::unique_ptr<CImgButton> addButton_;
+    CGridCtrl* grid_ = nullptr;
+    std::unique_ptr<CWmpPlayer> player_;
+    std::vector<ChildInfo> children_;
+    std::optional<ChildInfo> childToApply_;
+    bool busy_ = false;
+    std::thread cardWork_;
+};
+
+}  // namespace torvane

@@ -1,0 +1,136 @@
+#include "children/child_rules.h"
+
+#include "base/messages.h"
+#include "children/name_voice.h"
+#include "delivery/catalogue.h"
+#include "store/default_xml.h"
+
+namespace torvane {
+namespace {
+
+std::string PadLeft(std::string_view field, std::size_t width) {
+    std::string padded(field);
+    if (padded.size() < width) padded.insert(0, width - padded.size(), '0');
+    return padded;
+}
+
+}  // namespace
+
+std::string BirthdayText(std::string_view year, std::string_view month, std::string_view day) {
+    return PadLeft(year, 4) + "-" + PadLeft(month, 2) + "-" + PadLeft(day, 2);
+}
+
+std::string BirthDateText(std::string_view birthday) {
+    if (birthday.size() != 10) return {};
+    std::string text;
+    text.append(birthday.substr(0, 4)).append(kLabelYear).append(" ");
+    text.append(birthday.substr(5, 2)).append(kLabelMonth).append(" ");
+    text.append(birthday.substr(8, 2)).append(kLabelDay);
+    return text;
+}
+
+std::string ChildFullName(std::string_view familyName, std::string_view givenName) {
+    return std::string(familyName) + std::string(givenName);
+}
+
+std::string ChildFullName(const ChildInfo& child) {
+    return ChildFullName(child.familyName, child.firstName);
+}
+
+std::optional<std::string_view> CheckNewChild(std::string_view familyName,
+                                              std::string_view givenName,
+                                              const std::vector<std::string>& registeredNames) {
+    const std::string fullName = ChildFullName(familyName, givenName);
+    for (const std::string& name : registeredNames) {
+        if (name == fullName) return kMsgChildNameTaken;
+    }
+    if (givenName.empty()) return kMsgEnterChildGivenName;
+    if (familyName.empty()) return kMsgEnterChildFamilyName;
+    return std::nullopt;
+}
+
+NameVoiceCell NameVoiceCellOf(const ChildInfo& child, const CDefaultXML* database) {
+    if (database != nullptr && database->selectedChildNo() != 0 &&
+        database->selectedChildNo() == child.childNo)
+        return NameVoiceCell::Applied;
+    if (child.nameFiles.empty()) return NameVoiceCell::Blank;
+    const std::string& status = child.nameFiles.front().status;
+    if (status == kNameFileNone) return NameVoiceCell::NoVoice;
+    if (status == kNameFileExist) return NameVoiceCell::Ready;
+    if (status == kNameFileRequested) return NameVoiceCell::Requested;
+    return NameVoiceCell::Blank;
+}
+
+std::string_view NameVoiceCellText(NameVoiceCell state) {
+    switch (state) {
+        case NameVoiceCell::NoVoice:
+            return kCellNoNameVoice;
+        case NameVoiceCell::Ready:
+            return kCellNameVoiceReady;
+        case NameVoiceCell::Applied:
+            return kCellNameVoiceApplied;
+        case NameVoiceCell::Requested:
+            return kCellNameVoiceRequested;
+        case NameVoiceCell::Blank:
+            break;
+    }
+    return {};
+}
+
+const NameFile* FirstReadyVoice(const ChildInfo& child) {
+    for (const NameFile& file : child.nameFiles) {
+        if (file.status == kNameFileExist) return &file;
+    }
+    return nullptr;
+}
+
+CatalogueCounts CountCatalogue(const ContentCatalogue& catalogue) {
+    CatalogueCounts counts;
+    counts.language = static_cast<int>(catalogue.Count(Shelf::Language));
+    counts.music = static_cast<int>(catalogue.Count(Shelf::Music));
+    counts.story = static_cast<int>(catalogue.Count(Shelf::Story));
+    counts.books =
+        static_cast<int>(catalogue.Count(Shelf::Book) + catalogue.Count(Shelf::BookSeries));
+    return counts;
+}
+
+bool AddChild(const NewChild& child, const std::vector<std::string>& registeredNames,
+              const ServiceSession& session, IMessageSink& messages) {
+    if (const auto refusal = CheckNewChild(child.familyName, child.givenName, registeredNames)) {
+        messages.Show(MessageKind::Plain, *refusal);
+        return false;
+    }
+    const Status sent =
+        InsertChild(child.familyName, child.givenName, child.sex, child.birthday, session);
+    if (!sent.ok()) {
+        messages.Show(MessageKind::Error, ChildNotAddedMessage(child.familyName, child.givenName));
+        return false;
+    }
+    messages.Show(MessageKind::Plain, ChildAddedMessage(child.familyName, child.givenName));
+    return true;
+}
+
+bool DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
+                          const ServiceSession& session, IMessageSink& messages) {
+    if (!DeleteChild(child.childNo, session).ok()) {
+        messages.Show(MessageKind::Error,
+                      ChildNotDeletedMessage(child.familyName, child.firstName));
+        return false;
+    }
+    const bool calledByCard = database != nullptr && !database->root().empty() &&
+                              child.childNo != 0 && database->selectedChildNo() == child.childNo;
+    if (calledByCard && !ReleaseNameVoice(*database)) {
+        messages.Show(MessageKind::Error, kMsgNameVoiceNotRemoved);
+    }
+    messages.Show(MessageKind::Plain, ChildDeletedMessage(child.familyName, child.firstName));
+    return true;
+}
+
+bool RequestChildVoice(const ChildInfo& child, const ServiceSession& session,
+                       IMessageSink& messages) {
+    if (RequestNameFile(child.childNo, session).ok()) return true;
+    messages.Show(MessageKind::Error, kMsgNameVoiceRequestFailed);
+    return false;
+}
+
+}  // namespace torvane

@@ -1,0 +1,13 @@
+#include "shell/dialog_job_runner.h"
+
+#include "delivery/download_dialog.h"
+
+namespace torvane {
+
+JobOutcome DialogJobRunner::Run(DownloadJob job) {
+    CDownloadDlg dialog(std::move(job), session_, messages_, parent_);
+    dialog.exec();
+    return dialog.Outcome();
+}
+
+}  // namespace torvane

@@ -1,0 +1,85 @@
+#include "tests/shell/background_job_runner.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <thread>
+
+#include "delivery/job_runner.h"
+
+namespace torvane {
+namespace {
+
+// Hands the engine's messages and questions to the window's thread and waits for the answer.
+class ThreadHopSink final : public IMessageSink {
+  public:
+    ThreadHopSink(IMessageSink& inner, QObject* home) : inner_(inner), home_(home) {}
+    void Show(MessageKind kind, std::string_view text) override {
+        const std::string copy(text);
+        Hop([&] { inner_.Show(kind, copy); });
+    }
+    bool Ask(MessageKind kind, std::string_view question) override {
+        const std::string copy(question);
+        bool answer = false;
+        Hop([&] { answer = inner_.Ask(kind, copy); });
+        return answer;
+    }
+
+  private:
+    template <class F>
+    void Hop(F&& call) {
+        if (QThread::currentThread() == home_->thread())
+            call();
+        else
+            QMetaObject::invokeMethod(home_, std::forward<F>(call), Qt::BlockingQueuedConnection);
+    }
+    IMessageSink& inner_;
+    QObject* home_;
+};
+
+// Passes the engine's reports to the window's thread as queued signals.
+class QueuedProgress final : public IJobObserver {
+  public:
+    explicit QueuedProgress(BackgroundJobRunner& runner) : runner_(runner) {}
+    void OnProgress(const JobProgress& progress) override {
+        const QString status = QString::fromStdString(progress.status);
+        const int percent = progress.OverallPercent();
+        BackgroundJobRunner* runner = &runner_;
+        QMetaObject::invokeMethod(
+            runner, [runner, status, percent] { emit runner->progressed(status, percent); },
+            Qt::QueuedConnection);
+    }
+
+  private:
+    BackgroundJobRunner& runner_;
+};
+
+}  // namespace
+
+BackgroundJobRunner::BackgroundJobRunner(const ServiceSession& session, IMessageSink& messages,
+                                         QObject* parent)
+    : QObject(parent), session_(session), messages_(messages) {}
+
+JobOutcome BackgroundJobRunner::Run(DownloadJob job) {
+    running_ = true;
+    ThreadHopSink messages(messages_, this);
+    QueuedProgress progress(*this);
+    StatvfsFreeSpace freeSpace;
+    ThreadedJobRunner engine(session_, progress, messages, freeSpace);
+    JobOutcome outcome;
+    QEventLoop loop;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    std::thread worker([&] {
+        outcome = engine.Run(std::move(job));
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    QApplication::restoreOverrideCursor();
+    // Reports queued after the end are dropped with the loop; the last one was the end anyway.
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    running_ = false;
+    return outcome;
+}
+
+}  // namespace torvane

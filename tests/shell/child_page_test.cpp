@@ -1,0 +1,272 @@
+// The child name page against the local content service and a card folder: add, delete,
+// request, apply and release as the user presses them, and what the card holds afterwards.
+#include "children/child_page.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "base/messages.h"
+#include "children/child_window.h"
+#include "children/name_voice.h"
+#include "store/default_xml.h"
+#include "store/device_setup.h"
+#include "tests/support/fake_media_engine.h"
+#include "tests/support/files.h"
+#include "tests/support/recording_sink.h"
+#include "tools/demo_service/demo_service.h"
+#include "ui/child_info_cell.h"
+#include "ui/grid_ctrl.h"
+
+namespace torvane {
+
+class ChildPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<demo::DemoService> service_;
+    ServiceSession session_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<CDefaultXML> database_;
+    test::RecordingSink sink_;
+    std::unique_ptr<CManagerPrivate> page_;
+    QStringList playerLog_;
+    test::FakeMediaEngine::Script playerScript_;
+
+    std::string Card() const { return dir_->path().toStdString() + "/card"; }
+
+    // A fresh service (requested voices ready at once), a fresh card and the page over both.
+    void Start(demo::FaultPlan faults = {}) {
+        page_.reset();
+        demo::DemoSettings settings;
+        settings.voiceDelayMs = 0;
+        service_ = std::make_unique<demo::DemoService>(demo::DemoService::DefaultDataDir(),
+                                                       std::move(faults), settings);
+        QVERIFY2(service_->Start(0), service_->Error().c_str());
+        session_.baseUrl = service_->BaseUrl();
+        session_.userId = "demo";
+        session_.password = "demo1234";
+        session_.cookie = service_->OpenSession("demo");
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(CreateEmptyDevice(Card(), "1.0", "larkspin"));
+        database_ = std::make_unique<CDefaultXML>(Card());
+        QVERIFY(database_->Load());
+        sink_.Clear();
+        page_ = std::make_unique<CManagerPrivate>(
+            nullptr, session_, sink_,
+            std::make_unique<test::FakeMediaEngine>(&playerScript_, &playerLog_));
+        DeviceHeader header;
+        header.drive = Card();
+        header.database = database_.get();
+        header.systemVersion = "1.0";
+        page_->SetDeviceHeader(header);
+        page_->ReloadChildren();
+    }
+
+    // The first grid row of a child, -1 when it is not shown.
+    int RowOf(int childNo) const {
+        for (int row = 0; row < page_->Grid()->GetRowCount(); row += 2) {
+            const ChildInfo* child = page_->ChildOfRow(row);
+            if (child != nullptr && child->childNo == childNo) return row;
+        }
+        return -1;
+    }
+    int StateOf(int childNo) const {
+        const int row = RowOf(childNo);
+        if (row < 0) return -2;
+        return page_->Grid()->GetCellAs<CChildInfoCell>(row + 1, 0)->InfoState();
+    }
+    // Presses a command of a child's rows and waits for an apply or release to end.
+    void Press(int childNo, int command) {
+        const int row = RowOf(childNo);
+        QVERIFY(row >= 0);
+        page_->RunCommand(command == CManagerPrivate::kDeleteCommand ? row : row + 1, command);
+    }
+    void PressAndWait(int childNo, int command) {
+        QSignalSpy finished(page_.get(), &CManagerPrivate::cardWorkFinished);
+        Press(childNo, command);
+        QVERIFY(page_->Busy());
+        QVERIFY(finished.wait(20000));
+    }
+    int RequestsTo(std::string_view path) const {
+        int count = 0;
+        for (const auto& request : service_->Requests())
+            if (request.target.starts_with(path)) ++count;
+        return count;
+    }
+    std::string Voice() const { return test::ReadFile(Card() + "/ck1/ko/00000003.qvx"); }
+    int SelectedOnCard() const {
+        CDefaultXML card(Card());
+        return card.Load() ? card.selectedChildNo() : -1;
+    }
+    void Type(const QString& family, const QString& given) {
+        page_->AddWindow()->FamilyNameEdit()->setText(family);
+        page_->AddWindow()->GivenNameEdit()->setText(given);
+    }
+
+  private slots:
+    void cleanup() {
+        page_.reset();
+        service_.reset();
+    }
+
+    void listShowsEachChildInTwoRowsWithTheStateOfItsVoice() {
+        Start();
+        QCOMPARE(page_->Grid()->GetRowCount(), 6);
+        QCOMPARE(page_->Grid()->GetItemText(RowOf(101), 1), QStringLiteral("김하늘"));
+        QCOMPARE(page_->Grid()->GetItemText(RowOf(101), 3), QStringLiteral("남"));
+        QCOMPARE(page_->Grid()->GetItemText(RowOf(101), 5), QStringLiteral("2019년 03월 07일"));
+        QCOMPARE(StateOf(101), 1);
+        QCOMPARE(StateOf(102), 0);
+        // Every picture button says what it shows.
+        auto* cell = page_->Grid()->GetCellAs<CChildInfoCell>(RowOf(101) + 1, 0);
+        QCOMPARE(cell->FirstButton()->AccessibleName(), QStringLiteral("적용"));
+        QCOMPARE(page_->AddButton()->AccessibleName(), QStringLiteral("아이 추가하기"));
+        QCOMPARE(page_->AddWindow()->AddButton()->AccessibleName(), QStringLiteral("추가"));
+    }
+
+    void addChecksInOrderAndSendsThePaddedBirthday() {
+        Start();
+        page_->ToggleAddWindow();
+        QVERIFY(page_->AddWindow()->isVisibleTo(page_.get()));
+        Type(QStringLiteral("김"), QStringLiteral("하늘"));
+        page_->AddChildFromWindow();
+        Type(QString(), QString());
+        page_->AddChildFromWindow();
+        Type(QString(), QStringLiteral("별"));
+        page_->AddChildFromWindow();
+        QCOMPARE(sink_.Texts(), (std::vector<std::string>{std::string(kMsgChildNameTaken),
+                                                          std::string(kMsgEnterChildGivenName),
+                                                          std::string(kMsgEnterChildFamilyName)}));
+        QCOMPARE(RequestsTo("/torvane/pc_childrenInsert.asp"), 0);
+
+        sink_.Clear();
+        Type(QStringLiteral("최"), QStringLiteral("별"));
+        page_->AddWindow()->SexList()->setCurrentIndex(1);
+        page_->AddWindow()->MonthList()->setCurrentText(QStringLiteral("3"));
+        page_->AddWindow()->DayList()->setCurrentText(QStringLiteral("7"));
+        const QString year = page_->AddWindow()->YearList()->currentText();
+        page_->AddChildFromWindow();
+        QCOMPARE(sink_.Texts(), std::vector<std::string>{"아이 이름(최별)이 추가되었습니다."});
+        QCOMPARE(page_->Grid()->GetRowCount(), 8);
+        QVERIFY(page_->AddWindow()->isVisibleTo(page_.get()));
+        bool found = false;
+        for (const ChildInfo& child : page_->Children()) {
+            if (child.familyName != "최") continue;
+            found = true;
+            QCOMPARE(QString::fromStdString(child.birthday), year + "-03-07");
+            QVERIFY(!child.IsBoy());
+        }
+        QVERIFY(found);
+    }
+
+    void deleteHidesTheRowsAndTakesTheCardsVoice() {
+        Start();
+        PressAndWait(101, CChildInfoCell::kApply);
+        QVERIFY(!Voice().empty());
+        const int row = RowOf(101);
+        sink_.Clear();
+        Press(101, CManagerPrivate::kDeleteCommand);
+        QCOMPARE(sink_.Texts(), std::vector<std::string>{"아이 이름(김하늘)이 삭제되었습니다."});
+        QCOMPARE(page_->Grid()->GetRowHeight(row), 0);
+        QCOMPARE(page_->Grid()->GetRowHeight(row + 1), 0);
+        for (const std::string& path : NameVoicePaths(Card()))
+            QVERIFY2(!std::filesystem::exists(path), path.c_str());
+        QCOMPARE(SelectedOnCard(), 0);
+        page_->ReloadChildren();
+        QCOMPARE(RowOf(101), -1);
+    }
+
+    void aFailedDeleteOrRequestKeepsTheRows() {
+        Start({.pathPrefix = "/torvane/pc_childrenDelete", .status = 500});
+        const int row = RowOf(102);
+        Press(102, CManagerPrivate::kDeleteCommand);
+        QCOMPARE(sink_.Texts().size(), std::size_t{1});
+        QVERIFY(sink_.Texts()[0].find("삭제되지 않았습니다") != std::string::npos);
+        QCOMPARE(page_->Grid()->GetRowHeight(row), 40);
+        QCOMPARE(page_->Grid()->GetItemText(row, 1), QStringLiteral("이똠이"));
+
+        Start({.pathPrefix = "/torvane/pc_childrenRequest", .status = 500});
+        Press(102, CChildInfoCell::kRequest);
+        QCOMPARE(sink_.Texts(), std::vector<std::string>{std::string(kMsgNameVoiceRequestFailed)});
+        QCOMPARE(StateOf(102), 0);
+    }
+
+    void requestShowsTheRequestedStateAtOnce() {
+        Start();
+        Press(102, CChildInfoCell::kRequest);
+        QCOMPARE(StateOf(102), 3);
+        QVERIFY(sink_.Texts().empty());
+        QCOMPARE(RequestsTo("/torvane/pc_childrenRequest.asp"), 1);
+    }
+
+    void applyPressedTwiceRunsOnceOffTheWindowsThread() {
+        Start();
+        QSignalSpy finished(page_.get(), &CManagerPrivate::cardWorkFinished);
+        Press(101, CChildInfoCell::kApply);
+        Press(101, CChildInfoCell::kApply);
+        Press(101, CChildInfoCell::kRelease);
+        QVERIFY(page_->Busy());
+        QVERIFY(finished.wait(20000));
+        QTest::qWait(200);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(RequestsTo("/torvane/voice/"), 1);
+        QCOMPARE(SelectedOnCard(), 101);
+        QCOMPARE(StateOf(101), 2);
+    }
+
+    void applyingAnotherChildReplacesTheVoice() {
+        Start();
+        PressAndWait(101, CChildInfoCell::kApply);
+        const std::string first = Voice();
+        Press(102, CChildInfoCell::kRequest);
+        page_->ReloadChildren();
+        QCOMPARE(StateOf(102), 1);
+        PressAndWait(102, CChildInfoCell::kApply);
+        QVERIFY(Voice() != first);
+        for (const std::string& path : NameVoicePaths(Card()))
+            QCOMPARE(test::ReadFile(path), Voice());
+        QCOMPARE(SelectedOnCard(), 102);
+        QCOMPARE(StateOf(101), 1);
+        QCOMPARE(StateOf(102), 2);
+    }
+
+    void aVoiceThatFailsToDownloadChangesNothing() {
+        Start({.pathPrefix = "/torvane/voice/", .status = 500});
+        const auto before = test::Snapshot(Card());
+        PressAndWait(101, CChildInfoCell::kApply);
+        QCOMPARE(sink_.Texts(), std::vector<std::string>{std::string(kMsgNameVoiceNotDownloaded)});
+        QCOMPARE(test::Snapshot(Card()), before);
+        QCOMPARE(StateOf(101), 1);
+    }
+
+    void releaseTakesTheVoiceOffAndListenPlaysTheServicesVoice() {
+        Start();
+        PressAndWait(101, CChildInfoCell::kApply);
+        Press(101, CChildInfoCell::kListen);
+        QCOMPARE(playerLog_.size(), 1);
+        QVERIFY(playerLog_[0].contains("/torvane/voice/"));
+        PressAndWait(101, CChildInfoCell::kRelease);
+        for (const std::string& path : NameVoicePaths(Card()))
+            QVERIFY2(!std::filesystem::exists(path), path.c_str());
+        QCOMPARE(SelectedOnCard(), 0);
+        QCOMPARE(StateOf(101), 1);
+    }
+
+    void withoutACardApplyAndReleaseAreRefused() {
+        Start();
+        page_->ClearDeviceHeader();
+        Press(101, CChildInfoCell::kApply);
+        Press(101, CChildInfoCell::kRelease);
+        QVERIFY(!page_->Busy());
+        QCOMPARE(sink_.Texts(),
+                 (std::vector<std::string>{std::string(kMsgNoDevice), std::string(kMsgNoDevice)}));
+    }
+};
+
+}  // namespace torvane
+
+QTEST_MAIN(torvane::ChildPageTest)
+#include "child_page_test.moc"

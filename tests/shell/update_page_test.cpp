@@ -1,0 +1,151 @@
+// The update page against the local content service and a card folder: the list under both tabs,
+// one tick at a time, and installs through the worker-thread runner (an update keeps the card's
+// database; a reset is asked first).
+#include "update/update_page.h"
+
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "base/messages.h"
+#include "store/default_xml.h"
+#include "store/device_setup.h"
+#include "tests/shell/background_job_runner.h"
+#include "tests/support/files.h"
+#include "tests/support/recording_sink.h"
+#include "tools/demo_service/demo_service.h"
+#include "ui/grid_ctrl.h"
+
+namespace torvane {
+
+class UpdatePageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<demo::DemoService> service_;
+    ServiceSession session_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<test::RecordingSink> sink_;
+    std::unique_ptr<CUpdateSystem> page_;
+
+    std::string Card() const { return dir_->path().toStdString() + "/card"; }
+
+    // The page with its list fetched, a card with a file of the parent's own, chosen as drive.
+    void Start(bool answerYes = false) {
+        page_.reset();
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(CreateEmptyDevice(Card(), "1.0", "larkspin"));
+        test::WriteFile(Card() + "/ck9/re1/mine.mp3", "the parent's own recording");
+        sink_ = std::make_unique<test::RecordingSink>(answerYes);
+        page_ = std::make_unique<CUpdateSystem>(
+            nullptr, session_, *sink_, std::make_unique<BackgroundJobRunner>(session_, *sink_));
+        QVERIFY(!page_->HasFirmwareList());
+        QVERIFY(page_->RequestFirmwareList());
+        page_->DriveChooser()->addItem(QString::fromStdString(Card()));
+        page_->DriveChooser()->setCurrentIndex(0);
+    }
+    QStringList Versions() const {
+        QStringList rows;
+        for (int row = 1; row < page_->Grid()->GetRowCount(); ++row)
+            rows << page_->Grid()->GetItemText(row, 1);
+        return rows;
+    }
+
+  private slots:
+    void initTestCase() {
+        service_ = std::make_unique<demo::DemoService>();
+        QVERIFY2(service_->Start(0), service_->Error().c_str());
+        session_.baseUrl = service_->BaseUrl();
+        session_.userId = "demo";
+        session_.password = "demo1234";
+        session_.cookie = service_->OpenSession("demo");
+    }
+    void cleanup() { page_.reset(); }
+
+    void bothTabsListEveryPackageAndTheTickGoesWithTheTab() {
+        Start();
+        CGridCtrl* grid = page_->Grid();
+        QCOMPARE(grid->GetItemText(0, 0), QStringLiteral("버전"));
+        const QStringList underUpdate = Versions();
+        QCOMPARE(underUpdate.size(), 2);
+        QCOMPARE(page_->TabButton(CUpdateSystem::kTabUpdateId)->State(), 1);
+
+        page_->Tick(1);
+        page_->Tick(2);
+        QCOMPARE(page_->TickedRow(), 2);
+        QVERIFY(!grid->GetCheck(1, CUpdateSystem::kTickColumn));
+        // A click anywhere on a row ticks that row.
+        grid->ClickAt(grid->CellRect(1, 1).center());
+        QCOMPARE(page_->TickedRow(), 1);
+        QVERIFY(!grid->GetCheck(2, CUpdateSystem::kTickColumn));
+
+        page_->ChooseTab(CUpdateSystem::kTabResetId);
+        QCOMPARE(page_->CurrentKind(), PackageKind::Reset);
+        QCOMPARE(page_->TabButton(CUpdateSystem::kTabResetId)->State(), 1);
+        QCOMPARE(page_->TabButton(CUpdateSystem::kTabUpdateId)->State(), 0);
+        QCOMPARE(Versions(), underUpdate);
+        QCOMPARE(page_->TickedRow(), 0);
+        QCOMPARE(page_->InstallButton()->AccessibleName(), QStringLiteral("초기화 설치"));
+    }
+
+    void installWithoutATickDoesNothing() {
+        Start();
+        const auto before = test::Snapshot(Card());
+        page_->Install();
+        QVERIFY(!page_->LastOutcome());
+        QCOMPARE(test::Snapshot(Card()), before);
+    }
+
+    void anUpdateKeepsTheCardsDatabaseAndRecordings() {
+        Start();
+        const std::string database = test::ReadFile(Card() + "/Default.dat");
+        page_->Tick(1);
+        page_->Install();
+        QVERIFY(page_->LastOutcome() && page_->LastOutcome()->Completed());
+        QCOMPARE(test::ReadFile(Card() + "/Default.dat"), database);
+        QCOMPARE(test::ReadFile(Card() + "/ck9/re1/mine.mp3"),
+                 std::string("the parent's own recording"));
+        QVERIFY(test::ReadFile(Card() + "/info.dat").find("2.1.0") != std::string::npos);
+        QVERIFY(sink_->asked.empty());
+        QCOMPARE(sink_->Texts().back(), std::string(kMsgUpdateDone));
+    }
+
+    void aResetIsAskedFirstAndRefusedChangesNothing() {
+        Start(false);
+        const auto before = test::Snapshot(Card());
+        page_->ChooseTab(CUpdateSystem::kTabResetId);
+        page_->Tick(2);
+        page_->Install();
+        QCOMPARE(sink_->asked.size(), std::size_t{1});
+        QCOMPARE(sink_->asked[0].second, ResetQuestion(Card()));
+        QCOMPARE(page_->LastOutcome()->result, JobOutcome::Result::Cancelled);
+        QCOMPARE(test::Snapshot(Card()), before);
+    }
+
+    void anAcceptedResetLeavesTheCardAsThePackageMadeIt() {
+        Start(true);
+        page_->ChooseTab(CUpdateSystem::kTabResetId);
+        page_->Tick(2);
+        page_->Install();
+        QVERIFY(page_->LastOutcome() && page_->LastOutcome()->Completed());
+        QVERIFY(!std::filesystem::exists(Card() + "/ck9/re1/mine.mp3"));
+        CDefaultXML fresh(Card());
+        QVERIFY(fresh.Load());
+        QCOMPARE(fresh.systemVersion(), std::string("1.4"));
+    }
+
+    void versionsFollowTheTab() {
+        Start();
+        page_->SetDeviceVersions("1.0", "2.0.5");
+        QCOMPARE(page_->ContentVersion(), std::string("1.0"));
+        QCOMPARE(page_->FirmwareVersion(), std::string("2.0.5"));
+        page_->SetDeviceVersions({}, {});
+        QVERIFY(page_->ContentVersion().empty());
+    }
+};
+
+}  // namespace torvane
+
+QTEST_MAIN(torvane::UpdatePageTest)
+#include "update_page_test.moc"

@@ -1,0 +1,234 @@
+#include "update/update_page.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <functional>
+
+#include "base/messages.h"
+#include "ui/app_font.h"
+#include "ui/grid_ctrl.h"
+#include "ui/picture_ids.h"
+#include "ui/pictures.h"
+#include "ui/qt_text.h"
+#include "ui/short_cell_check.h"
+
+namespace torvane {
+namespace {
+
+QRect Edges(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
+
+// The pictures always drawn, with their places; the reset notice only under the reset tab.
+struct PagePicture {
+    int id;
+    QRect place;
+};
+const PagePicture kPictures[] = {
+    {pic::kUpdateTitle, {1, 1, 166, 23}},        {pic::kUpdateSubtitle, {4, 23, 266, 25}},
+    {pic::kUpdateBoxTop, {11, 116, 631, 15}},    {pic::kUpdateBoxMiddle, {11, 131, 631, 110}},
+    {pic::kUpdateBoxBottom, {11, 227, 631, 15}},
+};
+const QRect kResetNoticePlace(11, 290, 149, 26);
+
+// A click anywhere on a package's row is the tick of that row.
+class TickGrid final : public CGridCtrl {
+  public:
+    using CGridCtrl::CGridCtrl;
+    std::function<void(int row)> onRowClick;
+    void OnSelecting(const CCellID& cell) override {
+        if (onRowClick && cell.row >= GetFixedRowCount()) onRowClick(cell.row);
+    }
+};
+
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(x, y + QFontMetrics(painter.font()).ascent(), text);
+}
+
+}  // namespace
+
+CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMessageSink& messages,
+                             std::unique_ptr<IJobRunner> runner)
+    : UpdatePageBase(parent), session_(session), messages_(messages), runner_(std::move(runner)) {
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    for (const PagePicture& picture : kPictures) pictures_.push_back(LoadPicture(picture.id));
+    pictures_.push_back(LoadPicture(pic::kResetNotice));
+
+    tabUpdate_ = std::make_unique<CImgButton>(this, kTabUpdateId, 0, 5, 62, 139, 94);
+    tabUpdate_->LoadFromResources(pic::kUpdateTabUpdateOff, pic::kUpdateTabUpdateOn, QString());
+    tabReset_ = std::make_unique<CImgButton>(this, kTabResetId, 0, 139, 62, 270, 94);
+    tabReset_->LoadFromResources(pic::kUpdateTabResetOff, pic::kUpdateTabResetOn, QString());
+    installUpdate_ = std::make_unique<CImgButton>(this, kInstallId, 0, 250, 457, 473, 532);
+    installUpdate_->LoadFromResources(pic::kInstallUpdate, pic::kInstallUpdate, QString());
+    installReset_ = std::make_unique<CImgButton>(this, kInstallId, 0, 250, 457, 473, 532);
+    installReset_->LoadFromResources(pic::kInstallReset, pic::kInstallReset, QString());
+
+    auto* grid = new TickGrid(this);
+    grid->onRowClick = [this](int row) { Tick(row); };
+    grid_ = grid;
+    grid_->Create(Edges(10, 316, 641, 417), this, kGridId);
+    grid_->setFrameShape(QFrame::Box);
+    grid_->setFocusPolicy(Qt::TabFocus);
+    grid_->SetEditable(false);
+    SetUpGrid();
+    tabUpdate_->SetState(1);
+
+    DriveChooser()->setGeometry(199, 149, 363 - 199, 22);
+    DriveChooser()->setAccessibleName(ToQString(kLabelRemovableDrive));
+}
+
+CUpdateSystem::~CUpdateSystem() = default;
+
+void CUpdateSystem::SetUpGrid() {
+    grid_->DeleteAllItems();
+    grid_->SetGridLines(GVL_HORZ);
+    grid_->SetTextBkColor(Qt::white);
+    grid_->SetFixedBkColor(QColor(0xA3, 0xA3, 0xA3));
+    grid_->SetFixedTextColor(Qt::white);
+    grid_->SetListMode(true);
+    grid_->EnableSelection(false);
+    grid_->SetRowCount(1);
+    grid_->SetColumnCount(4);
+    grid_->SetFixedRowCount(1);
+    const std::string_view headers[] = {kLabelPackageVersion, kLabelPackageDescription,
+                                        kLabelPackageDate, ""};
+    const int widths[] = {100, 300, 190, 30};
+    for (int col = 0; col < 4; ++col) {
+        grid_->SetItemText(0, col, ToQString(headers[col]));
+        grid_->SetColumnWidth(col, widths[col]);
+    }
+    grid_->ExpandLastColumn();
+}
+
+const std::vector<UpdateFile>& CUpdateSystem::CurrentFiles() const {
+    static const std::vector<UpdateFile> none;
+    if (!list_) return none;
+    return currentTab_ == kTabUpdateId ? list_->ListA() : list_->ListB();
+}
+
+void CUpdateSystem::FillGrid() {
+    SetUpGrid();
+    const std::vector<UpdateFile>& files = CurrentFiles();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const int row = grid_->GetRowCount();
+        grid_->SetRowCount(row + 1);
+        grid_->SetItemText(row, 0, ToQString(files[i].version));
+        grid_->SetItemText(row, 1, ToQString(files[i].description));
+        grid_->SetItemData(row, 1, static_cast<GridItemData>(i + 1));
+        grid_->SetItemText(row, 2, ToQString(files[i].registeredDate));
+        grid_->SetCellType<CShortCellCheck>(row, kTickColumn);
+        grid_->SetItemState(row, kTickColumn, GVIS_READONLY);
+        for (int col = 1; col < 4; ++col) grid_->SetItemFgColour(row, col, Qt::black);
+    }
+    grid_->viewport()->update();
+}
+
+void CUpdateSystem::Tick(int row) {
+    for (int r = 1; r < grid_->GetRowCount(); ++r) grid_->SetCheck(r, kTickColumn, r == row);
+    grid_->viewport()->update();
+}
+
+int CUpdateSystem::TickedRow() const {
+    for (int r = 1; r < grid_->GetRowCount(); ++r)
+        if (grid_->GetCheck(r, kTickColumn)) return r;
+    return 0;
+}
+
+void CUpdateSystem::ChooseTab(unsigned tabId) {
+    if (tabId != currentTab_) {
+        TabButton(tabId)->SetState(1);
+        TabButton(tabId == kTabUpdateId ? kTabResetId : kTabUpdateId)->SetState(0);
+        currentTab_ = tabId;
+        FillGrid();
+    }
+    update();
+}
+
+bool CUpdateSystem::RequestFirmwareList() {
+    UpdateFileList list;
+    if (!list.FetchUpdateFiles(session_).ok()) {
+        list_.reset();
+        FillGrid();
+        return false;
+    }
+    SetList(std::move(list));
+    return true;
+}
+
+void CUpdateSystem::SetList(UpdateFileList list) {
+    list_ = std::move(list);
+    FillGrid();
+}
+
+void CUpdateSystem::SetDeviceVersions(const std::string& contentVersion,
+                                      const std::string& firmwareVersion) {
+    contentVersion_ = contentVersion;
+    firmwareVersion_ = firmwareVersion;
+    update();
+}
+
+void CUpdateSystem::Install() {
+    if (installing_) return;
+    CImgButton* button = InstallButton();
+    button->SetState(1);
+    button->Repaint();
+    const int row = TickedRow();
+    const std::vector<UpdateFile>& files = CurrentFiles();
+    const GridItemData data = row > 0 ? grid_->GetItemData(row, 1) : 0;
+    if (data != 0 && data <= files.size()) {
+        const std::string drive = DriveChooser()->currentText().toStdString();
+        if (drive.empty()) {
+            messages_.Show(MessageKind::Information, kMsgNoDevice);
+        } else {
+            // The record is copied: the list must not change under a running job.
+            const UpdateFile file = files[data - 1];
+            installing_ = true;
+            lastOutcome_ = InstallPackage(file, CurrentKind(), drive, *runner_, messages_);
+            installing_ = false;
+        }
+    }
+    button->SetState(0);
+    update();
+}
+
+void CUpdateSystem::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    for (std::size_t i = 0; i < std::size(kPictures); ++i)
+        painter.drawPixmap(kPictures[i].place, pictures_[i]);
+    tabUpdate_->Draw(painter);
+    tabReset_->Draw(painter);
+    const bool updateTab = currentTab_ == kTabUpdateId;
+    if (updateTab) {
+        installUpdate_->Draw(painter);
+    } else {
+        painter.drawPixmap(kResetNoticePlace, pictures_.back());
+        installReset_->Draw(painter);
+    }
+    painter.setPen(Qt::black);
+    painter.setFont(AppFont(8, true));
+    DrawTextAt(painter, 106, 153, ToQString(kLabelRemovableDrive));
+    DrawTextAt(painter, 106, 182,
+               ToQString(updateTab ? kLabelContentVersion : kLabelFirmwareVersion));
+    const std::string& version = updateTab ? contentVersion_ : firmwareVersion_;
+    if (!version.empty()) DrawTextAt(painter, 195, 182, ToQString(version));
+}
+
+void CUpdateSystem::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = event->position().toPoint();
+    for (CImgButton* tab : {tabUpdate_.get(), tabReset_.get()}) {
+        if (tab->HitTest(at.x(), at.y()) != nullptr) {
+            ChooseTab(tab->Id());
+            return;
+        }
+    }
+    if (InstallButton()->HitTest(at.x(), at.y()) != nullptr) Install();
+}
+
+}  // namespace torvane

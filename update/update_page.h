@@ -1,0 +1,101 @@
+// The update page: the firmware and system packages the service offers, under two tabs (update,
+// which keeps the card's contents, and reset, which wipes the card first), one package ticked at
+// a time, installed through a job runner onto the drive chosen in the drive chooser; beside them
+// the attached card's content and firmware versions.
+#pragma once
+
+#include <QPixmap>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/message_sink.h"
+#include "delivery/download_job.h"
+#include "ui/image_widgets.h"
+#include "ui/page.h"
+#include "update/package_install.h"
+#include "update/update_list.h"
+
+namespace torvane {
+
+class CGridCtrl;
+
+class CUpdateSystem : public UpdatePageBase {
+    Q_OBJECT
+
+  public:
+    static constexpr unsigned kTabUpdateId = 10;
+    static constexpr unsigned kTabResetId = 20;
+    static constexpr unsigned kInstallId = 30;
+    static constexpr int kGridId = 103;
+    static constexpr int kTickColumn = 3;
+
+    // `runner` runs the install jobs (the download dialog in the desktop app).
+    CUpdateSystem(QWidget* parent, const ServiceSession& session, IMessageSink& messages,
+                  std::unique_ptr<IJobRunner> runner);
+    ~CUpdateSystem() override;
+
+    // UpdatePageBase
+    bool HasFirmwareList() const override { return list_.has_value(); }
+    bool RequestFirmwareList() override;
+    void SetDeviceVersions(const std::string& contentVersion,
+                           const std::string& firmwareVersion) override;
+
+    // The grid of the current tab, nothing ticked.
+    void FillGrid();
+    // Ticks grid row `row` (1 for the first package) and unticks every other.
+    void Tick(int row);
+    // A click on a tab button: the tab becomes current and the grid is filled again.
+    void ChooseTab(unsigned tabId);
+    // The install button: the ticked package through the runner onto the chosen drive; nothing
+    // without a ticked row.
+    void Install();
+
+    PackageKind CurrentKind() const {
+        return currentTab_ == kTabUpdateId ? PackageKind::Update : PackageKind::Reset;
+    }
+    // The ticked grid row, or 0.
+    int TickedRow() const;
+    CGridCtrl* Grid() const { return grid_; }
+    CImgButton* TabButton(unsigned tabId) const {
+        return tabId == kTabUpdateId ? tabUpdate_.get() : tabReset_.get();
+    }
+    // The install button of the current tab.
+    CImgButton* InstallButton() const {
+        return currentTab_ == kTabUpdateId ? installUpdate_.get() : installReset_.get();
+    }
+    const std::optional<UpdateFileList>& List() const { return list_; }
+    // Installs only on this list's records: a test may give one read from an answer.
+    void SetList(UpdateFileList list);
+    const std::string& ContentVersion() const { return contentVersion_; }
+    const std::string& FirmwareVersion() const { return firmwareVersion_; }
+    // The outcome of the last install (none before the first).
+    const std::optional<JobOutcome>& LastOutcome() const { return lastOutcome_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void SetUpGrid();
+    const std::vector<UpdateFile>& CurrentFiles() const;
+
+    const ServiceSession& session_;
+    IMessageSink& messages_;
+    std::unique_ptr<IJobRunner> runner_;
+    std::vector<QPixmap> pictures_;
+    std::unique_ptr<CImgButton> tabUpdate_;
+    std::unique_ptr<CImgButton> tabReset_;
+    std::unique_ptr<CImgButton> installUpdate_;
+    std::unique_ptr<CImgButton> installReset_;
+    unsigned currentTab_ = kTabUpdateId;
+    CGridCtrl* grid_ = nullptr;
+    std::string contentVersion_;
+    std::string firmwareVersion_;
+    std::optional<UpdateFileList> list_;
+    std::optional<JobOutcome> lastOutcome_;
+    bool installing_ = false;
+};
+
+}  // namespace torvane
