@@ -72,6 +72,12 @@ inline constexpr std::string_view kMsgGameContentNotDeleted =
 inline constexpr std::string_view kMsgOneGameRequired = "하나이상의 게임이 존재하여야 합니다";
 inline constexpr std::string_view kMsgDeleted = "삭제가 완료되었습니다.";
 inline constexpr std::string_view kMsgDiyChanged = "DIY를 변경하였습니다";
+// A change the card did not take (write-protected, full or pulled): said instead of the
+// sentence of success.
+inline constexpr std::string_view kMsgCardNotWritten =
+    "저장 장치에 기록하지 못했습니다. 메모리가 꽉 찼거나 쓰기가 금지되었는지 확인하세요.";
+// A work that did not end as it should; said instead of the sentence of a completed one.
+inline constexpr std::string_view kMsgJobFailed = "작업을 완료하지 못했습니다.";
 
 // --- A card that cannot be read ----------------------------------------------------------------
 // "cannot read the device database <path>", with the reason after a colon when there is one.

@@ -50,14 +50,16 @@ class CDefaultXML {
     // Removes from the shelf every record with the number of one of `records`.
     void RemoveContents(Shelf shelf, const std::vector<ContentRecord>& records);
     // Adds a content to the game selection, rebuilds the game table and saves. False when the
-    // number is already selected.
+    // number is already selected, or when the card did not take the table or the database (the
+    // model is then left as it was).
     bool AddGameSelection(const ContentRecord& record);
     // Removes the first selection entry and game shelf record with that number; with `rebuild`,
-    // rebuilds the game table and saves. Always true.
+    // rebuilds the game table and saves, and is false when the card did not take them.
     bool RemoveGameSelection(std::string_view contentNo, bool rebuild);
     // Makes a content the DIY content: writes the ck4 table, remembers the choice, saves, and lets
-    // it take the previous DIY content's place in the game selection.
-    void SelectDiyContent(const ContentRecord& record);
+    // it take the previous DIY content's place in the game selection. False when the card did not
+    // take a table or the database.
+    bool SelectDiyContent(const ContentRecord& record);
     // Writes ck6's rfid.tbl from the game shelf. Does not save.
     bool RebuildGameTable();
     void SetSelectedChild(int childNo) { selectedChildNo_ = childNo; }

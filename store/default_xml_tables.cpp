@@ -44,7 +44,7 @@ bool CDefaultXML::RebuildGameTable() {
     return WriteEncipheredTable(lines, root + "/ck6/rfid.tbl");
 }
 
-void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
+bool CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     // A copy: the caller may pass a record that lives on one of this model's shelves.
     const ContentRecord record = chosen;
     const std::string oldNo = selectedDiyContentNo_;
@@ -52,7 +52,7 @@ void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     const std::vector<std::string> bases = DistinctBaseNames(record);
     diyList_.clear();
     const std::string& root = root_;
-    if (root.empty()) return;
+    if (root.empty()) return false;
 
     std::vector<std::string> lines;
     for (const std::string& base : bases) {
@@ -61,24 +61,22 @@ void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
         diyList_.push_back(base);
     }
     const std::string folder = root + "/ck4";
-    if (!WriteEncipheredTable(lines, folder + "/rfid.tbl")) return;
+    if (!WriteEncipheredTable(lines, folder + "/rfid.tbl")) return false;
     // The device reads the DIY cards from either table; both hold the same bytes.
-    CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl");
+    if (!CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl")) return false;
 
     selectedDiyContentNo_ = newNo;
-    Save();
+    if (!Save()) return false;
 
     const auto& game = Contents(Shelf::Game);
     if (oldNo == newNo || game.empty() || !OnShelf(game, oldNo) || OnShelf(game, newNo)) {
-        RebuildGameTable();
-        return;
+        return RebuildGameTable();
     }
     // The new DIY content takes the previous one's place in the game selection.
     RemoveGameSelection(oldNo, false);
     gameContentList_.push_back(newNo);
     Contents(Shelf::Game).push_back(record);
-    RebuildGameTable();
-    Save();
+    return RebuildGameTable() && Save();
 }
 
 }  // namespace torvane

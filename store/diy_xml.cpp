@@ -1,8 +1,12 @@
 // The DIY database: Load, the rec.tbl merge, and both Saves.
 #include "store/diy_xml.h"
 
+#include <sys/stat.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -66,12 +70,18 @@ bool CDiyXML::Load() {
     records_.clear();
     otherLines_.clear();
 
-    // A card without Diy.dat has never held a recording: every slot starts empty.
-    if (std::string document; ReadEncipheredText(root + "/Diy.dat", document)) {
+    // Only a card without Diy.dat has never held a recording: a file that is there but cannot
+    // be read holds the recordings' names, and starting empty would write over them.
+    const std::string path = root + "/Diy.dat";
+    lastError_.clear();
+    if (std::string document; ReadEncipheredText(path, document)) {
         if (!ParseDiyDocument(document)) return false;
-    } else {
-        records_.assign(kDiyCardCount, DiyRecord{});
+    } else if (struct stat info{}; ::lstat(path.c_str(), &info) == 0 || errno != ENOENT) {
+        lastError_ = std::strerror(errno);
+        return false;
     }
+    // rec.tbl always gets a line for each of the device's 1500 cards, whatever Diy.dat held.
+    records_.resize(kDiyCardCount);
 
     std::string table;
     if (ReadWholeTextFile(root + "/ck9/rec.tbl", table)) MergeRecTable(Cp949ToUtf8(table));
