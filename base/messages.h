@@ -60,6 +60,9 @@ inline constexpr std::string_view kMsgCopied = "다운로드 하였습니다.";
 inline constexpr std::string_view kMsgStopDownload = "다운로드를 중지하시겠습니까?";
 // A package entry that could not be unpacked (the archive's own wording).
 inline constexpr std::string_view kMsgExtractFailed = "Extract failed";
+// A bought content the card's database cannot keep, refused before its download:
+// "<number> 컨텐츠는 장치에 설치할 수 없습니다 (<why>)".
+std::string ContentNotInstallable(const std::string& contentNo, const std::string& why);
 // Asked before a reset package wipes the card in `drive`.
 std::string ResetQuestion(const std::string& drive);
 

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,6 +29,9 @@ class CDefaultXML {
 
     // The card root this database is read from and written to.
     const std::string& root() const { return root_; }
+    // Whether the root is still the card Load read (the same device and folder): false once
+    // the card was pulled or another took its place. True before any load.
+    bool OnItsCard() const;
 
     // Replaces the model by what Default.dat holds. False without a device root (model left as
     // it was), when the file cannot be deciphered or read (model empty), or when the parser
@@ -102,6 +107,8 @@ class CDefaultXML {
     friend class DefaultXmlReader;
 
     std::string root_;
+    // The root folder's device and inode when Load read it.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> cardIdentity_;
     std::array<std::vector<ContentRecord>, kShelfCount> shelves_;
     std::vector<std::string> diyList_;
     std::vector<std::string> gameContentList_;

@@ -202,7 +202,15 @@ INSTANTIATE_TEST_SUITE_P(
                       DeviceName{"HangulOfEightBytes", "노래하자.wav", "노래하자.wav", "노래하자"},
                       DeviceName{"HangulOfTenBytes", "노래하는곰.wav", "92100001.wav",
                                  "노래하는곰"},
-                      DeviceName{"TwoDots", "song.v2.mp3", "song.v2.mp3", "song.v2"}),
+                      DeviceName{"TwoDots", "song.v2.mp3", "song.v2.mp3", "song.v2"},
+                      // rec.tbl's separators and bytes that are not UTF-8 never reach the
+                      // card's name: the file would be copied under one name, listed under another.
+                      DeviceName{"Bar", "a|b.mp3", "92100001.mp3", "a|b"},
+                      DeviceName{"Caret", "a^b.mp3", "92100001.mp3", "a^b"},
+                      DeviceName{"LineBreak", "a\r\nb.mp3", "92100001.mp3", "a\r\nb"},
+                      DeviceName{"Blank", " a.mp3", "92100001.mp3", " a"},
+                      DeviceName{"NotUtf8", "\xB0\xA1.mp3", "92100001.mp3", "\xB0\xA1"},
+                      DeviceName{"BadExtension", "memo.m|p3", "memo", "memo"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
