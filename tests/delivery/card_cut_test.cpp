@@ -129,10 +129,14 @@ class CardCutTest : public test::ServiceFixture {
 
 TEST_F(CardCutTest, ContentInstallAndReinstall) {
     const std::vector<ContentRecord> contents = {Content("L0001"), Content("M0002")};
-    CutAtEveryWrite("install", [&] { TransferContents(contents, false, {database, sink}, runner); });
+    CutAtEveryWrite("install", [&] {
+        TransferContents(contents, false, {database, sink}, runner);
+    });
     // A reinstall replaces files the database already lists: never truncated, never missing.
     ASSERT_TRUE(TransferContents(contents, false, {database, sink}, runner).AllInstalled());
-    CutAtEveryWrite("reinstall", [&] { TransferContents(contents, true, {database, sink}, runner); });
+    CutAtEveryWrite("reinstall", [&] {
+        TransferContents(contents, true, {database, sink}, runner);
+    });
 }
 
 TEST_F(CardCutTest, DeleteGameAndDiyChoice) {
@@ -163,7 +167,8 @@ TEST_F(CardCutTest, DiyRecordings) {
 // An update never unpacks the package's blank database over the card's, and one that fails
 // says so: neither the reset's status nor the sentence of a completed update.
 TEST_F(CardCutTest, UpdatePackage) {
-    ASSERT_TRUE(TransferContents({Content("M0002")}, false, {database, sink}, runner).AllInstalled());
+    ASSERT_TRUE(
+        TransferContents({Content("M0002")}, false, {database, sink}, runner).AllInstalled());
     const std::string databaseBefore = test::ReadFile(Card() / "Default.dat");
     UpdateFileList list;
     ASSERT_TRUE(list.FetchUpdateFiles(session).ok());
@@ -173,8 +178,10 @@ TEST_F(CardCutTest, UpdatePackage) {
     ASSERT_FALSE(update.fileUrl.empty());
     JobOutcome outcome;
     CutAtEveryWrite(
-        "update", [&] { outcome = InstallPackage(update, PackageKind::Update, Card().string(),
-                                                 runner, sink); },
+        "update",
+        [&] {
+            outcome = InstallPackage(update, PackageKind::Update, Card().string(), runner, sink);
+        },
         [&](bool cut) {
             EXPECT_EQ(test::ReadFile(Card() / "Default.dat"), databaseBefore);
             EXPECT_FALSE(observer.Saw(kMsgResetting));
