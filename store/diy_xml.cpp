@@ -73,18 +73,26 @@ bool CDiyXML::Load() {
     // Only a card without Diy.dat has never held a recording: a file that is there but cannot
     // be read holds the recordings' names, and starting empty would write over them.
     const std::string path = root + "/Diy.dat";
-    lastError_.clear();
-    if (std::string document; ReadEncipheredText(path, document)) {
-        if (!ParseDiyDocument(document)) return false;
-    } else if (struct stat info{}; ::lstat(path.c_str(), &info) == 0 || errno != ENOENT) {
+    std::string document;
+    const bool there = ReadEncipheredText(path, document);
+    if (struct stat info{}; !there && (::lstat(path.c_str(), &info) == 0 || errno != ENOENT)) {
         lastError_ = std::strerror(errno);
         return false;
     }
+    std::string table;
+    if (!ReadWholeTextFile(root + "/ck9/rec.tbl", table)) table.clear();
+    return ReadDocuments(there ? std::optional<std::string_view>(document) : std::nullopt, table);
+}
+
+bool CDiyXML::ReadDocuments(std::optional<std::string_view> diyDocument,
+                            std::string_view recTable) {
+    records_.clear();
+    otherLines_.clear();
+    lastError_.clear();
+    if (diyDocument && !ParseDiyDocument(*diyDocument)) return false;
     // rec.tbl always gets a line for each of the device's 1500 cards, whatever Diy.dat held.
     records_.resize(kDiyCardCount);
-
-    std::string table;
-    if (ReadWholeTextFile(root + "/ck9/rec.tbl", table)) MergeRecTable(Cp949ToUtf8(table));
+    MergeRecTable(Cp949ToUtf8(recTable.substr(0, recTable.find('\0'))));
     return true;
 }
 
