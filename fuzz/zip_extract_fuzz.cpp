@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string package = scratch.path() + "/package.zip";
     if (scratch.path().empty()) std::abort();
     std::filesystem::create_directories(card);
-    if (!torvane::WriteFileSafely(package, std::string_view(reinterpret_cast<const char*>(data), size)))
+    if (!torvane::WriteFileSafely(package,
+                                  std::string_view(reinterpret_cast<const char*>(data), size)))
         std::abort();
     QuietSink sink;
     torvane::CMyZip zip(sink);

@@ -194,6 +194,19 @@ TEST_F(DiyDatabase, NamesXmlCannotCarryNeverMakeTheDiyFileUnreadable) {
     }
 }
 
+// A rec.tbl file name that is not CP949 (found by fuzzing): Diy.dat and rec.tbl name the slot's
+// file alike, so the next load does not see two different files.
+TEST_F(DiyDatabase, BothFilesNameASlotsFileAlike) {
+    WriteRecTable("92100001^^ | |9\xEF\xBF\xBD | ^^/ck9\r\n");
+    ASSERT_TRUE(diy.Load());
+    ASSERT_TRUE(diy.SaveDiyFile());
+    ASSERT_TRUE(diy.SaveRecTable());
+    CDiyXML loaded(device.path());
+    ASSERT_TRUE(loaded.Load());
+    EXPECT_EQ(loaded.SerializeDiyDocument(), diy.SerializeDiyDocument());
+    EXPECT_EQ(loaded.SerializeRecTable(), diy.SerializeRecTable());
+}
+
 TEST_F(DiyDatabase, AFailedRecTableWriteKeepsThePreviousTable) {
     WriteRecTable("previous\r\n");
     ASSERT_TRUE(diy.Load());
