@@ -82,13 +82,13 @@ char32_t DecodeStrictUtf8(std::string_view seq) {
 
 // Whether the one CP949 character at the start of `cp949` (one byte, or a lead byte and the
 // byte after it) is valid on its own.
-bool ConvertsAlone(std::string_view cp949) {
+// CP949 keeps no state between characters, so the caller's converter can probe.
+bool ConvertsAlone(Converter& converter, std::string_view cp949) {
     const auto lead = static_cast<unsigned char>(cp949.front());
     const std::size_t length = lead >= 0x81 && lead <= 0xFE && cp949.size() >= 2 ? 2 : 1;
-    Converter converter("UTF-8", "CP949");
     std::string_view character = cp949.substr(0, length);
     std::string ignored;
-    return converter.Valid() && converter.Convert(character, ignored) && character.empty();
+    return converter.Convert(character, ignored) && character.empty();
 }
 
 // Whether XML 1.0 lets a document hold the code point, as text or as a character reference.
@@ -142,7 +142,7 @@ std::string Cp949ToUtf8(std::string_view cp949) {
         if (cp949.empty()) break;
         const bool stoppedHereBefore = cp949.data() == lastStop;
         lastStop = cp949.data();
-        if (stoppedHereBefore || !ConvertsAlone(cp949)) cp949.remove_prefix(1);
+        if (stoppedHereBefore || !ConvertsAlone(converter, cp949)) cp949.remove_prefix(1);
     }
     return out;
 }
