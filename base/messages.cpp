@@ -203,4 +203,8 @@ std::string CliCipherFailed(bool encipher, const std::string& from, const std::s
     return std::string("cannot ") + (encipher ? "encipher " : "decipher ") + from + " into " + to;
 }
 
+std::string ContentNotInstallable(const std::string& contentNo, const std::string& why) {
+    return contentNo + " 컨텐츠는 장치에 설치할 수 없습니다 (" + why + ")";
+}
+
 }  // namespace torvane

@@ -60,6 +60,9 @@ inline constexpr std::string_view kMsgCopied = "다운로드 하였습니다.";
 inline constexpr std::string_view kMsgStopDownload = "다운로드를 중지하시겠습니까?";
 // A package entry that could not be unpacked (the archive's own wording).
 inline constexpr std::string_view kMsgExtractFailed = "Extract failed";
+// A bought content the card's database cannot keep, refused before its download:
+// "<number> 컨텐츠는 장치에 설치할 수 없습니다 (<why>)".
+std::string ContentNotInstallable(const std::string& contentNo, const std::string& why);
 // Asked before a reset package wipes the card in `drive`.
 std::string ResetQuestion(const std::string& drive);
 
@@ -92,6 +95,12 @@ std::string KilobyteProgress(std::uint64_t doneBytes, std::uint64_t totalBytes);
 // The download dialog's status after a job that left contents or files behind.
 inline constexpr std::string_view kMsgDownloadIncomplete =
     "일부 컨텐츠를 받지 못하였습니다. 취소 버튼으로 창을 닫아 주십시요.";
+// A change the card did not take (write-protected, full or pulled): said instead of the
+// sentence of success.
+inline constexpr std::string_view kMsgCardNotWritten =
+    "저장 장치에 기록하지 못했습니다. 메모리가 꽉 찼거나 쓰기가 금지되었는지 확인하세요.";
+// A work that did not end as it should; said instead of the sentence of a completed one.
+inline constexpr std::string_view kMsgJobFailed = "작업을 완료하지 못했습니다.";
 
 // --- A card that cannot be read ----------------------------------------------------------------
 // "cannot read the device database <path>", with the reason after a colon when there is one.

@@ -1,5 +1,8 @@
 #include "children/name_voice.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -57,11 +60,18 @@ bool PlaceNameVoice(const ChildInfo& child, const std::string& root, const Servi
     }
     if (voice == nullptr) return fail("the child has no name voice yet");
 
-    const std::string temp = GetTempFolder();
-    if (temp.empty()) return fail("no private temporary folder");
-    const std::string local = temp + "/" + kVoiceFileName;
-    std::FILE* file = std::fopen(local.c_str(), "wb");
-    if (file == nullptr) return fail("cannot write " + local);
+    // A folder of this download's own: two runs at once never share the file, and nothing
+    // planted in the temporary folder is written through.
+    const ScratchFolder scratch("voice");
+    if (scratch.path().empty()) return fail("no private temporary folder");
+    const std::string local = scratch.path() + "/" + std::string(kVoiceFileName);
+    const int fd =
+        ::open(local.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (file == nullptr) {
+        if (fd >= 0) ::close(fd);
+        return fail("cannot write " + local);
+    }
     const bool downloaded =
         DownloadToFile(session, UrlEncodeText(voice->url), file, nullptr, nullptr, true);
     const bool closed = std::fclose(file) == 0;

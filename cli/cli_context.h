@@ -20,12 +20,12 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitCancelled = 3;
 
 struct GlobalOptions {
-    std::string device;    // --device DIR, else TORVANE_DEVICE
-    bool json = false;     // --json: machine-readable output on stdout
-    std::string service;   // --service URL, else TORVANE_SERVICE_URL
-    std::string user;      // --user ID
-    std::string password;  // --password (scripts only), else TORVANE_PASSWORD, else asked
-    bool yes = false;      // --yes: answers the reset confirmation only
+    std::string device;              // --device DIR, else TORVANE_DEVICE
+    bool json = false;               // --json: machine-readable output on stdout
+    std::string service;             // --service URL, else TORVANE_SERVICE_URL
+    std::string user;                // --user ID
+    bool passwordFromStdin = false;  // --password-stdin, else TORVANE_PASSWORD, else asked
+    bool yes = false;                // --yes: answers the reset confirmation only
 };
 
 // Prints messages on the terminal. Questions are asked on a terminal and answered No without one.

@@ -95,8 +95,13 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Language);
         if (!records) return;
-        const int added = AddToGameSelection(*records, {card->database(), ctx.Messages()});
-        ctx.Out() << CliAddedToGame(added) << '\n';
+        const GameSelectionOutcome outcome =
+            AddToGameSelection(*records, {card->database(), ctx.Messages()});
+        if (!outcome.saved) {
+            ctx.exitCode = kExitFailed;
+            return;
+        }
+        ctx.Out() << CliAddedToGame(outcome.added) << '\n';
     });
     CLI::App* remove = game->add_subcommand("remove", "take contents out of the game");
     remove->add_option("contentNo", *numbers, "content numbers")->required();

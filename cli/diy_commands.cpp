@@ -54,7 +54,8 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         auto card = OpenCard(ctx);
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, {args->contentNo}, Shelf::Language);
-        if (records) ChooseDiyContent(records->front(), {card->database(), ctx.Messages()});
+        if (records && !ChooseDiyContent(records->front(), {card->database(), ctx.Messages()}))
+            ctx.exitCode = kExitFailed;
     });
 
     auto cardAndSlot = [args](CLI::App* command) {
@@ -89,7 +90,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (diy && !DeleteDiySlot(*diy, position, args->slot, ctx.Messages())) {
-            ctx.Fail(kCliDiyNotSaved);
+            ctx.exitCode = kExitFailed;
         }
     });
 

@@ -19,8 +19,10 @@ int main(int argc, char** argv) {
     app.add_flag("--json", ctx.options.json, "machine-readable output on stdout (UTF-8)");
     app.add_option("--service", ctx.options.service, "service address (else TORVANE_SERVICE_URL)");
     app.add_option("--user", ctx.options.user, "account identifier");
-    app.add_option("--password", ctx.options.password,
-                   "password for scripts (else TORVANE_PASSWORD, else asked)");
+    // The password never goes on the command line, where every user's process list shows it.
+    app.add_flag("--password-stdin", ctx.options.passwordFromStdin,
+                 "read the password from the first line of standard input (else "
+                 "TORVANE_PASSWORD, else asked)");
     app.add_flag("--yes", ctx.options.yes, "answer yes to the reset confirmation");
 
     AddStoreCommands(app, ctx);

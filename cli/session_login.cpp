@@ -53,7 +53,15 @@ std::optional<std::string> UserIdFor(CliContext& ctx) {
 }
 
 std::optional<std::string> PasswordFor(CliContext& ctx) {
-    if (!ctx.options.password.empty()) return ctx.options.password;
+    if (ctx.options.passwordFromStdin) {
+        std::string line;
+        if (!std::getline(std::cin, line) || line.empty()) {
+            ctx.UsageError("--password-stdin: no password on standard input");
+            return std::nullopt;
+        }
+        if (line.back() == '\r') line.pop_back();
+        return line;
+    }
     if (auto password = FromEnvironment("TORVANE_PASSWORD")) return password;
     if (auto password = AskOnTerminal(kCliPromptPassword, true)) return password;
     ctx.UsageError("no password: set TORVANE_PASSWORD or run on a terminal to be asked");

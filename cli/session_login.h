@@ -19,7 +19,8 @@ void ConfigureService(CliContext& ctx);
 // error recorded) when there is none.
 std::optional<std::string> UserIdFor(CliContext& ctx);
 
-// The password: --password, else TORVANE_PASSWORD, else asked without echo on the terminal.
+// The password: the first line of standard input with --password-stdin, else TORVANE_PASSWORD,
+// else asked without echo on the terminal.
 // Nothing (and a usage error recorded) when there is none.
 std::optional<std::string> PasswordFor(CliContext& ctx);
 

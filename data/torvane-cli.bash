@@ -5,13 +5,13 @@ _torvane_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local global="--device --json --service --user --password --yes --help --version"
+    local global="--device --json --service --user --password-stdin --yes --help --version"
     case $prev in
         --device | --drive)
             _filedir -d
             return
             ;;
-        --service | --user | --password | --birthday | --sex | --kind)
+        --service | --user | --birthday | --sex | --kind)
             case $prev in
                 --sex) COMPREPLY=($(compgen -W "boy girl" -- "$cur")) ;;
                 --kind) COMPREPLY=($(compgen -W "update reset" -- "$cur")) ;;
@@ -25,7 +25,7 @@ _torvane_cli() {
     local command="" sub="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --device | --service | --user | --password | --drive | --kind | --sex | --birthday)
+            --device | --service | --user | --drive | --kind | --sex | --birthday)
                 ((i++))
                 ;;
             -*) ;;

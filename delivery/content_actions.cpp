@@ -1,17 +1,32 @@
 #include "delivery/content_actions.h"
 
 #include <algorithm>
+#include <set>
 
 #include "base/messages.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/folder_tables.h"
+#include "store/text_codec.h"
 
 namespace torvane {
 namespace {
 
 bool Contains(const std::vector<std::string>& list, std::string_view value) {
     return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+// The names (lower case, as the card's FAT file system compares them) of the files that the
+// contents of one kind's folder list.
+std::set<std::string, std::less<>> ListedFileNames(const CDefaultXML& database,
+                                                   const ContentKind& kind) {
+    std::set<std::string, std::less<>> names;
+    for (const Shelf shelf : kStoredShelves) {
+        if (KindOfShelf(shelf).folder != kind.folder) continue;
+        for (const ContentRecord& record : database.Contents(shelf))
+            for (const FileRecord& file : record.files) names.insert(ToLowerAscii(file.name));
+    }
+    return names;
 }
 
 }  // namespace
@@ -38,25 +53,34 @@ TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool 
         return outcome;
     }
     outcome.job = runner.Run(DownloadJob(std::move(install)));
-    if (outcome.job.Completed()) context.messages.Show(MessageKind::Information, kMsgDownloadDone);
+    // The sentence follows the outcome: a job that left a content out did not complete.
+    if (outcome.AllInstalled())
+        context.messages.Show(MessageKind::Information, kMsgDownloadDone);
+    else if (outcome.job.Completed())  // a stopped job has told the user already
+        context.messages.Show(MessageKind::Error, kMsgJobFailed);
     return outcome;
 }
 
-int AddToGameSelection(const std::vector<ContentRecord>& ticked, ContentActionContext context) {
+GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked,
+                                        ContentActionContext context) {
+    GameSelectionOutcome outcome;
     if (ticked.empty()) {
         context.messages.Show(MessageKind::Information, kMsgNothingSelected);
-        return 0;
+        return outcome;
     }
-    int added = 0;
     for (const ContentRecord& record : ticked) {
-        if (context.database.FindContent("", "game", record.contentNo) ||
-            !context.database.AddGameSelection(record)) {
+        if (context.database.FindContent("", "game", record.contentNo)) break;
+        if (!context.database.AddGameSelection(record)) {
+            outcome.saved = false;
             break;
         }
-        ++added;
+        ++outcome.added;
     }
-    context.messages.Show(MessageKind::Information, kMsgDownloadDone);
-    return added;
+    if (outcome.saved)
+        context.messages.Show(MessageKind::Information, kMsgDownloadDone);
+    else
+        context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
+    return outcome;
 }
 
 bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
@@ -86,33 +110,53 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
             return false;
         }
         for (auto it = ticked.rbegin(); it != ticked.rend(); ++it) {
-            if (!database.RemoveGameSelection(it->contentNo, true)) break;
+            if (!database.RemoveGameSelection(it->contentNo, true)) {
+                context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
+                return false;
+            }
         }
     } else {
         const ContentKind& kind = KindOfShelf(shelf);
         const std::string& root = database.root();
         const std::string folder = root + "/" + std::string(kind.folder);
-        bool allFilesDeleted = true;
-        if (!root.empty()) {
-            allFilesDeleted = DeleteContentFiles(ticked, folder);
-            // The tables follow the files that remain, whether or not every file went: tables
-            // that still name deleted files, or miss remaining ones, make the device play wrong.
-            RebuildFolderTables(kind.name, root);
-        }
         database.RemoveContents(shelf, ticked);
-        database.Save();
-        context.messages.Show(MessageKind::Information, kMsgDeleted);
-        if (!allFilesDeleted)
+        // The database first: a card that takes it no longer lists the files, and only then
+        // are they deleted. A file another content of the card still lists (a series and a
+        // single book sharing cards) stays.
+        if (root.empty() || !database.Save()) {
+            context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
+            return false;
+        }
+        std::vector<ContentRecord> unshared = ticked;
+        const std::set<std::string, std::less<>> stillListed = ListedFileNames(database, kind);
+        for (ContentRecord& record : unshared)
+            std::erase_if(record.files, [&](const FileRecord& file) {
+                return stillListed.contains(ToLowerAscii(file.name));
+            });
+        const bool allFilesDeleted = DeleteContentFiles(unshared, folder);
+        // The tables follow the files that remain, whether or not every file went: tables that
+        // still name deleted files, or miss remaining ones, make the device play wrong.
+        if (!RebuildFolderTables(kind.name, root)) {
+            context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
+            return false;
+        }
+        if (!allFilesDeleted) {
+            context.messages.Show(MessageKind::Information, kMsgDeleted);
             context.messages.Show(MessageKind::Exclamation, kMsgSomeFilesNotDeleted);
-        return true;
+            return true;
+        }
     }
     context.messages.Show(MessageKind::Information, kMsgDeleted);
     return true;
 }
 
-void ChooseDiyContent(const ContentRecord& record, ContentActionContext context) {
-    context.database.SelectDiyContent(record);
+bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context) {
+    if (!context.database.SelectDiyContent(record)) {
+        context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
+        return false;
+    }
     context.messages.Show(MessageKind::Information, kMsgDiyChanged);
+    return true;
 }
 
 }  // namespace torvane

@@ -44,18 +44,27 @@ struct TransferOutcome {
 TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool reinstall,
                                  ContentActionContext context, IJobRunner& runner);
 
+// What the transfer button on the game tab did.
+struct GameSelectionOutcome {
+    int added = 0;      // contents added to the selection and saved on the card
+    bool saved = true;  // false: the card did not take a change (the user has been told)
+};
+
 // The transfer button on the game tab: adds the ticked language contents to the device's game
-// selection, stopping at the first one already chosen. Returns how many were added.
-int AddToGameSelection(const std::vector<ContentRecord>& ticked, ContentActionContext context);
+// selection, stopping at the first one already chosen or the first the card does not take.
+GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked,
+                                        ContentActionContext context);
 
 // The delete button: takes the ticked records of one shelf off the card, with the guards of the
 // language shelf (the DIY content and the game's contents stay) and of the game shelf (one game
 // at least stays chosen; a game is only taken out of the selection). True when the card changed
-// (the page then recounts its free space and rebuilds its lists).
+// (the page then recounts its free space and rebuilds its lists); false, with the user told, when
+// the card did not take the change. Files that another content of the card still lists stay.
 bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
                     ContentActionContext context);
 
 // The DIY radio of a language content: makes it the content whose table the DIY cards use.
-void ChooseDiyContent(const ContentRecord& record, ContentActionContext context);
+// False, with the user told, when the card did not take it.
+bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context);
 
 }  // namespace torvane

@@ -756,7 +756,7 @@ void CSendContents::OnTransfer() {
     const std::vector<ContentRecord> ticked = Ticked(*catalogueList_);
     ContentActionContext context{card_->database(), messages_};
     if (tab_ == ContentTab::Game) {
-        if (AddToGameSelection(ticked, context) > 0) {
+        if (AddToGameSelection(ticked, context).added > 0) {
             RefillDeviceList();
             RecheckCatalogueRows();
         }

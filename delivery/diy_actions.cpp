@@ -84,7 +84,10 @@ bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages)
     if (!path.empty()) std::filesystem::remove(path, ignored);
     *entry = DiySlot{};
     const bool saved = diy.SaveDiyFile() && diy.SaveRecTable();
-    messages.Show(MessageKind::Information, kMsgDeleted);
+    if (saved)
+        messages.Show(MessageKind::Information, kMsgDeleted);
+    else
+        messages.Show(MessageKind::Error, kMsgCardNotWritten);
     return saved;
 }
 

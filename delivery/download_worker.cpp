@@ -2,7 +2,9 @@
 // then copied onto the card in one walk, its folder's card tables rebuilt and the database saved.
 #include "delivery/download_worker.h"
 
+#include <fcntl.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +26,24 @@ std::uint64_t ContentBytes(const ContentRecord& content) {
     std::uint64_t sum = 0;
     for (const FileRecord& file : content.files) sum += static_cast<std::uint32_t>(file.size);
     return sum;
+}
+
+// Why the card's database could not keep a content of the catalogue; empty when it can. A number
+// whose first letter files it on no shelf would vanish at the next load and leave its files
+// undeletable; a file named with a leading "." is passed over by the copy; a file named like a
+// card table or database would be copied over it.
+std::string WhyNotInstallable(const ContentRecord& content) {
+    if (!ShelfForContentNo(content.contentNo, content.subGroup))
+        return "its number files it on no shelf";
+    for (const FileRecord& file : content.files) {
+        const std::string name = ToLowerAscii(DeviceFileName(file.name));
+        if (!name.empty() && name.front() == '.')
+            return "a file name begins with \".\": " + file.name;
+        for (const std::string_view reserved :
+             {"rfid.tbl", "sw.tbl", "rec.tbl", "default.dat", "diy.dat", "info.dat"})
+            if (name == reserved) return "a file is named like a card table: " + file.name;
+    }
+    return {};
 }
 
 }  // namespace
@@ -107,15 +127,22 @@ void DownloadWorker::WaitWhilePaused() const {
     }
 }
 
-DownloadWorker::FileResult DownloadWorker::DownloadFile(const std::string& url,
-                                                        const std::string& path, bool addOne) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return FileResult::CannotOpen;
+DownloadWorker::FileResult DownloadWorker::DownloadFile(
+    const std::string& url, const std::string& path, bool addOne,
+    std::optional<std::uint64_t> expectedBytes) {
+    // A new file of the job's own: never one that is there already, never through a symlink.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (file == nullptr) {
+        if (fd >= 0) ::close(fd);
+        return FileResult::CannotOpen;
+    }
     // Large writes: the service's chunks are small next to the sound files.
     std::setvbuf(file, nullptr, _IOFBF, kStagingWriteBuffer);
     WaitWhilePaused();
     HttpLimits limits;
     limits.pausePoll = job_.timing.pausePoll;
+    limits.expectedBytes = expectedBytes;
     const bool downloaded = DownloadToFile(session_, url, file, this, &control_, addOne, limits);
     const bool closed = std::fclose(file) == 0;
     // A file that did not arrive whole must never reach the card.
@@ -131,8 +158,10 @@ JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStat
         outcome.result = JobOutcome::Result::Cancelled;
         return outcome;
     }
+    // The last sentence follows the outcome: a job that left something out did not complete.
+    const bool whole = outcome.lastError.empty();
     Update([&](JobProgress& p) {
-        p.status = finalStatus;
+        p.status = whole ? finalStatus : kMsgJobFailed;
         p.overallDone = p.overallTotal;
         p.itemDone = p.itemTotal;
     });
@@ -169,23 +198,31 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
         return outcome;
     }
 
-    std::error_code ec;
-    std::filesystem::create_directories(staging, ec);
+    folders_.NeverCreate(root);
     for (const ContentRecord& content : job.contents) {
         int filesStaged = 0;
         const bool goOn = StageContent(content, staging, outcome, filesStaged);
         if (control_.cancel.load()) break;
-        if (filesStaged >= 0) {
+        // Only a content all of whose files arrived goes to the card and into its database:
+        // a content recorded with a missing file would be skipped by the retry as installed.
+        if (filesStaged == static_cast<int>(content.files.size())) {
+            // The card that was opened, and no other: a card pulled (or swapped) since must not
+            // have its folders recreated on the computer's disk or in a bare mount point.
+            if (!job.database->OnItsCard()) {
+                outcome.lastError = "[Error] the device is gone: " + root;
+                break;
+            }
             SetStatus(std::string(kMsgCopyingToDevice) + content.title);
             Update([](JobProgress& p) { p.itemDone = 0; });
             if (!folders_.CopyFolderTree(staging, root)) {
                 outcome.lastError = "[Error] copy " + content.title;
                 break;
             }
-            RebuildFolderTables(content.mainGroup, root);
-            // A content none of whose files arrived is not recorded as installed.
-            const bool arrived = filesStaged > 0 || content.files.empty();
-            if (arrived && job.database->AddContent(content)) {
+            if (!RebuildFolderTables(content.mainGroup, root)) {
+                outcome.lastError = "[Error] tables of " + content.title;
+                break;
+            }
+            if (job.database->AddContent(content)) {
                 if (!job.database->Save()) {
                     outcome.lastError = "[Error] saving Default.dat";
                     break;
@@ -218,6 +255,13 @@ bool DownloadWorker::StageContent(const ContentRecord& content, const std::strin
         p.itemTotal = bytes;
         p.itemDone = 0;
     });
+    // Contents the card's database cannot keep are refused before anything is downloaded.
+    if (const std::string why = WhyNotInstallable(content); !why.empty()) {
+        messages_.Show(MessageKind::Error, ContentNotInstallable(content.contentNo, why));
+        outcome.lastError = "[Error] " + content.contentNo + ": " + why;
+        filesStaged = -1;
+        return true;
+    }
     std::vector<std::string> paths;
     for (const FileRecord& file : content.files) {
         // A file is staged where it will lie on the card.
@@ -234,7 +278,8 @@ bool DownloadWorker::StageContent(const ContentRecord& content, const std::strin
         if (control_.cancel.load()) return false;
         const FileRecord& file = content.files[i];
         folders_.MakeParentDirectories(paths[i]);
-        const FileResult result = DownloadFile(file.fileUrl, paths[i], true);
+        const auto listed = file.size > 0 ? std::optional<std::uint64_t>(file.size) : std::nullopt;
+        const FileResult result = DownloadFile(file.fileUrl, paths[i], true, listed);
         if (result != FileResult::Arrived) {
             outcome.lastError =
                 (result == FileResult::CannotOpen ? "[Error] saving " + file.name

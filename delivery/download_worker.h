@@ -60,7 +60,8 @@ class DownloadWorker final : public IFileProgressEvent {
                       int& filesStaged);
     enum class FileResult { Arrived, CannotOpen, Failed };
     // Downloads into a new file at `path`; a file that did not arrive whole is deleted.
-    FileResult DownloadFile(const std::string& url, const std::string& path, bool addOne);
+    FileResult DownloadFile(const std::string& url, const std::string& path, bool addOne,
+                            std::optional<std::uint64_t> expectedBytes = std::nullopt);
     void WaitWhilePaused() const;
     // The job's own staging folder: the one the job names, else a fresh one of this job's own
     // below the private temporary folder, made on first use and removed when the job ends.

@@ -1,4 +1,5 @@
 // The worker's package, DIY and copy modes.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -18,11 +19,27 @@ namespace {
 
 constexpr std::string_view kDatabaseName = "default.dat";
 
-// The card's name for a recording: its base name when the device can show it (at most 8 bytes
-// in the device's code page), else the card's number; then the source's extension, if any.
+// Whether a name can go into rec.tbl and onto the card as it is: ASCII letters, digits, "-" and
+// "_", a dot after the first character, and characters CP949 holds; never rec.tbl's separators
+// ("|", "^", line breaks), a blank (a slot of one blank is an empty slot) or bytes that are not
+// UTF-8.
+bool IsSafeDeviceName(std::string_view utf8) {
+    if (utf8.empty() || utf8.front() == '.') return false;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80 && !std::isalnum(byte) && c != '-' && c != '_' && c != '.') return false;
+    }
+    const std::string cp949 = Utf8ToCp949(utf8);
+    return cp949.find('?') == std::string::npos && Cp949ToUtf8(cp949) == utf8;
+}
+
+// The card's name for a recording: its base name when it is safe and the device can show it (at
+// most 8 bytes in the device's code page), else the card's number; then the source's extension
+// when it is safe too. The file is copied and recorded under this one name.
 std::string DiyDeviceName(const std::string& base, const std::string& extension, long cardNo) {
-    std::string name = Utf8ToCp949(base).size() <= 8 ? base : std::to_string(cardNo);
-    if (!extension.empty()) name += "." + extension;
+    std::string name =
+        IsSafeDeviceName(base) && Utf8ToCp949(base).size() <= 8 ? base : std::to_string(cardNo);
+    if (!extension.empty() && IsSafeDeviceName(extension)) name += "." + extension;
     return name;
 }
 
@@ -55,18 +72,10 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset) {
         return Finish(std::move(outcome), {});
     }
 
-    // An update package brings a blank database; the card's own must survive it.
-    const std::string& root = job.targetDrive;
-    std::string databaseName;
-    std::string database;
-    if (!reset && !root.empty()) {
-        databaseName = FindEntryIgnoringCase(root, kDatabaseName);
-        if (!databaseName.empty() && !ReadWholeFile(root + "/" + databaseName, database)) {
-            databaseName.clear();
-        }
-    }
-
     CMyZip zip(messages_);
+    // An update package brings a blank database: it is never unpacked over the card's own, so
+    // that a full card, a kill or a pulled card during the update cannot leave an empty one.
+    if (!reset) zip.LeaveOut(std::string(kDatabaseName));
     {
         std::lock_guard lock(mutex_);
         extractor_ = &zip;
@@ -76,8 +85,8 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset) {
     const bool opened = zip.OpenArchive(local) == 0;
     if (opened) {
         if (reset) EmptyFolderTree(job.targetDrive);
-        Update([](JobProgress& p) {
-            p.status = kMsgResetting;
+        Update([reset](JobProgress& p) {
+            p.status = reset ? kMsgResetting : kMsgCopyingToDevice;
             p.overallDone = p.overallTotal;
             p.itemDone = p.itemTotal / 2;
         });
@@ -87,19 +96,6 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset) {
     {
         std::lock_guard lock(mutex_);
         extractor_ = nullptr;
-    }
-    if (!databaseName.empty()) {
-        // The package may bring its own database under another spelling of the name.
-        std::error_code ec;
-        for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string name = it->path().filename().string();
-            if (name != databaseName && ToLowerAscii(name) == kDatabaseName) {
-                fs::remove(it->path(), ec);
-            }
-        }
-        if (!WriteFileSafely(root + "/" + databaseName, database)) {
-            outcome.lastError = "[Error] saving " + databaseName;
-        }
     }
     std::remove(local.c_str());
     if (control_.cancel.load()) return Finish(std::move(outcome), {});

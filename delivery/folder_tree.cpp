@@ -27,6 +27,9 @@ void FolderTree::MakeParentDirectories(const std::string& filePath) {
     if (slash == std::string::npos || slash == 0) return;
     const std::string parent = filePath.substr(0, slash);
     if (createdFolders_.count(parent) != 0) return;
+    if (!boundary_.empty() && boundary_.compare(0, parent.size(), parent) == 0 &&
+        (boundary_.size() == parent.size() || boundary_[parent.size()] == '/'))
+        return;
     MakeParentDirectories(parent);
     ::mkdir(parent.c_str(), 0755);  // fails harmlessly when it exists
     createdFolders_.insert(parent);

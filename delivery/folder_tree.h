@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "store/device_files.h"
 
@@ -25,6 +26,10 @@ class FolderTree {
     // that follows.
     void MakeParentDirectories(const std::string& filePath);
     void ForgetCreatedFolders() { createdFolders_.clear(); }
+    // A folder never created, nor anything above it: the card's root. A card pulled during a
+    // job leaves an empty mount point (or nothing) there, and the job must fail, not write to
+    // the computer's own disk.
+    void NeverCreate(std::string folder) { boundary_ = std::move(folder); }
     const std::set<std::string>& CreatedFolderCache() const { return createdFolders_; }
 
     // Copies every file below `source` (names beginning with "." are skipped) to the same place
@@ -36,6 +41,7 @@ class FolderTree {
   private:
     const std::atomic<bool>* cancel_;
     std::set<std::string> createdFolders_;
+    std::string boundary_;
 };
 
 }  // namespace torvane

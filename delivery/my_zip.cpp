@@ -13,6 +13,7 @@
 
 #include "base/messages.h"
 #include "store/device_files.h"
+#include "store/text_codec.h"
 
 namespace fs = std::filesystem;
 
@@ -155,6 +156,8 @@ CMyZip::EntryResult CMyZip::ExtractEntry(std::int64_t index, const std::string& 
     const std::string relative = SafeEntryPath(name);
     // An entry that would land outside the destination is never written.
     if (relative.empty()) return EntryResult::Failed;
+    for (const std::string& leftOut : leftOut_)
+        if (ToLowerAscii(relative) == ToLowerAscii(leftOut)) return EntryResult::Written;
     const fs::path root(destination);
     const fs::path output = root / relative;
     if (!StaysInside(root, output)) return EntryResult::Failed;

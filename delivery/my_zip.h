@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/message_sink.h"
 
@@ -41,6 +42,9 @@ class CMyZip {
     // True when the last ExtractAll wrote every entry whole.
     bool Completed() const { return completed_; }
     void SetStepHook(StepHook hook) { stepHook_ = std::move(hook); }
+    // An entry at the top of the archive with this name (compared without regard to ASCII
+    // case, as the card's FAT does) is left out: the card's own file of that name stays.
+    void LeaveOut(std::string topLevelName) { leftOut_.push_back(std::move(topLevelName)); }
 
   private:
     enum class EntryResult { Written, EndedEarly, Failed };
@@ -54,6 +58,7 @@ class CMyZip {
     std::atomic<bool> stop_{false};
     bool completed_ = false;
     StepHook stepHook_;
+    std::vector<std::string> leftOut_;
 };
 
 // The entry name as a path below the destination, or empty when the name is absolute, climbs

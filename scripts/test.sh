@@ -25,3 +25,14 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=ON \
     -DTORVANE_BUILD_APP=OFF -DTORVANE_BUILD_BENCHMARKS=OFF
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# The install engine's tests under ThreadSanitizer: the worker thread, the user interface
+# thread's cancel and pause, two jobs at once.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_SANITIZE=thread \
+    -DTORVANE_BUILD_APP=OFF -DTORVANE_BUILD_BENCHMARKS=OFF
+cmake --build build-tsan -j"$jobs" --target torvane_delivery_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/delivery/torvane_delivery_tests
+
+# A short run of every fuzz target from its seed corpus (clang and libFuzzer; skipped without
+# clang). Long runs: scripts/fuzz.sh SECONDS [TARGET...].
+scripts/fuzz.sh 5

@@ -22,6 +22,9 @@ struct DownloadExchange {
     std::chrono::milliseconds pausePoll{500};
     bool cancelled = false;
     bool outputFailed = false;
+    std::optional<std::uint64_t> expected;
+    std::uint64_t received = 0;
+    bool tooLong = false;
     std::string chunk;
 
     static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
@@ -38,6 +41,12 @@ struct DownloadExchange {
         const std::size_t bytes = size * count;
         exchange->watch.Touch();
         if (exchange->head.status != 200) return 0;
+        exchange->received += bytes;
+        // More than the catalogue said is not the file it listed; nothing more is stored.
+        if (exchange->expected && exchange->received > *exchange->expected) {
+            exchange->tooLong = true;
+            return 0;
+        }
         const char* bytesToWrite = data;
         if (exchange->addOne) {
             exchange->chunk.assign(data, bytes);
@@ -101,6 +110,7 @@ bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOu
     exchange.control = control;
     exchange.addOne = addOne;
     exchange.pausePoll = limits.pausePoll;
+    exchange.expected = limits.expectedBytes;
     const std::string noProxy = NoProxyList();
     CURL* easy = handle.get();
     SetCommonOptions(easy, FullUrl(source), limits, exchange.watch, noProxy);
@@ -113,8 +123,9 @@ bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOu
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &exchange);
     const CURLcode result = curl_easy_perform(easy);
     if (exchange.cancelled) return true;
+    const bool sizeAsListed = !exchange.expected || exchange.received == *exchange.expected;
     return result == CURLE_OK && exchange.head.complete && exchange.head.status == 200 &&
-           !exchange.outputFailed;
+           !exchange.outputFailed && !exchange.tooLong && sizeAsListed;
 }
 
 bool DownloadToFile(const ServiceSession& session, std::string_view url, std::FILE* file,

@@ -58,6 +58,9 @@ struct HttpLimits {
     std::size_t maxAnswerBytes = std::size_t{64} * 1024 * 1024;
     // Sleep between looks at the pause flag.
     std::chrono::milliseconds pausePoll{500};
+    // A file download's size as the catalogue gives it: a body that comes short of it (a cut
+    // without Content-Length looks like a whole file) or runs past it fails the download.
+    std::optional<std::uint64_t> expectedBytes;
 };
 
 // Sends one request to `url` (scheme, host, optional port, path and query): a POST with `body`

@@ -1,6 +1,12 @@
 #include "shell/qt_settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace torvane {
 namespace {
@@ -9,13 +15,27 @@ QString Key(std::string_view key) {
     return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
 }
 
+// The saved password lives in this file: it is made owner-only before the first value reaches it,
+// rather than restricted after a write that others could have read.
+void CreateOwnerOnly(const QString& fileName) {
+    const QByteArray path = QFile::encodeName(fileName);
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    const int fd =
+        ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);
+}
+
 }  // namespace
 
 QtSettings::QtSettings()
     : settings_(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganisation,
-                kApplicationName) {}
+                kApplicationName) {
+    CreateOwnerOnly(settings_.fileName());
+}
 
-QtSettings::QtSettings(const QString& fileName) : settings_(fileName, QSettings::IniFormat) {}
+QtSettings::QtSettings(const QString& fileName) : settings_(fileName, QSettings::IniFormat) {
+    CreateOwnerOnly(settings_.fileName());
+}
 
 QtSettings::~QtSettings() {
     Sync();
@@ -40,7 +60,10 @@ void QtSettings::SetString(std::string_view key, std::string_view value) {
 }
 
 void QtSettings::Sync() {
+    // The settings are rewritten under a new name: that file too is owner-only from its start.
+    const mode_t previous = ::umask(077);
     settings_.sync();
+    ::umask(previous);
     QFile::setPermissions(settings_.fileName(), QFile::ReadOwner | QFile::WriteOwner);
 }
 

@@ -62,9 +62,10 @@ bool CDefaultXML::AddGameSelection(const ContentRecord& record) {
     if (FindContent("", "game", record.contentNo)) return false;
     gameContentList_.push_back(record.contentNo);
     Contents(Shelf::Game).push_back(record);
-    RebuildGameTable();
-    Save();
-    return true;
+    if (RebuildGameTable() && Save()) return true;
+    // The card did not take it: the model goes back to what the card holds.
+    RemoveGameSelection(record.contentNo, false);
+    return false;
 }
 
 bool CDefaultXML::RemoveGameSelection(std::string_view contentNo, bool rebuild) {
@@ -76,10 +77,7 @@ bool CDefaultXML::RemoveGameSelection(std::string_view contentNo, bool rebuild) 
                                [&](const ContentRecord& c) { return c.contentNo == contentNo; });
         it != game.end())
         game.erase(it);
-    if (rebuild) {
-        RebuildGameTable();
-        Save();
-    }
+    if (rebuild) return RebuildGameTable() && Save();
     return true;
 }
 

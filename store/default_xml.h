@@ -6,6 +6,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,6 +29,9 @@ class CDefaultXML {
 
     // The card root this database is read from and written to.
     const std::string& root() const { return root_; }
+    // Whether the root is still the card Load read (the same device and folder): false once
+    // the card was pulled or another took its place. True before any load.
+    bool OnItsCard() const;
 
     // Replaces the model by what Default.dat holds. False without a device root (model left as
     // it was), when the file cannot be deciphered or read (model empty), or when the parser
@@ -50,14 +55,16 @@ class CDefaultXML {
     // Removes from the shelf every record with the number of one of `records`.
     void RemoveContents(Shelf shelf, const std::vector<ContentRecord>& records);
     // Adds a content to the game selection, rebuilds the game table and saves. False when the
-    // number is already selected.
+    // number is already selected, or when the card did not take the table or the database (the
+    // model is then left as it was).
     bool AddGameSelection(const ContentRecord& record);
     // Removes the first selection entry and game shelf record with that number; with `rebuild`,
-    // rebuilds the game table and saves. Always true.
+    // rebuilds the game table and saves, and is false when the card did not take them.
     bool RemoveGameSelection(std::string_view contentNo, bool rebuild);
     // Makes a content the DIY content: writes the ck4 table, remembers the choice, saves, and lets
-    // it take the previous DIY content's place in the game selection.
-    void SelectDiyContent(const ContentRecord& record);
+    // it take the previous DIY content's place in the game selection. False when the card did not
+    // take a table or the database.
+    bool SelectDiyContent(const ContentRecord& record);
     // Writes ck6's rfid.tbl from the game shelf. Does not save.
     bool RebuildGameTable();
     // The lines of the game table (ck6) and of the DIY content's table (ck4) as they are written
@@ -106,6 +113,8 @@ class CDefaultXML {
     friend class DefaultXmlReader;
 
     std::string root_;
+    // The root folder's device and inode when Load read it.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> cardIdentity_;
     std::array<std::vector<ContentRecord>, kShelfCount> shelves_;
     std::vector<std::string> diyList_;
     std::vector<std::string> gameContentList_;

@@ -1,4 +1,6 @@
 // Default.dat on the device: the plain document's layout, its reader, Load and Save.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -195,10 +197,26 @@ bool CDefaultXML::ParseDocument(std::string_view document) {
     return status.ok();
 }
 
+namespace {
+
+std::optional<std::pair<std::uint64_t, std::uint64_t>> FolderIdentity(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+    return std::pair<std::uint64_t, std::uint64_t>(info.st_dev, info.st_ino);
+}
+
+}  // namespace
+
+bool CDefaultXML::OnItsCard() const {
+    if (!cardIdentity_) return true;
+    return FolderIdentity(root_) == cardIdentity_;
+}
+
 bool CDefaultXML::Load() {
     const std::string& root = root_;
     if (root.empty()) return false;
     Clear();
+    cardIdentity_ = FolderIdentity(root);
     // Deciphered in memory: the database in clear never lands in a file.
     std::string document;
     if (!ReadEncipheredText(card_paths::Below(root, card_paths::kDatabase), document)) return false;
@@ -207,7 +225,7 @@ bool CDefaultXML::Load() {
 
 bool CDefaultXML::Save() {
     const std::string& root = root_;
-    if (root.empty()) return false;
+    if (root.empty() || !OnItsCard()) return false;
     return WriteEncipheredFile(card_paths::Below(root, card_paths::kDatabase), SerializeDocument());
 }
 

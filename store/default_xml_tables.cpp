@@ -75,7 +75,7 @@ bool CDefaultXML::RebuildGameTable() {
     return WriteEncipheredTable(GameTableLines(), card_paths::Below(root_, card_paths::kGameTable));
 }
 
-void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
+bool CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     // A copy: the caller may pass a record that lives on one of this model's shelves.
     const ContentRecord record = chosen;
     const std::string oldNo = selectedDiyContentNo_;
@@ -83,28 +83,26 @@ void CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     const std::vector<std::string> bases = DistinctBaseNames(record);
     diyList_.clear();
     const std::string& root = root_;
-    if (root.empty()) return;
+    if (root.empty()) return false;
 
     const std::vector<std::string> lines = DiyContentLines(bases, &diyList_);
     const std::string folder = card_paths::Below(root, card_paths::kDiyContentFolder);
-    if (!WriteEncipheredTable(lines, folder + "/rfid.tbl")) return;
+    if (!WriteEncipheredTable(lines, folder + "/rfid.tbl")) return false;
     // The device reads the DIY cards from either table; both hold the same bytes.
-    CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl");
+    if (!CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl")) return false;
 
     selectedDiyContentNo_ = newNo;
-    Save();
+    if (!Save()) return false;
 
     const auto& game = Contents(Shelf::Game);
     if (oldNo == newNo || game.empty() || !OnShelf(game, oldNo) || OnShelf(game, newNo)) {
-        RebuildGameTable();
-        return;
+        return RebuildGameTable();
     }
     // The new DIY content takes the previous one's place in the game selection.
     RemoveGameSelection(oldNo, false);
     gameContentList_.push_back(newNo);
     Contents(Shelf::Game).push_back(record);
-    RebuildGameTable();
-    Save();
+    return RebuildGameTable() && Save();
 }
 
 }  // namespace torvane

@@ -7,11 +7,90 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <vector>
 
 namespace torvane {
 namespace fs = std::filesystem;
+
+namespace {
+
+// The injected fault: how many more bytes the card takes (renames count one each) and, while
+// recording, where every write and rename began. Jobs write from their worker thread.
+struct FaultState {
+    std::mutex mutex;
+    bool armed = false;
+    std::optional<std::uint64_t> budget;
+    std::uint64_t taken = 0;
+    std::vector<CardFaults::Write> writes;
+};
+
+FaultState& Faults() {
+    static FaultState state;
+    return state;
+}
+
+bool FaultArmed() {
+    FaultState& state = Faults();
+    std::lock_guard lock(state.mutex);
+    return state.armed;
+}
+
+// How many of `size` bytes the card takes now: all of them unless the injected fault strikes.
+std::size_t TakeFromCard(std::size_t size) {
+    FaultState& state = Faults();
+    std::lock_guard lock(state.mutex);
+    if (!state.armed) return size;
+    state.writes.push_back({state.taken, size});
+    std::size_t allowed = size;
+    if (state.budget) {
+        const std::uint64_t left = *state.budget > state.taken ? *state.budget - state.taken : 0;
+        if (left < size) allowed = static_cast<std::size_t>(left);
+    }
+    state.taken += allowed;
+    // Once the card has failed it stays failed, as a full or pulled card does.
+    if (allowed < size) state.budget = state.taken;
+    return allowed;
+}
+
+// A write of the store's writer: the whole of it, or false with errno set.
+bool WriteToCard(int fd, const char* data, std::size_t size) {
+    const std::size_t allowed = TakeFromCard(size);
+    if (!WriteAll(fd, data, allowed)) return false;
+    if (allowed < size) {
+        errno = ENOSPC;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void CardFaults::FailAfter(std::optional<std::uint64_t> bytes) {
+    FaultState& state = Faults();
+    std::lock_guard lock(state.mutex);
+    state.armed = true;
+    state.budget = bytes;
+    state.taken = 0;
+    state.writes.clear();
+}
+
+void CardFaults::Clear() {
+    FaultState& state = Faults();
+    std::lock_guard lock(state.mutex);
+    state.armed = false;
+    state.budget.reset();
+    state.taken = 0;
+    state.writes.clear();
+}
+
+std::vector<CardFaults::Write> CardFaults::Writes() {
+    FaultState& state = Faults();
+    std::lock_guard lock(state.mutex);
+    return state.writes;
+}
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -77,7 +156,12 @@ std::string EscapeXmlText(std::string_view text) {
                 out += "&apos;";
                 break;
             default:
-                out += c;
+                // XML has no way to carry a control character, not even as a reference: a name
+                // holding one would leave the device's database unreadable for good.
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                    out += '?';
+                else
+                    out += c;
         }
     }
     return out;
@@ -133,6 +217,9 @@ bool ReadWholeTextFile(const std::string& path, std::string& text) {
 }
 
 bool EmptyFolderTree(const std::string& folder) {
+    // A folder name that is a symlink (planted in the temporary folder) is not followed.
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
     std::error_code error;
     fs::directory_iterator it(folder, error);
     if (error) return false;
@@ -188,7 +275,16 @@ std::string GetTempFolder() {
     struct stat info {};
     if (::lstat(folder.c_str(), &info) != 0) return {};
     if (!S_ISDIR(info.st_mode) || info.st_uid != uid) return {};
-    if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) return {};
+    if ((info.st_mode & 077) != 0) {
+        // Others could write here once: anything inside may have been planted by them (a
+        // symlink where a staging folder is expected). Nothing in it is trusted; it is made anew.
+        std::error_code error;
+        fs::remove_all(folder, error);  // removes symlinks, never follows them
+        if (error || ::mkdir(folder.c_str(), 0700) != 0) return {};
+        if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != uid ||
+            (info.st_mode & 077) != 0)
+            return {};
+    }
     return folder;
 }
 
@@ -227,7 +323,8 @@ bool SafeFileWriter::Open() {
 }
 
 bool SafeFileWriter::FlushBuffer() {
-    if (!buffer_.empty() && !WriteAll(file_.get(), buffer_.data(), buffer_.size())) failed_ = true;
+    if (!buffer_.empty() && !WriteToCard(file_.get(), buffer_.data(), buffer_.size()))
+        failed_ = true;
     buffer_.clear();
     return !failed_;
 }
@@ -241,7 +338,7 @@ bool SafeFileWriter::Write(const void* data, std::size_t size) {
     }
     if (!FlushBuffer()) return false;
     if (size >= kWriteBufferSize) {
-        if (!WriteAll(file_.get(), bytes, size)) failed_ = true;
+        if (!WriteToCard(file_.get(), bytes, size)) failed_ = true;
         return !failed_;
     }
     buffer_.append(bytes, size);
@@ -270,13 +367,14 @@ bool SafeFileWriter::CopyByBytes(int source) {
             if (errno == EINTR) continue;
             return false;
         }
-        if (!WriteAll(file_.get(), buffer.data(), static_cast<std::size_t>(n))) return false;
+        if (!WriteToCard(file_.get(), buffer.data(), static_cast<std::size_t>(n))) return false;
     }
 }
 
 bool SafeFileWriter::WriteFrom(const FileHandle& source, CopyPath path) {
     if (!file_.IsOpen() || failed_ || !source.IsOpen() || !FlushBuffer()) return false;
-    if (path == CopyPath::KernelFirst) {
+    // The kernel's copy passes by the injected fault; a faulty card is written byte by byte.
+    if (path == CopyPath::KernelFirst && !FaultArmed()) {
         const off_t sourceStart = ::lseek(source.get(), 0, SEEK_CUR);
         const off_t ownStart = ::lseek(file_.get(), 0, SEEK_CUR);
         bool refused = false;
@@ -298,7 +396,7 @@ bool SafeFileWriter::Commit() {
     if (!file_.IsOpen()) return false;
     bool ok = FlushBuffer() && ::fsync(file_.get()) == 0;
     ok = file_.Close() && ok;
-    if (ok) ok = ::rename(tempPath_.c_str(), path_.c_str()) == 0;
+    if (ok) ok = TakeFromCard(1) == 1 && ::rename(tempPath_.c_str(), path_.c_str()) == 0;
     if (!ok) {
         ::unlink(tempPath_.c_str());
         tempPath_.clear();
@@ -326,6 +424,13 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes) {
 bool CopyFileSafely(const std::string& src, const std::string& dst, CopyPath path) {
     const FileHandle source = FileHandle::OpenForReading(src);
     if (!source.IsOpen()) return false;
+    // A file copied onto itself (a slot saved over its own recording, the card's own recording
+    // assigned again) is already what it should be.
+    struct stat from {
+    }, to{};
+    if (::fstat(source.get(), &from) == 0 && ::stat(dst.c_str(), &to) == 0 &&
+        from.st_dev == to.st_dev && from.st_ino == to.st_ino)
+        return true;
     SafeFileWriter writer(dst);
     return writer.Open() && writer.WriteFrom(source, path) && writer.Commit();
 }

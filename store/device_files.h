@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,7 +16,8 @@
 
 namespace torvane {
 
-// "&", "<", ">", '"' and "'" as entities; every other byte unchanged.
+// "&", "<", ">", '"' and "'" as entities; a control character XML cannot hold becomes "?"; every
+// other byte unchanged.
 std::string EscapeXmlText(std::string_view text);
 
 // An open file descriptor, closed with the object.
@@ -80,6 +83,23 @@ class ScratchFolder {
 // One plain name inside a folder: not empty, not "." or "..", and without "/", "\\" or NUL. A
 // name from the service or from an archive must be one before it becomes part of a card path.
 bool IsPlainComponent(std::string_view name);
+
+// A seam for tests: the card as a device that fails after a number of bytes, the way a card that
+// fills up or is pulled fails part-way through a write. Every write of SafeFileWriter (and so of
+// every save, copy and install) is counted, and each rename counts as one byte; once the fault
+// strikes, every later write and rename fails too. Process-wide: tests arm it around one job.
+class CardFaults {
+  public:
+    struct Write {
+        std::uint64_t start;  // bytes the card had taken before this write
+        std::uint64_t size;   // 1 for a rename
+    };
+    // The card takes `bytes` more, then fails; nothing: no fault, only the writes recorded.
+    static void FailAfter(std::optional<std::uint64_t> bytes);
+    static void Clear();
+    // The writes since FailAfter, in order.
+    static std::vector<Write> Writes();
+};
 
 // Writes all of `data` to the open descriptor, going on after interrupted writes.
 bool WriteAll(int fd, const char* data, std::size_t size);

@@ -1,8 +1,12 @@
 // The DIY database: Load, the rec.tbl merge, and both Saves.
 #include "store/diy_xml.h"
 
+#include <sys/stat.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -67,17 +71,30 @@ bool CDiyXML::Load() {
     records_.clear();
     otherLines_.clear();
 
-    // A card without Diy.dat has never held a recording: every slot starts empty.
-    if (std::string document;
-        ReadEncipheredText(card_paths::Below(root, card_paths::kDiyDatabase), document)) {
-        if (!ParseDiyDocument(document)) return false;
-    } else {
-        records_.assign(kDiyCardCount, DiyRecord{});
+    // Only a card without Diy.dat has never held a recording: a file that is there but cannot
+    // be read holds the recordings' names, and starting empty would write over them.
+    const std::string path = card_paths::Below(root, card_paths::kDiyDatabase);
+    std::string document;
+    const bool there = ReadEncipheredText(path, document);
+    if (struct stat info{}; !there && (::lstat(path.c_str(), &info) == 0 || errno != ENOENT)) {
+        lastError_ = std::strerror(errno);
+        return false;
     }
-
     std::string table;
-    if (ReadWholeTextFile(card_paths::Below(root, card_paths::kRecordingTable), table))
-        MergeRecTable(Cp949ToUtf8(table));
+    if (!ReadWholeTextFile(card_paths::Below(root, card_paths::kRecordingTable), table))
+        table.clear();
+    return ReadDocuments(there ? std::optional<std::string_view>(document) : std::nullopt, table);
+}
+
+bool CDiyXML::ReadDocuments(std::optional<std::string_view> diyDocument,
+                            std::string_view recTable) {
+    records_.clear();
+    otherLines_.clear();
+    lastError_.clear();
+    if (diyDocument && !ParseDiyDocument(*diyDocument)) return false;
+    // rec.tbl always gets a line for each of the device's 1500 cards, whatever Diy.dat held.
+    records_.resize(kDiyCardCount);
+    MergeRecTable(Cp949ToUtf8(recTable.substr(0, recTable.find('\0'))));
     return true;
 }
 

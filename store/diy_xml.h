@@ -5,7 +5,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -55,6 +57,10 @@ class CDiyXML {
     // rec.tbl lines that are not DIY lines, in file order.
     const std::vector<std::string>& otherTableLines() const { return otherLines_; }
     const std::string& lastError() const { return lastError_; }
+
+    // What Load does once the files are read: the records from a plain Diy.dat document (CP949
+    // bytes; nothing: the card has none), always 1500 of them, merged with rec.tbl's bytes.
+    bool ReadDocuments(std::optional<std::string_view> diyDocument, std::string_view recTable);
 
     // The plain Diy.dat document (CP949 bytes) and the rec.tbl bytes as the Saves write them.
     std::string SerializeDiyDocument() const;

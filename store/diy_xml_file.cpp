@@ -83,8 +83,12 @@ std::string CDiyXML::SerializeDiyDocument() const {
         for (const DiySlot& slot : record.slots) {
             // The date is ours ("2024-03-05T14-07-09"); escaping changes nothing in it but keeps
             // a damaged one from breaking the document.
+            // The file is named as rec.tbl names it, in the device's code page: a character
+            // CP949 lacks becomes "?" in both files, so the two never disagree on a slot's file.
+            const std::string file =
+                IsAscii(slot.file) ? slot.file : Cp949ToUtf8(Utf8ToCp949(slot.file));
             out += "<r d=\"" + EscapeXmlText(slot.date) + "\" n=\"" + EscapeXmlText(slot.name) +
-                   "\">" + EscapeXmlText(slot.file) + "</r>";
+                   "\">" + EscapeXmlText(file) + "</r>";
         }
         out += "</t>";
     }

@@ -22,7 +22,9 @@ class Converter {
     bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
     // Converts as much of `in` as it can, appending to `out`. Returns false when it stopped at
-    // an invalid or unconvertible sequence; `in` then starts at that sequence.
+    // an invalid or unconvertible sequence; `in` then starts where iconv stopped, which is
+    // either that sequence or, when iconv swallowed the bad sequence before saying so, the byte
+    // after it (glibc does so for some CP949 pairs, such as A2 E8).
     bool Convert(std::string_view& in, std::string& out) {
         char buffer[1024];
         while (!in.empty()) {
@@ -68,6 +70,33 @@ char32_t DecodeUtf8(std::string_view seq) {
     }
 }
 
+// DecodeUtf8, refusing what UTF-8 forbids: overlong forms, surrogates, beyond U+10FFFF.
+char32_t DecodeStrictUtf8(std::string_view seq) {
+    if (seq.empty() || seq.size() != Utf8SequenceLength(static_cast<unsigned char>(seq[0])))
+        return 0xFFFD;
+    const char32_t c = DecodeUtf8(seq);
+    const char32_t smallest = seq.size() == 2 ? 0x80 : seq.size() == 3 ? 0x800 : 0x10000;
+    if (c == 0xFFFD || c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
+    return c;
+}
+
+// Whether the one CP949 character at the start of `cp949` (one byte, or a lead byte and the
+// byte after it) is valid on its own.
+// CP949 keeps no state between characters, so the caller's converter can probe.
+bool ConvertsAlone(Converter& converter, std::string_view cp949) {
+    const auto lead = static_cast<unsigned char>(cp949.front());
+    const std::size_t length = lead >= 0x81 && lead <= 0xFE && cp949.size() >= 2 ? 2 : 1;
+    std::string_view character = cp949.substr(0, length);
+    std::string ignored;
+    return converter.Convert(character, ignored) && character.empty();
+}
+
+// Whether XML 1.0 lets a document hold the code point, as text or as a character reference.
+bool IsXmlCharacter(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
 enum class Unconvertible { Question, CharacterReference };
 
 std::string FromUtf8(std::string_view utf8, Unconvertible policy) {
@@ -83,8 +112,11 @@ std::string FromUtf8(std::string_view utf8, Unconvertible policy) {
             ++length;
         if (policy == Unconvertible::CharacterReference) {
             char reference[16];
-            std::snprintf(reference, sizeof reference, "&#%u;",
-                          static_cast<unsigned>(DecodeUtf8(utf8.substr(0, length))));
+            // A reference to a code point XML forbids (a surrogate, U+FFFE) would make the
+            // whole file unreadable: such a character becomes U+FFFD.
+            char32_t c = DecodeStrictUtf8(utf8.substr(0, length));
+            if (!IsXmlCharacter(c)) c = 0xFFFD;
+            std::snprintf(reference, sizeof reference, "&#%u;", static_cast<unsigned>(c));
             out += reference;
         } else {
             out += '?';
@@ -101,10 +133,16 @@ std::string Cp949ToUtf8(std::string_view cp949) {
     out.reserve(cp949.size() * 3 / 2);
     Converter converter("UTF-8", "CP949");
     if (!converter.Valid()) return out;
+    const char* lastStop = nullptr;
     while (!converter.Convert(cp949, out)) {
-        // An ASCII byte never starts a bad sequence, so skipping one byte always makes progress.
         out += "\xEF\xBF\xBD";
-        cp949.remove_prefix(1);
+        // Skip only what iconv did not take already: when the character where it stopped
+        // converts on its own, the bad sequence lay before it and is gone. Skipping a byte more
+        // would drop a "<" of the document, or step past the end of the input.
+        if (cp949.empty()) break;
+        const bool stoppedHereBefore = cp949.data() == lastStop;
+        lastStop = cp949.data();
+        if (stoppedHereBefore || !ConvertsAlone(converter, cp949)) cp949.remove_prefix(1);
     }
     return out;
 }

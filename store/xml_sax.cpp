@@ -11,6 +11,7 @@ namespace torvane {
 namespace {
 
 constexpr std::size_t kMaxErrorLength = 1023;
+constexpr std::size_t kChunkBytes = 64 * 1024;
 
 std::string_view View(const xmlChar* text) {
     return text ? std::string_view(reinterpret_cast<const char*>(text)) : std::string_view();
@@ -109,9 +110,19 @@ Status ParseXml(std::string_view text, ISaxReader& reader, const SaxOptions& opt
     int flags = XML_PARSE_NONET | XML_PARSE_NOWARNING;
     if (options.ignoreDeclaredEncoding) flags |= XML_PARSE_IGNORE_ENC;
     xmlCtxtUseOptions(context.get(), flags);
-    xmlParseChunk(context.get(), text.data(), static_cast<int>(text.size()), 0);
-    xmlParseChunk(context.get(), nullptr, 0, 1);
-    if (state.error.empty() && !context->wellFormed) state.error = subject + " is not well formed";
+    // Fed in pieces: libxml2 refuses a single chunk of more than 10 MB ("Huge input lookup"),
+    // and a card with many contents has a larger database than that.
+    int stopped = 0;
+    for (std::string_view rest = text; !rest.empty() && stopped == 0;) {
+        const std::string_view piece = rest.substr(0, kChunkBytes);
+        rest.remove_prefix(piece.size());
+        stopped = xmlParseChunk(context.get(), piece.data(), static_cast<int>(piece.size()), 0);
+    }
+    if (stopped == 0) stopped = xmlParseChunk(context.get(), nullptr, 0, 1);
+    // A byte the declared encoding cannot decode stops the parser without an error of the
+    // document's own; whatever made it stop, what was read up to there is not the document.
+    if (state.error.empty() && (stopped != 0 || !context->wellFormed))
+        state.error = subject + " is not well formed";
     return state.error.empty() ? Status::Ok() : Status::Failure(std::move(state.error));
 }
 

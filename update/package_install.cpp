@@ -31,7 +31,7 @@ JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::s
     else
         job.kind = UpdatePackageJob{std::move(package)};
     JobOutcome outcome = runner.Run(std::move(job));
-    if (outcome.Completed() && kind == PackageKind::Update) {
+    if (outcome.Completed() && outcome.lastError.empty() && kind == PackageKind::Update) {
         messages.Show(MessageKind::Information, kMsgUpdateDone);
     }
     return outcome;

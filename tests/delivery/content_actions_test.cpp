@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "base/messages.h"
 #include "store/default_xml.h"
+#include "store/device_files.h"
 #include "tests/delivery/device_fixture.h"
 
 namespace torvane {
@@ -21,9 +23,14 @@ using test::WriteFile;
 class FakeRunner final : public IJobRunner {
   public:
     JobOutcome Run(DownloadJob job) override {
+        JobOutcome told = outcome;
+        if (const auto* install = std::get_if<ContentInstallJob>(&job.kind); install && !failing)
+            for (const ContentRecord& content : install->contents)
+                told.addedContentNos.push_back(content.contentNo);
         jobs.push_back(std::move(job));
-        return outcome;
+        return told;
     }
+    bool failing = false;  // the job completes without installing its contents
     std::vector<DownloadJob> jobs;
     JobOutcome outcome{JobOutcome::Result::Completed, {}, {}};
 };
@@ -91,6 +98,13 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     EXPECT_EQ(NumbersOf(std::get<ContentInstallJob>(runner.jobs[1].kind).contents),
               (std::vector<std::string>{"M0003", "M0001", "M0002"}));
 
+    // A job that completed without installing everything says it failed, not that it is done.
+    sink.shown.clear();
+    runner.failing = true;
+    TransferContents({a}, false, Context(), runner);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgJobFailed)});
+    runner.failing = false;
+
     // A cancelled or stopped job tells nothing more; nothing to do tells so.
     sink.shown.clear();
     runner.outcome.result = JobOutcome::Result::Cancelled;
@@ -99,10 +113,10 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     // Only contents already on the card: no job, no message, and the caller learns which.
     EXPECT_EQ(TransferContents({b}, false, Context(), runner).skipped,
               std::vector<std::string>{"M0001"});
-    EXPECT_EQ(runner.jobs.size(), 3u);
+    EXPECT_EQ(runner.jobs.size(), 4u);
     EXPECT_TRUE(sink.shown.empty());
     TransferContents({}, false, Context(), runner);
-    EXPECT_EQ(runner.jobs.size(), 3u);
+    EXPECT_EQ(runner.jobs.size(), 4u);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNothingSelected)});
 }
 
@@ -171,11 +185,11 @@ TEST_F(ContentActionsTest, GamesAreAddedUntilOneIsChosenAndTheLastOneStays) {
         Installed(no, "language", "single", std::string("0000") + no[4] + ".qvx");
         languages.push_back(OnShelf(Shelf::Language, no));
     }
-    EXPECT_EQ(AddToGameSelection({languages[0], languages[1]}, Context()), 2);
+    EXPECT_EQ(AddToGameSelection({languages[0], languages[1]}, Context()).added, 2);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
     // The walk ends at the first content already chosen.
-    EXPECT_EQ(AddToGameSelection({languages[1], languages[2]}, Context()), 0);
-    EXPECT_EQ(AddToGameSelection({languages[2]}, Context()), 1);
+    EXPECT_EQ(AddToGameSelection({languages[1], languages[2]}, Context()).added, 0);
+    EXPECT_EQ(AddToGameSelection({languages[2]}, Context()).added, 1);
     EXPECT_EQ(Reloaded().gameContentList(), (std::vector<std::string>{"L0001", "L0002", "L0003"}));
 
     sink.shown.clear();
@@ -187,6 +201,55 @@ TEST_F(ContentActionsTest, GamesAreAddedUntilOneIsChosenAndTheLastOneStays) {
     // Games have no files of their own: the language content stays on the card.
     EXPECT_TRUE(fs::exists(Card() / "ck2/ko/word/00001.qvx"));
     EXPECT_EQ(Reloaded().Contents(Shelf::Language).size(), 3u);
+}
+
+// A book series and a single book sharing cards: deleting one keeps the files the other lists.
+TEST_F(ContentActionsTest, DeletingKeepsFilesAnotherContentStillLists) {
+    Installed("B0001", "book", "series", "00000301.qvx");
+    Installed("B0002", "book", "single", "00000301.qvx");
+    Installed("B0003", "book", "single", "00000311.qvx");
+    EXPECT_TRUE(
+        DeleteContents(Shelf::BookSeries, {OnShelf(Shelf::BookSeries, "B0001")}, Context()));
+    EXPECT_TRUE(fs::exists(Card() / "ck3/ko/word/00000301.qvx"));
+    EXPECT_TRUE(DeleteContents(Shelf::Book, {OnShelf(Shelf::Book, "B0002")}, Context()));
+    EXPECT_FALSE(fs::exists(Card() / "ck3/ko/word/00000301.qvx"));
+    EXPECT_TRUE(fs::exists(Card() / "ck3/ko/word/00000311.qvx"));
+}
+
+// A card that takes no write (write-protected, full, pulled): every action says so, never its
+// sentence of success, and the card keeps what it had.
+TEST_F(ContentActionsTest, ACardThatTakesNoWriteIsNeverReportedAsChanged) {
+    const auto music = Installed("M0001", "music", "single", "00000101.qvx");
+    std::vector<ContentRecord> languages;
+    for (const char* no : {"L0001", "L0002", "L0003"}) {
+        Installed(no, "language", "single", std::string("0000") + no[4] + ".qvx");
+        languages.push_back(OnShelf(Shelf::Language, no));
+    }
+    ASSERT_TRUE(database.AddGameSelection(languages[0]));
+    ASSERT_TRUE(database.AddGameSelection(languages[1]));
+    const auto before = test::Snapshot(Card());
+    const struct {
+        const char* action;
+        std::function<bool()> run;
+    } cases[] = {
+        {"delete", [&] { return DeleteContents(Shelf::Music, {music}, Context()); }},
+        {"game add", [&] { return AddToGameSelection({languages[2]}, Context()).saved; }},
+        {"game remove",
+         [&] { return DeleteContents(Shelf::Game, {OnShelf(Shelf::Game, "L0001")}, Context()); }},
+        {"diy select", [&] { return ChooseDiyContent(languages[2], Context()); }},
+    };
+    for (const auto& c : cases) {
+        sink.Clear();
+        CardFaults::FailAfter(0);
+        const bool changed = c.run();
+        CardFaults::Clear();
+        EXPECT_FALSE(changed) << c.action;
+        EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgCardNotWritten)})
+            << c.action;
+        ASSERT_FALSE(sink.shown.empty());
+        EXPECT_EQ(sink.shown[0].first, MessageKind::Error) << c.action;
+        EXPECT_EQ(test::Snapshot(Card()), before) << c.action;
+    }
 }
 
 TEST_F(ContentActionsTest, ChoosingTheDiyContentAgainStillRebuildsItsTable) {

@@ -8,6 +8,7 @@
 #include "delivery/diy_actions.h"
 #include "delivery/job_runner.h"
 #include "store/device_clock.h"
+#include "store/device_files.h"
 #include "store/diy_xml.h"
 #include "store/text_codec.h"
 #include "tests/delivery/device_fixture.h"
@@ -202,8 +203,29 @@ INSTANTIATE_TEST_SUITE_P(
                       DeviceName{"HangulOfEightBytes", "노래하자.wav", "노래하자.wav", "노래하자"},
                       DeviceName{"HangulOfTenBytes", "노래하는곰.wav", "92100001.wav",
                                  "노래하는곰"},
-                      DeviceName{"TwoDots", "song.v2.mp3", "song.v2.mp3", "song.v2"}),
+                      DeviceName{"TwoDots", "song.v2.mp3", "song.v2.mp3", "song.v2"},
+                      // rec.tbl's separators and bytes that are not UTF-8 never reach the
+                      // card's name: the file would be copied under one name, listed under another.
+                      DeviceName{"Bar", "a|b.mp3", "92100001.mp3", "a|b"},
+                      DeviceName{"Caret", "a^b.mp3", "92100001.mp3", "a^b"},
+                      DeviceName{"LineBreak", "a\r\nb.mp3", "92100001.mp3", "a\r\nb"},
+                      DeviceName{"Blank", " a.mp3", "92100001.mp3", " a"},
+                      DeviceName{"NotUtf8", "\xB0\xA1.mp3", "92100001.mp3", "\xB0\xA1"},
+                      DeviceName{"BadExtension", "memo.m|p3", "memo", "memo"}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// A card that takes no write: deleting a slot says so instead of "deleted".
+TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSo) {
+    ASSERT_TRUE(AssignDiyFiles(diy, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
+    sink.Clear();
+    CardFaults::FailAfter(0);
+    const bool deleted = DeleteDiySlot(diy, 1, 1, sink);
+    CardFaults::Clear();
+    EXPECT_FALSE(deleted);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgCardNotWritten)});
+    ASSERT_FALSE(sink.shown.empty());
+    EXPECT_EQ(sink.shown[0].first, MessageKind::Error);
+}
 
 TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
     ASSERT_TRUE(AssignDiyFiles(diy, 1, 1, {Source("song.mp3")}, runner, sink).Completed());

@@ -200,8 +200,15 @@ class LoginDialogTest : public QObject {
     void settingsFileIsReadableByItsOwnerOnly() {
         QTemporaryDir folder;
         const QString path = folder.path() + "/Torvane.conf";
+        const auto othersMayUse = [&path] {
+            return QFile::permissions(path) &
+                   ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner);
+        };
         {
             QtSettings settings(path);
+            // Owner-only from the start: before anything is written, not restricted afterwards.
+            QVERIFY(QFile::exists(path));
+            QCOMPARE(othersMayUse(), QFile::Permissions());
             settings.SetString(kSavedPasswordKey, "demo1234");
             settings.SetInt(kRememberPasswordKey, 1);
         }

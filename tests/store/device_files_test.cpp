@@ -100,11 +100,26 @@ TEST_F(PrivateTempFolder, IsMadeForTheUserAlone) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     EXPECT_EQ(info.st_uid, ::geteuid());
 
-    // A folder opened up by someone is closed again.
+    // A folder opened up by someone is made anew: what others planted in it while it was open
+    // (a symlink where a staging folder is expected) is gone, and what it pointed to is untouched.
+    TempFolder elsewhere;
+    elsewhere.WriteFile("photo.jpg", "the family's photo");
     ::chmod(Expected().c_str(), 0777);
+    fs::create_directory_symlink(elsewhere.path(), Expected() + "/temp");
     ASSERT_EQ(GetTempFolder(), Expected());
     ::lstat(Expected().c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Expected() + "/temp")));
+    EXPECT_EQ(ReadFile(elsewhere / "photo.jpg"), "the family's photo");
+}
+
+// Emptying a folder whose name is a symlink would empty the folder it points to.
+TEST(EmptyFolderTree, NeverFollowsAFolderThatIsASymlink) {
+    TempFolder base;
+    base.WriteFile("target/keep.txt", "kept");
+    fs::create_directory_symlink(base / "target", base / "link");
+    EXPECT_FALSE(EmptyFolderTree(base / "link"));
+    EXPECT_EQ(ReadFile(base / "target/keep.txt"), "kept");
 }
 
 TEST_F(PrivateTempFolder, RefusesAPlantedSymlinkOrFile) {
@@ -191,6 +206,19 @@ TEST_P(CopyFileSafelyTest, AFailedCopyKeepsTheOldFileAndLeavesNoPartBehind) {
     EXPECT_FALSE(CopyFileSafely(folder / "src.qvx", folder / "no-folder/dst.qvx", GetParam()));
     EXPECT_EQ(ReadFile(folder / "dst.qvx"), "an older recording");
     EXPECT_EQ(OtherFiles({"src.qvx", "dst.qvx"}), std::vector<std::string>{});
+}
+
+// A slot saved over its own recording, or the card's own recording assigned again: the file
+// stays whole (the plain copy truncated it to 0 bytes and said it worked).
+TEST_P(CopyFileSafelyTest, CopyOntoItselfKeepsTheFile) {
+    WriteFile(folder / "src.qvx", SoundBytes());
+    fs::create_symlink(folder / "src.qvx", folder / "link.qvx");
+    fs::create_hard_link(folder / "src.qvx", folder / "hard.qvx");
+    for (const char* destination : {"src.qvx", "link.qvx", "hard.qvx"}) {
+        EXPECT_TRUE(CopyFileSafely(folder / "src.qvx", folder / destination, GetParam()));
+        EXPECT_EQ(ReadFile(folder / "src.qvx"), SoundBytes()) << destination;
+    }
+    EXPECT_TRUE(fs::is_symlink(folder / "link.qvx"));
 }
 
 // A package's table is the old table followed by the new lines: buffered bytes written before

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "store/device_clock.h"
@@ -141,6 +142,69 @@ TEST_F(DiyDatabase, DamagedDiyFileFailsTheLoad) {
     CDiyXML noCard;
     EXPECT_FALSE(noCard.Load());
     EXPECT_FALSE(noCard.SaveRecTable());
+}
+
+// A Diy.dat of a few cards (written by another program, or cut short by hand) still gives the
+// device's 1500: the next save of rec.tbl must not drop the other cards' lines.
+TEST_F(DiyDatabase, AShortDiyFileStillHoldsAll1500Cards) {
+    test::EncipherBytes(device / "Diy.dat",
+                        "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<d><t><r d=\"2024\" "
+                        "n=\"one\">one.mp3</r><r/><r/><r/></t></d>");
+    ASSERT_TRUE(diy.Load()) << diy.lastError();
+    ASSERT_EQ(diy.records().size(), 1500u);
+    EXPECT_EQ(diy.records()[0].slots[0].file, "one.mp3");
+    ASSERT_TRUE(diy.SaveRecTable());
+    const std::string table = ReadFile(device / "ck9/rec.tbl");
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 1500);
+    EXPECT_NE(table.find(EmptyLine(92101500)), std::string::npos);
+}
+
+// Only a missing Diy.dat means a card without recordings; one that cannot be read keeps the
+// names of the recordings and must not be replaced by an empty one.
+TEST_F(DiyDatabase, AnUnreadableDiyFileIsNotTakenForAMissingOne) {
+    std::filesystem::create_directory(device / "Diy.dat");  // there, but no file to read
+    EXPECT_FALSE(diy.Load());
+    EXPECT_TRUE(diy.records().empty());
+}
+
+// Names XML cannot carry, from a rename, a recording's file name or a rec.tbl line: the saved
+// Diy.dat still loads, and every other card keeps what it had.
+TEST_F(DiyDatabase, NamesXmlCannotCarryNeverMakeTheDiyFileUnreadable) {
+    const std::string names[] = {
+        "bell\x01",    "tab\there", "\x1b[31mred", "half\xED\xA0\x80", "nonchar\xEF\xBF\xBE",
+        "cut\xE2\x82", "\xFF\xFE",  "a<b>&\"'"};
+    for (const std::string& name : names) {
+        ASSERT_TRUE(diy.Load());
+        diy.records()[0].slots[0] = DiySlot{name, "2024-03-05T14-07-09", name + ".mp3"};
+        diy.records()[1].slots[1] = DiySlot{"keep", "2024-03-05T14-07-09", "keep.mp3"};
+        ASSERT_TRUE(diy.SaveDiyFile());
+        CDiyXML loaded(device.path());
+        ASSERT_TRUE(loaded.Load()) << loaded.lastError() << " for " << name;
+        EXPECT_TRUE(loaded.records()[0].slots[0].InUse());
+        EXPECT_EQ(loaded.records()[1].slots[1].name, "keep");
+    }
+    // The same names arriving as rec.tbl lines.
+    for (const std::string& name : names) {
+        WriteRecTable("92100001^^" + name + "| | | ^^/ck9\r\n");
+        ASSERT_TRUE(diy.Load());
+        ASSERT_TRUE(diy.SaveDiyFile());
+        CDiyXML loaded(device.path());
+        EXPECT_TRUE(loaded.Load()) << loaded.lastError() << " for " << name;
+        std::filesystem::remove(device / "Diy.dat");
+    }
+}
+
+// A rec.tbl file name that is not CP949 (found by fuzzing): Diy.dat and rec.tbl name the slot's
+// file alike, so the next load does not see two different files.
+TEST_F(DiyDatabase, BothFilesNameASlotsFileAlike) {
+    WriteRecTable("92100001^^ | |9\xEF\xBF\xBD | ^^/ck9\r\n");
+    ASSERT_TRUE(diy.Load());
+    ASSERT_TRUE(diy.SaveDiyFile());
+    ASSERT_TRUE(diy.SaveRecTable());
+    CDiyXML loaded(device.path());
+    ASSERT_TRUE(loaded.Load());
+    EXPECT_EQ(loaded.SerializeDiyDocument(), diy.SerializeDiyDocument());
+    EXPECT_EQ(loaded.SerializeRecTable(), diy.SerializeRecTable());
 }
 
 TEST_F(DiyDatabase, AFailedRecTableWriteKeepsThePreviousTable) {

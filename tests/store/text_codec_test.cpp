@@ -47,6 +47,41 @@ TEST(TextCodec, InvalidInputDoesNotStopConversion) {
               "a?b");
 }
 
+// glibc swallows some invalid CP949 pairs (A2 E8) before it reports them: the decoder must not
+// skip a byte more, neither past the end of the input nor over the "<" that follows.
+TEST(TextCodec, BadCp949PairsBecomeOneReplacementAndLoseNothingElse) {
+    const std::string bad = "\xEF\xBF\xBD";
+    const struct {
+        std::string_view cp949;
+        std::string utf8;
+    } cases[] = {
+        {"a\xA2\xE8", "a" + bad},
+        {"\xA2\xE8", bad},
+        {"a\xA2\xE8<b", "a" + bad + "<b"},
+        {"<n>\xA2\xE8</n>", "<n>" + bad + "</n>"},
+        {"a\xB0<b", "a" + bad + "<b"},
+        {"a\xB0", "a" + bad},
+        {"\xA2\xE8\xA2\xE8", bad + bad},
+        {"\xB0\xA1\xA2\xE8\xB0\xA1", "\xEA\xB0\x80" + bad + "\xEA\xB0\x80"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Cp949ToUtf8(c.cp949), c.utf8) << c.utf8;
+}
+
+// A character reference to a code point XML forbids makes the whole document unreadable.
+TEST(TextCodec, XmlTextNeverReferencesWhatXmlForbids) {
+    const struct {
+        std::string_view utf8;
+        std::string_view cp949;
+    } cases[] = {
+        {"a\xED\xA0\x80z", "a&#65533;z"},       // a surrogate, U+D800
+        {"a\xEF\xBF\xBEz", "a&#65533;z"},       // U+FFFE
+        {"a\xF0\x80z", "a&#65533;z"},           // a cut four-byte sequence
+        {"a\xC0\xAFz", "a&#65533;&#65533;z"},   // an overlong "/"
+        {"a\xF0\x9F\x98\x80z", "a&#128512;z"},  // a real character CP949 lacks
+    };
+    for (const auto& c : cases) EXPECT_EQ(Utf8ToCp949Xml(c.utf8), c.cp949) << c.cp949;
+}
+
 TEST(TextCodec, LowersOnlyAscii) {
     EXPECT_EQ(ToLowerAscii("00000001.MP3\xB0\xA1"), "00000001.mp3\xB0\xA1");
 }

@@ -70,5 +70,28 @@ TEST(XmlSax, DeviceDocumentIsCp949UpToItsFirstNul) {
     EXPECT_EQ(reader.seen, (std::vector<std::string>{"t:\xea\xb0\x80"}));
 }
 
+// A service answer with a byte its declared encoding cannot decode: libxml2 stops there, and
+// what it read up to that point is not the answer (a catalogue of three would show one).
+TEST(XmlSax, AByteTheDeclaredEncodingCannotDecodeFailsTheParse) {
+    for (const char* declared : {"euc-kr", "utf-8"}) {
+        RecordingReader reader;
+        const std::string answer = std::string("<?xml version=\"1.0\" encoding=\"") + declared +
+                                   "\"?><l><i>1</i><i>\xFF\xFF</i><i>3</i></l>";
+        EXPECT_FALSE(ParseXml(answer, reader).ok()) << declared;
+    }
+}
+
+// More than libxml2 takes in one piece (10 MB), and a device document that size both ways.
+TEST(XmlSax, DocumentsLargerThanTenMegabytesAreReadWhole) {
+    std::string document = "<l>";
+    const std::string item = "<i>" + std::string(100, 'x') + "</i>";
+    while (document.size() < 12'000'000) document += item;
+    document += "<last>end</last></l>";
+    RecordingReader reader;
+    const Status status = ParseDeviceDocument(document, reader);
+    ASSERT_TRUE(status.ok()) << status.message();
+    EXPECT_EQ(reader.seen.back(), "last:end");
+}
+
 }  // namespace
 }  // namespace torvane

@@ -17,10 +17,9 @@ class CliAgainstServiceTest : public ::testing::Test {
 
     ProgramRun Cli(const std::string& password, std::vector<std::string> command) {
         std::vector<std::string> arguments = {TORVANE_CLI_BIN, "--service", service_.BaseUrl(),
-                                              "--user",        "demo",      "--password",
-                                              password};
+                                              "--user",        "demo",      "--password-stdin"};
         arguments.insert(arguments.end(), command.begin(), command.end());
-        return RunProgram(arguments);
+        return RunProgram(arguments, {Input::Piped, password + "\n"});
     }
 
     demo::DemoService service_;
@@ -34,6 +33,21 @@ TEST_F(CliAgainstServiceTest, LoginSignsInAndRefusesAWrongPassword) {
     const ProgramRun wrong = Cli("not-the-password", {"login"});
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_NE((wrong.out + wrong.err).find("암호가 틀립니다."), std::string::npos) << wrong.err;
+}
+
+// The password never stands on the command line, where every user's process list shows it.
+TEST_F(CliAgainstServiceTest, ThePasswordIsNeverAnArgument) {
+    const ProgramRun old = RunProgram({TORVANE_CLI_BIN, "--service", service_.BaseUrl(), "--user",
+                                       "demo", "--password", "demo1234", "login"});
+    EXPECT_NE(old.exitCode, 0);
+    const ProgramRun empty = RunProgram({TORVANE_CLI_BIN, "--service", service_.BaseUrl(), "--user",
+                                         "demo", "--password-stdin", "login"},
+                                        {Input::Empty, ""}, {"TORVANE_PASSWORD=demo1234"});
+    EXPECT_NE(empty.exitCode, 0) << "an empty standard input is no password";
+    const ProgramRun environment =
+        RunProgram({TORVANE_CLI_BIN, "--service", service_.BaseUrl(), "--user", "demo", "login"},
+                   {Input::Empty, ""}, {"TORVANE_PASSWORD=demo1234"});
+    EXPECT_EQ(environment.exitCode, 0) << environment.err;
 }
 
 TEST_F(CliAgainstServiceTest, CatalogueJsonHoldsTheAccountsContentsOnTheirShelves) {

@@ -240,8 +240,13 @@ void DemoService::Impl::Send(httplib::Response& res, const Answer& answer, BodyF
             }
             return;
         case BodyFault::NoContentLength:
+        case BodyFault::NoContentLengthCut:
         case BodyFault::Chunked: {
-            auto provider = [writeFrom, size](std::size_t offset, httplib::DataSink& sink) {
+            // Cut: the connection closes after half the body, which without a length looks
+            // like the whole of it.
+            const std::size_t end = fault == BodyFault::NoContentLengthCut ? size / 2 : size;
+            auto provider = [writeFrom, end](std::size_t offset, httplib::DataSink& sink) {
+                const std::size_t size = end;
                 if (offset >= size) {
                     sink.done();
                     return true;

@@ -6,11 +6,12 @@
 namespace torvane::demo {
 namespace {
 
-constexpr std::array<std::pair<BodyFault, std::string_view>, 6> kNames = {{
+constexpr std::array<std::pair<BodyFault, std::string_view>, 7> kNames = {{
     {BodyFault::None, "none"},
     {BodyFault::Stall, "stall"},
     {BodyFault::CutOff, "cutoff"},
     {BodyFault::NoContentLength, "no-length"},
+    {BodyFault::NoContentLengthCut, "no-length-cutoff"},
     {BodyFault::Chunked, "chunked"},
     {BodyFault::Slow, "slow"},
 }};

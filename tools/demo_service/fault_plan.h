@@ -14,8 +14,9 @@ enum class BodyFault {
     Stall,            // Content-Length announced, the first half sent, then nothing
     CutOff,           // Content-Length announced, the first half sent, then the connection closed
     NoContentLength,  // no Content-Length: the body ends when the connection closes
-    Chunked,          // Transfer-Encoding: chunked
-    Slow,             // Content-Length, the body trickling in small pieces
+    NoContentLengthCut,  // no Content-Length, the first half sent, then the connection closed
+    Chunked,             // Transfer-Encoding: chunked
+    Slow,                // Content-Length, the body trickling in small pieces
 };
 
 struct FaultPlan {
