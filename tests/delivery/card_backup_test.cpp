@@ -8,8 +8,8 @@
 
 #include <filesystem>
 #include <functional>
-#include <set>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "base/messages.h"
 #include "store/card.h"
@@ -82,7 +82,8 @@ class CardBackupTest : public test::CardFixture {
         fs::create_directories(archive.parent_path());
     }
 
-    Result<BackupManifest> Backup(bool everything = false, const std::atomic<bool>* cancel = nullptr) {
+    Result<BackupManifest> Backup(bool everything = false,
+                                  const std::atomic<bool>* cancel = nullptr) {
         torvane::Card card(Card().string());
         return BackupCard(card, archive.string(), everything, cancel);
     }
@@ -111,10 +112,10 @@ TEST_F(CardBackupTest, ARestoreBringsBackEveryByteThatCannotBeDownloadedAgain) {
     ASSERT_TRUE(backup.ok()) << backup.message();
     std::set<std::string> paths;
     for (const BackupFile& file : backup.value().files) paths.insert(file.path);
-    for (const char* kept : {"Default.dat", "Diy.dat", "ck1/ch/00000003.qvx", "ck1/en/00000003.qvx",
-                             "ck1/ja/00000003.qvx", "ck1/ko/00000003.qvx", "ck2/rfid.tbl",
-                             "ck2/sw.tbl", "ck6/rfid.tbl", "ck9/re1/dad.mp3", "ck9/re4/엄마.wav",
-                             "ck9/rec.tbl", "info.dat"}) {
+    for (const char* kept :
+         {"Default.dat", "Diy.dat", "ck1/ch/00000003.qvx", "ck1/en/00000003.qvx",
+          "ck1/ja/00000003.qvx", "ck1/ko/00000003.qvx", "ck2/rfid.tbl", "ck2/sw.tbl",
+          "ck6/rfid.tbl", "ck9/re1/dad.mp3", "ck9/re4/엄마.wav", "ck9/rec.tbl", "info.dat"}) {
         EXPECT_TRUE(paths.contains(kept)) << kept;
     }
     EXPECT_FALSE(paths.contains("ck2/00000001.qvx")) << "bought sounds can be downloaded again";
@@ -125,7 +126,8 @@ TEST_F(CardBackupTest, ARestoreBringsBackEveryByteThatCannotBeDownloadedAgain) {
     for (const auto& file : manifest["files"]) {
         if (file["path"] != "ck9/re1/dad.mp3") continue;
         EXPECT_EQ(file["size"], 300000);
-        EXPECT_EQ(file["sha256"], "4a7144597bda4cc67bfc529c81dd3e0f2c66eb2d369971c07ddfb3f802f2a3c9");
+        EXPECT_EQ(file["sha256"],
+                  "4a7144597bda4cc67bfc529c81dd3e0f2c66eb2d369971c07ddfb3f802f2a3c9");
     }
 
     BreakCard();
@@ -198,21 +200,34 @@ TEST_F(CardBackupTest, DamagedOrForeignArchivesChangeNothing) {
          },
          kMsgBackupForeign},
         {"another program's manifest",
-         [&] { EditArchive(archive, {{"manifest.json", otherFormat.dump()}}); }, kMsgBackupForeign},
+         [&] {
+             EditArchive(archive, {{"manifest.json", otherFormat.dump()}});
+         },
+         kMsgBackupForeign},
         {"a file the manifest does not list",
-         [&] { EditArchive(archive, {{"card/ck9/re3/extra.mp3", "x"}}); }, kMsgBackupDamaged},
+         [&] {
+             EditArchive(archive, {{"card/ck9/re3/extra.mp3", "x"}});
+         },
+         kMsgBackupDamaged},
         {"a hash that does not match",
-         [&] { EditArchive(archive, {{"card/info.dat", "FW 9.9"}}); }, kMsgBackupDamaged},
+         [&] {
+             EditArchive(archive, {{"card/info.dat", "FW 9.9"}});
+         },
+         kMsgBackupDamaged},
         {"a name that climbs out of the card",
          [&] {
-             EditArchive(archive,
-                         {{"manifest.json", climbing.dump()}, {"card/../outside", "x"}});
+             EditArchive(archive, {{"manifest.json", climbing.dump()}, {"card/../outside", "x"}});
          },
          kMsgBackupUnsafeName},
         {"an absolute name",
-         [&] { EditArchive(archive, {{"card//etc/passwd", "x"}}); }, kMsgBackupUnsafeName},
+         [&] {
+             EditArchive(archive, {{"card//etc/passwd", "x"}});
+         },
+         kMsgBackupUnsafeName},
         {"a symbolic link",
-         [&] { EditArchive(archive, {{"card/info.dat", "FW 2.1"}}, {"card/info.dat"}); },
+         [&] {
+             EditArchive(archive, {{"card/info.dat", "FW 2.1"}}, {"card/info.dat"});
+         },
          kMsgBackupUnsafeName},
     };
     BreakCard();
