@@ -226,6 +226,8 @@ inline constexpr std::string_view kCliNotEveryContentInstalled = "not every cont
 inline constexpr std::string_view kCliNameVoiceNotRemoved =
     "the name voice could not be removed from the device";
 inline constexpr std::string_view kCliDiyNotSaved = "the DIY database could not be saved";
+inline constexpr std::string_view kCliKeepRecordingsOnlyForReset =
+    "--keep-recordings goes with --kind reset";
 std::string CliDeviceFolderNotFound(const std::string& folder);
 std::string CliContentListUnreadable(const std::string& reason);
 std::string CliChildrenUnreadable(const std::string& reason);

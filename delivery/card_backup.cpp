@@ -38,7 +38,9 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-std::string_view FirstComponent(std::string_view path) { return path.substr(0, path.find('/')); }
+std::string_view FirstComponent(std::string_view path) {
+    return path.substr(0, path.find('/'));
+}
 
 std::string_view LastComponent(std::string_view path) {
     const auto slash = path.rfind('/');
@@ -167,8 +169,8 @@ std::optional<BackupManifest> ParseManifest(const std::string& text) {
         const json doc = json::parse(text);
         if (!doc.is_object() || doc.value("format", std::string()) != kCardBackupFormat ||
             doc.value("formatVersion", 0) < 1 ||
-            doc.value("formatVersion", 0) > kCardBackupFormatVersion ||
-            !doc.contains("files") || !doc["files"].is_array()) {
+            doc.value("formatVersion", 0) > kCardBackupFormatVersion || !doc.contains("files") ||
+            !doc["files"].is_array()) {
             return std::nullopt;
         }
         BackupManifest manifest;
@@ -238,7 +240,8 @@ Result<EntryIndexes> CheckArchive(zip_t* archive, const BackupManifest& manifest
     std::map<std::string, const BackupFile*> listed;
     std::set<std::string> lowerNames;  // a FAT card cannot hold two names differing in case only
     for (const BackupFile& file : manifest.files) {
-        if (!IsPlainRelativePath(file.path)) return Status::Failure(std::string(kMsgBackupUnsafeName));
+        if (!IsPlainRelativePath(file.path))
+            return Status::Failure(std::string(kMsgBackupUnsafeName));
         if (!lowerNames.insert(Lower(file.path)).second || !listed.emplace(file.path, &file).second)
             return Status::Failure(std::string(kMsgBackupDamaged));
     }
@@ -261,7 +264,8 @@ Result<EntryIndexes> CheckArchive(zip_t* archive, const BackupManifest& manifest
             return Status::Failure(std::string(kMsgBackupDamaged));
         std::uint64_t size = 0;
         std::string sha256;
-        if (!StreamEntry(archive, index, size, sha256, [](const char*, std::size_t) { return true; }) ||
+        if (!StreamEntry(archive, index, size, sha256,
+                         [](const char*, std::size_t) { return true; }) ||
             size != found->second->size || sha256 != found->second->sha256) {
             return Status::Failure(std::string(kMsgBackupDamaged));
         }
@@ -343,7 +347,8 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
     }
     manifest.date = DeviceDateNow();
     for (const std::string& path : BackupFileList(card.root(), everything)) {
-        if (cancel != nullptr && cancel->load()) return Status::Failure(std::string(kMsgBackupCancelled));
+        if (cancel != nullptr && cancel->load())
+            return Status::Failure(std::string(kMsgBackupCancelled));
         BackupFile file;
         file.path = path;
         if (!HashFile(card.Path(path), file.size, file.sha256))
@@ -382,7 +387,8 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
         zip_source_t* source = zip_source_file(zip.get(), card.Path(file.path).c_str(), 0, -1);
         const std::string name = std::string(kCardBackupPrefix) + file.path;
         const zip_int64_t index =
-            source == nullptr ? -1 : zip_file_add(zip.get(), name.c_str(), source, ZIP_FL_ENC_GUESS);
+            source == nullptr ? -1
+                              : zip_file_add(zip.get(), name.c_str(), source, ZIP_FL_ENC_GUESS);
         if (index < 0) {
             if (source != nullptr) zip_source_free(source);
             return Status::Failure(std::string(kMsgBackupNotWritten));
@@ -409,7 +415,8 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
         if (!written.IsOpen() || ::fsync(written.get()) != 0)
             return Status::Failure(std::string(kMsgBackupNotWritten));
     }
-    if (cancel != nullptr && cancel->load()) return Status::Failure(std::string(kMsgBackupCancelled));
+    if (cancel != nullptr && cancel->load())
+        return Status::Failure(std::string(kMsgBackupCancelled));
     if (std::rename(temp.c_str(), archive.c_str()) != 0)
         return Status::Failure(std::string(kMsgBackupNotWritten));
     tempFile.kept = true;
@@ -441,11 +448,13 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
     // rescue.
     if (card.LoadDatabase() && !options.force && !card.database().soundType().empty() &&
         card.database().soundType() != manifest.soundType) {
-        return Status::Failure(RestoreOtherSoundType(manifest.soundType, card.database().soundType()));
+        return Status::Failure(
+            RestoreOtherSoundType(manifest.soundType, card.database().soundType()));
     }
     std::vector<std::string> replaced;
     for (const BackupFile& file : manifest.files) {
-        if (!StaysOnCard(card.root(), file.path)) return Status::Failure(std::string(kMsgBackupUnsafeName));
+        if (!StaysOnCard(card.root(), file.path))
+            return Status::Failure(std::string(kMsgBackupUnsafeName));
         std::error_code ec;
         if (!fs::exists(card.Path(file.path), ec)) continue;
         std::uint64_t size = 0;
@@ -472,7 +481,8 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
         return true;
     };
     for (const BackupFile* file : order) {
-        if (cancel != nullptr && cancel->load()) return Status::Failure(std::string(kMsgRestoreCancelled));
+        if (cancel != nullptr && cancel->load())
+            return Status::Failure(std::string(kMsgRestoreCancelled));
         const std::string target = card.Path(file->path);
         std::error_code ec;
         fs::create_directories(fs::path(target).parent_path(), ec);
@@ -481,8 +491,9 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
         std::string sha256;
         // Read and hashed again as written: the bytes that reach the card are the ones checked.
         if (ec || !writer->Open() ||
-            !StreamEntry(zip.get(), indexes.value().at(file->path), size, sha256,
-                         [&writer](const char* data, std::size_t n) { return writer->Write(data, n); }) ||
+            !StreamEntry(
+                zip.get(), indexes.value().at(file->path), size, sha256,
+                [&writer](const char* data, std::size_t n) { return writer->Write(data, n); }) ||
             size != file->size || sha256 != file->sha256) {
             return Status::Failure(std::string(kMsgRestoreNotWritten));
         }
@@ -490,7 +501,8 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
         if (staged.size() >= kStagedAtOnce && !commitStaged())
             return Status::Failure(std::string(kMsgRestoreNotWritten));
     }
-    if (cancel != nullptr && cancel->load()) return Status::Failure(std::string(kMsgRestoreCancelled));
+    if (cancel != nullptr && cancel->load())
+        return Status::Failure(std::string(kMsgRestoreCancelled));
     if (!commitStaged()) return Status::Failure(std::string(kMsgRestoreNotWritten));
     return manifest;
 }

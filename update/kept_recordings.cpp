@@ -17,8 +17,12 @@ bool IsFile(const std::string& path) {
     return fs::is_regular_file(fs::symlink_status(path, ec));
 }
 
-Status NotKept() { return Status::Failure(std::string(kMsgRecordingsNotKept)); }
-Status NotPutBack() { return Status::Failure(std::string(kMsgRecordingsNotPutBack)); }
+Status NotKept() {
+    return Status::Failure(std::string(kMsgRecordingsNotKept));
+}
+Status NotPutBack() {
+    return Status::Failure(std::string(kMsgRecordingsNotPutBack));
+}
 
 }  // namespace
 
@@ -90,8 +94,8 @@ Status KeptRecordings::PutBack(const std::string& root, std::vector<std::string>
             if (record == nullptr) continue;
             DiySlot& slot = record->slots[static_cast<std::size_t>(recording.slot)];
             if (slot.InUse() && slot != recording.fields)
-                notes.push_back(RecordingReplacedPackageSlot(recording.card, recording.slot + 1,
-                                                             slot.name));
+                notes.push_back(
+                    RecordingReplacedPackageSlot(recording.card, recording.slot + 1, slot.name));
             const std::string folder = card_paths::RecordingSlotFolder(root, recording.slot + 1);
             std::error_code ec;
             fs::create_directories(folder, ec);

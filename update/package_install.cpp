@@ -2,6 +2,7 @@
 
 #include "base/messages.h"
 #include "delivery/folder_tree.h"
+#include "update/kept_recordings.h"
 
 namespace torvane {
 

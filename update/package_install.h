@@ -6,10 +6,11 @@
 
 #include "base/message_sink.h"
 #include "delivery/download_job.h"
-#include "update/kept_recordings.h"
 #include "update/update_list.h"
 
 namespace torvane {
+
+class KeptRecordings;
 
 enum class PackageKind { Update, Reset };
 

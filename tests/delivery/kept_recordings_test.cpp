@@ -97,7 +97,8 @@ TEST_F(KeptRecordingsTest, AResetKeepsTheRecordingsAsAssigningThemAgainWouldWrit
     for (const char* language : {"en", "ko", "ja", "ch"})
         EXPECT_EQ(ReadFile(Card() / "ck1" / language / "00000003.qvx"), "민수야") << language;
     EXPECT_EQ(Reloaded().selectedChildNo(), 7);
-    EXPECT_EQ(Reloaded().systemVersion(), "1.4") << "the package's database, the child chosen again";
+    EXPECT_EQ(Reloaded().systemVersion(), "1.4")
+        << "the package's database, the child chosen again";
 }
 
 TEST_F(KeptRecordingsTest, AResetWhosePackageFailsChangesNothing) {
