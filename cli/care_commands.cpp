@@ -129,12 +129,16 @@ void RunBackup(CliContext& ctx, const std::string& archive, bool everything) {
     }
 }
 
-// --yes answers the restore's one question.
+// --yes answers the restore's one question; what it will replace is still said, on stderr as
+// the terminal's questions are (stdout may be JSON).
 class AnswerYes final : public IMessageSink {
   public:
     explicit AnswerYes(IMessageSink& inner) : inner_(inner) {}
     void Show(MessageKind kind, std::string_view text) override { inner_.Show(kind, text); }
-    bool Ask(MessageKind, std::string_view) override { return true; }
+    bool Ask(MessageKind, std::string_view question) override {
+        std::cerr << question << '\n';
+        return true;
+    }
 
   private:
     IMessageSink& inner_;
