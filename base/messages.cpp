@@ -69,6 +69,41 @@ std::string CardDiyUnreadable(const std::string& path, const std::string& reason
     return WithReason("cannot read the DIY database " + path, reason);
 }
 
+std::string BackupWritten(std::size_t files, std::uint64_t bytes, const std::string& archive) {
+    return "파일 " + std::to_string(files) + "개(" + std::to_string(bytes) +
+           " 바이트)를 백업하였습니다: " + archive;
+}
+
+std::string RestoreOtherSoundType(const std::string& backupType, const std::string& cardType) {
+    return "다른 종류의 카드에서 만든 백업입니다 (백업: " + backupType + ", 카드: " + cardType +
+           "). 그래도 복원하려면 --force를 주십시오.";
+}
+
+std::string RestoreQuestion(const std::vector<std::string>& replaced, std::size_t total) {
+    std::string text = "백업의 파일 " + std::to_string(total) + "개를 카드에 씁니다.";
+    if (!replaced.empty()) {
+        text += " 카드의 파일 " + std::to_string(replaced.size()) + "개가 바뀝니다:";
+        constexpr std::size_t kListed = 20;
+        for (std::size_t i = 0; i < replaced.size() && i < kListed; ++i)
+            text += "\n  " + replaced[i];
+        if (replaced.size() > kListed)
+            text += "\n  ... 외 " + std::to_string(replaced.size() - kListed) + "개";
+        text += "\n";
+    }
+    return text + " 계속하시겠습니까?";
+}
+
+std::string RecordingsPutBack(std::size_t recordings, bool nameVoice) {
+    std::string text = "보관한 DIY 녹음 " + std::to_string(recordings) + "개";
+    if (nameVoice) text += "와 아이 이름 음성";
+    return text + "을 카드에 다시 썼습니다.";
+}
+
+std::string RecordingReplacedPackageSlot(long card, int slot, const std::string& packageName) {
+    return "DIY 카드 " + std::to_string(card) + "의 " + std::to_string(slot) + "번 칸에 있던 \"" +
+           packageName + "\" 대신 보관한 녹음을 넣었습니다.";
+}
+
 std::string HttpStatusText(long status) {
     const std::string number = std::to_string(status);
     switch (status) {

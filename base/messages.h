@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace torvane {
 
@@ -137,6 +138,35 @@ inline constexpr std::string_view kMsgCardLeftover = "중단된 저장 작업이
 inline constexpr std::string_view kCliCardSound = "카드에 문제가 없습니다.";
 inline constexpr std::string_view kCliRepaired = "고쳤습니다: ";
 inline constexpr std::string_view kCliLeftAsItWas = "그대로 두었습니다: ";
+// Backing a card up and restoring it.
+inline constexpr std::string_view kMsgBackupNotWritten = "백업 파일을 만들 수 없습니다.";
+inline constexpr std::string_view kMsgBackupCardUnreadable = "카드의 파일을 읽을 수 없습니다.";
+inline constexpr std::string_view kMsgBackupCancelled = "백업을 중지하였습니다.";
+inline constexpr std::string_view kMsgBackupUnreadable = "백업 파일을 열 수 없습니다.";
+inline constexpr std::string_view kMsgBackupForeign = "Torvane 카드 백업 파일이 아닙니다.";
+inline constexpr std::string_view kMsgBackupDamaged =
+    "백업 파일이 손상되었습니다. 카드는 바뀌지 않았습니다.";
+inline constexpr std::string_view kMsgBackupUnsafeName =
+    "백업 파일에 카드 밖을 가리키는 이름이 있습니다. 카드는 바뀌지 않았습니다.";
+inline constexpr std::string_view kMsgRestoreNotWritten =
+    "카드에 백업을 쓸 수 없습니다. 카드는 바뀌지 않았습니다.";
+inline constexpr std::string_view kMsgRestoreCancelled = "복원을 중지하였습니다.";
+inline constexpr std::string_view kMsgRestoreDone = "백업을 카드에 복원하였습니다.";
+// "a backup of <n> files, <bytes> bytes, written to <file>"
+std::string BackupWritten(std::size_t files, std::uint64_t bytes, const std::string& archive);
+// Refused: the backup is of a card of another sound type.
+std::string RestoreOtherSoundType(const std::string& backupType, const std::string& cardType);
+// Asked before a restore replaces the listed files of the card.
+std::string RestoreQuestion(const std::vector<std::string>& replaced, std::size_t total);
+// Keeping the recordings through a reset.
+inline constexpr std::string_view kMsgRecordingsNotKept =
+    "DIY 녹음과 아이 이름 음성을 보관할 수 없어 초기화하지 않았습니다.";
+inline constexpr std::string_view kMsgRecordingsNotPutBack =
+    "보관한 DIY 녹음과 아이 이름 음성을 카드에 다시 쓸 수 없습니다.";
+// "<n> recordings and the name voice were put back"
+std::string RecordingsPutBack(std::size_t recordings, bool nameVoice);
+// The package's DIY database used a slot that a kept recording takes again.
+std::string RecordingReplacedPackageSlot(long card, int slot, const std::string& packageName);
 
 // --- Child name page ---------------------------------------------------------------------------
 inline constexpr std::string_view kMsgNoDevice = "저장 장치를 찾을 수 없습니다.";
@@ -205,6 +235,8 @@ inline constexpr std::string_view kCliNotEveryContentInstalled = "not every cont
 inline constexpr std::string_view kCliNameVoiceNotRemoved =
     "the name voice could not be removed from the device";
 inline constexpr std::string_view kCliDiyNotSaved = "the DIY database could not be saved";
+inline constexpr std::string_view kCliKeepRecordingsOnlyForReset =
+    "--keep-recordings goes with --kind reset";
 std::string CliDeviceFolderNotFound(const std::string& folder);
 std::string CliContentListUnreadable(const std::string& reason);
 std::string CliChildrenUnreadable(const std::string& reason);

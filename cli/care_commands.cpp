@@ -1,12 +1,15 @@
 // Card care from the command line: `device check` lists what is wrong with a card, and with
 // --repair mends what can be mended. Signed in (--user given), the check also compares the files
 // with the account's catalogue and the repair downloads missing or short files again.
+// `device backup` and `device restore` keep what cannot be downloaded again in one archive.
+#include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "base/messages.h"
 #include "cli/card_job.h"
 #include "cli/cli_context.h"
 #include "cli/session_login.h"
+#include "delivery/card_backup.h"
 #include "delivery/card_check.h"
 #include "delivery/catalogue.h"
 
@@ -95,6 +98,90 @@ void RunCheck(CliContext& ctx, bool repair) {
     if (!sound) ctx.exitCode = kExitFailed;
 }
 
+std::uint64_t TotalBytes(const BackupManifest& manifest) {
+    std::uint64_t total = 0;
+    for (const BackupFile& file : manifest.files) total += file.size;
+    return total;
+}
+
+void RunBackup(CliContext& ctx, const std::string& archive, bool everything) {
+    const auto root = ctx.RequireDevice();
+    if (!root) return;
+    Card card(*root);
+    InterruptCancels cancels;
+    const Result<BackupManifest> written = BackupCard(card, archive, everything, &interrupted);
+    if (!written.ok()) {
+        ctx.Fail(written.message());
+        if (interrupted.load()) ctx.exitCode = kExitCancelled;
+        return;
+    }
+    if (ctx.options.json) {
+        ctx.Out() << json{{"device", *root},
+                          {"archive", archive},
+                          {"files", written.value().files.size()},
+                          {"bytes", TotalBytes(written.value())}}
+                         .dump(2)
+                  << '\n';
+    } else {
+        ctx.Out() << BackupWritten(written.value().files.size(), TotalBytes(written.value()),
+                                   archive)
+                  << '\n';
+    }
+}
+
+// --yes answers the restore's one question; what it will replace is still said, on stderr as
+// the terminal's questions are (stdout may be JSON).
+class AnswerYes final : public IMessageSink {
+  public:
+    explicit AnswerYes(IMessageSink& inner) : inner_(inner) {}
+    void Show(MessageKind kind, std::string_view text) override { inner_.Show(kind, text); }
+    bool Ask(MessageKind, std::string_view question) override {
+        std::cerr << question << '\n';
+        return true;
+    }
+
+  private:
+    IMessageSink& inner_;
+};
+
+void RunRestore(CliContext& ctx, const std::string& archive, bool yes, bool force) {
+    const auto root = ctx.RequireDevice();
+    if (!root) return;
+    Card card(*root);
+    AnswerYes answerYes(ctx.Messages());
+    IMessageSink& answers = yes ? answerYes : ctx.Messages();
+    InterruptCancels cancels;
+    const Result<BackupManifest> restored =
+        RestoreCard(card, archive, {force}, answers, &interrupted);
+    if (!restored.ok()) {
+        if (restored.message().empty()) {  // answered No
+            std::cerr << kCliCancelled << '\n';
+            ctx.exitCode = kExitCancelled;
+        } else {
+            ctx.Fail(restored.message());
+            if (interrupted.load()) ctx.exitCode = kExitCancelled;
+        }
+        return;
+    }
+    if (ctx.options.json) {
+        ctx.Out() << json{{"device", *root},
+                          {"archive", archive},
+                          {"files", restored.value().files.size()},
+                          {"bytes", TotalBytes(restored.value())}}
+                         .dump(2)
+                  << '\n';
+    } else {
+        ctx.Out() << kMsgRestoreDone << '\n';
+    }
+}
+
+struct BackupArguments {
+    std::string archive;
+    bool everything = false;
+    bool yes = false;
+    bool force = false;
+};
+
 }  // namespace
 
 void AddCareCommands(CLI::App& app, CliContext& ctx) {
@@ -106,6 +193,22 @@ void AddCareCommands(CLI::App& app, CliContext& ctx) {
                     "mend what can be mended without guessing; files the card's databases do "
                     "not account for are reported, never deleted");
     check->callback([&ctx, repair] { RunCheck(ctx, *repair); });
+
+    auto args = std::make_shared<BackupArguments>();
+    auto* backup = device->add_subcommand(
+        "backup",
+        "write what cannot be downloaded again (databases, tables, DIY recordings, "
+        "name voice, info.dat) to one archive");
+    backup->add_option("file", args->archive, "the archive to write (.tvbackup)")->required();
+    backup->add_flag("--all", args->everything, "every file of the card");
+    backup->callback([&ctx, args] { RunBackup(ctx, args->archive, args->everything); });
+
+    auto* restore = device->add_subcommand(
+        "restore", "put a backup back onto the card once every file of it checks");
+    restore->add_option("file", args->archive, "the archive to read")->required();
+    restore->add_flag("--yes", args->yes, "do not ask before replacing the card's files");
+    restore->add_flag("--force", args->force, "restore onto a card of another sound type");
+    restore->callback([&ctx, args] { RunRestore(ctx, args->archive, args->yes, args->force); });
 }
 
 }  // namespace torvane::cli

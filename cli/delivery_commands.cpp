@@ -16,6 +16,7 @@
 #include "cli/session_login.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"
+#include "update/kept_recordings.h"
 #include "update/package_install.h"
 #include "update/update_list.h"
 
@@ -153,6 +154,7 @@ struct UpdateArguments {
     int index = 0;
     std::string drive;
     std::string kind;
+    bool keepRecordings = false;
 };
 
 void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
@@ -165,10 +167,17 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
     install->add_option("--kind", args->kind, "update keeps the contents, reset wipes the card")
         ->required()
         ->check(CLI::IsMember({"update", "reset"}));
+    install->add_flag("--keep-recordings", args->keepRecordings,
+                      "with a reset: keep the DIY recordings and the name voice");
     install->callback([&ctx, args] {
         std::error_code ec;
         if (!std::filesystem::is_directory(args->drive, ec)) {
             ctx.Fail(CliNoSuchDriveFolder(args->drive));
+            return;
+        }
+        const bool reset = args->kind == "reset";
+        if (args->keepRecordings && !reset) {
+            ctx.UsageError(kCliKeepRecordingsOnlyForReset);
             return;
         }
         if (!SignInForCommand(ctx)) return;
@@ -181,7 +190,6 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
             ctx.Fail(CliNoSuchPackage(args->index, list.Files().size()));
             return;
         }
-        const bool reset = args->kind == "reset";
         // --yes answers the reset question, and only that one.
         PresetAnswer answers(ctx.Messages(), ResetQuestion(args->drive), ctx.options.yes);
         auto progress = std::make_unique<TerminalProgress>(ctx.Out());
@@ -189,9 +197,11 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
         ThreadedJobRunner runner(ctx.session, *progress, ctx.Messages(), space, &interrupted,
                                  JobTiming::Immediate());
         InterruptCancels cancels;
-        const JobOutcome outcome = InstallPackage(
-            list.Files()[static_cast<std::size_t>(args->index - 1)],
-            reset ? PackageKind::Reset : PackageKind::Update, args->drive, runner, answers);
+        KeptRecordings kept;
+        const JobOutcome outcome =
+            InstallPackage(list.Files()[static_cast<std::size_t>(args->index - 1)],
+                           reset ? PackageKind::Reset : PackageKind::Update, args->drive, runner,
+                           answers, args->keepRecordings ? &kept : nullptr);
         progress.reset();
         ReportJob(ctx, outcome);
     });

@@ -47,9 +47,15 @@ _torvane_cli() {
         cipher) [[ -z $sub ]] && words_here="encipher decipher" || _filedir ;;
         device)
             if [[ -z $sub ]]; then
-                words_here="show check"
+                words_here="show check backup restore"
             elif [[ $sub == check ]]; then
                 words_here="--repair"
+            elif [[ $sub == backup ]]; then
+                words_here="--all"
+                [[ $cur != -* ]] && _filedir tvbackup
+            elif [[ $sub == restore ]]; then
+                words_here="--yes --force"
+                [[ $cur != -* ]] && _filedir tvbackup
             fi
             ;;
         tables)
@@ -83,7 +89,7 @@ _torvane_cli() {
             if [[ -z $sub ]]; then
                 words_here="list install"
             elif [[ $sub == install ]]; then
-                words_here="--drive --kind"
+                words_here="--drive --kind --keep-recordings"
             fi
             ;;
     esac

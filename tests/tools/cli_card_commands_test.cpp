@@ -341,5 +341,46 @@ TEST_F(CliCardCommandsTest, DeviceCheckFindsWhatIsBrokenAndRepairMendsIt) {
     EXPECT_EQ(Cli({"device", "check"}).exitCode, 0);
 }
 
+// The parent's recording and the child's name voice survive a broken card through a backup, and
+// a reset through --keep-recordings; a damaged backup is refused on stderr.
+TEST_F(CliCardCommandsTest, BackupRestoreAndAResetKeepingTheRecordings) {
+    const fs::path card(Card());
+    WriteFile(folder / "dad.mp3", "dad's voice");
+    ASSERT_EQ(Cli({"diy", "assign", "92100001", "1", folder / "dad.mp3"}).exitCode, 0);
+    for (const char* language : {"en", "ko", "ja", "ch"})
+        WriteFile(card / "ck1" / language / "00000003.qvx", "name voice");
+    const auto before = Snapshot(Card());
+    const DiySlot assigned = Diy().RecordForCard(92100001)->slots[0];
+    const std::string archive = folder / "card.tvbackup";
+
+    const ProgramRun backup = Cli({"device", "backup", archive});
+    ASSERT_EQ(backup.exitCode, 0) << backup.err;
+    fs::remove_all(card / "ck9/re1");
+    fs::remove(card / "Diy.dat");
+    const ProgramRun restore = Cli({"device", "restore", archive, "--yes"});
+    ASSERT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_EQ(Snapshot(Card()), before);
+
+    std::string damaged = ReadFile(archive);
+    damaged[damaged.find("dad's voice")] ^= 0x20;
+    WriteFile(archive, damaged);
+    fs::remove(card / "Diy.dat");
+    const auto broken = Snapshot(Card());
+    const ProgramRun refused = Cli({"device", "restore", archive, "--yes"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("손상"), std::string::npos) << refused.err;
+    EXPECT_EQ(Snapshot(Card()), broken);
+
+    WriteFile(card / "Diy.dat", before.at("Diy.dat"));
+    const ProgramRun reset = Cli({"updates", "install", "2", "--kind", "reset", "--drive", Card(),
+                                  "--yes", "--keep-recordings"});
+    ASSERT_EQ(reset.exitCode, 0) << reset.err;
+    EXPECT_EQ(Database().systemVersion(), "1.4");
+    EXPECT_EQ(Diy().RecordForCard(92100001)->slots[0], assigned);
+    EXPECT_EQ(ReadFile(card / "ck9/re1" / assigned.file), before.at("ck9/re1/" + assigned.file));
+    EXPECT_EQ(ReadFile(card / "ck1/ja/00000003.qvx"), "name voice");
+    EXPECT_NE(reset.out.find("다시 썼습니다"), std::string::npos) << reset.out;
+}
+
 }  // namespace
 }  // namespace torvane::test

@@ -1,0 +1,73 @@
+// Backing a card up and restoring it: what exists nowhere else (the databases, the tables, the
+// parent's DIY recordings, the child's name voice, info.dat) goes into one ZIP archive with a
+// manifest of every file's size and SHA-256, and comes back from it only when every byte checks.
+// Contents bought from the service are left out unless asked for: they can be downloaded again.
+//
+// The archive holds "manifest.json" and the card's files below "card/", by their paths relative
+// to the card's root. A backup is written under a temporary name beside the archive and renamed
+// when whole, so a backup cut off half-way leaves an earlier backup of the same name as it was.
+// A restore reads the whole archive and checks it before it writes anything; it then writes every
+// file under a temporary name beside its place and renames them all at the end.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/message_sink.h"
+#include "store/card.h"
+#include "store/status.h"
+
+namespace torvane {
+
+// The manifest's "format" value: how a restore knows the archive is ours.
+inline constexpr std::string_view kCardBackupFormat = "torvane-card-backup";
+inline constexpr int kCardBackupFormatVersion = 1;
+inline constexpr std::string_view kCardBackupManifest = "manifest.json";
+inline constexpr std::string_view kCardBackupPrefix = "card/";
+
+struct BackupFile {
+    std::string path;  // relative to the card's root, "/" separated
+    std::uint64_t size = 0;
+    std::string sha256;  // lower-case hex
+    bool operator==(const BackupFile&) const = default;
+};
+
+struct BackupManifest {
+    std::string programVersion;
+    std::string systemVersion;  // of the card's content database; empty when it was unreadable
+    std::string soundType;
+    std::string date;  // "YYYY-MM-DDThh-mm-ss", local time
+    std::vector<BackupFile> files;
+};
+
+// The card's files that a backup takes, sorted by path: with `everything`, every regular file;
+// otherwise the databases, rec.tbl and every rfid.tbl/sw.tbl, the files below ck9 and ck1, and
+// info.dat. Symbolic links are never followed.
+std::vector<std::string> BackupFileList(const std::string& root, bool everything);
+
+// Writes the backup of `card` to `archive`. `cancel`, when set during the run, stops it (the
+// earlier archive stays). Returns the manifest written; the failure's message is a sentence for
+// the user.
+Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool everything,
+                                  const std::atomic<bool>* cancel = nullptr);
+
+// Opens and checks a backup without touching any card: the manifest is ours, every entry is a
+// plain relative path below the card, no entry is a link, every file the manifest lists is there
+// with its size and SHA-256, and nothing else is.
+Result<BackupManifest> ReadBackup(const std::string& archive);
+
+struct RestoreOptions {
+    bool force = false;  // restore onto a card of another sound type
+};
+
+// Restores `archive` onto `card`: checks it (ReadBackup), refuses a card of another sound type
+// unless forced, asks through `messages` with the list of files it will replace (RestoreQuestion;
+// a No ends with nothing changed and a failure whose message is empty), then writes every file.
+// A damaged or foreign archive, or a failure before the final renames, changes nothing.
+Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
+                                   const RestoreOptions& options, IMessageSink& messages,
+                                   const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace torvane

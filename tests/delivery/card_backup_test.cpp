@@ -1,0 +1,268 @@
+// Backing a card up and restoring it: byte for byte round trips, and archives that must change
+// nothing (damaged, foreign, of another sound type, naming places outside the card).
+#include "delivery/card_backup.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zip.h>
+
+#include <filesystem>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "base/messages.h"
+#include "store/card.h"
+#include "store/device_setup.h"
+#include "store/diy_xml.h"
+#include "tests/delivery/device_fixture.h"
+#include "tests/support/files.h"
+
+namespace torvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::Snapshot;
+using test::WriteFile;
+
+// Replaces or adds entries of an archive; `link` entries are marked as symbolic links.
+void EditArchive(const fs::path& archive, const std::map<std::string, std::string>& entries,
+                 const std::set<std::string>& links = {}) {
+    int error = 0;
+    zip_t* zip = zip_open(archive.c_str(), ZIP_CREATE, &error);
+    ASSERT_NE(zip, nullptr);
+    std::vector<std::string> keep;  // the buffers live until the close
+    keep.reserve(entries.size());
+    for (const auto& [name, bytes] : entries) {
+        keep.push_back(bytes);
+        zip_source_t* source = zip_source_buffer(zip, keep.back().data(), keep.back().size(), 0);
+        const zip_int64_t index = zip_file_add(zip, name.c_str(), source, ZIP_FL_OVERWRITE);
+        ASSERT_GE(index, 0) << name;
+        if (links.contains(name)) {
+            zip_file_set_external_attributes(zip, static_cast<zip_uint64_t>(index), 0,
+                                             ZIP_OPSYS_UNIX, (S_IFLNK | 0777u) << 16);
+        }
+    }
+    ASSERT_EQ(zip_close(zip), 0);
+}
+
+std::string ManifestOf(const fs::path& archive) {
+    int error = 0;
+    zip_t* zip = zip_open(archive.c_str(), ZIP_RDONLY, &error);
+    EXPECT_NE(zip, nullptr);
+    if (zip == nullptr) return {};
+    zip_stat_t stat;
+    zip_stat(zip, "manifest.json", 0, &stat);
+    std::string text(stat.size, '\0');
+    zip_file_t* file = zip_fopen(zip, "manifest.json", 0);
+    zip_fread(file, text.data(), text.size());
+    zip_fclose(file);
+    zip_discard(zip);
+    return text;
+}
+
+class CardBackupTest : public test::CardFixture {
+  protected:
+    void SetUp() override {
+        CardFixture::SetUp();
+        CDiyXML diy(Card().string());
+        ASSERT_TRUE(diy.Load());
+        diy.RecordForCard(92100001)->slots[0] = {"아빠 목소리", "2026-12-10T09-00-00", "dad.mp3"};
+        diy.RecordForCard(92100002)->slots[3] = {"엄마 & 노래", "2026-12-10T09-05-00", "엄마.wav"};
+        ASSERT_TRUE(diy.SaveDiyFile() && diy.SaveRecTable());
+        WriteFile(Card() / "ck9/re1/dad.mp3", std::string(300000, 'd'));
+        WriteFile(Card() / "ck9/re4/엄마.wav", "mum's song");
+        for (const char* language : {"en", "ko", "ja", "ch"})
+            WriteFile(Card() / "ck1" / language / "00000003.qvx", "name voice");
+        WriteFile(Card() / "info.dat", "FW 2.1");
+        WriteFile(Card() / "ck2/rfid.tbl", "10000001^^00000001.qvx^^/ck2\r\n");
+        WriteFile(Card() / "ck2/00000001.qvx", "a bought sound");  // can be downloaded again
+        archive = dir.path() / "out" / "card.tvbackup";
+        fs::create_directories(archive.parent_path());
+    }
+
+    Result<BackupManifest> Backup(bool everything = false,
+                                  const std::atomic<bool>* cancel = nullptr) {
+        torvane::Card card(Card().string());
+        return BackupCard(card, archive.string(), everything, cancel);
+    }
+    Result<BackupManifest> Restore(bool force = false, bool answer = true) {
+        torvane::Card card(Card().string());
+        test::RecordingSink answers(answer);
+        const auto result = RestoreCard(card, archive.string(), {force}, answers);
+        asked = answers.asked;
+        return result;
+    }
+    // The card as a parent would break it: recordings gone, the DIY database and a table changed.
+    void BreakCard() {
+        fs::remove(Card() / "ck9/re1/dad.mp3");
+        WriteFile(Card() / "ck9/rec.tbl", "garbage");
+        fs::remove(Card() / "Diy.dat");
+        fs::remove_all(Card() / "ck1/ja");
+    }
+
+    fs::path archive;
+    std::vector<std::pair<MessageKind, std::string>> asked;
+};
+
+TEST_F(CardBackupTest, ARestoreBringsBackEveryByteThatCannotBeDownloadedAgain) {
+    const auto before = Snapshot(Card());
+    const auto backup = Backup();
+    ASSERT_TRUE(backup.ok()) << backup.message();
+    std::set<std::string> paths;
+    for (const BackupFile& file : backup.value().files) paths.insert(file.path);
+    for (const char* kept :
+         {"Default.dat", "Diy.dat", "ck1/ch/00000003.qvx", "ck1/en/00000003.qvx",
+          "ck1/ja/00000003.qvx", "ck1/ko/00000003.qvx", "ck2/rfid.tbl", "ck2/sw.tbl",
+          "ck6/rfid.tbl", "ck9/re1/dad.mp3", "ck9/re4/엄마.wav", "ck9/rec.tbl", "info.dat"}) {
+        EXPECT_TRUE(paths.contains(kept)) << kept;
+    }
+    EXPECT_FALSE(paths.contains("ck2/00000001.qvx")) << "bought sounds can be downloaded again";
+    const nlohmann::json manifest = nlohmann::json::parse(ManifestOf(archive));
+    EXPECT_EQ(manifest["format"], "torvane-card-backup");
+    EXPECT_EQ(manifest["soundType"], "larkspin");
+    EXPECT_EQ(manifest["systemVersion"], "1.0");
+    for (const auto& file : manifest["files"]) {
+        if (file["path"] != "ck9/re1/dad.mp3") continue;
+        EXPECT_EQ(file["size"], 300000);
+        EXPECT_EQ(file["sha256"],
+                  "4a7144597bda4cc67bfc529c81dd3e0f2c66eb2d369971c07ddfb3f802f2a3c9");
+    }
+
+    BreakCard();
+    const auto restored = Restore();
+    ASSERT_TRUE(restored.ok()) << restored.message();
+    EXPECT_EQ(Snapshot(Card()), before);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].second.find("ck9/rec.tbl"), std::string::npos) << "says what it replaces";
+}
+
+TEST_F(CardBackupTest, WithAllEveryFileComesBackOntoAnEmptiedCard) {
+    const auto before = Snapshot(Card());
+    ASSERT_TRUE(Backup(true).ok());
+    fs::remove_all(Card());
+    fs::create_directories(Card());
+    ASSERT_TRUE(Restore().ok());
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(CardBackupTest, ACutOffBackupLeavesTheEarlierOneAsItWas) {
+    ASSERT_TRUE(Backup().ok());
+    const std::string earlier = ReadFile(archive);
+    WriteFile(Card() / "ck9/re2/new.mp3", "a new recording");
+    const std::atomic<bool> cancel{true};
+    EXPECT_FALSE(Backup(false, &cancel).ok());
+    EXPECT_EQ(ReadFile(archive), earlier);
+    EXPECT_EQ(Snapshot(archive.parent_path()).size(), 1u) << "no temporary file left beside it";
+}
+
+TEST_F(CardBackupTest, AnsweringNoChangesNothing) {
+    ASSERT_TRUE(Backup().ok());
+    BreakCard();
+    const auto broken = Snapshot(Card());
+    const auto refused = Restore(false, false);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(Snapshot(Card()), broken);
+}
+
+// Each archive must be refused before a byte of the card changes.
+TEST_F(CardBackupTest, DamagedOrForeignArchivesChangeNothing) {
+    ASSERT_TRUE(Backup().ok());
+    const std::string good = ReadFile(archive);
+    nlohmann::json otherType = nlohmann::json::parse(ManifestOf(archive));
+    otherType["soundType"] = "bluefin";
+    nlohmann::json otherFormat = otherType;
+    otherFormat["format"] = "someone-elses-backup";
+    nlohmann::json climbing = nlohmann::json::parse(ManifestOf(archive));
+    climbing["files"].push_back({{"path", "../outside"}, {"size", 1}, {"sha256", "00"}});
+
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        std::string_view refusal;
+    };
+    const std::size_t recordingAt = good.find(std::string(1000, 'd'));
+    ASSERT_NE(recordingAt, std::string::npos) << "recordings are stored uncompressed";
+    const std::vector<Case> cases = {
+        {"a flipped byte in a recording",
+         [&] {
+             std::string bytes = good;
+             bytes[recordingAt + 500] ^= 0x01;
+             WriteFile(archive, bytes);
+         },
+         kMsgBackupDamaged},
+        {"not an archive", [&] { WriteFile(archive, "PK not really"); }, kMsgBackupUnreadable},
+        {"an archive without our manifest",
+         [&] {
+             fs::remove(archive);
+             EditArchive(archive, {{"Default.dat", "x"}});
+         },
+         kMsgBackupForeign},
+        {"another program's manifest",
+         [&] {
+             EditArchive(archive, {{"manifest.json", otherFormat.dump()}});
+         },
+         kMsgBackupForeign},
+        {"a file the manifest does not list",
+         [&] {
+             EditArchive(archive, {{"card/ck9/re3/extra.mp3", "x"}});
+         },
+         kMsgBackupDamaged},
+        {"a hash that does not match",
+         [&] {
+             EditArchive(archive, {{"card/info.dat", "FW 9.9"}});
+         },
+         kMsgBackupDamaged},
+        {"a name that climbs out of the card",
+         [&] {
+             EditArchive(archive, {{"manifest.json", climbing.dump()}, {"card/../outside", "x"}});
+         },
+         kMsgBackupUnsafeName},
+        {"an absolute name",
+         [&] {
+             EditArchive(archive, {{"card//etc/passwd", "x"}});
+         },
+         kMsgBackupUnsafeName},
+        {"a symbolic link",
+         [&] {
+             EditArchive(archive, {{"card/info.dat", "FW 2.1"}}, {"card/info.dat"});
+         },
+         kMsgBackupUnsafeName},
+    };
+    BreakCard();
+    const auto broken = Snapshot(Card());
+    for (const Case& c : cases) {
+        WriteFile(archive, good);
+        c.make();
+        const auto refused = Restore();
+        EXPECT_FALSE(refused.ok()) << c.what;
+        EXPECT_EQ(refused.message(), c.refusal) << c.what;
+        EXPECT_TRUE(asked.empty()) << c.what << ": asked before the archive was checked";
+        EXPECT_EQ(Snapshot(Card()), broken) << c.what;
+        EXPECT_FALSE(fs::exists(dir.path() / "outside")) << c.what;
+    }
+
+    // Another sound type: refused, unless forced.
+    WriteFile(archive, good);
+    EditArchive(archive, {{"manifest.json", otherType.dump()}});
+    const auto refused = Restore();
+    EXPECT_EQ(refused.message(), RestoreOtherSoundType("bluefin", "larkspin"));
+    EXPECT_EQ(Snapshot(Card()), broken);
+    EXPECT_TRUE(Restore(true).ok());
+    EXPECT_EQ(ReadFile(Card() / "ck9/re1/dad.mp3"), std::string(300000, 'd'));
+}
+
+TEST_F(CardBackupTest, ARestoreNeverFollowsALinkOnTheCard) {
+    ASSERT_TRUE(Backup().ok());
+    const fs::path elsewhere = dir.path() / "elsewhere";
+    fs::create_directories(elsewhere);
+    fs::remove_all(Card() / "ck9/re1");
+    fs::create_directory_symlink(elsewhere, Card() / "ck9/re1");
+    const auto refused = Restore();
+    EXPECT_EQ(refused.message(), kMsgBackupUnsafeName);
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+}
+
+}  // namespace
+}  // namespace torvane

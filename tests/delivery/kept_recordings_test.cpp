@@ -1,0 +1,140 @@
+// A reset that keeps the parent's recordings and the child's name voice.
+#include "update/kept_recordings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/messages.h"
+#include "delivery/job_runner.h"
+#include "store/diy_xml.h"
+#include "tests/delivery/device_fixture.h"
+#include "update/package_install.h"
+#include "update/update_list.h"
+
+namespace torvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::Snapshot;
+using test::WriteFile;
+
+struct Kept {
+    long card;
+    int slot;  // 0 to 3
+    DiySlot fields;
+    std::string bytes;
+};
+
+// Three recordings in two slot folders, one with a name that needs escaping.
+const std::vector<Kept> kRecordings = {
+    {92100001, 0, {"아빠 목소리", "2026-12-01T09-00-00", "dad.mp3"}, "dad's voice"},
+    {92100001, 1, {"엄마 & 노래", "2026-12-02T10-30-00", "엄마.wav"}, "mum's song"},
+    {92100005, 0, {"할머니", "2026-12-03T11-45-10", "granny.mp3"}, "granny's story"},
+};
+
+class KeptRecordingsTest : public test::ServiceFixture {
+  protected:
+    void SetUp() override {
+        ServiceFixture::SetUp();
+        CDiyXML diy(Card().string());
+        ASSERT_TRUE(diy.Load());
+        for (const Kept& kept : kRecordings) {
+            diy.RecordForCard(kept.card)->slots[static_cast<std::size_t>(kept.slot)] = kept.fields;
+            WriteFile(Card() / ("ck9/re" + std::to_string(kept.slot + 1)) / kept.fields.file,
+                      kept.bytes);
+        }
+        ASSERT_TRUE(diy.SaveDiyFile() && diy.SaveRecTable());
+        for (const char* language : {"en", "ko", "ja", "ch"})
+            WriteFile(Card() / "ck1" / language / "00000003.qvx", "민수야");
+        database.setSelectedChildNo(7);
+        ASSERT_TRUE(database.Save());
+        WriteFile(Card() / "ck7/stray.qvx", "a sound the reset wipes");
+    }
+    UpdateFile ResetPackage() {
+        UpdateFileList list;
+        EXPECT_TRUE(list.FetchUpdateFiles(session).ok());
+        for (const UpdateFile& file : list.Files())
+            if (file.name.find("reset") != std::string::npos) return file;
+        ADD_FAILURE() << "no reset package";
+        return {};
+    }
+    JobOutcome Reset(const UpdateFile& package, const fs::path& card, bool keep) {
+        sink.answers = {true};
+        KeptRecordings kept;
+        return InstallPackage(package, PackageKind::Reset, card.string(), runner, sink,
+                              keep ? &kept : nullptr);
+    }
+
+    test::FixedFreeSpace space{test::kPlentyOfSpace};
+    NullJobObserver observer;
+    ThreadedJobRunner runner{session, observer, sink, space, nullptr, JobTiming::Immediate()};
+};
+
+TEST_F(KeptRecordingsTest, AResetKeepsTheRecordingsAsAssigningThemAgainWouldWriteThem) {
+    const JobOutcome outcome = Reset(ResetPackage(), Card(), true);
+    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    EXPECT_FALSE(fs::exists(Card() / "ck7/stray.qvx")) << "the reset still wipes the card";
+    EXPECT_EQ(sink.Texts().back(), RecordingsPutBack(3, true));
+
+    // The same package on another card, the recordings then assigned through the DIY database.
+    const fs::path other = dir.path() / "other";
+    fs::create_directories(other);
+    ASSERT_TRUE(Reset(ResetPackage(), other, false).Completed());
+    CDiyXML assigned(other.string());
+    ASSERT_TRUE(assigned.Load());
+    for (const Kept& kept : kRecordings)
+        assigned.RecordForCard(kept.card)->slots[static_cast<std::size_t>(kept.slot)] = kept.fields;
+    ASSERT_TRUE(assigned.SaveDiyFile() && assigned.SaveRecTable());
+
+    EXPECT_EQ(ReadFile(Card() / "Diy.dat"), ReadFile(other / "Diy.dat"));
+    EXPECT_EQ(ReadFile(Card() / "ck9/rec.tbl"), ReadFile(other / "ck9/rec.tbl"));
+    for (const Kept& kept : kRecordings) {
+        EXPECT_EQ(ReadFile(Card() / ("ck9/re" + std::to_string(kept.slot + 1)) / kept.fields.file),
+                  kept.bytes);
+    }
+    for (const char* language : {"en", "ko", "ja", "ch"})
+        EXPECT_EQ(ReadFile(Card() / "ck1" / language / "00000003.qvx"), "민수야") << language;
+    EXPECT_EQ(Reloaded().selectedChildNo(), 7);
+    EXPECT_EQ(Reloaded().systemVersion(), "1.4")
+        << "the package's database, the child chosen again";
+}
+
+TEST_F(KeptRecordingsTest, AResetWhosePackageFailsChangesNothing) {
+    const auto before = Snapshot(Card());
+    UpdateFile missing = ResetPackage();
+    missing.fileUrl = service->BaseUrl() + "/torvane/system/missing.zip";
+    EXPECT_EQ(Reset(missing, Card(), true).result, JobOutcome::Result::Stopped);
+    UpdateFile notAnArchive = ResetPackage();
+    notAnArchive.fileUrl =
+        service->BaseUrl() + "/torvane/files/M0001/00000101.mp3?contentNo=M0001&fileNo=1";
+    EXPECT_EQ(Reset(notAnArchive, Card(), true).result, JobOutcome::Result::Stopped);
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(KeptRecordingsTest, AKeptRecordingTakesASlotThePackageAlreadyUsesAndSaysSo) {
+    KeptRecordings kept;
+    ASSERT_TRUE(kept.Keep(Card().string()).ok());
+    // The package's DIY database uses slot 1 of the first card and slot 3 of another.
+    fs::remove_all(Card() / "ck9/re1");
+    fs::remove_all(Card() / "ck9/re2");
+    CDiyXML package(Card().string());
+    ASSERT_TRUE(package.Load());
+    package.RecordForCard(92100001)->slots[0] = {"동요", "2026-01-01T00-00-00", "song.mp3"};
+    package.RecordForCard(92100009)->slots[2] = {"인사", "2026-01-01T00-00-00", "hello.mp3"};
+    ASSERT_TRUE(package.SaveDiyFile() && package.SaveRecTable());
+
+    std::vector<std::string> notes;
+    ASSERT_TRUE(kept.PutBack(Card().string(), notes).ok());
+
+    EXPECT_EQ(notes, std::vector<std::string>{RecordingReplacedPackageSlot(92100001, 1, "동요")});
+    CDiyXML after(Card().string());
+    ASSERT_TRUE(after.Load());
+    EXPECT_EQ(after.RecordForCard(92100001)->slots[0], kRecordings[0].fields);
+    EXPECT_EQ(after.RecordForCard(92100009)->slots[2].name, "인사") << "the package's other slot";
+    EXPECT_EQ(ReadFile(Card() / "ck9/re1/dad.mp3"), "dad's voice");
+}
+
+}  // namespace
+}  // namespace torvane
