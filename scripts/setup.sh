@@ -2,7 +2,7 @@
 # Installs every Debian package Torvane needs to build, test and run. Safe to run again.
 set -euo pipefail
 packages=(
-    build-essential cmake pkg-config ccache git clang-format
+    build-essential cmake pkg-config ccache git clang-format clang libclang-rt-14-dev
     libxml2-dev zlib1g-dev libzip-dev libcurl4-openssl-dev libssl-dev
     nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
     libgtest-dev libgmock-dev libbenchmark-dev
