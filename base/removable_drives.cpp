@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "store/card_paths.h"
 namespace torvane {
 namespace {
 
@@ -128,7 +129,7 @@ std::vector<std::string> SystemDriveLister::RemovableDrives() {
 }
 
 bool HoldsDeviceDatabase(const std::string& drive) {
-    std::ifstream in(fs::path(drive) / kDeviceDatabaseName, std::ios::binary);
+    std::ifstream in(fs::path(drive) / card_paths::kDatabase, std::ios::binary);
     return in.is_open();
 }
 

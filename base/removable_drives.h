@@ -50,9 +50,6 @@ class SystemDriveLister final : public IDriveLister {
     std::vector<std::string> RemovableDrives() override;
 };
 
-// The card's content database at a drive's root; its presence makes the drive the device.
-inline constexpr std::string_view kDeviceDatabaseName = "Default.dat";
-
 // True when "<drive>/Default.dat" opens for reading.
 bool HoldsDeviceDatabase(const std::string& drive);
 

@@ -16,20 +16,11 @@
 namespace fs = std::filesystem;
 
 namespace torvane {
-namespace {
-
-constexpr const char* kVoiceFileName = "00000003.qvx";
-
-}  // namespace
-
-std::vector<std::string> NameVoicePaths(const std::string& root) {
-    return card_paths::NameVoiceFiles(root);
-}
 
 bool DeleteNameVoiceFiles(const std::string& root) {
     if (root.empty()) return false;
     bool ok = true;
-    for (const std::string& path : NameVoicePaths(root)) {
+    for (const std::string& path : card_paths::NameVoiceFiles(root)) {
         std::error_code ec;
         fs::create_directories(fs::path(path).parent_path(), ec);
         fs::remove(path, ec);
@@ -64,7 +55,7 @@ bool PlaceNameVoice(const ChildInfo& child, const std::string& root, const Servi
     // planted in the temporary folder is written through.
     const ScratchFolder scratch("voice");
     if (scratch.path().empty()) return fail("no private temporary folder");
-    const std::string local = scratch.path() + "/" + std::string(kVoiceFileName);
+    const std::string local = scratch.path() + "/" + std::string(card_paths::kNameVoiceFile);
     const int fd =
         ::open(local.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
@@ -80,7 +71,7 @@ bool PlaceNameVoice(const ChildInfo& child, const std::string& root, const Servi
         return fail("download " + voice->url + " failed");
     }
     bool copied = true;
-    for (const std::string& path : NameVoicePaths(root)) {
+    for (const std::string& path : card_paths::NameVoiceFiles(root)) {
         std::error_code ec;
         fs::create_directories(fs::path(path).parent_path(), ec);
         if (!CopyFileSafely(local, path)) copied = false;

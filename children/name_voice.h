@@ -14,9 +14,6 @@ namespace torvane {
 class CDefaultXML;
 class Card;
 
-// The four places of the name voice below a device root.
-std::vector<std::string> NameVoicePaths(const std::string& root);
-
 // Deletes the name voice from every language folder (the folders are made first, as the device
 // expects them). False when a file stayed.
 bool DeleteNameVoiceFiles(const std::string& root);

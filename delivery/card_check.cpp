@@ -161,7 +161,7 @@ class Checker {
                 const DiySlot& entry = record.slots[static_cast<std::size_t>(slot)];
                 if (!entry.InUse() || entry.file.empty()) continue;
                 named[static_cast<std::size_t>(slot)].insert(entry.file);
-                const std::string relative = SlotFolder(slot + 1) + "/" + entry.file;
+                const std::string relative = card_paths::RecordingSlot(slot + 1) + "/" + entry.file;
                 if (!Exists(relative)) Add(CardProblemKind::MissingRecording, relative);
             }
         }
@@ -173,13 +173,10 @@ class Checker {
                 std::error_code entryError;
                 if (!it->is_regular_file(entryError) || name.rfind(".~", 0) == 0) continue;
                 if (!named[static_cast<std::size_t>(slot)].contains(name))
-                    Add(CardProblemKind::UnlistedRecording, SlotFolder(slot + 1) + "/" + name);
+                    Add(CardProblemKind::UnlistedRecording,
+                        card_paths::RecordingSlot(slot + 1) + "/" + name);
             }
         }
-    }
-
-    static std::string SlotFolder(int slot) {
-        return std::string(card_paths::kRecordingFolder) + "/re" + std::to_string(slot);
     }
 
     Card& card_;
@@ -199,18 +196,18 @@ bool RemoveLeftover(const Card& card, const std::string& relative) {
 
 // Drops the slots whose recording is gone and saves the DIY database once.
 bool DropMissingRecordings(Card& card, const std::vector<CardProblem>& problems) {
+    std::set<std::string> missing;
+    for (const CardProblem& problem : problems)
+        if (problem.kind == CardProblemKind::MissingRecording) missing.insert(problem.where);
     bool changed = false;
     for (DiyRecord& record : card.diy().records()) {
         for (int slot = 0; slot < kDiySlotCount; ++slot) {
             DiySlot& entry = record.slots[static_cast<std::size_t>(slot)];
-            const std::string relative = std::string(card_paths::kRecordingFolder) + "/re" +
-                                         std::to_string(slot + 1) + "/" + entry.file;
-            for (const CardProblem& problem : problems) {
-                if (problem.kind != CardProblemKind::MissingRecording || problem.where != relative)
-                    continue;
-                entry = DiySlot{};
-                changed = true;
-            }
+            if (!entry.InUse() ||
+                !missing.contains(card_paths::RecordingSlot(slot + 1) + "/" + entry.file))
+                continue;
+            entry = DiySlot{};
+            changed = true;
         }
     }
     return !changed || (card.diy().SaveDiyFile() && card.diy().SaveRecTable());

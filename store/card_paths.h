@@ -29,9 +29,14 @@ inline std::string Below(std::string_view root, std::string_view relative) {
     return path;
 }
 
-// A recording slot's folder, 1 to 4 ("ck9/re1").
+// A recording slot's folder, 1 to 4, relative to the root ("ck9/re1").
+inline std::string RecordingSlot(int slot) {
+    return std::string(kRecordingFolder) + "/re" + std::to_string(slot);
+}
+
+// The same folder below `root`.
 inline std::string RecordingSlotFolder(std::string_view root, int slot) {
-    return Below(root, kRecordingFolder) + "/re" + std::to_string(slot);
+    return Below(root, RecordingSlot(slot));
 }
 
 // The name voice folder of one language ("ck1/ko").

@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "children/name_voice.h"
 #include "delivery/catalogue.h"
+#include "store/card_paths.h"
 #include "tests/delivery/device_fixture.h"
 
 namespace torvane {
@@ -149,7 +150,7 @@ TEST_F(ChildRulesTest, DeletingTheCardsChildTakesItsVoiceOffTheCardAnotherChildK
     sink.Clear();
     EXPECT_TRUE(DeleteChildWithVoice(Child(101), &database, session, sink));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"아이 이름(김하늘)이 삭제되었습니다."});
-    for (const std::string& path : NameVoicePaths(Card().string()))
+    for (const std::string& path : card_paths::NameVoiceFiles(Card().string()))
         EXPECT_FALSE(fs::exists(path)) << path;
     EXPECT_EQ(Reloaded().selectedChildNo(), 0);
     for (const ChildInfo& child : Children()) EXPECT_NE(child.childNo, 101);

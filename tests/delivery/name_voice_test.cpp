@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "base/messages.h"
+#include "store/card_paths.h"
 #include "tests/delivery/device_fixture.h"
 
 namespace torvane {
@@ -41,7 +42,7 @@ TEST_F(NameVoiceTest, ApplyingAVoicePutsItInEveryLanguageFolderAndReleasingRemov
     EXPECT_EQ(Reloaded().selectedChildNo(), 101);
 
     ASSERT_TRUE(ReleaseNameVoice(database));
-    for (const std::string& path : NameVoicePaths(Card().string())) {
+    for (const std::string& path : card_paths::NameVoiceFiles(Card().string())) {
         EXPECT_FALSE(fs::exists(path)) << path;
         EXPECT_TRUE(fs::is_directory(fs::path(path).parent_path()));
     }

@@ -12,6 +12,7 @@
 #include "base/messages.h"
 #include "children/child_window.h"
 #include "children/name_voice.h"
+#include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "tests/support/fake_media_engine.h"
@@ -172,7 +173,7 @@ class ChildPageTest : public QObject {
         QCOMPARE(sink_.Texts(), std::vector<std::string>{"아이 이름(김하늘)이 삭제되었습니다."});
         QCOMPARE(page_->Grid()->GetRowHeight(row), 0);
         QCOMPARE(page_->Grid()->GetRowHeight(row + 1), 0);
-        for (const std::string& path : NameVoicePaths(Card()))
+        for (const std::string& path : card_paths::NameVoiceFiles(Card()))
             QVERIFY2(!std::filesystem::exists(path), path.c_str());
         QCOMPARE(SelectedOnCard(), 0);
         page_->ReloadChildren();
@@ -226,7 +227,7 @@ class ChildPageTest : public QObject {
         QCOMPARE(StateOf(102), 1);
         PressAndWait(102, CChildInfoCell::kApply);
         QVERIFY(Voice() != first);
-        for (const std::string& path : NameVoicePaths(Card()))
+        for (const std::string& path : card_paths::NameVoiceFiles(Card()))
             QCOMPARE(test::ReadFile(path), Voice());
         QCOMPARE(SelectedOnCard(), 102);
         QCOMPARE(StateOf(101), 1);
@@ -249,7 +250,7 @@ class ChildPageTest : public QObject {
         QCOMPARE(playerLog_.size(), 1);
         QVERIFY(playerLog_[0].contains("/torvane/voice/"));
         PressAndWait(101, CChildInfoCell::kRelease);
-        for (const std::string& path : NameVoicePaths(Card()))
+        for (const std::string& path : card_paths::NameVoiceFiles(Card()))
             QVERIFY2(!std::filesystem::exists(path), path.c_str());
         QCOMPARE(SelectedOnCard(), 0);
         QCOMPARE(StateOf(101), 1);
