@@ -23,8 +23,10 @@ std::string DeviceAttachedMessage(const std::string& drive) {
     return drive + " 디바이스가 시스템에서 장착되었습니다.";
 }
 
-std::string ResetQuestion(const std::string& drive) {
-    return drive + " 의 모든 파일이 지워집니다. 계속하시겠습니까?";
+std::string ResetQuestion(const std::string& drive, bool keepingRecordings) {
+    return drive + " 의 모든 파일이 지워집니다. " +
+           (keepingRecordings ? "DIY 녹음과 아이 이름 음성은 보관했다가 다시 넣습니다. " : "") +
+           "계속하시겠습니까?";
 }
 
 namespace {
@@ -95,8 +97,8 @@ std::string RestoreQuestion(const std::vector<std::string>& replaced, std::size_
 
 std::string RecordingsPutBack(std::size_t recordings, bool nameVoice) {
     std::string text = "보관한 DIY 녹음 " + std::to_string(recordings) + "개";
-    if (nameVoice) text += "와 아이 이름 음성";
-    return text + "을 카드에 다시 썼습니다.";
+    text += nameVoice ? "와 아이 이름 음성을" : "를";
+    return text + " 카드에 다시 썼습니다.";
 }
 
 std::string RecordingReplacedPackageSlot(long card, int slot, const std::string& packageName) {

@@ -64,8 +64,8 @@ inline constexpr std::string_view kMsgExtractFailed = "Extract failed";
 // A bought content the card's database cannot keep, refused before its download:
 // "<number> 컨텐츠는 장치에 설치할 수 없습니다 (<why>)".
 std::string ContentNotInstallable(const std::string& contentNo, const std::string& why);
-// Asked before a reset package wipes the card in `drive`.
-std::string ResetQuestion(const std::string& drive);
+// Asked before a reset package wipes the card in `drive`; keeping the recordings, it says so.
+std::string ResetQuestion(const std::string& drive, bool keepingRecordings = false);
 
 // --- Content page ------------------------------------------------------------------------------
 inline constexpr std::string_view kMsgNothingSelected = "선택된 항목이 없습니다";
@@ -163,6 +163,11 @@ inline constexpr std::string_view kMsgRecordingsNotKept =
     "DIY 녹음과 아이 이름 음성을 보관할 수 없어 초기화하지 않았습니다.";
 inline constexpr std::string_view kMsgRecordingsNotPutBack =
     "보관한 DIY 녹음과 아이 이름 음성을 카드에 다시 쓸 수 없습니다.";
+// The download dialog's status line around a reset's wipe.
+inline constexpr std::string_view kMsgKeepingRecordings =
+    "DIY 녹음과 아이 이름 음성을 보관하고 있습니다.";
+inline constexpr std::string_view kMsgPuttingBackRecordings =
+    "보관한 DIY 녹음과 아이 이름 음성을 다시 쓰고 있습니다.";
 // "<n> recordings and the name voice were put back"
 std::string RecordingsPutBack(std::size_t recordings, bool nameVoice);
 // The package's DIY database used a slot that a kept recording takes again.

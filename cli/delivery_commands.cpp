@@ -191,7 +191,8 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
             return;
         }
         // --yes answers the reset question, and only that one.
-        PresetAnswer answers(ctx.Messages(), ResetQuestion(args->drive), ctx.options.yes);
+        PresetAnswer answers(ctx.Messages(), ResetQuestion(args->drive, args->keepRecordings),
+                             ctx.options.yes);
         auto progress = std::make_unique<TerminalProgress>(ctx.Out());
         StatvfsFreeSpace space;
         ThreadedJobRunner runner(ctx.session, *progress, ctx.Messages(), space, &interrupted,

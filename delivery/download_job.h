@@ -12,7 +12,9 @@
 #include <variant>
 #include <vector>
 
+#include "base/message_sink.h"
 #include "store/content_record.h"
+#include "store/status.h"
 
 namespace torvane {
 
@@ -47,8 +49,21 @@ struct SystemPackage {
 };
 // Unpacked over the card, keeping the card's content database.
 struct UpdatePackageJob : SystemPackage {};
-// Unpacked onto a wiped card.
-struct ResetPackageJob : SystemPackage {};
+// What a reset carries through its wipe (the parent's recordings), told on the engine's thread.
+class IWipeKeeper {
+  public:
+    virtual ~IWipeKeeper() = default;
+    // Just before the card at `root` is wiped, once the package is known to open; a failure
+    // stops the job with the card untouched.
+    virtual Status BeforeWipe(const std::string& root) = 0;
+    // Once the card was wiped, whether the package went on whole or stopped half-way; what the
+    // user must hear goes to `messages`.
+    virtual Status AfterWipe(const std::string& root, IMessageSink& messages) = 0;
+};
+// Unpacked onto a wiped card; `keeper` (may be null) keeps what exists nowhere else.
+struct ResetPackageJob : SystemPackage {
+    IWipeKeeper* keeper = nullptr;
+};
 
 // The user's recordings into a DIY card's slots: the card's position (1 for card 92100001), the
 // first slot (0 to 3) and the DIY database that records them.

@@ -49,11 +49,11 @@ class DownloadWorker final : public IFileProgressEvent {
 
   private:
     JobOutcome RunJob(ContentInstallJob& job);
-    JobOutcome RunJob(const UpdatePackageJob& job) { return RunPackage(job, false); }
-    JobOutcome RunJob(const ResetPackageJob& job) { return RunPackage(job, true); }
+    JobOutcome RunJob(const UpdatePackageJob& job) { return RunPackage(job, false, nullptr); }
+    JobOutcome RunJob(const ResetPackageJob& job) { return RunPackage(job, true, job.keeper); }
     JobOutcome RunJob(DiyFilesJob& job);
     JobOutcome RunJob(const SingleCopyJob& job);
-    JobOutcome RunPackage(const SystemPackage& job, bool reset);
+    JobOutcome RunPackage(const SystemPackage& job, bool reset, IWipeKeeper* keeper);
 
     // Stages one content; false when the job must not go on after it.
     bool StageContent(const ContentRecord& content, const std::string& staging, JobOutcome& outcome,

@@ -45,7 +45,7 @@ std::string DiyDeviceName(const std::string& base, const std::string& extension,
 
 }  // namespace
 
-JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset) {
+JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWipeKeeper* keeper) {
     JobOutcome outcome;
     const auto size = static_cast<std::uint64_t>(static_cast<std::uint32_t>(job.package.size));
     Update([size](JobProgress& p) {
@@ -81,10 +81,21 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset) {
         extractor_ = &zip;
         if (control_.cancel.load()) zip.Stop();
     }
-    // The card is wiped only once the package is known to be a readable archive.
-    const bool opened = zip.OpenArchive(local) == 0;
+    // The card is wiped only once the package is known to be a readable archive, and only once
+    // what the reset keeps is safe off the card.
+    bool opened = zip.OpenArchive(local) == 0;
+    if (opened && reset && keeper != nullptr) {
+        SetStatus(std::string(kMsgKeepingRecordings));
+        if (const Status kept = keeper->BeforeWipe(job.targetDrive); !kept.ok()) {
+            zip.CloseArchive();
+            opened = false;
+            outcome.lastError = kept.message();
+            messages_.Show(MessageKind::Error, kept.message());
+        }
+    }
+    const bool wiped = opened && reset;
     if (opened) {
-        if (reset) EmptyFolderTree(job.targetDrive);
+        if (wiped) EmptyFolderTree(job.targetDrive);
         Update([reset](JobProgress& p) {
             p.status = reset ? kMsgResetting : kMsgCopyingToDevice;
             p.overallDone = p.overallTotal;
@@ -98,7 +109,14 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset) {
         extractor_ = nullptr;
     }
     std::remove(local.c_str());
+    // Put back whenever the wipe happened, even when the unpacking stopped half-way.
+    if (wiped && keeper != nullptr) {
+        SetStatus(std::string(kMsgPuttingBackRecordings));
+        if (const Status put = keeper->AfterWipe(job.targetDrive, messages_); !put.ok())
+            outcome.lastError = put.message();
+    }
     if (control_.cancel.load()) return Finish(std::move(outcome), {});
+    if (!outcome.lastError.empty()) return outcome;
     if (!opened || !zip.Completed()) {
         outcome.lastError = "[Error] extract " + job.package.savedName;
         return outcome;

@@ -36,7 +36,6 @@ Status KeptRecordings::Keep(const std::string& root) {
     // A damaged Diy.dat would lose the names and dates: better no reset than a silent loss.
     CDiyXML diy(root);
     if (!diy.Load()) return NotKept();
-    ReadWholeFile(card_paths::Below(root, card_paths::kDiyDatabase), diyDatabase_);
     for (std::size_t i = 0; i < diy.records().size(); ++i) {
         for (int slot = 0; slot < kDiySlotCount; ++slot) {
             const DiySlot& fields = diy.records()[i].slots[static_cast<std::size_t>(slot)];
@@ -65,19 +64,6 @@ Status KeptRecordings::Keep(const std::string& root) {
     CDefaultXML database(root);
     if (database.Load()) selectedChild_ = database.selectedChildNo();
     return Status::Ok();
-}
-
-bool KeptRecordings::StillOnCard(const std::string& root) const {
-    std::string diyDatabase;
-    ReadWholeFile(card_paths::Below(root, card_paths::kDiyDatabase), diyDatabase);
-    if (diyDatabase != diyDatabase_) return false;
-    for (const Recording& recording : recordings_) {
-        if (!IsFile(card_paths::RecordingSlotFolder(root, recording.slot + 1) + "/" +
-                    recording.fields.file)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 Status KeptRecordings::PutBack(const std::string& root, std::vector<std::string>& notes) const {
@@ -131,6 +117,19 @@ Status KeptRecordings::PutBack(const std::string& root, std::vector<std::string>
         }
     }
     return whole ? Status::Ok() : NotPutBack();
+}
+
+Status KeptRecordings::AfterWipe(const std::string& root, IMessageSink& messages) {
+    std::vector<std::string> notes;
+    const Status put = PutBack(root, notes);
+    for (const std::string& note : notes) messages.Show(MessageKind::Information, note);
+    if (!put.ok()) {
+        messages.Show(MessageKind::Error, put.message());
+    } else if (recordingCount() > 0 || hasNameVoice()) {
+        messages.Show(MessageKind::Information,
+                      RecordingsPutBack(recordingCount(), hasNameVoice()));
+    }
+    return put;
 }
 
 }  // namespace torvane

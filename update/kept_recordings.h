@@ -9,13 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "delivery/download_job.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
 #include "store/status.h"
 
 namespace torvane {
 
-class KeptRecordings {
+// Given to a reset job as its keeper: kept just before the wipe, put back just after it, both on
+// the engine's thread.
+class KeptRecordings final : public IWipeKeeper {
   public:
     KeptRecordings();
     KeptRecordings(const KeptRecordings&) = delete;
@@ -27,13 +30,14 @@ class KeptRecordings {
     // not go on.
     Status Keep(const std::string& root);
 
-    // True while the card still holds what was kept: the package never reached it.
-    bool StillOnCard(const std::string& root) const;
-
     // Puts everything back onto the card at `root` (the package's databases loaded and saved
     // again). A slot the package's DIY database already uses is given to the kept recording, and
     // `notes` gets a sentence saying so for each.
     Status PutBack(const std::string& root, std::vector<std::string>& notes) const;
+
+    // IWipeKeeper: Keep, and PutBack with its notes and a sentence of what came back.
+    Status BeforeWipe(const std::string& root) override { return Keep(root); }
+    Status AfterWipe(const std::string& root, IMessageSink& messages) override;
 
     std::size_t recordingCount() const { return recordings_.size(); }
     bool hasNameVoice() const { return !voices_.empty(); }
@@ -51,7 +55,6 @@ class KeptRecordings {
     std::vector<Recording> recordings_;
     std::map<std::string, std::string> voices_;  // language folder -> the copy
     int selectedChild_ = 0;
-    std::string diyDatabase_;  // Diy.dat as it was, to tell whether the card was wiped
 };
 
 }  // namespace torvane

@@ -10,8 +10,6 @@
 
 namespace torvane {
 
-class KeptRecordings;
-
 enum class PackageKind { Update, Reset };
 
 // The name the package is saved under while it is unpacked: the service's name when it is a plain
@@ -21,11 +19,11 @@ std::string PackageSavedName(const UpdateFile& file);
 // Downloads the package and unpacks it onto `drive` through the runner. A reset first asks the
 // user (ResetQuestion) and, refused, ends as cancelled with the card untouched. After an update
 // the user is told to restart and to put the card back into the device.
-// With `keep` (a reset only), the DIY recordings, the name voice and the selected child are kept
-// before the wipe and put back after it (KeptRecordings); when they cannot be kept the reset does
-// not run. A package that fails to download or open leaves the card as it was.
+// With `keep` (a reset only; KeptRecordings), the DIY recordings, the name voice and the selected
+// child are kept on the engine's thread just before the wipe and put back after it; when they
+// cannot be kept the card is not wiped. A package that fails to download or open leaves the card
+// as it was.
 JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::string& drive,
-                          IJobRunner& runner, IMessageSink& messages,
-                          KeptRecordings* keep = nullptr);
+                          IJobRunner& runner, IMessageSink& messages, IWipeKeeper* keep = nullptr);
 
 }  // namespace torvane

@@ -76,7 +76,11 @@ TEST_F(KeptRecordingsTest, AResetKeepsTheRecordingsAsAssigningThemAgainWouldWrit
     const JobOutcome outcome = Reset(ResetPackage(), Card(), true);
     ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
     EXPECT_FALSE(fs::exists(Card() / "ck7/stray.qvx")) << "the reset still wipes the card";
-    EXPECT_EQ(sink.Texts().back(), RecordingsPutBack(3, true));
+    // What came back is said before the last word, which tells the parent to use the card.
+    const std::vector<std::string> told = sink.Texts();
+    ASSERT_GE(told.size(), 2u);
+    EXPECT_EQ(told[told.size() - 2], RecordingsPutBack(3, true));
+    EXPECT_EQ(told.back(), kMsgInsertCard);
 
     // The same package on another card, the recordings then assigned through the DIY database.
     const fs::path other = dir.path() / "other";
@@ -110,6 +114,16 @@ TEST_F(KeptRecordingsTest, AResetWhosePackageFailsChangesNothing) {
     notAnArchive.fileUrl =
         service->BaseUrl() + "/torvane/files/M0001/00000101.mp3?contentNo=M0001&fileNo=1";
     EXPECT_EQ(Reset(notAnArchive, Card(), true).result, JobOutcome::Result::Stopped);
+    EXPECT_EQ(Snapshot(Card()), before);
+}
+
+TEST_F(KeptRecordingsTest, RecordingsThatCannotBeKeptStopTheResetBeforeTheWipe) {
+    WriteFile(Card() / "Diy.dat", "not the DIY database");  // their names and dates are lost
+    const auto before = Snapshot(Card());
+    const JobOutcome outcome = Reset(ResetPackage(), Card(), true);
+    EXPECT_FALSE(outcome.Completed());
+    EXPECT_EQ(outcome.lastError, kMsgRecordingsNotKept);
+    EXPECT_EQ(sink.Texts().back(), kMsgRecordingsNotKept);
     EXPECT_EQ(Snapshot(Card()), before);
 }
 
