@@ -95,6 +95,10 @@ std::string RestoreQuestion(const std::vector<std::string>& replaced, std::size_
     return text + " 계속하시겠습니까?";
 }
 
+std::string CardProblemsFound(std::size_t problems) {
+    return "카드에서 문제 " + std::to_string(problems) + "건을 찾았습니다.";
+}
+
 std::string RecordingsPutBack(std::size_t recordings, bool nameVoice) {
     std::string text = "보관한 DIY 녹음 " + std::to_string(recordings) + "개";
     text += nameVoice ? "와 아이 이름 음성을" : "를";

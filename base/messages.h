@@ -59,6 +59,7 @@ inline constexpr std::string_view kMsgWritingInfoFiles = "장치에 정보파일
 inline constexpr std::string_view kMsgApplied = "적용하였습니다.";
 inline constexpr std::string_view kMsgCopied = "다운로드 하였습니다.";
 inline constexpr std::string_view kMsgStopDownload = "다운로드를 중지하시겠습니까?";
+inline constexpr std::string_view kMsgStopCardCare = "카드 작업을 중지하시겠습니까?";
 // A package entry that could not be unpacked (the archive's own wording).
 inline constexpr std::string_view kMsgExtractFailed = "Extract failed";
 // A bought content the card's database cannot keep, refused before its download:
@@ -135,9 +136,20 @@ inline constexpr std::string_view kMsgCardNameVoiceIncomplete =
 inline constexpr std::string_view kMsgCardNameVoiceWithoutChild =
     "선택된 아이가 없는데 이름 음성이 남아 있습니다.";
 inline constexpr std::string_view kMsgCardLeftover = "중단된 저장 작업이 남긴 임시 파일입니다.";
-inline constexpr std::string_view kCliCardSound = "카드에 문제가 없습니다.";
-inline constexpr std::string_view kCliRepaired = "고쳤습니다: ";
-inline constexpr std::string_view kCliLeftAsItWas = "그대로 두었습니다: ";
+inline constexpr std::string_view kMsgCardSound = "카드에 문제가 없습니다.";
+inline constexpr std::string_view kMsgRepaired = "고쳤습니다: ";
+inline constexpr std::string_view kMsgLeftAsItWas = "그대로 두었습니다: ";
+// The download dialog's status line while card care runs, and how it ended.
+inline constexpr std::string_view kMsgCheckingCard = "카드를 점검하고 있습니다.";
+inline constexpr std::string_view kMsgRepairingCard = "카드를 고치고 있습니다.";
+inline constexpr std::string_view kMsgBackingUpCard = "카드를 백업하고 있습니다.";
+inline constexpr std::string_view kMsgCheckingBackup = "백업 파일을 확인하고 있습니다.";
+inline constexpr std::string_view kMsgRestoringCard = "백업을 카드에 복원하고 있습니다.";
+inline constexpr std::string_view kMsgCardRepaired = "고칠 수 있는 문제를 모두 고쳤습니다.";
+inline constexpr std::string_view kMsgCardNotWhollyRepaired =
+    "고치지 못한 문제가 남아 있습니다. 목록을 확인해 주세요.";
+// "<n> problems found"
+std::string CardProblemsFound(std::size_t problems);
 // Backing a card up and restoring it.
 inline constexpr std::string_view kMsgBackupNotWritten = "백업 파일을 만들 수 없습니다.";
 inline constexpr std::string_view kMsgBackupCardUnreadable = "카드의 파일을 읽을 수 없습니다.";

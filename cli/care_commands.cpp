@@ -10,8 +10,7 @@
 #include "cli/cli_context.h"
 #include "cli/session_login.h"
 #include "delivery/card_backup.h"
-#include "delivery/card_check.h"
-#include "delivery/catalogue.h"
+#include "delivery/card_care.h"
 
 namespace torvane::cli {
 namespace {
@@ -19,11 +18,6 @@ namespace {
 using json = nlohmann::json;
 
 // The account's catalogue, when the command was given an account to sign in with.
-struct SignedInCatalogue {
-    std::vector<ContentRecord> records;
-    CatalogueSizes sizes;
-};
-
 std::optional<SignedInCatalogue> CatalogueIfSignedIn(CliContext& ctx) {
     if (ctx.options.user.empty() || !SignInForCommand(ctx)) return std::nullopt;
     ContentCatalogue catalogue;
@@ -31,17 +25,7 @@ std::optional<SignedInCatalogue> CatalogueIfSignedIn(CliContext& ctx) {
         ctx.Fail(CliContentListUnreadable(fetched.message()));
         return std::nullopt;
     }
-    SignedInCatalogue found;
-    for (const Shelf shelf : kAllShelves) {
-        for (const ContentRecord& record : catalogue.Contents(shelf)) {
-            found.records.push_back(record);
-            for (const FileRecord& file : record.files) {
-                found.sizes[record.contentNo][DeviceFileName(file.name)] =
-                    static_cast<std::uint32_t>(file.size);
-            }
-        }
-    }
-    return found;
+    return CatalogueForCare(catalogue);
 }
 
 json ProblemJson(const CardProblem& problem) {
@@ -57,26 +41,20 @@ void RunCheck(CliContext& ctx, bool repair) {
     if (!card) return;
     const auto signedIn = CatalogueIfSignedIn(ctx);
     if (ctx.exitCode != kExitOk) return;
-    const std::vector<CardProblem> problems =
-        CheckCard(card->card, signedIn ? &signedIn->sizes : nullptr);
-
-    std::vector<RepairStep> steps;
-    if (repair && !problems.empty()) {
+    CareReport report;
+    {
         InterruptCancels cancels;
-        steps = RepairCard(card->card, problems, signedIn ? &signedIn->records : nullptr,
-                           card->runner.get());
+        report =
+            CheckAndRepair(card->card, repair, signedIn ? &*signedIn : nullptr, card->runner.get());
         card->progress.reset();
     }
-    const bool sound = problems.empty() ||
-                       (repair && std::all_of(steps.begin(), steps.end(),
-                                              [](const RepairStep& step) { return step.mended; }));
     if (ctx.options.json) {
         json found = json::array();
-        for (const CardProblem& problem : problems) found.push_back(ProblemJson(problem));
+        for (const CardProblem& problem : report.problems) found.push_back(ProblemJson(problem));
         json result = {{"device", card->root()}, {"problems", found}};
-        if (repair) {
+        if (report.repairs) {
             json done = json::array();
-            for (const RepairStep& step : steps) {
+            for (const RepairStep& step : *report.repairs) {
                 json entry = ProblemJson(step.problem);
                 entry["mended"] = step.mended;
                 done.push_back(entry);
@@ -84,18 +62,12 @@ void RunCheck(CliContext& ctx, bool repair) {
             result["repairs"] = done;
         }
         ctx.Out() << result.dump(2) << '\n';
-    } else if (problems.empty()) {
-        ctx.Out() << kCliCardSound << '\n';
-    } else if (repair) {
-        for (const RepairStep& step : steps) {
-            ctx.Out() << (step.mended ? kCliRepaired : kCliLeftAsItWas) << step.problem.where
-                      << ": " << CardProblemSentence(step.problem.kind) << '\n';
-        }
+    } else if (report.problems.empty()) {
+        ctx.Out() << kMsgCardSound << '\n';
     } else {
-        for (const CardProblem& problem : problems)
-            ctx.Out() << problem.where << ": " << CardProblemSentence(problem.kind) << '\n';
+        for (const std::string& line : report.Lines()) ctx.Out() << line << '\n';
     }
-    if (!sound) ctx.exitCode = kExitFailed;
+    if (!report.Sound()) ctx.exitCode = kExitFailed;
 }
 
 std::uint64_t TotalBytes(const BackupManifest& manifest) {

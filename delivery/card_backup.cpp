@@ -150,6 +150,23 @@ int CancelRequested(zip_t*, void* state) {
     return cancel != nullptr && cancel->load() ? 1 : 0;
 }
 
+// A backup's progress over its two passes: every file read for its hash, then the archive
+// written by libzip as it closes.
+struct ArchiveProgress {
+    const CareProgress& progress;
+    std::uint64_t total = 0;
+    std::uint64_t hashed = 0;
+
+    void Tell(double written) const {
+        if (!progress) return;
+        const auto archived = static_cast<std::uint64_t>(written * static_cast<double>(total));
+        progress(hashed + archived, 2 * total);
+    }
+    static void OnWrite(zip_t*, double fraction, void* state) {
+        static_cast<const ArchiveProgress*>(state)->Tell(fraction);
+    }
+};
+
 json ManifestJson(const BackupManifest& manifest) {
     json files = json::array();
     for (const BackupFile& file : manifest.files)
@@ -338,7 +355,7 @@ std::vector<std::string> BackupFileList(const std::string& root, bool everything
 }
 
 Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool everything,
-                                  const std::atomic<bool>* cancel) {
+                                  const std::atomic<bool>* cancel, const CareProgress& progress) {
     BackupManifest manifest;
     manifest.programVersion = std::string(kProgramVersion);
     if (card.LoadDatabase()) {
@@ -346,13 +363,23 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
         manifest.soundType = card.database().soundType();
     }
     manifest.date = DeviceDateNow();
-    for (const std::string& path : BackupFileList(card.root(), everything)) {
+    const std::vector<std::string> paths = BackupFileList(card.root(), everything);
+    std::uint64_t total = 0;
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        const auto size = fs::file_size(card.Path(path), ec);
+        if (!ec) total += size;
+    }
+    ArchiveProgress told{progress, total};
+    for (const std::string& path : paths) {
         if (cancel != nullptr && cancel->load())
             return Status::Failure(std::string(kMsgBackupCancelled));
         BackupFile file;
         file.path = path;
         if (!HashFile(card.Path(path), file.size, file.sha256))
             return Status::Failure(std::string(kMsgBackupCardUnreadable) + " " + path);
+        told.hashed += file.size;
+        told.Tell(0.0);
         manifest.files.push_back(std::move(file));
     }
     std::string manifestText;
@@ -383,6 +410,10 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
     if (!zip) return Status::Failure(std::string(kMsgBackupNotWritten));
     zip_register_cancel_callback_with_state(zip.get(), &CancelRequested, nullptr,
                                             const_cast<std::atomic<bool>*>(cancel));
+    if (progress) {
+        zip_register_progress_callback_with_state(zip.get(), 0.01, &ArchiveProgress::OnWrite,
+                                                  nullptr, &told);
+    }
     for (const BackupFile& file : manifest.files) {
         zip_source_t* source = zip_source_file(zip.get(), card.Path(file.path).c_str(), 0, -1);
         const std::string name = std::string(kCardBackupPrefix) + file.path;
@@ -435,7 +466,7 @@ Result<BackupManifest> ReadBackup(const std::string& archive) {
 
 Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
                                    const RestoreOptions& options, IMessageSink& messages,
-                                   const std::atomic<bool>* cancel) {
+                                   const std::atomic<bool>* cancel, const CareProgress& progress) {
     const ZipArchive zip = OpenArchiveForReading(archive);
     if (!zip) return Status::Failure(std::string(kMsgBackupUnreadable));
     Result<BackupManifest> read = LoadManifest(zip.get());
@@ -472,6 +503,9 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
     std::stable_sort(order.begin(), order.end(), [](const BackupFile* a, const BackupFile* b) {
         return RestoreRank(a->path) < RestoreRank(b->path);
     });
+    std::uint64_t total = 0;
+    for (const BackupFile& file : manifest.files) total += file.size;
+    std::uint64_t written = 0;
     std::vector<std::unique_ptr<SafeFileWriter>> staged;
     const auto commitStaged = [&staged] {
         for (const auto& writer : staged) {
@@ -498,6 +532,8 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
             return Status::Failure(std::string(kMsgRestoreNotWritten));
         }
         staged.push_back(std::move(writer));
+        written += file->size;
+        if (progress) progress(written, total);
         if (staged.size() >= kStagedAtOnce && !commitStaged())
             return Status::Failure(std::string(kMsgRestoreNotWritten));
     }

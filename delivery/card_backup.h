@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ struct BackupManifest {
     std::vector<BackupFile> files;
 };
 
+// Told as a backup or restore goes: the bytes handled so far out of all it will handle.
+using CareProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
 // The card's files that a backup takes, sorted by path: with `everything`, every regular file;
 // otherwise the databases, rec.tbl and every rfid.tbl/sw.tbl, the files below ck9 and ck1, and
 // info.dat. Symbolic links are never followed.
@@ -49,9 +53,10 @@ std::vector<std::string> BackupFileList(const std::string& root, bool everything
 
 // Writes the backup of `card` to `archive`. `cancel`, when set during the run, stops it (the
 // earlier archive stays). Returns the manifest written; the failure's message is a sentence for
-// the user.
+// the user. `progress` counts every file twice: once read for its hash, once into the archive.
 Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool everything,
-                                  const std::atomic<bool>* cancel = nullptr);
+                                  const std::atomic<bool>* cancel = nullptr,
+                                  const CareProgress& progress = {});
 
 // Opens and checks a backup without touching any card: the manifest is ours, every entry is a
 // plain relative path below the card, no entry is a link, every file the manifest lists is there
@@ -66,8 +71,10 @@ struct RestoreOptions {
 // unless forced, asks through `messages` with the list of files it will replace (RestoreQuestion;
 // a No ends with nothing changed and a failure whose message is empty), then writes every file.
 // A damaged or foreign archive, or a failure before the final renames, changes nothing.
+// `progress` counts the bytes written to the card.
 Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
                                    const RestoreOptions& options, IMessageSink& messages,
-                                   const std::atomic<bool>* cancel = nullptr);
+                                   const std::atomic<bool>* cancel = nullptr,
+                                   const CareProgress& progress = {});
 
 }  // namespace torvane

@@ -124,6 +124,7 @@ CDownloadDlg::CDownloadDlg(DownloadJob job, const ServiceSession& session, IMess
     setFixedSize(kWidth, kHeight);
     setModal(true);
     updateMode_ = std::holds_alternative<UpdatePackageJob>(job.kind);
+    careMode_ = std::holds_alternative<CardCareJob>(job.kind);
     if (freeSpace == nullptr) {
         ownFreeSpace_ = std::make_unique<StatvfsFreeSpace>();
         freeSpace = ownFreeSpace_.get();
@@ -187,8 +188,9 @@ void CDownloadDlg::OnWorkerFinished(const JobOutcome& outcome) {
         QDialog::done(QDialog::Accepted);
         return;
     }
-    // Stopped short: the user reads what happened and closes the dialog himself.
-    shown_.status = std::string(kMsgDownloadIncomplete);
+    // Stopped short: the user reads what happened and closes the dialog himself. Card care says
+    // its own reason on the status line.
+    if (!careMode_) shown_.status = std::string(kMsgDownloadIncomplete);
     update();
 }
 
@@ -198,7 +200,8 @@ void CDownloadDlg::OnCancelClicked() {
         return;
     }
     worker_->SetPaused(true);
-    const bool stop = messages_.Ask(MessageKind::Plain, kMsgStopDownload);
+    const bool stop =
+        messages_.Ask(MessageKind::Plain, careMode_ ? kMsgStopCardCare : kMsgStopDownload);
     worker_->SetPaused(false);
     if (!stop || finished_) return;
     StopWorker();

@@ -81,6 +81,7 @@ class CDownloadDlg : public QDialog {
     std::unique_ptr<DownloadWorker> worker_;
     IMessageSink& messages_;
     bool updateMode_ = false;
+    bool careMode_ = false;
     bool started_ = false;
     bool finished_ = false;
     bool closing_ = false;

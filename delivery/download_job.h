@@ -20,6 +20,7 @@ namespace torvane {
 
 class CDefaultXML;
 class CDiyXML;
+struct CareReport;
 
 // Waits the engine makes so that the user sees a full bar before the next step; the command line
 // and the tests need none of them.
@@ -80,8 +81,21 @@ struct SingleCopyJob {
     std::string destination;
 };
 
-using JobKind =
-    std::variant<ContentInstallJob, UpdatePackageJob, ResetPackageJob, DiyFilesJob, SingleCopyJob>;
+// Care of the card at `root`: a check with or without its repair (signed in, the card is compared
+// with the account's catalogue and missing files come again), a backup to `archive` or a restore
+// from it. A check and a repair leave what they found in `report`.
+struct CardCareJob {
+    enum class Action { Check, Repair, Backup, Restore };
+    Action action = Action::Check;
+    std::string root;
+    std::string archive;
+    bool everything = false;  // a backup of every file of the card
+    bool force = false;       // a restore onto a card of another sound type
+    CareReport* report = nullptr;
+};
+
+using JobKind = std::variant<ContentInstallJob, UpdatePackageJob, ResetPackageJob, DiyFilesJob,
+                             SingleCopyJob, CardCareJob>;
 
 struct DownloadJob {
     DownloadJob() = default;

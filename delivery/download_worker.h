@@ -53,6 +53,7 @@ class DownloadWorker final : public IFileProgressEvent {
     JobOutcome RunJob(const ResetPackageJob& job) { return RunPackage(job, true, job.keeper); }
     JobOutcome RunJob(DiyFilesJob& job);
     JobOutcome RunJob(const SingleCopyJob& job);
+    JobOutcome RunJob(const CardCareJob& job);
     JobOutcome RunPackage(const SystemPackage& job, bool reset, IWipeKeeper* keeper);
 
     // Stages one content; false when the job must not go on after it.

@@ -12,6 +12,7 @@
 #include <set>
 
 #include "base/messages.h"
+#include "delivery/job_runner.h"
 #include "store/card.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
@@ -262,6 +263,55 @@ TEST_F(CardBackupTest, ARestoreNeverFollowsALinkOnTheCard) {
     const auto refused = Restore();
     EXPECT_EQ(refused.message(), kMsgBackupUnsafeName);
     EXPECT_TRUE(fs::is_empty(elsewhere));
+}
+
+// The last progress the engine told.
+class LastProgress final : public IJobObserver {
+  public:
+    void OnProgress(const JobProgress& progress) override { last = progress; }
+    JobProgress last;
+};
+
+// The desktop app runs both as one job on the engine's thread: the same refusals, its progress
+// told, the restore's question asked through the job's own messages.
+TEST_F(CardBackupTest, AsAJobBackupAndRestoreTellTheirProgressAndAskBeforeWriting) {
+    const ServiceSession noAccount;
+    LastProgress observer;
+    test::RecordingSink messages;
+    test::FixedFreeSpace space{test::kPlentyOfSpace};
+    ThreadedJobRunner runner(noAccount, observer, messages, space, nullptr, JobTiming::Immediate());
+    const auto run = [&](CardCareJob::Action action) {
+        CardCareJob job;
+        job.action = action;
+        job.root = Card().string();
+        job.archive = archive.string();
+        return runner.Run(DownloadJob(job));
+    };
+
+    ASSERT_TRUE(run(CardCareJob::Action::Backup).Completed());
+    EXPECT_GT(observer.last.overallTotal, 300000u);
+    EXPECT_EQ(observer.last.overallDone, observer.last.overallTotal);
+    EXPECT_EQ(messages.shown.back().first, MessageKind::Information);
+
+    BreakCard();
+    const auto broken = Snapshot(Card());
+    messages.answers = {false};
+    EXPECT_EQ(run(CardCareJob::Action::Restore).result, JobOutcome::Result::Cancelled);
+    EXPECT_EQ(Snapshot(Card()), broken);
+
+    messages.answers = {true};
+    ASSERT_TRUE(run(CardCareJob::Action::Restore).Completed());
+    EXPECT_EQ(ReadFile(Card() / "ck9/re1/dad.mp3"), std::string(300000, 'd'));
+    EXPECT_EQ(messages.Texts().back(), kMsgRestoreDone);
+
+    WriteFile(archive, "PK not really");
+    const auto restored = Snapshot(Card());
+    const JobOutcome damaged = run(CardCareJob::Action::Restore);
+    EXPECT_FALSE(damaged.Completed());
+    EXPECT_EQ(damaged.lastError, kMsgBackupUnreadable);
+    EXPECT_EQ(messages.shown.back(),
+              std::make_pair(MessageKind::Error, std::string(kMsgBackupUnreadable)));
+    EXPECT_EQ(Snapshot(Card()), restored);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "base/messages.h"
+#include "delivery/card_care.h"
 #include "delivery/content_actions.h"
 #include "delivery/job_runner.h"
 #include "store/card.h"
@@ -140,6 +142,41 @@ TEST_F(CardCheckTest, RepairMendsWhatItCanAndKeepsFilesItDoesNotKnow) {
     CDiyXML diy(Card().string());
     ASSERT_TRUE(diy.Load());
     EXPECT_FALSE(diy.RecordForCard(92100001)->slots[0].InUse());
+}
+
+// The desktop app checks and repairs as one job on the engine's thread, signed in: the catalogue
+// is fetched there, and the repair's downloads run inside the same job.
+TEST_F(CardCheckTest, AsAJobTheCheckReportsAndTheRepairDownloadsWhatIsMissing) {
+    const std::string song = ReadFile(Card() / "ck7/00000101.qvx");
+    const std::string story = ReadFile(Card() / "ck8/00000201.qvx");
+    fs::remove(Card() / "ck7/00000101.qvx");
+    WriteFile(Card() / "ck8/00000201.qvx", story.substr(0, 10));  // short only by the catalogue
+    fs::remove(Card() / "ck6/rfid.tbl");
+    const auto broken = Snapshot(Card());
+    const auto run = [&](CardCareJob::Action action, CareReport& report) {
+        CardCareJob job;
+        job.action = action;
+        job.root = Card().string();
+        job.report = &report;
+        return Runner().Run(DownloadJob(job));
+    };
+
+    CareReport checked;
+    ASSERT_TRUE(run(CardCareJob::Action::Check, checked).Completed());
+    EXPECT_EQ(checked.problems.size(), 4u) << "missing, short, the folder's tables, the games";
+    EXPECT_FALSE(checked.Sound());
+    EXPECT_FALSE(checked.repairs.has_value());
+    EXPECT_EQ(Snapshot(Card()), broken);
+
+    CareReport repaired;
+    ASSERT_TRUE(run(CardCareJob::Action::Repair, repaired).Completed());
+    EXPECT_TRUE(repaired.Sound()) << ::testing::PrintToString(repaired.Lines());
+    EXPECT_EQ(repaired.Lines().front().rfind(kMsgRepaired, 0), 0u);
+    EXPECT_EQ(ReadFile(Card() / "ck7/00000101.qvx"), song);
+    EXPECT_EQ(ReadFile(Card() / "ck8/00000201.qvx"), story);
+    CareReport after;
+    ASSERT_TRUE(run(CardCareJob::Action::Check, after).Completed());
+    EXPECT_TRUE(after.problems.empty()) << ::testing::PrintToString(after.Lines());
 }
 
 }  // namespace
