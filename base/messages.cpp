@@ -95,6 +95,10 @@ std::string RestoreQuestion(const std::vector<std::string>& replaced, std::size_
     return text + " 계속하시겠습니까?";
 }
 
+std::string SuggestedBackupName(const std::string& date) {
+    return "torvane-" + date + ".tvbackup";
+}
+
 std::string CardProblemsFound(std::size_t problems) {
     return "카드에서 문제 " + std::to_string(problems) + "건을 찾았습니다.";
 }

@@ -234,6 +234,22 @@ inline constexpr std::string_view kLabelContentVersion = "컨텐츠 버전";
 inline constexpr std::string_view kLabelPackageVersion = "버전";
 inline constexpr std::string_view kLabelPackageDescription = "설명";
 inline constexpr std::string_view kLabelPackageDate = "등록일";
+inline constexpr std::string_view kLabelKeepRecordings = "DIY 녹음과 아이 이름 음성 보관하기";
+// The card care tab.
+inline constexpr std::string_view kLabelCardState = "카드 상태";
+inline constexpr std::string_view kLabelCareIntro =
+    "카드의 문제를 찾아 고치고, 다시 받을 수 없는 녹음과 설정을 백업합니다.";
+inline constexpr std::string_view kMsgCardNotChecked = "아직 점검하지 않았습니다.";
+inline constexpr std::string_view kLabelProblemPlace = "위치";
+inline constexpr std::string_view kLabelProblem = "문제";
+inline constexpr std::string_view kLabelRepairResult = "결과";
+inline constexpr std::string_view kLabelMended = "고침";
+inline constexpr std::string_view kLabelLeftAsItWas = "그대로";
+inline constexpr std::string_view kLabelBackupFiles = "카드 백업 (*.tvbackup)";
+inline constexpr std::string_view kLabelSaveBackup = "카드 백업 저장";
+inline constexpr std::string_view kLabelOpenBackup = "복원할 카드 백업 열기";
+// "torvane-<date>.tvbackup": the name a new backup is offered under.
+std::string SuggestedBackupName(const std::string& date);
 
 // --- torvane-cli -------------------------------------------------------------------------------
 inline constexpr std::string_view kCliPromptUserId = "아이디: ";

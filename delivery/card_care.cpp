@@ -47,11 +47,11 @@ CareReport CheckAndRepair(Card& card, bool repair, const SignedInCatalogue* cata
     CareReport report;
     report.problems = CheckCard(card, catalogue != nullptr ? &catalogue->sizes : nullptr);
     if (repair) {
-        report.repairs = report.problems.empty()
-                             ? std::vector<RepairStep>{}
-                             : RepairCard(card, report.problems,
-                                          catalogue != nullptr ? &catalogue->records : nullptr,
-                                          runner);
+        report.repairs =
+            report.problems.empty()
+                ? std::vector<RepairStep>{}
+                : RepairCard(card, report.problems,
+                             catalogue != nullptr ? &catalogue->records : nullptr, runner);
     }
     return report;
 }

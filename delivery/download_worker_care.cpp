@@ -76,7 +76,8 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
             if (!written.ok()) return failed(written.message());
             std::uint64_t total = 0;
             for (const BackupFile& file : written.value().files) total += file.size;
-            const std::string said = BackupWritten(written.value().files.size(), total, job.archive);
+            const std::string said =
+                BackupWritten(written.value().files.size(), total, job.archive);
             outcome = Finish(std::move(outcome), said);
             messages_.Show(MessageKind::Information, said);
             return outcome;
@@ -89,8 +90,8 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
                 writing = true;
                 bytes(done, total);
             };
-            const Result<BackupManifest> restored = RestoreCard(
-                card, job.archive, {job.force}, messages_, &control_.cancel, written);
+            const Result<BackupManifest> restored =
+                RestoreCard(card, job.archive, {job.force}, messages_, &control_.cancel, written);
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
             if (!restored.ok() && restored.message().empty()) {  // the user said No
                 outcome.result = JobOutcome::Result::Cancelled;

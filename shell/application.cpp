@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
+#include <QTimer>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -133,6 +134,11 @@ int RunTorvane(int argc, char** argv) {
         window.activateWindow();
     });
     window.show();
+    if (!options.backupFile.empty()) {
+        // Once the window is on screen: the restore's questions stand over it.
+        QTimer::singleShot(0, &window,
+                           [&window, &options] { window.OfferRestore(options.backupFile); });
+    }
     return QApplication::exec();
 }
 

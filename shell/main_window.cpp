@@ -157,6 +157,7 @@ bool CTorvaneDlg::CreatePages() {
     }
     connect(updatePage_->DriveChooser(), &QComboBox::activated, this,
             [this](int index) { detector_->SelectEntry(index); });
+    updatePage_->SetCardChangedHandler([this] { ReloadCard(); });
     return true;
 }
 

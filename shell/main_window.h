@@ -80,6 +80,10 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void DispatchClick(unsigned id);
     void DispatchClick(MainWindowId id) { DispatchClick(IdOf(id)); }
 
+    // Opens the update page's card care and offers to restore `archive` (a backup the parent
+    // opened from the file manager).
+    void OfferRestore(const std::string& archive);
+
     // One poll of the removable drives (the one-second timer's work).
     void PollDrives() { detector_->Poll(); }
 
@@ -134,6 +138,8 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void OpenMenuEntry(unsigned id);
     void OnDeviceRemoved();
     void OnDeviceAttached();
+    // Reads the current card again into the pages (after it was attached, or written to).
+    void ReloadCard();
     void OnPlayerClock();
     void UpdateHover(const QPoint& point);
     void Say(MessageKind kind, std::string_view text);

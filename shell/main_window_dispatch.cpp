@@ -151,6 +151,11 @@ void CTorvaneDlg::OnDeviceAttached() {
     if (detector_->CardRoot().empty()) return;
     if (!detector_->TakeFirstAttach())
         Say(MessageKind::Information, DeviceAttachedMessage(detector_->CardRoot()));
+    ReloadCard();
+}
+
+void CTorvaneDlg::ReloadCard() {
+    if (detector_->CardRoot().empty()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     contentPage_->LoadForAttachedDevice();
     DeviceHeader header;
@@ -165,6 +170,11 @@ void CTorvaneDlg::OnDeviceAttached() {
     updatePage_->update();
     childPage_->SetDeviceHeader(header);
     QApplication::restoreOverrideCursor();
+}
+
+void CTorvaneDlg::OfferRestore(const std::string& archive) {
+    DispatchClick(MainWindowId::UpdateButton);
+    updatePage_->OfferRestore(archive);
 }
 
 }  // namespace torvane

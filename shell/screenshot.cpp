@@ -11,6 +11,7 @@
 #include "base/messages.h"
 #include "children/child_page.h"
 #include "children/child_window.h"
+#include "delivery/card_care.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"
 #include "delivery/content_page.h"
@@ -22,6 +23,7 @@
 #include "store/card.h"
 #include "store/device_files.h"
 #include "store/device_setup.h"
+#include "store/diy_xml.h"
 #include "ui/web_view.h"
 #include "update/update_page.h"
 
@@ -104,7 +106,22 @@ bool SaveContentPictures(const QString& folder, const ServiceSession& session,
     return ok;
 }
 
-// The child name page over a demo card, the add window open; the update page under both tabs.
+// A card pulled out half-way, a table lost, a recording deleted: what a parent may find.
+void BreakCardByHand(const std::string& card) {
+    WriteFileSafely(card + "/ck7/.~rfid.tbl.Ab12Cd", "half a table");
+    std::remove((card + "/ck6/rfid.tbl").c_str());
+    CDiyXML diy(card);
+    if (diy.Load() && !diy.records().empty()) {
+        diy.records().front().slots[0] = {"아빠 목소리", "2026-12-10T09-00-00", "dad.mp3"};
+        diy.SaveDiyFile();
+        diy.SaveRecTable();
+    }
+    std::filesystem::create_directories(card + "/ck9/re2");
+    WriteFileSafely(card + "/ck9/re2/stray.mp3", "nobody's recording");
+}
+
+// The child name page over a demo card, the add window open; the update page under its three
+// tabs.
 bool SavePages(CTorvaneDlg& window, const QString& folder) {
     bool ok = true;
     // A card of its own in the private temporary folder, so that the header shows one.
@@ -135,6 +152,13 @@ bool SavePages(CTorvaneDlg& window, const QString& folder) {
         page->ChooseTab(CUpdateSystem::kTabResetId);
         Wait(200);
         ok = Save(window, folder + "/update-reset.png") && ok;
+        // The card care tab with what a check finds on a card a parent broke by hand.
+        page->ChooseTab(CUpdateSystem::kTabCareId);
+        BreakCardByHand(card);
+        Card broken(card);
+        page->CareView()->ShowReport(CheckAndRepair(broken, false, nullptr, nullptr));
+        Wait(200);
+        ok = Save(window, folder + "/update-care.png") && ok;
     }
     return ok;
 }

@@ -36,7 +36,7 @@ bool SingleInstance::Acquire() {
     connect(server_.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            emit activationRequested();
+            Q_EMIT activationRequested();
         }
     });
     return true;

@@ -21,7 +21,7 @@ class SingleInstance : public QObject {
     // Asks the running instance to bring its window to the front; false when none answered.
     bool NotifyRunningInstance();
 
-  signals:
+  Q_SIGNALS:
     // A later start asked for the window.
     void activationRequested();
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "service/session.h"
@@ -69,9 +70,21 @@ class UpdatePageBase : public QWidget {
     // The card's content version and firmware version shown on the page (empty: none).
     virtual void SetDeviceVersions(const std::string& contentVersion,
                                    const std::string& firmwareVersion) = 0;
+    // Offers to restore a card backup the parent opened from the file manager.
+    virtual void OfferRestore(const std::string& archive) = 0;
+
+    // Told after the page wrote to the card (a package, a repair, a restore), so that the window
+    // reads the card again.
+    void SetCardChangedHandler(std::function<void()> handler) { cardChanged_ = std::move(handler); }
+
+  protected:
+    void CardChanged() const {
+        if (cardChanged_) cardChanged_();
+    }
 
   private:
     QComboBox* driveChooser_;
+    std::function<void()> cardChanged_;
 };
 
 class ChildPageBase : public QWidget {

@@ -152,6 +152,16 @@ inline constexpr int kRadioOff = 680;                  // 13 x 13
 inline constexpr int kRadioOn = 681;                   // 13 x 13
 inline constexpr int kRadioNotOwnedOff = 682;          // 13 x 13
 inline constexpr int kRadioNotOwnedOn = 683;           // 13 x 13
+inline constexpr int kUpdateTabCareOff = 700;          // 131 x 32
+inline constexpr int kUpdateTabCareOn = 701;           // 131 x 32
+inline constexpr int kCareCheckOff = 702;              // 146 x 44
+inline constexpr int kCareCheckOn = 703;               // 146 x 44
+inline constexpr int kCareRepairOff = 704;             // 146 x 44
+inline constexpr int kCareRepairOn = 705;              // 146 x 44
+inline constexpr int kCareBackupOff = 706;             // 146 x 44
+inline constexpr int kCareBackupOn = 707;              // 146 x 44
+inline constexpr int kCareRestoreOff = 708;            // 146 x 44
+inline constexpr int kCareRestoreOn = 709;             // 146 x 44
 
 // The words a picture shows, or what pressing a picture of a sign does: the accessible name
 // of a button showing it.
@@ -283,6 +293,16 @@ inline constexpr Text kTexts[] = {
     {kCellSaveOn, "저장"},
     {kCellDeleteOff, "삭제"},
     {kCellDeleteOn, "삭제"},
+    {kUpdateTabCareOff, "카드 점검"},
+    {kUpdateTabCareOn, "카드 점검"},
+    {kCareCheckOff, "카드 점검하기"},
+    {kCareCheckOn, "카드 점검하기"},
+    {kCareRepairOff, "문제 고치기"},
+    {kCareRepairOn, "문제 고치기"},
+    {kCareBackupOff, "백업하기"},
+    {kCareBackupOn, "백업하기"},
+    {kCareRestoreOff, "백업 복원하기"},
+    {kCareRestoreOn, "백업 복원하기"},
 };
 
 }  // namespace torvane::pic

@@ -1,18 +1,23 @@
 #include "update/update_page.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStandardPaths>
 #include <functional>
 
 #include "base/messages.h"
+#include "store/device_clock.h"
 #include "ui/app_font.h"
 #include "ui/grid_ctrl.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
 #include "ui/short_cell_check.h"
+#include "update/kept_recordings.h"
 
 namespace torvane {
 namespace {
@@ -32,6 +37,8 @@ const PagePicture kPictures[] = {
     {pic::kUpdateBoxBottom, {11, 227, 631, 15}},
 };
 const QRect kResetNoticePlace(11, 290, 149, 26);
+const QRect kKeepRecordingsPlace(172, 292, 330, 22);
+const QPoint kCareViewPlace(10, 254);
 
 // A click anywhere on a package's row is the tick of that row.
 class TickGrid final : public CGridCtrl {
@@ -47,10 +54,29 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
     painter.drawText(x, y + QFontMetrics(painter.font()).ascent(), text);
 }
 
+// The system's file dialogs, in the user's documents; a backup is offered a dated name and always
+// carries the extension the file manager opens with Torvane.
+std::string ChooseArchiveWithDialog(QWidget* parent, bool forSaving) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString filter = ToQString(kLabelBackupFiles);
+    if (!forSaving) {
+        return QFileDialog::getOpenFileName(parent, ToQString(kLabelOpenBackup), folder, filter)
+            .toStdString();
+    }
+    const QString suggested =
+        folder + "/" + ToQString(SuggestedBackupName(DeviceDateNow().substr(0, 10)));
+    QString chosen =
+        QFileDialog::getSaveFileName(parent, ToQString(kLabelSaveBackup), suggested, filter);
+    if (!chosen.isEmpty() && !chosen.endsWith(QStringLiteral(".tvbackup"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".tvbackup");
+    return chosen.toStdString();
+}
+
 }  // namespace
 
 CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMessageSink& messages,
-                             std::unique_ptr<IJobRunner> runner)
+                             std::unique_ptr<IJobRunner> runner,
+                             std::function<std::string(bool forSaving)> chooseArchive)
     : UpdatePageBase(parent), session_(session), messages_(messages), runner_(std::move(runner)) {
     setAutoFillBackground(true);
     QPalette palette = this->palette();
@@ -63,6 +89,8 @@ CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMe
     tabUpdate_->LoadFromResources(pic::kUpdateTabUpdateOff, pic::kUpdateTabUpdateOn, QString());
     tabReset_ = std::make_unique<CImgButton>(this, kTabResetId, 0, 139, 62, 270, 94);
     tabReset_->LoadFromResources(pic::kUpdateTabResetOff, pic::kUpdateTabResetOn, QString());
+    tabCare_ = std::make_unique<CImgButton>(this, kTabCareId, 0, 270, 62, 401, 94);
+    tabCare_->LoadFromResources(pic::kUpdateTabCareOff, pic::kUpdateTabCareOn, QString());
     installUpdate_ = std::make_unique<CImgButton>(this, kInstallId, 0, 250, 457, 473, 532);
     installUpdate_->LoadFromResources(pic::kInstallUpdate, pic::kInstallUpdate, QString());
     installReset_ = std::make_unique<CImgButton>(this, kInstallId, 0, 250, 457, 473, 532);
@@ -77,6 +105,22 @@ CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMe
     grid_->SetEditable(false);
     SetUpGrid();
     tabUpdate_->SetState(1);
+
+    // A parent who resets the player rarely means to lose the recordings made for the child.
+    keepRecordings_ = new QCheckBox(ToQString(kLabelKeepRecordings), this);
+    keepRecordings_->setGeometry(kKeepRecordingsPlace);
+    keepRecordings_->setFont(AppFont(9, false));
+    keepRecordings_->setChecked(true);
+
+    CCardCareView::Host care;
+    care.drive = [this] { return DriveChooser()->currentText().toStdString(); };
+    care.chooseArchive = chooseArchive ? std::move(chooseArchive) : [this](bool forSaving) {
+        return ChooseArchiveWithDialog(this, forSaving);
+    };
+    care.cardChanged = [this] { CardChanged(); };
+    careView_ = new CCardCareView(this, *runner_, messages_, std::move(care));
+    careView_->move(kCareViewPlace);
+    ShowTabWidgets();
 
     DriveChooser()->setGeometry(199, 149, 363 - 199, 22);
     DriveChooser()->setAccessibleName(ToQString(kLabelRemovableDrive));
@@ -139,14 +183,37 @@ int CUpdateSystem::TickedRow() const {
     return 0;
 }
 
+CImgButton* CUpdateSystem::TabButton(unsigned tabId) const {
+    switch (tabId) {
+        case kTabUpdateId:
+            return tabUpdate_.get();
+        case kTabResetId:
+            return tabReset_.get();
+        default:
+            return tabCare_.get();
+    }
+}
+
 void CUpdateSystem::ChooseTab(unsigned tabId) {
     if (tabId != currentTab_) {
-        TabButton(tabId)->SetState(1);
-        TabButton(tabId == kTabUpdateId ? kTabResetId : kTabUpdateId)->SetState(0);
+        for (const unsigned tab : {kTabUpdateId, kTabResetId, kTabCareId})
+            TabButton(tab)->SetState(tab == tabId ? 1 : 0);
         currentTab_ = tabId;
         FillGrid();
+        ShowTabWidgets();
     }
     update();
+}
+
+void CUpdateSystem::ShowTabWidgets() {
+    grid_->setVisible(currentTab_ != kTabCareId);
+    keepRecordings_->setVisible(currentTab_ == kTabResetId);
+    careView_->setVisible(currentTab_ == kTabCareId);
+}
+
+void CUpdateSystem::OfferRestore(const std::string& archive) {
+    ChooseTab(kTabCareId);
+    careView_->Restore(archive);
 }
 
 bool CUpdateSystem::RequestFirmwareList() {
@@ -173,7 +240,7 @@ void CUpdateSystem::SetDeviceVersions(const std::string& contentVersion,
 }
 
 void CUpdateSystem::Install() {
-    if (installing_) return;
+    if (installing_ || currentTab_ == kTabCareId) return;
     CImgButton* button = InstallButton();
     button->SetState(1);
     button->Repaint();
@@ -188,8 +255,12 @@ void CUpdateSystem::Install() {
             // The record is copied: the list must not change under a running job.
             const UpdateFile file = files[data - 1];
             installing_ = true;
-            lastOutcome_ = InstallPackage(file, CurrentKind(), drive, *runner_, messages_);
+            KeptRecordings kept;
+            const bool keep = CurrentKind() == PackageKind::Reset && keepRecordings_->isChecked();
+            lastOutcome_ = InstallPackage(file, CurrentKind(), drive, *runner_, messages_,
+                                          keep ? &kept : nullptr);
             installing_ = false;
+            CardChanged();
         }
     }
     button->SetState(0);
@@ -201,18 +272,30 @@ void CUpdateSystem::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::white);
     for (std::size_t i = 0; i < std::size(kPictures); ++i)
         painter.drawPixmap(kPictures[i].place, pictures_[i]);
-    tabUpdate_->Draw(painter);
-    tabReset_->Draw(painter);
-    const bool updateTab = currentTab_ == kTabUpdateId;
-    if (updateTab) {
+    for (const unsigned tab : {kTabUpdateId, kTabResetId, kTabCareId})
+        TabButton(tab)->Draw(painter);
+    if (currentTab_ == kTabUpdateId) {
         installUpdate_->Draw(painter);
-    } else {
+    } else if (currentTab_ == kTabResetId) {
         painter.drawPixmap(kResetNoticePlace, pictures_.back());
         installReset_->Draw(painter);
     }
+    DrawBoxLines(painter);
+}
+
+void CUpdateSystem::DrawBoxLines(QPainter& painter) const {
     painter.setPen(Qt::black);
     painter.setFont(AppFont(8, true));
     DrawTextAt(painter, 106, 153, ToQString(kLabelRemovableDrive));
+    if (currentTab_ == kTabCareId) {
+        DrawTextAt(painter, 106, 182, ToQString(kLabelCardState));
+        DrawTextAt(painter, 195, 182, ToQString(careView_->Summary()));
+        painter.setPen(QColor(0x8A, 0x6A, 0x52));
+        painter.setFont(AppFont(8, false));
+        DrawTextAt(painter, 106, 208, ToQString(kLabelCareIntro));
+        return;
+    }
+    const bool updateTab = currentTab_ == kTabUpdateId;
     DrawTextAt(painter, 106, 182,
                ToQString(updateTab ? kLabelContentVersion : kLabelFirmwareVersion));
     const std::string& version = updateTab ? contentVersion_ : firmwareVersion_;
@@ -222,13 +305,13 @@ void CUpdateSystem::paintEvent(QPaintEvent*) {
 void CUpdateSystem::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint at = event->position().toPoint();
-    for (CImgButton* tab : {tabUpdate_.get(), tabReset_.get()}) {
-        if (tab->HitTest(at.x(), at.y()) != nullptr) {
-            ChooseTab(tab->Id());
+    for (const unsigned tab : {kTabUpdateId, kTabResetId, kTabCareId}) {
+        if (TabButton(tab)->HitTest(at.x(), at.y()) != nullptr) {
+            ChooseTab(tab);
             return;
         }
     }
-    if (InstallButton()->HitTest(at.x(), at.y()) != nullptr) Install();
+    if (currentTab_ != kTabCareId && InstallButton()->HitTest(at.x(), at.y()) != nullptr) Install();
 }
 
 }  // namespace torvane

@@ -1,10 +1,12 @@
 // The update page: the firmware and system packages the service offers, under two tabs (update,
-// which keeps the card's contents, and reset, which wipes the card first), one package ticked at
-// a time, installed through a job runner onto the drive chosen in the drive chooser; beside them
-// the attached card's content and firmware versions.
+// which keeps the card's contents, and reset, which wipes the card first, keeping the parent's
+// recordings when asked), one package ticked at a time, installed through a job runner onto the
+// drive chosen in the drive chooser; beside them the attached card's content and firmware
+// versions. A third tab takes care of the card: check, repair, backup and restore.
 #pragma once
 
 #include <QPixmap>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,8 +16,11 @@
 #include "delivery/download_job.h"
 #include "ui/image_widgets.h"
 #include "ui/page.h"
+#include "update/card_care_view.h"
 #include "update/package_install.h"
 #include "update/update_list.h"
+
+class QCheckBox;
 
 namespace torvane {
 
@@ -27,13 +32,16 @@ class CUpdateSystem : public UpdatePageBase {
   public:
     static constexpr unsigned kTabUpdateId = 10;
     static constexpr unsigned kTabResetId = 20;
+    static constexpr unsigned kTabCareId = 40;
     static constexpr unsigned kInstallId = 30;
     static constexpr int kGridId = 103;
     static constexpr int kTickColumn = 3;
 
-    // `runner` runs the install jobs (the download dialog in the desktop app).
+    // `runner` runs the install and card care jobs (the download dialog in the desktop app).
+    // `chooseArchive` picks a backup file (empty: the system's file dialogs).
     CUpdateSystem(QWidget* parent, const ServiceSession& session, IMessageSink& messages,
-                  std::unique_ptr<IJobRunner> runner);
+                  std::unique_ptr<IJobRunner> runner,
+                  std::function<std::string(bool forSaving)> chooseArchive = {});
     ~CUpdateSystem() override;
 
     // UpdatePageBase
@@ -41,6 +49,8 @@ class CUpdateSystem : public UpdatePageBase {
     bool RequestFirmwareList() override;
     void SetDeviceVersions(const std::string& contentVersion,
                            const std::string& firmwareVersion) override;
+    // Opens the card care tab and restores `archive` there (asking first, as every restore).
+    void OfferRestore(const std::string& archive) override;
 
     // The grid of the current tab, nothing ticked.
     void FillGrid();
@@ -55,12 +65,11 @@ class CUpdateSystem : public UpdatePageBase {
     PackageKind CurrentKind() const {
         return currentTab_ == kTabUpdateId ? PackageKind::Update : PackageKind::Reset;
     }
+    unsigned CurrentTab() const { return currentTab_; }
     // The ticked grid row, or 0.
     int TickedRow() const;
     CGridCtrl* Grid() const { return grid_; }
-    CImgButton* TabButton(unsigned tabId) const {
-        return tabId == kTabUpdateId ? tabUpdate_.get() : tabReset_.get();
-    }
+    CImgButton* TabButton(unsigned tabId) const;
     // The install button of the current tab.
     CImgButton* InstallButton() const {
         return currentTab_ == kTabUpdateId ? installUpdate_.get() : installReset_.get();
@@ -70,6 +79,9 @@ class CUpdateSystem : public UpdatePageBase {
     void SetList(UpdateFileList list);
     const std::string& ContentVersion() const { return contentVersion_; }
     const std::string& FirmwareVersion() const { return firmwareVersion_; }
+    // The reset tab's choice to keep the DIY recordings and the name voice (on at first).
+    QCheckBox* KeepRecordingsBox() const { return keepRecordings_; }
+    CCardCareView* CareView() const { return careView_; }
     // The outcome of the last install (none before the first).
     const std::optional<JobOutcome>& LastOutcome() const { return lastOutcome_; }
 
@@ -80,6 +92,9 @@ class CUpdateSystem : public UpdatePageBase {
   private:
     void SetUpGrid();
     const std::vector<UpdateFile>& CurrentFiles() const;
+    // Shows the widgets of the current tab only.
+    void ShowTabWidgets();
+    void DrawBoxLines(QPainter& painter) const;
 
     const ServiceSession& session_;
     IMessageSink& messages_;
@@ -87,10 +102,13 @@ class CUpdateSystem : public UpdatePageBase {
     std::vector<QPixmap> pictures_;
     std::unique_ptr<CImgButton> tabUpdate_;
     std::unique_ptr<CImgButton> tabReset_;
+    std::unique_ptr<CImgButton> tabCare_;
     std::unique_ptr<CImgButton> installUpdate_;
     std::unique_ptr<CImgButton> installReset_;
     unsigned currentTab_ = kTabUpdateId;
     CGridCtrl* grid_ = nullptr;
+    QCheckBox* keepRecordings_ = nullptr;
+    CCardCareView* careView_ = nullptr;
     std::string contentVersion_;
     std::string firmwareVersion_;
     std::optional<UpdateFileList> list_;

@@ -46,7 +46,7 @@ class QueuedProgress final : public IJobObserver {
         const int percent = progress.OverallPercent();
         BackgroundJobRunner* runner = &runner_;
         QMetaObject::invokeMethod(
-            runner, [runner, status, percent] { emit runner->progressed(status, percent); },
+            runner, [runner, status, percent] { Q_EMIT runner->progressed(status, percent); },
             Qt::QueuedConnection);
     }
 

@@ -26,7 +26,7 @@ class BackgroundJobRunner final : public QObject, public IJobRunner {
     JobOutcome Run(DownloadJob job) override;
     bool Running() const { return running_; }
 
-  signals:
+  Q_SIGNALS:
     // Each report of the engine, on the window's thread.
     void progressed(const QString& status, int overallPercent);
 

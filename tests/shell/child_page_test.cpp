@@ -107,7 +107,7 @@ class ChildPageTest : public QObject {
         page_->AddWindow()->GivenNameEdit()->setText(given);
     }
 
-  private slots:
+  private Q_SLOTS:
     void cleanup() {
         page_.reset();
         service_.reset();

@@ -37,7 +37,7 @@ class LoginDialogTest : public QObject {
         dialog.PasswordEdit()->setText(password);
     }
 
-  private slots:
+  private Q_SLOTS:
     void initTestCase() {
         service_ = std::make_unique<demo::DemoService>();
         QVERIFY2(service_->Start(0), service_->Error().c_str());

@@ -32,7 +32,7 @@ const QString kPlayRefused =
 class MainWindowTest : public QObject, private test::WindowFixture {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void init() { Reset(); }
     void cleanup() { window_.reset(); }
 

@@ -37,6 +37,9 @@ class RecordingUpdatePage : public UpdatePageBase {
     void SetDeviceVersions(const std::string& content, const std::string& firmware) override {
         calls << QString::fromStdString("versions:" + content + "/" + firmware);
     }
+    void OfferRestore(const std::string& archive) override {
+        calls << QString::fromStdString("restore:" + archive);
+    }
 
     QStringList calls;
     bool hasList = false;

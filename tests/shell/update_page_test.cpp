@@ -3,6 +3,7 @@
 // database; a reset is asked first).
 #include "update/update_page.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include "base/messages.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
+#include "store/diy_xml.h"
 #include "tests/shell/background_job_runner.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
@@ -28,8 +30,11 @@ class UpdatePageTest : public QObject {
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<test::RecordingSink> sink_;
     std::unique_ptr<CUpdateSystem> page_;
+    std::string chosenArchive_;  // what the file dialog answers
+    int cardChanges_ = 0;
 
     std::string Card() const { return dir_->path().toStdString() + "/card"; }
+    std::string Archive() const { return dir_->path().toStdString() + "/card.tvbackup"; }
 
     // The page with its list fetched, a card with a file of the parent's own, chosen as drive.
     void Start(bool answerYes = false) {
@@ -38,12 +43,24 @@ class UpdatePageTest : public QObject {
         QVERIFY(CreateEmptyDevice(Card(), "1.0", "larkspin"));
         test::WriteFile(Card() + "/ck9/re1/mine.mp3", "the parent's own recording");
         sink_ = std::make_unique<test::RecordingSink>(answerYes);
+        chosenArchive_ = Archive();
+        cardChanges_ = 0;
         page_ = std::make_unique<CUpdateSystem>(
-            nullptr, session_, *sink_, std::make_unique<BackgroundJobRunner>(session_, *sink_));
+            nullptr, session_, *sink_, std::make_unique<BackgroundJobRunner>(session_, *sink_),
+            [this](bool) { return chosenArchive_; });
+        page_->SetCardChangedHandler([this] { ++cardChanges_; });
         QVERIFY(!page_->HasFirmwareList());
         QVERIFY(page_->RequestFirmwareList());
         page_->DriveChooser()->addItem(QString::fromStdString(Card()));
         page_->DriveChooser()->setCurrentIndex(0);
+    }
+    // The parent's recording registered on DIY card 1, slot 1.
+    void RegisterRecording() {
+        CDiyXML diy(Card());
+        QVERIFY(diy.Load());
+        diy.RecordForCard(kFirstDiyCard)->slots[0] = {"내 목소리", "2026-12-10T09-00-00",
+                                                      "mine.mp3"};
+        QVERIFY(diy.SaveDiyFile() && diy.SaveRecTable());
     }
     QStringList Versions() const {
         QStringList rows;
@@ -52,7 +69,7 @@ class UpdatePageTest : public QObject {
         return rows;
     }
 
-  private slots:
+  private Q_SLOTS:
     void initTestCase() {
         service_ = std::make_unique<demo::DemoService>();
         QVERIFY2(service_->Start(0), service_->Error().c_str());
@@ -118,7 +135,7 @@ class UpdatePageTest : public QObject {
         page_->Tick(2);
         page_->Install();
         QCOMPARE(sink_->asked.size(), std::size_t{1});
-        QCOMPARE(sink_->asked[0].second, ResetQuestion(Card()));
+        QCOMPARE(sink_->asked[0].second, ResetQuestion(Card(), true));
         QCOMPARE(page_->LastOutcome()->result, JobOutcome::Result::Cancelled);
         QCOMPARE(test::Snapshot(Card()), before);
     }
@@ -133,6 +150,86 @@ class UpdatePageTest : public QObject {
         CDefaultXML fresh(Card());
         QVERIFY(fresh.Load());
         QCOMPARE(fresh.systemVersion(), std::string("1.4"));
+    }
+
+    void aResetKeepsTheRecordingsUnlessTheParentUnticksIt() {
+        for (const bool keep : {true, false}) {
+            Start(true);
+            RegisterRecording();
+            page_->ChooseTab(CUpdateSystem::kTabResetId);
+            QVERIFY(page_->KeepRecordingsBox()->isVisibleTo(page_.get()));
+            QVERIFY(page_->KeepRecordingsBox()->isChecked());
+            page_->KeepRecordingsBox()->setChecked(keep);
+            page_->Tick(2);
+            page_->Install();
+            QVERIFY(page_->LastOutcome() && page_->LastOutcome()->Completed());
+            QCOMPARE(sink_->asked[0].second, ResetQuestion(Card(), keep));
+            QCOMPARE(std::filesystem::exists(Card() + "/ck9/re1/mine.mp3"), keep);
+            CDiyXML diy(Card());
+            QVERIFY(diy.Load());
+            QCOMPARE(diy.RecordForCard(kFirstDiyCard)->slots[0].InUse(), keep);
+            QCOMPARE(cardChanges_, 1);
+        }
+    }
+
+    // The card care tab: a check that changes nothing, a repair, a backup and its restore, each
+    // through the page's job runner; the window is told whenever the card was written.
+    void theCareTabChecksRepairsBacksUpAndRestores() {
+        Start(true);
+        RegisterRecording();
+        page_->ChooseTab(CUpdateSystem::kTabCareId);
+        CCardCareView* care = page_->CareView();
+        QVERIFY(care->isVisibleTo(page_.get()));
+        QVERIFY(!page_->Grid()->isVisibleTo(page_.get()));
+        QCOMPARE(care->Summary(), std::string(kMsgCardNotChecked));
+        QCOMPARE(care->Button(CCardCareView::kRestoreId)->AccessibleName(),
+                 QStringLiteral("백업 복원하기"));
+
+        test::WriteFile(Card() + "/ck9/re2/stray.mp3", "nobody's");  // reported, never deleted
+        test::WriteFile(Card() + "/ck7/.~rfid.tbl.Ab12Cd", "half a table");
+        const auto broken = test::Snapshot(Card());
+        care->Check();
+        QVERIFY(care->Report());
+        QCOMPARE(care->Report()->problems.size(), std::size_t{2});
+        QCOMPARE(care->Findings()->GetRowCount(), 3);
+        QCOMPARE(care->Findings()->GetItemText(1, 1).toStdString(),
+                 std::string(CardProblemSentence(care->Report()->problems[0].kind)));
+        QCOMPARE(care->Summary(), CardProblemsFound(2));
+        QCOMPARE(test::Snapshot(Card()), broken);
+        QCOMPARE(cardChanges_, 0);
+
+        care->Repair();
+        QVERIFY(care->Report()->repairs);
+        QCOMPARE(care->Findings()->GetItemText(1, 2).toStdString(), std::string(kLabelMended));
+        QVERIFY(!std::filesystem::exists(Card() + "/ck7/.~rfid.tbl.Ab12Cd"));
+        QVERIFY(std::filesystem::exists(Card() + "/ck9/re2/stray.mp3"));
+        QCOMPARE(cardChanges_, 1);
+
+        care->Backup();
+        QVERIFY(care->LastOutcome()->Completed());
+        QVERIFY(std::filesystem::exists(Archive()));
+        std::filesystem::remove(Card() + "/ck9/re1/mine.mp3");
+        page_->OfferRestore(Archive());
+        QVERIFY(care->LastOutcome()->Completed());
+        QCOMPARE(test::ReadFile(Card() + "/ck9/re1/mine.mp3"),
+                 std::string("the parent's own recording"));
+        QVERIFY2(!care->Report(), "the card is no longer as last checked");
+        QCOMPARE(cardChanges_, 2);
+        QCOMPARE(sink_->Texts().back(), std::string(kMsgRestoreDone));
+    }
+
+    void careWithoutACardOrAFileRunsNothing() {
+        Start();
+        page_->ChooseTab(CUpdateSystem::kTabCareId);
+        CCardCareView* care = page_->CareView();
+        chosenArchive_.clear();  // the parent closed the file dialog
+        care->Backup();
+        care->Restore();
+        QVERIFY(!care->LastOutcome());
+        page_->DriveChooser()->clear();
+        care->Check();
+        QVERIFY(!care->LastOutcome());
+        QCOMPARE(sink_->Texts().back(), std::string(kMsgNoDevice));
     }
 
     void versionsFollowTheTab() {

@@ -14,7 +14,7 @@ namespace torvane {
 class WindowEventsTest : public QObject, private test::WindowFixture {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void init() { Reset(); }
     void cleanup() { window_.reset(); }
 
@@ -63,7 +63,7 @@ class WindowEventsTest : public QObject, private test::WindowFixture {
         window.PollDrives();
         QTRY_COMPARE(Content()->calls, QStringList{"load"});
 
-        emit window.UpdatePage()->DriveChooser()->activated(1);
+        Q_EMIT window.UpdatePage()->DriveChooser()->activated(1);
         QCOMPARE(QString::fromStdString(window.Detector().CardRoot()), second);
         QTRY_COMPARE(test::Said(sink_),
                      QStringList{second + " 디바이스가 시스템에서 장착되었습니다."});

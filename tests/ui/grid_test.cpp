@@ -76,7 +76,7 @@ QList<Notice> Notices(QSignalSpy& spy) {
 class GridTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void headerClickSortsAndKeepsFillersLast() {
         auto grid =
             ContentList({"다람쥐", "가방", "나비"}, {"2012-03-01", "2012-01-05", "2012-02-10"});

@@ -57,7 +57,7 @@ QStringList Labels(const CPageGroup& pager) {
 class ImageWidgetsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void drawsThePictureOfItsState_data() {
         QTest::addColumn<bool>("firstSet");
         QTest::addColumn<int>("state");

@@ -13,7 +13,7 @@
 class PicturesTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void everyPictureRendersAtItsOwnSize() {
         QVERIFY(QFile::exists(torvane::PicturePath(QStringLiteral("HomeBG"))));
         const QStringList files = QDir(":/pictures").entryList({"*.svg"});

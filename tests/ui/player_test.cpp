@@ -48,7 +48,7 @@ struct PlayerFixture {
 class PlayerTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void loadBuildsTheChildrenAtTheirPlaces() {
         PlayerFixture f(50);
         QVERIFY(f.player->Load());

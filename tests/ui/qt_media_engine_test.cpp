@@ -42,7 +42,7 @@ QByteArray SilentWav(int seconds) {
 class QtMediaEngineTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void playsAFileToItsEnd_data() {
         QTest::addColumn<bool>("asAddress");
         QTest::newRow("path") << false;

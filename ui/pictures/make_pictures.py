@@ -141,6 +141,10 @@ GLYPHS = {
     "speaker": '<path d="M3 9 H7 L12 5 V19 L7 15 H3 Z" stroke-width="1" stroke-linejoin="round"/><path d="M15 9 Q17.5 12 15 15 M17.5 6.5 Q22 12 17.5 17.5" fill="none" stroke-width="2" stroke-linecap="round"/>',
     "muted": '<path d="M3 9 H7 L12 5 V19 L7 15 H3 Z" stroke-width="1" stroke-linejoin="round"/><path d="M15 9 L21 15 M21 9 L15 15" fill="none" stroke-width="2" stroke-linecap="round"/>',
     "note": '<path d="M9 17 V5 L19 3 V15" fill="none" stroke-width="2.4" stroke-linejoin="round"/><circle cx="7" cy="17" r="3"/><circle cx="17" cy="15" r="3"/>',
+    "search": '<circle cx="10.5" cy="10.5" r="6" fill="none" stroke-width="2.8"/><path d="M15 15 L20 20" fill="none" stroke-width="3.2" stroke-linecap="round"/>',
+    "wrench": '<path d="M14.5 4.5 A5 5 0 0 0 10 11 L4.5 16.5 A2.1 2.1 0 0 0 7.5 19.5 L13 14 A5 5 0 0 0 19.5 9.5 L16.5 12 L13 11 L12 7.5 Z" stroke-width="1.4" stroke-linejoin="round"/>',
+    "archive": '<path d="M4 9 H20 V19 H4 Z M3 5 H21 V9 H3 Z" fill="none" stroke-width="2.2" stroke-linejoin="round"/><path d="M12 11 V17 M9 14.5 L12 17 L15 14.5" fill="none" stroke-width="2.2" stroke-linecap="round" stroke-linejoin="round"/>',
+    "restore": '<path d="M6 9 A7 7 0 1 1 5 13" fill="none" stroke-width="3" stroke-linecap="round"/><path d="M5 4 V9.5 H10.5" fill="none" stroke-width="3" stroke-linecap="round" stroke-linejoin="round"/>',
     "gear": '<circle cx="12" cy="12" r="4.5" fill="none" stroke-width="3"/><path d="M12 2.5 V6 M12 18 V21.5 M2.5 12 H6 M18 12 H21.5 M5.3 5.3 L7.8 7.8 M16.2 16.2 L18.7 18.7 M5.3 18.7 L7.8 16.2 M16.2 7.8 L18.7 5.3" stroke-width="3" stroke-linecap="round"/>',
 }
 
@@ -179,6 +183,14 @@ def big_arrow_button(w, h, label, icon, on=False, **_):
     g = h * 0.42
     chev = glyph(icon, w / 2 - g * 0.8, h * 0.1, g, ink) + glyph(icon, w / 2 - g * 0.2, h * 0.1, g, ink)
     return body + chev + text(w / 2, h * 0.8, label, size, ink)
+
+
+def icon_button(w, h, label, icon, on=False, **_):
+    fill, stroke, ink = (ORANGE, ORANGE_D, WHITE) if on else (CREAM, ORANGE, BROWN)
+    g = h * 0.5
+    size = fit(label, w - g - 22, h, ratio=0.36, pad=4)
+    return (rounded(w, h, fill, stroke, r=12) + glyph(icon, 12, (h - g) / 2, g, ink)
+            + text(g + 18, h / 2 + size * 0.36, label, size, ink, "start"))
 
 
 def tile(w, h, label, icon, on=False, **_):
@@ -402,6 +414,11 @@ pair(199, 134, 32, tab, "UpdateTabUpdate", label="시스템 업데이트")
 pair(201, 131, 32, tab, "UpdateTabReset", label="시스템 초기화")
 add(198, 223, 75, big_arrow_button, "InstallUpdate", label="업데이트 설치", icon="right")
 add(197, 223, 75, big_arrow_button, "InstallReset", label="초기화 설치", icon="right")
+pair(700, 131, 32, tab, "UpdateTabCare", label="카드 점검")
+pair(702, 146, 44, icon_button, "CareCheck", label="카드 점검하기", icon="search")
+pair(704, 146, 44, icon_button, "CareRepair", label="문제 고치기", icon="wrench")
+pair(706, 146, 44, icon_button, "CareBackup", label="백업하기", icon="archive")
+pair(708, 146, 44, icon_button, "CareRestore", label="백업 복원하기", icon="restore")
 # Sign-in dialog
 add(500, 582, 423, login_background, "LoginBackground")
 pair(501, 81, 48, button, "LoginSignIn", label="로그인")

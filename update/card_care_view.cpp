@@ -1,0 +1,204 @@
+#include "update/card_care_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "base/messages.h"
+#include "ui/grid_ctrl.h"
+#include "ui/picture_ids.h"
+#include "ui/qt_text.h"
+
+namespace torvane {
+namespace {
+
+constexpr int kGridHeight = 196;
+constexpr int kButtonTop = 212;
+constexpr int kButtonWidth = 146;
+constexpr int kButtonHeight = 44;
+constexpr int kButtonGap = 15;
+
+struct CareButton {
+    CCardCareView::ButtonId id;
+    int offPicture;
+    int onPicture;
+};
+constexpr CareButton kButtons[] = {
+    {CCardCareView::kCheckId, pic::kCareCheckOff, pic::kCareCheckOn},
+    {CCardCareView::kRepairId, pic::kCareRepairOff, pic::kCareRepairOn},
+    {CCardCareView::kBackupId, pic::kCareBackupOff, pic::kCareBackupOn},
+    {CCardCareView::kRestoreId, pic::kCareRestoreOff, pic::kCareRestoreOn},
+};
+
+}  // namespace
+
+CCardCareView::CCardCareView(QWidget* parent, IJobRunner& runner, IMessageSink& messages,
+                             Host host)
+    : QWidget(parent), runner_(runner), messages_(messages), host_(std::move(host)) {
+    setFixedSize(kWidth, kHeight);
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        const int left = static_cast<int>(i) * (kButtonWidth + kButtonGap);
+        buttons_[i] = std::make_unique<CImgButton>(
+            this, kButtons[i].id, 0, QRect(left, kButtonTop, kButtonWidth, kButtonHeight));
+        buttons_[i]->LoadFromResources(kButtons[i].offPicture, kButtons[i].onPicture, QString());
+    }
+
+    grid_ = new CGridCtrl(this);
+    grid_->Create(QRect(0, 0, kWidth, kGridHeight), this, 0);
+    grid_->setFrameShape(QFrame::Box);
+    grid_->setFocusPolicy(Qt::TabFocus);
+    grid_->SetEditable(false);
+    ShowFindings();
+}
+
+CCardCareView::~CCardCareView() = default;
+
+CImgButton* CCardCareView::Button(ButtonId id) const {
+    for (std::size_t i = 0; i < std::size(kButtons); ++i)
+        if (kButtons[i].id == id) return buttons_[i].get();
+    return nullptr;
+}
+
+std::string CCardCareView::Summary() const {
+    if (!report_) return std::string(kMsgCardNotChecked);
+    if (report_->problems.empty()) return std::string(kMsgCardSound);
+    if (!report_->repairs) return CardProblemsFound(report_->problems.size());
+    return std::string(report_->Sound() ? kMsgCardRepaired : kMsgCardNotWhollyRepaired);
+}
+
+void CCardCareView::ShowFindings() {
+    grid_->DeleteAllItems();
+    grid_->SetGridLines(GVL_HORZ);
+    grid_->SetTextBkColor(Qt::white);
+    grid_->SetFixedBkColor(QColor(0xA3, 0xA3, 0xA3));
+    grid_->SetFixedTextColor(Qt::white);
+    grid_->SetListMode(true);
+    grid_->EnableSelection(false);
+    grid_->SetColumnCount(3);
+    grid_->SetRowCount(1);
+    grid_->SetFixedRowCount(1);
+    const std::string_view headers[] = {kLabelProblemPlace, kLabelProblem, kLabelRepairResult};
+    const int widths[] = {190, 360, 60};
+    for (int col = 0; col < 3; ++col) {
+        grid_->SetItemText(0, col, ToQString(headers[col]));
+        grid_->SetColumnWidth(col, widths[col]);
+    }
+    grid_->ExpandLastColumn();
+    if (report_) {
+        const auto addRow = [this](const CardProblem& problem, std::string_view result) {
+            const int row = grid_->GetRowCount();
+            grid_->SetRowCount(row + 1);
+            grid_->SetItemText(row, 0, ToQString(problem.where));
+            grid_->SetItemText(row, 1, ToQString(CardProblemSentence(problem.kind)));
+            grid_->SetItemText(row, 2, ToQString(result));
+            for (int col = 0; col < 3; ++col) grid_->SetItemFgColour(row, col, Qt::black);
+        };
+        if (report_->repairs) {
+            for (const RepairStep& step : *report_->repairs)
+                addRow(step.problem, step.mended ? kLabelMended : kLabelLeftAsItWas);
+        } else {
+            for (const CardProblem& problem : report_->problems) addRow(problem, {});
+        }
+    }
+    grid_->viewport()->update();
+}
+
+void CCardCareView::ShowReport(CareReport report) {
+    report_ = std::move(report);
+    ShowFindings();
+    if (parentWidget() != nullptr) parentWidget()->update();
+}
+
+bool CCardCareView::Run(CardCareJob job) {
+    if (running_) return false;
+    job.root = host_.drive ? host_.drive() : std::string();
+    if (job.root.empty()) {
+        messages_.Show(MessageKind::Information, kMsgNoDevice);
+        return false;
+    }
+    running_ = true;
+    // The buttons stand in the order of the actions.
+    CImgButton* button = buttons_[static_cast<std::size_t>(job.action)].get();
+    button->SetState(1);
+    button->Repaint();
+    lastOutcome_ = runner_.Run(DownloadJob(std::move(job)));
+    button->SetState(0);
+    running_ = false;
+    update();
+    return true;
+}
+
+void CCardCareView::Check() {
+    CareReport report;
+    CardCareJob job;
+    job.action = CardCareJob::Action::Check;
+    job.report = &report;
+    if (!Run(std::move(job)) || !lastOutcome_->Completed()) return;
+    ShowReport(std::move(report));
+}
+
+void CCardCareView::Repair() {
+    CareReport report;
+    CardCareJob job;
+    job.action = CardCareJob::Action::Repair;
+    job.report = &report;
+    if (!Run(std::move(job))) return;
+    // Whatever the repair got to before it ended has changed the card.
+    if (host_.cardChanged) host_.cardChanged();
+    if (!lastOutcome_->Completed()) return;
+    ShowReport(std::move(report));
+}
+
+void CCardCareView::Backup() {
+    const std::string archive = host_.chooseArchive ? host_.chooseArchive(true) : std::string();
+    if (archive.empty()) return;
+    CardCareJob job;
+    job.action = CardCareJob::Action::Backup;
+    job.archive = archive;
+    Run(std::move(job));
+}
+
+void CCardCareView::Restore(const std::string& archive) {
+    const std::string chosen =
+        !archive.empty() ? archive : host_.chooseArchive ? host_.chooseArchive(false) : "";
+    if (chosen.empty()) return;
+    CardCareJob job;
+    job.action = CardCareJob::Action::Restore;
+    job.archive = chosen;
+    if (!Run(std::move(job)) || !lastOutcome_->Completed()) return;
+    // What the last check found is no longer the card's state.
+    report_.reset();
+    ShowFindings();
+    if (parentWidget() != nullptr) parentWidget()->update();
+    if (host_.cardChanged) host_.cardChanged();
+}
+
+void CCardCareView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    for (const auto& button : buttons_) button->Draw(painter);
+}
+
+void CCardCareView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint at = event->position().toPoint();
+    for (const auto& button : buttons_) {
+        if (button->HitTest(at.x(), at.y()) == nullptr) continue;
+        switch (button->Id()) {
+            case kCheckId:
+                Check();
+                break;
+            case kRepairId:
+                Repair();
+                break;
+            case kBackupId:
+                Backup();
+                break;
+            case kRestoreId:
+                Restore();
+                break;
+        }
+        return;
+    }
+}
+
+}  // namespace torvane
