@@ -103,9 +103,10 @@ int RunTorvane(int argc, char** argv) {
     MessageBoxSink messages;
     SingleInstance instance;
     if (!instance.Acquire()) {
-        messages.Show(MessageKind::Information, kMsgAlreadyRunning);
+        // A backup opened from the file manager needs no notice: the running window offers it.
+        if (options.backupFile.empty()) messages.Show(MessageKind::Information, kMsgAlreadyRunning);
         // The first start's window comes to the front through the local socket.
-        instance.NotifyRunningInstance();
+        instance.NotifyRunningInstance(QString::fromStdString(options.backupFile));
         return 1;
     }
 
@@ -133,6 +134,9 @@ int RunTorvane(int argc, char** argv) {
         window.raise();
         window.activateWindow();
     });
+    QObject::connect(
+        &instance, &SingleInstance::restoreRequested, &window,
+        [&window](const QString& backup) { window.OfferRestore(backup.toStdString()); });
     window.show();
     if (!options.backupFile.empty()) {
         // Once the window is on screen: the restore's questions stand over it.

@@ -5,9 +5,13 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <memory>
 
 namespace torvane {
 namespace {
+
+constexpr QByteArrayView kActivate = "activate\n";
+constexpr QByteArrayView kRestore = "restore ";
 
 QString LockFolder() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -35,18 +39,33 @@ bool SingleInstance::Acquire() {
     server_->listen(name_);
     connect(server_.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             Q_EMIT activationRequested();
+            // What the later start says is whole once it has hung up.
+            auto said = std::make_shared<QByteArray>();
+            connect(socket, &QLocalSocket::readyRead, socket,
+                    [socket, said] { said->append(socket->readAll()); });
+            connect(socket, &QLocalSocket::disconnected, this, [this, socket, said] {
+                said->append(socket->readAll());
+                socket->deleteLater();
+                for (const QByteArray& line : said->split('\n')) {
+                    if (line.startsWith(kRestore) && line.size() > kRestore.size())
+                        Q_EMIT restoreRequested(QString::fromUtf8(line.mid(kRestore.size())));
+                }
+            });
         }
     });
     return true;
 }
 
-bool SingleInstance::NotifyRunningInstance() {
+bool SingleInstance::NotifyRunningInstance(const QString& backupFile) {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(1000)) return false;
-    socket.write("activate\n");
+    QByteArray said = kActivate.toByteArray();
+    // A path holds no line break the file manager would hand over; one that did is not sent.
+    if (!backupFile.isEmpty() && !backupFile.contains('\n'))
+        said += kRestore.toByteArray() + backupFile.toUtf8() + '\n';
+    socket.write(said);
     socket.waitForBytesWritten(1000);
     socket.disconnectFromServer();
     return true;

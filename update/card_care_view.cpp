@@ -31,8 +31,7 @@ constexpr CareButton kButtons[] = {
 
 }  // namespace
 
-CCardCareView::CCardCareView(QWidget* parent, IJobRunner& runner, IMessageSink& messages,
-                             Host host)
+CCardCareView::CCardCareView(QWidget* parent, IJobRunner& runner, IMessageSink& messages, Host host)
     : QWidget(parent), runner_(runner), messages_(messages), host_(std::move(host)) {
     setFixedSize(kWidth, kHeight);
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
@@ -158,8 +157,9 @@ void CCardCareView::Backup() {
 }
 
 void CCardCareView::Restore(const std::string& archive) {
-    const std::string chosen =
-        !archive.empty() ? archive : host_.chooseArchive ? host_.chooseArchive(false) : "";
+    const std::string chosen = !archive.empty()      ? archive
+                               : host_.chooseArchive ? host_.chooseArchive(false)
+                                                     : "";
     if (chosen.empty()) return;
     CardCareJob job;
     job.action = CardCareJob::Action::Restore;

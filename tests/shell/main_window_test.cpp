@@ -189,6 +189,23 @@ class MainWindowTest : public QObject, private test::WindowFixture {
         QCOMPARE(Content()->calls, QStringList{"refresh"});
     }
 
+    void aBackupFromTheFileManagerIsOfferedAndAWrittenCardIsReadAgain() {
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        window.OfferRestore("/home/kim/card.tvbackup");
+        QCOMPARE(ControlId(window.CurrentPage()), CTorvaneDlg::kUpdatePageId);
+        QVERIFY(Update()->calls.contains("restore:/home/kim/card.tvbackup"));
+
+        Update()->WriteToCard();  // no card yet: nothing to read
+        QVERIFY(!Content()->calls.contains("load"));
+        qputenv("TORVANE_DRIVES", MakeCard("card", true).toUtf8());
+        window.PollDrives();
+        QTRY_VERIFY(Content()->calls.contains("load"));
+        Content()->calls.clear();
+        Update()->WriteToCard();
+        QCOMPARE(Content()->calls, QStringList{"load"});
+    }
+
     void menuEntriesOpenTheirAddresses_data() {
         QTest::addColumn<int>("entry");
         QTest::addColumn<QString>("address");

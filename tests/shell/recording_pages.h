@@ -40,6 +40,8 @@ class RecordingUpdatePage : public UpdatePageBase {
     void OfferRestore(const std::string& archive) override {
         calls << QString::fromStdString("restore:" + archive);
     }
+    // As a repair or a restore does once it wrote to the card.
+    void WriteToCard() { CardChanged(); }
 
     QStringList calls;
     bool hasList = false;

@@ -176,6 +176,14 @@ class WindowEventsTest : public QObject, private test::WindowFixture {
         QVERIFY(!second.Acquire());
         QVERIFY(second.NotifyRunningInstance());
         QTRY_COMPARE(activations.size(), 1);
+
+        // Opened from the file manager, a backup goes to the running window.
+        QSignalSpy restores(&first, &SingleInstance::restoreRequested);
+        const QString backup = QStringLiteral("/home/부모/카드 백업.tvbackup");
+        QVERIFY(second.NotifyRunningInstance(backup));
+        QTRY_COMPARE(restores.size(), 1);
+        QCOMPARE(restores.at(0).at(0).toString(), backup);
+        QCOMPARE(activations.size(), 2);
     }
 };
 

@@ -46,6 +46,9 @@ class WindowFixture {
     RecordingContentPage* Content() {
         return static_cast<RecordingContentPage*>(window_->ContentPage());
     }
+    RecordingUpdatePage* Update() {
+        return static_cast<RecordingUpdatePage*>(window_->UpdatePage());
+    }
     RecordingChildPage* Child() { return static_cast<RecordingChildPage*>(window_->ChildPage()); }
     QString MakeCard(const QString& name, bool withDatabase) {
         const QString path = temp_->path() + "/" + name;
