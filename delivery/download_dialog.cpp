@@ -238,6 +238,8 @@ void CDownloadDlg::paintEvent(QPaintEvent*) {
     painter.setPen(kTextColour);
     painter.drawText(QRect(3, 181, 300, 15), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(shown_.status));
+    // A check counts no bytes: it shows its status alone.
+    if (shown_.overallTotal == 0 && shown_.itemTotal == 0) return;
     painter.drawText(
         QRect(416, 181, w - 419, 15), Qt::AlignRight | Qt::AlignVCenter,
         QString::fromStdString(KilobyteProgress(shown_.overallDone, shown_.overallTotal)));
