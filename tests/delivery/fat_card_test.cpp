@@ -5,8 +5,11 @@
 #include <filesystem>
 #include <string>
 
+#include "delivery/card_care.h"
 #include "delivery/download_worker.h"
+#include "delivery/job_runner.h"
 #include "store/device_setup.h"
+#include "store/diy_xml.h"
 #include "tests/delivery/device_fixture.h"
 
 namespace torvane {
@@ -41,6 +44,10 @@ class FatCardTest : public test::ServiceFixture {
     }
     // The card is the mounted image, not the fixture's folder.
     fs::path Fat() const { return mountPoint; }
+    void Remount() {
+        ASSERT_EQ(Shell(kFatTool + " umount " + mountPoint.string()), 0);
+        ASSERT_EQ(Shell(kFatTool + " mount " + image.string() + " " + mountPoint.string()), 0);
+    }
 
     fs::path image;
     fs::path mountPoint;
@@ -61,8 +68,7 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     ASSERT_EQ(outcome.addedContentNos, (std::vector<std::string>{"L0001", "M0002"}))
         << outcome.lastError;
 
-    ASSERT_EQ(Shell(kFatTool + " umount " + mountPoint.string()), 0);
-    ASSERT_EQ(Shell(kFatTool + " mount " + image.string() + " " + mountPoint.string()), 0);
+    Remount();
     CDefaultXML reloaded(Fat().string());
     ASSERT_TRUE(reloaded.Load()) << reloaded.lastError();
     EXPECT_TRUE(reloaded.FindContent("single", "language", "L0001"));
@@ -72,6 +78,56 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     EXPECT_EQ(ReadFile(Fat() / "ck7/00000111.qvx"), served);
     EXPECT_TRUE(fs::exists(Fat() / "ck2/en/word/00000002.qvx"));
     EXPECT_GT(fs::file_size(Fat() / "ck2/rfid.tbl"), 0u);
+}
+
+// FAT folds the case of names and keeps no links or owners: the check, the repair, the backup
+// and the restore must still find every file of the card.
+TEST_F(FatCardTest, ACardBrokenByHandIsRepairedAndItsBackupComesBackAfterAFreshMount) {
+    ASSERT_TRUE(CreateEmptyDevice(Fat().string(), "1.0", "larkspin"));
+    CDefaultXML onFat(Fat().string());
+    ASSERT_TRUE(onFat.Load());
+    test::NullSink observer;
+    StatvfsFreeSpace space;
+    ThreadedJobRunner runner(session, observer, sink, space, nullptr, JobTiming::Immediate());
+    ASSERT_TRUE(runner.Run(DownloadJob(ContentInstallJob{{Content("M0002")}, &onFat})).Completed());
+    CDiyXML diy(Fat().string());
+    ASSERT_TRUE(diy.Load());
+    diy.RecordForCard(kFirstDiyCard)->slots[0] = {"아빠 목소리", "2026-12-10T09-00-00", "dad.mp3"};
+    ASSERT_TRUE(diy.SaveDiyFile() && diy.SaveRecTable());
+    test::WriteFile(Fat() / "ck9/re1/dad.mp3", "dad's voice");
+    const std::string song = ReadFile(Fat() / "ck7/00000111.qvx");
+    fs::remove(Fat() / "ck7/00000111.qvx");
+    fs::remove(Fat() / "ck2/rfid.tbl");
+
+    const auto care = [&](CardCareJob::Action action, CareReport* report = nullptr) {
+        CardCareJob job;
+        job.action = action;
+        job.root = Fat().string();
+        job.archive = (dir.path() / "card.tvbackup").string();
+        job.report = report;
+        return runner.Run(DownloadJob(job));
+    };
+    CareReport found;
+    ASSERT_TRUE(care(CardCareJob::Action::Check, &found).Completed());
+    EXPECT_EQ(found.problems.size(), 3u) << ::testing::PrintToString(found.Lines());
+    CareReport repaired;
+    ASSERT_TRUE(care(CardCareJob::Action::Repair, &repaired).Completed());
+    EXPECT_TRUE(repaired.Sound()) << ::testing::PrintToString(repaired.Lines());
+    EXPECT_EQ(ReadFile(Fat() / "ck7/00000111.qvx"), song);
+
+    ASSERT_TRUE(care(CardCareJob::Action::Backup).Completed());
+    fs::remove(Fat() / "ck9/re1/dad.mp3");
+    fs::remove(Fat() / "Diy.dat");
+    sink.answers = {true};
+    ASSERT_TRUE(care(CardCareJob::Action::Restore).Completed());
+    Remount();
+    EXPECT_EQ(ReadFile(Fat() / "ck9/re1/dad.mp3"), "dad's voice");
+    CDiyXML restored(Fat().string());
+    ASSERT_TRUE(restored.Load());
+    EXPECT_EQ(restored.RecordForCard(kFirstDiyCard)->slots[0].name, "아빠 목소리");
+    CareReport after;
+    ASSERT_TRUE(care(CardCareJob::Action::Check, &after).Completed());
+    EXPECT_TRUE(after.problems.empty()) << ::testing::PrintToString(after.Lines());
 }
 
 }  // namespace
