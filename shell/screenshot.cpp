@@ -103,6 +103,14 @@ bool SaveContentPictures(const QString& folder, const ServiceSession& session,
     progress.status = "'곰 세 마리" + std::string(kMsgDownloadingSuffix);
     dialog.ShowProgress(progress);
     ok = Save(dialog, folder + "/download.png") && ok;
+
+    // A backup of the card care tab in the same dialog.
+    CDownloadDlg backup(DownloadJob(CardCareJob{}), session, messages);
+    progress.overallTotal = progress.itemTotal = 2 * 3 * 1048576;
+    progress.overallDone = progress.itemDone = 4 * 1048576;
+    progress.status = std::string(kMsgBackingUpCard);
+    backup.ShowProgress(progress);
+    ok = Save(backup, folder + "/download-backup.png") && ok;
     return ok;
 }
 
