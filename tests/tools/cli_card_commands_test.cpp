@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
@@ -264,6 +265,47 @@ TEST_F(CliCardCommandsTest, UpdateKeepsTheCardsContentsAndDatabase) {
     EXPECT_EQ(ReadFile(fs::path(Card()) / "Default.dat"), database);
     EXPECT_EQ(ReadFile(fs::path(Card()) / "ck7/00000101.qvx"), sound);
     EXPECT_NE(ReadFile(fs::path(Card()) / "info.dat").find("2.1.0"), std::string::npos);
+}
+
+struct Said {
+    const char* what;
+    std::vector<std::string> command;
+    std::string sentence;
+};
+
+// stdout keeps what a command did and stderr what it refused: a script reads the one and shows
+// the other. The core's refusals are said with and without an icon alike; each lands on stderr
+// with exit status 1 and leaves the card as it was.
+TEST_F(CliCardCommandsTest, RefusalsGoToStderrAndLeaveStdoutEmpty) {
+    ASSERT_EQ(Cli({"install", "L0001", "L0002", "M0001"}).exitCode, 0);
+    ASSERT_EQ(Cli({"diy", "select", "L0001"}).exitCode, 0);
+    ASSERT_EQ(Cli({"game", "add", "L0002"}).exitCode, 0);
+    const auto before = Snapshot(Card());
+
+    const Said refusals[] = {
+        {"the DIY content", {"delete", "L0001"}, std::string(kMsgDiyNotDeletable)},
+        {"a game's content", {"delete", "L0002"}, std::string(kMsgGameContentNotDeleted)},
+        {"the last game", {"game", "remove", "L0002"}, std::string(kMsgOneGameRequired)},
+        {"a game not chosen", {"game", "remove", "L0001"}, "content L0001 is not a chosen game"},
+        {"a content not on the card", {"delete", "X9999"}, "content X9999 is not on the device"},
+        {"a game that is no language content",
+         {"game", "add", "M0001"},
+         "content M0001 is not a language content on the device"},
+    };
+    for (const Said& refusal : refusals) {
+        SCOPED_TRACE(refusal.what);
+        const ProgramRun run = Cli(refusal.command);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(refusal.sentence), std::string::npos) << run.err;
+        EXPECT_EQ(Snapshot(Card()), before);
+    }
+
+    // What a command did stays on stdout.
+    const ProgramRun deleted = Cli({"delete", "M0001"});
+    EXPECT_EQ(deleted.exitCode, 0) << deleted.err;
+    EXPECT_EQ(deleted.out, std::string(kMsgDeleted) + "\n");
+    EXPECT_EQ(deleted.err, "");
 }
 
 struct ResetAnswer {
