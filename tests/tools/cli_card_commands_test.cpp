@@ -308,6 +308,39 @@ TEST_F(CliCardCommandsTest, RefusalsGoToStderrAndLeaveStdoutEmpty) {
     EXPECT_EQ(deleted.err, "");
 }
 
+// A job that ran to its end without doing all of it: the status lines of its progress stay on
+// stdout, and that it failed is said on stderr only, never "done".
+TEST_F(CliCardCommandsTest, AJobThatFailedSaysSoOnStderrOnly) {
+    const fs::path recording = folder.path() / "hello.mp3";
+    WriteFile(recording, "a parent's voice");
+    fs::remove_all(fs::path(Card()) / "ck9/re1");
+    WriteFile(fs::path(Card()) / "ck9/re1", "a file where the slot's folder belongs");
+
+    const ProgramRun run = Cli({"diy", "assign", "1", "1", recording.string()});
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.find(kMsgJobFailed), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find(kMsgDownloadDone), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find(kMsgDownloadDone), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(kMsgJobFailed), std::string::npos) << run.err;
+    EXPECT_FALSE(Diy().RecordForCard(92100001)->slots[0].InUse());
+}
+
+// With --json stdout is the one document a script parses, even when the repair downloads.
+TEST_F(CliCardCommandsTest, ARepairWithJsonPrintsOnlyTheDocument) {
+    ASSERT_EQ(Cli({"install", "M0001"}).exitCode, 0);
+    fs::remove(fs::path(Card()) / "ck7/00000101.qvx");
+
+    const ProgramRun repair = Cli({"device", "check", "--repair", "--json"});
+
+    EXPECT_EQ(repair.exitCode, 0) << repair.err;
+    const json result = json::parse(repair.out, nullptr, false);
+    ASSERT_FALSE(result.is_discarded()) << repair.out;
+    ASSERT_EQ(result["repairs"].size(), 2u) << repair.out;  // the file and its folder's tables
+    for (const json& step : result["repairs"]) EXPECT_TRUE(step["mended"]) << step.dump();
+    EXPECT_TRUE(fs::exists(fs::path(Card()) / "ck7/00000101.qvx"));
+}
+
 struct ResetAnswer {
     const char* what;
     bool yesFlag;
