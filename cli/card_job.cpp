@@ -45,7 +45,10 @@ TerminalProgress::~TerminalProgress() {
 
 void TerminalProgress::OnProgress(const JobProgress& p) {
     if (!live_) {
-        if (p.status != lastStatus_ && !p.status.empty()) out_ << p.status << std::endl;
+        // A job that did not end as it should says so last; like every failure, on stderr (as
+        // the live line on a terminal does).
+        std::ostream& stream = p.status == kMsgJobFailed ? std::cerr : out_;
+        if (p.status != lastStatus_ && !p.status.empty()) stream << p.status << std::endl;
         lastStatus_ = p.status;
         return;
     }
@@ -77,7 +80,8 @@ std::unique_ptr<CardSession> ChooseCard(CliContext& ctx, const std::string& root
         chosen = *device;
     }
     auto card = std::make_unique<CardSession>(chosen);
-    card->progress = std::make_unique<TerminalProgress>(ctx.Out());
+    // With --json stdout holds the one document a script parses, and the status lines go aside.
+    card->progress = std::make_unique<TerminalProgress>(ctx.options.json ? std::cerr : ctx.Out());
     // The runner reads the context's session when a job starts, after the command signed in.
     card->runner =
         std::make_unique<ThreadedJobRunner>(ctx.session, *card->progress, ctx.Messages(),

@@ -41,7 +41,8 @@ class InterruptCancels {
     struct sigaction previous_ {};
 };
 
-// A live line on a terminal, plain status lines otherwise.
+// A live line on a terminal (stderr), plain status lines on `out` otherwise; the status of a job
+// that failed goes to stderr.
 class TerminalProgress final : public IJobObserver {
   public:
     explicit TerminalProgress(std::ostream& out);

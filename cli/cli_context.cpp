@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <mutex>
 #include <string>
 
 #include "base/messages.h"
@@ -13,8 +14,18 @@
 namespace torvane::cli {
 
 void TerminalMessageSink::Show(MessageKind kind, std::string_view text) {
-    std::ostream& stream = kind == MessageKind::Error ? std::cerr : std::cout;
-    stream << text << '\n';
+    std::lock_guard lock(mutex_);
+    if (kind == MessageKind::Error || kind == MessageKind::Exclamation)
+        std::cerr << text << '\n';
+    else
+        held_.emplace_back(text);
+}
+
+void TerminalMessageSink::Release(bool succeeded) {
+    std::lock_guard lock(mutex_);
+    std::ostream& stream = succeeded ? std::cout : std::cerr;
+    for (const std::string& text : held_) stream << text << '\n';
+    held_.clear();
 }
 
 bool TerminalMessageSink::Ask(MessageKind, std::string_view question) {
@@ -33,14 +44,21 @@ std::ostream& CliContext::Out() {
 }
 
 int CliContext::Fail(std::string_view reason) {
+    messages_.Release(false);
     std::cerr << reason << '\n';
     exitCode = kExitFailed;
     return exitCode;
 }
 
 int CliContext::UsageError(std::string_view reason) {
+    messages_.Release(false);
     std::cerr << reason << '\n';
     exitCode = kExitUsage;
+    return exitCode;
+}
+
+int CliContext::Finish() {
+    messages_.Release(exitCode == kExitOk);
     return exitCode;
 }
 

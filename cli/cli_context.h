@@ -4,10 +4,12 @@
 
 #include <CLI/CLI.hpp>
 #include <iosfwd>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/message_sink.h"
 #include "service/session.h"
@@ -28,11 +30,24 @@ struct GlobalOptions {
     bool yes = false;                // --yes: answers the reset confirmation only
 };
 
-// Prints messages on the terminal. Questions are asked on a terminal and answered No without one.
+// Prints messages on the terminal: stdout keeps what a command did, stderr what it refused or
+// could not do. Errors and warnings (exclamations) go to stderr at once. The rules shared with
+// the desktop app say some refusals without an icon, as the device's program always did
+// ("하나이상의 게임이 존재하여야 합니다", the install engine's "저장공간이 부족합니다"), so a
+// plain or information sentence is held until the command's outcome is known: stdout when it
+// succeeds, stderr when it ends with a non-zero status. Questions are asked on stderr at once, on
+// a terminal, and answered No without one. Jobs show their messages from the engine's thread.
 class TerminalMessageSink final : public IMessageSink {
   public:
     void Show(MessageKind kind, std::string_view text) override;
     bool Ask(MessageKind kind, std::string_view question) override;
+    // Writes the held sentences, in the order they were shown: on stdout after a success, on
+    // stderr otherwise.
+    void Release(bool succeeded);
+
+  private:
+    std::mutex mutex_;
+    std::vector<std::string> held_;
 };
 
 // Answers one question as told and passes everything else on: how a flag such as --yes answers
@@ -65,9 +80,12 @@ class CliContext {
     std::ostream& Out();
 
     // Records a failure: one line on stderr and exit status 1. Returns the status for chaining.
+    // What the command said before it failed goes to stderr first, so the reason reads last.
     int Fail(std::string_view reason);
     // Records a usage error: one line on stderr and exit status 2.
     int UsageError(std::string_view reason);
+    // Ends the run: writes what is still held where the exit status says, and returns the status.
+    int Finish();
 
     // The device folder from --device or TORVANE_DEVICE; fails (and returns nothing) when
     // neither names an existing folder.

@@ -42,5 +42,5 @@ int main(int argc, char** argv) {
         std::cerr << e.what() << '\n';
         return kExitUsage;
     }
-    return ctx.exitCode;
+    return ctx.Finish();
 }

@@ -22,6 +22,16 @@ DiySlot* SlotOf(CDiyXML& diy, int position, int slot) {
     return const_cast<DiySlot*>(SlotOf(static_cast<const CDiyXML&>(diy), position, slot));
 }
 
+// The sentence after a DIY job: a recording that did not reach its place (or the computer) leaves
+// the job completed with the reason, and the parent must not read "done" over it.
+void TellJobEnd(const JobOutcome& outcome, IMessageSink& messages) {
+    if (!outcome.Completed()) return;  // a stopped or cancelled job has told the user already
+    if (outcome.lastError.empty())
+        messages.Show(MessageKind::Information, kMsgDownloadDone);
+    else
+        messages.Show(MessageKind::Error, kMsgJobFailed);
+}
+
 bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && ToLowerAscii(text.substr(text.size() - end.size())) == end;
 }
@@ -53,7 +63,7 @@ JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,
     }
     DiyFilesJob job{.sources = files, .cardPosition = position, .firstSlot = slot - 1, .diy = &diy};
     JobOutcome outcome = runner.Run(DownloadJob(std::move(job)));
-    if (outcome.Completed()) messages.Show(MessageKind::Information, kMsgDownloadDone);
+    TellJobEnd(outcome, messages);
     return outcome;
 }
 
@@ -72,7 +82,7 @@ JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::
         .source = source,
         .destination = DiyExportDestination(SlotOf(diy, position, slot)->file, chosenPath)};
     JobOutcome outcome = runner.Run(DownloadJob(std::move(job)));
-    if (outcome.Completed()) messages.Show(MessageKind::Information, kMsgDownloadDone);
+    TellJobEnd(outcome, messages);
     return outcome;
 }
 

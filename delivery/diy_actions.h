@@ -22,7 +22,8 @@ std::optional<int> DiyCardPosition(long cardOrPosition);
 std::string DiySlotPath(const CDiyXML& diy, int position, int slot);
 
 // Copies the recordings into the card, the first into `slot` (1 to 4) and the next ones into the
-// following slots up to slot 4, and saves the DIY database. Tells the user when it completed.
+// following slots up to slot 4, and saves the DIY database. Tells the user when it completed, and
+// when a recording could not be copied.
 JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,
                           const std::vector<std::string>& files, IJobRunner& runner,
                           IMessageSink& messages);
@@ -31,8 +32,8 @@ JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,
 // holds ".mp3", else ".wav"; a path already ending in that extension keeps it once.
 std::string DiyExportDestination(const std::string& slotFileName, const std::string& chosenPath);
 
-// Saves a slot's recording to the computer. Nothing happens (and nothing is told) when the slot
-// holds no file.
+// Saves a slot's recording to the computer, and tells the user when it completed. Nothing happens
+// (and nothing is told) when the slot holds no file.
 JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::string& chosenPath,
                          IJobRunner& runner, IMessageSink& messages);
 

@@ -227,6 +227,20 @@ TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSo) {
     EXPECT_EQ(sink.shown[0].first, MessageKind::Error);
 }
 
+// A recording that could not be copied (gone since it was chosen) leaves the job completed with
+// the others in their slots: the parent is told it failed, never "done".
+TEST_F(DiyFilesTest, ARecordingThatWasNotCopiedIsNeverReportedAsDone) {
+    const std::string gone = (dir.path() / "recordings" / "gone.mp3").string();
+    const JobOutcome outcome = AssignDiyFiles(diy, 3, 1, {Source("kept.mp3"), gone}, runner, sink);
+
+    ASSERT_TRUE(outcome.Completed());
+    EXPECT_FALSE(outcome.lastError.empty());
+    EXPECT_EQ(Slot(diy, 3, 1).file, "kept.mp3");
+    EXPECT_FALSE(Slot(diy, 3, 2).InUse());
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0], std::make_pair(MessageKind::Error, std::string(kMsgJobFailed)));
+}
+
 TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
     ASSERT_TRUE(AssignDiyFiles(diy, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
     const fs::path second = dir.path() / "other" / "song.mp3";

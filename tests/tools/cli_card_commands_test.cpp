@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
@@ -264,6 +265,80 @@ TEST_F(CliCardCommandsTest, UpdateKeepsTheCardsContentsAndDatabase) {
     EXPECT_EQ(ReadFile(fs::path(Card()) / "Default.dat"), database);
     EXPECT_EQ(ReadFile(fs::path(Card()) / "ck7/00000101.qvx"), sound);
     EXPECT_NE(ReadFile(fs::path(Card()) / "info.dat").find("2.1.0"), std::string::npos);
+}
+
+struct Said {
+    const char* what;
+    std::vector<std::string> command;
+    std::string sentence;
+};
+
+// stdout keeps what a command did and stderr what it refused: a script reads the one and shows
+// the other. The core's refusals are said with and without an icon alike; each lands on stderr
+// with exit status 1 and leaves the card as it was.
+TEST_F(CliCardCommandsTest, RefusalsGoToStderrAndLeaveStdoutEmpty) {
+    ASSERT_EQ(Cli({"install", "L0001", "L0002", "M0001"}).exitCode, 0);
+    ASSERT_EQ(Cli({"diy", "select", "L0001"}).exitCode, 0);
+    ASSERT_EQ(Cli({"game", "add", "L0002"}).exitCode, 0);
+    const auto before = Snapshot(Card());
+
+    const Said refusals[] = {
+        {"the DIY content", {"delete", "L0001"}, std::string(kMsgDiyNotDeletable)},
+        {"a game's content", {"delete", "L0002"}, std::string(kMsgGameContentNotDeleted)},
+        {"the last game", {"game", "remove", "L0002"}, std::string(kMsgOneGameRequired)},
+        {"a game not chosen", {"game", "remove", "L0001"}, "content L0001 is not a chosen game"},
+        {"a content not on the card", {"delete", "X9999"}, "content X9999 is not on the device"},
+        {"a game that is no language content",
+         {"game", "add", "M0001"},
+         "content M0001 is not a language content on the device"},
+    };
+    for (const Said& refusal : refusals) {
+        SCOPED_TRACE(refusal.what);
+        const ProgramRun run = Cli(refusal.command);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(refusal.sentence), std::string::npos) << run.err;
+        EXPECT_EQ(Snapshot(Card()), before);
+    }
+
+    // What a command did stays on stdout.
+    const ProgramRun deleted = Cli({"delete", "M0001"});
+    EXPECT_EQ(deleted.exitCode, 0) << deleted.err;
+    EXPECT_EQ(deleted.out, std::string(kMsgDeleted) + "\n");
+    EXPECT_EQ(deleted.err, "");
+}
+
+// A job that ran to its end without doing all of it: the status lines of its progress stay on
+// stdout, and that it failed is said on stderr only, never "done".
+TEST_F(CliCardCommandsTest, AJobThatFailedSaysSoOnStderrOnly) {
+    const fs::path recording = folder.path() / "hello.mp3";
+    WriteFile(recording, "a parent's voice");
+    fs::remove_all(fs::path(Card()) / "ck9/re1");
+    WriteFile(fs::path(Card()) / "ck9/re1", "a file where the slot's folder belongs");
+
+    const ProgramRun run = Cli({"diy", "assign", "1", "1", recording.string()});
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.find(kMsgJobFailed), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find(kMsgDownloadDone), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find(kMsgDownloadDone), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(kMsgJobFailed), std::string::npos) << run.err;
+    EXPECT_FALSE(Diy().RecordForCard(92100001)->slots[0].InUse());
+}
+
+// With --json stdout is the one document a script parses, even when the repair downloads.
+TEST_F(CliCardCommandsTest, ARepairWithJsonPrintsOnlyTheDocument) {
+    ASSERT_EQ(Cli({"install", "M0001"}).exitCode, 0);
+    fs::remove(fs::path(Card()) / "ck7/00000101.qvx");
+
+    const ProgramRun repair = Cli({"device", "check", "--repair", "--json"});
+
+    EXPECT_EQ(repair.exitCode, 0) << repair.err;
+    const json result = json::parse(repair.out, nullptr, false);
+    ASSERT_FALSE(result.is_discarded()) << repair.out;
+    ASSERT_EQ(result["repairs"].size(), 2u) << repair.out;  // the file and its folder's tables
+    for (const json& step : result["repairs"]) EXPECT_TRUE(step["mended"]) << step.dump();
+    EXPECT_TRUE(fs::exists(fs::path(Card()) / "ck7/00000101.qvx"));
 }
 
 struct ResetAnswer {
