@@ -5,6 +5,7 @@
 
 #include "base/messages.h"
 #include "ui/grid_ctrl.h"
+#include "ui/list_grid.h"
 #include "ui/picture_ids.h"
 #include "ui/qt_text.h"
 
@@ -65,23 +66,9 @@ std::string CCardCareView::Summary() const {
 }
 
 void CCardCareView::ShowFindings() {
-    grid_->DeleteAllItems();
-    grid_->SetGridLines(GVL_HORZ);
-    grid_->SetTextBkColor(Qt::white);
-    grid_->SetFixedBkColor(QColor(0xA3, 0xA3, 0xA3));
-    grid_->SetFixedTextColor(Qt::white);
-    grid_->SetListMode(true);
-    grid_->EnableSelection(false);
-    grid_->SetColumnCount(3);
-    grid_->SetRowCount(1);
-    grid_->SetFixedRowCount(1);
-    const std::string_view headers[] = {kLabelProblemPlace, kLabelProblem, kLabelRepairResult};
-    const int widths[] = {190, 360, 60};
-    for (int col = 0; col < 3; ++col) {
-        grid_->SetItemText(0, col, ToQString(headers[col]));
-        grid_->SetColumnWidth(col, widths[col]);
-    }
-    grid_->ExpandLastColumn();
+    const ListColumn columns[] = {
+        {kLabelProblemPlace, 190}, {kLabelProblem, 360}, {kLabelRepairResult, 60}};
+    ResetAsList(*grid_, columns);
     if (report_) {
         const auto addRow = [this](const CardProblem& problem, std::string_view result) {
             const int row = grid_->GetRowCount();

@@ -13,6 +13,7 @@
 #include "store/device_clock.h"
 #include "ui/app_font.h"
 #include "ui/grid_ctrl.h"
+#include "ui/list_grid.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
@@ -129,24 +130,11 @@ CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMe
 CUpdateSystem::~CUpdateSystem() = default;
 
 void CUpdateSystem::SetUpGrid() {
-    grid_->DeleteAllItems();
-    grid_->SetGridLines(GVL_HORZ);
-    grid_->SetTextBkColor(Qt::white);
-    grid_->SetFixedBkColor(QColor(0xA3, 0xA3, 0xA3));
-    grid_->SetFixedTextColor(Qt::white);
-    grid_->SetListMode(true);
-    grid_->EnableSelection(false);
-    grid_->SetRowCount(1);
-    grid_->SetColumnCount(4);
-    grid_->SetFixedRowCount(1);
-    const std::string_view headers[] = {kLabelPackageVersion, kLabelPackageDescription,
-                                        kLabelPackageDate, ""};
-    const int widths[] = {100, 300, 190, 30};
-    for (int col = 0; col < 4; ++col) {
-        grid_->SetItemText(0, col, ToQString(headers[col]));
-        grid_->SetColumnWidth(col, widths[col]);
-    }
-    grid_->ExpandLastColumn();
+    const ListColumn columns[] = {{kLabelPackageVersion, 100},
+                                  {kLabelPackageDescription, 300},
+                                  {kLabelPackageDate, 190},
+                                  {"", 30}};
+    ResetAsList(*grid_, columns);
 }
 
 const std::vector<UpdateFile>& CUpdateSystem::CurrentFiles() const {
