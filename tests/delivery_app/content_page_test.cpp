@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "base/messages.h"
+#include "delivery/card_backup.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_view_model.h"
 #include "delivery/diy_actions.h"
@@ -501,6 +502,45 @@ class DownloadDialogTest : public QObject {
         QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);  // closes without asking
         QVERIFY(sink.asked.empty());
         QVERIFY(!dialog.isVisible());
+    }
+
+    // Card care in the same dialog: the restore's question reaches the window's sink from the
+    // engine's thread, and a refused archive leaves its own reason on the status line.
+    void aRestoreAsksThroughTheDialogAndAFailureKeepsItsReason() {
+        TempFolder dir;
+        const std::string card = dir / "card";
+        QVERIFY(CreateEmptyDevice(card, "1.0", "larkspin"));
+        test::WriteFile(card + "/ck9/re1/mine.mp3", "the parent's own recording");
+        const std::string archive = dir / "card.tvbackup";
+        Card original(card);
+        QVERIFY(BackupCard(original, archive, false).ok());
+        std::filesystem::remove(card + "/ck9/re1/mine.mp3");
+        const ServiceSession noAccount;
+        CardCareJob restore;
+        restore.action = CardCareJob::Action::Restore;
+        restore.root = card;
+        restore.archive = archive;
+
+        RecordingSink yes(true);
+        CDownloadDlg dialog(DownloadJob(restore), noAccount, yes);
+        dialog.show();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.WorkerFinished(), 10000);
+        QVERIFY(dialog.Outcome().Completed());
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(yes.asked.size(), std::size_t{1});
+        QCOMPARE(test::ReadFile(card + "/ck9/re1/mine.mp3"),
+                 std::string("the parent's own recording"));
+
+        test::WriteFile(archive, "PK not really");
+        RecordingSink sink(false);
+        CDownloadDlg refused(DownloadJob(restore), noAccount, sink);
+        refused.show();
+        QTRY_VERIFY_WITH_TIMEOUT(refused.WorkerFinished(), 10000);
+        QVERIFY(refused.isVisible());
+        QCOMPARE(refused.Shown().status, std::string(kMsgBackupUnreadable));
+        QCOMPARE(sink.Texts(), std::vector<std::string>{std::string(kMsgBackupUnreadable)});
+        QTest::mouseClick(refused.CancelButton(), Qt::LeftButton);
+        QVERIFY(!refused.isVisible());
     }
 };
 
