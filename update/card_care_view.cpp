@@ -151,11 +151,14 @@ void CCardCareView::Restore(const std::string& archive) {
     CardCareJob job;
     job.action = CardCareJob::Action::Restore;
     job.archive = chosen;
-    if (!Run(std::move(job)) || !lastOutcome_->Completed()) return;
-    // What the last check found is no longer the card's state.
-    report_.reset();
-    ShowFindings();
-    if (parentWidget() != nullptr) parentWidget()->update();
+    if (!Run(std::move(job))) return;
+    if (lastOutcome_->Completed()) {
+        // What the last check found is no longer the card's state.
+        report_.reset();
+        ShowFindings();
+        if (parentWidget() != nullptr) parentWidget()->update();
+    }
+    // A restore stopped while it renamed its files into place has changed some of them.
     if (host_.cardChanged) host_.cardChanged();
 }
 
