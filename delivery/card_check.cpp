@@ -1,9 +1,16 @@
 #include "delivery/card_check.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <set>
 #include <system_error>
+#include <unordered_map>
 
 #include "base/messages.h"
 #include "store/card_paths.h"
@@ -22,7 +29,7 @@ class Checker {
     Checker(Card& card, const CatalogueSizes* sizes) : card_(card), sizes_(sizes) {}
 
     std::vector<CardProblem> Run() {
-        FindLeftovers(fs::path(card_.root()));
+        Walk(card_.root(), {});
         if (!card_.LoadDatabase()) {
             Add(CardProblemKind::UnreadableDatabase, card_paths::kDatabase);
         } else {
@@ -51,28 +58,40 @@ class Checker {
         return fs::is_regular_file(card_.Path(relative), error);
     }
 
-    // Temporary names of the store's writer (".~name.XXXXXX") and the plain staging files an
-    // older program left beside the databases and tables.
-    void FindLeftovers(const fs::path& folder) {
+    // Walks the whole card once: the temporary names of the store's writer (".~name.XXXXXX")
+    // and the plain staging files an older program left beside the databases and tables are
+    // leftovers; every other regular file's size is kept for the content check. One question per
+    // file: through a slow reader of the card's FAT, each question about a file costs.
+    void Walk(const std::string& folder, const std::string& relative) {
         static const std::set<std::string> kStagingNames = {"_Default.dat", "_Diy.dat", "_rfid.tbl",
                                                             "_sw.tbl"};
-        std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end;
-             it.increment(error)) {
-            std::error_code entryError;
-            const fs::file_status status = it->symlink_status(entryError);
-            if (entryError) continue;
-            const std::string name = it->path().filename().string();
-            if (fs::is_directory(status)) {
-                FindLeftovers(it->path());
+        const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
+        if (!dir) return;
+        while (const dirent* entry = ::readdir(dir.get())) {
+            const std::string name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            struct stat info {};
+            if (::fstatat(::dirfd(dir.get()), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            const std::string path = relative.empty() ? name : relative + "/" + name;
+            if (S_ISDIR(info.st_mode)) {
+                Walk(folder + "/" + name, path);
             } else if (name.rfind(".~", 0) == 0 || kStagingNames.contains(name)) {
-                Add(CardProblemKind::Leftover, Relative(it->path()));
+                Add(CardProblemKind::Leftover, path);
+            } else if (S_ISREG(info.st_mode)) {
+                walkedSizes_.emplace(path, static_cast<std::uint64_t>(info.st_size));
             }
         }
     }
 
-    std::string Relative(const fs::path& path) const {
-        return fs::path(path).lexically_relative(card_.root()).generic_string();
+    // The size of a file below the card's root, from the walk when it saw the file under this
+    // very name (a FAT card also answers to other cases of it).
+    std::optional<std::uint64_t> FileSize(const std::string& relative) const {
+        if (const auto walked = walkedSizes_.find(relative); walked != walkedSizes_.end())
+            return walked->second;
+        std::error_code error;
+        const auto size = fs::file_size(card_.Path(relative), error);
+        return error ? std::nullopt : std::optional<std::uint64_t>(size);
     }
 
     void CheckContentFiles() {
@@ -86,14 +105,13 @@ class Checker {
     void CheckContentFile(const ContentRecord& content, const FileRecord& file) {
         const auto relative = ContentFilePath(content, file);
         if (!relative) return;  // a name that could point anywhere was never written
-        std::error_code error;
-        const auto size = fs::file_size(card_.Path(*relative), error);
-        if (error) {
+        const auto size = FileSize(*relative);
+        if (!size) {
             Add(CardProblemKind::MissingContentFile, *relative, content.contentNo);
-        } else if (size == 0) {
+        } else if (*size == 0) {
             Add(CardProblemKind::EmptyContentFile, *relative, content.contentNo);
         } else if (const auto expected = CatalogueSize(content.contentNo, file);
-                   expected && size < *expected) {
+                   expected && *size < *expected) {
             Add(CardProblemKind::ShortContentFile, *relative, content.contentNo);
         }
     }
@@ -182,6 +200,7 @@ class Checker {
     Card& card_;
     const CatalogueSizes* sizes_;
     std::vector<CardProblem> problems_;
+    std::unordered_map<std::string, std::uint64_t> walkedSizes_;
 };
 
 bool IsContentFileProblem(CardProblemKind kind) {
