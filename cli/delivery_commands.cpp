@@ -6,6 +6,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -198,11 +199,12 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
         ThreadedJobRunner runner(ctx.session, *progress, ctx.Messages(), space, &interrupted,
                                  JobTiming::Immediate());
         InterruptCancels cancels;
-        KeptRecordings kept;
+        std::optional<KeptRecordings> kept;
+        if (args->keepRecordings) kept.emplace();
         const JobOutcome outcome =
             InstallPackage(list.Files()[static_cast<std::size_t>(args->index - 1)],
                            reset ? PackageKind::Reset : PackageKind::Update, args->drive, runner,
-                           answers, args->keepRecordings ? &kept : nullptr);
+                           answers, kept ? &*kept : nullptr);
         progress.reset();
         ReportJob(ctx, outcome);
     });

@@ -243,10 +243,10 @@ void CUpdateSystem::Install() {
             // The record is copied: the list must not change under a running job.
             const UpdateFile file = files[data - 1];
             installing_ = true;
-            KeptRecordings kept;
-            const bool keep = CurrentKind() == PackageKind::Reset && keepRecordings_->isChecked();
+            std::optional<KeptRecordings> kept;
+            if (CurrentKind() == PackageKind::Reset && keepRecordings_->isChecked()) kept.emplace();
             lastOutcome_ = InstallPackage(file, CurrentKind(), drive, *runner_, messages_,
-                                          keep ? &kept : nullptr);
+                                          kept ? &*kept : nullptr);
             installing_ = false;
             CardChanged();
         }
