@@ -70,10 +70,13 @@ void RunCheck(CliContext& ctx, bool repair) {
     if (!report.Sound()) ctx.exitCode = kExitFailed;
 }
 
-std::uint64_t TotalBytes(const BackupManifest& manifest) {
-    std::uint64_t total = 0;
-    for (const BackupFile& file : manifest.files) total += file.size;
-    return total;
+// What a backup or a restore handled, for scripts.
+json ArchiveJson(const std::string& root, const std::string& archive,
+                 const BackupManifest& manifest) {
+    return {{"device", root},
+            {"archive", archive},
+            {"files", manifest.files.size()},
+            {"bytes", manifest.TotalBytes()}};
 }
 
 void RunBackup(CliContext& ctx, const std::string& archive, bool everything) {
@@ -88,14 +91,9 @@ void RunBackup(CliContext& ctx, const std::string& archive, bool everything) {
         return;
     }
     if (ctx.options.json) {
-        ctx.Out() << json{{"device", *root},
-                          {"archive", archive},
-                          {"files", written.value().files.size()},
-                          {"bytes", TotalBytes(written.value())}}
-                         .dump(2)
-                  << '\n';
+        ctx.Out() << ArchiveJson(*root, archive, written.value()).dump(2) << '\n';
     } else {
-        ctx.Out() << BackupWritten(written.value().files.size(), TotalBytes(written.value()),
+        ctx.Out() << BackupWritten(written.value().files.size(), written.value().TotalBytes(),
                                    archive)
                   << '\n';
     }
@@ -136,12 +134,7 @@ void RunRestore(CliContext& ctx, const std::string& archive, bool yes, bool forc
         return;
     }
     if (ctx.options.json) {
-        ctx.Out() << json{{"device", *root},
-                          {"archive", archive},
-                          {"files", restored.value().files.size()},
-                          {"bytes", TotalBytes(restored.value())}}
-                         .dump(2)
-                  << '\n';
+        ctx.Out() << ArchiveJson(*root, archive, restored.value()).dump(2) << '\n';
     } else {
         ctx.Out() << kMsgRestoreDone << '\n';
     }

@@ -341,6 +341,12 @@ constexpr std::size_t kStagedAtOnce = 256;
 
 }  // namespace
 
+std::uint64_t BackupManifest::TotalBytes() const {
+    std::uint64_t total = 0;
+    for (const BackupFile& file : files) total += file.size;
+    return total;
+}
+
 std::vector<std::string> BackupFileList(const std::string& root, bool everything) {
     std::vector<std::string> paths;
     std::error_code ec;
@@ -364,8 +370,8 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
     }
     manifest.date = DeviceDateNow();
     const std::vector<std::string> paths = BackupFileList(card.root(), everything);
-    std::uint64_t total = 0;
-    for (const std::string& path : paths) {
+    std::uint64_t total = 0;  // the card is asked for it only when someone watches the bar
+    for (const std::string& path : progress ? paths : std::vector<std::string>{}) {
         std::error_code ec;
         const auto size = fs::file_size(card.Path(path), ec);
         if (!ec) total += size;
@@ -503,8 +509,7 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
     std::stable_sort(order.begin(), order.end(), [](const BackupFile* a, const BackupFile* b) {
         return RestoreRank(a->path) < RestoreRank(b->path);
     });
-    std::uint64_t total = 0;
-    for (const BackupFile& file : manifest.files) total += file.size;
+    const std::uint64_t total = manifest.TotalBytes();
     std::uint64_t written = 0;
     std::vector<std::unique_ptr<SafeFileWriter>> staged;
     const auto commitStaged = [&staged] {

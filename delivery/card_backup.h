@@ -41,6 +41,9 @@ struct BackupManifest {
     std::string soundType;
     std::string date;  // "YYYY-MM-DDThh-mm-ss", local time
     std::vector<BackupFile> files;
+
+    // The bytes of all its files.
+    std::uint64_t TotalBytes() const;
 };
 
 // Told as a backup or restore goes: the bytes handled so far out of all it will handle.

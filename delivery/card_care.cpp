@@ -27,6 +27,12 @@ bool CareReport::Sound() const {
                                               [](const RepairStep& step) { return step.mended; });
 }
 
+std::string CareReport::Summary() const {
+    if (problems.empty()) return std::string(kMsgCardSound);
+    if (!repairs) return CardProblemsFound(problems.size());
+    return std::string(Sound() ? kMsgCardRepaired : kMsgCardNotWhollyRepaired);
+}
+
 std::vector<std::string> CareReport::Lines() const {
     std::vector<std::string> lines;
     const auto line = [](const CardProblem& problem) {

@@ -27,6 +27,8 @@ struct CareReport {
 
     // Nothing wrong, or every problem mended.
     bool Sound() const;
+    // One sentence on the card's state: sound, the problems found, or how the repair ended.
+    std::string Summary() const;
     // One line a problem: "<where>: <sentence>", after a repair led by what was done.
     std::vector<std::string> Lines() const;
 };

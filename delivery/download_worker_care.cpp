@@ -61,10 +61,7 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
             CareReport report =
                 CheckAndRepair(card, repair, catalogue ? &*catalogue : nullptr, &runner);
             if (repair && !report.problems.empty()) observer_.OnStorageChanged();
-            std::string said = report.problems.empty() ? std::string(kMsgCardSound)
-                               : !repair               ? CardProblemsFound(report.problems.size())
-                               : report.Sound()        ? std::string(kMsgCardRepaired)
-                                                       : std::string(kMsgCardNotWhollyRepaired);
+            const std::string said = report.Summary();
             if (job.report != nullptr) *job.report = std::move(report);
             return Finish(std::move(outcome), said);
         }
@@ -74,10 +71,8 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
                 BackupCard(card, job.archive, job.everything, &control_.cancel, bytes);
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
             if (!written.ok()) return failed(written.message());
-            std::uint64_t total = 0;
-            for (const BackupFile& file : written.value().files) total += file.size;
-            const std::string said =
-                BackupWritten(written.value().files.size(), total, job.archive);
+            const std::string said = BackupWritten(written.value().files.size(),
+                                                   written.value().TotalBytes(), job.archive);
             outcome = Finish(std::move(outcome), said);
             messages_.Show(MessageKind::Information, said);
             return outcome;

@@ -59,10 +59,7 @@ CImgButton* CCardCareView::Button(ButtonId id) const {
 }
 
 std::string CCardCareView::Summary() const {
-    if (!report_) return std::string(kMsgCardNotChecked);
-    if (report_->problems.empty()) return std::string(kMsgCardSound);
-    if (!report_->repairs) return CardProblemsFound(report_->problems.size());
-    return std::string(report_->Sound() ? kMsgCardRepaired : kMsgCardNotWhollyRepaired);
+    return report_ ? report_->Summary() : std::string(kMsgCardNotChecked);
 }
 
 void CCardCareView::ShowFindings() {

@@ -3,6 +3,7 @@
 #include "service/http_client.h"
 #include "service/session.h"
 #include "store/device_setup.h"
+#include "tests/support/demo_session.h"
 
 namespace torvane::test {
 
@@ -26,10 +27,7 @@ void ServiceFixture::StartService(demo::FaultPlan faults) {
     service =
         std::make_unique<demo::DemoService>(demo::DemoService::DefaultDataDir(), std::move(faults));
     ASSERT_TRUE(service->Start(0)) << service->Error();
-    session.baseUrl = service->BaseUrl();
-    session.userId = "demo";
-    session.password = "demo1234";
-    session.cookie = service->OpenSession("demo");
+    session = test::DemoSession(*service);
     catalogue = std::make_unique<ContentCatalogue>();
     const Status fetched = catalogue->FetchCatalogue(session);
     ASSERT_TRUE(fetched.ok()) << fetched.message();

@@ -19,6 +19,7 @@
 #include "service/session.h"
 #include "store/card.h"
 #include "store/device_setup.h"
+#include "tests/support/demo_session.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
@@ -128,10 +129,7 @@ class ContentPageTest : public QObject {
         InstallAppFont();
         service_ = std::make_unique<demo::DemoService>();
         QVERIFY2(service_->Start(0), service_->Error().c_str());
-        session_.baseUrl = service_->BaseUrl();
-        session_.userId = "demo";
-        session_.password = "demo1234";
-        session_.cookie = service_->OpenSession("demo");
+        session_ = test::DemoSession(*service_);
     }
     void init() {
         dir_ = std::make_unique<TempFolder>();
@@ -437,14 +435,6 @@ class DownloadDialogTest : public QObject {
     Q_OBJECT
 
   private:
-    ServiceSession SignedIn(demo::DemoService& service) {
-        ServiceSession session;
-        session.baseUrl = service.BaseUrl();
-        session.userId = "demo";
-        session.password = "demo1234";
-        session.cookie = service.OpenSession("demo");
-        return session;
-    }
     DownloadJob MusicJob(const ServiceSession& session, CDefaultXML& database) {
         ContentCatalogue catalogue;
         [&] { QVERIFY(catalogue.FetchCatalogue(session).ok()); }();
@@ -463,7 +453,7 @@ class DownloadDialogTest : public QObject {
         slow.slowDelayMs = 30;
         demo::DemoService service(demo::DemoService::DefaultDataDir(), slow);
         QVERIFY(service.Start(0));
-        const ServiceSession session = SignedIn(service);
+        const ServiceSession session = test::DemoSession(service);
         TempFolder dir;
         QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
         CDefaultXML database(dir / "card");
@@ -487,7 +477,7 @@ class DownloadDialogTest : public QObject {
         missing.status = 404;
         demo::DemoService service(demo::DemoService::DefaultDataDir(), missing);
         QVERIFY(service.Start(0));
-        const ServiceSession session = SignedIn(service);
+        const ServiceSession session = test::DemoSession(service);
         TempFolder dir;
         QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
         CDefaultXML database(dir / "card");

@@ -15,6 +15,7 @@
 #include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
+#include "tests/support/demo_session.h"
 #include "tests/support/fake_media_engine.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
@@ -46,10 +47,7 @@ class ChildPageTest : public QObject {
         service_ = std::make_unique<demo::DemoService>(demo::DemoService::DefaultDataDir(),
                                                        std::move(faults), settings);
         QVERIFY2(service_->Start(0), service_->Error().c_str());
-        session_.baseUrl = service_->BaseUrl();
-        session_.userId = "demo";
-        session_.password = "demo1234";
-        session_.cookie = service_->OpenSession("demo");
+        session_ = test::DemoSession(*service_);
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(CreateEmptyDevice(Card(), "1.0", "larkspin"));
         database_ = std::make_unique<CDefaultXML>(Card());

@@ -15,6 +15,7 @@
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
 #include "tests/shell/background_job_runner.h"
+#include "tests/support/demo_session.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
 #include "tools/demo_service/demo_service.h"
@@ -73,10 +74,7 @@ class UpdatePageTest : public QObject {
     void initTestCase() {
         service_ = std::make_unique<demo::DemoService>();
         QVERIFY2(service_->Start(0), service_->Error().c_str());
-        session_.baseUrl = service_->BaseUrl();
-        session_.userId = "demo";
-        session_.password = "demo1234";
-        session_.cookie = service_->OpenSession("demo");
+        session_ = test::DemoSession(*service_);
     }
     void cleanup() { page_.reset(); }
 
