@@ -18,7 +18,6 @@ Status OpenCardDatabase(Card& card) {
         return Status::Failure(CardDatabaseUnreadable(card.Path(card_paths::kDatabase),
                                                       OneLine(card.database().lastError())));
     }
-    card.database().FillGameShelfFromSelection();
     return Status::Ok();
 }
 

@@ -7,7 +7,7 @@
 
 namespace torvane {
 
-// Reads Default.dat (and puts the chosen games on the game shelf).
+// Reads Default.dat (the database puts the chosen games on the game shelf itself).
 Status OpenCardDatabase(Card& card);
 // Reads Diy.dat and rec.tbl.
 Status OpenCardDiy(Card& card);

@@ -36,6 +36,8 @@ void DriveDetector::Poll() {
         } else {
             host_.ClearDeviceVersions();
             removedDevice_ = entry;
+            // Every job and page still holding the card stops writing to it from now on.
+            card_->MarkRemoved();
             card_.reset();
             host_.StartRemovedTimer();
         }
@@ -81,6 +83,12 @@ void DriveDetector::SelectEntry(int index) {
 
 std::string DriveDetector::CardRoot() const {
     return card_ ? card_->root() : std::string();
+}
+
+std::shared_ptr<Card> DriveDetector::SelectedDriveCard() const {
+    if (selectedDrive_.empty()) return nullptr;
+    if (card_ && card_->root() == selectedDrive_) return card_;
+    return std::make_shared<Card>(selectedDrive_);
 }
 
 bool DriveDetector::TakeFirstAttach() {

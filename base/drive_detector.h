@@ -50,6 +50,10 @@ class DriveDetector {
     std::shared_ptr<Card> CurrentCard() const { return card_; }
     // The current card's root; empty while there is none.
     std::string CardRoot() const;
+    // The card on the selected drive, where the update page's jobs go: the device's own card
+    // when the drive holds it, else a card object for the drive (a blank card has no database);
+    // null when no drive is selected.
+    std::shared_ptr<Card> SelectedDriveCard() const;
     // The device that went away, named by the removal message.
     const std::string& RemovedDevice() const { return removedDevice_; }
 

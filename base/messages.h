@@ -103,6 +103,10 @@ inline constexpr std::string_view kMsgCardNotWritten =
     "저장 장치에 기록하지 못했습니다. 메모리가 꽉 찼거나 쓰기가 금지되었는지 확인하세요.";
 // A work that did not end as it should; said instead of the sentence of a completed one.
 inline constexpr std::string_view kMsgJobFailed = "작업을 완료하지 못했습니다.";
+// A job or an action whose card was pulled or replaced while it ran: it stopped, and nothing was
+// written after the card left.
+inline constexpr std::string_view kMsgCardRemovedDuringJob =
+    "작업 중에 카드가 분리되어 작업을 멈추었습니다. 카드를 다시 꽂은 뒤 다시 시도하세요.";
 
 // --- A card that cannot be read ----------------------------------------------------------------
 // "cannot read the device database <path>", with the reason after a colon when there is one.

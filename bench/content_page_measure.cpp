@@ -75,10 +75,10 @@ void MeasureInstallStall(const ServiceSession& session, const std::string& folde
     }
     const std::string root = folder + "/stall-card";
     CreateEmptyDevice(root, "1.0", "larkspin");
-    CDefaultXML database(root);
-    database.Load();
+    const auto card = std::make_shared<Card>(root);
+    card->LoadDatabase();
     QuietSink sink;
-    CDownloadDlg dialog(DownloadJob(ContentInstallJob{{content}, &database}), session, sink);
+    CDownloadDlg dialog(DownloadJob(ContentInstallJob{{content}, card}), session, sink);
     QElapsedTimer elapsed;
     elapsed.start();
     StallMeter meter;

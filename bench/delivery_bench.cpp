@@ -18,6 +18,7 @@
 #include "delivery/my_zip.h"
 #include "service/http_client.h"
 #include "service/session.h"
+#include "store/card.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 
@@ -170,9 +171,9 @@ void BM_Install200FilesOf1MiB(benchmark::State& state) {
         state.PauseTiming();
         fs::remove_all(card);
         CreateEmptyDevice(card, "1.0", "larkspin");
-        CDefaultXML database(card);
-        database.Load();
-        DownloadJob job(ContentInstallJob{{content}, &database}, JobTiming::Immediate(),
+        auto target = std::make_shared<Card>(card);
+        target->LoadDatabase();
+        DownloadJob job(ContentInstallJob{{content}, target}, JobTiming::Immediate(),
                         (folder / "staging").string());
         state.ResumeTiming();
         DownloadWorker worker(std::move(job), benchSession, observer, sink, space);

@@ -11,6 +11,7 @@
 #include "children/child_window.h"
 #include "children/name_voice.h"
 #include "service/http_client.h"
+#include "store/card.h"
 #include "ui/app_font.h"
 #include "ui/child_info_cell.h"
 #include "ui/grid_ctrl.h"
@@ -103,12 +104,13 @@ void CManagerPrivate::ClearDeviceHeader() {
     header_.systemVersion.clear();
     header_.firmwareVersion.clear();
     header_.counts = {};
+    // The card is let go with its header: nothing of it is read or written after it left.
+    header_.card.reset();
     update();
 }
 
 void CManagerPrivate::SetDeviceHeader(const DeviceHeader& header) {
     header_ = header;
-    ownDatabase_.reset();
     driveList_->clear();
     driveList_->addItem(ToQString(header.drive));
     driveList_->setCurrentIndex(0);
@@ -116,13 +118,7 @@ void CManagerPrivate::SetDeviceHeader(const DeviceHeader& header) {
 }
 
 CDefaultXML* CManagerPrivate::Database() {
-    if (header_.database != nullptr) return header_.database;
-    if (header_.drive.empty()) return nullptr;
-    if (!ownDatabase_ || ownDatabase_->root() != header_.drive) {
-        ownDatabase_ = std::make_unique<CDefaultXML>(header_.drive);
-        if (!ownDatabase_->Load()) ownDatabase_.reset();
-    }
-    return ownDatabase_.get();
+    return header_.card != nullptr ? &header_.card->database() : nullptr;
 }
 
 void CManagerPrivate::SetUpColumns() {
@@ -142,7 +138,6 @@ void CManagerPrivate::ReloadChildren() {
         return;
     }
     children_ = std::move(list.items);
-    if (ownDatabase_) ownDatabase_.reset();  // read the card afresh: another program may write it
     for (std::size_t i = 0; i < children_.size(); ++i)
         AddChildRows(static_cast<int>(i), children_[i]);
     grid_->viewport()->update();
@@ -286,20 +281,33 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
     busy_ = true;
     childToApply_ = child != nullptr ? std::optional<ChildInfo>(*child) : std::nullopt;
     if (cardWork_.joinable()) cardWork_.join();
-    // The download and the copies run off the window's thread; only the database, which the
-    // content page lends and reads on this thread, is written back here when they are done.
-    cardWork_ = std::thread([this, root = CardRoot(), apply = childToApply_, session = session_] {
+    // The download and the copies run off the window's thread on the card the click was made
+    // for, held until the work ends; its database, which the content page reads on this thread,
+    // is written back here, to that card only, whatever card is shown by then.
+    const std::shared_ptr<Card> card = header_.card;
+    if (card == nullptr) {
+        busy_ = false;
+        messages_.Show(MessageKind::Information, kMsgNoDevice);
+        return;
+    }
+    cardWork_ = std::thread([this, card, apply = childToApply_, session = session_] {
         std::string error;
-        const bool placed =
-            apply ? PlaceNameVoice(*apply, root, session, &error) : DeleteNameVoiceFiles(root);
+        const bool placed = apply ? PlaceNameVoice(*apply, card->anchor(), session, &error)
+                                  : DeleteNameVoiceFiles(card->anchor());
         QMetaObject::invokeMethod(
-            this, [this, placed, error] { FinishCardWork(placed, error); }, Qt::QueuedConnection);
+            this, [this, card, placed] { FinishCardWork(card, placed); }, Qt::QueuedConnection);
     });
 }
 
-void CManagerPrivate::FinishCardWork(bool placed, const std::string&) {
+void CManagerPrivate::FinishCardWork(const std::shared_ptr<Card>& card, bool placed) {
     if (cardWork_.joinable()) cardWork_.join();
-    CDefaultXML* database = CardRoot().empty() ? nullptr : Database();
+    if (!card->Present()) {
+        busy_ = false;
+        messages_.Show(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
+        Q_EMIT cardWorkFinished();
+        return;
+    }
+    CDefaultXML* database = &card->database();
     if (childToApply_) {
         if (!placed)
             messages_.Show(MessageKind::Error, kMsgNameVoiceNotDownloaded);

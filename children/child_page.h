@@ -76,7 +76,7 @@ class CManagerPrivate : public ChildPageBase {
     void Delete(int row);
     void Request(int row);
     void StartCardWork(const ChildInfo* child);
-    void FinishCardWork(bool placed, const std::string& error);
+    void FinishCardWork(const std::shared_ptr<Card>& card, bool placed);
     void Listen(int row);
     CDefaultXML* Database();
     std::string CardRoot() const { return header_.drive; }
@@ -85,8 +85,6 @@ class CManagerPrivate : public ChildPageBase {
     IMessageSink& messages_;
     std::unique_ptr<IMediaEngine> engine_;
     DeviceHeader header_;
-    // The card's database when the content page lent none: read here from the card.
-    std::unique_ptr<CDefaultXML> ownDatabase_;
     QComboBox* driveList_ = nullptr;
     CChildWnd* addWindow_ = nullptr;
     std::vector<QPixmap> pictures_;

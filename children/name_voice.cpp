@@ -9,6 +9,7 @@
 
 #include "base/messages.h"
 #include "service/http_client.h"
+#include "store/card_anchor.h"
 #include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
@@ -17,12 +18,12 @@ namespace fs = std::filesystem;
 
 namespace torvane {
 
-bool DeleteNameVoiceFiles(const std::string& root) {
-    if (root.empty()) return false;
+bool DeleteNameVoiceFiles(const CardAnchor& card) {
+    if (card.root().empty() || !card.Present()) return false;
     bool ok = true;
-    for (const std::string& path : card_paths::NameVoiceFiles(root)) {
+    for (const std::string& path : card_paths::NameVoiceFiles(card.root())) {
         std::error_code ec;
-        fs::create_directories(fs::path(path).parent_path(), ec);
+        if (!card.MakeFolders(fs::path(path).parent_path().string())) ok = false;
         fs::remove(path, ec);
         if (ec) ok = false;
     }
@@ -35,12 +36,13 @@ bool RequireCard(const Card* card, IMessageSink& messages) {
     return false;
 }
 
-bool PlaceNameVoice(const ChildInfo& child, const std::string& root, const ServiceSession& session,
+bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const ServiceSession& session,
                     std::string* error) {
     auto fail = [error](std::string reason) {
         if (error != nullptr) *error = std::move(reason);
         return false;
     };
+    const std::string& root = card.root();
     if (root.empty()) return fail("no device");
     const NameFile* voice = nullptr;
     for (const NameFile& file : child.nameFiles) {
@@ -72,9 +74,12 @@ bool PlaceNameVoice(const ChildInfo& child, const std::string& root, const Servi
     }
     bool copied = true;
     for (const std::string& path : card_paths::NameVoiceFiles(root)) {
-        std::error_code ec;
-        fs::create_directories(fs::path(path).parent_path(), ec);
-        if (!CopyFileSafely(local, path)) copied = false;
+        // A card pulled during the download, or between two folders, gets nothing more.
+        if (!card.MakeFolders(fs::path(path).parent_path().string()) ||
+            !CopyFileSafely(local, path)) {
+            copied = false;
+            if (!card.Present()) break;
+        }
     }
     std::remove(local.c_str());
     return copied ? true : fail("the voice could not be copied onto the card");
@@ -89,12 +94,16 @@ bool SelectNameVoiceChild(int childNo, CDefaultXML& database, std::string* error
 
 bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session,
                     std::string* error) {
-    return PlaceNameVoice(child, database.root(), session, error) &&
+    if (database.card() == nullptr) {
+        if (error != nullptr) *error = "no device";
+        return false;
+    }
+    return PlaceNameVoice(child, *database.card(), session, error) &&
            SelectNameVoiceChild(child.childNo, database, error);
 }
 
 bool ReleaseNameVoice(CDefaultXML& database) {
-    const bool deleted = DeleteNameVoiceFiles(database.root());
+    const bool deleted = database.card() != nullptr && DeleteNameVoiceFiles(*database.card());
     database.SetSelectedChild(0);
     return database.Save() && deleted;
 }

@@ -13,19 +13,20 @@ namespace torvane {
 
 class CDefaultXML;
 class Card;
+class CardAnchor;
 
 // Deletes the name voice from every language folder (the folders are made first, as the device
-// expects them). False when a file stayed.
-bool DeleteNameVoiceFiles(const std::string& root);
+// expects them). False when a file stayed, and at once when the card is not present.
+bool DeleteNameVoiceFiles(const CardAnchor& card);
 
 // False, after telling the user "no storage device", when no card is chosen.
 bool RequireCard(const Card* card, IMessageSink& messages);
 
-// Puts the child's first existing voice into the four folders below `root`: downloaded first,
-// and only once it arrived whole copied over the folders' files. The database is not touched, so
-// the desktop page runs this off its user-interface thread. True when the voice was copied;
-// `error` says why not (the folders then hold what they held).
-bool PlaceNameVoice(const ChildInfo& child, const std::string& root, const ServiceSession& session,
+// Puts the child's first existing voice into the four folders on the card: downloaded first,
+// and only once it arrived whole copied over the folders' files, never onto a card that left. The
+// database is not touched, so the desktop page runs this off its user-interface thread. True when
+// the voice was copied; `error` says why not (the folders then hold what they held).
+bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const ServiceSession& session,
                     std::string* error = nullptr);
 
 // Records the child as the one the device calls and saves the database.

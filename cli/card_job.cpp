@@ -65,7 +65,7 @@ void TerminalProgress::OnProgress(const JobProgress& p) {
 std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) {
     auto card = ChooseCard(ctx, root);
     if (!card) return nullptr;
-    if (const Status opened = OpenCardDatabase(card->card); !opened.ok()) {
+    if (const Status opened = OpenCardDatabase(*card->card); !opened.ok()) {
         ctx.Fail(opened.message());
         return nullptr;
     }

@@ -59,11 +59,11 @@ class TerminalProgress final : public IJobObserver {
 
 // Everything a card command needs: the device chosen, its database loaded, a runner for jobs.
 struct CardSession {
-    explicit CardSession(std::string root) : card(std::move(root)) {}
-    CDefaultXML& database() { return card.database(); }
-    const std::string& root() const { return card.root(); }
+    explicit CardSession(std::string root) : card(std::make_shared<Card>(std::move(root))) {}
+    CDefaultXML& database() { return card->database(); }
+    const std::string& root() const { return card->root(); }
 
-    Card card;
+    std::shared_ptr<Card> card;
     StatvfsFreeSpace freeSpace;
     std::unique_ptr<TerminalProgress> progress;
     std::unique_ptr<ThreadedJobRunner> runner;

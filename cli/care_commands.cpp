@@ -44,8 +44,8 @@ void RunCheck(CliContext& ctx, bool repair) {
     CareReport report;
     {
         InterruptCancels cancels;
-        report =
-            CheckAndRepair(card->card, repair, signedIn ? &*signedIn : nullptr, card->runner.get());
+        report = CheckAndRepair(*card->card, repair, signedIn ? &*signedIn : nullptr,
+                                card->runner.get());
         card->progress.reset();
     }
     if (ctx.options.json) {

@@ -50,7 +50,7 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
     }
     InterruptCancels cancels;
     const TransferOutcome outcome =
-        TransferContents(job, reinstall, {card->database(), ctx.Messages()}, *card->runner);
+        TransferContents(job, reinstall, {*card->card, ctx.Messages()}, *card->runner);
     card->progress.reset();
     for (const std::string& no : outcome.skipped) ctx.Out() << CliSkippedAsInstalled(no) << '\n';
     if (outcome.sent == 0) return;
@@ -79,7 +79,7 @@ void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
         }
     }
     for (const auto& [shelf, records] : byShelf) {
-        if (!DeleteContents(shelf, records, {card->database(), ctx.Messages()})) {
+        if (!DeleteContents(shelf, records, {*card->card, ctx.Messages()})) {
             ctx.exitCode = kExitFailed;
             return;
         }
@@ -98,7 +98,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Language);
         if (!records) return;
         const GameSelectionOutcome outcome =
-            AddToGameSelection(*records, {card->database(), ctx.Messages()});
+            AddToGameSelection(*records, {*card->card, ctx.Messages()});
         if (!outcome.saved) {
             ctx.exitCode = kExitFailed;
             return;
@@ -112,7 +112,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Game);
         if (!records) return;
-        if (!DeleteContents(Shelf::Game, *records, {card->database(), ctx.Messages()})) {
+        if (!DeleteContents(Shelf::Game, *records, {*card->card, ctx.Messages()})) {
             ctx.exitCode = kExitFailed;
         }
     });
@@ -201,10 +201,10 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
         InterruptCancels cancels;
         std::optional<KeptRecordings> kept;
         if (args->keepRecordings) kept.emplace();
-        const JobOutcome outcome =
-            InstallPackage(list.Files()[static_cast<std::size_t>(args->index - 1)],
-                           reset ? PackageKind::Reset : PackageKind::Update, args->drive, runner,
-                           answers, kept ? &*kept : nullptr);
+        const JobOutcome outcome = InstallPackage(
+            list.Files()[static_cast<std::size_t>(args->index - 1)],
+            reset ? PackageKind::Reset : PackageKind::Update, std::make_shared<Card>(args->drive),
+            runner, answers, kept ? &*kept : nullptr);
         progress.reset();
         ReportJob(ctx, outcome);
     });

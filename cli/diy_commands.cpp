@@ -35,11 +35,11 @@ CDiyXML* OpenDiy(CliContext& ctx, CardSession& card, const DiyArguments& args, i
         return nullptr;
     }
     position = *found;
-    if (const Status opened = OpenCardDiy(card.card); !opened.ok()) {
+    if (const Status opened = OpenCardDiy(*card.card); !opened.ok()) {
         ctx.Fail(opened.message());
         return nullptr;
     }
-    return &card.card.diy();
+    return &card.card->diy();
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         auto card = OpenCard(ctx);
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, {args->contentNo}, Shelf::Language);
-        if (records && !ChooseDiyContent(records->front(), {card->database(), ctx.Messages()}))
+        if (records && !ChooseDiyContent(records->front(), {*card->card, ctx.Messages()}))
             ctx.exitCode = kExitFailed;
     });
 
@@ -77,8 +77,8 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
             }
         }
         InterruptCancels cancels;
-        const JobOutcome outcome =
-            AssignDiyFiles(*diy, position, args->slot, args->files, *card->runner, ctx.Messages());
+        const JobOutcome outcome = AssignDiyFiles(*card->card, position, args->slot, args->files,
+                                                  *card->runner, ctx.Messages());
         card->progress.reset();
         ReportJob(ctx, outcome);
     });

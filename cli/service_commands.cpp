@@ -185,7 +185,7 @@ void RunChildDelete(CliContext& ctx, int childNo) {
     }
     for (const ChildInfo& child : list.items) {
         if (child.childNo != childNo) continue;
-        if (!DeleteChildWithVoice(child, card ? &card->card.database() : nullptr, ctx.session,
+        if (!DeleteChildWithVoice(child, card ? &card->card->database() : nullptr, ctx.session,
                                   ctx.Messages()))
             ctx.exitCode = kExitFailed;
         return;

@@ -102,11 +102,11 @@ void RebuildTables(CliContext& ctx, const std::string& kind) {
     const std::string& root = card->root();
     if (kind == "game") {
         if (!card->database().RebuildGameTable()) {
-            ctx.Fail(CliGameTableNotWritten(card->card.Path(card_paths::kGameFolder)));
+            ctx.Fail(CliGameTableNotWritten(card->card->Path(card_paths::kGameFolder)));
             return;
         }
         if (!ctx.options.json)
-            ctx.Out() << CliGameTableRebuilt(card->card.Path(card_paths::kGameTable)) << '\n';
+            ctx.Out() << CliGameTableRebuilt(card->card->Path(card_paths::kGameTable)) << '\n';
     } else {
         const std::string folder = root + "/" + std::string(*FolderForType(kind));
         if (!RebuildFolderTables(kind, root)) {
@@ -121,11 +121,11 @@ void RebuildTables(CliContext& ctx, const std::string& kind) {
 void ShowDiy(CliContext& ctx, bool all) {
     auto card = OpenCard(ctx);
     if (!card) return;
-    if (const Status opened = OpenCardDiy(card->card); !opened.ok()) {
+    if (const Status opened = OpenCardDiy(*card->card); !opened.ok()) {
         ctx.Fail(opened.message());
         return;
     }
-    const CDiyXML& diy = card->card.diy();
+    const CDiyXML& diy = card->card->diy();
     json cards = json::array();
     std::ostream& out = ctx.Out();
     for (std::size_t i = 0; i < diy.records().size(); ++i) {

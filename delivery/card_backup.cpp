@@ -512,9 +512,11 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
     const std::uint64_t total = manifest.TotalBytes();
     std::uint64_t written = 0;
     std::vector<std::unique_ptr<SafeFileWriter>> staged;
-    const auto commitStaged = [&staged] {
+    // The backup brings its own Default.dat: the card is told from another by its root alone.
+    card.AcceptDatabaseFile();
+    const auto commitStaged = [&staged, &card] {
         for (const auto& writer : staged) {
-            if (!writer->Commit()) return false;
+            if (!card.Present() || !writer->Commit()) return false;
         }
         staged.clear();
         return true;
@@ -523,8 +525,9 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
         if (cancel != nullptr && cancel->load())
             return Status::Failure(std::string(kMsgRestoreCancelled));
         const std::string target = card.Path(file->path);
-        std::error_code ec;
-        fs::create_directories(fs::path(target).parent_path(), ec);
+        const std::string folder = fs::path(target).parent_path().string();
+        // No folder is ever made where a card was: a pulled card stops the restore here.
+        const bool ec = folder != card.root() && !card.MakeFolders(folder);
         auto writer = std::make_unique<SafeFileWriter>(target);
         std::uint64_t size = 0;
         std::string sha256;

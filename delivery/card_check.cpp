@@ -33,7 +33,6 @@ class Checker {
         if (!card_.LoadDatabase()) {
             Add(CardProblemKind::UnreadableDatabase, card_paths::kDatabase);
         } else {
-            card_.database().FillGameShelfFromSelection();
             CheckContentFiles();
             CheckFolderTables();
             CheckTable(card_paths::kGameTable, card_.database().GameTableLines(),
@@ -239,7 +238,7 @@ bool DownloadAgain(Card& card, const std::vector<CardProblem>& problems,
     for (const CardProblem& problem : problems)
         if (IsContentFileProblem(problem.kind)) wanted.insert(problem.contentNo);
     ContentInstallJob job;
-    job.database = &card.database();
+    job.card = card.weak_from_this().lock();
     for (const ContentRecord& record : catalogue)
         if (wanted.contains(record.contentNo)) job.contents.push_back(record);
     if (job.contents.size() != wanted.size()) return false;  // not all in the account's catalogue
@@ -281,7 +280,7 @@ std::vector<RepairStep> RepairCard(Card& card, const std::vector<CardProblem>& p
             case CardProblemKind::StaleFolderTables:
                 for (const ContentKind& kind : kContentKinds) {
                     if (!kind.folder.empty() && kind.folder == problem.where)
-                        step.mended = RebuildFolderTables(kind.name, card.root());
+                        step.mended = RebuildFolderTables(kind.name, card.anchor());
                 }
                 break;
             case CardProblemKind::StaleGameTable:

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "base/messages.h"
+#include "store/card.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/folder_tables.h"
@@ -36,10 +37,11 @@ TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool 
     TransferOutcome outcome;
     outcome.reinstall = reinstall;
     ContentInstallJob install;
-    install.database = &context.database;
+    install.card = context.card.weak_from_this().lock();
+    const CDefaultXML& database = context.card.database();
     for (const ContentRecord& record : ticked) {
         if (!reinstall &&
-            context.database.FindContent(record.subGroup, record.mainGroup, record.contentNo)) {
+            database.FindContent(record.subGroup, record.mainGroup, record.contentNo)) {
             outcome.skipped.push_back(record.contentNo);
             continue;
         }
@@ -68,9 +70,10 @@ GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked
         context.messages.Show(MessageKind::Information, kMsgNothingSelected);
         return outcome;
     }
+    CDefaultXML& database = context.card.database();
     for (const ContentRecord& record : ticked) {
-        if (context.database.FindContent("", "game", record.contentNo)) break;
-        if (!context.database.AddGameSelection(record)) {
+        if (database.FindContent("", "game", record.contentNo)) break;
+        if (!database.AddGameSelection(record)) {
             outcome.saved = false;
             break;
         }
@@ -89,7 +92,15 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
         context.messages.Show(MessageKind::Information, kMsgNothingSelected);
         return false;
     }
-    CDefaultXML& database = context.database;
+    CDefaultXML& database = context.card.database();
+    // A change the card did not take is taken back in memory too: the model, the page's lists
+    // and the card stay in step, and a later save never writes a removal whose files stayed.
+    const CDefaultXML before = database;
+    const auto notWritten = [&] {
+        database = before;
+        context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
+        return false;
+    };
     if (shelf == Shelf::Language) {
         for (const ContentRecord& record : ticked) {
             if (record.contentNo == database.selectedDiyContentNo()) {
@@ -110,23 +121,16 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
             return false;
         }
         for (auto it = ticked.rbegin(); it != ticked.rend(); ++it) {
-            if (!database.RemoveGameSelection(it->contentNo, true)) {
-                context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
-                return false;
-            }
+            if (!database.RemoveGameSelection(it->contentNo, true)) return notWritten();
         }
     } else {
         const ContentKind& kind = KindOfShelf(shelf);
-        const std::string& root = database.root();
-        const std::string folder = root + "/" + std::string(kind.folder);
+        const std::string folder = context.card.Folder(kind.folder);
         database.RemoveContents(shelf, ticked);
         // The database first: a card that takes it no longer lists the files, and only then
         // are they deleted. A file another content of the card still lists (a series and a
         // single book sharing cards) stays.
-        if (root.empty() || !database.Save()) {
-            context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
-            return false;
-        }
+        if (!database.Save()) return notWritten();
         std::vector<ContentRecord> unshared = ticked;
         const std::set<std::string, std::less<>> stillListed = ListedFileNames(database, kind);
         for (ContentRecord& record : unshared)
@@ -136,7 +140,7 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
         const bool allFilesDeleted = DeleteContentFiles(unshared, folder);
         // The tables follow the files that remain, whether or not every file went: tables that
         // still name deleted files, or miss remaining ones, make the device play wrong.
-        if (!RebuildFolderTables(kind.name, root)) {
+        if (!RebuildFolderTables(kind.name, context.card.anchor())) {
             context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
             return false;
         }
@@ -151,7 +155,10 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
 }
 
 bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context) {
-    if (!context.database.SelectDiyContent(record)) {
+    CDefaultXML& database = context.card.database();
+    const CDefaultXML before = database;
+    if (!database.SelectDiyContent(record)) {
+        database = before;
         context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
         return false;
     }

@@ -15,10 +15,12 @@
 
 namespace torvane {
 
-class CDefaultXML;
+class Card;
 
+// The card the action works on (its database was read when the card was opened) and where the
+// user is told.
 struct ContentActionContext {
-    CDefaultXML& database;
+    Card& card;
     IMessageSink& messages;
 };
 
@@ -59,7 +61,8 @@ GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked
 // language shelf (the DIY content and the game's contents stay) and of the game shelf (one game
 // at least stays chosen; a game is only taken out of the selection). True when the card changed
 // (the page then recounts its free space and rebuilds its lists); false, with the user told, when
-// the card did not take the change. Files that another content of the card still lists stay.
+// the card did not take the change; the database in memory is then as it was before. Files that
+// another content of the card still lists stay.
 bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
                     ContentActionContext context);
 

@@ -208,8 +208,8 @@ bool CSendContents::EnsureDiy() {
     return card_->diy().records().size() >= static_cast<std::size_t>(kDiyCardCount);
 }
 
-CDefaultXML* CSendContents::Database() {
-    return card_ && databaseLoaded_ ? &card_->database() : nullptr;
+std::shared_ptr<Card> CSendContents::LoadedCard() const {
+    return databaseLoaded_ ? card_ : nullptr;
 }
 
 std::string CSendContents::DeviceSystemVersion() const {
@@ -754,7 +754,7 @@ void CSendContents::OnTransfer() {
         return;
     }
     const std::vector<ContentRecord> ticked = Ticked(*catalogueList_);
-    ContentActionContext context{card_->database(), messages_};
+    ContentActionContext context{*card_, messages_};
     if (tab_ == ContentTab::Game) {
         if (AddToGameSelection(ticked, context).added > 0) {
             RefillDeviceList();
@@ -775,10 +775,11 @@ void CSendContents::OnDelete() {
         return;
     }
     const std::vector<ContentRecord> ticked = Ticked(*deviceList_);
-    ContentActionContext context{card_->database(), messages_};
-    if (!DeleteContents(*shelf, ticked, context)) return;
-    if (tab_ == ContentTab::Game) RebuildGameLists(*catalogue_, card_->database());
-    RefreshStorage();
+    const bool changed = DeleteContents(*shelf, ticked, ContentActionContext{*card_, messages_});
+    // The lists are filled again whatever happened: a delete the card did not take has put the
+    // database back as it was, and the rows must show that, not the records they held.
+    if (changed && tab_ == ContentTab::Game) RebuildGameLists(*catalogue_, card_->database());
+    if (changed) RefreshStorage();
     RefillDeviceList();
     RecheckCatalogueRows();
 }
@@ -794,8 +795,9 @@ void CSendContents::OnCatalogueClick(int row, int column, int button) {
     const auto* check = catalogueList_->GetCellAs<CShortCellCheck>(row, 0);
     if (button == 0) {
         if (check == nullptr || !check->IsEnabled()) return;  // already on the card
-        ContentActionContext context{card_->database(), messages_};
-        const TransferOutcome outcome = TransferContents({*record}, false, context, *this);
+        const ContentRecord chosen = *record;
+        const TransferOutcome outcome =
+            TransferContents({chosen}, false, ContentActionContext{*card_, messages_}, *this);
         RecheckCatalogueRows();
         if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
         RefreshStorage();
@@ -818,7 +820,12 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
     const ContentRecord* record = RecordOf(*deviceList_, row);
     const auto* check = deviceList_->GetCellAs<CShortCellCheck>(row, 0);
     if (record == nullptr || check == nullptr || !check->IsEnabled()) return;
-    ChooseDiyContent(*record, ContentActionContext{card_->database(), messages_});
+    const ContentRecord chosen = *record;
+    if (!ChooseDiyContent(chosen, ContentActionContext{*card_, messages_})) {
+        // The database was put back as it was: its rows are read again.
+        RefillDeviceList();
+        return;
+    }
     // The radios follow the database's choice.
     for (int r = 1; r < deviceList_->GetRowCount(); ++r) {
         const ContentRecord* shown = RecordOf(*deviceList_, r);
@@ -844,18 +851,26 @@ void CSendContents::OnDiyButton(int row, int button) {
     if (!EnsureDiy()) return;
     const auto* record = reinterpret_cast<const DiyRecord*>(deviceList_->GetItemData(row, 1));
     if (record == nullptr) return;
-    CDiyXML& diy = card_->diy();
+    // Held across the file dialogs: a card pulled while one is open stays alive for this click,
+    // which then writes nothing.
+    const std::shared_ptr<Card> card = card_;
+    CDiyXML& diy = card->diy();
     const int position = DiyPosition(*record);
+    const auto stillThere = [&] {
+        if (card_ == card && card->Present()) return true;
+        Say(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
+        return false;
+    };
     switch (button) {
         case 0: {
             const QStringList chosen =
                 host_.chooseSounds ? host_.chooseSounds(this)
                                    : QFileDialog::getOpenFileNames(this, QString(), QString(),
                                                                    ToQString(kDiyOpenFilter));
-            if (chosen.isEmpty()) return;
+            if (chosen.isEmpty() || !stillThere()) return;
             std::vector<std::string> files;
             for (const QString& file : chosen) files.push_back(file.toStdString());
-            AssignDiyFiles(diy, position, slot_, files, *this, messages_);
+            AssignDiyFiles(*card, position, slot_, files, *this, messages_);
             RefreshStorage();
             RefillDeviceList();
             return;
@@ -874,7 +889,7 @@ void CSendContents::OnDiyButton(int row, int button) {
                 host_.chooseSavePath
                     ? host_.chooseSavePath(this, ToQString(name), filter)
                     : QFileDialog::getSaveFileName(this, QString(), ToQString(name), filter);
-            if (chosen.isEmpty()) return;
+            if (chosen.isEmpty() || !stillThere()) return;
             ExportDiySlot(diy, position, slot_, chosen.toStdString(), *this, messages_);
             return;
         }

@@ -72,7 +72,7 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     void LoadForAttachedDevice() override;
     void Refresh() override;
     bool PlayableFilterSelected() const override { return IsPlayableTab(tab_); }
-    CDefaultXML* Database() override;
+    std::shared_ptr<Card> LoadedCard() const override;
     std::string DeviceSystemVersion() const override;
     std::string DeviceFirmwareText() const override { return infoText_; }
     DeviceContentCounts AccountContentCounts() const override;

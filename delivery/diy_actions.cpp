@@ -5,6 +5,7 @@
 
 #include "base/messages.h"
 #include "delivery/folder_tree.h"
+#include "store/card.h"
 #include "store/card_paths.h"
 #include "store/diy_xml.h"
 #include "store/text_codec.h"
@@ -55,13 +56,15 @@ std::string DiySlotPath(const CDiyXML& diy, int position, int slot) {
     return card_paths::RecordingSlotFolder(root, slot) + "/" + entry->file;
 }
 
-JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,
-                          const std::vector<std::string>& files, IJobRunner& runner,
-                          IMessageSink& messages) {
+JobOutcome AssignDiyFiles(Card& card, int position, int slot, const std::vector<std::string>& files,
+                          IJobRunner& runner, IMessageSink& messages) {
     if (files.empty() || !DiyCardPosition(position) || slot < 1 || slot > kDiySlotCount) {
         return JobOutcome{};
     }
-    DiyFilesJob job{.sources = files, .cardPosition = position, .firstSlot = slot - 1, .diy = &diy};
+    DiyFilesJob job{.sources = files,
+                    .cardPosition = position,
+                    .firstSlot = slot - 1,
+                    .card = card.weak_from_this().lock()};
     JobOutcome outcome = runner.Run(DownloadJob(std::move(job)));
     TellJobEnd(outcome, messages);
     return outcome;
@@ -89,6 +92,11 @@ JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::
 bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages) {
     DiySlot* entry = SlotOf(diy, position, slot);
     if (entry == nullptr) return false;
+    // Nothing is deleted from a card whose database cannot be written back.
+    if (!diy.Saveable()) {
+        messages.Show(MessageKind::Error, kMsgCardNotWritten);
+        return false;
+    }
     const std::string path = DiySlotPath(diy, position, slot);
     std::error_code ignored;  // a file already gone is no reason to keep the slot
     if (!path.empty()) std::filesystem::remove(path, ignored);

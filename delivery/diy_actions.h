@@ -11,6 +11,7 @@
 
 namespace torvane {
 
+class Card;
 class CDiyXML;
 
 // A DIY card by its position (1 to 1500) or its number (92100001 to 92101500); nothing for
@@ -24,9 +25,8 @@ std::string DiySlotPath(const CDiyXML& diy, int position, int slot);
 // Copies the recordings into the card, the first into `slot` (1 to 4) and the next ones into the
 // following slots up to slot 4, and saves the DIY database. Tells the user when it completed, and
 // when a recording could not be copied.
-JobOutcome AssignDiyFiles(CDiyXML& diy, int position, int slot,
-                          const std::vector<std::string>& files, IJobRunner& runner,
-                          IMessageSink& messages);
+JobOutcome AssignDiyFiles(Card& card, int position, int slot, const std::vector<std::string>& files,
+                          IJobRunner& runner, IMessageSink& messages);
 
 // The computer's file a slot is saved to: the chosen path with ".mp3" when the slot's file name
 // holds ".mp3", else ".wav"; a path already ending in that extension keeps it once.

@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "store/card_anchor.h"
 #include "store/content_record.h"
 #include "store/status.h"
 
 namespace torvane {
 
-class CDefaultXML;
-class CDiyXML;
+class Card;
 struct CareReport;
 
 // Waits the engine makes so that the user sees a full bar before the next step; the command line
@@ -36,17 +36,20 @@ struct JobTiming {
     }
 };
 
-// Bought contents from the service onto the card, in job order, recorded in the card's database
-// (which knows the card it was read from).
+// Every job holds the card it works on: a card pulled or swapped while the job runs stays alive
+// for the job, which then stops before its next write instead of writing anywhere.
+
+// Bought contents from the service onto the card, in job order, recorded in the card's database.
 struct ContentInstallJob {
     std::vector<ContentRecord> contents;
-    CDefaultXML* database = nullptr;
+    std::shared_ptr<Card> card;
 };
 
-// A system package from the service (saved name, address, size) and the drive it is unpacked on.
+// A system package from the service (saved name, address, size) and the card it is unpacked on
+// (any removable drive: a blank card has no database yet).
 struct SystemPackage {
     FileRecord package;
-    std::string targetDrive;
+    std::shared_ptr<Card> card;
 };
 // Unpacked over the card, keeping the card's content database.
 struct UpdatePackageJob : SystemPackage {};
@@ -59,7 +62,8 @@ class IWipeKeeper {
     virtual Status BeforeWipe(const std::string& root) = 0;
     // Once the card was wiped, whether the package went on whole or stopped half-way; what the
     // user must hear goes to `messages`.
-    virtual Status AfterWipe(const std::string& root, IMessageSink& messages) = 0;
+    // Nothing is put back once the card is not the one wiped.
+    virtual Status AfterWipe(const CardAnchor& card, IMessageSink& messages) = 0;
 };
 // Unpacked onto a wiped card; `keeper` (may be null) keeps what exists nowhere else.
 struct ResetPackageJob : SystemPackage {
@@ -67,12 +71,12 @@ struct ResetPackageJob : SystemPackage {
 };
 
 // The user's recordings into a DIY card's slots: the card's position (1 for card 92100001), the
-// first slot (0 to 3) and the DIY database that records them.
+// first slot (0 to 3), and the card whose DIY database records them.
 struct DiyFilesJob {
     std::vector<std::string> sources;
     int cardPosition = 0;
     int firstSlot = 0;
-    CDiyXML* diy = nullptr;
+    std::shared_ptr<Card> card;
 };
 
 // One file copied (a DIY slot saved to the computer).
@@ -81,13 +85,13 @@ struct SingleCopyJob {
     std::string destination;
 };
 
-// Care of the card at `root`: a check with or without its repair (signed in, the card is compared
+// Care of the card: a check with or without its repair (signed in, the card is compared
 // with the account's catalogue and missing files come again), a backup to `archive` or a restore
 // from it. A check and a repair leave what they found in `report`.
 struct CardCareJob {
     enum class Action { Check, Repair, Backup, Restore };
     Action action = Action::Check;
-    std::string root;
+    std::shared_ptr<Card> card;
     std::string archive;
     bool everything = false;  // a backup of every file of the card
     bool force = false;       // a restore onto a card of another sound type
@@ -129,12 +133,15 @@ struct JobOutcome {
         Completed,  // ran to its end (a content that failed half-way is still reported here)
         Cancelled,  // the user stopped it
         Stopped,    // could not start or could not go on; the user has been told or lastError says
+        CardRemoved,  // the card was pulled or replaced: nothing was written after it left
     };
     Result result = Result::Stopped;
     // Content: the numbers added to the card's database, in job order.
     std::vector<std::string> addedContentNos;
     // Why a content or file was left out; not shown to the user by the engine.
     std::string lastError;
+    // Something was written to the card (the window then reads it again).
+    bool cardChanged = false;
 
     bool Completed() const { return result == Result::Completed; }
 };

@@ -46,6 +46,17 @@ std::string WhyNotInstallable(const ContentRecord& content) {
     return {};
 }
 
+std::shared_ptr<Card> CardOf(const JobKind& kind) {
+    return std::visit(
+        [](const auto& job) -> std::shared_ptr<Card> {
+            if constexpr (requires { job.card; })
+                return job.card;
+            else
+                return nullptr;
+        },
+        kind);
+}
+
 }  // namespace
 
 std::optional<std::uint64_t> StatvfsFreeSpace::FreeBytes(const std::string& folder) const {
@@ -60,6 +71,7 @@ DownloadWorker::DownloadWorker(DownloadJob job, const ServiceSession& session,
                                IJobObserver& observer, IMessageSink& messages,
                                const IFreeSpace& freeSpace)
     : job_(std::move(job)),
+      card_(CardOf(job_.kind)),
       session_(session),
       observer_(observer),
       messages_(messages),
@@ -97,6 +109,8 @@ JobProgress DownloadWorker::Progress() const {
 }
 
 void DownloadWorker::OnProgress(std::int32_t count) {
+    // A download for a card that was pulled is not worth finishing.
+    if (card_ != nullptr && card_->Removed()) control_.cancel.store(true);
     const auto bytes = static_cast<std::uint64_t>(std::max(count, 0));
     Update([bytes](JobProgress& p) {
         p.overallDone += bytes;
@@ -105,7 +119,8 @@ void DownloadWorker::OnProgress(std::int32_t count) {
 }
 
 JobOutcome DownloadWorker::Run() {
-    const JobOutcome outcome = std::visit([this](auto& job) { return RunJob(job); }, job_.kind);
+    JobOutcome outcome = std::visit([this](auto& job) { return RunJob(job); }, job_.kind);
+    outcome = AfterCardLeft(std::move(outcome));
     scratch_.reset();
     {
         std::lock_guard lock(mutex_);
@@ -153,6 +168,16 @@ DownloadWorker::FileResult DownloadWorker::DownloadFile(
     return FileResult::Arrived;
 }
 
+JobOutcome DownloadWorker::AfterCardLeft(JobOutcome outcome) {
+    const bool whole = outcome.Completed() && outcome.lastError.empty();
+    if (whole || card_ == nullptr || (!card_->Removed() && card_->Present())) return outcome;
+    outcome.result = JobOutcome::Result::CardRemoved;
+    if (outcome.lastError.empty()) outcome.lastError = "[Error] the card left: " + card_->root();
+    SetStatus(std::string(kMsgCardRemovedDuringJob));
+    messages_.Show(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
+    return outcome;
+}
+
 JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStatus) {
     if (control_.cancel.load()) {
         outcome.result = JobOutcome::Result::Cancelled;
@@ -173,11 +198,11 @@ JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStat
 JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     JobOutcome outcome;
     folders_.ForgetCreatedFolders();
-    // The database knows the card it was read from: everything goes there, even if another
-    // card has been chosen since the job started.
-    const std::string root = job.database != nullptr ? job.database->root() : std::string();
+    // Everything goes to the card the job was given, even if another card has been chosen since
+    // the job started; once that card leaves, nothing more is written anywhere.
+    const std::shared_ptr<Card> card = job.card;
     const std::string staging = StagingFolder();
-    if (root.empty() || staging.empty()) {
+    if (card == nullptr || card->root().empty() || staging.empty()) {
         outcome.lastError = "[Error] no device or no temporary folder";
         return outcome;
     }
@@ -191,14 +216,14 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     // A file system that cannot tell its free space (some FUSE drivers) is not checked; a card
     // that fills up then fails the copy instead.
     const std::uint64_t neededKb = totalBytes / 1024;
-    const auto freeBytes = freeSpace_.FreeBytes(root);
+    const auto freeBytes = freeSpace_.FreeBytes(card->root());
     if (freeBytes && *freeBytes / 1024 <= neededKb) {
         messages_.Show(MessageKind::Information, kMsgNotEnoughSpace);
         outcome.lastError = "[Error] not enough free space";
         return outcome;
     }
 
-    folders_.NeverCreate(root);
+    CDefaultXML& database = card->database();
     for (const ContentRecord& content : job.contents) {
         int filesStaged = 0;
         const bool goOn = StageContent(content, staging, outcome, filesStaged);
@@ -206,24 +231,23 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
         // Only a content all of whose files arrived goes to the card and into its database:
         // a content recorded with a missing file would be skipped by the retry as installed.
         if (filesStaged == static_cast<int>(content.files.size())) {
-            // The card that was opened, and no other: a card pulled (or swapped) since must not
-            // have its folders recreated on the computer's disk or in a bare mount point.
-            if (!job.database->OnItsCard()) {
-                outcome.lastError = "[Error] the device is gone: " + root;
+            if (!card->Present()) {
+                outcome.lastError = "[Error] the device is gone: " + card->root();
                 break;
             }
             SetStatus(std::string(kMsgCopyingToDevice) + content.title);
             Update([](JobProgress& p) { p.itemDone = 0; });
-            if (!folders_.CopyFolderTree(staging, root)) {
+            outcome.cardChanged = true;
+            if (!folders_.CopyFolderTree(staging, card->anchor())) {
                 outcome.lastError = "[Error] copy " + content.title;
                 break;
             }
-            if (!RebuildFolderTables(content.mainGroup, root)) {
+            if (!RebuildFolderTables(content.mainGroup, card->anchor())) {
                 outcome.lastError = "[Error] tables of " + content.title;
                 break;
             }
-            if (job.database->AddContent(content)) {
-                if (!job.database->Save()) {
+            if (database.AddContent(content)) {
+                if (!database.Save()) {
                     outcome.lastError = "[Error] saving Default.dat";
                     break;
                 }

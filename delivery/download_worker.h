@@ -16,6 +16,7 @@
 #include "delivery/folder_tree.h"
 #include "service/http_client.h"
 #include "service/session.h"
+#include "store/card.h"
 #include "store/device_files.h"
 
 namespace torvane {
@@ -68,6 +69,8 @@ class DownloadWorker final : public IFileProgressEvent {
     // below the private temporary folder, made on first use and removed when the job ends.
     std::string StagingFolder();
     JobOutcome Finish(JobOutcome outcome, std::string_view finalStatus);
+    // A job that could not end whole because its card left is reported as such, once.
+    JobOutcome AfterCardLeft(JobOutcome outcome);
 
     template <typename Change>
     void Update(Change change) {
@@ -84,6 +87,8 @@ class DownloadWorker final : public IFileProgressEvent {
     }
 
     DownloadJob job_;
+    // The card the job works on, held for the whole job (null for a copy to the computer).
+    const std::shared_ptr<Card> card_;
     const ServiceSession session_;
     IJobObserver& observer_;
     IMessageSink& messages_;

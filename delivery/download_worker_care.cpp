@@ -35,7 +35,11 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
     using Action = CardCareJob::Action;
     JobOutcome outcome;
     Update([](JobProgress& p) { p = JobProgress{}; });
-    Card card(job.root);
+    if (job.card == nullptr) {
+        outcome.lastError = "[Error] no card";
+        return outcome;
+    }
+    Card& card = *job.card;
     const auto failed = [&](const std::string& why) {
         outcome.lastError = why;
         SetStatus(why);
@@ -60,7 +64,10 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
                                      job_.timing);
             CareReport report =
                 CheckAndRepair(card, repair, catalogue ? &*catalogue : nullptr, &runner);
-            if (repair && !report.problems.empty()) observer_.OnStorageChanged();
+            if (repair && !report.problems.empty()) {
+                outcome.cardChanged = true;
+                observer_.OnStorageChanged();
+            }
             const std::string said = report.Summary();
             if (job.report != nullptr) *job.report = std::move(report);
             return Finish(std::move(outcome), said);
@@ -87,6 +94,7 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
             };
             const Result<BackupManifest> restored =
                 RestoreCard(card, job.archive, {job.force}, messages_, &control_.cancel, written);
+            outcome.cardChanged = writing;
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
             if (!restored.ok() && restored.message().empty()) {  // the user said No
                 outcome.result = JobOutcome::Result::Cancelled;

@@ -53,7 +53,9 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
         p.overallTotal = p.itemTotal = size;
     });
     const std::string temp = StagingFolder();
-    if (job.targetDrive.empty() || temp.empty() || !IsPlainComponent(job.package.savedName)) {
+    const std::shared_ptr<Card> card = job.card;
+    if (card == nullptr || card->root().empty() || temp.empty() ||
+        !IsPlainComponent(job.package.savedName)) {
         outcome.lastError = "[Error] saving " + job.package.savedName;
         return outcome;
     }
@@ -73,6 +75,10 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
     }
 
     CMyZip zip(messages_);
+    // A reset writes the package's own database on purpose: from here the card is told from
+    // another by its root alone, and it must be read again before its database is saved.
+    if (reset) card->AcceptDatabaseFile();
+    zip.WriteOnto(&card->anchor());
     // An update package brings a blank database: it is never unpacked over the card's own, so
     // that a full card, a kill or a pulled card during the update cannot leave an empty one.
     if (!reset) zip.LeaveOut(std::string(kDatabaseName));
@@ -86,22 +92,28 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
     bool opened = zip.OpenArchive(local) == 0;
     if (opened && reset && keeper != nullptr) {
         SetStatus(std::string(kMsgKeepingRecordings));
-        if (const Status kept = keeper->BeforeWipe(job.targetDrive); !kept.ok()) {
+        if (const Status kept = keeper->BeforeWipe(card->root()); !kept.ok()) {
             zip.CloseArchive();
             opened = false;
             outcome.lastError = kept.message();
             messages_.Show(MessageKind::Error, kept.message());
         }
     }
+    // Nothing is wiped or unpacked on a card that left while the package downloaded.
+    if (opened && !card->Present()) {
+        zip.CloseArchive();
+        opened = false;
+    }
     const bool wiped = opened && reset;
+    outcome.cardChanged = opened;
     if (opened) {
-        if (wiped) EmptyFolderTree(job.targetDrive);
+        if (wiped) EmptyFolderTree(card->root());
         Update([reset](JobProgress& p) {
             p.status = reset ? kMsgResetting : kMsgCopyingToDevice;
             p.overallDone = p.overallTotal;
             p.itemDone = p.itemTotal / 2;
         });
-        zip.ExtractAll(job.targetDrive, reset ? 2 : 1);
+        zip.ExtractAll(card->root(), reset ? 2 : 1);
         zip.CloseArchive();
     }
     {
@@ -112,7 +124,7 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
     // Put back whenever the wipe happened, even when the unpacking stopped half-way.
     if (wiped && keeper != nullptr) {
         SetStatus(std::string(kMsgPuttingBackRecordings));
-        if (const Status put = keeper->AfterWipe(job.targetDrive, messages_); !put.ok())
+        if (const Status put = keeper->AfterWipe(card->anchor(), messages_); !put.ok())
             outcome.lastError = put.message();
     }
     if (control_.cancel.load()) return Finish(std::move(outcome), {});
@@ -128,12 +140,12 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
 
 JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
     JobOutcome outcome;
-    const std::string root = job.diy != nullptr ? job.diy->root() : std::string();
+    const std::shared_ptr<Card> card = job.card;
     const int position = job.cardPosition;
     const int first = job.firstSlot;
-    if (root.empty() || job.diy == nullptr || position < 1 || position > kDiyCardCount ||
+    if (card == nullptr || card->root().empty() || position < 1 || position > kDiyCardCount ||
         first < 0 || first >= kDiySlotCount ||
-        job.diy->records().size() < static_cast<std::size_t>(position)) {
+        card->diy().records().size() < static_cast<std::size_t>(position)) {
         outcome.lastError = "[Error] no DIY card " + std::to_string(position);
         return outcome;
     }
@@ -144,17 +156,20 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
         p.overallTotal = count + 1;
         p.itemTotal = 1;
     });
-    folders_.ForgetCreatedFolders();
-    for (int k = 1; k <= kDiySlotCount; ++k) {
-        folders_.MakeParentDirectories(card_paths::RecordingSlotFolder(root, k) + "/check.dir");
-    }
+    CDiyXML& diy = card->diy();
+    for (int k = 1; k <= kDiySlotCount; ++k) card->MakeFolders(card->RecordingSlotFolder(k));
     const std::string date = DeviceDateNow();
     const long cardNo = kFirstDiyCard - 1 + position;
-    auto& records = job.diy->records();
+    auto& records = diy.records();
     for (std::size_t j = 0; j < count && !control_.cancel.load(); ++j) {
+        // A card pulled between two recordings gets nothing more, not even its database.
+        if (!card->Present()) {
+            outcome.lastError = "[Error] the device is gone: " + card->root();
+            return outcome;
+        }
         Update([j](JobProgress& p) { p.itemDone = j; });
         const int slot = first + static_cast<int>(j);
-        const std::string folder = card_paths::RecordingSlotFolder(root, slot + 1) + "/";
+        const std::string folder = card->RecordingSlotFolder(slot + 1) + "/";
         const std::string fileName = fs::path(job.sources[j]).filename().string();
         const auto dot = fileName.rfind('.');
         const std::string base = fileName.substr(0, dot);
@@ -171,6 +186,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
             }
         }
         SetStatus(base + std::string(kMsgCopyingSuffix));
+        outcome.cardChanged = true;
         if (!CopyFileSafely(job.sources[j], folder + deviceName)) {
             outcome.lastError = "[Error] copy " + job.sources[j];
             continue;
@@ -180,7 +196,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
         OnProgress(1);
     }
     SetStatus(std::string(kMsgWritingInfoFiles));
-    if (!job.diy->SaveDiyFile() || !job.diy->SaveRecTable()) {
+    if (!diy.SaveDiyFile() || !diy.SaveRecTable()) {
         outcome.lastError = "[Error] saving the DIY database";
         return outcome;
     }

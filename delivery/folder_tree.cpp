@@ -27,15 +27,17 @@ void FolderTree::MakeParentDirectories(const std::string& filePath) {
     if (slash == std::string::npos || slash == 0) return;
     const std::string parent = filePath.substr(0, slash);
     if (createdFolders_.count(parent) != 0) return;
-    if (!boundary_.empty() && boundary_.compare(0, parent.size(), parent) == 0 &&
-        (boundary_.size() == parent.size() || boundary_[parent.size()] == '/'))
-        return;
     MakeParentDirectories(parent);
     ::mkdir(parent.c_str(), 0755);  // fails harmlessly when it exists
     createdFolders_.insert(parent);
 }
 
-bool FolderTree::CopyFolderTree(const std::string& source, const std::string& destination) {
+bool FolderTree::CopyFolderTree(const std::string& source, const CardAnchor& card) {
+    return CopyBelow(source, card.root(), card);
+}
+
+bool FolderTree::CopyBelow(const std::string& source, const std::string& destination,
+                           const CardAnchor& card) {
     std::error_code ec;
     fs::directory_iterator it(source, ec);
     if (ec) return false;
@@ -48,10 +50,15 @@ bool FolderTree::CopyFolderTree(const std::string& source, const std::string& de
         const std::string from = source + "/" + name;
         const std::string to = destination + "/" + name;
         if (it->is_directory(ec)) {
-            ok = CopyFolderTree(from, to) && ok;
+            ok = CopyBelow(from, to, card) && ok;
             continue;
         }
-        MakeParentDirectories(to);
+        // Before every file: a card pulled or replaced since the last one gets nothing more.
+        if (!card.Present()) return false;
+        if (createdFolders_.count(destination) == 0) {
+            if (destination != card.root() && !card.MakeFolders(destination)) return false;
+            createdFolders_.insert(destination);
+        }
         if (!CopyFileSafely(from, to)) ok = false;
     }
     return ok;

@@ -145,6 +145,14 @@ int CMyZip::ExtractAll(const std::string& destination, std::size_t bufferSize) {
     return 0;
 }
 
+bool CMyZip::MakeFolders(const std::string& folder) const {
+    if (card_ != nullptr)
+        return folder == card_->root() ? card_->Present() : card_->MakeFolders(folder);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    return fs::is_directory(folder, ec);
+}
+
 CMyZip::EntryResult CMyZip::ExtractEntry(std::int64_t index, const std::string& destination,
                                          std::size_t bufferSize) {
     zip_stat_t st;
@@ -162,12 +170,11 @@ CMyZip::EntryResult CMyZip::ExtractEntry(std::int64_t index, const std::string& 
     const fs::path output = root / relative;
     if (!StaysInside(root, output)) return EntryResult::Failed;
 
-    std::error_code ec;
+    if (!DestinationPresent()) return EntryResult::Failed;
     if (name.back() == '/' || name.back() == '\\') {
-        fs::create_directories(output, ec);
-        return fs::is_directory(output) ? EntryResult::Written : EntryResult::Failed;
+        return MakeFolders(output.string()) ? EntryResult::Written : EntryResult::Failed;
     }
-    fs::create_directories(output.parent_path(), ec);
+    if (!MakeFolders(output.parent_path().string())) return EntryResult::Failed;
 
     std::unique_ptr<zip_file_t, ZipFileCloser> entry(zip_fopen_index(archive_, index, 0));
     if (!entry) return EntryResult::Failed;
@@ -203,7 +210,7 @@ CMyZip::EntryResult CMyZip::ExtractEntry(std::int64_t index, const std::string& 
     }
     // An entry ended early is not whole: the writer drops it and the previous file stays.
     if (endedEarly) return EntryResult::EndedEarly;
-    if (written != total || !out.Commit()) return EntryResult::Failed;
+    if (written != total || !DestinationPresent() || !out.Commit()) return EntryResult::Failed;
     if (st.valid & ZIP_STAT_MTIME) SetModificationTime(output, st.mtime);
     return EntryResult::Written;
 }

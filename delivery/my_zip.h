@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "store/card_anchor.h"
 
 struct zip;
 
@@ -45,11 +46,16 @@ class CMyZip {
     // An entry at the top of the archive with this name (compared without regard to ASCII
     // case, as the card's FAT does) is left out: the card's own file of that name stays.
     void LeaveOut(std::string topLevelName) { leftOut_.push_back(std::move(topLevelName)); }
+    // The destination is this card (null: a folder of the computer): no entry is written and no
+    // folder made once the card is not the one opened.
+    void WriteOnto(const CardAnchor* card) { card_ = card; }
 
   private:
     enum class EntryResult { Written, EndedEarly, Failed };
     EntryResult ExtractEntry(std::int64_t index, const std::string& destination,
                              std::size_t bufferSize);
+    bool MakeFolders(const std::string& folder) const;
+    bool DestinationPresent() const { return card_ == nullptr || card_->Present(); }
 
     IMessageSink& messages_;
     zip* archive_ = nullptr;
@@ -59,6 +65,7 @@ class CMyZip {
     bool completed_ = false;
     StepHook stepHook_;
     std::vector<std::string> leftOut_;
+    const CardAnchor* card_ = nullptr;
 };
 
 // The entry name as a path below the destination, or empty when the name is absolute, climbs

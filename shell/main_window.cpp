@@ -158,6 +158,7 @@ bool CTorvaneDlg::CreatePages() {
     connect(updatePage_->DriveChooser(), &QComboBox::activated, this,
             [this](int index) { detector_->SelectEntry(index); });
     updatePage_->SetCardChangedHandler([this] { ReloadCard(); });
+    updatePage_->SetTargetCardSource([this] { return detector_->SelectedDriveCard(); });
     return true;
 }
 

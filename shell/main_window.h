@@ -140,6 +140,8 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void OnDeviceAttached();
     // Reads the current card again into the pages (after it was attached, or written to).
     void ReloadCard();
+    // Starts `timer` again instead of handling the card now, while a modal window is up.
+    bool DeferWhileModal(QTimer& timer);
     void OnPlayerClock();
     void UpdateHover(const QPoint& point);
     void Say(MessageKind kind, std::string_view text);

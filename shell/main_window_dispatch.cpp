@@ -135,7 +135,17 @@ void CTorvaneDlg::ChooserChanged() {
     chooser->setCurrentIndex(detector_->CurrentEntry());
 }
 
+// While a job's dialog (or any other modal window a page opened) is up, the pages keep the card
+// they work on: the job has already been told through the card and stops by itself, and the page
+// must find its card where it left it when the dialog returns. The window forgets the card after.
+bool CTorvaneDlg::DeferWhileModal(QTimer& timer) {
+    if (QApplication::activeModalWidget() == nullptr) return false;
+    timer.start();
+    return true;
+}
+
 void CTorvaneDlg::OnDeviceRemoved() {
+    if (DeferWhileModal(removedTimer_)) return;
     removedTimer_.stop();
     contentPage_->ResetForRemovedDevice();
     if (!detector_->RemovedDevice().empty())
@@ -145,6 +155,7 @@ void CTorvaneDlg::OnDeviceRemoved() {
 }
 
 void CTorvaneDlg::OnDeviceAttached() {
+    if (DeferWhileModal(attachedTimer_)) return;
     attachedTimer_.stop();
     // A switch by hand starts both timers; the old device is let go before the new one loads.
     if (removedTimer_.isActive()) OnDeviceRemoved();
@@ -160,8 +171,8 @@ void CTorvaneDlg::ReloadCard() {
     contentPage_->LoadForAttachedDevice();
     DeviceHeader header;
     header.drive = detector_->CardRoot();
-    header.database = contentPage_->Database();
-    if (header.database != nullptr) {
+    header.card = contentPage_->LoadedCard();
+    if (header.card != nullptr) {
         header.systemVersion = contentPage_->DeviceSystemVersion();
         header.firmwareVersion = contentPage_->DeviceFirmwareText();
     }

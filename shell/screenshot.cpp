@@ -72,7 +72,7 @@ bool SaveContentPictures(const QString& folder, const ServiceSession& session,
     StatvfsFreeSpace freeSpace;
     ThreadedJobRunner runner(session, observer, messages, freeSpace, nullptr,
                              JobTiming::Immediate());
-    TransferContents(firsts, false, ContentActionContext{card->database(), messages}, runner);
+    TransferContents(firsts, false, ContentActionContext{*card, messages}, runner);
     card->LoadDiy();
     if (!card->diy().records().empty()) {
         DiySlot& slot = card->diy().records()[0].slots[0];
@@ -163,8 +163,8 @@ bool SavePages(CTorvaneDlg& window, const QString& folder) {
         // The card care tab with what a check finds on a card a parent broke by hand.
         page->ChooseTab(CUpdateSystem::kTabCareId);
         BreakCardByHand(card);
-        Card broken(card);
-        page->CareView()->ShowReport(CheckAndRepair(broken, false, nullptr, nullptr));
+        const auto broken = std::make_shared<Card>(card);
+        page->CareView()->ShowReport(CheckAndRepair(*broken, false, nullptr, nullptr));
         Wait(200);
         ok = Save(window, folder + "/update-care.png") && ok;
     }

@@ -4,6 +4,7 @@
 
 namespace torvane {
 
-Card::Card(std::string root) : root_(std::move(root)), database_(root_), diy_(root_) {}
+Card::Card(std::string root)
+    : anchor_(std::make_shared<CardAnchor>(std::move(root))), database_(anchor_), diy_(anchor_) {}
 
 }  // namespace torvane

@@ -83,6 +83,7 @@ bool CDefaultXML::RemoveGameSelection(std::string_view contentNo, bool rebuild) 
 
 void CDefaultXML::FillGameShelfFromSelection() {
     auto& game = Contents(Shelf::Game);
+    game.clear();
     for (const std::string& number : gameContentList_) {
         for (const Shelf shelf : kStoredShelves) {
             const auto& contents = Contents(shelf);

@@ -7,12 +7,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "store/card_anchor.h"
 #include "store/content_record.h"
 #include "store/content_types.h"
 
@@ -20,26 +22,36 @@ namespace torvane {
 
 class CDefaultXML {
   public:
-    // A model with no card: Load, Save and the tables fail until a root is given.
+    // A model with no card: Load, Save and the tables fail.
     CDefaultXML() = default;
-    explicit CDefaultXML(std::string root) : root_(std::move(root)) {}
+    // A database made for the card at `root` (a new card, a test): it may be saved without a
+    // load.
+    explicit CDefaultXML(std::string root);
+    // The database of an opened card: never saved before it was read, so that a card whose
+    // database was not loaded (or could not be) never gets one that holds only the latest change.
+    explicit CDefaultXML(std::shared_ptr<CardAnchor> card) : card_(std::move(card)) {}
     virtual ~CDefaultXML() = default;
     CDefaultXML(const CDefaultXML&) = default;
     CDefaultXML& operator=(const CDefaultXML&) = default;
 
     // The card root this database is read from and written to.
-    const std::string& root() const { return root_; }
-    // Whether the root is still the card Load read (the same device and folder): false once
-    // the card was pulled or another took its place. True before any load.
-    bool OnItsCard() const;
+    const std::string& root() const;
+    // The card this database belongs to; null for a model with no card.
+    const CardAnchor* card() const { return card_.get(); }
+    // Whether the card is still the one read (see CardAnchor::Present); false without a card.
+    bool OnItsCard() const { return card_ != nullptr && card_->Present(); }
+    // Whether Save may write: the card is there and the database was read from it (or made new).
+    bool Saveable() const { return readOrNew_ && OnItsCard(); }
 
-    // Replaces the model by what Default.dat holds. False without a device root (model left as
-    // it was), when the file cannot be deciphered or read (model empty), or when the parser
-    // reported an error (model holds what was read before it; lastError() says why).
+    // Replaces the model by what Default.dat holds and puts the chosen games on the game shelf.
+    // False without a device root (model left as it was), when the file cannot be deciphered or
+    // read (model empty), or when the parser reported an error (model holds what was read before
+    // it; lastError() says why).
     bool Load();
-    // Writes the whole model: the plain staging file "_Default.dat", then enciphered into
-    // "Default.dat". Sorts the number lists and the shelves in place. False leaves the previous
-    // Default.dat whole (and the staging file, when only the encipher failed).
+    // Writes the whole model, enciphered, as Default.dat. Sorts the number lists and the shelves
+    // in place. False, and the previous Default.dat whole, when the card is not the one read
+    // (pulled, replaced, or its database changed by someone else), when a card's database was
+    // never read, or when the card did not take the file.
     bool Save();
     // Empties the ten shelves, the DIY card list and the game selection. Keeps the system version,
     // sound type, selected child and selected DIY content.
@@ -75,8 +87,8 @@ class CDefaultXML {
     bool RebuildDiyContentTable() const;
     void SetSelectedChild(int childNo) { selectedChildNo_ = childNo; }
 
-    // The game shelf is not stored; after a Load this puts on it a copy of every selected
-    // content found on its own shelf, in selection order.
+    // The game shelf is not stored: it becomes a copy of every selected content found on its
+    // own shelf, in selection order. Load does it; so may a model built in memory.
     void FillGameShelfFromSelection();
 
     const std::vector<ContentRecord>& Contents(Shelf shelf) const {
@@ -112,9 +124,8 @@ class CDefaultXML {
   private:
     friend class DefaultXmlReader;
 
-    std::string root_;
-    // The root folder's device and inode when Load read it.
-    std::optional<std::pair<std::uint64_t, std::uint64_t>> cardIdentity_;
+    std::shared_ptr<CardAnchor> card_;
+    bool readOrNew_ = false;
     std::array<std::vector<ContentRecord>, kShelfCount> shelves_;
     std::vector<std::string> diyList_;
     std::vector<std::string> gameContentList_;

@@ -197,36 +197,35 @@ bool CDefaultXML::ParseDocument(std::string_view document) {
     return status.ok();
 }
 
-namespace {
+CDefaultXML::CDefaultXML(std::string root)
+    : card_(std::make_shared<CardAnchor>(std::move(root))), readOrNew_(true) {}
 
-std::optional<std::pair<std::uint64_t, std::uint64_t>> FolderIdentity(const std::string& folder) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
-    return std::pair<std::uint64_t, std::uint64_t>(info.st_dev, info.st_ino);
-}
-
-}  // namespace
-
-bool CDefaultXML::OnItsCard() const {
-    if (!cardIdentity_) return true;
-    return FolderIdentity(root_) == cardIdentity_;
+const std::string& CDefaultXML::root() const {
+    static const std::string none;
+    return card_ != nullptr ? card_->root() : none;
 }
 
 bool CDefaultXML::Load() {
-    const std::string& root = root_;
-    if (root.empty()) return false;
+    if (card_ == nullptr || root().empty()) return false;
     Clear();
-    cardIdentity_ = FolderIdentity(root);
+    readOrNew_ = false;
     // Deciphered in memory: the database in clear never lands in a file.
     std::string document;
-    if (!ReadEncipheredText(card_paths::Below(root, card_paths::kDatabase), document)) return false;
-    return ParseDocument(document);
+    const bool read =
+        ReadEncipheredText(card_paths::Below(root(), card_paths::kDatabase), document);
+    card_->NoteDatabaseFile();
+    if (!read || !ParseDocument(document)) return false;
+    FillGameShelfFromSelection();
+    readOrNew_ = true;
+    return true;
 }
 
 bool CDefaultXML::Save() {
-    const std::string& root = root_;
-    if (root.empty() || !OnItsCard()) return false;
-    return WriteEncipheredFile(card_paths::Below(root, card_paths::kDatabase), SerializeDocument());
+    if (!Saveable()) return false;
+    if (!WriteEncipheredFile(card_paths::Below(root(), card_paths::kDatabase), SerializeDocument()))
+        return false;
+    card_->NoteDatabaseFile();
+    return true;
 }
 
 }  // namespace torvane

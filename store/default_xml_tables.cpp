@@ -64,15 +64,17 @@ std::vector<std::string> CDefaultXML::DiyContentTableLines() const {
 }
 
 bool CDefaultXML::RebuildDiyContentTable() const {
-    if (root_.empty()) return false;
+    // The tables follow the database: written only where it may be saved.
+    if (!Saveable()) return false;
     const auto lines = DiyContentTableLines();
-    return WriteEncipheredTable(lines, card_paths::Below(root_, card_paths::kDiyContentTable)) &&
-           WriteEncipheredTable(lines, card_paths::Below(root_, card_paths::kDiyContentSwTable));
+    return WriteEncipheredTable(lines, card_paths::Below(root(), card_paths::kDiyContentTable)) &&
+           WriteEncipheredTable(lines, card_paths::Below(root(), card_paths::kDiyContentSwTable));
 }
 
 bool CDefaultXML::RebuildGameTable() {
-    if (root_.empty()) return false;
-    return WriteEncipheredTable(GameTableLines(), card_paths::Below(root_, card_paths::kGameTable));
+    if (!Saveable()) return false;
+    return WriteEncipheredTable(GameTableLines(),
+                                card_paths::Below(root(), card_paths::kGameTable));
 }
 
 bool CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
@@ -81,12 +83,11 @@ bool CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     const std::string oldNo = selectedDiyContentNo_;
     const std::string newNo = record.contentNo;
     const std::vector<std::string> bases = DistinctBaseNames(record);
+    if (!Saveable()) return false;
     diyList_.clear();
-    const std::string& root = root_;
-    if (root.empty()) return false;
 
     const std::vector<std::string> lines = DiyContentLines(bases, &diyList_);
-    const std::string folder = card_paths::Below(root, card_paths::kDiyContentFolder);
+    const std::string folder = card_paths::Below(root(), card_paths::kDiyContentFolder);
     if (!WriteEncipheredTable(lines, folder + "/rfid.tbl")) return false;
     // The device reads the DIY cards from either table; both hold the same bytes.
     if (!CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl")) return false;

@@ -65,9 +65,18 @@ const DiyRecord* CDiyXML::RecordForCard(long cardNo) const {
     return const_cast<CDiyXML*>(this)->RecordForCard(cardNo);
 }
 
+CDiyXML::CDiyXML(std::string root)
+    : card_(std::make_shared<CardAnchor>(std::move(root))), readOrNew_(true) {}
+
+const std::string& CDiyXML::root() const {
+    static const std::string none;
+    return card_ != nullptr ? card_->root() : none;
+}
+
 bool CDiyXML::Load() {
-    const std::string& root = root_;
+    const std::string& root = this->root();
     if (root.empty()) return false;
+    readOrNew_ = false;
     records_.clear();
     otherLines_.clear();
 
@@ -83,7 +92,16 @@ bool CDiyXML::Load() {
     std::string table;
     if (!ReadWholeTextFile(card_paths::Below(root, card_paths::kRecordingTable), table))
         table.clear();
-    return ReadDocuments(there ? std::optional<std::string_view>(document) : std::nullopt, table);
+    readOrNew_ =
+        ReadDocuments(there ? std::optional<std::string_view>(document) : std::nullopt, table);
+    return readOrNew_;
+}
+
+void CDiyXML::StartEmpty() {
+    records_.assign(kDiyCardCount, DiyRecord{});
+    otherLines_.clear();
+    lastError_.clear();
+    readOrNew_ = card_ != nullptr;
 }
 
 bool CDiyXML::ReadDocuments(std::optional<std::string_view> diyDocument,
@@ -151,16 +169,14 @@ std::string CDiyXML::SerializeRecTable() const {
 }
 
 bool CDiyXML::SaveRecTable() {
-    const std::string& root = root_;
-    if (root.empty()) return false;
-    return WriteFileSafely(card_paths::Below(root, card_paths::kRecordingTable),
+    if (!Saveable()) return false;
+    return WriteFileSafely(card_paths::Below(root(), card_paths::kRecordingTable),
                            SerializeRecTable());
 }
 
 bool CDiyXML::SaveDiyFile() {
-    const std::string& root = root_;
-    if (root.empty()) return false;
-    return WriteEncipheredFile(card_paths::Below(root, card_paths::kDiyDatabase),
+    if (!Saveable()) return false;
+    return WriteEncipheredFile(card_paths::Below(root(), card_paths::kDiyDatabase),
                                SerializeDiyDocument());
 }
 

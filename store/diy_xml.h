@@ -5,11 +5,14 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "store/card_anchor.h"
 
 namespace torvane {
 
@@ -34,17 +37,26 @@ struct DiyRecord {
 
 class CDiyXML {
   public:
-    // A database with no card: Load and the Saves fail until a root is given.
+    // A database with no card: Load and the Saves fail.
     CDiyXML() = default;
-    explicit CDiyXML(std::string root) : root_(std::move(root)) {}
+    // A database made for the card at `root` (a new card, a test): it may be saved unread.
+    explicit CDiyXML(std::string root);
+    // The DIY database of an opened card: saved only once it was read, and only while the card
+    // is the one opened.
+    explicit CDiyXML(std::shared_ptr<CardAnchor> card) : card_(std::move(card)) {}
 
     // The card root this database is read from and written to.
-    const std::string& root() const { return root_; }
+    const std::string& root() const;
+    // Whether the Saves may write: the card is there and the database was read from it.
+    bool Saveable() const { return readOrNew_ && card_ != nullptr && card_->Present(); }
 
     // Rebuilds the records from Diy.dat (1500 empty ones when there is none) and merges rec.tbl.
     // False without a device root (nothing changed) or when Diy.dat is damaged.
     bool Load();
-    // Writes Diy.dat: the staging file "_Diy.dat", enciphered into "Diy.dat".
+    // 1500 empty cards, to be saved as the card's first DIY database (one that was missing or
+    // could not be read and is written anew on purpose).
+    void StartEmpty();
+    // Writes Diy.dat, enciphered. False when not Saveable or the card did not take it.
     bool SaveDiyFile();
     // Writes ck9/rec.tbl: one line per card, then the other lines kept from the file.
     bool SaveRecTable();
@@ -72,7 +84,8 @@ class CDiyXML {
     bool ParseDiyDocument(std::string_view document);
     void MergeRecTable(const std::string& text);
 
-    std::string root_;
+    std::shared_ptr<CardAnchor> card_;
+    bool readOrNew_ = false;
     std::vector<DiyRecord> records_;
     std::vector<std::string> otherLines_;
     std::string lastError_;

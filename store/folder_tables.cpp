@@ -93,17 +93,21 @@ std::optional<std::vector<std::string>> FolderTableLines(std::string_view typeNa
 }
 
 bool RebuildFolderTables(std::string_view typeName, const std::string& root) {
+    return RebuildFolderTables(typeName, CardAnchor(root));
+}
+
+bool RebuildFolderTables(std::string_view typeName, const CardAnchor& card) {
     // Types without a folder of their own (the game) have no folder tables; writing tables into
     // the card's root instead would only leave files the device does not look for.
     const auto folderName = FolderForType(typeName);
+    const std::string& root = card.root();
     if (!folderName || root.empty()) return false;
     const std::string folder = root + "/" + std::string(*folderName);
     // A missing folder gives empty tables, so the device finds no stale ones.
-    std::error_code error;
-    fs::create_directories(folder, error);
+    if (!card.MakeFolders(folder)) return false;
 
     const auto lines = FolderTableLines(typeName, root);
-    return lines && WriteEncipheredTable(*lines, folder + "/rfid.tbl") &&
+    return lines && card.Present() && WriteEncipheredTable(*lines, folder + "/rfid.tbl") &&
            WriteEncipheredTable(*lines, folder + "/sw.tbl");
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/card_anchor.h"
 #include "store/content_record.h"
 
 namespace torvane {
@@ -15,6 +16,8 @@ namespace torvane {
 // from the sound files present anywhere below it. False for a type without a folder of its own,
 // or when a table cannot be written.
 bool RebuildFolderTables(std::string_view typeName, const std::string& root);
+// The same on an opened card: nothing is written once the card is not the one opened.
+bool RebuildFolderTables(std::string_view typeName, const CardAnchor& card);
 
 // The DIY card a file answers to: "901001" and the base name's leading number modulo 100.
 std::string DiyCardNumber(std::string_view baseName);

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QVariant>
 
+#include "store/card.h"
+
 namespace torvane {
 
 void SetControlId(QWidget* widget, int id) {
@@ -18,6 +20,12 @@ UpdatePageBase::UpdatePageBase(QWidget* parent)
     SetControlId(driveChooser_, kDriveChooserId);
     driveChooser_->setObjectName("DriveChooser");
     driveChooser_->setGeometry(20, 20, 260, 24);
+}
+
+std::shared_ptr<Card> UpdatePageBase::TargetCard() const {
+    if (targetCard_) return targetCard_();
+    const std::string drive = driveChooser_->currentText().toStdString();
+    return drive.empty() ? nullptr : std::make_shared<Card>(drive);
 }
 
 }  // namespace torvane

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "service/session.h"
@@ -13,7 +14,7 @@ class QComboBox;
 
 namespace torvane {
 
-class CDefaultXML;
+class Card;
 
 // The account's bought contents by the main groups the child name page shows.
 struct DeviceContentCounts {
@@ -28,7 +29,7 @@ struct DeviceHeader {
     std::string drive;
     std::string systemVersion;
     std::string firmwareVersion;
-    CDefaultXML* database = nullptr;  // the content page's, lent
+    std::shared_ptr<Card> card;  // the card shown, its database read; null without one
     DeviceContentCounts counts;
 };
 
@@ -48,8 +49,8 @@ class ContentPageBase : public QWidget {
     virtual void Refresh() = 0;
     // Whether songs, stories or DIY contents are shown (the only lists the player plays).
     virtual bool PlayableFilterSelected() const = 0;
-    // The card's database, or null before a card was loaded.
-    virtual CDefaultXML* Database() = 0;
+    // The card shown with its database read, or null before one was loaded.
+    virtual std::shared_ptr<Card> LoadedCard() const = 0;
     // "systemVersion" of the card's database and the text of its "info.dat"; empty without one.
     virtual std::string DeviceSystemVersion() const = 0;
     virtual std::string DeviceFirmwareText() const = 0;
@@ -76,15 +77,24 @@ class UpdatePageBase : public QWidget {
     // Told after the page wrote to the card (a package, a repair, a restore), so that the window
     // reads the card again.
     void SetCardChangedHandler(std::function<void()> handler) { cardChanged_ = std::move(handler); }
+    // Where the page's jobs go: the card on the drive the device detection has selected (the
+    // device's own card object when the drive holds it, so that its removal reaches the job).
+    void SetTargetCardSource(std::function<std::shared_ptr<Card>()> source) {
+        targetCard_ = std::move(source);
+    }
 
   protected:
     void CardChanged() const {
         if (cardChanged_) cardChanged_();
     }
+    // The card the page's jobs go to; null when no drive is selected. Without a source (a page
+    // on its own), the chooser's current drive.
+    std::shared_ptr<Card> TargetCard() const;
 
   private:
     QComboBox* driveChooser_;
     std::function<void()> cardChanged_;
+    std::function<std::shared_ptr<Card>()> targetCard_;
 };
 
 class ChildPageBase : public QWidget {

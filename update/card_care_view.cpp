@@ -93,8 +93,8 @@ void CCardCareView::ShowReport(CareReport report) {
 
 bool CCardCareView::Run(CardCareJob job) {
     if (running_) return false;
-    job.root = host_.drive ? host_.drive() : std::string();
-    if (job.root.empty()) {
+    job.card = host_.card ? host_.card() : nullptr;
+    if (job.card == nullptr) {
         messages_.Show(MessageKind::Information, kMsgNoDevice);
         return false;
     }
@@ -126,7 +126,7 @@ void CCardCareView::Repair() {
     job.report = &report;
     if (!Run(std::move(job))) return;
     // Whatever the repair got to before it ended has changed the card.
-    if (host_.cardChanged) host_.cardChanged();
+    if (host_.cardChanged && lastOutcome_->cardChanged) host_.cardChanged();
     if (!lastOutcome_->Completed()) return;
     ShowReport(std::move(report));
 }
@@ -156,7 +156,7 @@ void CCardCareView::Restore(const std::string& archive) {
         if (parentWidget() != nullptr) parentWidget()->update();
     }
     // A restore stopped while it renamed its files into place has changed some of them.
-    if (host_.cardChanged) host_.cardChanged();
+    if (host_.cardChanged && lastOutcome_->cardChanged) host_.cardChanged();
 }
 
 void CCardCareView::paintEvent(QPaintEvent*) {

@@ -32,7 +32,7 @@ class CCardCareView : public QWidget {
     // Where the page's card is, and how a file is chosen: a save or an open dialog by default,
     // a script in tests. An empty answer is the parent changing his mind.
     struct Host {
-        std::function<std::string()> drive;
+        std::function<std::shared_ptr<Card>()> card;  // where the jobs go; null: no card
         std::function<std::string(bool forSaving)> chooseArchive;
         std::function<void()> cardChanged;  // after a repair or a restore wrote to the card
     };

@@ -66,15 +66,15 @@ Status KeptRecordings::Keep(const std::string& root) {
     return Status::Ok();
 }
 
-Status KeptRecordings::PutBack(const std::string& root, std::vector<std::string>& notes) const {
+Status KeptRecordings::PutBack(const CardAnchor& card, std::vector<std::string>& notes) const {
+    const std::string& root = card.root();
+    if (!card.Present()) return NotPutBack();
     bool whole = true;
     if (!recordings_.empty()) {
         // The package's DIY database, or empty cards when it brings none (or one that cannot be
         // read: the kept recordings are what matters).
         CDiyXML diy(root);
-        if (!diy.Load()) diy.records().clear();
-        if (diy.records().size() < static_cast<std::size_t>(kDiyCardCount))
-            diy.records().resize(static_cast<std::size_t>(kDiyCardCount));
+        if (!diy.Load()) diy.StartEmpty();
         for (const Recording& recording : recordings_) {
             DiyRecord* record = diy.RecordForCard(recording.card);
             if (record == nullptr) continue;
@@ -83,9 +83,8 @@ Status KeptRecordings::PutBack(const std::string& root, std::vector<std::string>
                 notes.push_back(
                     RecordingReplacedPackageSlot(recording.card, recording.slot + 1, slot.name));
             const std::string folder = card_paths::RecordingSlotFolder(root, recording.slot + 1);
-            std::error_code ec;
-            fs::create_directories(folder, ec);
-            if (ec || !CopyFileSafely(recording.kept, folder + "/" + recording.fields.file)) {
+            if (!card.MakeFolders(folder) ||
+                !CopyFileSafely(recording.kept, folder + "/" + recording.fields.file)) {
                 whole = false;
                 continue;
             }
@@ -100,9 +99,7 @@ Status KeptRecordings::PutBack(const std::string& root, std::vector<std::string>
             const auto own = voices_.find(std::string(language));
             const std::string& kept = own != voices_.end() ? own->second : voices_.begin()->second;
             const std::string folder = card_paths::NameVoiceFolder(root, language);
-            std::error_code ec;
-            fs::create_directories(folder, ec);
-            whole = !ec &&
+            whole = card.MakeFolders(folder) &&
                     CopyFileSafely(kept, folder + "/" + std::string(card_paths::kNameVoiceFile)) &&
                     whole;
         }
@@ -119,9 +116,9 @@ Status KeptRecordings::PutBack(const std::string& root, std::vector<std::string>
     return whole ? Status::Ok() : NotPutBack();
 }
 
-Status KeptRecordings::AfterWipe(const std::string& root, IMessageSink& messages) {
+Status KeptRecordings::AfterWipe(const CardAnchor& card, IMessageSink& messages) {
     std::vector<std::string> notes;
-    const Status put = PutBack(root, notes);
+    const Status put = PutBack(card, notes);
     for (const std::string& note : notes) messages.Show(MessageKind::Information, note);
     if (!put.ok()) {
         messages.Show(MessageKind::Error, put.message());

@@ -30,14 +30,14 @@ class KeptRecordings final : public IWipeKeeper {
     // not go on.
     Status Keep(const std::string& root);
 
-    // Puts everything back onto the card at `root` (the package's databases loaded and saved
+    // Puts everything back onto the card (the package's databases loaded and saved
     // again). A slot the package's DIY database already uses is given to the kept recording, and
     // `notes` gets a sentence saying so for each.
-    Status PutBack(const std::string& root, std::vector<std::string>& notes) const;
+    Status PutBack(const CardAnchor& card, std::vector<std::string>& notes) const;
 
     // IWipeKeeper: Keep, and PutBack with its notes and a sentence of what came back.
     Status BeforeWipe(const std::string& root) override { return Keep(root); }
-    Status AfterWipe(const std::string& root, IMessageSink& messages) override;
+    Status AfterWipe(const CardAnchor& card, IMessageSink& messages) override;
 
     std::size_t recordingCount() const { return recordings_.size(); }
     bool hasNameVoice() const { return !voices_.empty(); }

@@ -2,6 +2,7 @@
 
 #include "base/messages.h"
 #include "delivery/folder_tree.h"
+#include "store/card.h"
 
 namespace torvane {
 
@@ -12,10 +13,11 @@ std::string PackageSavedName(const UpdateFile& file) {
     return IsPlainComponent(tail) ? tail : "package.zip";
 }
 
-JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::string& drive,
+JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, std::shared_ptr<Card> card,
                           IJobRunner& runner, IMessageSink& messages, IWipeKeeper* keep) {
+    if (card == nullptr) return JobOutcome{};
     if (kind == PackageKind::Reset &&
-        !messages.Ask(MessageKind::Exclamation, ResetQuestion(drive, keep != nullptr))) {
+        !messages.Ask(MessageKind::Exclamation, ResetQuestion(card->root(), keep != nullptr))) {
         JobOutcome refused;
         refused.result = JobOutcome::Result::Cancelled;
         return refused;
@@ -24,7 +26,7 @@ JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::s
     package.package.savedName = PackageSavedName(file);
     package.package.fileUrl = file.fileUrl;
     package.package.size = file.size;
-    package.targetDrive = drive;
+    package.card = std::move(card);
     DownloadJob job;
     if (kind == PackageKind::Reset)
         job.kind = ResetPackageJob{{std::move(package)}, keep};

@@ -2,6 +2,7 @@
 // package wipes the card first. The chosen drive receives the package.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "base/message_sink.h"
@@ -16,14 +17,14 @@ enum class PackageKind { Update, Reset };
 // file name, else the last part of its address.
 std::string PackageSavedName(const UpdateFile& file);
 
-// Downloads the package and unpacks it onto `drive` through the runner. A reset first asks the
-// user (ResetQuestion) and, refused, ends as cancelled with the card untouched. After an update
-// the user is told to restart and to put the card back into the device.
+// Downloads the package and unpacks it onto `card` (any removable drive) through the runner. A
+// reset first asks the user (ResetQuestion) and, refused, ends as cancelled with the card
+// untouched. After an update the user is told to restart and to put the card back into the device.
 // With `keep` (a reset only; KeptRecordings), the DIY recordings, the name voice and the selected
 // child are kept on the engine's thread just before the wipe and put back after it; when they
 // cannot be kept the card is not wiped. A package that fails to download or open leaves the card
 // as it was.
-JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, const std::string& drive,
+JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, std::shared_ptr<Card> card,
                           IJobRunner& runner, IMessageSink& messages, IWipeKeeper* keep = nullptr);
 
 }  // namespace torvane

@@ -114,7 +114,7 @@ CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMe
     keepRecordings_->setChecked(true);
 
     CCardCareView::Host care;
-    care.drive = [this] { return DriveChooser()->currentText().toStdString(); };
+    care.card = [this] { return TargetCard(); };
     care.chooseArchive = chooseArchive ? std::move(chooseArchive) : [this](bool forSaving) {
         return ChooseArchiveWithDialog(this, forSaving);
     };
@@ -236,8 +236,8 @@ void CUpdateSystem::Install() {
     const std::vector<UpdateFile>& files = CurrentFiles();
     const GridItemData data = row > 0 ? grid_->GetItemData(row, 1) : 0;
     if (data != 0 && data <= files.size()) {
-        const std::string drive = DriveChooser()->currentText().toStdString();
-        if (drive.empty()) {
+        std::shared_ptr<Card> card = TargetCard();
+        if (card == nullptr) {
             messages_.Show(MessageKind::Information, kMsgNoDevice);
         } else {
             // The record is copied: the list must not change under a running job.
@@ -245,10 +245,12 @@ void CUpdateSystem::Install() {
             installing_ = true;
             std::optional<KeptRecordings> kept;
             if (CurrentKind() == PackageKind::Reset && keepRecordings_->isChecked()) kept.emplace();
-            lastOutcome_ = InstallPackage(file, CurrentKind(), drive, *runner_, messages_,
+            lastOutcome_ = InstallPackage(file, CurrentKind(), std::move(card), *runner_, messages_,
                                           kept ? &*kept : nullptr);
             installing_ = false;
-            CardChanged();
+            // The window reads the card again only when the job wrote to it: not after a
+            // refused question or a package that never arrived.
+            if (lastOutcome_->cardChanged) CardChanged();
         }
     }
     button->SetState(0);

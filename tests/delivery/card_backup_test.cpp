@@ -283,7 +283,7 @@ TEST_F(CardBackupTest, AsAJobBackupAndRestoreTellTheirProgressAndAskBeforeWritin
     const auto run = [&](CardCareJob::Action action) {
         CardCareJob job;
         job.action = action;
-        job.root = Card().string();
+        job.card = std::make_shared<torvane::Card>(Card().string());
         job.archive = archive.string();
         return runner.Run(DownloadJob(job));
     };

@@ -32,7 +32,7 @@ class CardCheckTest : public test::ServiceFixture {
     void SetUp() override {
         ServiceFixture::SetUp();
         for (const char* no : {"L0001", "M0001", "S0001"}) installed.push_back(Content(no));
-        ASSERT_TRUE(Runner().Run(DownloadJob(ContentInstallJob{installed, &database})).Completed());
+        ASSERT_TRUE(Runner().Run(DownloadJob(ContentInstallJob{installed, card})).Completed());
         database.SelectDiyContent(database.Contents(Shelf::Language).front());
         CDiyXML diy(Card().string());
         ASSERT_TRUE(diy.Load());
@@ -125,10 +125,10 @@ TEST_F(CardCheckTest, RepairMendsWhatItCanAndKeepsFilesItDoesNotKnow) {
     fs::remove(Card() / "ck9/re1/dad.mp3");
     WriteFile(Card() / "ck9/re2/stray.mp3", "nobody's recording");
 
-    torvane::Card card(Card().string());
-    const auto problems = CheckCard(card, nullptr);
+    const auto card = std::make_shared<torvane::Card>(Card().string());
+    const auto problems = CheckCard(*card, nullptr);
     const auto all = Catalogue();
-    const std::vector<RepairStep> steps = RepairCard(card, problems, &all, &Runner());
+    const std::vector<RepairStep> steps = RepairCard(*card, problems, &all, &Runner());
 
     for (const RepairStep& step : steps) {
         EXPECT_EQ(step.mended, step.problem.kind != CardProblemKind::UnlistedRecording)
@@ -156,7 +156,7 @@ TEST_F(CardCheckTest, AsAJobTheCheckReportsAndTheRepairDownloadsWhatIsMissing) {
     const auto run = [&](CardCareJob::Action action, CareReport& report) {
         CardCareJob job;
         job.action = action;
-        job.root = Card().string();
+        job.card = std::make_shared<torvane::Card>(Card().string());
         job.report = &report;
         return Runner().Run(DownloadJob(job));
     };

@@ -100,8 +100,9 @@ class CardCutTest : public test::ServiceFixture {
         for (std::size_t i = 0; i < writes.size(); ++i) {
             fs::remove_all(Card());
             fs::copy(saved, Card(), fs::copy_options::recursive);
-            database = CDefaultXML(Card().string());
-            ASSERT_TRUE(database.Load());
+            // A card copied back is another card at the same path: it is opened afresh.
+            card = std::make_shared<torvane::Card>(Card().string());
+            ASSERT_TRUE(card->LoadDatabase());
             sink.Clear();
             {
                 std::lock_guard lock(observer.mutex);
@@ -117,8 +118,7 @@ class CardCutTest : public test::ServiceFixture {
         // Back to the card as it was before the job, for the next one.
         fs::remove_all(Card());
         fs::copy(saved, Card(), fs::copy_options::recursive);
-        database = CDefaultXML(Card().string());
-        ASSERT_TRUE(database.Load());
+        ASSERT_TRUE(card->LoadDatabase());
     }
     int runs_ = 0;
 
@@ -129,28 +129,25 @@ class CardCutTest : public test::ServiceFixture {
 
 TEST_F(CardCutTest, ContentInstallAndReinstall) {
     const std::vector<ContentRecord> contents = {Content("L0001"), Content("M0002")};
-    CutAtEveryWrite("install", [&] {
-        TransferContents(contents, false, {database, sink}, runner);
-    });
+    CutAtEveryWrite("install", [&] { TransferContents(contents, false, {*card, sink}, runner); });
     // A reinstall replaces files the database already lists: never truncated, never missing.
-    ASSERT_TRUE(TransferContents(contents, false, {database, sink}, runner).AllInstalled());
-    CutAtEveryWrite("reinstall", [&] {
-        TransferContents(contents, true, {database, sink}, runner);
-    });
+    ASSERT_TRUE(TransferContents(contents, false, {*card, sink}, runner).AllInstalled());
+    CutAtEveryWrite("reinstall", [&] { TransferContents(contents, true, {*card, sink}, runner); });
 }
 
 TEST_F(CardCutTest, DeleteGameAndDiyChoice) {
     ASSERT_TRUE(TransferContents({Content("L0001"), Content("L0002"), Content("M0002")}, false,
-                                 {database, sink}, runner)
+                                 {*card, sink}, runner)
                     .AllInstalled());
     CutAtEveryWrite("delete", [&] {
-        DeleteContents(Shelf::Music, {database.Contents(Shelf::Music).at(0)}, {database, sink});
+        DeleteContents(Shelf::Music, {card->database().Contents(Shelf::Music).at(0)},
+                       {*card, sink});
     });
     CutAtEveryWrite("game add", [&] {
-        AddToGameSelection({database.Contents(Shelf::Language).at(0)}, {database, sink});
+        AddToGameSelection({card->database().Contents(Shelf::Language).at(0)}, {*card, sink});
     });
     CutAtEveryWrite("diy select", [&] {
-        ChooseDiyContent(database.Contents(Shelf::Language).at(1), {database, sink});
+        ChooseDiyContent(card->database().Contents(Shelf::Language).at(1), {*card, sink});
     });
 }
 
@@ -158,17 +155,16 @@ TEST_F(CardCutTest, DiyRecordings) {
     const fs::path source = dir.path() / "song.mp3";
     test::WriteFile(source, std::string(100 * 1024, 's'));
     CutAtEveryWrite("diy assign", [&] {
-        CDiyXML diy(Card().string());
-        ASSERT_TRUE(diy.Load());
-        AssignDiyFiles(diy, 7, 1, {source.string(), source.string()}, runner, sink);
+        const auto target = std::make_shared<torvane::Card>(Card().string());
+        ASSERT_TRUE(target->LoadDiy());
+        AssignDiyFiles(*target, 7, 1, {source.string(), source.string()}, runner, sink);
     });
 }
 
 // An update never unpacks the package's blank database over the card's, and one that fails
 // says so: neither the reset's status nor the sentence of a completed update.
 TEST_F(CardCutTest, UpdatePackage) {
-    ASSERT_TRUE(
-        TransferContents({Content("M0002")}, false, {database, sink}, runner).AllInstalled());
+    ASSERT_TRUE(TransferContents({Content("M0002")}, false, {*card, sink}, runner).AllInstalled());
     const std::string databaseBefore = test::ReadFile(Card() / "Default.dat");
     UpdateFileList list;
     ASSERT_TRUE(list.FetchUpdateFiles(session).ok());
@@ -179,9 +175,7 @@ TEST_F(CardCutTest, UpdatePackage) {
     JobOutcome outcome;
     CutAtEveryWrite(
         "update",
-        [&] {
-            outcome = InstallPackage(update, PackageKind::Update, Card().string(), runner, sink);
-        },
+        [&] { outcome = InstallPackage(update, PackageKind::Update, card, runner, sink); },
         [&](bool cut) {
             EXPECT_EQ(test::ReadFile(Card() / "Default.dat"), databaseBefore);
             EXPECT_FALSE(observer.Saw(kMsgResetting));

@@ -74,7 +74,7 @@ class ContentActionsTest : public test::CardFixture {
         ADD_FAILURE() << no;
         return {};
     }
-    ContentActionContext Context() { return {database, sink}; }
+    ContentActionContext Context() { return {*card, sink}; }
 };
 
 TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
@@ -90,7 +90,7 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     ASSERT_EQ(runner.jobs.size(), 1u);
     const auto* install = std::get_if<ContentInstallJob>(&runner.jobs[0].kind);
     ASSERT_NE(install, nullptr);
-    EXPECT_EQ(install->database, &database);
+    EXPECT_EQ(install->card, card);
     EXPECT_EQ(NumbersOf(install->contents), (std::vector<std::string>{"M0003", "M0002"}));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
 

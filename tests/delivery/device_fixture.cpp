@@ -13,7 +13,6 @@ std::unique_ptr<ContentCatalogue> ServiceFixture::catalogue;
 
 void CardFixture::SetUp() {
     ASSERT_TRUE(CreateEmptyDevice(Card().string(), "1.0", "larkspin"));
-    database = CDefaultXML(Card().string());
     ASSERT_TRUE(database.Load());
 }
 

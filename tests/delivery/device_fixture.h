@@ -10,6 +10,7 @@
 
 #include "delivery/catalogue.h"
 #include "delivery/download_job.h"
+#include "store/card.h"
 #include "store/default_xml.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
@@ -43,7 +44,10 @@ class CardFixture : public ::testing::Test {
     CDefaultXML Reloaded() const;
 
     TempFolder dir;
-    CDefaultXML database;
+    // The card as detection hands it out; `database` is its content database.
+    std::shared_ptr<torvane::Card> card =
+        std::make_shared<torvane::Card>((dir.path() / "card").string());
+    CDefaultXML& database = card->database();
     RecordingSink sink;
 };
 

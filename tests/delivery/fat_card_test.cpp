@@ -56,9 +56,9 @@ class FatCardTest : public test::ServiceFixture {
 
 TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     ASSERT_TRUE(CreateEmptyDevice(Fat().string(), "1.0", "larkspin"));
-    CDefaultXML onFat(Fat().string());
-    ASSERT_TRUE(onFat.Load());
-    const DownloadJob job(ContentInstallJob{{Content("L0001"), Content("M0002")}, &onFat},
+    const auto onFat = std::make_shared<torvane::Card>(Fat().string());
+    ASSERT_TRUE(onFat->LoadDatabase());
+    const DownloadJob job(ContentInstallJob{{Content("L0001"), Content("M0002")}, onFat},
                           JobTiming::Immediate());
     test::NullSink observer;
     StatvfsFreeSpace space;  // the image's own free space
@@ -84,12 +84,12 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
 // and the restore must still find every file of the card.
 TEST_F(FatCardTest, ACardBrokenByHandIsRepairedAndItsBackupComesBackAfterAFreshMount) {
     ASSERT_TRUE(CreateEmptyDevice(Fat().string(), "1.0", "larkspin"));
-    CDefaultXML onFat(Fat().string());
-    ASSERT_TRUE(onFat.Load());
+    const auto onFat = std::make_shared<torvane::Card>(Fat().string());
+    ASSERT_TRUE(onFat->LoadDatabase());
     test::NullSink observer;
     StatvfsFreeSpace space;
     ThreadedJobRunner runner(session, observer, sink, space, nullptr, JobTiming::Immediate());
-    ASSERT_TRUE(runner.Run(DownloadJob(ContentInstallJob{{Content("M0002")}, &onFat})).Completed());
+    ASSERT_TRUE(runner.Run(DownloadJob(ContentInstallJob{{Content("M0002")}, onFat})).Completed());
     CDiyXML diy(Fat().string());
     ASSERT_TRUE(diy.Load());
     diy.RecordForCard(kFirstDiyCard)->slots[0] = {"아빠 목소리", "2026-12-10T09-00-00", "dad.mp3"};
@@ -102,7 +102,7 @@ TEST_F(FatCardTest, ACardBrokenByHandIsRepairedAndItsBackupComesBackAfterAFreshM
     const auto care = [&](CardCareJob::Action action, CareReport* report = nullptr) {
         CardCareJob job;
         job.action = action;
-        job.root = Fat().string();
+        job.card = std::make_shared<torvane::Card>(Fat().string());
         job.archive = (dir.path() / "card.tvbackup").string();
         job.report = report;
         return runner.Run(DownloadJob(job));

@@ -65,7 +65,7 @@ class InstallEngineTest : public test::ServiceFixture {
   protected:
     JobOutcome Install(const std::vector<ContentRecord>& contents,
                        std::uint64_t freeBytes = kPlentyOfSpace) {
-        DownloadJob job(ContentInstallJob{contents, &database}, JobTiming::Immediate());
+        DownloadJob job(ContentInstallJob{contents, card}, JobTiming::Immediate());
         FixedFreeSpace space(freeBytes);
         worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, sink, space);
         worker->Start();
@@ -139,7 +139,7 @@ TEST_F(InstallEngineTest, CancelDuringTheSecondOfThreeKeepsTheFirstOnly) {
 }
 
 TEST_F(InstallEngineTest, PausedJobFetchesNothingUntilResumed) {
-    DownloadJob job(ContentInstallJob{Contents({"M0002"}), &database}, JobTiming::Immediate());
+    DownloadJob job(ContentInstallJob{Contents({"M0002"}), card}, JobTiming::Immediate());
     FixedFreeSpace space(kPlentyOfSpace);
     DownloadWorker paused(std::move(job), session, observer, sink, space);
     const std::size_t requestsBefore = service->Requests().size();
@@ -199,7 +199,8 @@ TEST(StagedCopy, OntoAFullCardKeepsThePreviousSoundFiles) {
     {
         test::FileSizeLimit full(256 * 1024);
         FolderTree folders;
-        EXPECT_FALSE(folders.CopyFolderTree(staging.string(), card.string()));
+        const CardAnchor anchor(card.string());
+        EXPECT_FALSE(folders.CopyFolderTree(staging.string(), anchor));
     }
     EXPECT_EQ(ReadFile(card / "ck2/ko/1/00000001.qvx"), std::string(64 * 1024, 'a'));
     EXPECT_EQ(ReadFile(card / "ck2/ko/1/00000002.qvx"), "an older sound");
@@ -337,23 +338,23 @@ TEST_F(InstallEngineTest, TwoJobsAtOnceStageApartAndIgnoreLeftovers) {
     test::WriteFile(leftover, "half a file of a killed run");
     const fs::path other = dir.path() / "other";
     ASSERT_TRUE(CreateEmptyDevice(other.string(), "1.0", "larkspin"));
-    CDefaultXML otherDatabase(other.string());
-    ASSERT_TRUE(otherDatabase.Load());
+    const auto otherCard = std::make_shared<torvane::Card>(other.string());
+    ASSERT_TRUE(otherCard->LoadDatabase());
 
     const auto mine = Contents({"M0002"});
     const auto theirs = Contents({"S0001"});
     FixedFreeSpace space(kPlentyOfSpace);
-    auto start = [&](CDefaultXML& database, const std::vector<ContentRecord>& contents,
-                     IJobObserver& watcher) {
-        DownloadJob job{ContentInstallJob{contents, &database}, JobTiming::Immediate()};
+    auto start = [&](const std::shared_ptr<torvane::Card>& target,
+                     const std::vector<ContentRecord>& contents, IJobObserver& watcher) {
+        DownloadJob job{ContentInstallJob{contents, target}, JobTiming::Immediate()};
         auto running =
             std::make_unique<DownloadWorker>(std::move(job), session, watcher, sink, space);
         running->Start();
         return running;
     };
     ScriptedObserver otherObserver;
-    auto first = start(database, mine, observer);
-    auto second = start(otherDatabase, theirs, otherObserver);
+    auto first = start(card, mine, observer);
+    auto second = start(otherCard, theirs, otherObserver);
     first->Wait();
     second->Wait();
 
@@ -405,7 +406,7 @@ TEST_F(CardSwitchTest, AnInstallKeepsWritingToTheCardItStartedOn) {
     ASSERT_TRUE(started->LoadDatabase()) << started->database().lastError();
 
     const auto contents = Contents({"L0001", "M0002"});
-    DownloadJob job(ContentInstallJob{contents, &started->database()}, JobTiming::Immediate());
+    DownloadJob job(ContentInstallJob{contents, started}, JobTiming::Immediate());
     bool switched = false;
     observer.onProgress = [&](const JobProgress&) {
         if (switched) return;

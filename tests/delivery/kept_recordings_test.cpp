@@ -63,7 +63,8 @@ class KeptRecordingsTest : public test::ServiceFixture {
     JobOutcome Reset(const UpdateFile& package, const fs::path& card, bool keep) {
         sink.answers = {true};
         KeptRecordings kept;
-        return InstallPackage(package, PackageKind::Reset, card.string(), runner, sink,
+        return InstallPackage(package, PackageKind::Reset,
+                              std::make_shared<torvane::Card>(card.string()), runner, sink,
                               keep ? &kept : nullptr);
     }
 
@@ -140,7 +141,7 @@ TEST_F(KeptRecordingsTest, AKeptRecordingTakesASlotThePackageAlreadyUsesAndSaysS
     ASSERT_TRUE(package.SaveDiyFile() && package.SaveRecTable());
 
     std::vector<std::string> notes;
-    ASSERT_TRUE(kept.PutBack(Card().string(), notes).ok());
+    ASSERT_TRUE(kept.PutBack(CardAnchor(Card().string()), notes).ok());
 
     EXPECT_EQ(notes, std::vector<std::string>{RecordingReplacedPackageSlot(92100001, 1, "동요")});
     CDiyXML after(Card().string());

@@ -38,7 +38,8 @@ class PackageTest : public test::ServiceFixture {
     // A reset is asked first; the user says yes unless the test says otherwise.
     JobOutcome Install(const UpdateFile& file, PackageKind kind, bool resetAccepted = true) {
         sink.answers = {resetAccepted};
-        return InstallPackage(file, kind, Card().string(), runner, sink);
+        return InstallPackage(file, kind, std::make_shared<torvane::Card>(Card().string()), runner,
+                              sink);
     }
 
     test::FixedFreeSpace space{test::kPlentyOfSpace};
@@ -152,7 +153,7 @@ class DiyFilesTest : public test::CardFixture {
     }
 
     ScopedDeviceDate date{"2026-12-10T09-08-07"};
-    CDiyXML diy{Card().string()};
+    CDiyXML& diy = card->diy();
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     NullJobObserver observer;
     ServiceSession noSession;  // recordings are copied from the computer, not downloaded
@@ -163,7 +164,7 @@ TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {
     const std::vector<std::string> files = {Source("first.mp3"), Source("a_long_name.wav"),
                                             Source("third.mp3"), Source("fourth.mp3"),
                                             Source("fifth.mp3")};
-    const JobOutcome outcome = AssignDiyFiles(diy, 12, 3, files, runner, sink);
+    const JobOutcome outcome = AssignDiyFiles(*card, 12, 3, files, runner, sink);
 
     ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
     EXPECT_EQ(ReadFile(Card() / "ck9/re3/first.mp3"), "sound of first.mp3");
@@ -189,7 +190,7 @@ struct DeviceName {
 class DiyDeviceNameTest : public DiyFilesTest, public ::testing::WithParamInterface<DeviceName> {};
 
 TEST_P(DiyDeviceNameTest, NamesTheRecordingAsTheDeviceCanShowIt) {
-    ASSERT_TRUE(AssignDiyFiles(diy, 1, 1, {Source(GetParam().source)}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source(GetParam().source)}, runner, sink).Completed());
     EXPECT_EQ(Slot(diy, 1, 1).file, GetParam().device);
     EXPECT_EQ(Slot(diy, 1, 1).name, GetParam().display);
     EXPECT_TRUE(fs::exists(Card() / "ck9/re1" / GetParam().device));
@@ -216,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A card that takes no write: deleting a slot says so instead of "deleted".
 TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSo) {
-    ASSERT_TRUE(AssignDiyFiles(diy, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
     sink.Clear();
     CardFaults::FailAfter(0);
     const bool deleted = DeleteDiySlot(diy, 1, 1, sink);
@@ -231,7 +232,8 @@ TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSo) {
 // the others in their slots: the parent is told it failed, never "done".
 TEST_F(DiyFilesTest, ARecordingThatWasNotCopiedIsNeverReportedAsDone) {
     const std::string gone = (dir.path() / "recordings" / "gone.mp3").string();
-    const JobOutcome outcome = AssignDiyFiles(diy, 3, 1, {Source("kept.mp3"), gone}, runner, sink);
+    const JobOutcome outcome =
+        AssignDiyFiles(*card, 3, 1, {Source("kept.mp3"), gone}, runner, sink);
 
     ASSERT_TRUE(outcome.Completed());
     EXPECT_FALSE(outcome.lastError.empty());
@@ -242,10 +244,10 @@ TEST_F(DiyFilesTest, ARecordingThatWasNotCopiedIsNeverReportedAsDone) {
 }
 
 TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
-    ASSERT_TRUE(AssignDiyFiles(diy, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
     const fs::path second = dir.path() / "other" / "song.mp3";
     WriteFile(second, "another song");
-    ASSERT_TRUE(AssignDiyFiles(diy, 2, 1, {second.string()}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 2, 1, {second.string()}, runner, sink).Completed());
 
     EXPECT_EQ(ReadFile(Card() / "ck9/re1/song.mp3"), "sound of song.mp3");
     EXPECT_EQ(Slot(diy, 2, 1).file, "92100002.mp3");
@@ -253,7 +255,7 @@ TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
 }
 
 TEST_F(DiyFilesTest, SlotActionsExportDeleteAndRename) {
-    ASSERT_TRUE(AssignDiyFiles(diy, 51, 2, {Source("hello.mp3")}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 51, 2, {Source("hello.mp3")}, runner, sink).Completed());
     EXPECT_EQ(DiySlotPath(diy, 51, 2), (Card() / "ck9/re2/hello.mp3").string());
     EXPECT_EQ(DiySlotPath(diy, 51, 1), "");
 

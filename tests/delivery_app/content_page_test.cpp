@@ -435,12 +435,12 @@ class DownloadDialogTest : public QObject {
     Q_OBJECT
 
   private:
-    DownloadJob MusicJob(const ServiceSession& session, CDefaultXML& database) {
+    DownloadJob MusicJob(const ServiceSession& session, const std::shared_ptr<Card>& card) {
         ContentCatalogue catalogue;
         [&] { QVERIFY(catalogue.FetchCatalogue(session).ok()); }();
         ContentInstallJob install;
         install.contents = catalogue.Contents(Shelf::Music);
-        install.database = &database;
+        install.card = card;
         return DownloadJob(std::move(install), JobTiming::Immediate());
     }
 
@@ -456,10 +456,10 @@ class DownloadDialogTest : public QObject {
         const ServiceSession session = test::DemoSession(service);
         TempFolder dir;
         QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
-        CDefaultXML database(dir / "card");
-        QVERIFY(database.Load());
+        const auto card = std::make_shared<Card>(dir / "card");
+        QVERIFY(card->LoadDatabase());
         RecordingSink sink(true);
-        CDownloadDlg dialog(MusicJob(session, database), session, sink);
+        CDownloadDlg dialog(MusicJob(session, card), session, sink);
         dialog.show();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.Shown().overallDone > 0, 10000);
         QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
@@ -480,10 +480,10 @@ class DownloadDialogTest : public QObject {
         const ServiceSession session = test::DemoSession(service);
         TempFolder dir;
         QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
-        CDefaultXML database(dir / "card");
-        QVERIFY(database.Load());
+        const auto card = std::make_shared<Card>(dir / "card");
+        QVERIFY(card->LoadDatabase());
         RecordingSink sink(false);
-        CDownloadDlg dialog(MusicJob(session, database), session, sink);
+        CDownloadDlg dialog(MusicJob(session, card), session, sink);
         dialog.show();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.WorkerFinished(), 10000);
         QVERIFY(dialog.isVisible());
@@ -502,13 +502,13 @@ class DownloadDialogTest : public QObject {
         QVERIFY(CreateEmptyDevice(card, "1.0", "larkspin"));
         test::WriteFile(card + "/ck9/re1/mine.mp3", "the parent's own recording");
         const std::string archive = dir / "card.tvbackup";
-        Card original(card);
-        QVERIFY(BackupCard(original, archive, false).ok());
+        const auto original = std::make_shared<Card>(card);
+        QVERIFY(BackupCard(*original, archive, false).ok());
         std::filesystem::remove(card + "/ck9/re1/mine.mp3");
         const ServiceSession noAccount;
         CardCareJob restore;
         restore.action = CardCareJob::Action::Restore;
-        restore.root = card;
+        restore.card = std::make_shared<Card>(card);
         restore.archive = archive;
 
         RecordingSink yes(true);

@@ -12,6 +12,7 @@
 #include "base/messages.h"
 #include "children/child_window.h"
 #include "children/name_voice.h"
+#include "store/card.h"
 #include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
@@ -31,7 +32,7 @@ class ChildPageTest : public QObject {
     std::unique_ptr<demo::DemoService> service_;
     ServiceSession session_;
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<CDefaultXML> database_;
+    std::shared_ptr<torvane::Card> card_;
     test::RecordingSink sink_;
     std::unique_ptr<CManagerPrivate> page_;
     QStringList playerLog_;
@@ -50,15 +51,15 @@ class ChildPageTest : public QObject {
         session_ = test::DemoSession(*service_);
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(CreateEmptyDevice(Card(), "1.0", "larkspin"));
-        database_ = std::make_unique<CDefaultXML>(Card());
-        QVERIFY(database_->Load());
+        card_ = std::make_shared<torvane::Card>(Card());
+        QVERIFY(card_->LoadDatabase());
         sink_.Clear();
         page_ = std::make_unique<CManagerPrivate>(
             nullptr, session_, sink_,
             std::make_unique<test::FakeMediaEngine>(&playerScript_, &playerLog_));
         DeviceHeader header;
         header.drive = Card();
-        header.database = database_.get();
+        header.card = card_;
         header.systemVersion = "1.0";
         page_->SetDeviceHeader(header);
         page_->ReloadChildren();

@@ -16,7 +16,7 @@ class RecordingContentPage : public ContentPageBase {
     void LoadForAttachedDevice() override { calls << "load"; }
     void Refresh() override { calls << "refresh"; }
     bool PlayableFilterSelected() const override { return playable; }
-    CDefaultXML* Database() override { return nullptr; }
+    std::shared_ptr<Card> LoadedCard() const override { return nullptr; }
     std::string DeviceSystemVersion() const override { return {}; }
     std::string DeviceFirmwareText() const override { return {}; }
     DeviceContentCounts AccountContentCounts() const override { return {}; }
