@@ -179,7 +179,9 @@ void CDownloadDlg::OnWorkerFinished(const JobOutcome& outcome) {
     finished_ = true;
     outcome_ = outcome;
     RepaintIfChanged();
-    if (outcome.result == JobOutcome::Result::Cancelled) {
+    // A card that left has been told about by the job itself: there is nothing more to read here.
+    if (outcome.result == JobOutcome::Result::Cancelled ||
+        outcome.result == JobOutcome::Result::CardRemoved) {
         QDialog::done(QDialog::Rejected);
         return;
     }

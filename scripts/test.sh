@@ -19,6 +19,8 @@ unset TORVANE_DEVICE TORVANE_DRIVES TORVANE_SERVICE_URL TORVANE_PASSWORD
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
+# One definition of every class and function: the linker keeps one of two silently.
+scripts/check-one-definition.sh build
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTORVANE_SANITIZE=ON \

@@ -14,10 +14,10 @@
 #include "ui/app_font.h"
 #include "ui/grid_ctrl.h"
 #include "ui/list_grid.h"
+#include "ui/my_grid.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
-#include "ui/short_cell_check.h"
 #include "update/kept_recordings.h"
 
 namespace torvane {
@@ -41,13 +41,15 @@ const QRect kResetNoticePlace(11, 290, 149, 26);
 const QRect kKeepRecordingsPlace(172, 292, 330, 22);
 const QPoint kCareViewPlace(10, 254);
 
-// A click anywhere on a package's row is the tick of that row.
+// A click anywhere on a package's row is the tick of that row; a click on the box itself is told
+// by the box (the grid's buttonClicked), which has flipped it already.
 class TickGrid final : public CGridCtrl {
   public:
     using CGridCtrl::CGridCtrl;
     std::function<void(int row)> onRowClick;
     void OnSelecting(const CCellID& cell) override {
-        if (onRowClick && cell.row >= GetFixedRowCount()) onRowClick(cell.row);
+        if (onRowClick && cell.row >= GetFixedRowCount() && cell.col != CUpdateSystem::kTickColumn)
+            onRowClick(cell.row);
     }
 };
 
@@ -99,6 +101,9 @@ CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMe
 
     auto* grid = new TickGrid(this);
     grid->onRowClick = [this](int row) { Tick(row); };
+    connect(grid, &CGridCtrl::buttonClicked, this, [this](int row, int column, int) {
+        if (column == kTickColumn) Tick(row);
+    });
     grid_ = grid;
     grid_->Create(Edges(10, 316, 641, 417), this, kGridId);
     grid_->setFrameShape(QFrame::Box);

@@ -228,6 +228,8 @@ TEST_F(ContentActionsTest, ACardThatTakesNoWriteIsNeverReportedAsChanged) {
     ASSERT_TRUE(database.AddGameSelection(languages[0]));
     ASSERT_TRUE(database.AddGameSelection(languages[1]));
     const auto before = test::Snapshot(Card());
+    const std::string modelBefore = database.SerializeDocument();
+    const std::vector<std::string> gamesBefore = NumbersOf(database.Contents(Shelf::Game));
     const struct {
         const char* action;
         std::function<bool()> run;
@@ -249,7 +251,49 @@ TEST_F(ContentActionsTest, ACardThatTakesNoWriteIsNeverReportedAsChanged) {
         ASSERT_FALSE(sink.shown.empty());
         EXPECT_EQ(sink.shown[0].first, MessageKind::Error) << c.action;
         EXPECT_EQ(test::Snapshot(Card()), before) << c.action;
+        // The model is as the card: a later save never writes a change whose files stayed.
+        EXPECT_EQ(database.SerializeDocument(), modelBefore) << c.action;
+        EXPECT_EQ(NumbersOf(database.Contents(Shelf::Game)), gamesBefore) << c.action;
     }
+}
+
+// The card as the window opens it when it is attached: the DIY radio of a content that is not
+// a game rewrites the DIY table and leaves the game table as the chosen games make it.
+TEST_F(ContentActionsTest, ADiyChoiceRightAfterTheCardIsOpenedKeepsTheGameTable) {
+    for (const char* no : {"L0001", "L0002", "L0003"})
+        Installed(no, "language", "single", std::string("0000") + no[4] + ".qvx");
+    ASSERT_TRUE(database.AddGameSelection(OnShelf(Shelf::Language, "L0001")));
+    ASSERT_TRUE(database.AddGameSelection(OnShelf(Shelf::Language, "L0002")));
+    const std::string gameTable = test::ReadFile(Card() / "ck6/rfid.tbl");
+
+    const auto attached = std::make_shared<torvane::Card>(Card().string());
+    ASSERT_TRUE(attached->LoadDatabase());
+    const ContentRecord third = attached->database().Contents(Shelf::Language).at(2);
+    ASSERT_TRUE(ChooseDiyContent(third, {*attached, sink}));
+    EXPECT_EQ(test::ReadFile(Card() / "ck6/rfid.tbl"), gameTable);
+    EXPECT_EQ(Reloaded().selectedDiyContentNo(), "L0003");
+}
+
+// A card handed out by detection whose databases were never read is never written: saving it
+// would leave a Default.dat, Diy.dat or table that holds only what this program added.
+TEST_F(ContentActionsTest, ACardsDatabasesAreNeverSavedBeforeTheyWereRead) {
+    Installed("M0001", "music", "single", "00000101.qvx");
+    const auto before = test::Snapshot(Card());
+    const auto unread = std::make_shared<torvane::Card>(Card().string());
+    const struct {
+        const char* what;
+        std::function<bool()> save;
+    } saves[] = {
+        {"Default.dat", [&] { return unread->database().Save(); }},
+        {"game table", [&] { return unread->database().RebuildGameTable(); }},
+        {"DIY table", [&] { return unread->database().RebuildDiyContentTable(); }},
+        {"Diy.dat", [&] { return unread->diy().SaveDiyFile(); }},
+        {"rec.tbl", [&] { return unread->diy().SaveRecTable(); }},
+    };
+    for (const auto& s : saves) EXPECT_FALSE(s.save()) << s.what;
+    EXPECT_EQ(test::Snapshot(Card()), before);
+    ASSERT_TRUE(unread->LoadDatabase() && unread->LoadDiy());
+    for (const auto& s : saves) EXPECT_TRUE(s.save()) << s.what;
 }
 
 TEST_F(ContentActionsTest, ChoosingTheDiyContentAgainStillRebuildsItsTable) {

@@ -437,5 +437,75 @@ INSTANTIATE_TEST_SUITE_P(Faults, BrokenDownloadTest,
                                            BrokenFile{"ServerError", demo::BodyFault::None, 500}),
                          [](const auto& info) { return std::string(info.param.what); });
 
+// The card leaves while an install downloads: the detection tells the card, the job stops before
+// its next write and says why, and nothing reaches the card, not even when it is put back (the
+// same folder, the same inode) before the job would have copied. The card put back is opened as a
+// new card and holds what it held.
+TEST_F(CardSwitchTest, ACardPulledAndPutBackDuringAnInstallGetsNothing) {
+    const std::string before = ReadFile(Card() / "Default.dat");
+    const fs::path away = dir.path() / "away";
+    Lister lister;
+    lister.drives = {Card().string()};
+    Host host;
+    DriveDetector detector(lister, host);
+    detector.Poll();
+    const std::shared_ptr<torvane::Card> started = detector.CurrentCard();
+    ASSERT_TRUE(started && started->LoadDatabase());
+
+    DownloadJob job(ContentInstallJob{Contents({"M0002", "S0001"}), started},
+                    JobTiming::Immediate());
+    bool pulled = false;
+    observer.onProgress = [&](const JobProgress& progress) {
+        if (pulled || progress.overallDone == 0) return;
+        pulled = true;
+        fs::rename(Card(), away);
+        lister.drives.clear();
+        detector.Poll();  // the card is gone
+        detector.Poll();  // and so is its entry in the chooser
+        fs::rename(away, Card());
+        lister.drives = {Card().string()};
+        detector.Poll();  // and back, opened as a new card
+    };
+    FixedFreeSpace space(kPlentyOfSpace);
+    worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, sink, space);
+    worker->Start();
+    worker->Wait();
+
+    ASSERT_TRUE(pulled);
+    EXPECT_EQ(worker->Outcome().result, JobOutcome::Result::CardRemoved);
+    EXPECT_TRUE(worker->Outcome().addedContentNos.empty());
+    EXPECT_EQ(observer.last.status, kMsgCardRemovedDuringJob);
+    const std::vector<std::string> told = sink.Texts();
+    EXPECT_NE(std::find(told.begin(), told.end(), kMsgCardRemovedDuringJob), told.end());
+    EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
+    EXPECT_FALSE(AnyFileNamed(Card(), ".qvx"));
+    const std::shared_ptr<torvane::Card> back = detector.CurrentCard();
+    ASSERT_TRUE(back && back != started);
+    ASSERT_TRUE(back->LoadDatabase());
+    EXPECT_EQ(back->database().systemVersion(), "1.0");
+    EXPECT_TRUE(NoStagingLeft());
+}
+
+// A card folder removed and made again at the same path (a file system that reuses the inode at
+// once cannot tell them apart by the folder): the new card's database tells, and the job writes
+// neither files nor a database there.
+TEST_F(InstallEngineTest, ACardMadeAgainAtItsPathDuringAnInstallGetsNothing) {
+    bool replaced = false;
+    std::string fresh;
+    observer.onProgress = [&](const JobProgress& progress) {
+        if (replaced || progress.overallDone == 0) return;
+        replaced = true;
+        fs::remove_all(Card());
+        ASSERT_TRUE(CreateEmptyDevice(Card().string(), "2.0", "larkspin"));
+        fresh = ReadFile(Card() / "Default.dat");
+    };
+    const JobOutcome outcome = Install(Contents({"M0002", "S0001"}));
+    ASSERT_TRUE(replaced);
+    EXPECT_EQ(outcome.result, JobOutcome::Result::CardRemoved);
+    EXPECT_EQ(ReadFile(Card() / "Default.dat"), fresh);
+    EXPECT_FALSE(AnyFileNamed(Card(), ".qvx"));
+    EXPECT_FALSE(database.Save());
+}
+
 }  // namespace
 }  // namespace torvane
