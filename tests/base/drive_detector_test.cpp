@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "store/card.h"
 #include "tests/support/temp_folder.h"
 
 namespace torvane {
@@ -74,9 +75,11 @@ TEST_F(Detection, PulledCardIsAnnouncedAndItsEntryLeavesOnePollLater) {
     lister_.drives = {cardA_};
     detector_.Poll();
     host_.Take();
+    const std::shared_ptr<Card> held = detector_.CurrentCard();  // as a running job holds it
 
     lister_.drives = {};
     detector_.Poll();
+    EXPECT_TRUE(held->Removed());  // the job learns it at once, before the window does
     EXPECT_EQ(detector_.CardRoot(), "");
     EXPECT_EQ(detector_.RemovedDevice(), cardA_);
     EXPECT_EQ(detector_.SelectedDrive(), "");
@@ -100,10 +103,14 @@ TEST_F(Detection, EarlierCardWinsAndSwitchingByHandDropsTheOldWithoutRemovalMess
     EXPECT_EQ(detector_.CardRoot(), cardA_);
     host_.Take();
 
+    const std::shared_ptr<Card> first = detector_.CurrentCard();
     detector_.SelectEntry(1);
     EXPECT_EQ(detector_.CardRoot(), cardB_);
     EXPECT_EQ(detector_.RemovedDevice(), "");
     EXPECT_EQ(host_.Take(), (Events{"clear", "removed", "attached"}));
+    EXPECT_FALSE(first->Removed());  // still in its slot: a job on it goes on
+    // The update page's packages go to the selected drive, as the device's own card object.
+    EXPECT_EQ(detector_.SelectedDriveCard(), detector_.CurrentCard());
 }
 
 TEST_F(Detection, ChoosingADriveWithoutDatabaseDropsTheDeviceButTargetsTheDrive) {
@@ -115,6 +122,8 @@ TEST_F(Detection, ChoosingADriveWithoutDatabaseDropsTheDeviceButTargetsTheDrive)
     EXPECT_EQ(detector_.CardRoot(), "");
     EXPECT_EQ(detector_.SelectedDrive(), stick_);
     EXPECT_EQ(host_.Take(), (Events{"clear", "removed"}));
+    ASSERT_NE(detector_.SelectedDriveCard(), nullptr);
+    EXPECT_EQ(detector_.SelectedDriveCard()->root(), stick_);
 }
 
 TEST_F(Detection, FailedFirmwareListSkipsTheAutomaticChoiceUntilADriveIsAppended) {

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "base/messages.h"
@@ -103,6 +104,7 @@ class ContentPageTest : public QObject {
     RecordingSink sink_{true};
     std::unique_ptr<CSendContents> page_;
     QStringList chosenSounds_;
+    std::function<void()> whileChoosing_;  // what happens while the file dialog is open
     QString savePath_;
     std::vector<std::string> played_;
 
@@ -110,7 +112,10 @@ class ContentPageTest : public QObject {
         ContentPageHost host;
         host.currentCard = [this] { return card_; };
         host.play = [this](const std::string& source) { played_.push_back(source); };
-        host.chooseSounds = [this](QWidget*) { return chosenSounds_; };
+        host.chooseSounds = [this](QWidget*) {
+            if (whileChoosing_) whileChoosing_();
+            return chosenSounds_;
+        };
         host.chooseSavePath = [this](QWidget*, const QString&, const QString&) {
             return savePath_;
         };
@@ -137,6 +142,7 @@ class ContentPageTest : public QObject {
         QVERIFY(card_ != nullptr);
         sink_ = RecordingSink(true);
         played_.clear();
+        whileChoosing_ = nullptr;
     }
     void cleanup() {
         page_.reset();
@@ -301,6 +307,25 @@ class ContentPageTest : public QObject {
         QVERIFY(test::ReadFile(card_->Path("ck7/rfid.tbl")) != table);
         // The two contents can be transferred again.
         QVERIFY(Catalogue().GetCellAs<CShortCellCheck>(1, 0)->IsEnabled());
+    }
+
+    // The card pulled while the recording's file dialog is open: the click writes nothing, makes
+    // no folder where the card was, and says why.
+    void aCardPulledWhileTheRecordingDialogIsOpenGetsNothing() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Diy));
+        const std::string sound = dir_->path() / "song.mp3";
+        test::WriteFile(sound, "ID3 recording");
+        chosenSounds_ = {QString::fromStdString(sound)};
+        const std::string away = dir_->path() / "pulled";
+        whileChoosing_ = [&] {
+            std::filesystem::rename(card_->root(), away);
+            card_->MarkRemoved();
+        };
+        ClickCellButton(Device(), 1, 3, 0);
+        QVERIFY(Said(sink_, kMsgCardRemovedDuringJob));
+        QVERIFY(!std::filesystem::exists(card_->root()));
+        QVERIFY(std::filesystem::is_empty(away + "/ck9/re1"));
     }
 
     // The DIY tab: assign a recording, switch slots keeping the selection, rename a card on the

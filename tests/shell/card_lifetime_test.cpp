@@ -179,10 +179,10 @@ class CardLifetimeTest : public QObject {
             const std::vector<ContentRecord>& languages = catalogue.Contents(Shelf::Language);
             QVERIFY(languages.size() >= 2);
             QVERIFY(TransferContents(languages, false, {*card, quiet}, runner).AllInstalled());
-            QCOMPARE(AddToGameSelection({card->database().Contents(Shelf::Language)[0]},
-                                        {*card, quiet})
-                         .added,
-                     1);
+            QCOMPARE(
+                AddToGameSelection({card->database().Contents(Shelf::Language)[0]}, {*card, quiet})
+                    .added,
+                1);
         }
         const std::string gameTable = test::ReadFile(fs::path(CardPath()) / "ck6/rfid.tbl");
         CSendContents& page = OpenWindowOnTheCard();

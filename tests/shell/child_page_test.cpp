@@ -21,6 +21,7 @@
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
 #include "tools/demo_service/demo_service.h"
+#include "tools/demo_service/fault_plan.h"
 #include "ui/child_info_cell.h"
 #include "ui/grid_ctrl.h"
 
@@ -215,6 +216,46 @@ class ChildPageTest : public QObject {
         QCOMPARE(RequestsTo("/torvane/voice/"), 1);
         QCOMPARE(SelectedOnCard(), 101);
         QCOMPARE(StateOf(101), 2);
+    }
+
+    // The parent shows another card while the voice downloads: the child is written to the card
+    // the apply started on, never to the one shown when it ends.
+    void anApplyWritesToTheCardItStartedOn() {
+        Start({.pathPrefix = "/torvane/voice/", .body = demo::BodyFault::Slow});
+        const std::string other = dir_->path().toStdString() + "/other";
+        QVERIFY(CreateEmptyDevice(other, "1.0", "larkspin"));
+        const std::string otherBefore = test::ReadFile(other + "/Default.dat");
+        const auto otherCard = std::make_shared<torvane::Card>(other);
+        QVERIFY(otherCard->LoadDatabase());
+        QSignalSpy finished(page_.get(), &CManagerPrivate::cardWorkFinished);
+        Press(101, CChildInfoCell::kApply);
+        DeviceHeader header;
+        header.drive = other;
+        header.card = otherCard;
+        page_->SetDeviceHeader(header);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(SelectedOnCard(), 101);
+        QCOMPARE(test::ReadFile(other + "/Default.dat"), otherBefore);
+        QVERIFY(!std::filesystem::exists(other + "/ck1/ko/00000003.qvx"));
+    }
+
+    // The card pulled while the voice downloads: nothing is written where it was, the page lets
+    // it go, and the parent hears why nothing was applied.
+    void aCardPulledDuringAnApplyGetsNothing() {
+        Start({.pathPrefix = "/torvane/voice/", .body = demo::BodyFault::Slow});
+        const std::string away = dir_->path().toStdString() + "/pulled";
+        const std::string before = test::ReadFile(Card() + "/Default.dat");
+        QSignalSpy finished(page_.get(), &CManagerPrivate::cardWorkFinished);
+        Press(101, CChildInfoCell::kApply);
+        std::filesystem::rename(Card(), away);
+        card_->MarkRemoved();  // as the drive detection does
+        page_->ClearDeviceHeader();
+        QVERIFY(finished.wait(20000));
+        QVERIFY(!std::filesystem::exists(Card()));
+        QCOMPARE(test::ReadFile(away + "/Default.dat"), before);
+        QVERIFY(!std::filesystem::exists(away + "/ck1/ko/00000003.qvx"));
+        QCOMPARE(sink_.Texts(), std::vector<std::string>{std::string(kMsgCardRemovedDuringJob)});
+        QCOMPARE(card_.use_count(), 1L);  // neither the page nor its work keeps the card
     }
 
     void applyingAnotherChildReplacesTheVoice() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "base/messages.h"
+#include "store/card.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
@@ -54,6 +55,17 @@ class UpdatePageTest : public QObject {
         QVERIFY(page_->RequestFirmwareList());
         page_->DriveChooser()->addItem(QString::fromStdString(Card()));
         page_->DriveChooser()->setCurrentIndex(0);
+        page_->show();
+    }
+    // Clicks as the parent does: on a package's tick box, then on the install button.
+    void ClickTickBox(int row) {
+        CGridCtrl* grid = page_->Grid();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->CellRect(row, CUpdateSystem::kTickColumn).center());
+        QCoreApplication::processEvents();
+    }
+    void ClickInstall() {
+        QTest::mouseClick(page_.get(), Qt::LeftButton, {}, page_->InstallButton()->Rect().center());
     }
     // The parent's recording registered on DIY card 1, slot 1.
     void RegisterRecording() {
@@ -86,8 +98,11 @@ class UpdatePageTest : public QObject {
         QCOMPARE(underUpdate.size(), 2);
         QCOMPARE(page_->TabButton(CUpdateSystem::kTabUpdateId)->State(), 1);
 
-        page_->Tick(1);
-        page_->Tick(2);
+        ClickTickBox(1);
+        QCOMPARE(page_->TickedRow(), 1);
+        ClickTickBox(1);  // the box of the ticked package keeps its tick
+        QCOMPARE(page_->TickedRow(), 1);
+        ClickTickBox(2);
         QCOMPARE(page_->TickedRow(), 2);
         QVERIFY(!grid->GetCheck(1, CUpdateSystem::kTickColumn));
         // A click anywhere on a row ticks that row.
@@ -115,9 +130,10 @@ class UpdatePageTest : public QObject {
     void anUpdateKeepsTheCardsDatabaseAndRecordings() {
         Start();
         const std::string database = test::ReadFile(Card() + "/Default.dat");
-        page_->Tick(1);
-        page_->Install();
+        ClickTickBox(1);
+        ClickInstall();
         QVERIFY(page_->LastOutcome() && page_->LastOutcome()->Completed());
+        QCOMPARE(cardChanges_, 1);
         QCOMPARE(test::ReadFile(Card() + "/Default.dat"), database);
         QCOMPARE(test::ReadFile(Card() + "/ck9/re1/mine.mp3"),
                  std::string("the parent's own recording"));
@@ -135,6 +151,22 @@ class UpdatePageTest : public QObject {
         QCOMPARE(sink_->asked.size(), std::size_t{1});
         QCOMPARE(sink_->asked[0].second, ResetQuestion(Card(), true));
         QCOMPARE(page_->LastOutcome()->result, JobOutcome::Result::Cancelled);
+        QCOMPARE(test::Snapshot(Card()), before);
+        QCOMPARE(cardChanges_, 0);  // nothing written: the window does not read the card again
+    }
+
+    // The package goes to the drive the detection selected, whatever the chooser's text says.
+    void aPackageGoesToTheSelectedDrive() {
+        Start();
+        const std::string selected = dir_->path().toStdString() + "/selected";
+        QVERIFY(CreateEmptyDevice(selected, "1.0", "larkspin"));
+        page_->SetTargetCardSource(
+            [selected] { return std::make_shared<torvane::Card>(selected); });
+        const auto before = test::Snapshot(Card());
+        ClickTickBox(1);
+        ClickInstall();
+        QVERIFY(page_->LastOutcome() && page_->LastOutcome()->Completed());
+        QVERIFY(test::ReadFile(selected + "/info.dat").find("2.1.0") != std::string::npos);
         QCOMPARE(test::Snapshot(Card()), before);
     }
 
