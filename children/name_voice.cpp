@@ -22,10 +22,8 @@ bool DeleteNameVoiceFiles(const CardAnchor& card) {
     if (card.root().empty() || !card.Present()) return false;
     bool ok = true;
     for (const std::string& path : card_paths::NameVoiceFiles(card.root())) {
-        std::error_code ec;
-        if (!card.MakeFolders(fs::path(path).parent_path().string())) ok = false;
-        fs::remove(path, ec);
-        if (ec) ok = false;
+        if (!card.MakeFolders(fs::path(path).parent_path().string()) || !card.RemoveFile(path))
+            ok = false;
     }
     return ok;
 }

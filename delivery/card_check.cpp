@@ -208,8 +208,7 @@ bool IsContentFileProblem(CardProblemKind kind) {
 }
 
 bool RemoveLeftover(const Card& card, const std::string& relative) {
-    std::error_code error;
-    return fs::remove(card.Path(relative), error) && !error;
+    return card.RemoveFile(card.Path(relative));
 }
 
 // Drops the slots whose recording is gone and saves the DIY database once.

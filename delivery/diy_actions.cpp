@@ -97,9 +97,13 @@ bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages)
         messages.Show(MessageKind::Error, kMsgCardNotWritten);
         return false;
     }
+    // A file already gone is no reason to keep the slot; a file that stayed keeps it, so that the
+    // slot and its recording are never parted.
     const std::string path = DiySlotPath(diy, position, slot);
-    std::error_code ignored;  // a file already gone is no reason to keep the slot
-    if (!path.empty()) std::filesystem::remove(path, ignored);
+    if (!path.empty() && !diy.card()->RemoveFile(path)) {
+        messages.Show(MessageKind::Error, kMsgCardNotWritten);
+        return false;
+    }
     *entry = DiySlot{};
     const bool saved = diy.SaveDiyFile() && diy.SaveRecTable();
     if (saved)

@@ -46,6 +46,8 @@ class Card : public std::enable_shared_from_this<Card> {
     // Makes a folder below the root, and the folders between; never the root, never on a card
     // that is not present.
     bool MakeFolders(const std::string& folder) const { return anchor_->MakeFolders(folder); }
+    // Removes a file below the root, never on a card that is not present.
+    bool RemoveFile(const std::string& path) const { return anchor_->RemoveFile(path); }
     // Someone wrote Default.dat on purpose (a restore, a reset's package): the card is taken as
     // it is now, and its databases must be read again before they are saved.
     void AcceptDatabaseFile() { anchor_->ForgetDatabaseFile(); }

@@ -1,6 +1,7 @@
 #include "store/card_anchor.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string_view>
@@ -75,6 +76,14 @@ bool CardAnchor::MakeFolders(const std::string& folder) const {
     }
     struct stat info {};
     return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CardAnchor::RemoveFile(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    const std::string prefix = root_ + "/";
+    if (root_.empty() || path.compare(0, prefix.size(), prefix) != 0 || !PresentLocked())
+        return false;
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 }  // namespace torvane

@@ -41,6 +41,9 @@ class CardAnchor {
     // the root; never the root itself and nothing while the card is not present. False when the
     // folder is not below the root, the card is not present, or a folder could not be made.
     bool MakeFolders(const std::string& folder) const;
+    // Removes a file (an absolute path below the root) while the card is present. True when the
+    // file is gone (or was never there); false when the card is not present or it stayed.
+    bool RemoveFile(const std::string& path) const;
 
   private:
     struct FileStamp {

@@ -47,6 +47,8 @@ class CDiyXML {
 
     // The card root this database is read from and written to.
     const std::string& root() const;
+    // The card this database belongs to; null for a database with no card.
+    const CardAnchor* card() const { return card_.get(); }
     // Whether the Saves may write: the card is there and the database was read from it.
     bool Saveable() const { return readOrNew_ && card_ != nullptr && card_->Present(); }
 
