@@ -527,12 +527,12 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
         const std::string target = card.Path(file->path);
         const std::string folder = fs::path(target).parent_path().string();
         // No folder is ever made where a card was: a pulled card stops the restore here.
-        const bool ec = folder != card.root() && !card.MakeFolders(folder);
+        const bool noFolder = folder != card.root() && !card.MakeFolders(folder);
         auto writer = std::make_unique<SafeFileWriter>(target);
         std::uint64_t size = 0;
         std::string sha256;
         // Read and hashed again as written: the bytes that reach the card are the ones checked.
-        if (ec || !writer->Open() ||
+        if (noFolder || !writer->Open() ||
             !StreamEntry(
                 zip.get(), indexes.value().at(file->path), size, sha256,
                 [&writer](const char* data, std::size_t n) { return writer->Write(data, n); }) ||
