@@ -3,18 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "store/card.h"
+#include "tests/support/fixed_drives.h"
 #include "tests/support/temp_folder.h"
 
 namespace torvane {
 namespace {
 
 using test::TempFolder;
-
-class FakeLister final : public IDriveLister {
-  public:
-    std::vector<std::string> drives;
-    std::vector<std::string> RemovableDrives() override { return drives; }
-};
 
 // Records what the detection asked of the window, in order.
 class RecordingHost final : public IDriveDetectionHost {
@@ -50,7 +45,7 @@ class Detection : public ::testing::Test {
 
     TempFolder root_;
     std::string cardA_, cardB_, stick_;
-    FakeLister lister_;
+    test::FixedDrives lister_;
     RecordingHost host_;
     DriveDetector detector_{lister_, host_};
 };

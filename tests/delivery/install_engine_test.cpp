@@ -16,6 +16,7 @@
 #include "store/text_codec.h"
 #include "tests/delivery/device_fixture.h"
 #include "tests/store/store_test_support.h"
+#include "tests/support/fixed_drives.h"
 
 namespace torvane {
 namespace {
@@ -376,11 +377,7 @@ TEST_F(InstallEngineTest, TwoJobsAtOnceStageApartAndIgnoreLeftovers) {
 // on: its database, tables and files, and nothing onto the card chosen later.
 class CardSwitchTest : public InstallEngineTest {
   protected:
-    class Lister final : public IDriveLister {
-      public:
-        std::vector<std::string> drives;
-        std::vector<std::string> RemovableDrives() override { return drives; }
-    };
+    using Lister = test::FixedDrives;
     class Host final : public IDriveDetectionHost {
       public:
         bool EnsureFirmwareList() override { return true; }

@@ -20,6 +20,7 @@
 #include "tests/support/demo_session.h"
 #include "tests/support/fake_media_engine.h"
 #include "tests/support/files.h"
+#include "tests/support/fixed_drives.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 #include "tools/demo_service/demo_service.h"
@@ -30,12 +31,6 @@ namespace torvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-class Drives final : public IDriveLister {
-  public:
-    std::vector<std::string> drives;
-    std::vector<std::string> RemovableDrives() override { return drives; }
-};
 
 class NoProgress final : public IJobObserver {
   public:
@@ -67,7 +62,7 @@ class CardLifetimeTest : public QObject {
     ServiceSession session_;
     std::unique_ptr<test::TempFolder> dir_;
     test::RecordingSink sink_{true};
-    Drives drives_;
+    test::FixedDrives drives_;
     std::unique_ptr<CTorvaneDlg> window_;
 
     std::string CardPath() const { return dir_->path() / "card"; }
