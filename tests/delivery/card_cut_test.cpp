@@ -115,9 +115,10 @@ class CardCutTest : public test::ServiceFixture {
                                        std::to_string(writes.size()));
             if (after) after(true);
         }
-        // Back to the card as it was before the job, for the next one.
+        // Back to the card as it was before the job, for the next one: again another card.
         fs::remove_all(Card());
         fs::copy(saved, Card(), fs::copy_options::recursive);
+        card = std::make_shared<torvane::Card>(Card().string());
         ASSERT_TRUE(card->LoadDatabase());
     }
     int runs_ = 0;
