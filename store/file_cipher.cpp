@@ -1,50 +1,71 @@
 #include "store/file_cipher.h"
 
+#include <errno.h>
 #include <openssl/evp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <memory>
+#include <optional>
 
 #include "store/device_files.h"
 
 namespace torvane {
 namespace {
 
-constexpr std::uint32_t kDelta = 0x9E3779B9u;
-constexpr std::uint32_t kDecipherSum = 0xC6EF3720u;  // 32 * kDelta, wrapped
-constexpr int kCycles = 32;
+// Whole blocks, and small enough to stay in the cache from the read to the write.
+constexpr std::size_t kPieceBytes = 256 * 1024;
+static_assert(kPieceBytes % 8 == 0);
 
-std::uint32_t LoadLittleEndian(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+using BufferTransform = void (*)(std::span<std::uint8_t> bytes, const TeaKey& key);
+
+std::size_t PaddedSize(std::size_t size) {
+    return (size + 7) / 8 * 8;
 }
 
-void StoreLittleEndian(std::uint32_t value, std::uint8_t* p) {
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-    p[2] = static_cast<std::uint8_t>(value >> 16);
-    p[3] = static_cast<std::uint8_t>(value >> 24);
+// Zero-pads `size` bytes at `data` to whole blocks (the room is there) and transforms them; the
+// padded size.
+std::size_t TransformPadded(char* data, std::size_t size, BufferTransform transform,
+                            const TeaKey& key) {
+    const std::size_t padded = PaddedSize(size);
+    std::memset(data + size, 0, padded - size);
+    transform({reinterpret_cast<std::uint8_t*>(data), padded}, key);
+    return padded;
 }
 
-using BlockFunction = void (*)(std::uint32_t v[2], const TeaKey& key);
-
-template <BlockFunction Transform>
-void TransformBlocks(std::span<std::uint8_t> bytes, const TeaKey& key) {
-    for (std::size_t at = 0; at + 8 <= bytes.size(); at += 8) {
-        std::uint32_t v[2] = {LoadLittleEndian(&bytes[at]), LoadLittleEndian(&bytes[at + 4])};
-        Transform(v, key);
-        StoreLittleEndian(v[0], &bytes[at]);
-        StoreLittleEndian(v[1], &bytes[at + 4]);
+// Reads until `size` bytes are in or the file ends; the count read, nothing on an error.
+std::optional<std::size_t> ReadUpTo(int fd, char* data, std::size_t size) {
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, data + got, size - got);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        got += static_cast<std::size_t>(n);
     }
+    return got;
 }
 
-// Pads to whole blocks with zero bytes and transforms in place.
-template <BlockFunction Transform>
-void TransformPadded(std::string& bytes, std::string_view keyText) {
-    bytes.resize((bytes.size() + 7) / 8 * 8, '\0');
-    auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
-    TransformBlocks<Transform>(std::span(data, bytes.size()), DeriveFileKey(keyText));
+// The rest of `source`, padded and transformed piece by piece, into `writer`.
+bool TransformFile(const std::string& src, const std::string& dst, BufferTransform transform,
+                   std::string_view keyText) {
+    const FileHandle source = FileHandle::OpenForReading(src);
+    SafeFileWriter writer(dst);
+    if (!source.IsOpen() || !writer.Open()) return false;
+    const TeaKey key = DeriveFileKey(keyText);
+    const auto piece = std::make_unique<char[]>(kPieceBytes);
+    for (;;) {
+        const std::optional<std::size_t> got = ReadUpTo(source.get(), piece.get(), kPieceBytes);
+        if (!got) return false;
+        if (*got > 0 &&
+            !writer.Write(piece.get(), TransformPadded(piece.get(), *got, transform, key)))
+            return false;
+        if (*got < kPieceBytes) return writer.Commit();
+    }
 }
 
 }  // namespace
@@ -63,51 +84,42 @@ Md5Digest ComputeMd5(std::string_view data) {
 }
 
 TeaKey DeriveFileKey(std::string_view key) {
-    const Md5Digest digest = ComputeMd5(key);
-    return {LoadLittleEndian(&digest[0]), LoadLittleEndian(&digest[4]),
-            LoadLittleEndian(&digest[8]), LoadLittleEndian(&digest[12])};
-}
-
-void TeaEncipherBlock(std::uint32_t v[2], const TeaKey& k) {
-    std::uint32_t y = v[0], z = v[1], sum = 0;
-    for (int i = 0; i < kCycles; ++i) {
-        sum += kDelta;
-        y += ((z << 4) + k[0]) ^ (z + sum) ^ ((z >> 5) + k[1]);
-        z += ((y << 4) + k[2]) ^ (y + sum) ^ ((y >> 5) + k[3]);
-    }
-    v[0] = y;
-    v[1] = z;
-}
-
-void TeaDecipherBlock(std::uint32_t v[2], const TeaKey& k) {
-    std::uint32_t y = v[0], z = v[1], sum = kDecipherSum;
-    for (int i = 0; i < kCycles; ++i) {
-        z -= ((y << 4) + k[2]) ^ (y + sum) ^ ((y >> 5) + k[3]);
-        y -= ((z << 4) + k[0]) ^ (z + sum) ^ ((z >> 5) + k[1]);
-        sum -= kDelta;
-    }
-    v[0] = y;
-    v[1] = z;
-}
-
-void EncipherBlocks(std::span<std::uint8_t> bytes, const TeaKey& key) {
-    TransformBlocks<TeaEncipherBlock>(bytes, key);
-}
-
-void DecipherBlocks(std::span<std::uint8_t> bytes, const TeaKey& key) {
-    TransformBlocks<TeaDecipherBlock>(bytes, key);
+    return TeaKeyFromBytes(ComputeMd5(key));
 }
 
 bool WriteEncipheredFile(const std::string& path, std::string_view plain, std::string_view key) {
-    std::string bytes(plain);
-    TransformPadded<TeaEncipherBlock>(bytes, key);
-    return WriteFileSafely(path, bytes);
+    SafeFileWriter writer(path);
+    if (!writer.Open()) return false;
+    const TeaKey teaKey = DeriveFileKey(key);
+    const auto piece = std::make_unique<char[]>(kPieceBytes);
+    for (std::string_view rest = plain; !rest.empty();) {
+        const std::string_view part = rest.substr(0, kPieceBytes);
+        rest.remove_prefix(part.size());
+        std::memcpy(piece.get(), part.data(), part.size());
+        const std::size_t padded =
+            TransformPadded(piece.get(), part.size(), EncipherBlocks, teaKey);
+        if (!writer.Write(piece.get(), padded)) return false;
+    }
+    return writer.Commit();
 }
 
 bool ReadEncipheredFile(const std::string& path, std::string& plain, std::string_view key) {
+    const FileHandle file = FileHandle::OpenForReading(path);
+    if (!file.IsOpen()) return false;
+    const TeaKey teaKey = DeriveFileKey(key);
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return false;
-    TransformPadded<TeaDecipherBlock>(bytes, key);
+    struct stat info {};
+    if (::fstat(file.get(), &info) == 0 && info.st_size > 0)
+        bytes.reserve(PaddedSize(static_cast<std::size_t>(info.st_size)) + kPieceBytes);
+    // Each piece is deciphered as soon as it is read, while it is still in the cache.
+    for (;;) {
+        const std::size_t at = bytes.size();
+        bytes.resize(at + kPieceBytes);
+        const std::optional<std::size_t> got = ReadUpTo(file.get(), &bytes[at], kPieceBytes);
+        if (!got) return false;
+        bytes.resize(at + TransformPadded(&bytes[at], *got, DecipherBlocks, teaKey));
+        if (*got < kPieceBytes) break;
+    }
     plain = std::move(bytes);
     return true;
 }
@@ -122,13 +134,11 @@ bool ReadEncipheredText(const std::string& path, std::string& text, std::string_
 }
 
 bool EncipherFile(const std::string& src, const std::string& dst, std::string_view key) {
-    std::string plain;
-    return ReadWholeFile(src, plain) && WriteEncipheredFile(dst, plain, key);
+    return TransformFile(src, dst, EncipherBlocks, key);
 }
 
 bool DecipherFile(const std::string& src, const std::string& dst, std::string_view key) {
-    std::string plain;
-    return ReadEncipheredFile(src, plain, key) && WriteFileSafely(dst, plain);
+    return TransformFile(src, dst, DecipherBlocks, key);
 }
 
 std::string MakeCipherTempPath() {

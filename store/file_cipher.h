@@ -1,24 +1,23 @@
 // The cipher that guards the files the device reads: Default.dat, Diy.dat and every rfid.tbl and
-// sw.tbl. TEA (32 cycles) in electronic-codebook mode over 8-byte little-endian blocks, keyed by
-// the MD5 digest of one program-wide pass phrase. The device deciphers with the same numbers, so
-// every detail here is part of its file format: no header, no length, a last partial block padded
-// with zero bytes.
+// sw.tbl. TEA (32 cycles, store/tea_blocks.h) in electronic-codebook mode over 8-byte
+// little-endian blocks, keyed by the MD5 digest of one program-wide pass phrase. The device
+// deciphers with the same numbers, so every detail here is part of its file format: no header,
+// no length, a last partial block padded with zero bytes. Files are run in pieces small enough to
+// stay in the processor's cache between the read, the cipher and the write.
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
+
+#include "store/tea_blocks.h"
 
 namespace torvane {
 
 // The pass phrase every device file is enciphered with.
 inline constexpr std::string_view kFileCipherKey = "quillharbor5823";
 
-// The four TEA key words k0..k3.
-using TeaKey = std::array<std::uint32_t, 4>;
 using Md5Digest = std::array<std::uint8_t, 16>;
 
 // MD5 of the bytes (OpenSSL's EVP interface).
@@ -26,14 +25,6 @@ Md5Digest ComputeMd5(std::string_view data);
 
 // The file key: the MD5 digest of the pass phrase, read as four little-endian words.
 TeaKey DeriveFileKey(std::string_view key);
-
-// One block in place: v[0] is y (bytes 0-3), v[1] is z (bytes 4-7).
-void TeaEncipherBlock(std::uint32_t v[2], const TeaKey& key);
-void TeaDecipherBlock(std::uint32_t v[2], const TeaKey& key);
-
-// Whole 8-byte blocks of a buffer in place; bytes.size() must be a multiple of 8.
-void EncipherBlocks(std::span<std::uint8_t> bytes, const TeaKey& key);
-void DecipherBlocks(std::span<std::uint8_t> bytes, const TeaKey& key);
 
 // The one way the store writes a device file in its enciphered form: `plain`, padded with zero
 // bytes to whole blocks, enciphered and written through SafeFileWriter, so a failure leaves the

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
+#include <vector>
 
 #include "store/device_files.h"
 #include "tests/store/store_test_support.h"
@@ -91,11 +93,13 @@ struct LengthCase {
 
 class CipherFileLength : public ::testing::TestWithParam<LengthCase> {};
 
-// Lengths around the 8-byte block and around the file loop's 64 KiB buffer.
+// Lengths around the 8-byte block and around the file loop's 64 KiB and 256 KiB pieces.
 INSTANTIATE_TEST_SUITE_P(Lengths, CipherFileLength,
                          ::testing::Values(LengthCase{0, 0}, LengthCase{13, 16}, LengthCase{16, 16},
                                            LengthCase{65536, 65536}, LengthCase{65541, 65544},
-                                           LengthCase{3 * 65536 + 7, 3 * 65536 + 8}));
+                                           LengthCase{3 * 65536 + 7, 3 * 65536 + 8},
+                                           LengthCase{262143, 262144}, LengthCase{262144, 262144},
+                                           LengthCase{262145, 262152}));
 
 TEST_P(CipherFileLength, PadsWithZerosAndDeciphersBack) {
     TempFolder folder;
@@ -116,6 +120,86 @@ TEST_P(CipherFileLength, PadsWithZerosAndDeciphersBack) {
     ASSERT_TRUE(DecipherFile(folder / "enc", folder / "back"));
     EXPECT_TRUE(ReadFile(folder / "back") ==
                 plain + std::string(GetParam().enciphered - plain.size(), '\0'));
+}
+
+std::string RandomBytes(std::size_t size, std::mt19937& random) {
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random());
+    return bytes;
+}
+
+std::uint32_t Word(const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at])) |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + 3])) << 24;
+}
+
+// The file format written out block by block with the published one-block function: zero
+// padding, then little-endian words, y first.
+std::string ReferenceTransform(std::string bytes, bool encipher, const TeaKey& key) {
+    bytes.resize((bytes.size() + 7) / 8 * 8, '\0');
+    for (std::size_t at = 0; at < bytes.size(); at += 8) {
+        std::uint32_t v[2] = {Word(bytes, at), Word(bytes, at + 4)};
+        encipher ? TeaEncipherBlock(v, key) : TeaDecipherBlock(v, key);
+        for (int i = 0; i < 8; ++i) bytes[at + i] = static_cast<char>(v[i / 4] >> (i % 4 * 8));
+    }
+    return bytes;
+}
+
+std::span<std::uint8_t> AsBlocks(std::string& bytes) {
+    return {reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()};
+}
+
+// Every way of running blocks side by side against the one-block reference, both ways, over
+// every count of blocks around the lanes' 16-block step, on random bytes.
+TEST(TeaLanes, MatchTheOneBlockReference) {
+    std::mt19937 random(8);
+    const TeaKey key = DeriveFileKey(kFileCipherKey);
+    EXPECT_TRUE(CanRun(FastestTeaLanes()));
+    for (const TeaLanes lanes : {TeaLanes::OneByOne, TeaLanes::Portable, TeaLanes::Avx2}) {
+        if (!CanRun(lanes)) continue;
+        for (std::size_t blocks = 0; blocks <= 70; ++blocks) {
+            const std::string plain = RandomBytes(blocks * 8, random);
+            std::string bytes = plain;
+            EncipherBlocks(lanes, AsBlocks(bytes), key);
+            ASSERT_TRUE(bytes == ReferenceTransform(plain, true, key))
+                << "lanes " << static_cast<int>(lanes) << ", " << blocks << " blocks";
+            const std::string enciphered = bytes;
+            DecipherBlocks(lanes, AsBlocks(bytes), key);
+            ASSERT_TRUE(bytes == plain) << "lanes " << static_cast<int>(lanes) << ", " << blocks;
+            DecipherBlocks(lanes, AsBlocks(bytes = plain), key);
+            ASSERT_TRUE(bytes == ReferenceTransform(plain, false, key))
+                << "lanes " << static_cast<int>(lanes) << ", " << blocks << " blocks";
+        }
+    }
+}
+
+// Every file function against the reference over files of every length and padding from none
+// to 70 bytes and across the file loop's piece, both ways.
+TEST(CipherFile, EveryLengthMatchesTheReferenceBothWays) {
+    TempFolder folder;
+    std::mt19937 random(70);
+    const TeaKey key = DeriveFileKey(kFileCipherKey);
+    std::vector<std::size_t> lengths;
+    for (std::size_t length = 0; length <= 70; ++length) lengths.push_back(length);
+    for (std::size_t length = 262140; length <= 262153; ++length) lengths.push_back(length);
+    for (const std::size_t length : lengths) {
+        const std::string plain = RandomBytes(length, random);
+        const std::string enciphered = ReferenceTransform(plain, true, key);
+        const std::string deciphered = ReferenceTransform(plain, false, key);
+        WriteFile(folder / "plain", plain);
+
+        ASSERT_TRUE(EncipherFile(folder / "plain", folder / "enc"));
+        ASSERT_TRUE(ReadFile(folder / "enc") == enciphered) << length << " bytes";
+        ASSERT_TRUE(WriteEncipheredFile(folder / "written", plain));
+        ASSERT_TRUE(ReadFile(folder / "written") == enciphered) << length << " bytes";
+        ASSERT_TRUE(DecipherFile(folder / "plain", folder / "dec"));
+        ASSERT_TRUE(ReadFile(folder / "dec") == deciphered) << length << " bytes";
+        std::string read;
+        ASSERT_TRUE(ReadEncipheredFile(folder / "plain", read));
+        ASSERT_TRUE(read == deciphered) << length << " bytes";
+    }
 }
 
 TEST(CipherFile, IsCodebookWithoutSalt) {
