@@ -36,7 +36,12 @@ class NullReader final : public torvane::ISaxReader {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (!IsUtf8(torvane::Cp949ToUtf8(bytes))) std::abort();
+    const std::string utf8 = torvane::Cp949ToUtf8(bytes);
+    if (!IsUtf8(utf8)) std::abort();
+    // The shortcut for ASCII runs changes nothing that iconv alone would give.
+    if (utf8 != torvane::Cp949ToUtf8WithoutShortcut(bytes)) std::abort();
+    if (torvane::Utf8ToCp949Xml(bytes) != torvane::Utf8ToCp949XmlWithoutShortcut(bytes))
+        std::abort();
     (void)torvane::Utf8ToCp949(bytes);
     // Any name, written the way the card's documents write it, keeps the document readable.
     const std::string document = torvane::Utf8ToCp949Xml(

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "store/card_paths.h"
+#include "store/cp949_xml_writer.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
@@ -23,6 +25,14 @@ class DefaultXmlReader final : public ISaxReader {
     explicit DefaultXmlReader(CDefaultXML& model) : model_(model) {}
 
     Status Parse(std::string_view document) { return ParseDeviceDocument(document, *this); }
+
+    // Default.dat deciphered into the parser as it is read; nothing when the file cannot be read.
+    std::optional<Status> ParseFile(const std::string& path) {
+        DeviceDocumentParser parser(*this);
+        if (!ReadEncipheredPieces(path, [&](std::string_view piece) { return parser.Feed(piece); }))
+            return std::nullopt;
+        return parser.Finish();
+    }
 
     void OnStart(std::string_view name, const SaxAttributes&) override { Start(name); }
     void OnEnd(std::string_view name) override { End(name); }
@@ -129,66 +139,79 @@ class DefaultXmlReader final : public ISaxReader {
 
 namespace {
 
-void AppendElement(std::string& out, std::string_view tag, std::string_view value) {
-    out += '<';
-    out += tag;
-    out += '>';
-    out += EscapeXmlText(value);
-    out += "</";
-    out += tag;
-    out += '>';
+// Room for the markup around each content and each file and for their values, so the document is
+// written into one buffer that never moves.
+constexpr std::size_t kContentMarkupBytes = 192;
+constexpr std::size_t kFileMarkupBytes = 160;
+
+std::size_t ExpectedSize(const ContentRecord& content) {
+    std::size_t size = kContentMarkupBytes + content.contentNo.size() + content.title.size() +
+                       content.mainGroup.size() + content.subGroup.size() + content.date.size() +
+                       content.status.size();
+    for (const FileRecord& file : content.files)
+        size += kFileMarkupBytes + file.name.size() + file.language.size() +
+                file.folderType.size() + file.rfidCardId.size();
+    return size;
 }
 
-void AppendContent(std::string& out, const ContentRecord& content) {
-    out += "<content>";
-    AppendElement(out, "contentNo", content.contentNo);
-    AppendElement(out, "name", content.title);
-    AppendElement(out, "mainGroup", content.mainGroup);
-    AppendElement(out, "subGroup", content.subGroup);
-    AppendElement(out, "downloadDate", content.date);
-    if (!content.status.empty()) AppendElement(out, "status", content.status);
-    out += "<files>";
+void WriteContent(Cp949XmlWriter& out, const ContentRecord& content) {
+    out.Markup("<content>");
+    out.Element("contentNo", content.contentNo);
+    out.Element("name", content.title);
+    out.Element("mainGroup", content.mainGroup);
+    out.Element("subGroup", content.subGroup);
+    out.Element("downloadDate", content.date);
+    if (!content.status.empty()) out.Element("status", content.status);
+    out.Markup("<files>");
     for (const FileRecord& file : content.files) {
-        out += "<file>";
-        AppendElement(out, "name", file.name);
-        AppendElement(out, "language", file.language);
-        AppendElement(out, "folderType", file.folderType);
-        AppendElement(out, "rfidCardID", file.rfidCardId);
-        out += "<fileSize>" + std::to_string(file.size) + "</fileSize>";
-        out += "</file>";
+        out.Markup("<file>");
+        out.Element("name", file.name);
+        out.Element("language", file.language);
+        out.Element("folderType", file.folderType);
+        out.Element("rfidCardID", file.rfidCardId);
+        out.Element("fileSize", file.size);
+        out.Markup("</file>");
     }
-    out += "</files></content>";
+    out.Markup("</files></content>");
+}
+
+bool ByContentNo(const ContentRecord& a, const ContentRecord& b) {
+    return a.contentNo < b.contentNo;
 }
 
 }  // namespace
 
 std::string CDefaultXML::SerializeDocument() {
-    std::string out(kXmlDeclaration);
-    out += "<TorvaneDefault>";
-    AppendElement(out, "systemVersion", systemVersion_);
-    AppendElement(out, "soundType", soundType_);
     std::sort(diyList_.begin(), diyList_.end());
-    out += "<diyList>";
-    for (const std::string& card : diyList_) AppendElement(out, "rfidCardID", card);
-    out += "</diyList>";
-    out += "<selectedChildNo>" + std::to_string(selectedChildNo_) + "</selectedChildNo>";
-    AppendElement(out, "selectedDiyContentNo", selectedDiyContentNo_);
     std::sort(gameContentList_.begin(), gameContentList_.end());
-    out += "<gameContentList>";
-    for (const std::string& number : gameContentList_) AppendElement(out, "contentNo", number);
-    out += "</gameContentList>";
-    out += "<contentsList>";
+    std::size_t expected = 4096 + (diyList_.size() + gameContentList_.size()) * 64;
     for (const Shelf shelf : kStoredShelves) {
         auto& contents = Contents(shelf);
-        std::stable_sort(contents.begin(), contents.end(),
-                         [](const ContentRecord& a, const ContentRecord& b) {
-                             return a.contentNo < b.contentNo;
-                         });
-        for (const ContentRecord& content : contents) AppendContent(out, content);
+        // A loaded database is in order already: only a changed shelf pays for the sort.
+        if (!std::is_sorted(contents.begin(), contents.end(), ByContentNo))
+            std::stable_sort(contents.begin(), contents.end(), ByContentNo);
+        for (const ContentRecord& content : contents) expected += ExpectedSize(content);
     }
-    out += "</contentsList></TorvaneDefault>";
+
     // The device reads CP949; a character CP949 lacks becomes a character reference.
-    return Utf8ToCp949Xml(out);
+    Cp949XmlWriter out(expected);
+    out.Markup(kXmlDeclaration);
+    out.Markup("<TorvaneDefault>");
+    out.Element("systemVersion", systemVersion_);
+    out.Element("soundType", soundType_);
+    out.Markup("<diyList>");
+    for (const std::string& card : diyList_) out.Element("rfidCardID", card);
+    out.Markup("</diyList>");
+    out.Element("selectedChildNo", selectedChildNo_);
+    out.Element("selectedDiyContentNo", selectedDiyContentNo_);
+    out.Markup("<gameContentList>");
+    for (const std::string& number : gameContentList_) out.Element("contentNo", number);
+    out.Markup("</gameContentList>");
+    out.Markup("<contentsList>");
+    for (const Shelf shelf : kStoredShelves)
+        for (const ContentRecord& content : Contents(shelf)) WriteContent(out, content);
+    out.Markup("</contentsList></TorvaneDefault>");
+    return out.Take();
 }
 
 bool CDefaultXML::ParseDocument(std::string_view document) {
@@ -210,11 +233,15 @@ bool CDefaultXML::Load() {
     Clear();
     readOrNew_ = false;
     // Deciphered in memory: the database in clear never lands in a file.
-    std::string document;
-    const bool read =
-        ReadEncipheredText(card_paths::Below(root(), card_paths::kDatabase), document);
+    const std::optional<Status> status =
+        DefaultXmlReader(*this).ParseFile(card_paths::Below(root(), card_paths::kDatabase));
     card_->NoteDatabaseFile();
-    if (!read || !ParseDocument(document)) return false;
+    if (!status) {
+        Clear();  // what a read cut short held is not the card's database
+        return false;
+    }
+    lastError_ = status->message();
+    if (!status->ok()) return false;
     FillGameShelfFromSelection();
     readOrNew_ = true;
     return true;
@@ -222,7 +249,8 @@ bool CDefaultXML::Load() {
 
 bool CDefaultXML::Save() {
     if (!Saveable()) return false;
-    if (!WriteEncipheredFile(card_paths::Below(root(), card_paths::kDatabase), SerializeDocument()))
+    std::string document = SerializeDocument();
+    if (!WriteEncipheredFileInPlace(card_paths::Below(root(), card_paths::kDatabase), document))
         return false;
     card_->NoteDatabaseFile();
     return true;

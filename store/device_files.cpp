@@ -138,33 +138,47 @@ std::string ParentFolder(const std::string& path) {
 std::string EscapeXmlText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            default:
-                // XML has no way to carry a control character, not even as a reference: a name
-                // holding one would leave the device's database unreadable for good.
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                    out += '?';
-                else
-                    out += c;
-        }
-    }
+    AppendEscapedXmlText(text, out);
     return out;
+}
+
+namespace {
+
+// What stands for a character in XML text; empty for a character that stands for itself.
+std::string_view XmlReplacement(char c) {
+    switch (c) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '"':
+            return "&quot;";
+        case '\'':
+            return "&apos;";
+        default:
+            // XML has no way to carry a control character, not even as a reference: a name
+            // holding one would leave the device's database unreadable for good.
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                return "?";
+            return {};
+    }
+}
+
+}  // namespace
+
+void AppendEscapedXmlText(std::string_view text, std::string& out) {
+    // The characters that stand for themselves go over in runs.
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view replacement = XmlReplacement(text[i]);
+        if (replacement.empty()) continue;
+        out.append(text.data() + run, i - run);
+        out += replacement;
+        run = i + 1;
+    }
+    out.append(text.data() + run, text.size() - run);
 }
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {

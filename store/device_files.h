@@ -19,6 +19,8 @@ namespace torvane {
 // "&", "<", ">", '"' and "'" as entities; a control character XML cannot hold becomes "?"; every
 // other byte unchanged.
 std::string EscapeXmlText(std::string_view text);
+// The same, appended to `out`.
+void AppendEscapedXmlText(std::string_view text, std::string& out);
 
 // An open file descriptor, closed with the object.
 class FileHandle {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -103,25 +104,49 @@ bool WriteEncipheredFile(const std::string& path, std::string_view plain, std::s
     return writer.Commit();
 }
 
-bool ReadEncipheredFile(const std::string& path, std::string& plain, std::string_view key) {
+bool WriteEncipheredFileInPlace(const std::string& path, std::string& plain, std::string_view key) {
+    SafeFileWriter writer(path);
+    if (!writer.Open()) return false;
+    const TeaKey teaKey = DeriveFileKey(key);
+    plain.resize(PaddedSize(plain.size()), '\0');
+    // Piece by piece, each written while it is still in the cache.
+    for (std::size_t at = 0; at < plain.size(); at += kPieceBytes) {
+        const std::size_t size = std::min(kPieceBytes, plain.size() - at);
+        EncipherBlocks({reinterpret_cast<std::uint8_t*>(&plain[at]), size}, teaKey);
+        if (!writer.Write(&plain[at], size)) return false;
+    }
+    return writer.Commit();
+}
+
+bool ReadEncipheredPieces(const std::string& path,
+                          const std::function<bool(std::string_view piece)>& take,
+                          std::string_view key) {
     const FileHandle file = FileHandle::OpenForReading(path);
     if (!file.IsOpen()) return false;
     const TeaKey teaKey = DeriveFileKey(key);
-    std::string bytes;
-    struct stat info {};
-    if (::fstat(file.get(), &info) == 0 && info.st_size > 0)
-        bytes.reserve(PaddedSize(static_cast<std::size_t>(info.st_size)) + kPieceBytes);
-    // Each piece is deciphered as soon as it is read, while it is still in the cache.
+    const auto piece = std::make_unique<char[]>(kPieceBytes);
     for (;;) {
-        const std::size_t at = bytes.size();
-        bytes.resize(at + kPieceBytes);
-        const std::optional<std::size_t> got = ReadUpTo(file.get(), &bytes[at], kPieceBytes);
+        const std::optional<std::size_t> got = ReadUpTo(file.get(), piece.get(), kPieceBytes);
         if (!got) return false;
-        bytes.resize(at + TransformPadded(&bytes[at], *got, DecipherBlocks, teaKey));
-        if (*got < kPieceBytes) break;
+        const std::size_t padded = TransformPadded(piece.get(), *got, DecipherBlocks, teaKey);
+        if (padded > 0 && !take({piece.get(), padded})) return true;
+        if (*got < kPieceBytes) return true;
     }
-    plain = std::move(bytes);
-    return true;
+}
+
+bool ReadEncipheredFile(const std::string& path, std::string& plain, std::string_view key) {
+    std::string bytes;
+    if (struct stat info{}; ::stat(path.c_str(), &info) == 0 && info.st_size > 0)
+        bytes.reserve(PaddedSize(static_cast<std::size_t>(info.st_size)));
+    const bool read = ReadEncipheredPieces(
+        path,
+        [&](std::string_view piece) {
+            bytes.append(piece);
+            return true;
+        },
+        key);
+    if (read) plain = std::move(bytes);
+    return read;
 }
 
 bool ReadEncipheredText(const std::string& path, std::string& text, std::string_view key) {

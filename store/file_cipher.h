@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,10 +32,21 @@ TeaKey DeriveFileKey(std::string_view key);
 // previous file whole. The plain bytes never touch the card.
 bool WriteEncipheredFile(const std::string& path, std::string_view plain,
                          std::string_view key = kFileCipherKey);
+// The same, enciphering `plain` where it lies (it is left padded and enciphered): a large
+// database is not copied on its way to the card.
+bool WriteEncipheredFileInPlace(const std::string& path, std::string& plain,
+                                std::string_view key = kFileCipherKey);
 // The reverse, in memory: the deciphered bytes keep the 0 to 7 zero bytes of padding (a file
 // whose length is not whole blocks is read as if padded). False when the file cannot be read.
 bool ReadEncipheredFile(const std::string& path, std::string& plain,
                         std::string_view key = kFileCipherKey);
+// ReadEncipheredFile piece by piece: each piece (whole blocks, the last one padded) is handed to
+// `take` as soon as it is deciphered, so a large database is parsed while it is read and never
+// held whole. A `take` that returns false ends the read early, which is not a failure. False
+// when the file cannot be read.
+bool ReadEncipheredPieces(const std::string& path,
+                          const std::function<bool(std::string_view piece)>& take,
+                          std::string_view key = kFileCipherKey);
 // ReadEncipheredFile cut at the first NUL: the database text without its padding.
 bool ReadEncipheredText(const std::string& path, std::string& text,
                         std::string_view key = kFileCipherKey);

@@ -4,20 +4,21 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace torvane {
-namespace {
 
 // Owns one iconv conversion descriptor for the length of a conversion.
-class Converter {
+class IconvConverter {
   public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
+    IconvConverter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~IconvConverter() {
         if (Valid()) iconv_close(cd_);
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+    IconvConverter(const IconvConverter&) = delete;
+    IconvConverter& operator=(const IconvConverter&) = delete;
 
     bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
@@ -43,6 +44,8 @@ class Converter {
   private:
     iconv_t cd_;
 };
+
+namespace {
 
 // Length of the UTF-8 sequence that starts with `lead`; 1 for a stray byte.
 size_t Utf8SequenceLength(unsigned char lead) {
@@ -83,7 +86,7 @@ char32_t DecodeStrictUtf8(std::string_view seq) {
 // Whether the one CP949 character at the start of `cp949` (one byte, or a lead byte and the
 // byte after it) is valid on its own.
 // CP949 keeps no state between characters, so the caller's converter can probe.
-bool ConvertsAlone(Converter& converter, std::string_view cp949) {
+bool ConvertsAlone(IconvConverter& converter, std::string_view cp949) {
     const auto lead = static_cast<unsigned char>(cp949.front());
     const std::size_t length = lead >= 0x81 && lead <= 0xFE && cp949.size() >= 2 ? 2 : 1;
     std::string_view character = cp949.substr(0, length);
@@ -99,11 +102,9 @@ bool IsXmlCharacter(char32_t c) {
 
 enum class Unconvertible { Question, CharacterReference };
 
-std::string FromUtf8(std::string_view utf8, Unconvertible policy) {
-    std::string out;
-    out.reserve(utf8.size());
-    Converter converter("CP949", "UTF-8");
-    if (!converter.Valid()) return out;
+// Appends the UTF-8 run, converted, to `out`.
+void AppendFromUtf8(IconvConverter& converter, std::string_view utf8, Unconvertible policy,
+                    std::string& out) {
     while (!converter.Convert(utf8, out)) {
         // Skip the whole bad character, but never a byte that starts the next one.
         const size_t expected = std::min(Utf8SequenceLength(utf8[0]), utf8.size());
@@ -123,16 +124,10 @@ std::string FromUtf8(std::string_view utf8, Unconvertible policy) {
         }
         utf8.remove_prefix(length);
     }
-    return out;
 }
 
-}  // namespace
-
-std::string Cp949ToUtf8(std::string_view cp949) {
-    std::string out;
-    out.reserve(cp949.size() * 3 / 2);
-    Converter converter("UTF-8", "CP949");
-    if (!converter.Valid()) return out;
+// Appends the CP949 run, converted, to `out`.
+void AppendFromCp949(IconvConverter& converter, std::string_view cp949, std::string& out) {
     const char* lastStop = nullptr;
     while (!converter.Convert(cp949, out)) {
         out += "\xEF\xBF\xBD";
@@ -144,11 +139,99 @@ std::string Cp949ToUtf8(std::string_view cp949) {
         lastStop = cp949.data();
         if (stoppedHereBefore || !ConvertsAlone(converter, cp949)) cp949.remove_prefix(1);
     }
+}
+
+// The length of the ASCII bytes `text` starts with, eight bytes at a time.
+std::size_t AsciiPrefixLength(std::string_view text) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    std::size_t length = 0;
+    for (std::uint64_t word = 0; length + sizeof word <= text.size(); length += sizeof word) {
+        std::memcpy(&word, text.data() + length, sizeof word);
+        if ((word & kHighBits) != 0) break;
+    }
+    while (length < text.size() && static_cast<unsigned char>(text[length]) < 0x80) ++length;
+    return length;
+}
+
+// The device's databases are nearly all ASCII (tags, numbers, dates), which CP949 and UTF-8 share
+// byte for byte, so only the runs around other bytes go through `appendRun`. A run ends after the
+// first ASCII byte that follows its last other byte: a CP949 trail byte may be ASCII, but a lead
+// byte never is, and UTF-8 never puts ASCII inside a character, so every cut lies between two
+// characters and each run converts as it would within the whole text.
+template <typename AppendRun>
+void AppendByAsciiRuns(std::string_view text, std::string& out, AppendRun appendRun) {
+    while (!text.empty()) {
+        const std::size_t ascii = AsciiPrefixLength(text);
+        out.append(text.data(), ascii);
+        text.remove_prefix(ascii);
+        if (text.empty()) break;
+        std::size_t end = 0;
+        while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) ++end;
+        if (end < text.size()) ++end;
+        appendRun(text.substr(0, end), out);
+        text.remove_prefix(end);
+    }
+}
+
+std::string FromUtf8(std::string_view utf8, Unconvertible policy) {
+    IconvConverter converter("CP949", "UTF-8");
+    if (!converter.Valid()) return {};
+    std::string out;
+    out.reserve(utf8.size());
+    AppendByAsciiRuns(utf8, out, [&](std::string_view run, std::string& cp949) {
+        AppendFromUtf8(converter, run, policy, cp949);
+    });
+    return out;
+}
+
+}  // namespace
+
+Cp949Decoder::Cp949Decoder() : converter_(std::make_unique<IconvConverter>("UTF-8", "CP949")) {}
+
+Cp949Decoder::~Cp949Decoder() = default;
+
+void Cp949Decoder::Append(std::string_view cp949, std::string& utf8) {
+    if (!converter_->Valid()) return;
+    AppendByAsciiRuns(cp949, utf8, [&](std::string_view run, std::string& out) {
+        AppendFromCp949(*converter_, run, out);
+    });
+}
+
+std::string Cp949ToUtf8(std::string_view cp949) {
+    std::string utf8;
+    utf8.reserve(cp949.size() * 3 / 2);
+    Cp949Decoder().Append(cp949, utf8);
+    return utf8;
+}
+
+std::string Cp949ToUtf8WithoutShortcut(std::string_view cp949) {
+    std::string out;
+    IconvConverter converter("UTF-8", "CP949");
+    if (converter.Valid()) AppendFromCp949(converter, cp949, out);
+    return out;
+}
+
+std::string Utf8ToCp949XmlWithoutShortcut(std::string_view utf8) {
+    std::string out;
+    IconvConverter converter("CP949", "UTF-8");
+    if (converter.Valid()) AppendFromUtf8(converter, utf8, Unconvertible::CharacterReference, out);
     return out;
 }
 
 std::string Utf8ToCp949(std::string_view utf8) {
     return FromUtf8(utf8, Unconvertible::Question);
+}
+
+Cp949XmlEncoder::Cp949XmlEncoder()
+    : converter_(std::make_unique<IconvConverter>("CP949", "UTF-8")) {}
+
+Cp949XmlEncoder::~Cp949XmlEncoder() = default;
+
+void Cp949XmlEncoder::Append(std::string_view utf8, std::string& cp949) {
+    if (!converter_->Valid()) return;
+    AppendByAsciiRuns(utf8, cp949, [&](std::string_view run, std::string& out) {
+        AppendFromUtf8(*converter_, run, Unconvertible::CharacterReference, out);
+    });
 }
 
 std::string Utf8ToCp949Xml(std::string_view utf8) {

@@ -87,51 +87,138 @@ std::string SaxAttributes::DecodeAmpersands(std::string_view value) {
     return decoded;
 }
 
-Status ParseXml(std::string_view text, ISaxReader& reader, const SaxOptions& options) {
+struct XmlPushParser::State {
+    ParseState parse;
+    xmlSAXHandler handler{};
+    std::string subject;
+    std::unique_ptr<xmlParserCtxt, ContextDeleter> context;
+    bool stopped = false;
+};
+
+XmlPushParser::XmlPushParser(ISaxReader& reader, const SaxOptions& options)
+    : state_(std::make_unique<State>()) {
     // libxml2's global tables are set up once, before any thread parses.
     static const bool initialised = (xmlInitParser(), true);
     (void)initialised;
-    const std::string subject(options.subject);
-    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
-        return Status::Failure(subject + " too large");
-
-    ParseState state{&reader, {}};
-    xmlSAXHandler handler{};
+    State& state = *state_;
+    state.parse = ParseState{&reader, {}};
+    state.subject = options.subject;
+    xmlSAXHandler& handler = state.handler;
     handler.initialized = XML_SAX2_MAGIC;
     handler.startElementNs = StartElement;
     handler.endElementNs = EndElement;
     handler.characters = Characters;
     handler.cdataBlock = Characters;
     handler.serror = StructuredError;
-    std::unique_ptr<xmlParserCtxt, ContextDeleter> context(
-        xmlCreatePushParserCtxt(&handler, &state, nullptr, 0, nullptr));
-    if (!context) return Status::Failure("XML parser could not be created");
+    state.context.reset(xmlCreatePushParserCtxt(&handler, &state.parse, nullptr, 0, nullptr));
+    if (!state.context) {
+        state.parse.error = "XML parser could not be created";
+        state.stopped = true;
+        return;
+    }
     // No network, no external entities: the document is read as it is.
     int flags = XML_PARSE_NONET | XML_PARSE_NOWARNING;
     if (options.ignoreDeclaredEncoding) flags |= XML_PARSE_IGNORE_ENC;
-    xmlCtxtUseOptions(context.get(), flags);
-    // Fed in pieces: libxml2 refuses a single chunk of more than 10 MB ("Huge input lookup"),
-    // and a card with many contents has a larger database than that.
-    int stopped = 0;
-    for (std::string_view rest = text; !rest.empty() && stopped == 0;) {
-        const std::string_view piece = rest.substr(0, kChunkBytes);
-        rest.remove_prefix(piece.size());
-        stopped = xmlParseChunk(context.get(), piece.data(), static_cast<int>(piece.size()), 0);
+    xmlCtxtUseOptions(state.context.get(), flags);
+}
+
+XmlPushParser::~XmlPushParser() = default;
+
+bool XmlPushParser::Feed(std::string_view piece) {
+    State& state = *state_;
+    // In pieces: libxml2 refuses a single chunk of more than 10 MB ("Huge input lookup"), and a
+    // card with many contents has a larger database than that.
+    while (!state.stopped && !piece.empty()) {
+        const std::string_view part = piece.substr(0, kChunkBytes);
+        piece.remove_prefix(part.size());
+        state.stopped =
+            xmlParseChunk(state.context.get(), part.data(), static_cast<int>(part.size()), 0) != 0;
     }
-    if (stopped == 0) stopped = xmlParseChunk(context.get(), nullptr, 0, 1);
+    return !state.stopped;
+}
+
+Status XmlPushParser::Finish() {
+    State& state = *state_;
+    if (!state.stopped) state.stopped = xmlParseChunk(state.context.get(), nullptr, 0, 1) != 0;
     // A byte the declared encoding cannot decode stops the parser without an error of the
     // document's own; whatever made it stop, what was read up to there is not the document.
-    if (state.error.empty() && (stopped != 0 || !context->wellFormed))
-        state.error = subject + " is not well formed";
-    return state.error.empty() ? Status::Ok() : Status::Failure(std::move(state.error));
+    std::string& error = state.parse.error;
+    if (error.empty() && (state.stopped || !state.context->wellFormed))
+        error = state.subject + " is not well formed";
+    return error.empty() ? Status::Ok() : Status::Failure(error);
+}
+
+Status ParseXml(std::string_view text, ISaxReader& reader, const SaxOptions& options) {
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        return Status::Failure(std::string(options.subject) + " too large");
+    XmlPushParser parser(reader, options);
+    parser.Feed(text);
+    return parser.Finish();
 }
 
 Status ParseDeviceDocument(std::string_view cp949Document, ISaxReader& reader) {
-    const auto nul = cp949Document.find('\0');
-    if (nul != std::string_view::npos) cp949Document = cp949Document.substr(0, nul);
+    DeviceDocumentParser parser(reader);
+    parser.Feed(cp949Document);
+    return parser.Finish();
+}
+
+namespace {
+
+SaxOptions DeviceDocumentOptions() {
     SaxOptions options;
     options.ignoreDeclaredEncoding = true;
-    return ParseXml(Cp949ToUtf8(cp949Document), reader, options);
+    return options;
+}
+
+}  // namespace
+
+DeviceDocumentParser::DeviceDocumentParser(ISaxReader& reader)
+    : parser_(reader, DeviceDocumentOptions()) {}
+
+bool DeviceDocumentParser::Feed(std::string_view cp949) {
+    if (ended_) return false;
+    const auto nul = cp949.find('\0');
+    if (nul != std::string_view::npos) {
+        cp949 = cp949.substr(0, nul);
+        ended_ = true;
+    }
+    // Decoded in parts the size of the parser's chunks, so the UTF-8 stays in the cache.
+    while (!cp949.empty() && !stopped_) {
+        const std::string_view part = cp949.substr(0, kChunkBytes);
+        cp949.remove_prefix(part.size());
+        Decode(part, false);
+    }
+    return !ended_ && !stopped_;
+}
+
+Status DeviceDocumentParser::Finish() {
+    Decode({}, true);
+    return parser_.Finish();
+}
+
+void DeviceDocumentParser::Decode(std::string_view cp949, bool last) {
+    std::string_view text = cp949;
+    if (!carried_.empty()) {
+        carried_.append(cp949);
+        text = carried_;
+    }
+    // Up to the last ASCII byte: a character never goes on past one. The rest waits for the
+    // next piece.
+    std::size_t whole = text.size();
+    if (!last) {
+        whole = 0;
+        for (std::size_t i = text.size(); i > 0; --i) {
+            if (static_cast<unsigned char>(text[i - 1]) < 0x80) {
+                whole = i;
+                break;
+            }
+        }
+    }
+    utf8_.clear();
+    decoder_.Append(text.substr(0, whole), utf8_);
+    std::string rest(text.substr(whole));
+    carried_ = std::move(rest);
+    if (!utf8_.empty() && !parser_.Feed(utf8_)) stopped_ = true;
 }
 
 }  // namespace torvane

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "store/status.h"
+#include "store/text_codec.h"
 
 namespace torvane {
 
@@ -90,6 +92,25 @@ struct SaxOptions {
     std::string_view subject = "XML document";
 };
 
+// libxml2's push parser fed piece by piece, so a large document is parsed while it is read and is
+// never held whole. Pieces may cut anywhere, even inside a character.
+class XmlPushParser {
+  public:
+    XmlPushParser(ISaxReader& reader, const SaxOptions& options = {});
+    ~XmlPushParser();
+    XmlPushParser(const XmlPushParser&) = delete;
+    XmlPushParser& operator=(const XmlPushParser&) = delete;
+
+    // Parses the next piece; false once the parser has stopped, when the rest need not come.
+    bool Feed(std::string_view piece);
+    // Ends the document: Ok, or the first error as ParseXml words it.
+    Status Finish();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 // Parses UTF-8 (or self-declared) XML with `reader`, without network access. Fails with the
 // parser's first error as "message (line L, column C)" (at most 1023 characters), or with
 // "<subject> is not well formed" when the parser stopped without saying why.
@@ -99,5 +120,26 @@ Status ParseXml(std::string_view text, ISaxReader& reader, const SaxOptions& opt
 // declare "euc-kr", but CP949 has syllables EUC-KR lacks), so they are decoded here and the
 // declared encoding is ignored.
 Status ParseDeviceDocument(std::string_view cp949Document, ISaxReader& reader);
+
+// ParseDeviceDocument piece by piece, as the file is read and deciphered: pieces may cut anywhere;
+// each is decoded and parsed as far as its last whole character.
+class DeviceDocumentParser {
+  public:
+    explicit DeviceDocumentParser(ISaxReader& reader);
+
+    // False once nothing more is wanted: the parser has stopped or the document's NUL came.
+    bool Feed(std::string_view cp949);
+    Status Finish();
+
+  private:
+    void Decode(std::string_view cp949, bool last);
+
+    XmlPushParser parser_;
+    Cp949Decoder decoder_;
+    std::string carried_;  // the bytes after the last piece's last whole character
+    std::string utf8_;
+    bool ended_ = false;    // the NUL came
+    bool stopped_ = false;  // the parser stopped
+};
 
 }  // namespace torvane

@@ -267,5 +267,71 @@ TEST_F(DefaultFile, AFailedSaveKeepsThePreviousDatabase) {
         << "no temporary file may stay on the card";
 }
 
+// A database of thousands of contents whose values hold what the writer must treat with care:
+// syllables only CP949 has, characters it lacks, the five escaped characters, a control
+// character and a broken UTF-8 sequence. Its document spans many of the reader's pieces.
+CDefaultXML LargeTrickyModel(const std::string& root) {
+    static const char* kTitles[] = {
+        "\xEB\x8F\x99\xED\x99\x94 \xEB\x82\x98\xEB\x9D\xBC",  // EUC-KR syllables
+        "\xEB\x98\xA0 & <\"x\"> 'y'",                         // CP949 only, escapes
+        "snow \xE2\x98\x83 and \xF0\x9F\x98\x80",             // outside CP949
+        "tab\tbell\x07end",                                   // a control character
+        "cut \xEA\xB0",                                       // a broken sequence
+        "plain ascii title number",
+    };
+    static const char* kGroups[][2] = {
+        {"language", "normal"}, {"music", "normal"}, {"story", "normal"},    {"book", "series"},
+        {"book", "normal"},     {"card", "normal"},  {"excellent", "series"}};
+    static const char kLetters[] = {'L', 'M', 'S', 'B', 'B', 'C', 'E'};
+    CDefaultXML model(root);
+    model.setSystemVersion("2.1");
+    model.setSoundType("1");
+    model.SetSelectedChild(7);
+    model.setSelectedDiyContentNo("L100007");
+    model.diyList() = {"9000003", "9000001", "9000002"};
+    model.gameContentList() = {"L100014", "L100007"};
+    for (int i = 0; i < 3000; ++i) {
+        const int group = i % 7;
+        ContentRecord content;
+        content.contentNo = kLetters[group] + std::to_string(100000 + (i * 7919) % 3000);
+        content.title = kTitles[i % 6] + std::to_string(i);
+        content.mainGroup = kGroups[group][0];
+        content.subGroup = kGroups[group][1];
+        content.date = "2024-03-05T14-07-09";
+        content.status = i % 3 == 0 ? "" : "enable";
+        for (int f = 0; f < 1 + i % 25; ++f) {
+            FileRecord file = File(std::to_string(10000000 + i * 25 + f) + ".qvx",
+                                   std::to_string(20000000 + i * 25 + f));
+            file.size = i * 1000 + f;
+            content.files.push_back(std::move(file));
+        }
+        model.Contents(*ShelfFor(content.mainGroup, content.subGroup)).push_back(content);
+    }
+    return model;
+}
+
+// Digests of the document and of the enciphered file as the device has always been given them
+// (written by the writer that built the whole UTF-8 document and converted it at once).
+constexpr std::string_view kLargeDocumentMd5 = "e76476970bff17032b70885f3627dd94";
+constexpr std::string_view kLargeFileMd5 = "b34360e4e48adb481ff0cd19bc26d92b";
+
+TEST(LargeDefaultFile, SavesTheSameBytesAsEverAndLoadsBackToThem) {
+    TempFolder device;
+    CDefaultXML model = LargeTrickyModel(device.path());
+    const std::string document = model.SerializeDocument();
+    EXPECT_GT(document.size(), 2'000'000u);
+    EXPECT_EQ(test::Md5Hex(document), kLargeDocumentMd5);
+    ASSERT_TRUE(model.Save());
+    EXPECT_EQ(test::Md5Hex(ReadFile(device / "Default.dat")), kLargeFileMd5);
+
+    CDefaultXML loaded(device.path());
+    ASSERT_TRUE(loaded.Load()) << loaded.lastError();
+    std::size_t contents = 0;
+    for (const Shelf shelf : kStoredShelves) contents += loaded.Contents(shelf).size();
+    EXPECT_EQ(contents, 3000u);
+    EXPECT_EQ(loaded.diyList(), model.diyList());
+    EXPECT_EQ(test::Md5Hex(loaded.SerializeDocument()), kLargeDocumentMd5);
+}
+
 }  // namespace
 }  // namespace torvane

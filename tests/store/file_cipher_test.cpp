@@ -16,16 +16,6 @@ using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
 
-std::string Hex(const Md5Digest& digest) {
-    static const char* digits = "0123456789abcdef";
-    std::string out;
-    for (const auto byte : digest) {
-        out += digits[byte >> 4];
-        out += digits[byte & 15];
-    }
-    return out;
-}
-
 // The test suite of RFC 1321.
 TEST(Md5, MatchesTheRfcTestSuite) {
     const std::pair<std::string, std::string> cases[] = {
@@ -40,7 +30,7 @@ TEST(Md5, MatchesTheRfcTestSuite) {
          "0",
          "57edf4a22be3c955ac49da2e2107b67a"},
     };
-    for (const auto& [input, digest] : cases) EXPECT_EQ(Hex(ComputeMd5(input)), digest) << input;
+    for (const auto& [input, digest] : cases) EXPECT_EQ(test::Md5Hex(input), digest) << input;
 }
 
 TEST(FileKey, ReadsTheDigestAsLittleEndianWords) {
@@ -194,6 +184,9 @@ TEST(CipherFile, EveryLengthMatchesTheReferenceBothWays) {
         ASSERT_TRUE(ReadFile(folder / "enc") == enciphered) << length << " bytes";
         ASSERT_TRUE(WriteEncipheredFile(folder / "written", plain));
         ASSERT_TRUE(ReadFile(folder / "written") == enciphered) << length << " bytes";
+        std::string inPlace = plain;
+        ASSERT_TRUE(WriteEncipheredFileInPlace(folder / "in-place", inPlace));
+        ASSERT_TRUE(ReadFile(folder / "in-place") == enciphered) << length << " bytes";
         ASSERT_TRUE(DecipherFile(folder / "plain", folder / "dec"));
         ASSERT_TRUE(ReadFile(folder / "dec") == deciphered) << length << " bytes";
         std::string read;

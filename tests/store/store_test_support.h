@@ -32,6 +32,17 @@ inline void EncipherBytes(const std::string& path, std::string_view plain) {
     std::filesystem::remove(staging);
 }
 
+// The MD5 digest of the bytes in lowercase hexadecimal.
+inline std::string Md5Hex(std::string_view bytes) {
+    static const char* digits = "0123456789abcdef";
+    std::string out;
+    for (const auto byte : ComputeMd5(bytes)) {
+        out += digits[byte >> 4];
+        out += digits[byte & 15];
+    }
+    return out;
+}
+
 // Drops the cipher's zero padding.
 inline std::string WithoutPadding(std::string bytes) {
     while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();

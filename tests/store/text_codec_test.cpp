@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 namespace torvane {
 namespace {
 
@@ -80,6 +83,45 @@ TEST(TextCodec, XmlTextNeverReferencesWhatXmlForbids) {
         {"a\xF0\x9F\x98\x80z", "a&#128512;z"},  // a real character CP949 lacks
     };
     for (const auto& c : cases) EXPECT_EQ(Utf8ToCp949Xml(c.utf8), c.cp949) << c.cp949;
+}
+
+// Random texts from pieces that meet at every kind of cut: ASCII, whole characters, CP949 pairs
+// whose trail byte is an ASCII letter, cut and invalid sequences. The shortcut that copies ASCII
+// runs must give what iconv gives over the whole text.
+TEST(TextCodec, AsciiShortcutGivesWhatIconvGivesOverTheWholeText) {
+    const std::vector<std::string> cp949Pieces = {
+        "<a>",  "x",    "0",    "\xB0\xA1", "\x8C\x63", "\x81\x41", "\xA2\xE8",         "\xFF",
+        "\x80", "\xB0", "\xC9", "\xFE\xFE", "\xA1\x7A", "&amp;",    "\xB0\xA1\xB0\xA1", "\x81"};
+    const std::vector<std::string> utf8Pieces = {"<a>",
+                                                 "x",
+                                                 "0",
+                                                 "\xEA\xB0\x80",
+                                                 "\xEB\x98\xA0",
+                                                 "\xE2\x98\x83",
+                                                 "\xC3",
+                                                 "\xF0\x9F\x98\x80",
+                                                 "\xED\xA0\x80",
+                                                 "\xEF\xBF\xBE",
+                                                 "\xF0\x80",
+                                                 "\xC0\xAF",
+                                                 "\x80",
+                                                 "\xBF\xBF",
+                                                 "&"};
+    std::mt19937 random(949);
+    const auto make = [&](const std::vector<std::string>& pieces) {
+        std::string text;
+        const std::size_t count = random() % 24;
+        for (std::size_t i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+        return text;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const std::string cp949 = make(cp949Pieces);
+        ASSERT_EQ(Cp949ToUtf8(cp949), Cp949ToUtf8WithoutShortcut(cp949))
+            << ::testing::PrintToString(cp949);
+        const std::string utf8 = make(utf8Pieces);
+        ASSERT_EQ(Utf8ToCp949Xml(utf8), Utf8ToCp949XmlWithoutShortcut(utf8))
+            << ::testing::PrintToString(utf8);
+    }
 }
 
 TEST(TextCodec, LowersOnlyAscii) {

@@ -70,6 +70,30 @@ TEST(XmlSax, DeviceDocumentIsCp949UpToItsFirstNul) {
     EXPECT_EQ(reader.seen, (std::vector<std::string>{"t:\xea\xb0\x80"}));
 }
 
+// Default.dat is parsed as it is read, so its pieces cut anywhere: inside a two-byte character,
+// between a lead byte and an ASCII trail byte, just before the NUL. Every cut gives what the whole
+// document gives, a damaged pair included.
+TEST(XmlSax, DeviceDocumentInPiecesReadsAsWhole) {
+    const std::string document =
+        std::string("<?xml version=\"1.0\" encoding=\"euc-kr\"?><d>") +
+        "<t>\xb0\xa1 \x8c\x63\x81\x41x</t><t>\xa2\xe8</t><t>a&amp;\xb0\xa1</t>" +
+        "<t>\xb0</t></d>" + '\0' + "\xb0junk";
+    RecordingReader whole;
+    const Status wholeStatus = ParseDeviceDocument(document, whole);
+    ASSERT_TRUE(wholeStatus.ok()) << wholeStatus.message();
+    ASSERT_EQ(whole.seen.size(), 4u);
+    for (std::size_t size = 1; size <= 9; ++size) {
+        RecordingReader reader;
+        DeviceDocumentParser parser(reader);
+        for (std::size_t at = 0; at < document.size() && parser.Feed(document.substr(at, size));
+             at += size) {
+        }
+        const Status status = parser.Finish();
+        EXPECT_EQ(status.message(), wholeStatus.message()) << size;
+        EXPECT_EQ(reader.seen, whole.seen) << size;
+    }
+}
+
 // A service answer with a byte its declared encoding cannot decode: libxml2 stops there, and
 // what it read up to that point is not the answer (a catalogue of three would show one).
 TEST(XmlSax, AByteTheDeclaredEncodingCannotDecodeFailsTheParse) {
