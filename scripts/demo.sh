@@ -8,7 +8,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
+# Only what the demo runs: the command line, the local content service and, when it is configured,
+# the desktop app. The tests and benchmarks are scripts/test.sh's to build.
+targets=(torvane-cli torvane-demo-service)
+grep -q '^TORVANE_BUILD_APP:BOOL=ON$' build/CMakeCache.txt && targets+=(torvane)
+cmake --build build -j"$(nproc)" --target "${targets[@]}"
 
 demo_dir=${TORVANE_DEMO_DIR:-$PWD/build/demo}
 card="$demo_dir/card"
