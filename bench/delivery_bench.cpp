@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "delivery/download_worker.h"
 #include "delivery/my_zip.h"
 #include "service/http_client.h"
@@ -26,34 +27,16 @@ namespace {
 
 using namespace torvane;
 namespace fs = std::filesystem;
+using bench::Env;
+using bench::NoObserver;
+using bench::QuietSink;
 
 // The session every benchmark downloads with; UseService points it at the service.
 ServiceSession benchSession;
 
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value == nullptr ? std::string() : std::string(value);
-}
-
 fs::path Scratch(const std::string& name) {
-    const fs::path path = fs::temp_directory_path() /
-                          ("torvane-delivery-bench-" + std::to_string(::getpid()) + "-" + name);
-    fs::remove_all(path);
-    fs::create_directories(path);
-    return path;
+    return bench::Scratch("delivery-bench", name);
 }
-
-class QuietSink final : public IMessageSink {
-  public:
-    void Show(MessageKind, std::string_view text) override { last = text; }
-    bool Ask(MessageKind, std::string_view) override { return false; }
-    std::string last;
-};
-
-class NoObserver final : public IJobObserver {
-  public:
-    void OnProgress(const JobProgress&) override {}
-};
 
 // Points the session at the service; false (and the benchmark skipped) without one.
 bool UseService(benchmark::State& state) {

@@ -7,6 +7,7 @@
 # Usage: bench/install_bench.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/best_time.sh
 build=${1:-build}
 service_bin=$build/tools/torvane-demo-service
 bench_bin=$build/bench/delivery_bench
@@ -28,23 +29,12 @@ curl -s -o "$work/package.zip" "$base/torvane/system/torvane_bench_100MiB.zip"
 TORVANE_BENCH_SERVICE=$base TORVANE_BENCH_PACKAGE=$work/package.zip \
     "$bench_bin" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
     --benchmark_out="$work/runs.json" --benchmark_out_format=json >&2
-# The fastest repetition of a benchmark (real time, seconds) from Google Benchmark's JSON.
-best() {
-    awk -v want="$1" '
-        /"name":/ { name = $0; gsub(/.*"name": "|",?$/, "", name) }
-        /"run_type":/ { kind = $0; gsub(/.*"run_type": "|",?$/, "", kind) }
-        /"real_time":/ {
-            t = $0; gsub(/.*"real_time": |,?$/, "", t)
-            if (kind == "iteration" && index(name, want "/") == 1) print t / 1000
-        }
-    ' "$work/runs.json" | sort -g | head -1
-}
-t_download=$(best BM_DownloadToFileAddOne256MiB)
-t_curl=$(best BM_CurlReference256MiB)
-t_extract=$(best BM_ExtractPackageStep1)
-t_unzip=$(best BM_UnzipReference)
-t_install=$(best BM_Install200FilesOf1MiB)
-t_curlcp=$(best BM_CurlCpReference200Files)
+t_download=$(best BM_DownloadToFileAddOne256MiB "$work/runs.json")
+t_curl=$(best BM_CurlReference256MiB "$work/runs.json")
+t_extract=$(best BM_ExtractPackageStep1 "$work/runs.json")
+t_unzip=$(best BM_UnzipReference "$work/runs.json")
+t_install=$(best BM_Install200FilesOf1MiB "$work/runs.json")
+t_curlcp=$(best BM_CurlCpReference200Files "$work/runs.json")
 
 awk -v c="$t_curl" -v d="$t_download" -v u="$t_unzip" -v x="$t_extract" -v cc="$t_curlcp" -v i="$t_install" 'BEGIN {
     printf "download 256 MiB (+1):  ours %.2f s, curl -o %.2f s: speed ratio %.2f (goal >= 0.8)\n", d, c, c / d

@@ -3,11 +3,13 @@
 #include "delivery/download_worker.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <numeric>
 
 #include "base/messages.h"
@@ -197,7 +199,6 @@ JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStat
 
 JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     JobOutcome outcome;
-    folders_.ForgetCreatedFolders();
     // Everything goes to the card the job was given, even if another card has been chosen since
     // the job started; once that card leaves, nothing more is written anywhere.
     const std::shared_ptr<Card> card = job.card;
@@ -223,42 +224,40 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
         return outcome;
     }
 
-    CDefaultXML& database = card->database();
-    for (const ContentRecord& content : job.contents) {
-        int filesStaged = 0;
-        const bool goOn = StageContent(content, staging, outcome, filesStaged);
+    // Two staging folders: the next content downloads into one while the content before it is
+    // copied from the other onto the card, so the network and the card each wait only for
+    // themselves. Never more than one content is downloaded ahead, and the contents reach the
+    // card and its database in the job's order.
+    const std::string slots[2] = {staging + "/0", staging + "/1"};
+    for (const std::string& slot : slots) ::mkdir(slot.c_str(), 0700);
+    stopAhead_.store(false);
+    const auto stage = [this, &job, &slots](std::size_t index) {
+        return std::async(std::launch::async, [this, &job, &slots, index] {
+            return StageContent(job.contents[index], slots[index % 2]);
+        });
+    };
+    std::future<StagedContent> ahead;
+    if (!job.contents.empty()) ahead = stage(0);
+    for (std::size_t i = 0; i < job.contents.size(); ++i) {
+        const StagedContent staged = ahead.get();
+        if (!staged.lastError.empty()) outcome.lastError = staged.lastError;
         if (control_.cancel.load()) break;
+        if (staged.goOn && i + 1 < job.contents.size()) ahead = stage(i + 1);
+        const ContentRecord& content = job.contents[i];
         // Only a content all of whose files arrived goes to the card and into its database:
         // a content recorded with a missing file would be skipped by the retry as installed.
-        if (filesStaged == static_cast<int>(content.files.size())) {
-            if (!card->Present()) {
-                outcome.lastError = "[Error] the device is gone: " + card->root();
-                break;
-            }
-            SetStatus(std::string(kMsgCopyingToDevice) + content.title);
-            Update([](JobProgress& p) { p.itemDone = 0; });
-            outcome.cardChanged = true;
-            if (!folders_.CopyFolderTree(staging, card->anchor())) {
-                outcome.lastError = "[Error] copy " + content.title;
-                break;
-            }
-            if (!RebuildFolderTables(content.mainGroup, card->anchor())) {
-                outcome.lastError = "[Error] tables of " + content.title;
-                break;
-            }
-            if (database.AddContent(content)) {
-                if (!database.Save()) {
-                    outcome.lastError = "[Error] saving Default.dat";
-                    break;
-                }
-                outcome.addedContentNos.push_back(content.contentNo);
-            }
-        }
-        EmptyFolderTree(staging);
-        folders_.ForgetCreatedFolders();
-        if (control_.cancel.load() || !goOn) break;
+        const bool whole = staged.filesStaged == static_cast<int>(content.files.size());
+        const bool installed =
+            !whole || InstallStagedContent(content, slots[i % 2], *card, outcome);
+        EmptyFolderTree(slots[i % 2]);
+        if (!installed || control_.cancel.load() || !staged.goOn) break;
         Update([](JobProgress& p) { p.itemDone = p.itemTotal; });
         std::this_thread::sleep_for(job_.timing.betweenContents);
+    }
+    // A content still downloading ahead of a stop is thrown away whole.
+    if (ahead.valid()) {
+        stopAhead_.store(true);
+        ahead.wait();
     }
     EmptyFolderTree(staging);
     if (control_.cancel.load()) {
@@ -269,10 +268,41 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     return Finish(std::move(outcome), kMsgDownloadDone);
 }
 
-// Downloads the files of one content into the staging folder. filesStaged is -1 when the content
-// was refused before anything was written. Returns false when the job ends with this content.
-bool DownloadWorker::StageContent(const ContentRecord& content, const std::string& staging,
-                                  JobOutcome& outcome, int& filesStaged) {
+bool DownloadWorker::InstallStagedContent(const ContentRecord& content, const std::string& staging,
+                                          Card& card, JobOutcome& outcome) {
+    if (!card.Present()) {
+        outcome.lastError = "[Error] the device is gone: " + card.root();
+        return false;
+    }
+    SetStatus(std::string(kMsgCopyingToDevice) + content.title);
+    Update([](JobProgress& p) { p.itemDone = 0; });
+    outcome.cardChanged = true;
+    // A cancel lets the content being copied end whole and recorded (it stops the download
+    // ahead at once): a content half on the card would hold files no record lets anyone delete.
+    FolderTree copy;
+    if (!copy.CopyFolderTree(staging, card.anchor())) {
+        outcome.lastError = "[Error] copy " + content.title;
+        return false;
+    }
+    if (!RebuildFolderTables(content.mainGroup, card.anchor())) {
+        outcome.lastError = "[Error] tables of " + content.title;
+        return false;
+    }
+    CDefaultXML& database = card.database();
+    if (database.AddContent(content)) {
+        if (!database.Save()) {
+            outcome.lastError = "[Error] saving Default.dat";
+            return false;
+        }
+        outcome.addedContentNos.push_back(content.contentNo);
+    }
+    return true;
+}
+
+// Downloads the files of one content into its staging folder.
+DownloadWorker::StagedContent DownloadWorker::StageContent(const ContentRecord& content,
+                                                           const std::string& staging) {
+    StagedContent staged;
     SetStatus("'" + content.title + std::string(kMsgDownloadingSuffix));
     const std::uint64_t bytes = ContentBytes(content);
     Update([bytes](JobProgress& p) {
@@ -282,38 +312,47 @@ bool DownloadWorker::StageContent(const ContentRecord& content, const std::strin
     // Contents the card's database cannot keep are refused before anything is downloaded.
     if (const std::string why = WhyNotInstallable(content); !why.empty()) {
         messages_.Show(MessageKind::Error, ContentNotInstallable(content.contentNo, why));
-        outcome.lastError = "[Error] " + content.contentNo + ": " + why;
-        filesStaged = -1;
-        return true;
+        staged.lastError = "[Error] " + content.contentNo + ": " + why;
+        staged.filesStaged = -1;
+        return staged;
     }
     std::vector<std::string> paths;
     for (const FileRecord& file : content.files) {
         // A file is staged where it will lie on the card.
         auto relative = ContentFilePath(content, file);
         if (!relative) {
-            outcome.lastError =
+            staged.lastError =
                 "[Error] no place on the device for " + content.contentNo + " " + file.name;
-            filesStaged = -1;
-            return true;
+            staged.filesStaged = -1;
+            return staged;
         }
         paths.push_back(staging + "/" + *relative);
     }
+    // The staging folder's own tree: the copy beside it keeps the job's.
+    FolderTree folders(&control_.cancel);
     for (std::size_t i = 0; i < content.files.size(); ++i) {
-        if (control_.cancel.load()) return false;
+        if (control_.cancel.load() || stopAhead_.load()) {
+            staged.goOn = false;
+            return staged;
+        }
         const FileRecord& file = content.files[i];
-        folders_.MakeParentDirectories(paths[i]);
+        folders.MakeParentDirectories(paths[i]);
         const auto listed = file.size > 0 ? std::optional<std::uint64_t>(file.size) : std::nullopt;
         const FileResult result = DownloadFile(file.fileUrl, paths[i], true, listed);
         if (result != FileResult::Arrived) {
-            outcome.lastError =
+            staged.lastError =
                 (result == FileResult::CannotOpen ? "[Error] saving " + file.name
                                                   : "[Error] download " + file.fileUrl);
-            return false;
+            staged.goOn = false;
+            return staged;
         }
-        if (control_.cancel.load()) return false;
-        ++filesStaged;
+        if (control_.cancel.load()) {
+            staged.goOn = false;
+            return staged;
+        }
+        ++staged.filesStaged;
     }
-    return true;
+    return staged;
 }
 
 }  // namespace torvane

@@ -57,9 +57,17 @@ class DownloadWorker final : public IFileProgressEvent {
     JobOutcome RunJob(const CardCareJob& job);
     JobOutcome RunPackage(const SystemPackage& job, bool reset, IWipeKeeper* keeper);
 
-    // Stages one content; false when the job must not go on after it.
-    bool StageContent(const ContentRecord& content, const std::string& staging, JobOutcome& outcome,
-                      int& filesStaged);
+    // One content's files downloaded into a staging folder of its own.
+    struct StagedContent {
+        int filesStaged = 0;    // -1 when the content was refused before anything was written
+        bool goOn = true;       // false when the job must not go on after this content
+        std::string lastError;  // what went wrong, for the job's outcome
+    };
+    // Stages one content; runs beside the copy of the content before it.
+    StagedContent StageContent(const ContentRecord& content, const std::string& staging);
+    // Copies one whole staged content onto the card and records it; false when the job must stop.
+    bool InstallStagedContent(const ContentRecord& content, const std::string& staging, Card& card,
+                              JobOutcome& outcome);
     enum class FileResult { Arrived, CannotOpen, Failed };
     // Downloads into a new file at `path`; a file that did not arrive whole is deleted.
     FileResult DownloadFile(const std::string& url, const std::string& path, bool addOne,
@@ -72,8 +80,10 @@ class DownloadWorker final : public IFileProgressEvent {
     // A job that could not end whole because its card left is reported as such, once.
     JobOutcome AfterCardLeft(JobOutcome outcome);
 
+    // The download ahead and the copy both report: one at a time, each snapshot in order.
     template <typename Change>
     void Update(Change change) {
+        std::lock_guard reporting(reportMutex_);
         JobProgress snapshot;
         {
             std::lock_guard lock(mutex_);
@@ -94,7 +104,10 @@ class DownloadWorker final : public IFileProgressEvent {
     IMessageSink& messages_;
     const IFreeSpace& freeSpace_;
     DownloadControl control_;
+    // Set when a copy failed: the content downloading ahead stops after its current file.
+    std::atomic<bool> stopAhead_{false};
     FolderTree folders_;
+    std::mutex reportMutex_;
     mutable std::mutex mutex_;
     std::optional<ScratchFolder> scratch_;
     JobProgress progress_;

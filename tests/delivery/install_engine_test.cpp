@@ -139,6 +139,27 @@ TEST_F(InstallEngineTest, CancelDuringTheSecondOfThreeKeepsTheFirstOnly) {
     EXPECT_TRUE(NoStagingLeft());
 }
 
+// The next content downloads while one is copied onto the card, but never more than one ahead:
+// while the first is copied nothing of the third has been asked for. The contents reach the
+// database in the job's order.
+TEST_F(InstallEngineTest, DownloadsOneContentAheadOfTheCopyAtMost) {
+    const auto contents = Contents({"M0001", "S0001", "B0002"});
+    const std::string copyingFirst = std::string(kMsgCopyingToDevice) + contents[0].title;
+    int copyReports = 0;
+    observer.onProgress = [&](const JobProgress& progress) {
+        if (progress.status != copyingFirst) return;
+        ++copyReports;
+        for (const auto& request : service->Requests())
+            EXPECT_EQ(request.target.find(contents[2].contentNo), std::string::npos)
+                << request.target;
+    };
+    const JobOutcome outcome = Install(contents);
+
+    EXPECT_GT(copyReports, 0);
+    EXPECT_EQ(outcome.addedContentNos, (std::vector<std::string>{"M0001", "S0001", "B0002"}));
+    EXPECT_TRUE(NoStagingLeft());
+}
+
 TEST_F(InstallEngineTest, PausedJobFetchesNothingUntilResumed) {
     DownloadJob job(ContentInstallJob{Contents({"M0002"}), card}, JobTiming::Immediate());
     FixedFreeSpace space(kPlentyOfSpace);
@@ -328,6 +349,24 @@ TEST_P(BrokenDownloadTest, AContentWithAFileMissingIsNotInstalledAndEndsTheJob) 
     EXPECT_FALSE(fs::exists(CardPathOf(Card(), language, language.files[1])));
     EXPECT_FALSE(fs::exists(CardPathOf(Card(), language, language.files[2])));
     EXPECT_FALSE(Reloaded().FindContent("single", "music", "M0002"));
+    EXPECT_TRUE(NoStagingLeft());
+}
+
+// The broken content downloads while the one before it is copied: that one is installed whole
+// and recorded, and nothing of the broken one reaches the card.
+TEST_P(BrokenDownloadTest, ABrokenContentDownloadingAheadLeavesTheOneBeforeItInstalled) {
+    const auto contents = Contents({"M0002", "L0001"});
+    const JobOutcome outcome = Install(contents);
+
+    EXPECT_EQ(outcome.addedContentNos, std::vector<std::string>{"M0002"});
+    EXPECT_NE(outcome.lastError.find("[Error] download"), std::string::npos);
+    const CDefaultXML reloaded = Reloaded();
+    EXPECT_TRUE(reloaded.FindContent("single", "music", "M0002"));
+    for (const FileRecord& file : contents[0].files)
+        EXPECT_EQ(ReadFile(CardPathOf(Card(), contents[0], file)), PlusOne(Served(file.fileUrl)));
+    EXPECT_FALSE(reloaded.FindContent("single", "language", "L0001"));
+    for (const FileRecord& file : contents[1].files)
+        EXPECT_FALSE(fs::exists(CardPathOf(Card(), contents[1], file))) << file.name;
     EXPECT_TRUE(NoStagingLeft());
 }
 
