@@ -124,10 +124,10 @@ template <typename Lanes, std::size_t Groups>
     }
 }
 
-// Whole steps through the lanes, the last few blocks one by one.
+// Whole steps through the lanes; the count of blocks done (fewer than a step are left).
 template <bool Encipher, typename Lanes, std::size_t Groups>
-[[gnu::always_inline]] inline void RunInLanes(std::uint8_t* data, std::size_t blocks,
-                                              const TeaKey& key) {
+[[gnu::always_inline]] inline std::size_t RunSteps(std::uint8_t* data, std::size_t blocks,
+                                                   const TeaKey& key) {
     using Blocks = Step<Lanes, Groups>;
     std::size_t done = 0;
     for (; done + Blocks::kBlocks <= blocks; done += Blocks::kBlocks) {
@@ -139,23 +139,24 @@ template <bool Encipher, typename Lanes, std::size_t Groups>
             DecipherStep(step, key);
         step.Store(data + done * 8);
     }
-    if constexpr (Encipher)
-        RunOneByOne<TeaEncipherBlock>(data + done * 8, blocks - done, key);
-    else
-        RunOneByOne<TeaDecipherBlock>(data + done * 8, blocks - done, key);
+    return done;
 }
 
 template <bool Encipher>
-void RunPortable(std::uint8_t* data, std::size_t blocks, const TeaKey& key) {
-    RunInLanes<Encipher, Lanes4, 4>(data, blocks, key);
+std::size_t RunPortable(std::uint8_t* data, std::size_t blocks, const TeaKey& key) {
+    return RunSteps<Encipher, Lanes4, 4>(data, blocks, key);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
 #define TORVANE_TEA_AVX2 1
 template <bool Encipher>
-__attribute__((target("avx2"))) void RunAvx2(std::uint8_t* data, std::size_t blocks,
-                                             const TeaKey& key) {
-    RunInLanes<Encipher, Lanes8, 4>(data, blocks, key);
+__attribute__((target("avx2"))) std::size_t RunAvx2(std::uint8_t* data, std::size_t blocks,
+                                                    const TeaKey& key) {
+    const std::size_t done = RunSteps<Encipher, Lanes8, 4>(data, blocks, key);
+    // The upper halves of the AVX registers cleaned: SSE code that runs while they are dirty (the
+    // portable lanes, much of the program) is slowed down, and the compiler left them dirty.
+    __builtin_ia32_vzeroupper();
+    return done;
 }
 #endif
 
@@ -163,19 +164,24 @@ template <bool Encipher>
 void Run(TeaLanes lanes, std::span<std::uint8_t> bytes, const TeaKey& key) {
     std::uint8_t* data = bytes.data();
     const std::size_t blocks = bytes.size() / 8;
+    std::size_t done = 0;
     switch (CanRun(lanes) ? lanes : TeaLanes::OneByOne) {
 #ifdef TORVANE_TEA_AVX2
         case TeaLanes::Avx2:
-            return RunAvx2<Encipher>(data, blocks, key);
+            done = RunAvx2<Encipher>(data, blocks, key);
+            break;
 #endif
         case TeaLanes::Portable:
-            return RunPortable<Encipher>(data, blocks, key);
+            done = RunPortable<Encipher>(data, blocks, key);
+            break;
         default:
-            if constexpr (Encipher)
-                return RunOneByOne<TeaEncipherBlock>(data, blocks, key);
-            else
-                return RunOneByOne<TeaDecipherBlock>(data, blocks, key);
+            break;
     }
+    // The last few blocks, or all of them, one by one.
+    if constexpr (Encipher)
+        RunOneByOne<TeaEncipherBlock>(data + done * 8, blocks - done, key);
+    else
+        RunOneByOne<TeaDecipherBlock>(data + done * 8, blocks - done, key);
 }
 
 }  // namespace
