@@ -160,6 +160,25 @@ TEST_F(InstallEngineTest, DownloadsOneContentAheadOfTheCopyAtMost) {
     EXPECT_TRUE(NoStagingLeft());
 }
 
+// A cancel while a content is copied onto the card lets that content end whole and recorded:
+// stopped half-way, its files would lie on the card with no record to delete them by.
+TEST_F(InstallEngineTest, CancelDuringACopyKeepsThatContentWhole) {
+    const auto contents = Contents({"L0001", "M0002"});
+    const std::string copyingFirst = std::string(kMsgCopyingToDevice) + contents[0].title;
+    observer.onProgress = [&](const JobProgress& progress) {
+        if (progress.status == copyingFirst) worker->Cancel();
+    };
+    const JobOutcome outcome = Install(contents);
+
+    EXPECT_EQ(outcome.result, JobOutcome::Result::Cancelled);
+    EXPECT_EQ(outcome.addedContentNos, std::vector<std::string>{"L0001"});
+    EXPECT_TRUE(Reloaded().FindContent("single", "language", "L0001"));
+    for (const FileRecord& file : contents[0].files)
+        EXPECT_EQ(ReadFile(CardPathOf(Card(), contents[0], file)), PlusOne(Served(file.fileUrl)));
+    EXPECT_FALSE(Reloaded().FindContent("single", "music", "M0002"));
+    EXPECT_TRUE(NoStagingLeft());
+}
+
 TEST_F(InstallEngineTest, PausedJobFetchesNothingUntilResumed) {
     DownloadJob job(ContentInstallJob{Contents({"M0002"}), card}, JobTiming::Immediate());
     FixedFreeSpace space(kPlentyOfSpace);
