@@ -16,6 +16,7 @@
 #include "store/card.h"
 #include "store/default_xml.h"
 #include "ui/app_font.h"
+#include "ui/desktop_look.h"
 #include "ui/my_grid.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
@@ -865,8 +866,9 @@ void CSendContents::OnDiyButton(int row, int button) {
         case 0: {
             const QStringList chosen =
                 host_.chooseSounds ? host_.chooseSounds(this)
-                                   : QFileDialog::getOpenFileNames(this, QString(), QString(),
-                                                                   ToQString(kDiyOpenFilter));
+                                                          : QFileDialog::getOpenFileNames(
+                                                                this, QString(), RecordingsFolder(),
+                                                                ToQString(kDiyOpenFilter));
             if (chosen.isEmpty() || !stillThere()) return;
             std::vector<std::string> files;
             for (const QString& file : chosen) files.push_back(file.toStdString());
@@ -888,7 +890,8 @@ void CSendContents::OnDiyButton(int row, int button) {
             const QString chosen =
                 host_.chooseSavePath
                     ? host_.chooseSavePath(this, ToQString(name), filter)
-                    : QFileDialog::getSaveFileName(this, QString(), ToQString(name), filter);
+                    : QFileDialog::getSaveFileName(
+                          this, QString(), RecordingsFolder() + "/" + ToQString(name), filter);
             if (chosen.isEmpty() || !stillThere()) return;
             ExportDiySlot(diy, position, slot_, chosen.toStdString(), *this, messages_);
             return;

@@ -9,6 +9,7 @@
 
 #include "base/messages.h"
 #include "delivery/download_worker.h"
+#include "ui/desktop_look.h"
 
 namespace torvane {
 namespace {
@@ -121,6 +122,7 @@ CDownloadDlg::CDownloadDlg(DownloadJob job, const ServiceSession& session, IMess
                            QWidget* parent, const IFreeSpace* freeSpace)
     : QDialog(parent), messages_(messages) {
     setWindowTitle(Text(kMessageCaption));
+    UseArtworkPalette(*this);
     setFixedSize(kWidth, kHeight);
     setModal(true);
     updateMode_ = std::holds_alternative<UpdatePackageJob>(job.kind);

@@ -11,7 +11,9 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     dosfstools fusefat fuse mtools
     curl unzip zip lame
-    librsvg2-bin desktop-file-utils appstream man-db shared-mime-info file dpkg-dev
+    librsvg2-bin desktop-file-utils appstream man-db shared-mime-info file dpkg-dev lintian
+    qt6-translations-l10n qtkeychain-qt6-dev libsecret-1-0 libglib2.0-dev
+    dbus-daemon python3-dbusmock gnome-keyring
 )
 missing=()
 for p in "${packages[@]}"; do

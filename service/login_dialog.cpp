@@ -16,6 +16,7 @@
 #include "service/session.h"
 #include "store/device_files.h"
 #include "ui/app_font.h"
+#include "ui/desktop_look.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
@@ -53,6 +54,7 @@ CLoginDlg::CLoginDlg(ServiceSession& session, ISettings& settings, IMessageSink&
       rememberId_(new QCheckBox(ToQString(kLabelRememberId), this)),
       rememberPassword_(new QCheckBox(ToQString(kLabelRememberPassword), this)) {
     setWindowTitle(ToQString(kLabelSignIn));
+    UseArtworkPalette(*this);
     setFixedSize(kWidth, kHeight);
     background_ = LoadPicture(pic::kLoginBackground);
     for (size_t i = 0; i < std::size(kButtons); ++i) {

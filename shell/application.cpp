@@ -25,6 +25,7 @@
 #include "shell/single_instance.h"
 #include "torvane_version.h"
 #include "ui/app_font.h"
+#include "ui/desktop_look.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 
@@ -92,6 +93,7 @@ int RunTorvane(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("io.torvane.Torvane"));
     QApplication::setWindowIcon(QIcon(PicturePath(pic::kAppIcon)));
     InstallAppFont();
+    InstallKoreanQtTranslations();
 
     QtSettings settings;
     ServiceSession session;

@@ -22,6 +22,7 @@
 #include "shell/default_pages.h"
 #include "shell/xml_resources.h"
 #include "store/device_files.h"
+#include "ui/desktop_look.h"
 #include "ui/left_menu.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
@@ -60,6 +61,7 @@ CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), setup_(std::move(setup)) {
     setWindowTitle(QStringLiteral("Torvane"));
     setWindowIcon(QIcon(PicturePath(pic::kAppIcon)));
+    UseArtworkPalette(*this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMouseTracking(true);
     setFixedSize(kWidth, kHeight);

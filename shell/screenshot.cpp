@@ -1,5 +1,6 @@
 #include "shell/screenshot.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -173,6 +174,38 @@ bool SavePages(CTorvaneDlg& window, const QString& folder) {
 
 }  // namespace
 
+QPalette DarkDesktopPalette() {
+    QPalette dark(QColor(0x30, 0x30, 0x30), QColor(0x24, 0x24, 0x24));
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Base, QColor(0x2D, 0x2D, 0x2D));
+    return dark;
+}
+
+namespace {
+
+// A dark desktop theme, as it reaches the program: a dark application palette. The pages drawn on
+// the artwork keep their own light colours; the help, a plain dialog, follows the desktop.
+bool SaveUnderDarkTheme(CTorvaneDlg& window, const ServiceSession& session, ISettings& settings,
+                        const QString& folder) {
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(DarkDesktopPalette());
+    TerminalSink messages;
+    ServiceSession signIn = session;
+    CLoginDlg dialog(signIn, settings, messages);
+    bool ok = Save(dialog, folder + "/login-dark.png");
+    if (auto* page = dynamic_cast<CUpdateSystem*>(window.UpdatePage()))
+        page->ChooseTab(CUpdateSystem::kTabResetId);
+    Wait(100);
+    ok = Save(window, folder + "/update-reset-dark.png") && ok;
+    Wait(100);
+    QApplication::setPalette(desktop);
+    return ok;
+}
+
+}  // namespace
+
 int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
                     const StartOptions& options) {
     QDir().mkpath(folder);
@@ -213,6 +246,7 @@ int TakeScreenshots(const QString& folder, const ServiceSession& session, ISetti
     ok = Save(window, folder + "/main.png") && ok;
     ok = SaveContentPictures(folder, window.Session(), messages) && ok;
     ok = SavePages(window, folder) && ok;
+    ok = SaveUnderDarkTheme(window, session, settings, folder) && ok;
     return ok ? 0 : 1;
 }
 

@@ -3,6 +3,7 @@
 // tabs to PNG files, so the look can be checked without a display.
 #pragma once
 
+#include <QPalette>
 #include <QString>
 
 #include "base/command_line.h"
@@ -12,10 +13,14 @@
 namespace torvane {
 
 // Writes DIR/login.png, DIR/main.png, DIR/content-<tab>.png for the eight kind tabs on a demo
-// card, DIR/download.png, DIR/children.png, DIR/update.png and DIR/update-reset.png; returns the
-// process's exit status.
+// card, DIR/download.png, DIR/children.png, DIR/update.png and DIR/update-reset.png, and under a
+// dark desktop theme DIR/login-dark.png, DIR/update-reset-dark.png and DIR/help-dark.png; returns
+// the process's exit status.
 // The sign-in, when the boxes are filled, goes to `session`'s service.
 int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
                     const StartOptions& options);
+
+// The palette a dark desktop theme gives the application (light text on dark grey).
+QPalette DarkDesktopPalette();
 
 }  // namespace torvane

@@ -6,12 +6,12 @@
 #include <QFileDialog>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStandardPaths>
 #include <functional>
 
 #include "base/messages.h"
 #include "store/device_clock.h"
 #include "ui/app_font.h"
+#include "ui/desktop_look.h"
 #include "ui/grid_ctrl.h"
 #include "ui/list_grid.h"
 #include "ui/my_grid.h"
@@ -60,7 +60,7 @@ void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
 // The system's file dialogs, in the user's documents; a backup is offered a dated name and always
 // carries the extension the file manager opens with Torvane.
 std::string ChooseArchiveWithDialog(QWidget* parent, bool forSaving) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = BackupsFolder();
     const QString filter = ToQString(kLabelBackupFiles);
     if (!forSaving) {
         return QFileDialog::getOpenFileName(parent, ToQString(kLabelOpenBackup), folder, filter)
