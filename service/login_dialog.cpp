@@ -18,6 +18,7 @@
 #include "ui/app_font.h"
 #include "ui/desktop_look.h"
 #include "ui/picture_ids.h"
+#include "ui/picture_keyboard.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
 
@@ -84,6 +85,18 @@ CLoginDlg::CLoginDlg(ServiceSession& session, ISettings& settings, IMessageSink&
     if (!saved.id.empty()) idEdit_->setText(QString::fromStdString(saved.id));
     if (!saved.password.empty()) passwordEdit_->setText(QString::fromStdString(saved.password));
 
+    // After the boxes in the tab order: the sign-in button, then the service's links.
+    keyboard_ = new PictureKeyboard(
+        *this,
+        [this] {
+            return std::vector<CImgButton*>{Button(kSignInButtonId), Button(kHomepageButtonId),
+                                            Button(kFindAccountButtonId), Button(kJoinButtonId)};
+        },
+        [this](CImgButton& picture) { Press(picture.Id()); });
+    setTabOrder(idEdit_, passwordEdit_);
+    setTabOrder(passwordEdit_, rememberId_);
+    setTabOrder(rememberId_, rememberPassword_);
+
     bannerTimer_.setSingleShot(true);
     bannerTimer_.setInterval(100);
     connect(&bannerTimer_, &QTimer::timeout, this, &CLoginDlg::ShowBanner);
@@ -130,27 +143,32 @@ void CLoginDlg::paintEvent(QPaintEvent*) {
     Button(kJoinButtonId)->Draw(painter);
     if (!banner_.isNull())
         painter.drawPixmap(QRect(0, kBannerTop, width(), height() - kBannerTop), banner_);
+    keyboard_->PaintFocus(painter);
 }
 
 void CLoginDlg::ClickAt(const QPoint& point) {
     for (const unsigned id :
          {kSignInButtonId, kHomepageButtonId, kFindAccountButtonId, kJoinButtonId}) {
         if (Button(id)->HitTest(point.x(), point.y()) == nullptr) continue;
-        switch (id) {
-            case kSignInButtonId:
-                SignIn();
-                break;
-            case kHomepageButtonId:
-                OpenInBrowser(session_.baseUrl);
-                break;
-            case kFindAccountButtonId:
-                OpenInBrowser(FindAccountPageUrl(session_.baseUrl));
-                break;
-            case kJoinButtonId:
-                OpenInBrowser(JoinPageUrl(session_.baseUrl));
-                break;
-        }
+        Press(id);
         return;
+    }
+}
+
+void CLoginDlg::Press(unsigned id) {
+    switch (id) {
+        case kSignInButtonId:
+            SignIn();
+            break;
+        case kHomepageButtonId:
+            OpenInBrowser(session_.baseUrl);
+            break;
+        case kFindAccountButtonId:
+            OpenInBrowser(FindAccountPageUrl(session_.baseUrl));
+            break;
+        case kJoinButtonId:
+            OpenInBrowser(JoinPageUrl(session_.baseUrl));
+            break;
     }
 }
 
@@ -165,7 +183,8 @@ void CLoginDlg::keyPressEvent(QKeyEvent* event) {
             SignIn();
             return;
         case Qt::Key_Escape:
-            return;  // only the window's close button cancels the sign-in
+            reject();  // as the window's close button: the program ends without signing in
+            return;
         default:
             QDialog::keyPressEvent(event);
     }

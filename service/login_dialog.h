@@ -20,6 +20,8 @@ class QLineEdit;
 
 namespace torvane {
 
+class PictureKeyboard;
+
 class CLoginDlg : public QDialog {
     Q_OBJECT
   public:
@@ -58,6 +60,8 @@ class CLoginDlg : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // What the button with this id does, clicked or pressed from the keyboard.
+    void Press(unsigned id);
     void OpenInBrowser(const std::string& address);
 
     ServiceSession& session_;
@@ -65,6 +69,7 @@ class CLoginDlg : public QDialog {
     IMessageSink& messages_;
     QPixmap background_;
     std::unique_ptr<CImgButton> buttons_[4];
+    PictureKeyboard* keyboard_ = nullptr;  // owned by the dialog as its child object
     QLineEdit* idEdit_;
     QLineEdit* passwordEdit_;
     QCheckBox* rememberId_;

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlatformSurfaceEvent>
+#include <QShortcut>
 #include <QSvgRenderer>
 #include <QWindow>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "ui/desktop_look.h"
 #include "ui/left_menu.h"
 #include "ui/picture_ids.h"
+#include "ui/picture_keyboard.h"
 #include "ui/pictures.h"
 #include "ui/web_view.h"
 
@@ -129,7 +131,33 @@ bool CTorvaneDlg::CreateWidgets() {
     frameTop_ = LoadPicture(pic::kFrameTop);
     frameRight_ = LoadPicture(pic::kFrameRight);
     frameBottom_ = LoadPicture(pic::kFrameBottom);
+
+    keyboard_ = new PictureKeyboard(
+        *this, [this] { return KeyboardChain(); },
+        [this](CImgButton& picture) { DispatchClick(picture.Id()); });
+    // Ctrl+Q as on every desktop (the platform's Quit key may be none, as on Windows).
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+            &QWidget::close);
     return true;
+}
+
+std::vector<CImgButton*> CTorvaneDlg::KeyboardChain() const {
+    // As the window reads: the bar's buttons and the player left to right, then the left column
+    // top to bottom with the open category's entries; the page's own widgets follow.
+    std::vector<CImgButton*> chain;
+    for (int i = 0; i < 5; ++i) chain.push_back(topMenu_->Button(i));
+    for (MainWindowId id :
+         {MainWindowId::PlayerPrevious, MainWindowId::PlayerPlay, MainWindowId::PlayerStop,
+          MainWindowId::PlayerNext, MainWindowId::PlayerSound})
+        chain.push_back(topMenu_->Player()->Child(id));
+    chain.push_back(contentButton_.get());
+    chain.push_back(updateButton_.get());
+    for (const auto& category : leftMenu_->Categories()) {
+        chain.push_back(category.get());
+        if (!category->IsOpen()) continue;
+        for (const auto& entry : category->Entries()) chain.push_back(entry.get());
+    }
+    return chain;
 }
 
 bool CTorvaneDlg::CreatePages() {
@@ -199,6 +227,7 @@ void CTorvaneDlg::paintEvent(QPaintEvent*) {
     painter.drawPixmap(QRect(201, 100, 20, 641), frameLeft_);
     painter.drawPixmap(QRect(934, 100, 23, 641), frameRight_);
     painter.drawPixmap(QRect(201, 741, 755, 20), frameBottom_);
+    if (keyboard_ != nullptr) keyboard_->PaintFocus(painter);
 }
 
 void CTorvaneDlg::UpdateHover(const QPoint& point) {

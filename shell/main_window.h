@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/drive_detector.h"
 #include "base/message_sink.h"
@@ -24,6 +25,7 @@ namespace torvane {
 
 class CLeftWebMenu;
 class CWebView;
+class PictureKeyboard;
 
 // How the sign-in ended, and the banner picture it fetched (the window deletes it when it closes;
 // empty: none).
@@ -129,6 +131,8 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void ChooserChanged() override;
 
     bool CreateWidgets();
+    // The pictures the keyboard reaches, in the order the window reads.
+    std::vector<CImgButton*> KeyboardChain() const;
     bool CreatePages();
     bool BuildHomePage();
     void WriteHomePictureIfMissing();
@@ -159,6 +163,7 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     std::unique_ptr<CImgButton> contentButton_;
     std::unique_ptr<CImgButton> updateButton_;
     CHoverTracker hover_;
+    PictureKeyboard* keyboard_ = nullptr;  // owned by the window as its child object
     QPixmap frameTop_, frameLeft_, frameRight_, frameBottom_;
 
     CWebView* webView_ = nullptr;

@@ -2,6 +2,7 @@
 // failed attempt, the remembered values and the banner.
 #include "service/login_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -159,16 +160,36 @@ class LoginDialogTest : public QObject {
         QVERIFY(!dialog->RememberPasswordBox()->isEnabled());
     }
 
-    void returnSignsInAndEscapeIsIgnored() {
+    void returnSignsInAndEscapeCancels() {
         auto dialog = Open();
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
         QTest::keyClick(dialog.get(), Qt::Key_Escape);
-        QVERIFY(dialog->isVisible());
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        dialog->show();
         Fill(*dialog, "demo", "demo1234");
         QTest::keyClick(dialog->PasswordEdit(), Qt::Key_Return);
         QCOMPARE(dialog->result(), 200);
         QVERIFY(!dialog->isVisible());
+    }
+
+    void keyboardReachesTheButtonsAfterTheBoxes() {
+        auto dialog = Open();
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        dialog->activateWindow();
+        dialog->IdEdit()->setFocus();
+        QWidget* expected[] = {dialog->PasswordEdit(), dialog->RememberIdBox(), dialog.get()};
+        dialog->RememberPasswordBox()->setEnabled(false);  // skipped while disabled
+        for (QWidget* next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        // The sign-in button has the focus and Space presses it.
+        Fill(*dialog, "demo", "nope");
+        QTest::keyClick(dialog.get(), Qt::Key_Space);
+        QCOMPARE(test::Said(sink_), QStringList{"암호가 틀립니다."});
     }
 
     void signInButtonIsClickable() {
