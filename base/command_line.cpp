@@ -76,6 +76,8 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments) {
             options.demoAccount = true;
         } else if (argument == "--version") {
             options.action = StartAction::PrintVersion;
+        } else if (argument == "--help" || argument == "-h") {
+            options.action = StartAction::PrintHelp;
         } else if (const std::string name = SwitchName(argument);
                    name == "regserver" || name == "register") {
             options.action = StartAction::Register;
@@ -93,6 +95,25 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments) {
         if (!options.error.empty()) break;
     }
     return options;
+}
+
+std::string StartHelpText() {
+    return "Usage: torvane [OPTION...] [BACKUP-FILE]\n"
+           "The desktop companion of a children's RFID sound player: signs in to the content\n"
+           "service and installs the bought contents onto the player's memory card.\n"
+           "\n"
+           "  BACKUP-FILE           a card backup (*.tvbackup) to offer for restore\n"
+           "  --service URL         the content service's address for this start\n"
+           "  --register            add Torvane to the user's menu (a build not installed)\n"
+           "  --unregister          take that menu entry away again\n"
+           "  --screenshot DIR      draw the windows into PNG files in DIR and end\n"
+           "  --demo-account        fill in the local demo service's account at sign-in\n"
+           "  --version             print the program's version and end\n"
+           "  -h, --help            print this help and end\n"
+           "\n"
+           "Environment: TORVANE_SERVICE_URL (the service's address), TORVANE_DRIVES\n"
+           "(\":\"-separated folders shown as cards). In the window F1 opens the help.\n"
+           "See torvane(1) and torvane-cli(1).\n";
 }
 
 std::string UserApplicationsFolder() {

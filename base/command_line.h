@@ -9,11 +9,12 @@
 namespace torvane {
 
 enum class StartAction {
-    Run,          // the normal start
-    Register,     // install the desktop entry, then end
-    Unregister,   // remove the desktop entry, then end
-    ExitQuietly,  // started embedded or as an automation server: end at once, show nothing
-    PrintVersion  // --version: print the program's version, then end
+    Run,           // the normal start
+    Register,      // install the desktop entry, then end
+    Unregister,    // remove the desktop entry, then end
+    ExitQuietly,   // started embedded or as an automation server: end at once, show nothing
+    PrintVersion,  // --version: print the program's version, then end
+    PrintHelp      // --help: print the options, then end
 };
 
 struct StartOptions {
@@ -31,6 +32,9 @@ struct StartOptions {
 // UnregServer, Unregister, Embedding, Automation. Any other argument that is not an option is the
 // backup file; an absolute path ("/home/...") is a file, not a switch. Only one file is taken.
 StartOptions ParseStartOptions(const std::vector<std::string>& arguments);
+
+// What `torvane --help` prints.
+std::string StartHelpText();
 
 // The demo service's account.
 inline constexpr const char* kDemoUserId = "demo";

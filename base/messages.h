@@ -23,6 +23,14 @@ inline constexpr std::string_view kMsgAlreadyRunning = "이미 실행중입니�
 std::string DeviceRemovedMessage(const std::string& drive);
 std::string DeviceAttachedMessage(const std::string& drive);
 
+// --- Help and About -----------------------------------------------------------------------------
+inline constexpr std::string_view kLabelHelp = "Torvane 도움말";
+inline constexpr std::string_view kLabelAbout = "Torvane 정보";
+inline constexpr std::string_view kAboutDescription =
+    "어린이 RFID 사운드 플레이어의 메모리 카드에 콘텐츠를 설치하고 관리하는 프로그램";
+inline constexpr std::string_view kAboutLicence = "라이선스: 독점 소프트웨어 (모든 권리 보유)";
+inline constexpr std::string_view kAboutService = "콘텐츠 서비스:";
+
 // --- Sign-in -----------------------------------------------------------------------------------
 inline constexpr std::string_view kLabelSignIn = "로그인";
 inline constexpr std::string_view kLabelRememberId = "아이디저장";

@@ -81,6 +81,10 @@ int RunTorvane(int argc, char** argv) {
         std::cout << "torvane " << kProgramVersion << '\n';
         return 0;
     }
+    if (options.action == StartAction::PrintHelp) {
+        std::cout << StartHelpText();
+        return 0;
+    }
     if (options.action != StartAction::Run) return RunRegistration(options.action);
 
     PrepareEnvironment();

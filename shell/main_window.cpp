@@ -21,6 +21,7 @@
 #include "service/login_dialog.h"
 #include "service/session.h"
 #include "shell/default_pages.h"
+#include "shell/help_dialog.h"
 #include "shell/xml_resources.h"
 #include "store/device_files.h"
 #include "ui/desktop_look.h"
@@ -138,7 +139,16 @@ bool CTorvaneDlg::CreateWidgets() {
     // Ctrl+Q as on every desktop (the platform's Quit key may be none, as on Windows).
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
             &QWidget::close);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            &CTorvaneDlg::ShowHelp);
     return true;
+}
+
+void CTorvaneDlg::ShowHelp() {
+    if (help_ == nullptr) help_ = new HelpDialog(setup_.session.baseUrl, this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 std::vector<CImgButton*> CTorvaneDlg::KeyboardChain() const {

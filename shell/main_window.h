@@ -25,6 +25,7 @@ namespace torvane {
 
 class CLeftWebMenu;
 class CWebView;
+class HelpDialog;
 class PictureKeyboard;
 
 // How the sign-in ended, and the banner picture it fetched (the window deletes it when it closes;
@@ -85,6 +86,10 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     // Opens the update page's card care and offers to restore `archive` (a backup the parent
     // opened from the file manager).
     void OfferRestore(const std::string& archive);
+
+    // F1: the short help, with the About box behind its button.
+    void ShowHelp();
+    HelpDialog* Help() const { return help_; }
 
     // One poll of the removable drives (the one-second timer's work).
     void PollDrives() { detector_->Poll(); }
@@ -171,6 +176,7 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     UpdatePageBase* updatePage_ = nullptr;
     ChildPageBase* childPage_ = nullptr;
     QWidget* current_ = nullptr;
+    HelpDialog* help_ = nullptr;  // made on the first F1, a child of the window
     QString homeAddress_;
 
     QTimer pollTimer_;      // 10: drive poll, every second

@@ -20,6 +20,7 @@
 #include "delivery/job_runner.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
+#include "shell/help_dialog.h"
 #include "shell/main_window.h"
 #include "store/card.h"
 #include "store/device_files.h"
@@ -199,7 +200,9 @@ bool SaveUnderDarkTheme(CTorvaneDlg& window, const ServiceSession& session, ISet
         page->ChooseTab(CUpdateSystem::kTabResetId);
     Wait(100);
     ok = Save(window, folder + "/update-reset-dark.png") && ok;
+    window.ShowHelp();
     Wait(100);
+    ok = Save(*window.Help(), folder + "/help-dark.png") && ok;
     QApplication::setPalette(desktop);
     return ok;
 }

@@ -25,6 +25,8 @@ TEST(StartOptions, ServerSwitchesInTheirUsualSpellings) {
         {{"-Embedding"}, StartAction::ExitQuietly},
         {{"/Automation"}, StartAction::ExitQuietly},
         {{"--version"}, StartAction::PrintVersion},
+        {{"--help"}, StartAction::PrintHelp},
+        {{"-h"}, StartAction::PrintHelp},
     };
     for (const auto& c : cases) {
         const StartOptions options = ParseStartOptions(c.arguments);

@@ -1,10 +1,13 @@
 // The main window from the keyboard: Tab walks its pictures in reading order with a visible mark,
 // Return presses the focused one, every picture names itself in a tooltip, Ctrl+Q quits.
 #include <QHelpEvent>
+#include <QTextBrowser>
 #include <QToolTip>
 #include <QtTest>
 
+#include "shell/help_dialog.h"
 #include "tests/shell/window_fixture.h"
+#include "torvane_version.h"
 #include "ui/left_menu.h"
 #include "ui/player.h"
 
@@ -70,6 +73,24 @@ class KeyboardTest : public QObject, private test::WindowFixture {
             QApplication::sendEvent(&window, &help);
             QTRY_COMPARE(QToolTip::text(), name);
         }
+    }
+
+    void f1OpensTheHelpAndItsAboutBox() {
+        CTorvaneDlg& window = ShownWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_F1);
+        QVERIFY(window.Help() != nullptr);
+        QTRY_VERIFY(window.Help()->isVisible());
+        QVERIFY(
+            window.Help()->Page()->toPlainText().contains(QStringLiteral("카드 안전하게 꺼내기")));
+        const QString about = AboutText("http://127.0.0.1:9");
+        for (const QString& part :
+             {QString::fromUtf8(kProgramVersion.data(), kProgramVersion.size()),
+              QStringLiteral("라이선스"), QStringLiteral("http://127.0.0.1:9")})
+            QVERIFY2(about.contains(part), qPrintable(part));
+        // Escape closes it as Cancel.
+        QTest::keyClick(window.Help(), Qt::Key_Escape);
+        QTRY_VERIFY(!window.Help()->isVisible());
     }
 
     void ctrlQQuits() {
