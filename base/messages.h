@@ -35,6 +35,11 @@ inline constexpr std::string_view kAboutService = "콘텐츠 서비스:";
 inline constexpr std::string_view kLabelSignIn = "로그인";
 inline constexpr std::string_view kLabelRememberId = "아이디저장";
 inline constexpr std::string_view kLabelRememberPassword = "패스워드저장";
+// The desktop session has no keyring (Secret Service): the password is not saved, not even in
+// the settings file.
+inline constexpr std::string_view kMsgNoKeyring =
+    "이 컴퓨터에는 암호를 안전하게 보관할 키링이 없어 패스워드를 저장하지 않습니다. "
+    "로그인할 때마다 패스워드를 입력해 주세요.";
 inline constexpr std::string_view kMsgEnterId = "아이디를 입력하세요";
 inline constexpr std::string_view kMsgEnterPassword = "암호를 입력하세요";
 inline constexpr std::string_view kMsgCannotConnect = "서버에 연결할 수 없습니다.";

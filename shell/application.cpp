@@ -18,6 +18,8 @@
 #include "base/messages.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
+#include "base/password_keeping.h"
+#include "shell/keyring_secret_store.h"
 #include "shell/main_window.h"
 #include "shell/message_box_sink.h"
 #include "shell/qt_settings.h"
@@ -107,6 +109,9 @@ int RunTorvane(int argc, char** argv) {
                                options);
 
     MessageBoxSink messages;
+    // The sign-in keeps its password in the desktop's keyring, never in the settings file.
+    KeyringSecretStore keyring(QStringLiteral("Torvane"));
+    PasswordKeepingSettings signInSettings(settings, keyring, messages);
     SingleInstance instance;
     if (!instance.Acquire()) {
         // A backup opened from the file manager needs no notice: the running window offers it.
@@ -120,8 +125,9 @@ int RunTorvane(int argc, char** argv) {
     setup.messages = &messages;
     setup.programFolder = QCoreApplication::applicationDirPath().toStdString();
     setup.session = std::move(session);
-    setup.signIn = [&settings, &messages, &options](ServiceSession& windowSession) {
-        CLoginDlg dialog(windowSession, settings, messages);
+    setup.signIn = [&settings, &signInSettings, &messages,
+                    &options](ServiceSession& windowSession) {
+        CLoginDlg dialog(windowSession, signInSettings, messages);
         messages.SetParent(&dialog);
         if (options.demoAccount) {
             dialog.IdEdit()->setText(kDemoUserId);

@@ -1,0 +1,92 @@
+// The saved password goes to the keyring and never into the settings file: a password left there
+// by an earlier version is moved out, and a desktop without a keyring keeps no password at all.
+#include "base/password_keeping.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "base/messages.h"
+#include "tests/support/recording_sink.h"
+
+namespace torvane {
+namespace {
+
+class MapKeyring final : public ISecretStore {
+  public:
+    bool available = true;
+    bool refusesWrites = false;
+    std::map<std::string, std::string> secrets;
+
+    bool Available() override { return available; }
+    std::optional<std::string> Read(const std::string& account) override {
+        const auto found = secrets.find(account);
+        if (!available || found == secrets.end()) return std::nullopt;
+        return found->second;
+    }
+    bool Write(const std::string& account, const std::string& secret) override {
+        if (!available || refusesWrites) return false;
+        secrets[account] = secret;
+        return true;
+    }
+    bool Erase(const std::string& account) override { return secrets.erase(account) == 1; }
+};
+
+class PasswordKeepingTest : public testing::Test {
+  protected:
+    MemorySettings file;
+    MapKeyring keyring;
+    test::RecordingSink sink;
+
+    void OldVersionSaved(const std::string& id, const std::string& password) {
+        file.SetString(kSavedIdKey, id);
+        file.SetString(kSavedPasswordKey, password);
+    }
+    int NoKeyringNotices() const {
+        return static_cast<int>(std::count(sink.said.begin(), sink.said.end(), kMsgNoKeyring));
+    }
+};
+
+TEST_F(PasswordKeepingTest, PlainPasswordOfAnEarlierVersionMovesToTheKeyring) {
+    OldVersionSaved("demo", "demo1234");
+    const PasswordKeepingSettings settings(file, keyring, sink);
+    EXPECT_EQ(file.GetString(kSavedPasswordKey, "?"), "");
+    EXPECT_EQ(keyring.secrets.at("demo"), "demo1234");
+    EXPECT_EQ(settings.GetString(kSavedPasswordKey, ""), "demo1234");
+    EXPECT_EQ(settings.GetString(kSavedIdKey, ""), "demo");
+    EXPECT_TRUE(sink.said.empty());
+}
+
+TEST_F(PasswordKeepingTest, WithoutAKeyringNothingIsKeptAndTheParentIsToldOnce) {
+    for (const bool refusesWrites : {false, true}) {
+        SCOPED_TRACE(refusesWrites ? "the keyring refuses" : "no keyring");
+        file = MemorySettings();
+        sink.Clear();
+        keyring.available = refusesWrites;
+        keyring.refusesWrites = refusesWrites;
+        OldVersionSaved("demo", "demo1234");
+        PasswordKeepingSettings settings(file, keyring, sink);
+        EXPECT_EQ(file.GetString(kSavedPasswordKey, "?"), "");  // wiped even so
+        settings.SetString(kSavedPasswordKey, "newer5678");     // the next sign-in
+        PasswordKeepingSettings nextRun(file, keyring, sink);
+        nextRun.SetString(kSavedPasswordKey, "newer5678");
+        EXPECT_EQ(file.GetString(kSavedPasswordKey, "?"), "");
+        EXPECT_EQ(NoKeyringNotices(), 1);
+        EXPECT_TRUE(keyring.secrets.empty());
+    }
+}
+
+TEST_F(PasswordKeepingTest, SignInWritesAndClearsTheKeyringEntryOfTheSavedId) {
+    PasswordKeepingSettings settings(file, keyring, sink);
+    settings.SetString(kSavedIdKey, "kim");
+    settings.SetString(kSavedPasswordKey, "pass1");
+    EXPECT_EQ(keyring.secrets.at("kim"), "pass1");
+    EXPECT_FALSE(file.Has(kSavedPasswordKey));
+    settings.SetString(kSavedPasswordKey, "");  // "패스워드저장" unticked
+    EXPECT_TRUE(keyring.secrets.empty());
+    EXPECT_EQ(settings.GetString(kSavedPasswordKey, ""), "");
+}
+
+}  // namespace
+}  // namespace torvane
