@@ -23,6 +23,17 @@ inline constexpr std::string_view kMsgAlreadyRunning = "이미 실행중입니�
 std::string DeviceRemovedMessage(const std::string& drive);
 std::string DeviceAttachedMessage(const std::string& drive);
 
+// --- Desktop notifications at the end of a long job -------------------------------------------
+inline constexpr std::string_view kNoticeInstallEnded = "콘텐츠 설치가 끝났습니다";
+inline constexpr std::string_view kNoticeUpdateEnded = "시스템 업데이트가 끝났습니다";
+inline constexpr std::string_view kNoticeBackupEnded = "카드 백업이 끝났습니다";
+inline constexpr std::string_view kNoticeRestoreEnded = "카드 복원이 끝났습니다";
+inline constexpr std::string_view kNoticeJobDone = "모두 마쳤습니다.";
+inline constexpr std::string_view kNoticeJobPartly =
+    "일부를 마치지 못했습니다. Torvane 창에서 확인하세요.";
+inline constexpr std::string_view kNoticeJobFailed =
+    "마치지 못했습니다. Torvane 창에서 확인하세요.";
+
 // --- Help and About -----------------------------------------------------------------------------
 inline constexpr std::string_view kLabelHelp = "Torvane 도움말";
 inline constexpr std::string_view kLabelAbout = "Torvane 정보";

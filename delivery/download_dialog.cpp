@@ -9,7 +9,9 @@
 
 #include "base/messages.h"
 #include "delivery/download_worker.h"
+#include "delivery/job_end_notice.h"
 #include "ui/desktop_look.h"
+#include "ui/desktop_notification.h"
 
 namespace torvane {
 namespace {
@@ -127,6 +129,7 @@ CDownloadDlg::CDownloadDlg(DownloadJob job, const ServiceSession& session, IMess
     setModal(true);
     updateMode_ = std::holds_alternative<UpdatePackageJob>(job.kind);
     careMode_ = std::holds_alternative<CardCareJob>(job.kind);
+    announced_ = AnnouncedJobOf(job.kind);
     if (freeSpace == nullptr) {
         ownFreeSpace_ = std::make_unique<StatvfsFreeSpace>();
         freeSpace = ownFreeSpace_.get();
@@ -181,6 +184,8 @@ void CDownloadDlg::OnWorkerFinished(const JobOutcome& outcome) {
     finished_ = true;
     outcome_ = outcome;
     RepaintIfChanged();
+    if (const auto notice = NoticeOfJobEnd(announced_, outcome); notice && ProgramInBackground())
+        NotifyDesktop(Text(notice->summary), Text(notice->body));
     // A card that left has been told about by the job itself: there is nothing more to read here.
     if (outcome.result == JobOutcome::Result::Cancelled ||
         outcome.result == JobOutcome::Result::CardRemoved) {

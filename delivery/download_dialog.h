@@ -21,6 +21,7 @@
 
 #include "base/message_sink.h"
 #include "delivery/download_job.h"
+#include "delivery/job_end_notice.h"
 #include "service/session.h"
 
 class QPushButton;
@@ -82,6 +83,7 @@ class CDownloadDlg : public QDialog {
     IMessageSink& messages_;
     bool updateMode_ = false;
     bool careMode_ = false;
+    AnnouncedJob announced_ = AnnouncedJob::None;  // told to the desktop when it ends unseen
     bool started_ = false;
     bool finished_ = false;
     bool closing_ = false;
