@@ -19,6 +19,7 @@ DriveDetector::DriveDetector(IDriveLister& lister, IDriveDetectionHost& host)
 void DriveDetector::Poll() {
     const std::vector<std::string> drives = lister_.RemovableDrives();
     bool changed = false;
+    bool cardLeft = false;
 
     // Entries whose drive is gone. The device's own entry stays one more poll so that the
     // removal is handled first; the next poll finds it no longer the device and drops it.
@@ -40,6 +41,7 @@ void DriveDetector::Poll() {
             card_->MarkRemoved();
             card_.reset();
             host_.StartRemovedTimer();
+            cardLeft = true;
         }
     }
 
@@ -51,12 +53,14 @@ void DriveDetector::Poll() {
     }
     if (appended) changed = true;
     if (changed) host_.ChooserChanged();
-    if (!appended) return;
+    // A new drive may be the card; so may a card already there when the chosen one leaves.
+    if (!appended && !cardLeft) return;
 
     if (!host_.EnsureFirmwareList()) return;
     if (card_) return;
     for (size_t i = 0; i < entries_.size(); ++i) {
-        if (!HoldsDeviceDatabase(entries_[i])) continue;
+        // The card that just left keeps its entry one more poll; it is not there to choose.
+        if (!Contains(drives, entries_[i]) || !HoldsDeviceDatabase(entries_[i])) continue;
         SelectEntry(static_cast<int>(i));
         return;
     }

@@ -34,6 +34,19 @@ inline constexpr std::string_view kNoticeJobPartly =
 inline constexpr std::string_view kNoticeJobFailed =
     "마치지 못했습니다. Torvane 창에서 확인하세요.";
 
+// --- Safe removal of the card through the disk service ----------------------------------------
+inline constexpr std::string_view kLabelEjectCard = "카드 안전하게 꺼내기";
+inline constexpr std::string_view kMsgCardMayBePulled =
+    "카드를 안전하게 꺼냈습니다. 이제 카드를 빼도 됩니다.";
+inline constexpr std::string_view kMsgEjectRefusedDuringJob =
+    "작업이 진행 중이라 카드를 꺼낼 수 없습니다. 작업이 끝난 뒤에 다시 시도하세요.";
+inline constexpr std::string_view kMsgEjectFailed = "카드를 꺼내지 못했습니다: ";
+inline constexpr std::string_view kMsgNoDiskService =
+    "시스템의 디스크 서비스(udisks2)가 없어 카드를 꺼낼 수 없습니다. 파일 관리자에서 꺼내세요.";
+inline constexpr std::string_view kMsgNotARemovableCard =
+    "디스크 서비스가 관리하는 이동식 카드가 아닙니다: ";
+inline constexpr std::string_view kMsgMountFailed = "카드를 연결하지 못했습니다: ";
+
 // --- Help and About -----------------------------------------------------------------------------
 inline constexpr std::string_view kLabelHelp = "Torvane 도움말";
 inline constexpr std::string_view kLabelAbout = "Torvane 정보";

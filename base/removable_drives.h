@@ -42,6 +42,13 @@ class IDriveLister {
   public:
     virtual ~IDriveLister() = default;
     virtual std::vector<std::string> RemovableDrives() = 0;
+    // How the chooser names a drive of the list (its path unless the lister knows better).
+    virtual std::string DisplayName(const std::string& drive) { return drive; }
+    // The folder to open for a drive of the list, mounting it first when it is not yet; empty
+    // with `error` set when that failed.
+    virtual std::string MakeUsable(const std::string& drive, std::string& /*error*/) {
+        return drive;
+    }
 };
 
 // Lists the running system's drives on every call (TORVANE_DRIVES is read each time).

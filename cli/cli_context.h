@@ -100,6 +100,8 @@ class CliContext {
 void AddStoreCommands(CLI::App& app, CliContext& ctx);    // cipher, device, tables, diy show
 void AddServiceCommands(CLI::App& app, CliContext& ctx);  // login, catalogue, children, updates
 void AddDeliveryCommands(CLI::App& app, CliContext& ctx);
+// device list, device eject
+void AddVolumeCommands(CLI::App& app, CliContext& ctx);
 void AddCareCommands(
     CLI::App& app, CliContext& ctx);  // device check [--repair]  // install, delete, game, diy, ...
 

@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     AddServiceCommands(app, ctx);
     AddDeliveryCommands(app, ctx);
     AddCareCommands(app, ctx);
+    AddVolumeCommands(app, ctx);
 
     try {
         app.parse(argc, argv);

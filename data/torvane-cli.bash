@@ -47,7 +47,7 @@ _torvane_cli() {
         cipher) [[ -z $sub ]] && words_here="encipher decipher" || _filedir ;;
         device)
             if [[ -z $sub ]]; then
-                words_here="show check backup restore"
+                words_here="show list eject check backup restore"
             elif [[ $sub == check ]]; then
                 words_here="--repair"
             elif [[ $sub == backup ]]; then

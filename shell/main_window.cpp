@@ -11,17 +11,20 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlatformSurfaceEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QSvgRenderer>
 #include <QWindow>
 #include <filesystem>
 
 #include "base/home_page_file.h"
+#include "base/udisks2_volumes.h"
 #include "base/window_file.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
 #include "shell/default_pages.h"
 #include "shell/help_dialog.h"
+#include "shell/udisks2_watch.h"
 #include "shell/xml_resources.h"
 #include "store/device_files.h"
 #include "ui/desktop_look.h"
@@ -29,6 +32,7 @@
 #include "ui/picture_ids.h"
 #include "ui/picture_keyboard.h"
 #include "ui/pictures.h"
+#include "ui/qt_text.h"
 #include "ui/web_view.h"
 
 namespace torvane {
@@ -36,6 +40,8 @@ namespace {
 
 // The pages' rectangle, inside the frame pictures.
 const QRect kPageRect(221, 100, 932 - 221, 741 - 100);
+// At the foot of the left column, under the menu.
+const QRect kEjectButtonRect(14, 722, 174, 28);
 
 // The menu and the home page name the service's host as {ServiceUrl}.
 std::string WithServiceHost(std::string text, const std::string& serviceUrl) {
@@ -69,8 +75,16 @@ CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
     setMouseTracking(true);
     setFixedSize(kWidth, kHeight);
     if (setup_.drives == nullptr) {
-        ownLister_ = std::make_unique<SystemDriveLister>();
+        // The disk service names the cards and tells at once when one comes or goes; the mount
+        // table serves where it does not run.
+        ownVolumes_ = std::make_unique<UDisks2Volumes>();
+        auto lister = std::make_unique<VolumeDriveLister>(*ownVolumes_);
+        volumeLister_ = lister.get();
+        ownLister_ = std::move(lister);
         setup_.drives = ownLister_.get();
+        connect(new UDisks2Watch(this), &UDisks2Watch::volumesChanged, this, [this] {
+            if (pollTimer_.isActive()) detector_->Poll();
+        });
     }
     // A maker the setup leaves empty is the app's own page.
     const PageFactory defaults = DefaultPages(*this);
@@ -195,8 +209,12 @@ bool CTorvaneDlg::CreatePages() {
         page.page->setGeometry(kPageRect);
         page.page->hide();
     }
-    connect(updatePage_->DriveChooser(), &QComboBox::activated, this,
-            [this](int index) { detector_->SelectEntry(index); });
+    connect(updatePage_->DriveChooser(), &QComboBox::activated, this, &CTorvaneDlg::ChooseEntry);
+    ejectButton_ = new QPushButton(ToQString(kLabelEjectCard), this);
+    ejectButton_->setGeometry(kEjectButtonRect);
+    ejectButton_->setToolTip(ToQString(kLabelEjectCard));
+    ejectButton_->hide();
+    connect(ejectButton_, &QPushButton::clicked, this, &CTorvaneDlg::EjectCard);
     updatePage_->SetCardChangedHandler([this] { ReloadCard(); });
     updatePage_->SetTargetCardSource([this] { return detector_->SelectedDriveCard(); });
     return true;

@@ -21,11 +21,15 @@
 #include "ui/page.h"
 #include "ui/player.h"
 
+class QPushButton;
+
 namespace torvane {
 
 class CLeftWebMenu;
 class CWebView;
 class HelpDialog;
+class UDisks2Volumes;
+class VolumeDriveLister;
 class PictureKeyboard;
 
 // How the sign-in ended, and the banner picture it fetched (the window deletes it when it closes;
@@ -87,6 +91,12 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     // opened from the file manager).
     void OfferRestore(const std::string& archive);
 
+    // Makes the chooser's entry the device, mounting its card first when it is not yet.
+    void ChooseEntry(int index);
+    // "카드 안전하게 꺼내기": flushes, unmounts and powers off the chosen card through the disk
+    // service and says when it may be pulled; refused while a job runs.
+    void EjectCard();
+    QPushButton* EjectButton() const { return ejectButton_; }
     // F1: the short help, with the About box behind its button.
     void ShowHelp();
     HelpDialog* Help() const { return help_; }
@@ -146,6 +156,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void BringToFront(QWidget* page, bool hidePlayer);
     void OpenMenuEntry(unsigned id);
     void OnDeviceRemoved();
+    // The card the chooser has chosen (the device, else a drive without its database).
+    std::string ChosenDrive() const;
+    void UpdateEjectButton();
     void OnDeviceAttached();
     // Reads the current card again into the pages (after it was attached, or written to).
     void ReloadCard();
@@ -160,7 +173,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
 
     MainWindowSetup setup_;
     std::string bannerImagePath_;  // the sign-in's banner picture, deleted at shut-down
+    std::unique_ptr<UDisks2Volumes> ownVolumes_;
     std::unique_ptr<IDriveLister> ownLister_;
+    VolumeDriveLister* volumeLister_ = nullptr;  // ownLister_ when the disk service is asked
     std::unique_ptr<DriveDetector> detector_;
 
     std::unique_ptr<CTopMenu> topMenu_;
@@ -176,7 +191,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     UpdatePageBase* updatePage_ = nullptr;
     ChildPageBase* childPage_ = nullptr;
     QWidget* current_ = nullptr;
-    HelpDialog* help_ = nullptr;  // made on the first F1, a child of the window
+    QPushButton* ejectButton_ = nullptr;  // shown while the chosen card is a disk service volume
+    HelpDialog* help_ = nullptr;          // made on the first F1, a child of the window
+    std::string ejectedDrive_;            // taken out by the eject action: no removal message
     QString homeAddress_;
 
     QTimer pollTimer_;      // 10: drive poll, every second

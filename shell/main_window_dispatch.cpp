@@ -130,9 +130,13 @@ void CTorvaneDlg::ChooserChanged() {
     QComboBox* chooser = updatePage_->DriveChooser();
     const QSignalBlocker blocker(chooser);
     chooser->clear();
-    for (const std::string& entry : detector_->Entries())
-        chooser->addItem(QString::fromStdString(entry));
+    for (const std::string& entry : detector_->Entries()) {
+        // Named as the file manager names the card; the path where a path is needed.
+        chooser->addItem(QString::fromStdString(setup_.drives->DisplayName(entry)));
+        chooser->setItemData(chooser->count() - 1, QString::fromStdString(entry), Qt::ToolTipRole);
+    }
     chooser->setCurrentIndex(detector_->CurrentEntry());
+    UpdateEjectButton();
 }
 
 // While a job's dialog (or any other modal window a page opened) is up, the pages keep the card
@@ -148,8 +152,9 @@ void CTorvaneDlg::OnDeviceRemoved() {
     if (DeferWhileModal(removedTimer_)) return;
     removedTimer_.stop();
     contentPage_->ResetForRemovedDevice();
-    if (!detector_->RemovedDevice().empty())
+    if (!detector_->RemovedDevice().empty() && detector_->RemovedDevice() != ejectedDrive_)
         Say(MessageKind::Information, DeviceRemovedMessage(detector_->RemovedDevice()));
+    ejectedDrive_.clear();
     childPage_->ClearDeviceHeader();
     DispatchClick(MainWindowId::UpdateButton);
 }

@@ -157,5 +157,23 @@ TEST(DeviceMessages, NameTheDrive) {
               "/media/card 디바이스가 시스템에서 장착되었습니다.");
 }
 
+TEST_F(Detection, WhenTheChosenCardLeavesAnotherCardThereIsChosen) {
+    lister_.drives = {stick_, cardA_, cardB_};
+    detector_.Poll();
+    ASSERT_EQ(detector_.CardRoot(), cardA_);
+    host_.Take();
+
+    lister_.drives = {stick_, cardB_};  // card A pulled out
+    detector_.Poll();
+    EXPECT_EQ(detector_.RemovedDevice(), cardA_);
+    EXPECT_EQ(detector_.CardRoot(), cardB_);
+    EXPECT_EQ(host_.Take(), (Events{"clear", "removed", "attached"}));
+
+    lister_.drives = {stick_};  // the last card goes: nothing left to choose
+    detector_.Poll();
+    EXPECT_EQ(detector_.CardRoot(), "");
+    EXPECT_EQ(host_.Take(), (Events{"clear", "removed"}));
+}
+
 }  // namespace
 }  // namespace torvane
