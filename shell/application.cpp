@@ -30,6 +30,7 @@
 #include "ui/desktop_look.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
+#include "ui/service_scheme.h"
 
 namespace torvane {
 namespace {
@@ -90,6 +91,7 @@ int RunTorvane(int argc, char** argv) {
     if (options.action != StartAction::Run) return RunRegistration(options.action);
 
     PrepareEnvironment();
+    RegisterServiceScheme();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(kSettingsOrganisation);
     QApplication::setApplicationName(kApplicationName);

@@ -33,6 +33,7 @@
 #include "ui/picture_keyboard.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
+#include "ui/service_scheme.h"
 #include "ui/web_view.h"
 
 namespace torvane {
@@ -221,8 +222,11 @@ bool CTorvaneDlg::CreatePages() {
 }
 
 bool CTorvaneDlg::BuildHomePage() {
-    const std::string page = FillHomeTemplate(LoadXmlResource(kHomeTemplateResource).value_or(""),
-                                              kProgramVersion, setup_.session.baseUrl);
+    // The notices frame comes through the app, which reads the service's EUC-KR as CP949.
+    InstallServiceScheme(setup_.session, this);
+    const std::string page = FillHomeTemplate(
+        LoadXmlResource(kHomeTemplateResource).value_or(""), kProgramVersion,
+        WebViewAddress(setup_.session.baseUrl, setup_.session.baseUrl).toStdString());
     if (!WriteHomePage(setup_.tempFolder, setup_.programFolder, page)) return false;
     WriteHomePictureIfMissing();
     homeAddress_ = QString::fromStdString(torvane::HomeAddress(setup_.tempFolder));

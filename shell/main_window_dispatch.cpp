@@ -7,6 +7,7 @@
 #include "service/session.h"
 #include "shell/main_window.h"
 #include "ui/left_menu.h"
+#include "ui/service_scheme.h"
 #include "ui/web_view.h"
 
 namespace torvane {
@@ -101,8 +102,10 @@ void CTorvaneDlg::OpenMenuEntry(unsigned id) {
     const CImgButton* entry = leftMenu_->FindEntry(id);
     if (entry == nullptr) return;
     BringToFront(webView_, true);
-    webView_->Navigate(QString::fromStdString(
-        FormatMenuAddress(entry->Label().toStdString(), setup_.session.userId)));
+    // The shop's pages come through the app, which reads the service's EUC-KR as CP949.
+    webView_->Navigate(
+        WebViewAddress(FormatMenuAddress(entry->Label().toStdString(), setup_.session.userId),
+                       setup_.session.baseUrl));
 }
 
 bool CTorvaneDlg::EnsureFirmwareList() {
