@@ -864,8 +864,7 @@ void CSendContents::OnDiyButton(int row, int button) {
     };
     switch (button) {
         case 0: {
-            const QStringList chosen =
-                host_.chooseSounds ? host_.chooseSounds(this)
+            const QStringList chosen = host_.chooseSounds ? host_.chooseSounds(this)
                                                           : QFileDialog::getOpenFileNames(
                                                                 this, QString(), RecordingsFolder(),
                                                                 ToQString(kDiyOpenFilter));

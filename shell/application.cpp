@@ -16,9 +16,9 @@
 
 #include "base/command_line.h"
 #include "base/messages.h"
+#include "base/password_keeping.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
-#include "base/password_keeping.h"
 #include "shell/keyring_secret_store.h"
 #include "shell/main_window.h"
 #include "shell/message_box_sink.h"

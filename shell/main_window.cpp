@@ -214,6 +214,12 @@ bool CTorvaneDlg::CreatePages() {
     ejectButton_ = new QPushButton(ToQString(kLabelEjectCard), this);
     ejectButton_->setGeometry(kEjectButtonRect);
     ejectButton_->setToolTip(ToQString(kLabelEjectCard));
+    // In the colours of the column's picture buttons.
+    ejectButton_->setStyleSheet(QStringLiteral(
+        "QPushButton { background: #FFF6E8; color: #7A4A12; border: 2px solid #F2C98F;"
+        " border-radius: 8px; font-weight: bold; }"
+        "QPushButton:hover, QPushButton:focus { border-color: #F39A2B; }"
+        "QPushButton:pressed { background: #FCE3C0; }"));
     ejectButton_->hide();
     connect(ejectButton_, &QPushButton::clicked, this, &CTorvaneDlg::EjectCard);
     updatePage_->SetCardChangedHandler([this] { ReloadCard(); });

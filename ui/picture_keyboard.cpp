@@ -79,7 +79,7 @@ bool PictureKeyboard::eventFilter(QObject* watched, QEvent* event) {
             if (reason == Qt::TabFocusReason) focused_ = 0;
             if (reason == Qt::BacktabFocusReason)
                 focused_ = static_cast<int>(Visible(chain_()).size()) - 1;
-            if (focused_ < 0) focused_ = 0;
+            // A click gives the window the keyboard too: no picture is marked until Tab.
             window_.update();
             return false;
         }

@@ -21,7 +21,6 @@ class KeyboardTest : public QObject, private test::WindowFixture {
         window.Create();
         window.show();
         window.activateWindow();
-        window.setFocus(Qt::TabFocusReason);
         return window;
     }
 
@@ -43,9 +42,9 @@ class KeyboardTest : public QObject, private test::WindowFixture {
     void tabWalksThePicturesAndReturnPressesOne() {
         CTorvaneDlg& window = ShownWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        // Five bar buttons, five player buttons and the content button come before the update
-        // button.
-        for (int i = 0; i < 11; ++i) QTest::keyClick(&window, Qt::Key_Tab);
+        // Nothing is marked before the first Tab, which marks the bar's first button; five bar
+        // buttons, five player buttons and the content button come before the update button.
+        for (int i = 0; i < 12; ++i) QTest::keyClick(&window, Qt::Key_Tab);
         const QRect button = window.UpdateButton()->Rect();
         const QImage marked = window.grab().toImage();
         QCOMPARE(marked.pixelColor(button.left() + 1, button.center().y()),
