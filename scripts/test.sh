@@ -46,6 +46,9 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVANE_SANITIZE=th
 cmake --build build-tsan -j"$jobs" --target torvane_delivery_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/delivery/torvane_delivery_tests
 
+# The Debian package, built with Debian's hardening flags and checked by lintian.
+scripts/package.sh
+
 # A short run of every fuzz target from its seed corpus (clang and libFuzzer; skipped without
 # clang). Long runs: scripts/fuzz.sh SECONDS [TARGET...].
 scripts/fuzz.sh 5
