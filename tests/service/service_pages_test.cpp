@@ -29,8 +29,9 @@ TEST(ServicePages, PagesLabelledEucKrAreReadAsCp949) {
         const ReadablePage page = ReadableServicePage(body, c.charset);
         EXPECT_EQ(page.converted, c.converted);
         EXPECT_NE(page.bytes.find(text), std::string::npos);
-        if (c.converted && !DeclaredCharset(c.head).empty())
+        if (c.converted && !DeclaredCharset(c.head).empty()) {
             EXPECT_EQ(DeclaredCharset(page.bytes), "utf-8");
+        }
     }
 }
 
@@ -49,7 +50,9 @@ TEST(ServicePages, OnlyTheServicesAddressesGoThroughTheApp) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WebAddressOfService(c.address, base + "/"), c.web);
-        if (c.web.starts_with("torvane-web:")) EXPECT_EQ(ServiceAddressOfWeb(c.web), c.address);
+        if (c.web.starts_with("torvane-web:")) {
+            EXPECT_EQ(ServiceAddressOfWeb(c.web), c.address);
+        }
     }
 }
 
