@@ -2,8 +2,10 @@
 // tests) on the test's own bus, standing for the system bus. Cards come and go through its
 // signals, are named by label and size, are mounted when chosen and ejected safely, from the
 // window and from torvane-cli.
+#include <QApplication>
 #include <QComboBox>
 #include <QDBusInterface>
+#include <QDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -124,6 +126,21 @@ class UDisks2Test : public QObject, private test::WindowFixture {
         // No "분리되었습니다" for a card the parent took out safely.
         QTRY_COMPARE(Content()->calls.count("load"), 2);
         for (const QString& said : test::Said(sink_)) QVERIFY(!said.contains("분리"));
+    }
+
+    void ejectIsRefusedWhileAJobsDialogStandsOverTheWindow() {
+        PlugIn("sdb", "LARKSPIN", 3965190144, true);
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        window.PollDrives();
+        QDialog job(&window);  // a job's dialog is modal while it writes to the card
+        job.setModal(true);
+        job.show();
+        QTRY_VERIFY(QApplication::activeModalWidget() == &job);
+        window.EjectCard();
+        QCOMPARE(test::Said(sink_).last(), QString::fromUtf8(kMsgEjectRefusedDuringJob.data(),
+                                                             kMsgEjectRefusedDuringJob.size()));
+        QCOMPARE(ChooserNames(window), QStringList{"LARKSPIN (4.0 GB)"});  // still mounted
     }
 
     void aBusyCardIsNotPoweredOff() {
