@@ -41,6 +41,9 @@ inline constexpr std::string_view kMsgCardMayBePulled =
 inline constexpr std::string_view kMsgEjectRefusedDuringJob =
     "작업이 진행 중이라 카드를 꺼낼 수 없습니다. 작업이 끝난 뒤에 다시 시도하세요.";
 inline constexpr std::string_view kMsgEjectFailed = "카드를 꺼내지 못했습니다: ";
+// After a job that wrote to a card the disk service can take out: the parent is about to pull it.
+inline constexpr std::string_view kMsgOfferEjectAfterJob =
+    "카드에 쓰기를 마쳤습니다. 카드를 빼기 전에 지금 안전하게 꺼낼까요?";
 inline constexpr std::string_view kMsgNoDiskService =
     "시스템의 디스크 서비스(udisks2)가 없어 카드를 꺼낼 수 없습니다. 파일 관리자에서 꺼내세요.";
 inline constexpr std::string_view kMsgNotARemovableCard =

@@ -746,6 +746,7 @@ JobOutcome CSendContents::Run(DownloadJob job) {
     dialog.setObjectName(QStringLiteral("DownloadDialog"));
     connect(&dialog, &CDownloadDlg::storageChanged, this, [this] { RefreshStorage(); });
     dialog.exec();
+    if (dialog.Outcome().cardChanged && host_.cardWritten) host_.cardWritten();
     return dialog.Outcome();
 }
 

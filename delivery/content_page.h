@@ -44,6 +44,8 @@ struct ContentPageHost {
     const IFreeSpace* freeSpace = nullptr;
     // The waits between contents and at the end of a job; nothing: the engine's own.
     std::optional<JobTiming> timing;
+    // A job wrote to the card (the window offers to take it out safely); null: nothing.
+    std::function<void()> cardWritten;
 };
 
 class CSendContents : public ContentPageBase, private IJobRunner {

@@ -17,12 +17,14 @@ PageFactory DefaultPages(CTorvaneDlg& window) {
             if (CTopMenu* top = window.TopMenu())
                 top->Player()->Play(QString::fromStdString(source));
         };
+        host.cardWritten = [&window] { window.OfferEjectAfterWrite(); };
         return new CSendContents(parent, session, window.Messages(), std::move(host));
     };
     pages.update = [&window](QWidget* parent, const ServiceSession& session) {
         return new CUpdateSystem(
             parent, session, window.Messages(),
-            std::make_unique<DialogJobRunner>(session, window.Messages(), parent));
+            std::make_unique<DialogJobRunner>(session, window.Messages(), parent,
+                                              [&window] { window.OfferEjectAfterWrite(); }));
     };
     pages.child = [&window](QWidget* parent, const ServiceSession& session) {
         return new CManagerPrivate(parent, session, window.Messages());

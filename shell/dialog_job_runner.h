@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 #include "base/message_sink.h"
 #include "delivery/download_job.h"
@@ -13,8 +14,13 @@ namespace torvane {
 
 class DialogJobRunner final : public IJobRunner {
   public:
-    DialogJobRunner(const ServiceSession& session, IMessageSink& messages, QWidget* parent)
-        : session_(session), messages_(messages), parent_(parent) {}
+    // `cardWritten` (may be null) hears of each job that wrote to the card.
+    DialogJobRunner(const ServiceSession& session, IMessageSink& messages, QWidget* parent,
+                    std::function<void()> cardWritten = {})
+        : session_(session),
+          messages_(messages),
+          parent_(parent),
+          cardWritten_(std::move(cardWritten)) {}
 
     JobOutcome Run(DownloadJob job) override;
 
@@ -22,6 +28,7 @@ class DialogJobRunner final : public IJobRunner {
     const ServiceSession& session_;
     IMessageSink& messages_;
     QPointer<QWidget> parent_;
+    std::function<void()> cardWritten_;
 };
 
 }  // namespace torvane

@@ -104,6 +104,9 @@ CTorvaneDlg::CTorvaneDlg(MainWindowSetup setup, QWidget* parent)
     attachedTimer_.setSingleShot(true);
     attachedTimer_.setInterval(100);
     connect(&attachedTimer_, &QTimer::timeout, this, &CTorvaneDlg::OnDeviceAttached);
+    ejectOfferTimer_.setSingleShot(true);
+    ejectOfferTimer_.setInterval(100);
+    connect(&ejectOfferTimer_, &QTimer::timeout, this, &CTorvaneDlg::AskToEject);
     playerClock_.setInterval(1000);
     connect(&playerClock_, &QTimer::timeout, this, &CTorvaneDlg::OnPlayerClock);
 }
@@ -399,6 +402,7 @@ void CTorvaneDlg::ShutDown() {
     pollTimer_.stop();
     removedTimer_.stop();
     attachedTimer_.stop();
+    ejectOfferTimer_.stop();
     hover_.Forget(hover_.Hovered());
     DeleteWindowFile(setup_.tempFolder);
 }

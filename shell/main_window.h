@@ -97,6 +97,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     // service and says when it may be pulled; refused while a job runs.
     void EjectCard();
     QPushButton* EjectButton() const { return ejectButton_; }
+    // A job wrote to the card: once every dialog over the window has closed (the job's own last
+    // message first), a card the disk service can take out is offered to be taken out now.
+    void OfferEjectAfterWrite();
     // F1: the short help, with the About box behind its button.
     void ShowHelp();
     HelpDialog* Help() const { return help_; }
@@ -164,6 +167,7 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void ReloadCard();
     // Starts `timer` again instead of handling the card now, while a modal window is up.
     bool DeferWhileModal(QTimer& timer);
+    void AskToEject();
     void OnPlayerClock();
     void UpdateHover(const QPoint& point);
     void Say(MessageKind kind, std::string_view text);
@@ -196,10 +200,11 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     std::string ejectedDrive_;            // taken out by the eject action: no removal message
     QString homeAddress_;
 
-    QTimer pollTimer_;      // 10: drive poll, every second
-    QTimer removedTimer_;   // 11: one-shot, the device went away
-    QTimer attachedTimer_;  // 12: one-shot, a device was chosen
-    QTimer playerClock_;    // 13: the player's title, time and progress while sound plays
+    QTimer pollTimer_;        // 10: drive poll, every second
+    QTimer removedTimer_;     // 11: one-shot, the device went away
+    QTimer attachedTimer_;    // 12: one-shot, a device was chosen
+    QTimer playerClock_;      // 13: the player's title, time and progress while sound plays
+    QTimer ejectOfferTimer_;  // one-shot: the offer to take the card out after a job wrote
 
     QPoint lastMouse_;
     bool dragging_ = false;

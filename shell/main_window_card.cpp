@@ -71,4 +71,16 @@ void CTorvaneDlg::EjectCard() {
     Say(MessageKind::Information, kMsgCardMayBePulled);
 }
 
+void CTorvaneDlg::OfferEjectAfterWrite() {
+    ejectOfferTimer_.start();
+}
+
+void CTorvaneDlg::AskToEject() {
+    if (DeferWhileModal(ejectOfferTimer_)) return;
+    // Only a card the disk service can take out is offered; a folder or a card it does not
+    // manage is the file manager's to take out.
+    if (volumeLister_ == nullptr || !volumeLister_->VolumeOf(ChosenDrive()).has_value()) return;
+    if (setup_.messages->Ask(MessageKind::Plain, kMsgOfferEjectAfterJob)) EjectCard();
+}
+
 }  // namespace torvane

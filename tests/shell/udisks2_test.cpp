@@ -143,6 +143,34 @@ class UDisks2Test : public QObject, private test::WindowFixture {
         QCOMPARE(ChooserNames(window), QStringList{"LARKSPIN (4.0 GB)"});  // still mounted
     }
 
+    // After a job wrote to the card, the offer comes once the job's dialog has closed; a "no"
+    // leaves the card where it is, a "yes" takes it out as the button would.
+    void aJobThatWroteOffersToTakeTheCardOutAfterItsDialog() {
+        PlugIn("sdb", "LARKSPIN", 3965190144, true);
+        CTorvaneDlg& window = MakeWindow();
+        QVERIFY(window.Create());
+        window.PollDrives();
+        const QString offer =
+            QString::fromUtf8(kMsgOfferEjectAfterJob.data(), kMsgOfferEjectAfterJob.size());
+        for (const bool yes : {false, true}) {
+            sink_.Clear();
+            sink_.answers = {yes};
+            auto job = std::make_unique<QDialog>(&window);
+            job->setModal(true);
+            job->show();
+            QTRY_VERIFY(QApplication::activeModalWidget() == job.get());
+            window.OfferEjectAfterWrite();
+            QTest::qWait(300);
+            QVERIFY(!test::Said(sink_).contains(offer));  // not over the job's dialog
+            job.reset();
+            QTRY_VERIFY(test::Said(sink_).contains(offer));
+            if (!yes) QCOMPARE(ChooserNames(window), QStringList{"LARKSPIN (4.0 GB)"});
+        }
+        QTRY_VERIFY(!ChooserNames(window).contains("LARKSPIN (4.0 GB)"));
+        QCOMPARE(test::Said(sink_).last(),
+                 QString::fromUtf8(kMsgCardMayBePulled.data(), kMsgCardMayBePulled.size()));
+    }
+
     void aBusyCardIsNotPoweredOff() {
         PlugIn("sdb", "LARKSPIN", 3965190144, true);
         QDBusInterface(QStringLiteral("org.freedesktop.UDisks2"),
