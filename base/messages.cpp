@@ -114,6 +114,14 @@ std::string RecordingReplacedPackageSlot(long card, int slot, const std::string&
            packageName + "\" 대신 보관한 녹음을 넣었습니다.";
 }
 
+std::string DeleteRecordingQuestion(int position, int slot, const std::string& recording) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%04d", position);
+    return "DIY 카드 " + std::string(number) + "의 " + std::to_string(slot) +
+           "번 칸에 있는 녹음 \"" + recording +
+           "\"을(를) 카드에서 지울까요? 지운 녹음은 다시 받을 수 없습니다.";
+}
+
 std::string HttpStatusText(long status) {
     const std::string number = std::to_string(status);
     switch (status) {

@@ -94,6 +94,9 @@ inline constexpr std::string_view kMsgInsertCard =
 inline constexpr std::string_view kMsgUpdateDone =
     "작업을 완료 하였습니다. Torvane를 다시 실행 하세요.\r\n 메모리를 단말기에 넣고, 단말기를 "
     "켜세요. 단말기가 약 1분간 깜박이며 펌웨어를 업데이트 합니다.";
+// An update leaves what only the card holds as it is; the entries it did not unpack follow.
+inline constexpr std::string_view kMsgUpdateKeptCardFiles =
+    "카드에만 있는 파일은 업데이트하지 않고 그대로 두었습니다: ";
 inline constexpr std::string_view kMsgCopyingSuffix = "를 장치에 복사하고 있습니다.";
 inline constexpr std::string_view kMsgWritingInfoFiles = "장치에 정보파일을 만들고 있습니다.";
 inline constexpr std::string_view kMsgApplied = "적용하였습니다.";
@@ -228,6 +231,9 @@ inline constexpr std::string_view kMsgPuttingBackRecordings =
 std::string RecordingsPutBack(std::size_t recordings, bool nameVoice);
 // The package's DIY database used a slot that a kept recording takes again.
 std::string RecordingReplacedPackageSlot(long card, int slot, const std::string& packageName);
+// Asked before a parent's own recording leaves the card: it cannot be downloaded again.
+// The DIY card is named by its number on the content page's list ("0052").
+std::string DeleteRecordingQuestion(int position, int slot, const std::string& recording);
 
 // --- Child name page ---------------------------------------------------------------------------
 inline constexpr std::string_view kMsgNoDevice = "저장 장치를 찾을 수 없습니다.";

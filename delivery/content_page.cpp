@@ -897,6 +897,11 @@ void CSendContents::OnDiyButton(int row, int button) {
             return;
         }
         case 3:
+            // The parent's own recording cannot be downloaded again: one misclick must not lose it.
+            if (const auto question = DeleteDiySlotQuestion(diy, position, slot_);
+                question && !messages_.Ask(MessageKind::Exclamation, *question))
+                return;
+            if (!stillThere()) return;
             DeleteDiySlot(diy, position, slot_, messages_);
             RefreshStorage();
             RefillDeviceList();

@@ -89,6 +89,12 @@ JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::
     return outcome;
 }
 
+std::optional<std::string> DeleteDiySlotQuestion(const CDiyXML& diy, int position, int slot) {
+    const DiySlot* entry = SlotOf(diy, position, slot);
+    if (entry == nullptr || !entry->InUse()) return std::nullopt;
+    return DeleteRecordingQuestion(position, slot, entry->name.empty() ? entry->file : entry->name);
+}
+
 bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages) {
     DiySlot* entry = SlotOf(diy, position, slot);
     if (entry == nullptr) return false;

@@ -37,6 +37,10 @@ std::string DiyExportDestination(const std::string& slotFileName, const std::str
 JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::string& chosenPath,
                          IJobRunner& runner, IMessageSink& messages);
 
+// The question a parent answers (default no) before a slot's recording is deleted, naming the DIY
+// card and the recording; nothing for a slot that holds none.
+std::optional<std::string> DeleteDiySlotQuestion(const CDiyXML& diy, int position, int slot);
+
 // Deletes a slot's recording from the card and empties the slot. False when nothing was saved.
 bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages);
 

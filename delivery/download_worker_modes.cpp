@@ -17,8 +17,6 @@ namespace fs = std::filesystem;
 namespace torvane {
 namespace {
 
-constexpr std::string_view kDatabaseName = "default.dat";
-
 // Whether a name can go into rec.tbl and onto the card as it is: ASCII letters, digits, "-" and
 // "_", a dot after the first character, and characters CP949 holds; never rec.tbl's separators
 // ("|", "^", line breaks), a blank (a slot of one blank is an empty slot) or bytes that are not
@@ -79,9 +77,11 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
     // another by its root alone, and it must be read again before its database is saved.
     if (reset) card->AcceptDatabaseFile();
     zip.WriteOnto(&card->anchor());
-    // An update package brings a blank database: it is never unpacked over the card's own, so
-    // that a full card, a kill or a pulled card during the update cannot leave an empty one.
-    if (!reset) zip.LeaveOut(std::string(kDatabaseName));
+    // An update package brings a blank database (and may bring a reset's blank recording table):
+    // what only this card holds is never unpacked over, so that an update can neither empty the
+    // database nor leave the parent's recordings without the table that plays them.
+    if (!reset)
+        for (std::string& owned : card_paths::OwnedByTheCard()) zip.LeaveOut(std::move(owned));
     {
         std::lock_guard lock(mutex_);
         extractor_ = &zip;
@@ -115,6 +115,12 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
         });
         zip.ExtractAll(card->root(), reset ? 2 : 1);
         zip.CloseArchive();
+        if (!zip.LeftOutEntries().empty()) {
+            std::string kept(kMsgUpdateKeptCardFiles);
+            for (std::size_t i = 0; i < zip.LeftOutEntries().size(); ++i)
+                kept += (i > 0 ? ", " : "") + zip.LeftOutEntries()[i];
+            SetStatus(std::move(kept));
+        }
     }
     {
         std::lock_guard lock(mutex_);

@@ -130,6 +130,7 @@ void CMyZip::CloseArchive() {
 
 int CMyZip::ExtractAll(const std::string& destination, std::size_t bufferSize) {
     completed_ = false;
+    leftOutEntries_.clear();
     if (archive_ == nullptr) return 0;
     bufferSize = std::max<std::size_t>(bufferSize, 1);
     zip_set_default_password(archive_, password_.empty() ? nullptr : password_.c_str());
@@ -143,6 +144,33 @@ int CMyZip::ExtractAll(const std::string& destination, std::size_t bufferSize) {
     }
     completed_ = true;
     return 0;
+}
+
+std::string CMyZip::FatComparable(std::string_view path) {
+    std::string result;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos) end = path.size();
+        std::string_view part = path.substr(start, end - start);
+        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
+        result += ToLowerAscii(part);
+        if (end < path.size()) result += '/';
+        start = end + 1;
+    }
+    return result;
+}
+
+bool CMyZip::IsLeftOut(const std::string& relative) const {
+    const std::string comparable = FatComparable(relative);
+    for (const std::string& leftOut : leftOut_) {
+        const bool folder = !leftOut.empty() && leftOut.back() == '/';
+        if (folder
+                ? comparable.compare(0, leftOut.size(), leftOut) == 0 || comparable + "/" == leftOut
+                : comparable == leftOut)
+            return true;
+    }
+    return false;
 }
 
 bool CMyZip::MakeFolders(const std::string& folder) const {
@@ -164,8 +192,10 @@ CMyZip::EntryResult CMyZip::ExtractEntry(std::int64_t index, const std::string& 
     const std::string relative = SafeEntryPath(name);
     // An entry that would land outside the destination is never written.
     if (relative.empty()) return EntryResult::Failed;
-    for (const std::string& leftOut : leftOut_)
-        if (ToLowerAscii(relative) == ToLowerAscii(leftOut)) return EntryResult::Written;
+    if (IsLeftOut(relative)) {
+        if (name.back() != '/' && name.back() != '\\') leftOutEntries_.push_back(name);
+        return EntryResult::Written;
+    }
     const fs::path root(destination);
     const fs::path output = root / relative;
     if (!StaysInside(root, output)) return EntryResult::Failed;

@@ -43,9 +43,13 @@ class CMyZip {
     // True when the last ExtractAll wrote every entry whole.
     bool Completed() const { return completed_; }
     void SetStepHook(StepHook hook) { stepHook_ = std::move(hook); }
-    // An entry at the top of the archive with this name (compared without regard to ASCII
-    // case, as the card's FAT does) is left out: the card's own file of that name stays.
-    void LeaveOut(std::string topLevelName) { leftOut_.push_back(std::move(topLevelName)); }
+    // An entry at this path below the destination ("ck9/rec.tbl"), or anywhere below this folder
+    // when the path ends in "/" ("ck9/re1/"), is left out: the card's own file stays. Paths are
+    // compared as the card's FAT compares names: without regard to ASCII case, and without the
+    // dots and blanks at the end of a name, which FAT drops.
+    void LeaveOut(std::string path) { leftOut_.push_back(FatComparable(path)); }
+    // The file entries the last ExtractAll left out, as the archive names them.
+    const std::vector<std::string>& LeftOutEntries() const { return leftOutEntries_; }
     // The destination is this card (null: a folder of the computer): no entry is written and no
     // folder made once the card is not the one opened.
     void WriteOnto(const CardAnchor* card) { card_ = card; }
@@ -56,6 +60,8 @@ class CMyZip {
                              std::size_t bufferSize);
     bool MakeFolders(const std::string& folder) const;
     bool DestinationPresent() const { return card_ == nullptr || card_->Present(); }
+    static std::string FatComparable(std::string_view path);
+    bool IsLeftOut(const std::string& relative) const;
 
     IMessageSink& messages_;
     zip* archive_ = nullptr;
@@ -65,6 +71,7 @@ class CMyZip {
     bool completed_ = false;
     StepHook stepHook_;
     std::vector<std::string> leftOut_;
+    std::vector<std::string> leftOutEntries_;
     const CardAnchor* card_ = nullptr;
 };
 

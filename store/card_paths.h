@@ -56,4 +56,19 @@ inline std::vector<std::string> NameVoiceFiles(std::string_view root) {
     return paths;
 }
 
+// What only this card holds, relative to the root: its databases, the recording table, the
+// parent's recordings (a folder, ending in "/") and the name voice. A package that updates the
+// card never replaces them: the service's copies are blank, and the card's cannot be downloaded
+// again.
+inline std::vector<std::string> OwnedByTheCard() {
+    std::vector<std::string> paths = {std::string(kDatabase), std::string(kDiyDatabase),
+                                      std::string(kRecordingTable)};
+    for (int slot = 1; slot <= 4; ++slot) paths.push_back(RecordingSlot(slot) + "/");
+    for (const std::string_view language : kNameVoiceLanguages) {
+        paths.push_back(std::string(kNameVoiceFolder) + "/" + std::string(language) + "/" +
+                        std::string(kNameVoiceFile));
+    }
+    return paths;
+}
+
 }  // namespace torvane::card_paths

@@ -94,6 +94,33 @@ TEST_F(MyZipTest, WritesFoldersAndBytesExactlyWithTheEntryTime) {
     EXPECT_NEAR(static_cast<double>(seconds.count()), 1'300'000'000.0, 86400.0);
 }
 
+// Left out as the card's FAT would name the file: any case, trailing dots and blanks dropped;
+// a folder's whole subtree, but not a folder whose name merely starts the same.
+TEST_F(MyZipTest, LeftOutPathsAreMatchedAsTheCardsFileSystemMatchesNames) {
+    zip.LeaveOut("Diy.dat");
+    zip.LeaveOut("ck9/re1/");
+    const std::vector<std::pair<std::string, bool>> entries = {
+        {"DIY.DAT", true},      {"ck9/RE1/song.mp3", true},   {"ck9/re1./deep/a.wav", true},
+        {"Diy.dat. ", true},    {"ck9/re10/song.mp3", false}, {"ck9/re2/song.mp3", false},
+        {"ck4/Diy.dat", false}, {"Diy.data", false},
+    };
+    std::vector<Member> members;
+    for (const auto& [name, leftOut] : entries) members.push_back({name, "from the package"});
+    MakeArchive(Archive(), members);
+    Extract();
+    EXPECT_TRUE(zip.Completed());
+    std::vector<std::string> expected;
+    for (const auto& [name, leftOut] : entries)
+        if (leftOut) expected.push_back(name);
+    EXPECT_EQ(zip.LeftOutEntries(), expected);
+    for (const auto& [name, leftOut] : entries) {
+        if (!leftOut) {
+            EXPECT_EQ(ReadFile(Device() / name), "from the package") << name;
+        }
+    }
+    EXPECT_FALSE(fs::exists(Device() / "ck9/re1")) << "nothing was made for what was left out";
+}
+
 TEST_F(MyZipTest, StopFlagLetsTheCurrentEntryFinishAndStartsNoOther) {
     MakeArchive(
         Archive(),

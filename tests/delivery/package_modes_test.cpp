@@ -1,8 +1,10 @@
 // The package, DIY and copy modes of the install engine, through the rules that start them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <mutex>
 
 #include "base/messages.h"
 #include "delivery/diy_actions.h"
@@ -74,6 +76,42 @@ TEST_P(UpdateKeepsDatabaseTest, UpdatePackageKeepsTheCardsDatabase) {
 
 INSTANTIATE_TEST_SUITE_P(Spellings, UpdateKeepsDatabaseTest,
                          ::testing::Values("Default.dat", "default.dat"));
+
+// The update tab lists the reset package too. Installed as an update, it must not put its blank
+// recording table, DIY database or name voice over the card's: the parent's recordings would be
+// on the card with nothing to play them.
+TEST_F(PackageTest, AnUpdateNeverReplacesWhatOnlyTheCardHolds) {
+    const std::map<std::string, std::string> owned = {
+        {"Diy.dat", "the card's DIY database"},
+        {"ck9/rec.tbl", "the card's recording table"},
+        {"ck9/re1/lullaby.mp3", "a parent's recording"},
+        {"ck9/re4/story.wav", "another recording"},
+        {"ck1/ko/00000003.qvx", "the child's name"},
+    };
+    for (const auto& [path, bytes] : owned) WriteFile(Card() / path, bytes);
+    struct Statuses final : IJobObserver {
+        void OnProgress(const JobProgress& progress) override {
+            const std::lock_guard lock(mutex);
+            seen.push_back(progress.status);
+        }
+        std::mutex mutex;
+        std::vector<std::string> seen;
+    } statuses;
+    ThreadedJobRunner watched{session, statuses, sink, space, nullptr, JobTiming::Immediate()};
+
+    const JobOutcome outcome =
+        InstallPackage(Package("reset"), PackageKind::Update,
+                       std::make_shared<torvane::Card>(Card().string()), watched, sink);
+
+    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    for (const auto& [path, bytes] : owned) EXPECT_EQ(ReadFile(Card() / path), bytes) << path;
+    EXPECT_NE(ReadFile(Card() / "info.dat").find("2.1.0"), std::string::npos) << "still updated";
+    const auto said = std::find_if(statuses.seen.begin(), statuses.seen.end(), [](auto& status) {
+        return status.starts_with(kMsgUpdateKeptCardFiles);
+    });
+    ASSERT_NE(said, statuses.seen.end()) << "the job says what it left as it was";
+    EXPECT_NE(said->find("ck9/rec.tbl"), std::string::npos) << *said;
+}
 
 TEST_F(PackageTest, ResetPackageWipesTheCardAndMakesAFreshOne) {
     WriteFile(Card() / "ck7/stray.qvx", "old sound");

@@ -380,6 +380,18 @@ class ContentPageTest : public QObject {
         ClickCellButton(Device(), 2, 3, 1);
         QCOMPARE(played_.size(), std::size_t{1});
 
+        // The trash asks first, naming the card and the recording; a "no" keeps both.
+        sink_.Clear();
+        sink_.answers = {false};
+        ClickCellButton(Device(), 2, 3, 3);
+        QCOMPARE(sink_.asked.size(), std::size_t{1});
+        const QString question = QString::fromStdString(sink_.asked[0].second);
+        QVERIFY2(question.contains("0052") && question.contains("새 이름"), qPrintable(question));
+        QVERIFY(!Said(sink_, kMsgDeleted));
+        CDiyXML kept(card_->root());
+        QVERIFY(kept.Load());
+        QVERIFY(kept.records()[51].slots[0].InUse());
+        QVERIFY(!std::filesystem::is_empty(card_->Path("ck9/re1")));
         sink_.Clear();
         ClickCellButton(Device(), 2, 3, 3);
         QVERIFY(Said(sink_, kMsgDeleted));
