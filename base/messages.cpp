@@ -163,6 +163,11 @@ std::string HttpAttemptsFailed(int attempts) {
     return "HTTP request error: " + std::to_string(attempts) + " attempts failed.";
 }
 
+std::string ServiceListTooLong(std::string_view what, std::size_t bound) {
+    return "the service listed more than " + std::to_string(bound) + " " + std::string(what) +
+           "; the list is refused";
+}
+
 std::string CliDeviceFolderNotFound(const std::string& folder) {
     return "device folder not found: " + folder;
 }

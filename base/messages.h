@@ -237,6 +237,9 @@ std::string DeleteRecordingQuestion(int position, int slot, const std::string& r
 
 // --- Child name page ---------------------------------------------------------------------------
 inline constexpr std::string_view kMsgNoDevice = "저장 장치를 찾을 수 없습니다.";
+// A list the service sent with far more entries than any account has.
+inline constexpr std::string_view kMsgServiceListTooLong =
+    "서비스가 보낸 목록이 너무 길어 읽지 않았습니다. 잠시 후 다시 시도해 주세요.";
 inline constexpr std::string_view kMsgChildNameTaken = "아이 이름이 중복 되었습니다.";
 inline constexpr std::string_view kMsgEnterChildGivenName = "아이의 이름을 입력 하세요.";
 inline constexpr std::string_view kMsgEnterChildFamilyName = "아이의 성을 입력 하세요.";
@@ -249,6 +252,8 @@ inline constexpr std::string_view kMsgNameVoiceRequestFailed =
     "아이이름 음성을 신청하지 못했습니다. 잠시 후 다시 시도해 주세요.";
 inline constexpr std::string_view kMsgNameVoiceNotDownloaded =
     "아이이름 음성을 내려받지 못했습니다. 저장 장치는 바뀌지 않았습니다.";
+inline constexpr std::string_view kMsgChildNumberInvalid =
+    "서비스가 보낸 아이 번호가 올바르지 않아 이 아이는 삭제하거나 적용할 수 없습니다.";
 inline constexpr std::string_view kMsgNameVoiceNotRemoved =
     "아이이름 음성을 저장 장치에서 지우지 못했습니다.";
 // The second row of a child, by the state of its name voice.
@@ -317,6 +322,8 @@ inline constexpr std::string_view kCliNoDevice =
 inline constexpr std::string_view kCliNotEveryContentInstalled = "not every content was installed";
 inline constexpr std::string_view kCliNameVoiceNotRemoved =
     "the name voice could not be removed from the device";
+inline constexpr std::string_view kCliSlotNameControlCharacter =
+    "a slot name cannot hold a tab, a line break or another control character";
 inline constexpr std::string_view kCliDiyNotSaved = "the DIY database could not be saved";
 inline constexpr std::string_view kCliKeepRecordingsOnlyForReset =
     "--keep-recordings goes with --kind reset";
@@ -353,5 +360,7 @@ std::string HttpAnswerTooLarge(std::uint64_t announced, std::uint64_t cap);
 std::string HttpNoMemoryForAnswer(std::uint64_t required);
 std::string HttpReadFailed(int code);
 std::string HttpAttemptsFailed(int attempts);
+// "the service listed more than 1000 children; the list is refused".
+std::string ServiceListTooLong(std::string_view what, std::size_t bound);
 
 }  // namespace torvane

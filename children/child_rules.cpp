@@ -50,6 +50,7 @@ std::optional<std::string_view> CheckNewChild(std::string_view familyName,
 }
 
 NameVoiceCell NameVoiceCellOf(const ChildInfo& child, const CDefaultXML* database) {
+    if (!child.numberValid) return NameVoiceCell::Blank;
     if (database != nullptr && database->selectedChildNo() != 0 &&
         database->selectedChildNo() == child.childNo)
         return NameVoiceCell::Applied;
@@ -110,8 +111,15 @@ bool AddChild(const NewChild& child, const std::vector<std::string>& registeredN
     return true;
 }
 
+bool RequireChildNumber(const ChildInfo& child, IMessageSink& messages) {
+    if (child.numberValid) return true;
+    messages.Show(MessageKind::Error, kMsgChildNumberInvalid);
+    return false;
+}
+
 bool DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
                           const ServiceSession& session, IMessageSink& messages) {
+    if (!RequireChildNumber(child, messages)) return false;
     if (!DeleteChild(child.childNo, session).ok()) {
         messages.Show(MessageKind::Error,
                       ChildNotDeletedMessage(child.familyName, child.firstName));
@@ -128,6 +136,7 @@ bool DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
 
 bool RequestChildVoice(const ChildInfo& child, const ServiceSession& session,
                        IMessageSink& messages) {
+    if (!RequireChildNumber(child, messages)) return false;
     if (RequestNameFile(child.childNo, session).ok()) return true;
     messages.Show(MessageKind::Error, kMsgNameVoiceRequestFailed);
     return false;

@@ -53,7 +53,8 @@ enum class NameVoiceCell {
     Requested = 3,  // "requested", or just requested: no buttons
 };
 
-// The selected-child test comes first: it holds when there is a database whose selected child is
+// A child whose number the service wrote badly is Blank: nothing is offered for it.
+// The selected-child test comes next: it holds when there is a database whose selected child is
 // this child. Number 0 is the database's "no child", never a child's.
 NameVoiceCell NameVoiceCellOf(const ChildInfo& child, const CDefaultXML* database);
 // The sentence of a cell state (empty for Blank).
@@ -70,6 +71,10 @@ struct CatalogueCounts {
     int books = 0;  // book, series and single together
 };
 CatalogueCounts CountCatalogue(const ContentCatalogue& catalogue);
+
+// False, after telling the user, for a child whose number the service wrote badly: a delete,
+// request or apply sent with a number made up for it could reach another child.
+bool RequireChildNumber(const ChildInfo& child, IMessageSink& messages);
 
 // Checks the new child (the check's sentence is shown and nothing sent), then registers it. The
 // user is told whether the service took it. True when it did.

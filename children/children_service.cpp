@@ -7,12 +7,15 @@ namespace {
 
 class ChildrenReader final : public ListReader<ChildInfo> {
   public:
-    using ListReader::ListReader;
+    explicit ChildrenReader(std::vector<ChildInfo>& items)
+        : ListReader(items, kMaxChildren, "children") {}
 
     void OnStart(std::string_view name, const SaxAttributes&) override {
         text_.Start(name);
         if (name == "childInfo") {
             child_ = ChildInfo{};
+            // A child without a number, or with an empty one, has none the service gave.
+            child_.numberValid = false;
             inChild_ = true;
         } else if (name == "nameFile") {
             nameFile_ = NameFile{};
@@ -27,7 +30,7 @@ class ChildrenReader final : public ListReader<ChildInfo> {
             if (inChild_) child_.nameFiles.push_back(nameFile_);
             inNameFile_ = false;
         } else if (name == "childInfo" && inChild_) {
-            items_.push_back(std::move(child_));
+            Add(std::move(child_));
             child_ = ChildInfo{};
             inChild_ = false;
         }
@@ -38,9 +41,11 @@ class ChildrenReader final : public ListReader<ChildInfo> {
         const std::string& element = text_.Element();
         const std::string& text = text_.Text();
         if (inChild_) {
-            if (element == "childNo")
-                child_.childNo = LeadingInt32(text);
-            else if (element == "familyName")
+            if (element == "childNo") {
+                const std::optional<std::int32_t> number = PositiveInt32(text);
+                child_.childNo = number.value_or(0);
+                child_.numberValid = number.has_value();
+            } else if (element == "familyName")
                 child_.familyName = text;
             else if (element == "firstName")
                 child_.firstName = text;

@@ -2,6 +2,7 @@
 // list, add, delete, and ask for a name voice (the recording of the child's name the device plays).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,13 +22,22 @@ inline constexpr std::string_view kNameFileNone = "none";
 
 struct NameFile {
     std::string soundType;
-    std::string status;  // "exist", "requested" or "none"
-    std::string url;     // where the service serves the voice file
-    std::int32_t size = 0;
+    std::string status;     // "exist", "requested" or "none"
+    std::string url;        // where the service serves the voice file
+    std::int32_t size = 0;  // in bytes, as listed; 0 when the service did not say
 };
 
+// A family registers a few children; a thousand is far past any, and the child page lays out two
+// rows per child, so a longer list is refused rather than left to freeze the window.
+inline constexpr std::size_t kMaxChildren = 1000;
+
 struct ChildInfo {
+    // The service's number for the child, the one a delete, a name voice request and the card's
+    // selected child name. 0 when the service wrote something else than a positive 32-bit
+    // decimal number: such a child is shown but never acted on, since any number made up for it
+    // could name another child.
     std::int32_t childNo = 0;
+    bool numberValid = true;
     std::string familyName;  // UTF-8
     std::string firstName;   // UTF-8
     std::string gender;      // "male" is a boy; anything else a girl

@@ -35,13 +35,14 @@ bool RequireCard(const Card* card, IMessageSink& messages) {
 }
 
 bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const ServiceSession& session,
-                    std::string* error) {
+                    std::string* error, HttpLimits limits) {
     auto fail = [error](std::string reason) {
         if (error != nullptr) *error = std::move(reason);
         return false;
     };
     const std::string& root = card.root();
     if (root.empty()) return fail("no device");
+    if (!child.numberValid) return fail("the service wrote the child's number badly");
     const NameFile* voice = nullptr;
     for (const NameFile& file : child.nameFiles) {
         if (file.status == kNameFileExist) {
@@ -50,6 +51,12 @@ bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const Servic
         }
     }
     if (voice == nullptr) return fail("the child has no name voice yet");
+    if (voice->size > 0 && static_cast<std::uint64_t>(voice->size) > kMaxNameVoiceBytes)
+        return fail("the service lists a name voice of " + std::to_string(voice->size) +
+                    " bytes, more than a name voice can be");
+    // Held to its listed size like a content file, and to the bound when no size is listed.
+    if (voice->size > 0) limits.expectedBytes = static_cast<std::uint64_t>(voice->size);
+    limits.maxBytes = kMaxNameVoiceBytes;
 
     // A folder of this download's own: two runs at once never share the file, and nothing
     // planted in the temporary folder is written through.
@@ -64,11 +71,12 @@ bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const Servic
         return fail("cannot write " + local);
     }
     const bool downloaded =
-        DownloadToFile(session, UrlEncodeText(voice->url), file, nullptr, nullptr, true);
+        DownloadToFile(session, UrlEncodeText(voice->url), file, nullptr, nullptr, true, limits);
     const bool closed = std::fclose(file) == 0;
     if (!downloaded || !closed) {
         std::remove(local.c_str());
-        return fail("download " + voice->url + " failed");
+        return fail("download " + voice->url +
+                    " failed: cut off, or not the size the service listed");
     }
     bool copied = true;
     for (const std::string& path : card_paths::NameVoiceFiles(root)) {

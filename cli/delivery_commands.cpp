@@ -132,7 +132,7 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
             return;
         }
         for (const ChildInfo& child : list.items) {
-            if (child.childNo != *childNo) continue;
+            if (!child.numberValid || child.childNo != *childNo) continue;
             std::string error;
             if (ApplyNameVoice(child, card->database(), ctx.session, &error)) {
                 ctx.Out() << CliNameVoiceApplied(child.familyName + child.firstName) << '\n';

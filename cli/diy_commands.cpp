@@ -10,6 +10,7 @@
 #include "delivery/content_actions.h"
 #include "delivery/diy_actions.h"
 #include "store/diy_xml.h"
+#include "store/text_codec.h"
 
 namespace torvane::cli {
 namespace {
@@ -98,6 +99,10 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
     cardAndSlot(rename);
     rename->add_option("name", args->name, "new name")->required();
     rename->callback([&ctx, args] {
+        if (HasControlCharacter(args->name)) {
+            ctx.UsageError(kCliSlotNameControlCharacter);
+            return;
+        }
         auto card = OpenCard(ctx);
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;

@@ -63,9 +63,11 @@ json ChildJson(const ChildInfo& child) {
                              {"status", file.status},
                              {"url", file.url},
                              {"size", file.size}});
-    return {{"childNo", child.childNo},     {"familyName", child.familyName},
-            {"firstName", child.firstName}, {"gender", child.gender},
-            {"birthday", child.birthday},   {"nameFiles", nameFiles}};
+    // A number the service wrote badly is shown as null, never as a number it did not send.
+    const json number = child.numberValid ? json(child.childNo) : json(nullptr);
+    return {
+        {"childNo", number},      {"familyName", child.familyName}, {"firstName", child.firstName},
+        {"gender", child.gender}, {"birthday", child.birthday},     {"nameFiles", nameFiles}};
 }
 
 json UpdateJson(const UpdateFile& file) {
@@ -129,7 +131,8 @@ void RunChildrenList(CliContext& ctx) {
         return;
     }
     for (const ChildInfo& child : list.items) {
-        ctx.Out() << child.childNo << "  " << child.familyName << ' ' << child.firstName << "  "
+        ctx.Out() << (child.numberValid ? std::to_string(child.childNo) : std::string("?")) << "  "
+                  << child.familyName << ' ' << child.firstName << "  "
                   << (child.IsBoy() ? "boy" : "girl") << "  " << child.birthday;
         for (const NameFile& file : child.nameFiles)
             ctx.Out() << "  " << file.soundType << ':' << file.status;
@@ -184,7 +187,7 @@ void RunChildDelete(CliContext& ctx, int childNo) {
         return;
     }
     for (const ChildInfo& child : list.items) {
-        if (child.childNo != childNo) continue;
+        if (!child.numberValid || child.childNo != childNo) continue;
         if (!DeleteChildWithVoice(child, card ? &card->card->database() : nullptr, ctx.session,
                                   ctx.Messages()))
             ctx.exitCode = kExitFailed;

@@ -10,7 +10,8 @@ namespace {
 // Fills records from a contentsList answer.
 class CatalogueReader final : public ListReader<ContentRecord> {
   public:
-    using ListReader::ListReader;
+    explicit CatalogueReader(std::vector<ContentRecord>& items)
+        : ListReader(items, kMaxCatalogueContents, "contents") {}
 
     void OnStart(std::string_view name, const SaxAttributes&) override {
         text_.Start(name);
@@ -28,7 +29,7 @@ class CatalogueReader final : public ListReader<ContentRecord> {
         if (name == "file") {
             content_.files.push_back(file_);
         } else if (name == "content") {
-            items_.push_back(std::move(content_));
+            Add(std::move(content_));
             content_ = ContentRecord{};
         }
     }
@@ -107,12 +108,14 @@ ServiceList<ContentRecord> FetchContents(const ServiceSession& session, const Ht
 Status ContentCatalogue::FetchCatalogue(const ServiceSession& session, const HttpLimits& limits) {
     ClearCatalogue();
     ServiceList<ContentRecord> list = FetchContents(session, limits);
+    tooLong_ = list.tooLong;
     File(list.items);
     return list.status;
 }
 
 Status ContentCatalogue::ReadCatalogue(std::string_view answer) {
     ServiceList<ContentRecord> list = ReadList<CatalogueReader>(answer);
+    tooLong_ = list.tooLong;
     File(list.items);
     return list.status;
 }

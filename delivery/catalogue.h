@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,11 @@
 #include "store/content_types.h"
 
 namespace torvane {
+
+// An account holds at most a few hundred contents; fifty thousand is far past any family's
+// shelves, while a list that size still fits in memory and fills a page quickly. A longer list is
+// refused whole.
+inline constexpr std::size_t kMaxCatalogueContents = 50000;
 
 // The account's contents as the service lists them, every kind included.
 ServiceList<ContentRecord> FetchContents(const ServiceSession& session,
@@ -33,6 +39,8 @@ class ContentCatalogue {
 
     // Empties every shelf.
     void ClearCatalogue();
+    // The last fetch or read was refused for listing more than kMaxCatalogueContents contents.
+    bool RefusedAsTooLong() const { return tooLong_; }
 
     const std::vector<ContentRecord>& Contents(Shelf shelf) const;
     // The content page rebuilds the game shelf itself.
@@ -45,6 +53,7 @@ class ContentCatalogue {
     void File(std::vector<ContentRecord>& contents);
 
     std::array<std::vector<ContentRecord>, kShelfCount> shelves_;
+    bool tooLong_ = false;
 };
 
 }  // namespace torvane

@@ -122,7 +122,7 @@ bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages)
 bool RenameDiySlot(CDiyXML& diy, int position, int slot, const std::string& name) {
     DiySlot* entry = SlotOf(diy, position, slot);
     if (entry == nullptr || !entry->InUse()) return false;
-    entry->name = name;
+    entry->name = ControlCharactersAsBlanks(name);
     return diy.SaveDiyFile();
 }
 

@@ -44,8 +44,9 @@ std::optional<std::string> DeleteDiySlotQuestion(const CDiyXML& diy, int positio
 // Deletes a slot's recording from the card and empties the slot. False when nothing was saved.
 bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages);
 
-// Renames the recording of a slot in use. False when the slot is empty or the database could not
-// be saved.
+// Renames the recording of a slot in use; a control character in the name (a pasted tab or line
+// break) is stored as a blank, as Diy.dat would read it back. False when the slot is empty or the
+// database could not be saved.
 bool RenameDiySlot(CDiyXML& diy, int position, int slot, const std::string& name);
 
 }  // namespace torvane

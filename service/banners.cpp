@@ -7,7 +7,11 @@ namespace {
 
 class BannerReader final : public ListReader<BannerInfo> {
   public:
-    using ListReader::ListReader;
+    // The sign-in window turns through a few banners; a thousand is far more than it could show.
+    static constexpr std::size_t kMaxBanners = 1000;
+
+    explicit BannerReader(std::vector<BannerInfo>& items)
+        : ListReader(items, kMaxBanners, "banners") {}
 
     void OnStart(std::string_view name, const SaxAttributes&) override {
         text_.Start(name);
@@ -15,7 +19,7 @@ class BannerReader final : public ListReader<BannerInfo> {
     }
     void OnEnd(std::string_view name) override {
         text_.End();
-        if (name == "bannerInfo") items_.push_back(current_);
+        if (name == "bannerInfo") Add(current_);
     }
     void OnText(std::string_view run) override {
         if (!text_.Append(run)) return;

@@ -23,6 +23,7 @@ struct DownloadExchange {
     bool cancelled = false;
     bool outputFailed = false;
     std::optional<std::uint64_t> expected;
+    std::optional<std::uint64_t> bound;
     std::uint64_t received = 0;
     bool tooLong = false;
     std::string chunk;
@@ -43,7 +44,8 @@ struct DownloadExchange {
         if (exchange->head.status != 200) return 0;
         exchange->received += bytes;
         // More than the catalogue said is not the file it listed; nothing more is stored.
-        if (exchange->expected && exchange->received > *exchange->expected) {
+        if ((exchange->expected && exchange->received > *exchange->expected) ||
+            (exchange->bound && exchange->received > *exchange->bound)) {
             exchange->tooLong = true;
             return 0;
         }
@@ -111,6 +113,7 @@ bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOu
     exchange.addOne = addOne;
     exchange.pausePoll = limits.pausePoll;
     exchange.expected = limits.expectedBytes;
+    exchange.bound = limits.maxBytes;
     const std::string noProxy = NoProxyList();
     CURL* easy = handle.get();
     SetCommonOptions(easy, FullUrl(source), limits, exchange.watch, noProxy);

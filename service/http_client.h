@@ -61,6 +61,8 @@ struct HttpLimits {
     // A file download's size as the catalogue gives it: a body that comes short of it (a cut
     // without Content-Length looks like a whole file) or runs past it fails the download.
     std::optional<std::uint64_t> expectedBytes;
+    // A file download's upper bound when its size is not listed: a body running past it fails.
+    std::optional<std::uint64_t> maxBytes;
 };
 
 // Sends one request to `url` (scheme, host, optional port, path and query): a POST with `body`

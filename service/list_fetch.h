@@ -4,11 +4,13 @@
 // did.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/messages.h"
 #include "service/http_client.h"
 #include "service/xml_answer.h"
 #include "store/status.h"
@@ -19,20 +21,53 @@ template <typename Item>
 struct ServiceList {
     std::vector<Item> items;  // in the answer's order; those read before a damaged part stay
     Status status = Status::Ok();
+    // The answer listed more items than the list's bound: nothing of it is kept.
+    bool tooLong = false;
 
     bool ok() const { return status.ok(); }
 };
 
-// A reader that appends the items of one list answer.
+// A reader that appends the items of one list answer, up to the list's bound. Each list has a
+// bound far above any real account, so that a service gone wrong cannot make the program hold,
+// and a page lay out, a list without end.
 template <typename Item>
 class ListReader : public ISaxReader {
   public:
     using ItemType = Item;
-    explicit ListReader(std::vector<Item>& items) : items_(items) {}
+    // `what` names the items in the refusal: "children", "contents".
+    ListReader(std::vector<Item>& items, std::size_t maxItems, std::string_view what)
+        : items_(items), maxItems_(maxItems), what_(what) {}
+
+    std::size_t MaxItems() const { return maxItems_; }
+    std::string_view What() const { return what_; }
+    // An item came past the bound.
+    bool Overflowed() const { return overflowed_; }
 
   protected:
+    // Keeps `item`, or, past the bound, drops it and marks the list as too long.
+    void Add(Item item) {
+        if (items_.size() >= maxItems_) {
+            overflowed_ = true;
+            return;
+        }
+        items_.push_back(std::move(item));
+    }
+
+  private:
     std::vector<Item>& items_;
+    std::size_t maxItems_;
+    std::string_view what_;
+    bool overflowed_ = false;
 };
+
+// A list that came past its reader's bound is refused whole: a cut list would hide what was cut.
+template <typename Reader, typename Item>
+void RefuseIfTooLong(const Reader& reader, ServiceList<Item>& list) {
+    if (!reader.Overflowed()) return;
+    list.items.clear();
+    list.tooLong = true;
+    list.status = Status::Failure(ServiceListTooLong(reader.What(), reader.MaxItems()));
+}
 
 // Requests `url` with `cookie` (captured into it when it is empty, as every first request does)
 // and reads the answer with `reader`. Fails with the client's reason or the parser's message.
@@ -45,6 +80,7 @@ ServiceList<typename Reader::ItemType> ReadList(std::string_view answer) {
     ServiceList<typename Reader::ItemType> list;
     Reader reader(list.items);
     list.status = ParseXmlAnswer(answer, reader);
+    RefuseIfTooLong(reader, list);
     return list;
 }
 
@@ -56,6 +92,7 @@ ServiceList<typename Reader::ItemType> FetchList(std::string_view url, std::stri
     ServiceList<typename Reader::ItemType> list;
     Reader reader(list.items);
     list.status = FetchAnswer(url, cookie, reader, limits);
+    RefuseIfTooLong(reader, list);
     return list;
 }
 

@@ -35,4 +35,19 @@ std::int32_t LeadingInt32(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+std::optional<std::int32_t> PositiveInt32(std::string_view text) {
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    }
+    if (value == 0) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
 }  // namespace torvane

@@ -140,7 +140,8 @@ void CDiyXML::MergeRecTable(const std::string& text) {
                 continue;
             }
             if (slot.name.empty()) {
-                slot.name = field;
+                // A file name may hold what a name in Diy.dat cannot.
+                slot.name = ControlCharactersAsBlanks(field);
                 slot.date = now;
             }
             slot.file = field;

@@ -42,10 +42,14 @@ class DiyXmlReader final : public ISaxReader {
                 if (slot == nullptr) break;
                 const SaxAttribute attribute = attributes.At(i);
                 const char name = First(attribute.name);
+                // A tab or line feed reaches here only as a character reference; stored raw it
+                // would read back as a blank, so it is a blank from the start.
                 if (name == 'd')
-                    slot->date = SaxAttributes::DecodeAmpersands(attribute.value);
+                    slot->date =
+                        ControlCharactersAsBlanks(SaxAttributes::DecodeAmpersands(attribute.value));
                 else if (name == 'n')
-                    slot->name = SaxAttributes::DecodeAmpersands(attribute.value);
+                    slot->name =
+                        ControlCharactersAsBlanks(SaxAttributes::DecodeAmpersands(attribute.value));
             }
         }
     }

@@ -244,6 +244,26 @@ bool IsAscii(std::string_view text) {
     return true;
 }
 
+namespace {
+bool IsControlCharacter(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+}
+}  // namespace
+
+bool HasControlCharacter(std::string_view text) {
+    for (const char c : text)
+        if (IsControlCharacter(c)) return true;
+    return false;
+}
+
+std::string ControlCharactersAsBlanks(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (IsControlCharacter(c)) c = ' ';
+    return out;
+}
+
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)

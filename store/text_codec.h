@@ -64,6 +64,14 @@ std::string Utf8ToCp949XmlWithoutShortcut(std::string_view utf8);
 // True when every byte is 7-bit ASCII.
 bool IsAscii(std::string_view text);
 
+// Whether the text holds a control character: a byte below 0x20 (tab and line feed included) or
+// DEL. UTF-8 and CP949 sequences never hold one.
+bool HasControlCharacter(std::string_view text);
+
+// The text with every control character a blank. A name written into an XML attribute must: the
+// attribute reads a tab or line feed back as a blank, and the rest make the file unreadable.
+std::string ControlCharactersAsBlanks(std::string_view text);
+
 // ASCII letters lowered; other bytes (CP949 lead and trail bytes, UTF-8 sequences) unchanged.
 std::string ToLowerAscii(std::string_view text);
 

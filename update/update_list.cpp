@@ -16,7 +16,8 @@ bool IsSelectedText(std::string_view text) {
 
 class UpdateFilesReader final : public ListReader<UpdateFile> {
   public:
-    using ListReader::ListReader;
+    explicit UpdateFilesReader(std::vector<UpdateFile>& items)
+        : ListReader(items, kMaxUpdateFiles, "update files") {}
 
     void OnStart(std::string_view name, const SaxAttributes&) override {
         text_.Start(name);
@@ -26,7 +27,7 @@ class UpdateFilesReader final : public ListReader<UpdateFile> {
     void OnEnd(std::string_view name) override {
         text_.End();
         if (name == "factoryFile" && current_) {
-            items_.push_back(std::move(*current_));
+            Add(std::move(*current_));
             current_.reset();
         }
     }
@@ -64,12 +65,14 @@ Status UpdateFileList::FetchUpdateFiles(const ServiceSession& session, const Htt
     std::string cookie = session.cookie;
     ServiceList<UpdateFile> list =
         FetchList<UpdateFilesReader>(SystemUpdateFilesUrl(session.baseUrl), cookie, limits);
+    tooLong_ = list.tooLong;
     Append(list.items);
     return list.status;
 }
 
 Status UpdateFileList::ReadUpdateFiles(std::string_view answer) {
     ServiceList<UpdateFile> list = ReadList<UpdateFilesReader>(answer);
+    tooLong_ = list.tooLong;
     Append(list.items);
     return list.status;
 }

@@ -1,6 +1,7 @@
 // The firmware and system packages the content service offers for the device.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,6 +12,10 @@
 #include "store/status.h"
 
 namespace torvane {
+
+// The service offers a handful of packages (an update and a reset); a thousand leaves room for
+// any history it may list while keeping the update page's grid small. A longer list is refused.
+inline constexpr std::size_t kMaxUpdateFiles = 1000;
 
 struct UpdateFile {
     std::string version;
@@ -29,6 +34,8 @@ class UpdateFileList {
     // Reads a systemUpdateFiles answer (appending). Fails with the parser's message.
     Status ReadUpdateFiles(std::string_view answer);
     void Clear();
+    // The last fetch or read was refused for listing more than kMaxUpdateFiles packages.
+    bool RefusedAsTooLong() const { return tooLong_; }
 
     // Every package appears under both tabs of the update page, in the answer's order.
     const std::vector<UpdateFile>& ListA() const { return files_; }
@@ -39,6 +46,7 @@ class UpdateFileList {
     void Append(std::vector<UpdateFile>& files);
 
     std::vector<UpdateFile> files_;
+    bool tooLong_ = false;
 };
 
 }  // namespace torvane

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "base/messages.h"
 #include "children/name_voice.h"
@@ -188,6 +189,35 @@ TEST_F(ChildRulesTest, AVoiceThatCannotBeDownloadedLeavesTheCardAsItWas) {
     EXPECT_EQ(CardVoice(), voice);
     EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
     EXPECT_EQ(Reloaded().selectedChildNo(), 101);
+}
+
+// A child the service listed with a number it wrote badly is shown but never acted on: a delete
+// or request sent with a number made up for it could reach another child.
+TEST_F(ChildRulesTest, AChildWithABadNumberIsRefusedWithASentenceAndNothingIsSent) {
+    ChildInfo child = Child(101);
+    child.childNo = 0;
+    child.numberValid = false;
+    EXPECT_EQ(NameVoiceCellOf(child, &database), NameVoiceCell::Blank);
+    const int sentBefore = RequestsTo("/torvane/pc_children");
+    const std::pair<const char*, std::function<bool()>> actions[] = {
+        {"delete", [&] { return DeleteChildWithVoice(child, &database, session, sink); }},
+        {"request", [&] { return RequestChildVoice(child, session, sink); }},
+        {"apply", [&] { return RequireChildNumber(child, sink); }},
+    };
+    for (const auto& [name, action] : actions) {
+        sink.Clear();
+        EXPECT_FALSE(action()) << name;
+        EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgChildNumberInvalid)})
+            << name;
+    }
+    EXPECT_EQ(RequestsTo("/torvane/pc_children"), sentBefore);
+    // The CLI's apply goes straight to the card: it refuses too, and the card gets no voice.
+    std::string error;
+    EXPECT_FALSE(ApplyNameVoice(child, database, session, &error));
+    EXPECT_FALSE(error.empty());
+    for (const std::string& path : card_paths::NameVoiceFiles(Card().string()))
+        EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_EQ(Reloaded().selectedChildNo(), 0);
 }
 
 TEST_F(ChildRulesTest, HeaderCountsTakeBooksWithTheirSeries) {

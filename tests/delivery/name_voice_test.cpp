@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include "base/messages.h"
+#include "children/child_rules.h"
 #include "store/card_paths.h"
 #include "tests/delivery/device_fixture.h"
+#include "tests/support/demo_session.h"
 
 namespace torvane {
 namespace {
@@ -63,6 +65,51 @@ TEST_F(NameVoiceTest, WithoutADeviceTheUserIsTold) {
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNoDevice)});
     CDefaultXML noCard;
     EXPECT_FALSE(ApplyNameVoice(Child(101), noCard, session));
+}
+
+// A name voice is held to the size the service listed and to a bound, like a content file: a
+// service that lists some kilobytes and sends hundreds of megabytes, or lists a size no name voice
+// has, gets nothing written to the card, and the card keeps calling the child it called.
+TEST_F(NameVoiceTest, AVoiceLargerThanListedOrThanAnyNameVoiceNeverReachesTheCard) {
+    ASSERT_TRUE(ApplyNameVoice(Child(101), database, session));
+    const std::string voice = ReadFile(Card() / "ck1/ko/00000003.qvx");
+    const std::string before = ReadFile(Card() / "Default.dat");
+    const auto voiceRequests = [](const demo::DemoService& from) {
+        int count = 0;
+        for (const auto& request : from.Requests())
+            if (request.target.starts_with("/torvane/voice/")) ++count;
+        return count;
+    };
+
+    ChildInfo listedTooLarge = Child(101);
+    listedTooLarge.nameFiles[0].size = static_cast<std::int32_t>(kMaxNameVoiceBytes + 1);
+    const int requestsBefore = voiceRequests(*service);
+    std::string error;
+    EXPECT_FALSE(ApplyNameVoice(listedTooLarge, database, session, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(voiceRequests(*service), requestsBefore) << "refused before the download";
+
+    demo::DemoSettings settings;
+    settings.oversizeVoiceMiB = 300;
+    demo::DemoService oversized(demo::DemoService::DefaultDataDir(), {}, settings);
+    ASSERT_TRUE(oversized.Start(0)) << oversized.Error();
+    const ServiceSession oversizedSession = test::DemoSession(oversized);
+    const ChildrenList list = FetchChildrenList(oversizedSession);
+    ASSERT_TRUE(list.ok()) << list.status.message();
+    int tried = 0;
+    for (const ChildInfo& child : list.items) {
+        if (FirstReadyVoice(child) == nullptr) continue;
+        ++tried;
+        ASSERT_LT(FirstReadyVoice(child)->size, 1024 * 1024) << "listed at its real size";
+        error.clear();
+        EXPECT_FALSE(ApplyNameVoice(child, database, oversizedSession, &error)) << child.childNo;
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_GT(tried, 0);
+    for (const char* language : {"en", "ko", "ja", "ch"})
+        EXPECT_EQ(ReadFile(Card() / "ck1" / language / "00000003.qvx"), voice) << language;
+    EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
+    EXPECT_EQ(Reloaded().selectedChildNo(), 101);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // and the list requests that feed them.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "children/children_service.h"
@@ -189,8 +192,99 @@ TEST(ChildrenReaderTest, ReadsChildrenAndTheirNameFiles) {
     EXPECT_EQ(first.nameFiles[1].status, "requested");
     const ChildInfo& second = list.items[1];
     EXPECT_EQ(second.childNo, 0);
+    EXPECT_FALSE(second.numberValid);
     EXPECT_FALSE(second.IsBoy());
     EXPECT_TRUE(second.nameFiles.empty());
+}
+
+// A child number is taken as the service wrote it or not at all: a number made up for a child (0,
+// or the largest 32-bit number) could name another child in a delete or on the card.
+TEST(ChildrenReaderTest, ChildNumbersAreTakenAsWrittenOrMarkedBad) {
+    struct Case {
+        std::string written;
+        std::optional<std::int32_t> number;
+    };
+    const Case cases[] = {
+        {"7", 7},
+        {" 42\n ", 42},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"99999999999", std::nullopt},
+        {"abc", std::nullopt},
+        {"12abc", std::nullopt},
+        {"", std::nullopt},
+        {"0", std::nullopt},
+        {"-5", std::nullopt},
+        {"+5", std::nullopt},
+        {"1 2", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const ChildrenList list =
+            ReadChildrenList("<childrenList><childInfo><childNo>" + c.written +
+                             "</childNo></childInfo>"
+                             "</childrenList>");
+        ASSERT_TRUE(list.ok()) << c.written;
+        ASSERT_EQ(list.items.size(), 1u) << c.written;
+        const ChildInfo& child = list.items[0];
+        EXPECT_EQ(child.numberValid, c.number.has_value()) << c.written;
+        EXPECT_EQ(child.childNo, c.number.value_or(0)) << c.written;
+    }
+}
+
+// Every list has a bound far above any account. At the bound the list is read; one item past it
+// the list is refused whole with a sentence that says so, since a cut list hides what was cut.
+TEST(ListBoundsTest, AListPastItsBoundIsRefusedWholeAndOneAtItIsRead) {
+    struct Read {
+        Status status;
+        std::size_t items;
+    };
+    struct Case {
+        const char* what;
+        std::size_t bound;
+        std::function<Read(std::size_t)> read;
+    };
+    const auto repeat = [](std::string_view item, std::size_t count) {
+        std::string out;
+        out.reserve(item.size() * count + 32);
+        for (std::size_t i = 0; i < count; ++i) out += item;
+        return out;
+    };
+    const Case cases[] = {
+        {"children", kMaxChildren,
+         [&](std::size_t n) {
+             ChildrenList list = ReadChildrenList(
+                 "<childrenList>" + repeat("<childInfo><childNo>1</childNo></childInfo>", n) +
+                 "</childrenList>");
+             EXPECT_EQ(list.tooLong, !list.ok());
+             return Read{list.status, list.items.size()};
+         }},
+        {"contents", kMaxCatalogueContents,
+         [&](std::size_t n) {
+             ContentCatalogue catalogue;
+             Status status = catalogue.ReadCatalogue(
+                 "<contentsList>" + repeat(Content("L1", "language", ""), n) + "</contentsList>");
+             EXPECT_EQ(catalogue.RefusedAsTooLong(), !status.ok());
+             return Read{status, catalogue.Count(Shelf::Language)};
+         }},
+        {"update files", kMaxUpdateFiles,
+         [&](std::size_t n) {
+             UpdateFileList list;
+             Status status = list.ReadUpdateFiles(
+                 "<s>" + repeat("<factoryFile><version>1</version></factoryFile>", n) + "</s>");
+             EXPECT_EQ(list.RefusedAsTooLong(), !status.ok());
+             return Read{status, list.Files().size()};
+         }},
+    };
+    for (const Case& c : cases) {
+        const Read atBound = c.read(c.bound);
+        EXPECT_TRUE(atBound.status.ok()) << c.what << ": " << atBound.status.message();
+        EXPECT_EQ(atBound.items, c.bound) << c.what;
+        const Read past = c.read(c.bound + 1);
+        EXPECT_FALSE(past.status.ok()) << c.what;
+        EXPECT_EQ(past.status.message(), "the service listed more than " + std::to_string(c.bound) +
+                                             " " + c.what + "; the list is refused");
+        EXPECT_EQ(past.items, 0u) << c.what;
+    }
 }
 
 TEST(ChildrenServiceTest, ListAndChangesGoToTheirAddresses) {

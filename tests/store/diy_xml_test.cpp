@@ -194,6 +194,44 @@ TEST_F(DiyDatabase, NamesXmlCannotCarryNeverMakeTheDiyFileUnreadable) {
     }
 }
 
+// A name holding a control character reads back from Diy.dat as something else (a tab as a blank,
+// found by fuzzing), so every way a name comes in stores it as it will read back: a rec.tbl file
+// name, and a character reference in Diy.dat.
+TEST_F(DiyDatabase, ControlCharactersInNamesAreBlanksWhereverNamesComeIn) {
+    struct Case {
+        std::string entering;
+        std::string stored;
+    };
+    // A line feed or carriage return ends a rec.tbl line: those come in by Diy.dat below.
+    const Case cases[] = {{"a\tb", "a b"},
+                          {"bell\x07", "bell "},
+                          {"del\x7f!", "del !"},
+                          {"unit\x1fsep", "unit sep"},
+                          {"plain name", "plain name"}};
+    for (const Case& c : cases) {
+        WriteRecTable("92100001^^" + c.entering + ".mp3| | | ^^/ck9\r\n");
+        ASSERT_TRUE(diy.Load()) << diy.lastError();
+        EXPECT_EQ(diy.records()[0].slots[0].name, c.stored + ".mp3") << c.entering;
+        ASSERT_TRUE(diy.SaveDiyFile());
+        CDiyXML loaded(device.path());
+        ASSERT_TRUE(loaded.Load()) << loaded.lastError();
+        EXPECT_EQ(loaded.records()[0].slots[0].name, c.stored + ".mp3") << c.entering;
+        std::filesystem::remove(device / "Diy.dat");
+    }
+    const std::pair<std::string, std::string> references[] = {
+        {"a&#9;b", "a b"}, {"two&#10;lines", "two lines"}, {"cr&#13;here", "cr here"}};
+    for (const auto& [written, stored] : references) {
+        CDiyXML model;
+        const std::string document =
+            "<d><t><r d=\"2024-03-05T14-07-09\" n=\"" + written + "\">f.mp3</r></t></d>";
+        ASSERT_TRUE(model.ReadDocuments(document, "")) << model.lastError();
+        EXPECT_EQ(model.records()[0].slots[0].name, stored) << written;
+        CDiyXML reloaded;
+        ASSERT_TRUE(reloaded.ReadDocuments(model.SerializeDiyDocument(), ""));
+        EXPECT_EQ(reloaded.records()[0].slots[0].name, stored) << written;
+    }
+}
+
 // A rec.tbl file name that is not CP949 (found by fuzzing): Diy.dat and rec.tbl name the slot's
 // file alike, so the next load does not see two different files.
 TEST_F(DiyDatabase, BothFilesNameASlotsFileAlike) {

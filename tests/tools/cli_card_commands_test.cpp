@@ -195,6 +195,13 @@ TEST_F(CliCardCommandsTest, DiyRecordingsGoOnTheCardAndComeBack) {
 
     ASSERT_EQ(Cli({"diy", "rename", "12", "2", "아빠 인사"}).exitCode, 0);
     EXPECT_EQ(Diy().RecordForCard(92100012)->slots[1].name, "아빠 인사");
+    // Diy.dat would read a tab or line break back as a blank: such a name is refused.
+    for (const char* name : {"아빠\t인사", "two\nlines", "bell\x07"}) {
+        const ProgramRun refused = Cli({"diy", "rename", "12", "2", name});
+        EXPECT_NE(refused.exitCode, 0) << name;
+        EXPECT_FALSE(refused.err.empty()) << name;
+        EXPECT_EQ(Diy().RecordForCard(92100012)->slots[1].name, "아빠 인사");
+    }
 
     const fs::path exported = folder.path() / "saved" / "copy";
     ASSERT_EQ(Cli({"diy", "export", "12", "2", exported.string()}).exitCode, 0);

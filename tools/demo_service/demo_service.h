@@ -40,6 +40,9 @@ struct DemoSettings {
     int bigFileMiB = 0;
     // When > 0, the system update list gains a package of this many MiB of sound files.
     int bigPackageMiB = 0;
+    // When > 0, every name voice is sent as a sound of this many MiB while the children list
+    // still gives its real size: a service that sends far more than it listed.
+    int oversizeVoiceMiB = 0;
     // Off: lists and commands answer without a signed-in session (for tests of other parts that
     // do not sign in). Requests still need userID; the answer is that account's.
     bool checkCookie = true;

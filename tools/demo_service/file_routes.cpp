@@ -113,6 +113,10 @@ Answer ServiceRoutes::VoiceFile(const RequestView& request) {
     }
     for (const DemoChild& child : state_.Children(user)) {
         if (child.childNo == *childNo && child.voice == "exist") {
+            if (settings_.oversizeVoiceMiB > 0) {
+                const auto size = static_cast<std::uint64_t>(settings_.oversizeVoiceMiB) * kMiB;
+                return {200, std::string(kSoundType), std::make_shared<GeneratedSoundBody>(size)};
+            }
             return TextAnswer(200, kSoundType, VoiceWav(child.childNo));
         }
     }

@@ -45,6 +45,9 @@ int main(int argc, char** argv) {
     app.add_option("--big-package-mib", settings.bigPackageMiB,
                    "Add a system package of N MiB to the update list")
         ->check(CLI::Range(0, 4096));
+    app.add_option("--oversize-voice-mib", settings.oversizeVoiceMiB,
+                   "Send every name voice as N MiB while listing its real size")
+        ->check(CLI::Range(0, 4096));
     bool noCookieCheck = false;
     app.add_flag("--no-cookie-check", noCookieCheck,
                  "Answer lists and commands without a signed-in session");
