@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include "base/messages.h"
 #include "children/child_rules.h"
@@ -126,13 +128,47 @@ void CManagerPrivate::SetUpColumns() {
     for (int col = 0; col < 6; ++col) grid_->SetColumnWidth(col, kColumnWidths[col]);
 }
 
+std::optional<ChildrenList> CManagerPrivate::FetchOffWindowThread() {
+    // The window keeps painting and answering while the service answers and the list is read;
+    // the rows shown stay as they are until the new list is in.
+    const QPointer<CManagerPrivate> self(this);
+    auto fetched = std::make_shared<ChildrenList>();
+    QEventLoop loop;
+    std::thread worker([fetched, session = session_, &loop] {
+        *fetched = FetchChildrenList(session);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QApplication::restoreOverrideCursor();
+    worker.join();
+    if (self.isNull()) return std::nullopt;
+    return std::move(*fetched);
+}
+
 void CManagerPrivate::ReloadChildren() {
+    // A reload asked for while one is under way (an apply ending meanwhile) asks once more
+    // after it, so the rows never show the list from before the change.
+    if (loading_) {
+        reloadAgain_ = true;
+        return;
+    }
+    loading_ = true;
+    std::optional<ChildrenList> fetched;
+    do {
+        reloadAgain_ = false;
+        fetched = FetchOffWindowThread();
+        if (!fetched) return;  // the page was closed meanwhile
+    } while (reloadAgain_);
+    loading_ = false;
+    loadedAt_ = std::chrono::steady_clock::now();
+    ChildrenList list = std::move(*fetched);
     grid_->DeleteAllItems();
     children_.clear();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ChildrenList list = FetchChildrenList(session_);
-    QApplication::restoreOverrideCursor();
-    // A list that cannot be fetched shows as an empty grid; the user sees no message.
+    // A list that cannot be fetched shows as an empty grid; one longer than any family's is
+    // refused, and the parent is told so once rather than at every return to the window.
+    if (list.tooLong && !tooLongTold_) messages_.Show(MessageKind::Error, kMsgServiceListTooLong);
+    tooLongTold_ = list.tooLong;
     if (!list.ok()) {
         grid_->viewport()->update();
         return;
@@ -233,7 +269,9 @@ void CManagerPrivate::RunCommand(int row, int command) {
                 return;
             }
             const ChildInfo* child = ChildOfRow(row);
-            if (command == CChildInfoCell::kApply && child == nullptr) return;
+            if (command == CChildInfoCell::kApply &&
+                (child == nullptr || !RequireChildNumber(*child, messages_)))
+                return;
             StartCardWork(command == CChildInfoCell::kApply ? child : nullptr);
             return;
         }
@@ -373,8 +411,10 @@ void CManagerPrivate::mouseReleaseEvent(QMouseEvent* event) {
 void CManagerPrivate::changeEvent(QEvent* event) {
     ChildPageBase::changeEvent(event);
     // Back from another program (the parent may have used the service's web site): show the
-    // children as they are now, unless an apply is still running.
-    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow() && !busy_)
+    // children as they are now, unless an apply is still running. A list read a moment ago is
+    // still the service's, so switching windows back and forth does not ask again each time.
+    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow() && !busy_ &&
+        std::chrono::steady_clock::now() - loadedAt_ >= kReloadOnReturnAfter)
         ReloadChildren();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,6 +72,12 @@ class CManagerPrivate : public ChildPageBase {
     void changeEvent(QEvent* event) override;
 
   private:
+    // How old the list must be before a return to the window asks the service again.
+    static constexpr std::chrono::seconds kReloadOnReturnAfter{60};
+
+    // The children as the service lists them, fetched and read on a worker thread; nothing when
+    // the page was closed before the answer came.
+    std::optional<ChildrenList> FetchOffWindowThread();
     void AddChildRows(int index, const ChildInfo& child);
     void SetUpColumns();
     void Delete(int row);
@@ -94,6 +101,10 @@ class CManagerPrivate : public ChildPageBase {
     std::vector<ChildInfo> children_;
     std::optional<ChildInfo> childToApply_;
     bool busy_ = false;
+    bool loading_ = false;
+    bool reloadAgain_ = false;
+    bool tooLongTold_ = false;
+    std::chrono::steady_clock::time_point loadedAt_{};
     std::thread cardWork_;
 };
 

@@ -234,6 +234,7 @@ void CSendContents::Reload(bool clear, bool keepTab) {
     if (clear) {
         catalogue_->ClearCatalogue();
     } else if (!catalogue_->FetchCatalogue(session_).ok()) {
+        if (catalogue_->RefusedAsTooLong()) Say(MessageKind::Error, kMsgServiceListTooLong);
         catalogue_.reset();
         FillLists();
         return;

@@ -212,6 +212,7 @@ void CUpdateSystem::OfferRestore(const std::string& archive) {
 bool CUpdateSystem::RequestFirmwareList() {
     UpdateFileList list;
     if (!list.FetchUpdateFiles(session_).ok()) {
+        if (list.RefusedAsTooLong()) messages_.Show(MessageKind::Error, kMsgServiceListTooLong);
         list_.reset();
         FillGrid();
         return false;

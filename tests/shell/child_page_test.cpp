@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -42,10 +43,11 @@ class ChildPageTest : public QObject {
     std::string Card() const { return dir_->path().toStdString() + "/card"; }
 
     // A fresh service (requested voices ready at once), a fresh card and the page over both.
-    void Start(demo::FaultPlan faults = {}) {
+    void Start(demo::FaultPlan faults = {}, int extraChildren = 0) {
         page_.reset();
         demo::DemoSettings settings;
         settings.voiceDelayMs = 0;
+        settings.extraChildren = extraChildren;
         service_ = std::make_unique<demo::DemoService>(demo::DemoService::DefaultDataDir(),
                                                        std::move(faults), settings);
         QVERIFY2(service_->Start(0), service_->Error().c_str());
@@ -126,6 +128,42 @@ class ChildPageTest : public QObject {
         QCOMPARE(cell->FirstButton()->AccessibleName(), QStringLiteral("적용"));
         QCOMPARE(page_->AddButton()->AccessibleName(), QStringLiteral("아이 추가하기"));
         QCOMPARE(page_->AddWindow()->AddButton()->AccessibleName(), QStringLiteral("추가"));
+    }
+
+    // A list longer than any family's is refused with a sentence, said once however often the
+    // page reloads; a list at the bound is shown whole.
+    void aChildrenListPastItsBoundIsRefusedAndOneAtItIsShown() {
+        Start();
+        const int demoChildren = static_cast<int>(page_->Children().size());
+        Start({}, static_cast<int>(kMaxChildren) - demoChildren);
+        QCOMPARE(page_->Children().size(), kMaxChildren);
+        QCOMPARE(page_->Grid()->GetRowCount(), 2 * static_cast<int>(kMaxChildren));
+        QVERIFY(sink_.Texts().empty());
+
+        Start({}, static_cast<int>(kMaxChildren) - demoChildren + 1);
+        QVERIFY(page_->Children().empty());
+        QCOMPARE(page_->Grid()->GetRowCount(), 0);
+        page_->ReloadChildren();
+        QCOMPARE(sink_.Texts(), std::vector<std::string>{std::string(kMsgServiceListTooLong)});
+    }
+
+    // The list is fetched and read off the window's thread: the window keeps answering while a
+    // slow service sends it, and the rows come when it is in.
+    void theWindowKeepsAnsweringWhileTheListComes() {
+        Start();
+        const std::size_t shown = page_->Children().size();
+        Start({.pathPrefix = "/torvane/pc_childrenList",
+               .body = demo::BodyFault::Slow,
+               .slowChunkBytes = 64,
+               .slowDelayMs = 20});
+        int ticks = 0;
+        QTimer timer;
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        timer.start();
+        page_->ReloadChildren();
+        QVERIFY2(ticks > 5, std::to_string(ticks).c_str());
+        QCOMPARE(page_->Children().size(), shown);
     }
 
     void addChecksInOrderAndSendsThePaddedBirthday() {

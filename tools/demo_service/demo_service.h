@@ -43,6 +43,8 @@ struct DemoSettings {
     // When > 0, every name voice is sent as a sound of this many MiB while the children list
     // still gives its real size: a service that sends far more than it listed.
     int oversizeVoiceMiB = 0;
+    // This many more children, without name voices, in every account's children list.
+    int extraChildren = 0;
     // Off: lists and commands answer without a signed-in session (for tests of other parts that
     // do not sign in). Requests still need userID; the answer is that account's.
     bool checkCookie = true;

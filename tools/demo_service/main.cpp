@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
     app.add_option("--oversize-voice-mib", settings.oversizeVoiceMiB,
                    "Send every name voice as N MiB while listing its real size")
         ->check(CLI::Range(0, 4096));
+    app.add_option("--extra-children", settings.extraChildren,
+                   "List this many more children in every account")
+        ->check(CLI::Range(0, 1000000));
     bool noCookieCheck = false;
     app.add_flag("--no-cookie-check", noCookieCheck,
                  "Answer lists and commands without a signed-in session");

@@ -228,6 +228,9 @@ Answer ServiceRoutes::ChildrenList(const RequestView&, const DemoAccount& accoun
         }
         answers.push_back(std::move(answer));
     }
+    for (int i = 1; i <= settings_.extraChildren; ++i)
+        answers.push_back({900000 + i, "한", "아이" + std::to_string(i), "female", "2020-01-01",
+                           data_.soundType, "none", "", 0});
     return TextAnswer(200, kXmlType, ChildrenListXml(answers));
 }
 
