@@ -76,6 +76,11 @@ std::string BackupWritten(std::size_t files, std::uint64_t bytes, const std::str
            " 바이트)를 백업하였습니다: " + archive;
 }
 
+std::string RestoreNoSpace(std::uint64_t needed, std::uint64_t free) {
+    return "카드의 빈 공간이 부족하여 복원하지 않았습니다 (필요한 공간: " + std::to_string(needed) +
+           " 바이트, 남은 공간: " + std::to_string(free) + " 바이트). 카드는 바뀌지 않았습니다.";
+}
+
 std::string RestoreOtherSoundType(const std::string& backupType, const std::string& cardType) {
     return "다른 종류의 카드에서 만든 백업입니다 (백업: " + backupType + ", 카드: " + cardType +
            "). 그래도 복원하려면 --force를 주십시오.";
@@ -101,6 +106,16 @@ std::string SuggestedBackupName(const std::string& date) {
 
 std::string CardProblemsFound(std::size_t problems) {
     return "카드에서 문제 " + std::to_string(problems) + "건을 찾았습니다.";
+}
+
+std::string RecordingsWaitIn(const std::string& folder) {
+    return std::string(kMsgRecordingsNotPutBack) + " 복사본은 이 폴더에 그대로 있습니다: " + folder;
+}
+
+std::string PutBackWaitingQuestion(const std::string& folder, const std::string& card) {
+    return "초기화하는 동안 카드(" + card +
+           ")에 다시 쓰지 못한 DIY 녹음과 아이 이름 음성이 이 폴더에 있습니다: " + folder +
+           "\n지금 카드에 다시 쓸까요?";
 }
 
 std::string RecordingsPutBack(std::size_t recordings, bool nameVoice) {

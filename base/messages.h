@@ -209,12 +209,22 @@ inline constexpr std::string_view kMsgBackupUnsafeName =
     "백업 파일에 카드 밖을 가리키는 이름이 있습니다. 카드는 바뀌지 않았습니다.";
 inline constexpr std::string_view kMsgRestoreNotWritten =
     "카드에 백업을 쓸 수 없습니다. 카드는 바뀌지 않았습니다.";
+// Files were renamed into place before the restore stopped: the card is neither as it was nor as
+// the backup has it.
+inline constexpr std::string_view kMsgRestorePartlyWritten =
+    "복원이 중간에 멈추어 카드의 파일 일부만 백업의 것으로 바뀌었습니다. 카드를 확인한 뒤 다시 "
+    "복원해 주세요.";
+inline constexpr std::string_view kMsgBackupCardChanged =
+    "백업하는 동안 카드의 파일이 바뀌었습니다. 이전 백업 파일은 그대로 두었습니다. 다시 백업해 "
+    "주세요.";
 inline constexpr std::string_view kMsgRestoreCancelled = "복원을 중지하였습니다.";
 inline constexpr std::string_view kMsgRestoreDone = "백업을 카드에 복원하였습니다.";
 // "a backup of <n> files, <bytes> bytes, written to <file>"
 std::string BackupWritten(std::size_t files, std::uint64_t bytes, const std::string& archive);
 // Refused: the backup is of a card of another sound type.
 std::string RestoreOtherSoundType(const std::string& backupType, const std::string& cardType);
+// Refused before anything is written: the backup's files do not fit in the card's free space.
+std::string RestoreNoSpace(std::uint64_t needed, std::uint64_t free);
 // Asked before a restore replaces the listed files of the card.
 std::string RestoreQuestion(const std::vector<std::string>& replaced, std::size_t total);
 // Keeping the recordings through a reset.
@@ -227,6 +237,10 @@ inline constexpr std::string_view kMsgKeepingRecordings =
     "DIY 녹음과 아이 이름 음성을 보관하고 있습니다.";
 inline constexpr std::string_view kMsgPuttingBackRecordings =
     "보관한 DIY 녹음과 아이 이름 음성을 다시 쓰고 있습니다.";
+// The put-back failed or was cut off: the copies wait in `folder`.
+std::string RecordingsWaitIn(const std::string& folder);
+// Asked at the app's start and by a repair: copies of an earlier reset wait to go back.
+std::string PutBackWaitingQuestion(const std::string& folder, const std::string& card);
 // "<n> recordings and the name voice were put back"
 std::string RecordingsPutBack(std::size_t recordings, bool nameVoice);
 // The package's DIY database used a slot that a kept recording takes again.

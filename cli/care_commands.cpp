@@ -11,6 +11,7 @@
 #include "cli/session_login.h"
 #include "delivery/card_backup.h"
 #include "delivery/card_care.h"
+#include "update/kept_recordings.h"
 
 namespace torvane::cli {
 namespace {
@@ -36,9 +37,23 @@ json ProblemJson(const CardProblem& problem) {
     return entry;
 }
 
+// A reset cut off between its wipe and the end of its put-back left the parent's recordings in
+// the data folder: a repair offers to put them back, one keep at a time.
+void OfferWaitingPutBacks(CliContext& ctx, const Card& card) {
+    for (const WaitingPutBack& waiting : WaitingPutBacks()) {
+        if (!ctx.Messages().Ask(MessageKind::Exclamation,
+                                PutBackWaitingQuestion(waiting.folder, waiting.card)))
+            continue;
+        const std::unique_ptr<KeptRecordings> kept = KeptRecordings::Resume(waiting.folder);
+        if (kept == nullptr || !kept->AfterWipe(card.anchor(), ctx.Messages()).ok())
+            ctx.exitCode = kExitFailed;
+    }
+}
+
 void RunCheck(CliContext& ctx, bool repair) {
     auto card = ChooseCard(ctx);
     if (!card) return;
+    if (repair) OfferWaitingPutBacks(ctx, *card->card);
     const auto signedIn = CatalogueIfSignedIn(ctx);
     if (ctx.exitCode != kExitOk) return;
     CareReport report;
@@ -121,8 +136,9 @@ void RunRestore(CliContext& ctx, const std::string& archive, bool yes, bool forc
     AnswerYes answerYes(ctx.Messages());
     IMessageSink& answers = yes ? answerYes : ctx.Messages();
     InterruptCancels cancels;
+    const StatvfsFreeSpace space;
     const Result<BackupManifest> restored =
-        RestoreCard(card, archive, {force}, answers, &interrupted);
+        RestoreCard(card, archive, {force, &space}, answers, &interrupted);
     if (!restored.ok()) {
         if (restored.message().empty()) {  // answered No
             std::cerr << kCliCancelled << '\n';

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <set>
 #include <system_error>
 
@@ -69,6 +70,22 @@ bool StoredUncompressed(std::string_view path) {
         if (name.size() > ext.size() && name.ends_with(ext)) return true;
     }
     return false;
+}
+
+// The name FAT stores for a path: it ignores letter case and drops trailing dots and blanks of
+// every part, so "rec.wav", "REC.WAV" and "rec.wav. " are one file on the card.
+std::string FatName(std::string_view path) {
+    std::string name;
+    std::size_t start = 0;
+    while (true) {
+        const auto slash = path.find('/', start);
+        std::string_view part = path.substr(start, slash - start);
+        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
+        name += Lower(part);  // a part of dots and blanks only is left empty: no FAT name
+        if (slash == std::string_view::npos) return name;
+        name += '/';
+        start = slash + 1;
+    }
 }
 
 // A path from an archive that may become a card path: relative, "/" separated, every part a
@@ -255,11 +272,12 @@ using EntryIndexes = std::map<std::string, zip_uint64_t>;
 
 Result<EntryIndexes> CheckArchive(zip_t* archive, const BackupManifest& manifest) {
     std::map<std::string, const BackupFile*> listed;
-    std::set<std::string> lowerNames;  // a FAT card cannot hold two names differing in case only
+    std::set<std::string> fatNames;
     for (const BackupFile& file : manifest.files) {
-        if (!IsPlainRelativePath(file.path))
+        const std::string fatName = FatName(file.path);
+        if (!IsPlainRelativePath(file.path) || !IsPlainRelativePath(fatName))
             return Status::Failure(std::string(kMsgBackupUnsafeName));
-        if (!lowerNames.insert(Lower(file.path)).second || !listed.emplace(file.path, &file).second)
+        if (!fatNames.insert(fatName).second || !listed.emplace(file.path, &file).second)
             return Status::Failure(std::string(kMsgBackupDamaged));
     }
     EntryIndexes indexes;
@@ -335,9 +353,70 @@ bool StaysOnCard(const std::string& root, std::string_view relative) {
     return true;
 }
 
-// Files are held open until every one is staged; a card of thousands of files (a backup made
-// with --all) is renamed into place in groups so as not to run out of descriptors.
-constexpr std::size_t kStagedAtOnce = 256;
+bool ArchiveMatches(const std::string& path, const BackupManifest& manifest) {
+    const ZipArchive zip = OpenArchiveForReading(path);
+    if (!zip) return false;
+    const Result<BackupManifest> written = LoadManifest(zip.get());
+    return written.ok() && written.value().files == manifest.files &&
+           CheckArchive(zip.get(), manifest).ok();
+}
+
+bool CardStillMatches(const Card& card, const BackupManifest& manifest) {
+    for (const BackupFile& file : manifest.files) {
+        std::uint64_t size = 0;
+        std::string sha256;
+        if (!HashFile(card.Path(file.path), size, sha256) || size != file.size ||
+            sha256 != file.sha256)
+            return false;
+    }
+    return true;
+}
+
+// A backup killed part-way leaves its hidden temporary beside the archive: ours,
+// ".<name>.XXXXXX", and libzip's own, ".<name>.XXXXXX.XXXXXX". They are removed when a later
+// backup to the same name starts, unless one was written in the last minutes (a backup of another
+// card to the same name, still running).
+void RemoveKilledBackupTemporaries(const fs::path& folder, const std::string& name) {
+    static const std::regex kTemporary(R"([A-Za-z0-9]{6}(\.[A-Za-z0-9]{6})?)");
+    constexpr auto kStillWritten = std::chrono::minutes(10);
+    const std::string prefix = "." + name + ".";
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (!entry.starts_with(prefix) || !it->is_regular_file(ec) || it->is_symlink(ec) ||
+            !std::regex_match(entry.substr(prefix.size()), kTemporary))
+            continue;
+        const auto written = it->last_write_time(ec);
+        if (!ec && fs::file_time_type::clock::now() - written > kStillWritten)
+            fs::remove(it->path(), ec);
+    }
+}
+
+// The card space a restore takes while every file is staged: each file rounded up to whole
+// clusters of the largest size a FAT32 card uses.
+std::uint64_t SpaceOnCard(const BackupManifest& manifest) {
+    constexpr std::uint64_t kCluster = 32 * 1024;
+    std::uint64_t bytes = 0;
+    for (const BackupFile& file : manifest.files)
+        bytes += (file.size + kCluster - 1) / kCluster * kCluster;
+    return bytes;
+}
+
+// A restore killed before its renames leaves ".~<name>.XXXXXX" beside the files it was writing;
+// the next restore of the same files removes them before it stages its own.
+void RemoveKilledRestoreTemporaries(const std::string& target) {
+    static const std::regex kTemporary(R"([A-Za-z0-9]{6})");
+    const fs::path path(target);
+    const std::string prefix = ".~" + path.filename().string() + ".";
+    std::error_code ec;
+    for (fs::directory_iterator it(path.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (entry.starts_with(prefix) && !it->is_symlink(ec) && it->is_regular_file(ec) &&
+            std::regex_match(entry.substr(prefix.size()), kTemporary))
+            fs::remove(it->path(), ec);
+    }
+}
 
 }  // namespace
 
@@ -353,6 +432,8 @@ std::vector<std::string> BackupFileList(const std::string& root, bool everything
     const fs::path top(root);
     for (fs::recursive_directory_iterator it(top, ec), end; !ec && it != end; it.increment(ec)) {
         if (it->is_symlink(ec) || !it->is_regular_file(ec)) continue;
+        // The temporary of a write cut off: half a file, which a restore would bring back as one.
+        if (it->path().filename().string().starts_with(".~")) continue;
         const std::string relative = it->path().lexically_relative(top).generic_string();
         if (everything || CannotBeDownloadedAgain(relative)) paths.push_back(relative);
     }
@@ -398,8 +479,9 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
     // libzip itself writes to a temporary file and renames it at the close; our own temporary
     // name in the same folder adds the flush to the medium before the archive takes its name.
     const fs::path target(archive);
-    std::string temp = (target.parent_path().empty() ? fs::path(".") : target.parent_path()) /
-                       ("." + target.filename().string() + ".XXXXXX");
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    RemoveKilledBackupTemporaries(folder, target.filename().string());
+    std::string temp = folder / ("." + target.filename().string() + ".XXXXXX");
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return Status::Failure(std::string(kMsgBackupNotWritten));
     ::close(fd);
@@ -444,6 +526,8 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
     if (zip_close(zip.get()) != 0) {
         if (cancel != nullptr && cancel->load())
             return Status::Failure(std::string(kMsgBackupCancelled));
+        if (!CardStillMatches(card, manifest))
+            return Status::Failure(std::string(kMsgBackupCardChanged));
         return Status::Failure(std::string(kMsgBackupNotWritten));
     }
     zip.release();  // closed
@@ -451,6 +535,13 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
         const FileHandle written(::open(temp.c_str(), O_RDONLY | O_CLOEXEC));
         if (!written.IsOpen() || ::fsync(written.get()) != 0)
             return Status::Failure(std::string(kMsgBackupNotWritten));
+    }
+    // libzip read every file a second time as it wrote the archive: "backed up" is said only of
+    // an archive whose every byte matches the manifest, so that its restore will take it.
+    if (!ArchiveMatches(temp, manifest)) {
+        if (!CardStillMatches(card, manifest))
+            return Status::Failure(std::string(kMsgBackupCardChanged));
+        return Status::Failure(std::string(kMsgBackupNotWritten));
     }
     if (cancel != nullptr && cancel->load())
         return Status::Failure(std::string(kMsgBackupCancelled));
@@ -489,17 +580,28 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
             RestoreOtherSoundType(manifest.soundType, card.database().soundType()));
     }
     std::vector<std::string> replaced;
+    std::set<std::string> differs;  // what the restore changes: replaced or new
     for (const BackupFile& file : manifest.files) {
         if (!StaysOnCard(card.root(), file.path))
             return Status::Failure(std::string(kMsgBackupUnsafeName));
         std::error_code ec;
-        if (!fs::exists(card.Path(file.path), ec)) continue;
+        if (!fs::exists(card.Path(file.path), ec)) {
+            differs.insert(file.path);
+            continue;
+        }
         std::uint64_t size = 0;
         std::string sha256;
         if (!HashFile(card.Path(file.path), size, sha256) || size != file.size ||
             sha256 != file.sha256) {
             replaced.push_back(file.path);
+            differs.insert(file.path);
         }
+    }
+    if (options.freeSpace != nullptr) {
+        // Every file is staged beside the one it replaces before either goes.
+        const std::uint64_t needed = SpaceOnCard(manifest);
+        const std::optional<std::uint64_t> free = options.freeSpace->FreeBytes(card.root());
+        if (free && *free < needed) return Status::Failure(RestoreNoSpace(needed, *free));
     }
     if (!messages.Ask(MessageKind::Exclamation, RestoreQuestion(replaced, manifest.files.size())))
         return Status::Failure({});
@@ -509,18 +611,12 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
     std::stable_sort(order.begin(), order.end(), [](const BackupFile* a, const BackupFile* b) {
         return RestoreRank(a->path) < RestoreRank(b->path);
     });
+    for (const BackupFile* file : order) RemoveKilledRestoreTemporaries(card.Path(file->path));
     const std::uint64_t total = manifest.TotalBytes();
     std::uint64_t written = 0;
     std::vector<std::unique_ptr<SafeFileWriter>> staged;
     // The backup brings its own Default.dat: the card is told from another by its root alone.
     card.AcceptDatabaseFile();
-    const auto commitStaged = [&staged, &card] {
-        for (const auto& writer : staged) {
-            if (!card.Present() || !writer->Commit()) return false;
-        }
-        staged.clear();
-        return true;
-    };
     for (const BackupFile* file : order) {
         if (cancel != nullptr && cancel->load())
             return Status::Failure(std::string(kMsgRestoreCancelled));
@@ -536,18 +632,23 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
             !StreamEntry(
                 zip.get(), indexes.value().at(file->path), size, sha256,
                 [&writer](const char* data, std::size_t n) { return writer->Write(data, n); }) ||
-            size != file->size || sha256 != file->sha256) {
+            size != file->size || sha256 != file->sha256 || !writer->Seal()) {
             return Status::Failure(std::string(kMsgRestoreNotWritten));
         }
         staged.push_back(std::move(writer));
         written += file->size;
         if (progress) progress(written, total);
-        if (staged.size() >= kStagedAtOnce && !commitStaged())
-            return Status::Failure(std::string(kMsgRestoreNotWritten));
     }
     if (cancel != nullptr && cancel->load())
         return Status::Failure(std::string(kMsgRestoreCancelled));
-    if (!commitStaged()) return Status::Failure(std::string(kMsgRestoreNotWritten));
+    bool changed = false;
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        if (!card.Present() || !staged[i]->Commit()) {
+            return Status::Failure(
+                std::string(changed ? kMsgRestorePartlyWritten : kMsgRestoreNotWritten));
+        }
+        changed = changed || differs.contains(order[i]->path);
+    }
     return manifest;
 }
 

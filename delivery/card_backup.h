@@ -6,8 +6,10 @@
 // The archive holds "manifest.json" and the card's files below "card/", by their paths relative
 // to the card's root. A backup is written under a temporary name beside the archive and renamed
 // when whole, so a backup cut off half-way leaves an earlier backup of the same name as it was.
-// A restore reads the whole archive and checks it before it writes anything; it then writes every
-// file under a temporary name beside its place and renames them all at the end.
+// A backup is checked against its manifest before it takes its name: a file that changed while it
+// was read makes the backup fail. A restore reads the whole archive and checks it, and the card's
+// free space, before it writes anything; it then writes every file under a temporary name beside
+// its place and renames them all at the end.
 #pragma once
 
 #include <atomic>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "delivery/download_job.h"
 #include "store/card.h"
 #include "store/status.h"
 
@@ -51,7 +54,8 @@ using CareProgress = std::function<void(std::uint64_t done, std::uint64_t total)
 
 // The card's files that a backup takes, sorted by path: with `everything`, every regular file;
 // otherwise the databases, rec.tbl and every rfid.tbl/sw.tbl, the files below ck9 and ck1, and
-// info.dat. Symbolic links are never followed.
+// info.dat. Symbolic links are never followed, and the temporaries of cut-off writes (".~")
+// are left out.
 std::vector<std::string> BackupFileList(const std::string& root, bool everything);
 
 // Writes the backup of `card` to `archive`. `cancel`, when set during the run, stops it (the
@@ -68,12 +72,16 @@ Result<BackupManifest> ReadBackup(const std::string& archive);
 
 struct RestoreOptions {
     bool force = false;  // restore onto a card of another sound type
+    // The card's free space, compared with the backup's size before anything is written; none:
+    // not compared.
+    const IFreeSpace* freeSpace = nullptr;
 };
 
 // Restores `archive` onto `card`: checks it (ReadBackup), refuses a card of another sound type
 // unless forced, asks through `messages` with the list of files it will replace (RestoreQuestion;
 // a No ends with nothing changed and a failure whose message is empty), then writes every file.
-// A damaged or foreign archive, or a failure before the final renames, changes nothing.
+// A damaged or foreign archive, too little space, or a failure before the final renames, changes
+// nothing; a failure among the renames says that part of the card changed.
 // `progress` counts the bytes written to the card.
 Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
                                    const RestoreOptions& options, IMessageSink& messages,

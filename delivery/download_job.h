@@ -60,6 +60,8 @@ class IWipeKeeper {
     // Just before the card at `root` is wiped, once the package is known to open; a failure
     // stops the job with the card untouched.
     virtual Status BeforeWipe(const std::string& root) = 0;
+    // The wipe begins: from here on what was kept exists nowhere else until it is put back.
+    virtual void WipeStarting() {}
     // Once the card was wiped, whether the package went on whole or stopped half-way; what the
     // user must hear goes to `messages`.
     // Nothing is put back once the card is not the one wiped.

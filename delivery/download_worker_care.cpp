@@ -92,8 +92,8 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
                 writing = true;
                 bytes(done, total);
             };
-            const Result<BackupManifest> restored =
-                RestoreCard(card, job.archive, {job.force}, messages_, &control_.cancel, written);
+            const Result<BackupManifest> restored = RestoreCard(
+                card, job.archive, {job.force, &freeSpace_}, messages_, &control_.cancel, written);
             outcome.cardChanged = writing;
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
             if (!restored.ok() && restored.message().empty()) {  // the user said No

@@ -107,6 +107,7 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
     const bool wiped = opened && reset;
     outcome.cardChanged = opened;
     if (opened) {
+        if (wiped && keeper != nullptr) keeper->WipeStarting();
         if (wiped) EmptyFolderTree(card->root());
         Update([reset](JobProgress& p) {
             p.status = reset ? kMsgResetting : kMsgCopyingToDevice;

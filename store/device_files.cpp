@@ -1,10 +1,12 @@
 #include "store/device_files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -302,11 +304,46 @@ std::string GetTempFolder() {
     return folder;
 }
 
+namespace {
+
+// The folder locked for this program; nothing when another program holds it.
+FileHandle LockFolder(const std::string& folder) {
+    FileHandle lock(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!lock.IsOpen() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) return FileHandle();
+    return lock;
+}
+
+// "<prefix>.XXXXXX" folders below `temp` that no living program holds.
+void RemoveAbandonedScratchFolders(const std::string& temp, std::string_view prefix) {
+    const std::string start = std::string(prefix) + ".";
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(temp, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != start.size() + 6 || name.rfind(start, 0) != 0 || it->is_symlink(ec) ||
+            !it->is_directory(ec))
+            continue;
+        // One just made may not be locked yet by the program that made it.
+        const auto made = it->last_write_time(ec);
+        if (ec || std::filesystem::file_time_type::clock::now() - made < std::chrono::minutes(1))
+            continue;
+        if (LockFolder(it->path().string()).IsOpen()) {
+            std::error_code removed;
+            std::filesystem::remove_all(it->path(), removed);
+        }
+    }
+}
+
+}  // namespace
+
 ScratchFolder::ScratchFolder(std::string_view prefix) {
     const std::string temp = GetTempFolder();
     if (temp.empty()) return;
+    RemoveAbandonedScratchFolders(temp, prefix);
     std::string pattern = temp + "/" + std::string(prefix) + ".XXXXXX";
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = std::move(pattern);
+    if (::mkdtemp(pattern.data()) == nullptr) return;
+    lock_ = LockFolder(pattern);
+    path_ = std::move(pattern);
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -406,11 +443,23 @@ bool SafeFileWriter::WriteFrom(const FileHandle& source, CopyPath path) {
     return !failed_;
 }
 
-bool SafeFileWriter::Commit() {
-    if (!file_.IsOpen()) return false;
+bool SafeFileWriter::Seal() {
+    if (!file_.IsOpen()) return sealed_;
     bool ok = FlushBuffer() && ::fsync(file_.get()) == 0;
     ok = file_.Close() && ok;
-    if (ok) ok = TakeFromCard(1) == 1 && ::rename(tempPath_.c_str(), path_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tempPath_.c_str());
+        tempPath_.clear();
+        return false;
+    }
+    sealed_ = true;
+    return true;
+}
+
+bool SafeFileWriter::Commit() {
+    if (!Seal()) return false;
+    sealed_ = false;
+    const bool ok = TakeFromCard(1) == 1 && ::rename(tempPath_.c_str(), path_.c_str()) == 0;
     if (!ok) {
         ::unlink(tempPath_.c_str());
         tempPath_.clear();
@@ -423,6 +472,7 @@ bool SafeFileWriter::Commit() {
 
 void SafeFileWriter::Discard() {
     file_.Close();
+    sealed_ = false;
     if (!tempPath_.empty()) {
         ::unlink(tempPath_.c_str());
         tempPath_.clear();

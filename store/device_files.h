@@ -68,6 +68,8 @@ std::string GetTempFolder();
 // A folder of its own for one job below the private temporary folder, removed with everything in
 // it when the object goes. Two jobs at once (two torvane-cli runs, or the CLI beside the desktop
 // app) never see each other's files, and a killed run's leftovers are never taken for this job's.
+// The folder is locked while the object lives: a new one removes the folders of the same prefix
+// that no living program holds, the leftovers of killed runs.
 class ScratchFolder {
   public:
     // Makes "<temporary folder>/<prefix>.XXXXXX"; path() is empty when it cannot be made.
@@ -80,6 +82,7 @@ class ScratchFolder {
 
   private:
     std::string path_;
+    FileHandle lock_;
 };
 
 // One plain name inside a folder: not empty, not "." or "..", and without "/", "\\" or NUL. A
@@ -127,6 +130,10 @@ class SafeFileWriter {
     bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
     // Appends the rest of `source`'s bytes, from its current offset.
     bool WriteFrom(const FileHandle& source, CopyPath path = CopyPath::KernelFirst);
+    // Flushes, syncs and closes the temporary file, keeping it for a later Commit: a restore of
+    // thousands of files stages them all before it renames any, without holding a descriptor for
+    // each. False (and the temporary file gone) on failure.
+    bool Seal();
     // Flushes, syncs, and renames over the final name. False (and nothing replaced) on failure.
     bool Commit();
     // Drops the temporary file; the final file is left as it was.
@@ -143,6 +150,7 @@ class SafeFileWriter {
     std::string tempPath_;
     FileHandle file_;
     bool failed_ = false;
+    bool sealed_ = false;
     std::string buffer_;
 };
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <zip.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -14,6 +15,7 @@
 #include "base/messages.h"
 #include "delivery/job_runner.h"
 #include "store/card.h"
+#include "store/device_files.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
 #include "tests/delivery/device_fixture.h"
@@ -158,6 +160,117 @@ TEST_F(CardBackupTest, ACutOffBackupLeavesTheEarlierOneAsItWas) {
     EXPECT_EQ(Snapshot(archive.parent_path()).size(), 1u) << "no temporary file left beside it";
 }
 
+// libzip reads every file again as it writes the archive: a recording the parent replaces in the
+// meantime would make an archive whose restore is refused as damaged.
+TEST_F(CardBackupTest, AFileThatChangesDuringTheBackupFailsItAndKeepsTheEarlierArchive) {
+    ASSERT_TRUE(Backup().ok());
+    const std::string earlier = ReadFile(archive);
+    const fs::path recording = Card() / "ck9/re1/dad.mp3";
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"rewritten in place", [&] { WriteFile(recording, std::string(300000, 'e')); }},
+        {"grown", [&] { WriteFile(recording, std::string(300001, 'd')); }},
+        {"removed", [&] { fs::remove(recording); }},
+    };
+    for (const auto& [what, change] : changes) {
+        WriteFile(recording, std::string(300000, 'd'));
+        bool changed = false;
+        // Told once every file is hashed (half of the two passes), before the archive is written.
+        const CareProgress changeOnce = [&, &change = change](std::uint64_t done,
+                                                              std::uint64_t total) {
+            if (!changed && done * 2 >= total) change();
+            changed = changed || done * 2 >= total;
+        };
+        torvane::Card card(Card().string());
+        const auto backup = BackupCard(card, archive.string(), false, nullptr, changeOnce);
+        EXPECT_TRUE(changed) << what;
+        EXPECT_EQ(backup.message(), kMsgBackupCardChanged) << what;
+        EXPECT_EQ(ReadFile(archive), earlier) << what;
+        EXPECT_EQ(Snapshot(archive.parent_path()).size(), 1u) << what << ": temporary left";
+    }
+}
+
+// A run killed part-way leaves hidden temporaries; the next backup or restore of the same files
+// clears them, and leaves alone what is not its own or may still be written.
+TEST_F(CardBackupTest, TheNextRunClearsTheLeftoversOfAKilledOne) {
+    const fs::path out = archive.parent_path();
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    struct Leftover {
+        fs::path path;
+        bool cleared;
+        bool old = true;
+    };
+    const std::vector<Leftover> leftovers = {
+        {out / ".card.tvbackup.Ab12Cd", true},
+        {out / ".card.tvbackup.Ab12Cd.xY34zW", true},
+        {out / ".card.tvbackup.Fr35h1", false, false},  // another backup, still running
+        {out / ".card.tvbackup.notes", false},
+        {out / ".other.tvbackup.Ab12Cd", false},
+        {Card() / "ck9/re1/.~dad.mp3.Qw12Er", true},
+        {Card() / "ck9/.~rec.tbl.Zx98Cv", true},
+        {Card() / "ck9/re2/.~someone.mp3.Qw12Er", false},  // not a file the restore writes
+    };
+    ASSERT_TRUE(Backup().ok());
+    for (const Leftover& leftover : leftovers) {
+        WriteFile(leftover.path, "half");
+        if (leftover.old) fs::last_write_time(leftover.path, old);
+    }
+    ASSERT_TRUE(Backup().ok());
+    ASSERT_TRUE(Restore().ok());
+    for (const Leftover& leftover : leftovers)
+        EXPECT_EQ(fs::exists(leftover.path), !leftover.cleared) << leftover.path;
+}
+
+// Too little room is said before the question, with nothing written; a card that fills or is
+// pulled part-way either stays as it was, or is said to have changed, and a second restore
+// brings it whole.
+TEST_F(CardBackupTest, ARestoreOntoAFullCardSaysTrulyWhetherTheCardChanged) {
+    const auto whole = Snapshot(Card());
+    ASSERT_TRUE(Backup().ok());
+    BreakCard();
+    const auto broken = Snapshot(Card());
+    const fs::path saved = dir.path() / "broken-card";
+    fs::copy(Card(), saved, fs::copy_options::recursive);
+    const auto restoreWith = [&](std::uint64_t freeBytes) {
+        const test::FixedFreeSpace space{freeBytes};
+        torvane::Card card(Card().string());
+        test::RecordingSink answers(true);
+        const auto result = RestoreCard(card, archive.string(), {false, &space}, answers);
+        asked = answers.asked;
+        return result;
+    };
+
+    const auto refused = restoreWith(300000);
+    EXPECT_EQ(refused.message().find("카드의 빈 공간이 부족하여"), 0u) << refused.message();
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(Snapshot(Card()), broken);
+
+    CardFaults::FailAfter(std::nullopt);
+    ASSERT_TRUE(restoreWith(test::kPlentyOfSpace).ok());
+    const std::vector<CardFaults::Write> writes = CardFaults::Writes();
+    CardFaults::Clear();
+    bool sawPartly = false;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        fs::remove_all(Card());
+        fs::copy(saved, Card(), fs::copy_options::recursive);
+        CardFaults::FailAfter(writes[i].start + writes[i].size / 2);
+        const auto cut = restoreWith(test::kPlentyOfSpace);
+        CardFaults::Clear();
+        const std::string when = "cut in write " + std::to_string(i + 1);
+        ASSERT_FALSE(cut.ok()) << when;
+        if (Snapshot(Card()) == broken) {
+            EXPECT_EQ(cut.message(), kMsgRestoreNotWritten) << when;
+        } else {
+            sawPartly = true;
+            EXPECT_EQ(cut.message(), kMsgRestorePartlyWritten) << when;
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(Card()))
+            EXPECT_NE(entry.path().filename().string().rfind(".~", 0), 0u) << when;
+        ASSERT_TRUE(restoreWith(test::kPlentyOfSpace).ok()) << when;
+        EXPECT_EQ(Snapshot(Card()), whole) << when;
+    }
+    EXPECT_TRUE(sawPartly) << "a cut between two renames";
+}
+
 TEST_F(CardBackupTest, AnsweringNoChangesNothing) {
     ASSERT_TRUE(Backup().ok());
     BreakCard();
@@ -185,7 +298,7 @@ TEST_F(CardBackupTest, DamagedOrForeignArchivesChangeNothing) {
     };
     const std::size_t recordingAt = good.find(std::string(1000, 'd'));
     ASSERT_NE(recordingAt, std::string::npos) << "recordings are stored uncompressed";
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"a flipped byte in a recording",
          [&] {
              std::string bytes = good;
@@ -231,6 +344,32 @@ TEST_F(CardBackupTest, DamagedOrForeignArchivesChangeNothing) {
          },
          kMsgBackupUnsafeName},
     };
+    // A second name for the recording that FAT stores as the same file: whichever the restore
+    // wrote last would be the recording, whatever its hash.
+    for (const char* sameOnFat : {"ck9/re1/dad.mp3.", "ck9/re1/dad.mp3 ", "ck9/re1/DAD.MP3",
+                                  "ck9./re1/dad.mp3", "CK9 /re1/dad.mp3. ."}) {
+        cases.push_back(
+            {sameOnFat,
+             [&, sameOnFat] {
+                 nlohmann::json twice = nlohmann::json::parse(ManifestOf(archive));
+                 twice["files"].push_back({{"path", sameOnFat},
+                                           {"size", 14},
+                                           {"sha256",
+                                            "dc2445ac4b0c9f9a08314ceea281af13d94da76f00c838f606"
+                                            "6138f7b7cdae64"}});
+                 EditArchive(archive, {{"manifest.json", twice.dump()},
+                                       {std::string("card/") + sameOnFat, "an impostor's!"}});
+             },
+             kMsgBackupDamaged});
+    }
+    cases.push_back(
+        {"a name of dots and blanks only",
+         [&] {
+             nlohmann::json blank = nlohmann::json::parse(ManifestOf(archive));
+             blank["files"].push_back({{"path", "ck9/. ."}, {"size", 1}, {"sha256", "00"}});
+             EditArchive(archive, {{"manifest.json", blank.dump()}});
+         },
+         kMsgBackupUnsafeName});
     BreakCard();
     const auto broken = Snapshot(Card());
     for (const Case& c : cases) {

@@ -2,11 +2,15 @@
 #include "update/kept_recordings.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "base/messages.h"
 #include "delivery/job_runner.h"
+#include "store/device_files.h"
 #include "store/diy_xml.h"
 #include "tests/delivery/device_fixture.h"
 #include "update/package_install.h"
@@ -62,10 +66,29 @@ class KeptRecordingsTest : public test::ServiceFixture {
     }
     JobOutcome Reset(const UpdateFile& package, const fs::path& card, bool keep) {
         sink.answers = {true};
-        KeptRecordings kept;
+        KeptRecordings kept(KeptFolder());
         return InstallPackage(package, PackageKind::Reset,
                               std::make_shared<torvane::Card>(card.string()), runner, sink,
                               keep ? &kept : nullptr);
+    }
+
+    std::string KeptFolder() const { return (dir.path() / "data/torvane/kept").string(); }
+    // The card as the parent had it: every recording in its slot, the name voice, the child.
+    void ExpectEverythingBack(const std::string& when) {
+        CDiyXML diy(Card().string());
+        ASSERT_TRUE(diy.Load()) << when;
+        for (const Kept& kept : kRecordings) {
+            EXPECT_EQ(diy.RecordForCard(kept.card)->slots[static_cast<std::size_t>(kept.slot)],
+                      kept.fields)
+                << when;
+            EXPECT_EQ(
+                ReadFile(Card() / ("ck9/re" + std::to_string(kept.slot + 1)) / kept.fields.file),
+                kept.bytes)
+                << when;
+        }
+        for (const char* language : {"en", "ko", "ja", "ch"})
+            EXPECT_EQ(ReadFile(Card() / "ck1" / language / "00000003.qvx"), "민수야") << when;
+        EXPECT_EQ(Reloaded().selectedChildNo(), 7) << when;
     }
 
     test::FixedFreeSpace space{test::kPlentyOfSpace};
@@ -129,7 +152,7 @@ TEST_F(KeptRecordingsTest, RecordingsThatCannotBeKeptStopTheResetBeforeTheWipe) 
 }
 
 TEST_F(KeptRecordingsTest, AKeptRecordingTakesASlotThePackageAlreadyUsesAndSaysSo) {
-    KeptRecordings kept;
+    KeptRecordings kept(KeptFolder());
     ASSERT_TRUE(kept.Keep(Card().string()).ok());
     // The package's DIY database uses slot 1 of the first card and slot 3 of another.
     fs::remove_all(Card() / "ck9/re1");
@@ -149,6 +172,92 @@ TEST_F(KeptRecordingsTest, AKeptRecordingTakesASlotThePackageAlreadyUsesAndSaysS
     EXPECT_EQ(after.RecordForCard(92100001)->slots[0], kRecordings[0].fields);
     EXPECT_EQ(after.RecordForCard(92100009)->slots[2].name, "인사") << "the package's other slot";
     EXPECT_EQ(ReadFile(Card() / "ck9/re1/dad.mp3"), "dad's voice");
+}
+
+// Runs `work` in a child process, which must end it with _exit: no destructor runs, as when the
+// program is killed.
+void InAKilledProcess(const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+}
+
+// Between the wipe and the end of the put-back the copies in the data folder are the only ones:
+// they stay, the failure names their folder, and a later put-back brings everything back.
+TEST_F(KeptRecordingsTest, AResetCutOffAfterItsWipeKeepsTheCopiesForALaterPutBack) {
+    const UpdateFile package = ResetPackage();
+    const fs::path before = dir.path() / "card-before";
+    fs::copy(Card(), before, fs::copy_options::recursive);
+    struct Cut {
+        const char* what;
+        std::optional<std::uint64_t> cardTakes;  // bytes before the card fails at the put-back
+    };
+    for (const Cut& cut :
+         {Cut{"killed at the wipe", std::nullopt}, Cut{"a full card at the put-back", 0},
+          Cut{"pulled during the put-back", 20}}) {
+        fs::remove_all(Card());
+        fs::copy(before, Card(), fs::copy_options::recursive);
+        if (!cut.cardTakes) {
+            InAKilledProcess([&] {
+                KeptRecordings kept(KeptFolder());
+                if (kept.Keep(Card().string()).ok()) kept.WipeStarting();
+                ::_exit(0);
+            });
+            ASSERT_TRUE(Reset(package, Card(), false).Completed()) << cut.what;
+        } else {
+            KeptRecordings kept(KeptFolder());
+            ASSERT_TRUE(kept.Keep(Card().string()).ok()) << cut.what;
+            ASSERT_TRUE(Reset(package, Card(), false).Completed()) << cut.what;
+            sink.Clear();
+            CardFaults::FailAfter(*cut.cardTakes);
+            const Status put = kept.AfterWipe(CardAnchor(Card().string()), sink);
+            CardFaults::Clear();
+            EXPECT_EQ(put.message(), RecordingsWaitIn(kept.folder())) << cut.what;
+            EXPECT_EQ(sink.Texts().back(), RecordingsWaitIn(kept.folder())) << cut.what;
+        }
+        const std::vector<WaitingPutBack> waiting = WaitingPutBacks(KeptFolder());
+        ASSERT_EQ(waiting.size(), 1u) << cut.what;
+        EXPECT_EQ(waiting[0].card, Card().string()) << cut.what;
+        EXPECT_EQ(waiting[0].recordings, kRecordings.size()) << cut.what;
+        EXPECT_TRUE(waiting[0].nameVoice) << cut.what;
+
+        const std::unique_ptr<KeptRecordings> resumed = KeptRecordings::Resume(waiting[0].folder);
+        ASSERT_NE(resumed, nullptr) << cut.what;
+        EXPECT_EQ(KeptRecordings::Resume(waiting[0].folder), nullptr) << "held by one at a time";
+        ASSERT_TRUE(resumed->AfterWipe(CardAnchor(Card().string()), sink).ok()) << cut.what;
+        ExpectEverythingBack(cut.what);
+        EXPECT_FALSE(fs::exists(waiting[0].folder)) << cut.what << ": removed once back whole";
+        EXPECT_TRUE(WaitingPutBacks(KeptFolder()).empty()) << cut.what;
+    }
+}
+
+// Before the wipe nothing on the card was lost: the copies of a keep that never reached it go,
+// at once in a run that lives on, or at the next run for one that was killed; a keep another
+// program holds is left alone.
+TEST_F(KeptRecordingsTest, CopiesOfAResetThatNeverWipedAreNotLeftBehind) {
+    {
+        KeptRecordings kept(KeptFolder());
+        ASSERT_TRUE(kept.Keep(Card().string()).ok());
+        ASSERT_TRUE(fs::exists(kept.folder()));
+        EXPECT_TRUE(WaitingPutBacks(KeptFolder()).empty()) << "still held";
+        EXPECT_TRUE(fs::exists(kept.folder())) << "another program's keep is left alone";
+    }
+    EXPECT_TRUE(fs::is_empty(KeptFolder())) << "the job ended before the wipe";
+
+    InAKilledProcess([&] {
+        KeptRecordings kept(KeptFolder());
+        CardFaults::FailAfter(5);  // killed while it copied
+        (void)kept.Keep(Card().string());
+        ::_exit(0);
+    });
+    EXPECT_FALSE(fs::is_empty(KeptFolder()));
+    EXPECT_TRUE(WaitingPutBacks(KeptFolder()).empty());
+    EXPECT_TRUE(fs::is_empty(KeptFolder())) << "the killed keep's copies were cleared";
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,37 @@ TEST_F(PrivateTempFolder, IsMadeForTheUserAlone) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     EXPECT_FALSE(fs::exists(fs::symlink_status(Expected() + "/temp")));
     EXPECT_EQ(ReadFile(elsewhere / "photo.jpg"), "the family's photo");
+}
+
+// A killed run's job folder is cleared by the next job of its kind; a living job's folder, a
+// folder just made, and other names are left alone.
+TEST_F(PrivateTempFolder, ANewJobFolderClearsTheFoldersOfKilledRuns) {
+    const std::string temp = GetTempFolder();
+    ASSERT_EQ(temp, Expected());
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    const auto leave = [&](const std::string& name, bool aged) {
+        fs::create_directories(temp + "/" + name + "/temp");
+        WriteFile(temp + "/" + name + "/temp/00000101.qvx", "a half download");
+        if (aged) fs::last_write_time(temp + "/" + name, old);
+    };
+    std::optional<ScratchFolder> living(std::in_place, "job");
+    ASSERT_FALSE(living->path().empty());
+    fs::last_write_time(living->path(), old);
+    leave("job.Ab12Cd", true);
+    leave("job.Fr35h1", false);
+    leave("jobs.Ab12Cd", true);
+    leave("keep.Ab12Cd", true);
+
+    const ScratchFolder next("job");
+    ASSERT_FALSE(next.path().empty());
+    EXPECT_FALSE(fs::exists(temp + "/job.Ab12Cd")) << "a killed run's";
+    EXPECT_TRUE(fs::exists(living->path())) << "a living job's";
+    EXPECT_TRUE(fs::exists(temp + "/job.Fr35h1")) << "just made";
+    EXPECT_TRUE(fs::exists(temp + "/jobs.Ab12Cd"));
+    EXPECT_TRUE(fs::exists(temp + "/keep.Ab12Cd"));
+    const std::string gone = living->path();
+    living.reset();
+    EXPECT_FALSE(fs::exists(gone));
 }
 
 // Emptying a folder whose name is a symlink would empty the folder it points to.
