@@ -165,6 +165,9 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     void OnDeviceAttached();
     // Reads the current card again into the pages (after it was attached, or written to).
     void ReloadCard();
+    // Copies of the parent's recordings that a cut-off reset left in the data folder: asked
+    // about when a card comes, and put back onto it on a Yes.
+    void OfferWaitingPutBacks();
     // Starts `timer` again instead of handling the card now, while a modal window is up.
     bool DeferWhileModal(QTimer& timer);
     void AskToEject();

@@ -6,9 +6,11 @@
 #include "base/messages.h"
 #include "service/session.h"
 #include "shell/main_window.h"
+#include "store/card.h"
 #include "ui/left_menu.h"
 #include "ui/service_scheme.h"
 #include "ui/web_view.h"
+#include "update/kept_recordings.h"
 
 namespace torvane {
 
@@ -171,6 +173,25 @@ void CTorvaneDlg::OnDeviceAttached() {
     if (!detector_->TakeFirstAttach())
         Say(MessageKind::Information, DeviceAttachedMessage(detector_->CardRoot()));
     ReloadCard();
+    OfferWaitingPutBacks();
+}
+
+void CTorvaneDlg::OfferWaitingPutBacks() {
+    const std::shared_ptr<Card> card = contentPage_->LoadedCard();
+    if (card == nullptr) return;
+    bool putBack = false;
+    for (const WaitingPutBack& waiting : WaitingPutBacks()) {
+        if (!Messages().Ask(MessageKind::Exclamation,
+                            PutBackWaitingQuestion(waiting.folder, waiting.card)))
+            continue;
+        const std::unique_ptr<KeptRecordings> kept = KeptRecordings::Resume(waiting.folder);
+        if (kept == nullptr) continue;
+        // The card's databases are read again after the put-back wrote them.
+        card->AcceptDatabaseFile();
+        (void)kept->AfterWipe(card->anchor(), Messages());
+        putBack = true;
+    }
+    if (putBack) ReloadCard();
 }
 
 void CTorvaneDlg::ReloadCard() {
