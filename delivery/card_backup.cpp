@@ -18,6 +18,7 @@
 #include <system_error>
 
 #include "base/messages.h"
+#include "delivery/card_check.h"
 #include "store/card_paths.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
@@ -403,17 +404,20 @@ std::uint64_t SpaceOnCard(const BackupManifest& manifest) {
 }
 
 // A restore killed before its renames leaves ".~<name>.XXXXXX" beside the files it was writing;
-// the next restore of the same files removes them before it stages its own.
-void RemoveKilledRestoreTemporaries(const std::string& target) {
+// the next restore of the same files removes them before it stages its own, but never what may
+// be the only copy of a recording.
+void RemoveKilledRestoreTemporaries(const Card& card, const std::string& relative) {
     static const std::regex kTemporary(R"([A-Za-z0-9]{6})");
-    const fs::path path(target);
+    const fs::path path(card.Path(relative));
+    const fs::path folder = fs::path(relative).parent_path();
     const std::string prefix = ".~" + path.filename().string() + ".";
     std::error_code ec;
     for (fs::directory_iterator it(path.parent_path(), ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::string entry = it->path().filename().string();
         if (entry.starts_with(prefix) && !it->is_symlink(ec) && it->is_regular_file(ec) &&
-            std::regex_match(entry.substr(prefix.size()), kTemporary))
+            std::regex_match(entry.substr(prefix.size()), kTemporary) &&
+            !MayBeOnlyCopy(card, (folder / entry).generic_string()))
             fs::remove(it->path(), ec);
     }
 }
@@ -611,7 +615,7 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
     std::stable_sort(order.begin(), order.end(), [](const BackupFile* a, const BackupFile* b) {
         return RestoreRank(a->path) < RestoreRank(b->path);
     });
-    for (const BackupFile* file : order) RemoveKilledRestoreTemporaries(card.Path(file->path));
+    for (const BackupFile* file : order) RemoveKilledRestoreTemporaries(card, file->path);
     const std::uint64_t total = manifest.TotalBytes();
     std::uint64_t written = 0;
     std::vector<std::unique_ptr<SafeFileWriter>> staged;

@@ -207,20 +207,6 @@ bool IsContentFileProblem(CardProblemKind kind) {
            kind == CardProblemKind::EmptyContentFile || kind == CardProblemKind::ShortContentFile;
 }
 
-// A temporary of a recording or a name voice whose own file is not there may be the only copy
-// left of it: a card pulled while a reset put the recordings back, or while a recording was
-// assigned. Only the parent can tell; it is never deleted.
-bool MayBeOnlyCopy(const Card& card, const std::string& relative) {
-    const std::string_view top = std::string_view(relative).substr(0, relative.find('/'));
-    if (top != card_paths::kRecordingFolder && top != card_paths::kNameVoiceFolder) return false;
-    const fs::path path(card.Path(relative));
-    const std::string name = path.filename().string();
-    const auto suffix = name.rfind('.');
-    if (name.rfind(".~", 0) != 0 || suffix == std::string::npos || suffix <= 2) return false;
-    std::error_code ec;
-    return !fs::exists(path.parent_path() / name.substr(2, suffix - 2), ec);
-}
-
 bool RemoveLeftover(const Card& card, const std::string& relative) {
     return !MayBeOnlyCopy(card, relative) && card.RemoveFile(card.Path(relative));
 }
@@ -260,6 +246,17 @@ bool DownloadAgain(Card& card, const std::vector<CardProblem>& problems,
 }
 
 }  // namespace
+
+bool MayBeOnlyCopy(const Card& card, const std::string& relative) {
+    const std::string_view top = std::string_view(relative).substr(0, relative.find('/'));
+    if (top != card_paths::kRecordingFolder && top != card_paths::kNameVoiceFolder) return false;
+    const fs::path path(card.Path(relative));
+    const std::string name = path.filename().string();
+    const auto suffix = name.rfind('.');
+    if (name.rfind(".~", 0) != 0 || suffix == std::string::npos || suffix <= 2) return false;
+    std::error_code ec;
+    return !fs::exists(path.parent_path() / name.substr(2, suffix - 2), ec);
+}
 
 std::vector<RepairStep> RepairCard(Card& card, const std::vector<CardProblem>& problems,
                                    const std::vector<ContentRecord>* catalogue,

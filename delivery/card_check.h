@@ -60,6 +60,12 @@ struct RepairStep {
 std::vector<RepairStep> RepairCard(Card& card, const std::vector<CardProblem>& problems,
                                    const std::vector<ContentRecord>* catalogue, IJobRunner* runner);
 
+// Whether the temporary at `relative` (".~name.XXXXXX") may be the only copy left of a recording
+// or a name voice: one whose own file is not there, after a card pulled while a reset put the
+// recordings back or while a recording was assigned. Only the parent can tell; no check, repair
+// or restore ever deletes it.
+bool MayBeOnlyCopy(const Card& card, const std::string& relative);
+
 // A plain Korean sentence for a problem's kind.
 std::string_view CardProblemSentence(CardProblemKind kind);
 

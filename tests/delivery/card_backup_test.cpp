@@ -208,6 +208,9 @@ TEST_F(CardBackupTest, TheNextRunClearsTheLeftoversOfAKilledOne) {
         {Card() / "ck9/re1/.~dad.mp3.Qw12Er", true},
         {Card() / "ck9/.~rec.tbl.Zx98Cv", true},
         {Card() / "ck9/re2/.~someone.mp3.Qw12Er", false},  // not a file the restore writes
+        // Its recording is gone from the card: the temporary may be all that is left of a newer
+        // one.
+        {Card() / "ck9/re4/.~엄마.wav.Qw12Er", false},
     };
     ASSERT_TRUE(Backup().ok());
     for (const Leftover& leftover : leftovers) {
@@ -215,7 +218,9 @@ TEST_F(CardBackupTest, TheNextRunClearsTheLeftoversOfAKilledOne) {
         if (leftover.old) fs::last_write_time(leftover.path, old);
     }
     ASSERT_TRUE(Backup().ok());
+    fs::remove(Card() / "ck9/re4/엄마.wav");
     ASSERT_TRUE(Restore().ok());
+    EXPECT_EQ(ReadFile(Card() / "ck9/re4/엄마.wav"), "mum's song");
     for (const Leftover& leftover : leftovers)
         EXPECT_EQ(fs::exists(leftover.path), !leftover.cleared) << leftover.path;
 }
