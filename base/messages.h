@@ -150,6 +150,11 @@ inline constexpr std::string_view kMsgJobFailed = "작업을 완료하지 못했
 // written after the card left.
 inline constexpr std::string_view kMsgCardRemovedDuringJob =
     "작업 중에 카드가 분리되어 작업을 멈추었습니다. 카드를 다시 꽂은 뒤 다시 시도하세요.";
+// Another program (or another job of this one) was changing the card and did not finish within
+// the wait: this work was refused before anything was written.
+inline constexpr std::string_view kMsgCardBusy =
+    "다른 프로그램이나 작업이 카드를 바꾸고 있습니다. 아무것도 바꾸지 않았습니다. 잠시 뒤에 다시 "
+    "시도하세요.";
 
 // --- A card that cannot be read ----------------------------------------------------------------
 // "cannot read the device database <path>", with the reason after a colon when there is one.

@@ -62,9 +62,10 @@ void TerminalProgress::OnProgress(const JobProgress& p) {
               << p.itemTotal / 1024 << " KB  " << p.OverallPercent() << "%" << std::flush;
 }
 
-std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root) {
+std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root, CardUse use) {
     auto card = ChooseCard(ctx, root);
     if (!card) return nullptr;
+    if (use == CardUse::Change && !LockCard(ctx, *card)) return nullptr;
     if (const Status opened = OpenCardDatabase(*card->card); !opened.ok()) {
         ctx.Fail(opened.message());
         return nullptr;
@@ -87,6 +88,19 @@ std::unique_ptr<CardSession> ChooseCard(CliContext& ctx, const std::string& root
         std::make_unique<ThreadedJobRunner>(ctx.session, *card->progress, ctx.Messages(),
                                             card->freeSpace, &interrupted, JobTiming::Immediate());
     return card;
+}
+
+std::shared_ptr<CardLock> LockOrFail(CliContext& ctx, Card& card) {
+    auto lock = card.Lock();
+    if (!lock) ctx.Fail(kMsgCardBusy);
+    return lock;
+}
+
+bool LockCard(CliContext& ctx, CardSession& card) {
+    card.lock = LockOrFail(ctx, *card.card);
+    if (!card.lock) return false;
+    card.runner->WorkUnder(card.lock);
+    return true;
 }
 
 void ReportJob(CliContext& ctx, const JobOutcome& outcome) {

@@ -67,14 +67,28 @@ struct CardSession {
     StatvfsFreeSpace freeSpace;
     std::unique_ptr<TerminalProgress> progress;
     std::unique_ptr<ThreadedJobRunner> runner;
+    // The card's writer lock, held by a command that changes the card itself (a job takes it on
+    // its own) from before it reads the databases to the end of the command.
+    std::shared_ptr<CardLock> lock;
 };
 
+// Whether a command only reads the card or changes it itself.
+enum class CardUse { Read, Change };
+
 // Opens the card given by the global options (or `root`) and reads its content database; nothing
-// after a failure. Every command that reads or changes a card opens it this way.
-std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root = {});
+// after a failure. Every command that reads or changes a card opens it this way; one that changes
+// it takes its writer lock first, and fails with the card untouched when another keeps it.
+std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root = {},
+                                      CardUse use = CardUse::Read);
 // The card chosen the same way, with its runner, but its databases not read yet: for the check,
 // which must look at a card whose database cannot be read.
 std::unique_ptr<CardSession> ChooseCard(CliContext& ctx, const std::string& root = {});
+
+// Takes the card's writer lock for a command that changes the card itself, and lets the session's
+// jobs work under it; false, with the failure told, when another program keeps the card.
+bool LockCard(CliContext& ctx, CardSession& card);
+// The card's writer lock; null, with the failure told, when another program keeps the card.
+std::shared_ptr<CardLock> LockOrFail(CliContext& ctx, Card& card);
 
 // Exit status of a job: 0 done, 3 cancelled, 1 otherwise (with the engine's reason).
 void ReportJob(CliContext& ctx, const JobOutcome& outcome);

@@ -52,7 +52,7 @@ void OfferWaitingPutBacks(CliContext& ctx, const Card& card) {
 
 void RunCheck(CliContext& ctx, bool repair) {
     auto card = ChooseCard(ctx);
-    if (!card) return;
+    if (!card || !LockCard(ctx, *card)) return;
     if (repair) OfferWaitingPutBacks(ctx, *card->card);
     const auto signedIn = CatalogueIfSignedIn(ctx);
     if (ctx.exitCode != kExitOk) return;
@@ -98,6 +98,9 @@ void RunBackup(CliContext& ctx, const std::string& archive, bool everything) {
     const auto root = ctx.RequireDevice();
     if (!root) return;
     Card card(*root);
+    // Held for the whole read: the archive is one moment's picture of the card.
+    const auto lock = LockOrFail(ctx, card);
+    if (!lock) return;
     InterruptCancels cancels;
     const Result<BackupManifest> written = BackupCard(card, archive, everything, &interrupted);
     if (!written.ok()) {
@@ -133,6 +136,8 @@ void RunRestore(CliContext& ctx, const std::string& archive, bool yes, bool forc
     const auto root = ctx.RequireDevice();
     if (!root) return;
     Card card(*root);
+    const auto lock = LockOrFail(ctx, card);
+    if (!lock) return;
     AnswerYes answerYes(ctx.Messages());
     IMessageSink& answers = yes ? answerYes : ctx.Messages();
     InterruptCancels cancels;

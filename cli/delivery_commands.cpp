@@ -61,7 +61,7 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
 
 // Deletes contents from the shelf that holds each one, shelf by shelf.
 void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
-    auto card = OpenCard(ctx);
+    auto card = OpenCard(ctx, {}, CardUse::Change);
     if (!card) return;
     std::map<Shelf, std::vector<ContentRecord>> byShelf;
     for (const std::string& no : numbers) {
@@ -93,7 +93,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* add = game->add_subcommand("add", "add language contents to the game");
     add->add_option("contentNo", *numbers, "content numbers")->required();
     add->callback([&ctx, numbers] {
-        auto card = OpenCard(ctx);
+        auto card = OpenCard(ctx, {}, CardUse::Change);
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Language);
         if (!records) return;
@@ -108,7 +108,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* remove = game->add_subcommand("remove", "take contents out of the game");
     remove->add_option("contentNo", *numbers, "content numbers")->required();
     remove->callback([&ctx, numbers] {
-        auto card = OpenCard(ctx);
+        auto card = OpenCard(ctx, {}, CardUse::Change);
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Game);
         if (!records) return;
@@ -124,7 +124,7 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* apply = children->add_subcommand("apply", "put a child's name voice on the device");
     apply->add_option("no", *childNo, "child number")->required();
     apply->callback([&ctx, childNo] {
-        auto card = OpenCard(ctx);
+        auto card = OpenCard(ctx, {}, CardUse::Change);
         if (!card || !SignInForCommand(ctx)) return;
         const ChildrenList list = FetchChildrenList(ctx.session);
         if (!list.ok()) {
@@ -144,7 +144,7 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         ctx.Fail(CliNoSuchChild(*childNo));
     });
     children->add_subcommand("release", "take the name voice off the device")->callback([&ctx] {
-        auto card = OpenCard(ctx);
+        auto card = OpenCard(ctx, {}, CardUse::Change);
         if (card && !ReleaseNameVoice(card->database())) {
             ctx.Fail(kCliNameVoiceNotRemoved);
         }

@@ -52,7 +52,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* select = diy->add_subcommand("select", "make a language content the DIY content");
     select->add_option("contentNo", args->contentNo, "content number")->required();
     select->callback([&ctx, args] {
-        auto card = OpenCard(ctx);
+        auto card = OpenCard(ctx, {}, CardUse::Change);
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, {args->contentNo}, Shelf::Language);
         if (records && !ChooseDiyContent(records->front(), {*card->card, ctx.Messages()}))
@@ -87,7 +87,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* remove = diy->add_subcommand("delete", "delete a slot's recording");
     cardAndSlot(remove);
     remove->callback([&ctx, args] {
-        auto card = OpenCard(ctx);
+        auto card = OpenCard(ctx, {}, CardUse::Change);
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (diy && !DeleteDiySlot(*diy, position, args->slot, ctx.Messages())) {
@@ -103,7 +103,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
             ctx.UsageError(kCliSlotNameControlCharacter);
             return;
         }
-        auto card = OpenCard(ctx);
+        auto card = OpenCard(ctx, {}, CardUse::Change);
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (diy && !RenameDiySlot(*diy, position, args->slot, args->name)) {

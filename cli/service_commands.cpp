@@ -172,7 +172,7 @@ std::unique_ptr<CardSession> CardIfAny(CliContext& ctx, bool& failed) {
         if (!found) return nullptr;
         device = *found;
     }
-    auto card = OpenCard(ctx, device);
+    auto card = OpenCard(ctx, device, CardUse::Change);
     failed = card == nullptr;
     return card;
 }

@@ -97,7 +97,7 @@ void ShowDevice(CliContext& ctx) {
 }
 
 void RebuildTables(CliContext& ctx, const std::string& kind) {
-    auto card = OpenCard(ctx);
+    auto card = OpenCard(ctx, {}, CardUse::Change);
     if (!card) return;
     const std::string& root = card->root();
     if (kind == "game") {

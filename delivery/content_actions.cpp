@@ -166,4 +166,11 @@ bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context)
     return true;
 }
 
+std::shared_ptr<CardLock> LockCardForAction(Card& card, IMessageSink& messages,
+                                            std::chrono::milliseconds wait) {
+    auto lock = card.Lock(wait);
+    if (!lock) messages.Show(MessageKind::Exclamation, kMsgCardBusy);
+    return lock;
+}
+
 }  // namespace torvane

@@ -3,7 +3,9 @@
 // The page passes the rows the user ticked (in list order) and only shows what these decide.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,5 +71,11 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
 // The DIY radio of a language content: makes it the content whose table the DIY cards use.
 // False, with the user told, when the card did not take it.
 bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context);
+
+// The card's writer lock for an action a page runs itself (a job takes its own): waits at most
+// `wait` for another program or job, then tells the user the card is busy and returns null; the
+// action then changes nothing. Databases another program changed are read again (Card::Lock).
+std::shared_ptr<CardLock> LockCardForAction(Card& card, IMessageSink& messages,
+                                            std::chrono::milliseconds wait = kCardLockWait);
 
 }  // namespace torvane

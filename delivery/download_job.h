@@ -14,6 +14,7 @@
 
 #include "base/message_sink.h"
 #include "store/card_anchor.h"
+#include "store/card_lock.h"
 #include "store/content_record.h"
 #include "store/status.h"
 
@@ -28,6 +29,8 @@ struct JobTiming {
     std::chrono::milliseconds betweenContents{500};
     std::chrono::milliseconds atEnd{300};
     std::chrono::milliseconds pausePoll{500};
+    // How long the job waits for another writer of its card before it refuses.
+    std::chrono::milliseconds cardLockWait = kCardLockWait;
     static JobTiming Immediate() {
         JobTiming timing;
         timing.betweenContents = timing.atEnd = std::chrono::milliseconds(0);
@@ -113,6 +116,9 @@ struct DownloadJob {
     // Where contents and packages are staged before they go to the card; empty: a fresh folder
     // of the job's own in the user's private temporary folder, removed when the job ends.
     std::string stagingFolder;
+    // The card's writer lock when the caller already holds it for work around the job; empty:
+    // the job takes it itself, and holds it from its first read of the card to its end.
+    std::shared_ptr<CardLock> cardLock;
 };
 
 // Byte counts in the content and package modes, file counts in the DIY and copy modes.
@@ -136,6 +142,7 @@ struct JobOutcome {
         Cancelled,  // the user stopped it
         Stopped,    // could not start or could not go on; the user has been told or lastError says
         CardRemoved,  // the card was pulled or replaced: nothing was written after it left
+        CardBusy,     // another program or job kept the card: nothing was done, the user was told
     };
     Result result = Result::Stopped;
     // Content: the numbers added to the card's database, in job order.

@@ -121,8 +121,21 @@ void DownloadWorker::OnProgress(std::int32_t count) {
 }
 
 JobOutcome DownloadWorker::Run() {
-    JobOutcome outcome = std::visit([this](auto& job) { return RunJob(job); }, job_.kind);
-    outcome = AfterCardLeft(std::move(outcome));
+    JobOutcome outcome;
+    // One writer at a time: a second job or program on this card waits, then refuses untouched;
+    // a backup holds the card still for its whole read.
+    cardLock_ = job_.cardLock;
+    if (card_ != nullptr && cardLock_ == nullptr) cardLock_ = card_->Lock(job_.timing.cardLockWait);
+    if (card_ != nullptr && cardLock_ == nullptr) {
+        outcome.result = JobOutcome::Result::CardBusy;
+        outcome.lastError = "[Error] the card is busy: " + card_->root();
+        SetStatus(std::string(kMsgCardBusy));
+        messages_.Show(MessageKind::Exclamation, kMsgCardBusy);
+    } else {
+        outcome = std::visit([this](auto& job) { return RunJob(job); }, job_.kind);
+        outcome = AfterCardLeft(std::move(outcome));
+    }
+    cardLock_.reset();
     scratch_.reset();
     {
         std::lock_guard lock(mutex_);

@@ -99,6 +99,8 @@ class DownloadWorker final : public IFileProgressEvent {
     DownloadJob job_;
     // The card the job works on, held for the whole job (null for a copy to the computer).
     const std::shared_ptr<Card> card_;
+    // The card's writer lock, held by the worker's thread from the job's start to its end.
+    std::shared_ptr<CardLock> cardLock_;
     const ServiceSession session_;
     IJobObserver& observer_;
     IMessageSink& messages_;

@@ -62,6 +62,7 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
             RepairDownloads downloads(observer_);
             ThreadedJobRunner runner(session_, downloads, messages_, freeSpace_, &control_.cancel,
                                      job_.timing);
+            runner.WorkUnder(cardLock_);
             CareReport report =
                 CheckAndRepair(card, repair, catalogue ? &*catalogue : nullptr, &runner);
             if (repair && !report.problems.empty()) {

@@ -38,6 +38,7 @@ class EndWatcher final : public IJobObserver {
 
 JobOutcome ThreadedJobRunner::Run(DownloadJob job) {
     if (timing_) job.timing = *timing_;
+    if (job.cardLock == nullptr) job.cardLock = lock_;
     EndWatcher watcher(observer_);
     DownloadWorker worker(std::move(job), session_, watcher, messages_, freeSpace_);
     worker.Start();

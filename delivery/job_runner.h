@@ -26,6 +26,10 @@ class ThreadedJobRunner final : public IJobRunner {
           timing_(timing) {}
 
     JobOutcome Run(DownloadJob job) override;
+    // The card's writer lock the caller holds around the jobs it runs here (a repair installing
+    // contents again, a command that changed the card first): its jobs work under it instead of
+    // waiting for it.
+    void WorkUnder(std::shared_ptr<CardLock> lock) { lock_ = std::move(lock); }
 
   private:
     const ServiceSession& session_;
@@ -34,6 +38,7 @@ class ThreadedJobRunner final : public IJobRunner {
     const IFreeSpace& freeSpace_;
     const std::atomic<bool>* interrupt_;
     std::optional<JobTiming> timing_;
+    std::shared_ptr<CardLock> lock_;
 };
 
 // An observer that ignores every report.

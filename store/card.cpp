@@ -7,4 +7,15 @@ namespace torvane {
 Card::Card(std::string root)
     : anchor_(std::make_shared<CardAnchor>(std::move(root))), database_(anchor_), diy_(anchor_) {}
 
+std::shared_ptr<CardLock> Card::Lock(std::chrono::milliseconds wait) {
+    auto lock = CardLock::Take(root(), wait);
+    if (!lock) return nullptr;
+    // Read only when this program had read them: a card still being opened reads them itself.
+    const CardAnchor::Changes changes = anchor_->ChangedElsewhere();
+    if (changes.database) LoadDatabase();
+    if (changes.diy) LoadDiy();
+    if (changes.database || changes.diy) reloads_.fetch_add(1);
+    return lock;
+}
+
 }  // namespace torvane

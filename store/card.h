@@ -5,11 +5,15 @@
 // and once the card is pulled or replaced nothing is written anywhere.
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "store/card_anchor.h"
+#include "store/card_lock.h"
 #include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/diy_xml.h"
@@ -37,6 +41,14 @@ class Card : public std::enable_shared_from_this<Card> {
     bool LoadDatabase() { return database_.Load(); }
     // Reads Diy.dat and rec.tbl into the DIY database.
     bool LoadDiy() { return diy_.Load(); }
+
+    // The one way to change the card: takes its writer lock (see CardLock), waiting at most
+    // `wait`, and reads again the databases another program changed meanwhile, so that nothing
+    // read before its work is saved over it. Null when the card stayed busy; the caller then
+    // changes nothing. Hold the lock until the change is written whole.
+    std::shared_ptr<CardLock> Lock(std::chrono::milliseconds wait = kCardLockWait);
+    // How many times Lock read the databases again: a page that shows them refills when it grew.
+    std::uint64_t Reloads() const { return reloads_.load(); }
 
     // The drive detection saw the card leave: every job and page holding it stops writing.
     void MarkRemoved() { anchor_->MarkRemoved(); }
@@ -71,6 +83,7 @@ class Card : public std::enable_shared_from_this<Card> {
     std::shared_ptr<CardAnchor> anchor_;
     CDefaultXML database_;
     CDiyXML diy_;
+    std::atomic<std::uint64_t> reloads_{0};
 };
 
 }  // namespace torvane

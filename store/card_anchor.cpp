@@ -30,13 +30,17 @@ std::optional<CardAnchor::FileStamp> CardAnchor::Stamp(const std::string& path, 
     return stamp;
 }
 
-bool CardAnchor::PresentLocked() const {
+bool CardAnchor::RootUnchangedLocked() const {
     if (removed_.load() || root_.empty()) return false;
     const auto now = Stamp(root_, true);
     if (!now) return false;
     // A card whose root was not there when it was handed out is taken as it is found first.
     if (!rootStamp_) rootStamp_ = now;
-    if (now != rootStamp_) return false;
+    return now == rootStamp_;
+}
+
+bool CardAnchor::PresentLocked() const {
+    if (!RootUnchangedLocked()) return false;
     if (!databaseKnown_) return true;
     return Stamp(card_paths::Below(root_, card_paths::kDatabase), false) == database_;
 }
@@ -59,6 +63,37 @@ void CardAnchor::ForgetDatabaseFile() {
     std::lock_guard lock(mutex_);
     databaseKnown_ = false;
     database_.reset();
+    diyKnown_ = false;
+    diyFile_.reset();
+    recTable_.reset();
+}
+
+void CardAnchor::NoteDiyFiles() {
+    std::lock_guard lock(mutex_);
+    diyFile_ = Stamp(card_paths::Below(root_, card_paths::kDiyDatabase), false);
+    recTable_ = Stamp(card_paths::Below(root_, card_paths::kRecordingTable), false);
+    diyKnown_ = true;
+}
+
+bool CardAnchor::DiyFilesAsNotedLocked() const {
+    return !diyKnown_ ||
+           (Stamp(card_paths::Below(root_, card_paths::kDiyDatabase), false) == diyFile_ &&
+            Stamp(card_paths::Below(root_, card_paths::kRecordingTable), false) == recTable_);
+}
+
+bool CardAnchor::DiyFilesAsNoted() const {
+    std::lock_guard lock(mutex_);
+    return DiyFilesAsNotedLocked();
+}
+
+CardAnchor::Changes CardAnchor::ChangedElsewhere() const {
+    std::lock_guard lock(mutex_);
+    Changes changes;
+    if (!RootUnchangedLocked()) return changes;
+    changes.database = databaseKnown_ &&
+                       Stamp(card_paths::Below(root_, card_paths::kDatabase), false) != database_;
+    changes.diy = !DiyFilesAsNotedLocked();
+    return changes;
 }
 
 bool CardAnchor::MakeFolders(const std::string& folder) const {

@@ -33,9 +33,23 @@ class CardAnchor {
     bool Present() const;
     // Remembers Default.dat as it is now, after this program read or wrote it.
     void NoteDatabaseFile();
-    // Forgets what Default.dat was, so that the next check takes the card as it is: for a card
-    // whose database someone else just wrote on purpose (a restore, a package's own database).
+    // Forgets what Default.dat, Diy.dat and rec.tbl were, so that the next check takes the card as
+    // it is: for a card whose databases someone else just wrote on purpose (a restore, a
+    // package's own database).
     void ForgetDatabaseFile();
+    // Remembers Diy.dat and rec.tbl as they are now, after this program read or wrote them.
+    void NoteDiyFiles();
+    // Diy.dat and rec.tbl as this program last read or wrote them (or never read): another
+    // program's recording is never saved over with an old copy.
+    bool DiyFilesAsNoted() const;
+
+    // Which databases another program changed since this one read or wrote them, on the card
+    // that was opened (never on one pulled or replaced at its root).
+    struct Changes {
+        bool database = false;
+        bool diy = false;
+    };
+    Changes ChangedElsewhere() const;
 
     // Makes `folder` (an absolute path below the root) and every missing folder between it and
     // the root; never the root itself and nothing while the card is not present. False when the
@@ -55,6 +69,8 @@ class CardAnchor {
     };
     static std::optional<FileStamp> Stamp(const std::string& path, bool folder);
     bool PresentLocked() const;
+    bool RootUnchangedLocked() const;
+    bool DiyFilesAsNotedLocked() const;
 
     const std::string root_;
     std::atomic<bool> removed_{false};
@@ -62,6 +78,9 @@ class CardAnchor {
     mutable std::optional<FileStamp> rootStamp_;  // device and inode only
     bool databaseKnown_ = false;
     std::optional<FileStamp> database_;
+    bool diyKnown_ = false;
+    std::optional<FileStamp> diyFile_;
+    std::optional<FileStamp> recTable_;
 };
 
 }  // namespace torvane

@@ -94,6 +94,7 @@ bool CDiyXML::Load() {
         table.clear();
     readOrNew_ =
         ReadDocuments(there ? std::optional<std::string_view>(document) : std::nullopt, table);
+    card_->NoteDiyFiles();
     return readOrNew_;
 }
 
@@ -171,14 +172,20 @@ std::string CDiyXML::SerializeRecTable() const {
 
 bool CDiyXML::SaveRecTable() {
     if (!Saveable()) return false;
-    return WriteFileSafely(card_paths::Below(root(), card_paths::kRecordingTable),
-                           SerializeRecTable());
+    if (!WriteFileSafely(card_paths::Below(root(), card_paths::kRecordingTable),
+                         SerializeRecTable()))
+        return false;
+    card_->NoteDiyFiles();
+    return true;
 }
 
 bool CDiyXML::SaveDiyFile() {
     if (!Saveable()) return false;
-    return WriteEncipheredFile(card_paths::Below(root(), card_paths::kDiyDatabase),
-                               SerializeDiyDocument());
+    if (!WriteEncipheredFile(card_paths::Below(root(), card_paths::kDiyDatabase),
+                             SerializeDiyDocument()))
+        return false;
+    card_->NoteDiyFiles();
+    return true;
 }
 
 }  // namespace torvane

@@ -50,7 +50,9 @@ class CDiyXML {
     // The card this database belongs to; null for a database with no card.
     const CardAnchor* card() const { return card_.get(); }
     // Whether the Saves may write: the card is there and the database was read from it.
-    bool Saveable() const { return readOrNew_ && card_ != nullptr && card_->Present(); }
+    bool Saveable() const {
+        return readOrNew_ && card_ != nullptr && card_->Present() && card_->DiyFilesAsNoted();
+    }
 
     // Rebuilds the records from Diy.dat (1500 empty ones when there is none) and merges rec.tbl.
     // False without a device root (nothing changed) or when Diy.dat is damaged.

@@ -430,6 +430,36 @@ TEST_F(InstallEngineTest, TwoJobsAtOnceStageApartAndIgnoreLeftovers) {
     EXPECT_TRUE(NoStagingLeft());
 }
 
+// A second job on a card another job (or program) is changing waits a moment, then refuses: the
+// user is told, nothing is downloaded or written. Once the card is free, the same job runs.
+TEST_F(InstallEngineTest, AJobOnABusyCardRefusesUntouched) {
+    const auto contents = Contents({"M0002"});
+    FixedFreeSpace space(kPlentyOfSpace);
+    JobTiming timing = JobTiming::Immediate();
+    timing.cardLockWait = std::chrono::milliseconds(100);
+    const auto run = [&] {
+        DownloadJob job{ContentInstallJob{contents, card}, timing};
+        DownloadWorker worker(std::move(job), session, observer, sink, space);
+        worker.Start();
+        worker.Wait();
+        return worker.Outcome();
+    };
+    auto other = torvane::Card(Card().string()).Lock(std::chrono::milliseconds(0));
+    ASSERT_NE(other, nullptr);
+    const auto before = test::Snapshot(Card());
+    const std::size_t requestsBefore = service->Requests().size();
+    const JobOutcome refused = run();
+    EXPECT_EQ(refused.result, JobOutcome::Result::CardBusy);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgCardBusy)});
+    EXPECT_EQ(service->Requests().size(), requestsBefore);
+    EXPECT_EQ(test::Snapshot(Card()), before);
+
+    other.reset();
+    const JobOutcome done = run();
+    EXPECT_TRUE(done.Completed()) << done.lastError;
+    EXPECT_EQ(done.addedContentNos, std::vector<std::string>{"M0002"});
+}
+
 // Detection may choose another card while an install runs (the parent switches drives, or the
 // card is pulled and another one attached). The install must go on writing to the card it started
 // on: its database, tables and files, and nothing onto the card chosen later.
