@@ -12,6 +12,7 @@
 #include "children/child_rules.h"
 #include "children/child_window.h"
 #include "children/name_voice.h"
+#include "delivery/content_actions.h"
 #include "service/http_client.h"
 #include "store/card.h"
 #include "ui/app_font.h"
@@ -289,6 +290,11 @@ void CManagerPrivate::Delete(int row) {
     const int first = row - row % 2;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CDefaultXML* database = CardRoot().empty() ? nullptr : Database();
+    std::shared_ptr<CardLock> lock;
+    if (database != nullptr && !(lock = LockCardForAction(*header_.card, messages_))) {
+        QApplication::restoreOverrideCursor();
+        return;
+    }
     const bool deleted = DeleteChildWithVoice(*child, database, session_, messages_);
     QApplication::restoreOverrideCursor();
     if (!deleted) return;
@@ -328,6 +334,11 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
         messages_.Show(MessageKind::Information, kMsgNoDevice);
         return;
     }
+    cardWorkLock_ = LockCardForAction(*card, messages_);
+    if (cardWorkLock_ == nullptr) {
+        busy_ = false;
+        return;
+    }
     cardWork_ = std::thread([this, card, apply = childToApply_, session = session_] {
         std::string error;
         const bool placed = apply ? PlaceNameVoice(*apply, card->anchor(), session, &error)
@@ -339,6 +350,7 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
 
 void CManagerPrivate::FinishCardWork(const std::shared_ptr<Card>& card, bool placed) {
     if (cardWork_.joinable()) cardWork_.join();
+    const std::shared_ptr<CardLock> lock = std::move(cardWorkLock_);
     if (!card->Present()) {
         busy_ = false;
         messages_.Show(MessageKind::Exclamation, kMsgCardRemovedDuringJob);

@@ -20,6 +20,7 @@
 
 namespace torvane {
 
+class CardLock;
 class CChildWnd;
 class CGridCtrl;
 
@@ -106,6 +107,8 @@ class CManagerPrivate : public ChildPageBase {
     bool tooLongTold_ = false;
     std::chrono::steady_clock::time_point loadedAt_{};
     std::thread cardWork_;
+    // The card's writer lock, from the click until the name voice and the database are written.
+    std::shared_ptr<CardLock> cardWorkLock_;
 };
 
 }  // namespace torvane

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cstdio>
 
 #include "base/messages.h"
@@ -252,6 +253,7 @@ void CSendContents::Reload(bool clear, bool keepTab) {
         QFile info(QString::fromStdString(card_->Path("info.dat")));
         if (info.open(QIODevice::ReadOnly)) infoText_ = info.readAll().toStdString();
         databaseLoaded_ = card_->LoadDatabase();
+        seenReloads_ = card_->Reloads();
         if (!databaseLoaded_) {
             catalogue_.reset();
             FillLists();
@@ -759,15 +761,32 @@ void CSendContents::OnTransfer() {
     const std::vector<ContentRecord> ticked = Ticked(*catalogueList_);
     ContentActionContext context{*card_, messages_};
     if (tab_ == ContentTab::Game) {
-        if (AddToGameSelection(ticked, context).added > 0) {
+        const auto lock = LockCard();
+        if (lock && AddToGameSelection(ticked, context).added > 0) {
             RefillDeviceList();
             RecheckCatalogueRows();
         }
+        RefillIfReloaded();
         return;
     }
     const TransferOutcome outcome = TransferContents(ticked, false, context, *this);
     RecheckCatalogueRows();
     if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
+    RefreshStorage();
+    RefillIfReloaded();
+}
+
+std::shared_ptr<CardLock> CSendContents::LockCard() {
+    return LockCardForAction(*card_, messages_,
+                             host_.timing ? host_.timing->cardLockWait : kCardLockWait);
+}
+
+void CSendContents::RefillIfReloaded() {
+    if (!card_ || card_->Reloads() == seenReloads_) return;
+    seenReloads_ = card_->Reloads();
+    if (catalogue_) RebuildGameLists(*catalogue_, card_->database());
+    RefillDeviceList();
+    RecheckCatalogueRows();
     RefreshStorage();
 }
 
@@ -778,6 +797,9 @@ void CSendContents::OnDelete() {
         return;
     }
     const std::vector<ContentRecord> ticked = Ticked(*deviceList_);
+    const auto lock = LockCard();
+    if (!lock) return;
+    RefillIfReloaded();
     const bool changed = DeleteContents(*shelf, ticked, ContentActionContext{*card_, messages_});
     // The lists are filled again whatever happened: a delete the card did not take has put the
     // database back as it was, and the rows must show that, not the records they held.
@@ -804,6 +826,7 @@ void CSendContents::OnCatalogueClick(int row, int column, int button) {
         RecheckCatalogueRows();
         if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
         RefreshStorage();
+        RefillIfReloaded();
     } else if (button == 1 && !record->files.empty() && host_.play) {
         host_.play(record->files.front().fileUrl);
     }
@@ -824,6 +847,16 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
     const auto* check = deviceList_->GetCellAs<CShortCellCheck>(row, 0);
     if (record == nullptr || check == nullptr || !check->IsEnabled()) return;
     const ContentRecord chosen = *record;
+    const auto lock = LockCard();
+    if (!lock) return;
+    if (card_->Reloads() != seenReloads_) {
+        // Another program changed the card: the choice is made on the card as it is now.
+        RefillIfReloaded();
+        const auto& language = card_->database().Contents(Shelf::Language);
+        if (std::none_of(language.begin(), language.end(),
+                         [&](const ContentRecord& on) { return on.contentNo == chosen.contentNo; }))
+            return;
+    }
     if (!ChooseDiyContent(chosen, ContentActionContext{*card_, messages_})) {
         // The database was put back as it was: its rows are read again.
         RefillDeviceList();
@@ -876,6 +909,7 @@ void CSendContents::OnDiyButton(int row, int button) {
             AssignDiyFiles(*card, position, slot_, files, *this, messages_);
             RefreshStorage();
             RefillDeviceList();
+            RefillIfReloaded();
             return;
         }
         case 1: {
@@ -897,16 +931,19 @@ void CSendContents::OnDiyButton(int row, int button) {
             ExportDiySlot(diy, position, slot_, chosen.toStdString(), *this, messages_);
             return;
         }
-        case 3:
+        case 3: {
             // The parent's own recording cannot be downloaded again: one misclick must not lose it.
             if (const auto question = DeleteDiySlotQuestion(diy, position, slot_);
                 question && !messages_.Ask(MessageKind::Exclamation, *question))
                 return;
             if (!stillThere()) return;
-            DeleteDiySlot(diy, position, slot_, messages_);
+            const auto lock = LockCard();
+            if (lock) DeleteDiySlot(diy, position, slot_, messages_);
             RefreshStorage();
             RefillDeviceList();
+            RefillIfReloaded();
             return;
+        }
         default:
             return;
     }
@@ -916,8 +953,11 @@ void CSendContents::OnDeviceEdited(int row, int column) {
     if (tab_ != ContentTab::Diy || column != 2 || !EnsureDiy()) return;
     const auto* record = reinterpret_cast<const DiyRecord*>(deviceList_->GetItemData(row, 1));
     if (record == nullptr) return;
-    RenameDiySlot(card_->diy(), DiyPosition(*record), slot_,
-                  deviceList_->GetItemText(row, column).toStdString());
+    const int position = DiyPosition(*record);
+    const std::string name = deviceList_->GetItemText(row, column).toStdString();
+    // The record may be read again under the lock: only its position is kept.
+    if (const auto lock = LockCard()) RenameDiySlot(card_->diy(), position, slot_, name);
+    RefillIfReloaded();
 }
 
 // ---- Painting -----------------------------------------------------------------------------

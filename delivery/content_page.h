@@ -145,6 +145,12 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     bool SeriesSelected(ContentTab tab) const;
     // Loads the DIY database of the card shown when it is not loaded yet.
     bool EnsureDiy();
+    // The card's writer lock for an action of this page; null, with the user told, when another
+    // program or job keeps the card.
+    std::shared_ptr<CardLock> LockCard();
+    // Another program changed the card's databases and they were read again when the card was
+    // locked: every list shows the card as it is now.
+    void RefillIfReloaded();
     // The card that the device detection has chosen, when it is another one than shown.
     void FollowCurrentCard();
     int DiyPosition(const DiyRecord& record) const;
@@ -156,6 +162,7 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     std::shared_ptr<Card> card_;
     bool databaseLoaded_ = false;
     bool diyLoaded_ = false;
+    std::uint64_t seenReloads_ = 0;
     std::unique_ptr<ContentCatalogue> catalogue_;
     std::string infoText_;
     StorageNumbers storage_;

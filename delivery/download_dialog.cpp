@@ -186,9 +186,11 @@ void CDownloadDlg::OnWorkerFinished(const JobOutcome& outcome) {
     RepaintIfChanged();
     if (const auto notice = NoticeOfJobEnd(announced_, outcome); notice && ProgramInBackground())
         NotifyDesktop(Text(notice->summary), Text(notice->body));
-    // A card that left has been told about by the job itself: there is nothing more to read here.
+    // A card that left or was busy has been told about by the job itself: there is nothing more
+    // to read here.
     if (outcome.result == JobOutcome::Result::Cancelled ||
-        outcome.result == JobOutcome::Result::CardRemoved) {
+        outcome.result == JobOutcome::Result::CardRemoved ||
+        outcome.result == JobOutcome::Result::CardBusy) {
         QDialog::done(QDialog::Rejected);
         return;
     }

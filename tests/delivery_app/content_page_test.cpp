@@ -19,9 +19,12 @@
 #include "delivery/download_dialog.h"
 #include "service/session.h"
 #include "store/card.h"
+#include "store/card_lock.h"
 #include "store/device_setup.h"
+#include "store/text_codec.h"
 #include "tests/support/demo_session.h"
 #include "tests/support/files.h"
+#include "tests/support/program_run.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 #include "tools/demo_service/demo_service.h"
@@ -120,10 +123,17 @@ class ContentPageTest : public QObject {
             return savePath_;
         };
         host.timing = JobTiming::Immediate();
+        host.timing->cardLockWait = std::chrono::milliseconds(200);
         page_ = std::make_unique<CSendContents>(nullptr, session_, sink_, std::move(host));
         page_->show();
         QVERIFY(QTest::qWaitForWindowExposed(page_.get()));
         page_->LoadForAttachedDevice();
+    }
+    // A recording on the computer, the one the next file dialog chooses.
+    void ChooseRecording(const std::string& name, std::string_view bytes = "ID3 recording") {
+        const std::string sound = dir_->path() / name;
+        test::WriteFile(sound, bytes);
+        chosenSounds_ = {QString::fromStdString(sound)};
     }
     CMyGrid& Catalogue() { return *page_->CatalogueList(); }
     CMyGrid& Device() { return *page_->DeviceList(); }
@@ -314,9 +324,7 @@ class ContentPageTest : public QObject {
     void aCardPulledWhileTheRecordingDialogIsOpenGetsNothing() {
         OpenPage();
         ClickPicture(*page_, Tab(ContentTab::Diy));
-        const std::string sound = dir_->path() / "song.mp3";
-        test::WriteFile(sound, "ID3 recording");
-        chosenSounds_ = {QString::fromStdString(sound)};
+        ChooseRecording("song.mp3");
         const std::string away = dir_->path() / "pulled";
         whileChoosing_ = [&] {
             std::filesystem::rename(card_->root(), away);
@@ -398,6 +406,64 @@ class ContentPageTest : public QObject {
         CDiyXML emptied(card_->root());
         QVERIFY(emptied.Load());
         QVERIFY(!emptied.records()[51].slots[0].InUse());
+    }
+
+    // torvane-cli changes the DIY cards while the page holds the databases it read earlier: the
+    // page's next DIY change, through a job or by itself, is made on the card as it is now, the
+    // command line's recording and name stay, and the page shows them.
+    void anotherProgramsRecordingSurvivesThePagesNextChanges() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Diy));
+        QCOMPARE(Device().GetItemText(1, 2), QString());
+        const auto cli = [this](const std::vector<std::string>& command) {
+            std::vector<std::string> arguments = {TORVANE_CLI_BIN, "--device", card_->root()};
+            arguments.insert(arguments.end(), command.begin(), command.end());
+            return test::RunProgram(arguments).exitCode;
+        };
+        const std::string fromCli = dir_->path() / "터미널.mp3";
+        test::WriteFile(fromCli, "ID3 from the command line");
+        QCOMPARE(cli({"diy", "assign", "1", "1", fromCli}), 0);
+
+        ChooseRecording("창.mp3", "ID3 from the window");
+        ClickCellButton(Device(), 2, 3, 0);  // card 2, through the page's job
+        QCOMPARE(Device().GetItemText(1, 2), QStringLiteral("터미널"));
+
+        QCOMPARE(cli({"diy", "rename", "1", "1", "바뀐 이름"}), 0);
+        QVERIFY(Device().EditCell(2, 2));  // card 2, renamed by the page itself
+        Device().Editor()->setText(QStringLiteral("창 이름"));
+        Device().EndEditing(false);
+        QCoreApplication::processEvents();
+        QCOMPARE(Device().GetItemText(1, 2), QStringLiteral("바뀐 이름"));
+
+        CDiyXML reread(card_->root());
+        QVERIFY(reread.Load());
+        QCOMPARE(reread.records()[0].slots[0].name, std::string("바뀐 이름"));
+        QCOMPARE(reread.records()[1].slots[0].name, std::string("창 이름"));
+        const std::string table = test::ReadFile(card_->Path("ck9/rec.tbl"));  // in CP949
+        for (const std::size_t card : {0, 1})
+            QVERIFY(table.find(Utf8ToCp949(reread.records()[card].slots[0].file)) !=
+                    std::string::npos);
+    }
+
+    // While another program holds the card, the page's changes wait a moment, then are refused
+    // with the sentence that says so, and the card stays as it was.
+    void aBusyCardRefusesThePagesChangesUntouched() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Diy));
+        ChooseRecording("노래.mp3");
+        ClickCellButton(Device(), 1, 3, 0);
+        QCOMPARE(Device().GetItemText(1, 2), QStringLiteral("노래"));
+
+        const auto held = CardLock::Take(card_->root(), std::chrono::milliseconds(0));
+        QVERIFY(held != nullptr);
+        const auto before = test::Snapshot(card_->root());
+        sink_.Clear();
+        ClickCellButton(Device(), 1, 3, 3);  // delete
+        QVERIFY(Said(sink_, kMsgCardBusy));
+        sink_.Clear();
+        ClickCellButton(Device(), 2, 3, 0);  // assign through a job
+        QVERIFY(Said(sink_, kMsgCardBusy));
+        QCOMPARE(test::Snapshot(card_->root()), before);
     }
 
     // Another card attached: its own recordings and contents, never the first card's.
