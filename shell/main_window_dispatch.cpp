@@ -4,6 +4,7 @@
 
 #include "base/menu_address.h"
 #include "base/messages.h"
+#include "delivery/content_actions.h"
 #include "service/session.h"
 #include "shell/main_window.h"
 #include "store/card.h"
@@ -184,6 +185,9 @@ void CTorvaneDlg::OfferWaitingPutBacks() {
         if (!Messages().Ask(MessageKind::Exclamation,
                             PutBackWaitingQuestion(waiting.folder, waiting.card)))
             continue;
+        // Another program writing the card now: the copies wait for the next time.
+        const std::shared_ptr<CardLock> lock = LockCardForAction(*card, Messages());
+        if (!lock) return;
         const std::unique_ptr<KeptRecordings> kept = KeptRecordings::Resume(waiting.folder);
         if (kept == nullptr) continue;
         // The card's databases are read again after the put-back wrote them.
