@@ -22,6 +22,7 @@
 #include "store/card_paths.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
+#include "store/text_codec.h"
 #include "torvane_version.h"
 
 namespace torvane {
@@ -31,14 +32,6 @@ namespace fs = std::filesystem;
 using json = nlohmann::json;
 
 constexpr std::size_t kChunk = std::size_t{1} << 20;
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
 
 std::string_view FirstComponent(std::string_view path) {
     return path.substr(0, path.find('/'));
@@ -53,11 +46,11 @@ std::string_view LastComponent(std::string_view path) {
 // through them), the parent's recordings, the child's name voice and the firmware's info.dat.
 // FAT keeps names in any letter case, so they are compared in lower case.
 bool CannotBeDownloadedAgain(std::string_view path) {
-    const std::string lower = Lower(path);
+    const std::string lower = ToLowerAscii(path);
     const std::string_view name = LastComponent(lower);
     if (lower.find('/') == std::string::npos) {
-        return lower == Lower(card_paths::kDatabase) || lower == Lower(card_paths::kDiyDatabase) ||
-               lower == "info.dat";
+        return lower == ToLowerAscii(card_paths::kDatabase) ||
+               lower == ToLowerAscii(card_paths::kDiyDatabase) || lower == "info.dat";
     }
     if (name == "rfid.tbl" || name == "sw.tbl" || name == "rec.tbl") return true;
     const std::string_view top = FirstComponent(lower);
@@ -66,27 +59,11 @@ bool CannotBeDownloadedAgain(std::string_view path) {
 
 // Audio is compressed already; storing it keeps a backup as fast as a plain copy.
 bool StoredUncompressed(std::string_view path) {
-    const std::string name = Lower(LastComponent(path));
+    const std::string name = ToLowerAscii(LastComponent(path));
     for (const std::string_view ext : {".qvx", ".mp3", ".wav", ".ogg"}) {
         if (name.size() > ext.size() && name.ends_with(ext)) return true;
     }
     return false;
-}
-
-// The name FAT stores for a path: it ignores letter case and drops trailing dots and blanks of
-// every part, so "rec.wav", "REC.WAV" and "rec.wav. " are one file on the card.
-std::string FatName(std::string_view path) {
-    std::string name;
-    std::size_t start = 0;
-    while (true) {
-        const auto slash = path.find('/', start);
-        std::string_view part = path.substr(start, slash - start);
-        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
-        name += Lower(part);  // a part of dots and blanks only is left empty: no FAT name
-        if (slash == std::string_view::npos) return name;
-        name += '/';
-        start = slash + 1;
-    }
 }
 
 // A path from an archive that may become a card path: relative, "/" separated, every part a
@@ -275,7 +252,7 @@ Result<EntryIndexes> CheckArchive(zip_t* archive, const BackupManifest& manifest
     std::map<std::string, const BackupFile*> listed;
     std::set<std::string> fatNames;
     for (const BackupFile& file : manifest.files) {
-        const std::string fatName = FatName(file.path);
+        const std::string fatName = card_paths::FatName(file.path);
         if (!IsPlainRelativePath(file.path) || !IsPlainRelativePath(fatName))
             return Status::Failure(std::string(kMsgBackupUnsafeName));
         if (!fatNames.insert(fatName).second || !listed.emplace(file.path, &file).second)
@@ -330,9 +307,9 @@ Result<BackupManifest> LoadManifest(zip_t* archive) {
 // The device must never see a database that names files not yet there: recordings and sounds are
 // renamed into place first, then the tables, then the databases.
 int RestoreRank(std::string_view path) {
-    const std::string lower = Lower(path);
-    if (lower.find('/') == std::string::npos &&
-        (lower == Lower(card_paths::kDatabase) || lower == Lower(card_paths::kDiyDatabase)))
+    const std::string lower = ToLowerAscii(path);
+    if (lower.find('/') == std::string::npos && (lower == ToLowerAscii(card_paths::kDatabase) ||
+                                                 lower == ToLowerAscii(card_paths::kDiyDatabase)))
         return 2;
     return lower.ends_with(".tbl") ? 1 : 0;
 }

@@ -146,23 +146,8 @@ int CMyZip::ExtractAll(const std::string& destination, std::size_t bufferSize) {
     return 0;
 }
 
-std::string CMyZip::FatComparable(std::string_view path) {
-    std::string result;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string_view::npos) end = path.size();
-        std::string_view part = path.substr(start, end - start);
-        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
-        result += ToLowerAscii(part);
-        if (end < path.size()) result += '/';
-        start = end + 1;
-    }
-    return result;
-}
-
 bool CMyZip::IsLeftOut(const std::string& relative) const {
-    const std::string comparable = FatComparable(relative);
+    const std::string comparable = card_paths::FatName(relative);
     for (const std::string& leftOut : leftOut_) {
         const bool folder = !leftOut.empty() && leftOut.back() == '/';
         if (folder

@@ -13,6 +13,7 @@
 
 #include "base/message_sink.h"
 #include "store/card_anchor.h"
+#include "store/card_paths.h"
 
 struct zip;
 
@@ -47,7 +48,7 @@ class CMyZip {
     // when the path ends in "/" ("ck9/re1/"), is left out: the card's own file stays. Paths are
     // compared as the card's FAT compares names: without regard to ASCII case, and without the
     // dots and blanks at the end of a name, which FAT drops.
-    void LeaveOut(std::string path) { leftOut_.push_back(FatComparable(path)); }
+    void LeaveOut(std::string path) { leftOut_.push_back(card_paths::FatName(path)); }
     // The file entries the last ExtractAll left out, as the archive names them.
     const std::vector<std::string>& LeftOutEntries() const { return leftOutEntries_; }
     // The destination is this card (null: a folder of the computer): no entry is written and no
@@ -60,7 +61,6 @@ class CMyZip {
                              std::size_t bufferSize);
     bool MakeFolders(const std::string& folder) const;
     bool DestinationPresent() const { return card_ == nullptr || card_->Present(); }
-    static std::string FatComparable(std::string_view path);
     bool IsLeftOut(const std::string& relative) const;
 
     IMessageSink& messages_;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/text_codec.h"
+
 namespace torvane::card_paths {
 
 inline constexpr std::string_view kDatabase = "Default.dat";
@@ -54,6 +56,23 @@ inline std::vector<std::string> NameVoiceFiles(std::string_view root) {
     for (const std::string_view language : kNameVoiceLanguages)
         paths.push_back(NameVoiceFolder(root, language) + "/" + std::string(kNameVoiceFile));
     return paths;
+}
+
+// The name the card's FAT file system stores for a path ("/" separated): it ignores ASCII letter
+// case and drops the dots and blanks at the end of every part, so "rec.wav", "REC.WAV" and
+// "rec.wav. " are one file on the card. A part of dots and blanks only is left empty.
+inline std::string FatName(std::string_view path) {
+    std::string name;
+    std::size_t start = 0;
+    while (true) {
+        const auto slash = path.find('/', start);
+        std::string_view part = path.substr(start, slash - start);
+        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
+        name += ToLowerAscii(part);
+        if (slash == std::string_view::npos) return name;
+        name += '/';
+        start = slash + 1;
+    }
 }
 
 // What only this card holds, relative to the root: its databases, the recording table, the
