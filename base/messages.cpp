@@ -137,6 +137,11 @@ std::string DeleteRecordingQuestion(int position, int slot, const std::string& r
            "\"을(를) 카드에서 지울까요? 지운 녹음은 다시 받을 수 없습니다.";
 }
 
+std::string NotASoundFile(const std::string& file, bool empty) {
+    return "'" + file + "'은(는) " + (empty ? "빈 파일이어서" : "MP3나 WAV 소리 파일이 아니어서") +
+           " DIY 카드에 넣지 않았습니다.";
+}
+
 std::string HttpStatusText(long status) {
     const std::string number = std::to_string(status);
     switch (status) {

@@ -132,7 +132,11 @@ inline constexpr std::string_view kLabelNumberColumn = "Num";
 inline constexpr std::string_view kContentPageNote =
     "＊종류에 따라 일부 컨텐츠 전송이 제한될 수 있습니다.";
 // The file dialogs of the DIY tab.
-inline constexpr std::string_view kDiyOpenFilter = "Image (*.mp3 *.wav);;All Files (*.*)";
+inline constexpr std::string_view kDiyOpenFilter =
+    "소리 파일 (*.mp3 *.MP3 *.wav *.WAV);;All Files (*.*)";
+// A file chosen as a recording that the device cannot play, refused before anything is copied:
+// "'<file>'은(는) MP3나 WAV 소리 파일이 아니어서 DIY 카드에 넣지 않았습니다." (or "빈 파일이어서").
+std::string NotASoundFile(const std::string& file, bool empty);
 // "사용공간: 1.23 GB / 남은공간: 4.56 GB" on the storage bar.
 std::string StorageBarText(float usedGb, float freeGb);
 // The download dialog's byte counts: "12 KB/345 KB".

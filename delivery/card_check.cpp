@@ -147,25 +147,32 @@ class Checker {
         return ReadEncipheredText(card_.Path(relative), text) && text == TableText(lines);
     }
 
+    // The selected child's voice belongs in every language folder: each one missing is named,
+    // so the parent knows which language the device will not call the child in.
     void CheckNameVoice() {
-        const auto files = card_paths::NameVoiceFiles(card_.root());
-        std::size_t present = 0;
-        for (const std::string& path : files) {
-            std::error_code error;
-            if (fs::is_regular_file(path, error)) ++present;
+        std::vector<std::string> missing;
+        for (const std::string_view language : card_paths::kNameVoiceLanguages) {
+            const std::string relative = card_paths::NameVoiceFile(language);
+            if (!Exists(relative)) missing.push_back(relative);
         }
         const bool childSelected = card_.database().selectedChildNo() != 0;
-        if (childSelected && present < files.size()) {
-            Add(CardProblemKind::NameVoiceIncomplete, card_paths::kNameVoiceFolder);
-        } else if (!childSelected && present > 0) {
+        if (childSelected) {
+            for (const std::string& relative : missing)
+                Add(CardProblemKind::NameVoiceIncomplete, relative);
+        } else if (missing.size() < card_paths::kNameVoiceLanguages.size()) {
             Add(CardProblemKind::NameVoiceWithoutChild, card_paths::kNameVoiceFolder);
         }
     }
 
     void CheckRecordings() {
+        // A table that is there and cannot be read (a folder in its place, no permission) is
+        // reported; a card that never had one has nothing to read.
         std::string table;
-        if (Exists(std::string(card_paths::kRecordingTable)) &&
-            !ReadWholeFile(card_.Path(card_paths::kRecordingTable), table)) {
+        std::error_code error;
+        if (fs::symlink_status(card_.Path(card_paths::kRecordingTable), error).type() !=
+                fs::file_type::not_found &&
+            (!Exists(std::string(card_paths::kRecordingTable)) ||
+             !ReadWholeFile(card_.Path(card_paths::kRecordingTable), table))) {
             Add(CardProblemKind::UnreadableRecTable, card_paths::kRecordingTable);
         }
         if (!card_.LoadDiy()) {

@@ -26,7 +26,7 @@ enum class CardProblemKind {
     StaleDiyCardTable,      // ck4/rfid.tbl or sw.tbl differ from the DIY content
     MissingRecording,       // a DIY slot names a file that is not there
     UnlistedRecording,      // a recording no slot names
-    NameVoiceIncomplete,    // the selected child's voice is missing in some language folder
+    NameVoiceIncomplete,    // the selected child's voice missing in a language folder (that file)
     NameVoiceWithoutChild,  // a name voice with no selected child
     Leftover,               // a temporary file of an interrupted write
 };

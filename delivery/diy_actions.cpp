@@ -1,10 +1,12 @@
 #include "delivery/diy_actions.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "base/messages.h"
 #include "delivery/folder_tree.h"
+#include "delivery/sound_file.h"
 #include "store/card.h"
 #include "store/card_paths.h"
 #include "store/diy_xml.h"
@@ -60,6 +62,18 @@ JobOutcome AssignDiyFiles(Card& card, int position, int slot, const std::vector<
                           IJobRunner& runner, IMessageSink& messages) {
     if (files.empty() || !DiyCardPosition(position) || slot < 1 || slot > kDiySlotCount) {
         return JobOutcome{};
+    }
+    // Only what the device can play becomes a recording; one wrong choice among the files that
+    // fit stops the whole assignment before anything is copied.
+    const auto fitting = std::min(files.size(), static_cast<std::size_t>(kDiySlotCount - slot + 1));
+    for (std::size_t i = 0; i < fitting; ++i) {
+        const std::string& file = files[i];
+        const SoundFileVerdict verdict = JudgeSoundFile(file);
+        if (verdict == SoundFileVerdict::Empty || verdict == SoundFileVerdict::NotSound) {
+            messages.Show(MessageKind::Error,
+                          NotASoundFile(file, verdict == SoundFileVerdict::Empty));
+            return JobOutcome{};
+        }
     }
     DiyFilesJob job{.sources = files,
                     .cardPosition = position,

@@ -24,7 +24,8 @@ std::string DiySlotPath(const CDiyXML& diy, int position, int slot);
 
 // Copies the recordings into the card, the first into `slot` (1 to 4) and the next ones into the
 // following slots up to slot 4, and saves the DIY database. Tells the user when it completed, and
-// when a recording could not be copied.
+// when a recording could not be copied. A chosen file that is not an MP3 or WAV by its content
+// (or is empty) is refused with a sentence naming it, and nothing is copied.
 JobOutcome AssignDiyFiles(Card& card, int position, int slot, const std::vector<std::string>& files,
                           IJobRunner& runner, IMessageSink& messages);
 

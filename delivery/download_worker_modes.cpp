@@ -41,6 +41,19 @@ std::string DiyDeviceName(const std::string& base, const std::string& extension,
     return name;
 }
 
+// Whether the card's root holds its database, under either spelling: the card's FAT file system
+// does not tell "Default.dat" from "default.dat".
+bool HoldsDatabase(const std::string& root) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(root, error)) {
+        if (card_paths::FatName(entry.path().filename().string()) ==
+                card_paths::FatName(card_paths::kDatabase) &&
+            entry.is_regular_file(error))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWipeKeeper* keeper) {
@@ -79,9 +92,13 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
     zip.WriteOnto(&card->anchor());
     // An update package brings a blank database (and may bring a reset's blank recording table):
     // what only this card holds is never unpacked over, so that an update can neither empty the
-    // database nor leave the parent's recordings without the table that plays them.
+    // database nor leave the parent's recordings without the table that plays them. A card
+    // without a database is not taken for the device at all: there the package's own is put.
+    const bool keepsDatabase = !reset && HoldsDatabase(card->root());
+    if (!reset && !keepsDatabase) card->AcceptDatabaseFile();
     if (!reset)
-        for (std::string& owned : card_paths::OwnedByTheCard()) zip.LeaveOut(std::move(owned));
+        for (std::string& owned : card_paths::OwnedByTheCard())
+            if (keepsDatabase || owned != card_paths::kDatabase) zip.LeaveOut(std::move(owned));
     {
         std::lock_guard lock(mutex_);
         extractor_ = &zip;
@@ -109,8 +126,8 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
     if (opened) {
         if (wiped && keeper != nullptr) keeper->WipeStarting();
         if (wiped) EmptyFolderTree(card->root());
-        Update([reset](JobProgress& p) {
-            p.status = reset ? kMsgResetting : kMsgCopyingToDevice;
+        Update([](JobProgress& p) {
+            p.status = kMsgResetting;
             p.overallDone = p.overallTotal;
             p.itemDone = p.itemTotal / 2;
         });

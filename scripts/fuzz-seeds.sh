@@ -25,7 +25,7 @@ cli updates install 2 --drive "$work/card" --kind reset --yes
 cli install L0001 L0002 M0001 S0001 B0001 C0001 E0001
 cli game add L0001 L0002
 cli diy select L0002
-printf 'RIFF a recording' >"$work/우리아기.wav"
+printf 'RIFF\x10\x00\x00\x00WAVE a recording' >"$work/우리아기.wav"
 cli diy assign 1 1 "$work/우리아기.wav"
 for file in Default.dat Diy.dat; do
     [ -f "$work/card/$file" ] && "$cli" cipher decipher "$work/card/$file" "$work/$file.plain" \

@@ -50,11 +50,17 @@ inline std::string NameVoiceFolder(std::string_view root, std::string_view langu
 inline constexpr std::string_view kNameVoiceFile = "00000003.qvx";
 inline constexpr std::array<std::string_view, 4> kNameVoiceLanguages = {"en", "ko", "ja", "ch"};
 
+// The name voice of one language, relative to the root ("ck1/ja/00000003.qvx").
+inline std::string NameVoiceFile(std::string_view language) {
+    return std::string(kNameVoiceFolder) + "/" + std::string(language) + "/" +
+           std::string(kNameVoiceFile);
+}
+
 // The four places of the name voice.
 inline std::vector<std::string> NameVoiceFiles(std::string_view root) {
     std::vector<std::string> paths;
     for (const std::string_view language : kNameVoiceLanguages)
-        paths.push_back(NameVoiceFolder(root, language) + "/" + std::string(kNameVoiceFile));
+        paths.push_back(Below(root, NameVoiceFile(language)));
     return paths;
 }
 
@@ -83,10 +89,8 @@ inline std::vector<std::string> OwnedByTheCard() {
     std::vector<std::string> paths = {std::string(kDatabase), std::string(kDiyDatabase),
                                       std::string(kRecordingTable)};
     for (int slot = 1; slot <= 4; ++slot) paths.push_back(RecordingSlot(slot) + "/");
-    for (const std::string_view language : kNameVoiceLanguages) {
-        paths.push_back(std::string(kNameVoiceFolder) + "/" + std::string(language) + "/" +
-                        std::string(kNameVoiceFile));
-    }
+    for (const std::string_view language : kNameVoiceLanguages)
+        paths.push_back(NameVoiceFile(language));
     return paths;
 }
 

@@ -104,6 +104,23 @@ TEST_F(CardCheckTest, ProblemsMadeByHandAreEachNamedWithTheirPlace) {
     EXPECT_EQ(Snapshot(Card()), before) << "a check never changes the card";
 }
 
+// What cannot be read or is missing is named by its own file: a recording table with a folder in
+// its place, and the name voice of the one language folder that lacks it.
+TEST_F(CardCheckTest, AnUnreadableRecordingTableAndAMissingNameVoiceAreNamed) {
+    fs::remove(Card() / "ck9/rec.tbl");
+    fs::create_directories(Card() / "ck9/rec.tbl");
+    database.SetSelectedChild(101);
+    ASSERT_TRUE(database.Save());
+    for (const char* language : {"en", "ko", "ch"})
+        WriteFile(Card() / "ck1" / language / "00000003.qvx", "a voice");
+
+    const std::vector<CardProblem> expected = {
+        {CardProblemKind::NameVoiceIncomplete, "ck1/ja/00000003.qvx", ""},
+        {CardProblemKind::UnreadableRecTable, "ck9/rec.tbl", ""},
+    };
+    EXPECT_EQ(Check(), expected);
+}
+
 TEST_F(CardCheckTest, AShortFileIsFoundOnlyAgainstTheCatalogue) {
     const fs::path story = Card() / "ck8/00000201.qvx";
     const std::string whole = ReadFile(story);

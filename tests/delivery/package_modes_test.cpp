@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "delivery/diy_actions.h"
 #include "delivery/job_runner.h"
+#include "delivery/sound_file.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
@@ -77,6 +78,19 @@ TEST_P(UpdateKeepsDatabaseTest, UpdatePackageKeepsTheCardsDatabase) {
 INSTANTIATE_TEST_SUITE_P(Spellings, UpdateKeepsDatabaseTest,
                          ::testing::Values("Default.dat", "default.dat"));
 
+// A card without a database is never taken for the device: an update puts the package's there,
+// and the card then reads as a device's.
+TEST_F(PackageTest, AnUpdateOnACardWithoutADatabaseGivesItThePackagesOwn) {
+    fs::remove(Card() / "Default.dat");
+
+    const JobOutcome outcome = Install(Package("update"), PackageKind::Update);
+
+    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    CDefaultXML database(Card().string());
+    EXPECT_TRUE(database.Load());
+    EXPECT_NE(ReadFile(Card() / "info.dat").find("2.1.0"), std::string::npos);
+}
+
 // The update tab lists the reset package too. Installed as an update, it must not put its blank
 // recording table, DIY database or name voice over the card's: the parent's recordings would be
 // on the card with nothing to play them.
@@ -111,6 +125,11 @@ TEST_F(PackageTest, AnUpdateNeverReplacesWhatOnlyTheCardHolds) {
     });
     ASSERT_NE(said, statuses.seen.end()) << "the job says what it left as it was";
     EXPECT_NE(said->find("ck9/rec.tbl"), std::string::npos) << *said;
+    // While it unpacks, an update says what a reset says: the device is being set up again.
+    EXPECT_NE(std::find(statuses.seen.begin(), statuses.seen.end(), kMsgResetting),
+              statuses.seen.end());
+    EXPECT_EQ(std::find(statuses.seen.begin(), statuses.seen.end(), kMsgCopyingToDevice),
+              statuses.seen.end());
 }
 
 TEST_F(PackageTest, ResetPackageWipesTheCardAndMakesAFreshOne) {
@@ -182,7 +201,7 @@ class DiyFilesTest : public test::CardFixture {
     }
     std::string Source(const std::string& name) {
         const fs::path path = dir.path() / "recordings" / name;
-        WriteFile(path, "sound of " + name);
+        WriteFile(path, "ID3 sound of " + name);
         return path.string();
     }
     const DiySlot& Slot(const CDiyXML& from, int position, int slot) {
@@ -205,8 +224,8 @@ TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {
     const JobOutcome outcome = AssignDiyFiles(*card, 12, 3, files, runner, sink);
 
     ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
-    EXPECT_EQ(ReadFile(Card() / "ck9/re3/first.mp3"), "sound of first.mp3");
-    EXPECT_EQ(ReadFile(Card() / "ck9/re4/92100012.wav"), "sound of a_long_name.wav");
+    EXPECT_EQ(ReadFile(Card() / "ck9/re3/first.mp3"), "ID3 sound of first.mp3");
+    EXPECT_EQ(ReadFile(Card() / "ck9/re4/92100012.wav"), "ID3 sound of a_long_name.wav");
     EXPECT_TRUE(fs::is_directory(Card() / "ck9/re1"));
     CDiyXML reloaded(Card().string());
     ASSERT_TRUE(reloaded.Load());
@@ -253,6 +272,63 @@ INSTANTIATE_TEST_SUITE_P(
                       DeviceName{"BadExtension", "memo.m|p3", "memo", "memo"}),
     [](const auto& info) { return std::string(info.param.what); });
 
+struct Head {
+    const char* what;
+    std::string bytes;
+    SoundFileVerdict verdict;
+};
+
+class SoundHeadTest : public ::testing::TestWithParam<Head> {};
+
+TEST_P(SoundHeadTest, JudgesByTheFirstBytes) {
+    EXPECT_EQ(JudgeSoundHead(GetParam().bytes), GetParam().verdict);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Heads, SoundHeadTest,
+    ::testing::Values(
+        Head{"Id3Tag", "ID3\x04\x00", SoundFileVerdict::Sound},
+        Head{"Mpeg1Layer3Frame", "\xFF\xFB\x90\x64", SoundFileVerdict::Sound},
+        Head{"Mpeg2Layer3Frame", "\xFF\xF3\x48\xC4", SoundFileVerdict::Sound},
+        Head{"Wave", std::string("RIFF\x24\x1F\x00\x00WAVEfmt ", 16), SoundFileVerdict::Sound},
+        Head{"RiffThatIsNoWave", std::string("RIFF\x24\x1F\x00\x00AVI LIST", 16),
+             SoundFileVerdict::NotSound},
+        Head{"Hostname", "my-laptop\n", SoundFileVerdict::NotSound},
+        Head{"SyncWithReservedBitRate", "\xFF\xFB\xF0\x64", SoundFileVerdict::NotSound},
+        Head{"SyncWithReservedLayer", "\xFF\xF9\x90\x64", SoundFileVerdict::NotSound},
+        Head{"ShortOfAFrame", "\xFF\xFB", SoundFileVerdict::NotSound},
+        Head{"Empty", "", SoundFileVerdict::Empty}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// "/etc/hostname" chosen as a recording: nothing is copied, not even the good file chosen with
+// it, and the parent reads which file and why.
+TEST_F(DiyFilesTest, AFileThatIsNoSoundIsRefusedBeforeAnythingIsCopied) {
+    const fs::path text = dir.path() / "recordings" / "hostname.mp3";
+    WriteFile(text, "my-laptop\n");
+    const fs::path empty = dir.path() / "recordings" / "empty.wav";
+    WriteFile(empty, "");
+    const auto before = Snapshot(Card());
+    for (const auto& [file, sentence] :
+         {std::pair{text.string(), NotASoundFile(text.string(), false)},
+          std::pair{empty.string(), NotASoundFile(empty.string(), true)}}) {
+        sink.Clear();
+        const JobOutcome outcome =
+            AssignDiyFiles(*card, 1, 1, {Source("good.mp3"), file}, runner, sink);
+
+        EXPECT_FALSE(outcome.Completed());
+        EXPECT_EQ(Snapshot(Card()), before);
+        EXPECT_FALSE(Slot(diy, 1, 1).InUse());
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0], std::make_pair(MessageKind::Error, sentence));
+        EXPECT_NE(sentence.find(file), std::string::npos);
+    }
+    // A file past the last slot is never copied, and so never judged.
+    sink.Clear();
+    EXPECT_TRUE(
+        AssignDiyFiles(*card, 1, 4, {Source("last.mp3"), text.string()}, runner, sink).Completed());
+    EXPECT_EQ(Slot(diy, 1, 4).file, "last.mp3");
+}
+
 // A card that takes no write: deleting a slot says so instead of "deleted".
 TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSo) {
     ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
@@ -284,12 +360,12 @@ TEST_F(DiyFilesTest, ARecordingThatWasNotCopiedIsNeverReportedAsDone) {
 TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
     ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
     const fs::path second = dir.path() / "other" / "song.mp3";
-    WriteFile(second, "another song");
+    WriteFile(second, "ID3 another song");
     ASSERT_TRUE(AssignDiyFiles(*card, 2, 1, {second.string()}, runner, sink).Completed());
 
-    EXPECT_EQ(ReadFile(Card() / "ck9/re1/song.mp3"), "sound of song.mp3");
+    EXPECT_EQ(ReadFile(Card() / "ck9/re1/song.mp3"), "ID3 sound of song.mp3");
     EXPECT_EQ(Slot(diy, 2, 1).file, "92100002.mp3");
-    EXPECT_EQ(ReadFile(Card() / "ck9/re1/92100002.mp3"), "another song");
+    EXPECT_EQ(ReadFile(Card() / "ck9/re1/92100002.mp3"), "ID3 another song");
 }
 
 TEST_F(DiyFilesTest, SlotActionsExportDeleteAndRename) {
@@ -300,7 +376,7 @@ TEST_F(DiyFilesTest, SlotActionsExportDeleteAndRename) {
     // Saved to a folder that does not exist yet, with the extension added.
     const fs::path chosen = dir.path() / "saved" / "deeper" / "copy";
     ASSERT_TRUE(ExportDiySlot(diy, 51, 2, chosen.string(), runner, sink).Completed());
-    EXPECT_EQ(ReadFile(chosen.string() + ".mp3"), "sound of hello.mp3");
+    EXPECT_EQ(ReadFile(chosen.string() + ".mp3"), "ID3 sound of hello.mp3");
 
     EXPECT_TRUE(RenameDiySlot(diy, 51, 2, "인사"));
     EXPECT_FALSE(RenameDiySlot(diy, 51, 3, "empty slot"));

@@ -187,10 +187,10 @@ TEST_F(CliCardCommandsTest, DiyRecordingsGoOnTheCardAndComeBack) {
     EXPECT_EQ(Database().selectedDiyContentNo(), "L0001");
 
     const fs::path recording = folder.path() / "recordings" / "hello.mp3";
-    WriteFile(recording, "a parent's voice");
+    WriteFile(recording, "ID3 a parent's voice");
     const ProgramRun assigned = Cli({"diy", "assign", "92100012", "2", recording.string()});
     ASSERT_EQ(assigned.exitCode, 0) << assigned.err;
-    EXPECT_EQ(ReadFile(fs::path(Card()) / "ck9/re2/hello.mp3"), "a parent's voice");
+    EXPECT_EQ(ReadFile(fs::path(Card()) / "ck9/re2/hello.mp3"), "ID3 a parent's voice");
     EXPECT_EQ(Diy().RecordForCard(92100012)->slots[1].file, "hello.mp3");
 
     ASSERT_EQ(Cli({"diy", "rename", "12", "2", "아빠 인사"}).exitCode, 0);
@@ -205,7 +205,7 @@ TEST_F(CliCardCommandsTest, DiyRecordingsGoOnTheCardAndComeBack) {
 
     const fs::path exported = folder.path() / "saved" / "copy";
     ASSERT_EQ(Cli({"diy", "export", "12", "2", exported.string()}).exitCode, 0);
-    EXPECT_EQ(ReadFile(exported.string() + ".mp3"), "a parent's voice");
+    EXPECT_EQ(ReadFile(exported.string() + ".mp3"), "ID3 a parent's voice");
 
     ASSERT_EQ(Cli({"diy", "delete", "12", "2"}).exitCode, 0);
     EXPECT_FALSE(fs::exists(fs::path(Card()) / "ck9/re2/hello.mp3"));
@@ -215,13 +215,15 @@ TEST_F(CliCardCommandsTest, DiyRecordingsGoOnTheCardAndComeBack) {
 TEST_F(CliCardCommandsTest, DiyCommandsRefuseWhatTheCardCannotHold) {
     ASSERT_EQ(Cli({"install", "M0001"}).exitCode, 0);
     const fs::path recording = folder.path() / "hello.mp3";
-    WriteFile(recording, "voice");
+    WriteFile(recording, "ID3 voice");
+    WriteFile(folder.path() / "hostname.mp3", "my-laptop\n");  // no sound, whatever its name
     const auto before = Snapshot(Card());
     const std::vector<std::vector<std::string>> refused = {
         {"diy", "select", "M0001"},
         {"diy", "assign", "1501", "1", recording.string()},
         {"diy", "assign", "1", "5", recording.string()},
         {"diy", "assign", "1", "1", (folder.path() / "missing.mp3").string()},
+        {"diy", "assign", "1", "1", (folder.path() / "hostname.mp3").string()},
         {"diy", "rename", "1", "1", "nothing recorded"},
         {"diy", "export", "1", "1", (folder.path() / "out").string()},
     };
@@ -319,7 +321,7 @@ TEST_F(CliCardCommandsTest, RefusalsGoToStderrAndLeaveStdoutEmpty) {
 // stdout, and that it failed is said on stderr only, never "done".
 TEST_F(CliCardCommandsTest, AJobThatFailedSaysSoOnStderrOnly) {
     const fs::path recording = folder.path() / "hello.mp3";
-    WriteFile(recording, "a parent's voice");
+    WriteFile(recording, "ID3 a parent's voice");
     fs::remove_all(fs::path(Card()) / "ck9/re1");
     WriteFile(fs::path(Card()) / "ck9/re1", "a file where the slot's folder belongs");
 
@@ -427,7 +429,7 @@ TEST_F(CliCardCommandsTest, DeviceCheckFindsWhatIsBrokenAndRepairMendsIt) {
 // a reset through --keep-recordings; a damaged backup is refused on stderr.
 TEST_F(CliCardCommandsTest, BackupRestoreAndAResetKeepingTheRecordings) {
     const fs::path card(Card());
-    WriteFile(folder / "dad.mp3", "dad's voice");
+    WriteFile(folder / "dad.mp3", "ID3 dad's voice");
     ASSERT_EQ(Cli({"diy", "assign", "92100001", "1", folder / "dad.mp3"}).exitCode, 0);
     for (const char* language : {"en", "ko", "ja", "ch"})
         WriteFile(card / "ck1" / language / "00000003.qvx", "name voice");
