@@ -15,6 +15,7 @@ enum class MessageKind {
     Information,  // device messages
     Exclamation,
     Error,
+    Question,  // a yes/no question that is no warning: "stop the download?"
 };
 
 class IMessageSink {

@@ -106,7 +106,6 @@ void CManagerPrivate::ClearDeviceHeader() {
     header_.drive.clear();
     header_.systemVersion.clear();
     header_.firmwareVersion.clear();
-    header_.counts = {};
     // The card is let go with its header: nothing of it is read or written after it left.
     header_.card.reset();
     update();
@@ -118,6 +117,10 @@ void CManagerPrivate::SetDeviceHeader(const DeviceHeader& header) {
     driveList_->addItem(ToQString(header.drive));
     driveList_->setCurrentIndex(0);
     update();
+}
+
+ContentCounts CManagerPrivate::ShownCounts() const {
+    return header_.card != nullptr ? CountCardContents(header_.card->database()) : ContentCounts{};
 }
 
 CDefaultXML* CManagerPrivate::Database() {
@@ -407,7 +410,7 @@ void CManagerPrivate::paintEvent(QPaintEvent*) {
         DrawTextAt(painter, 132, 137, ToQString(header_.systemVersion));
     if (!header_.firmwareVersion.empty())
         DrawTextAt(painter, 132, 160, ToQString(header_.firmwareVersion));
-    const DeviceContentCounts& counts = header_.counts;
+    const ContentCounts counts = ShownCounts();
     DrawTextAt(painter, 129, 199, QString::number(counts.language));
     DrawTextAt(painter, 345, 199, QString::number(counts.story));
     DrawTextAt(painter, 129, 224, QString::number(counts.music));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "children/child_rules.h"
 #include "children/children_service.h"
 #include "store/default_xml.h"
 #include "ui/image_widgets.h"
@@ -62,6 +63,9 @@ class CManagerPrivate : public ChildPageBase {
     // The child of a grid row (either of its two rows), or null when deleted or none.
     const ChildInfo* ChildOfRow(int row) const;
     CWmpPlayer* Player() const { return player_.get(); }
+    // The counts under "단말기 정보": the shown card's contents as its database holds them now
+    // (all 0 without a card).
+    ContentCounts ShownCounts() const;
 
   Q_SIGNALS:
     // An apply or release has ended and the list was reloaded.

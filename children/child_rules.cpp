@@ -2,7 +2,6 @@
 
 #include "base/messages.h"
 #include "children/name_voice.h"
-#include "delivery/catalogue.h"
 #include "store/default_xml.h"
 
 namespace torvane {
@@ -85,13 +84,15 @@ const NameFile* FirstReadyVoice(const ChildInfo& child) {
     return nullptr;
 }
 
-CatalogueCounts CountCatalogue(const ContentCatalogue& catalogue) {
-    CatalogueCounts counts;
-    counts.language = static_cast<int>(catalogue.Count(Shelf::Language));
-    counts.music = static_cast<int>(catalogue.Count(Shelf::Music));
-    counts.story = static_cast<int>(catalogue.Count(Shelf::Story));
-    counts.books =
-        static_cast<int>(catalogue.Count(Shelf::Book) + catalogue.Count(Shelf::BookSeries));
+ContentCounts CountCardContents(const CDefaultXML& database) {
+    const auto count = [&database](Shelf shelf) {
+        return static_cast<int>(database.Contents(shelf).size());
+    };
+    ContentCounts counts;
+    counts.language = count(Shelf::Language);
+    counts.music = count(Shelf::Music);
+    counts.story = count(Shelf::Story);
+    counts.books = count(Shelf::Book) + count(Shelf::BookSeries);
     return counts;
 }
 

@@ -15,7 +15,6 @@
 namespace torvane {
 
 class CDefaultXML;
-class ContentCatalogue;
 
 // The birthday the service takes: year, month and day joined by "-", each padded on the left with
 // "0" to 4, 2 and 2 characters ("2010", "3", "7" give "2010-03-07").
@@ -63,14 +62,15 @@ std::string_view NameVoiceCellText(NameVoiceCell state);
 // The first name file the service has made ("exist"), or null.
 const NameFile* FirstReadyVoice(const ChildInfo& child);
 
-// The account's bought contents the child page's header counts, by main group.
-struct CatalogueCounts {
+// The contents on the card that the child page's header counts under "단말기 정보", by main group,
+// from the card's content database: what the device holds, not what the account bought.
+struct ContentCounts {
     int language = 0;
     int music = 0;  // songs
     int story = 0;
     int books = 0;  // book, series and single together
 };
-CatalogueCounts CountCatalogue(const ContentCatalogue& catalogue);
+ContentCounts CountCardContents(const CDefaultXML& database);
 
 // False, after telling the user, for a child whose number the service wrote badly: a delete,
 // request or apply sent with a number made up for it could reach another child.

@@ -71,9 +71,10 @@ CChildWnd::CChildWnd(QWidget* parent) : QWidget(parent) {
     setTabOrder(year_, month_);
     setTabOrder(month_, day_);
 
-    add_ = std::make_unique<CImgButton>(this, kAddId, 0, 376, 15, 479, 63);
+    // The two buttons stand side by side inside the panel's 578 pixels, "취소" whole.
+    add_ = std::make_unique<CImgButton>(this, kAddId, 0, 368, 15, 471, 63);
     add_->LoadFromResources(pic::kChildAddConfirm, pic::kChildAddConfirm, QString());
-    cancel_ = std::make_unique<CImgButton>(this, kCancelId, 0, 479, 15, 582, 63);
+    cancel_ = std::make_unique<CImgButton>(this, kCancelId, 0, 471, 15, 574, 63);
     cancel_->LoadFromResources(pic::kChildAddCancel, pic::kChildAddCancel, QString());
     hide();
 }

@@ -33,7 +33,8 @@ std::set<std::string, std::less<>> ListedFileNames(const CDefaultXML& database,
 }  // namespace
 
 TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool reinstall,
-                                 ContentActionContext context, IJobRunner& runner) {
+                                 ContentActionContext context, IJobRunner& runner,
+                                 const BeforeTelling& beforeTelling) {
     TransferOutcome outcome;
     outcome.reinstall = reinstall;
     ContentInstallJob install;
@@ -55,6 +56,7 @@ TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool 
         return outcome;
     }
     outcome.job = runner.Run(DownloadJob(std::move(install)));
+    if (beforeTelling) beforeTelling();
     // The sentence follows the outcome: a job that left a content out did not complete.
     if (outcome.AllInstalled())
         context.messages.Show(MessageKind::Information, kMsgDownloadDone);
@@ -64,7 +66,8 @@ TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool 
 }
 
 GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked,
-                                        ContentActionContext context) {
+                                        ContentActionContext context,
+                                        const BeforeTelling& beforeTelling) {
     GameSelectionOutcome outcome;
     if (ticked.empty()) {
         context.messages.Show(MessageKind::Information, kMsgNothingSelected);
@@ -79,6 +82,7 @@ GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked
         }
         ++outcome.added;
     }
+    if (beforeTelling) beforeTelling();
     if (outcome.saved)
         context.messages.Show(MessageKind::Information, kMsgDownloadDone);
     else
@@ -154,7 +158,8 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
     return true;
 }
 
-bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context) {
+bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context,
+                      const BeforeTelling& beforeTelling) {
     CDefaultXML& database = context.card.database();
     const CDefaultXML before = database;
     if (!database.SelectDiyContent(record)) {
@@ -162,6 +167,7 @@ bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context)
         context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
         return false;
     }
+    if (beforeTelling) beforeTelling();
     context.messages.Show(MessageKind::Information, kMsgDiyChanged);
     return true;
 }

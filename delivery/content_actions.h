@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ struct ContentActionContext {
     IMessageSink& messages;
 };
 
+// What a page redraws once an action's change is on the card and before the action's sentence is
+// shown, so that the parent reads the sentence over lists that already show the change.
+using BeforeTelling = std::function<void()>;
+
 // What the transfer button did.
 struct TransferOutcome {
     JobOutcome job;                    // the install job's outcome; Stopped when none ran
@@ -44,9 +49,10 @@ struct TransferOutcome {
 // The transfer button on a content tab: the ticked contents not yet on their shelf, in the order
 // given, go to the card through the runner (a content already there is installed again when
 // `reinstall` is set, else left out and reported). Tells the user when nothing is ticked and when
-// the job has completed.
+// the job has completed, after `beforeTelling` (run whenever a job ran).
 TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool reinstall,
-                                 ContentActionContext context, IJobRunner& runner);
+                                 ContentActionContext context, IJobRunner& runner,
+                                 const BeforeTelling& beforeTelling = {});
 
 // What the transfer button on the game tab did.
 struct GameSelectionOutcome {
@@ -56,8 +62,10 @@ struct GameSelectionOutcome {
 
 // The transfer button on the game tab: adds the ticked language contents to the device's game
 // selection, stopping at the first one already chosen or the first the card does not take.
+// `beforeTelling` runs before the sentence when something ticked was looked at.
 GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked,
-                                        ContentActionContext context);
+                                        ContentActionContext context,
+                                        const BeforeTelling& beforeTelling = {});
 
 // The delete button: takes the ticked records of one shelf off the card, with the guards of the
 // language shelf (the DIY content and the game's contents stay) and of the game shelf (one game
@@ -69,8 +77,10 @@ bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
                     ContentActionContext context);
 
 // The DIY radio of a language content: makes it the content whose table the DIY cards use.
-// False, with the user told, when the card did not take it.
-bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context);
+// False, with the user told, when the card did not take it; `beforeTelling` runs before
+// "DIY를 변경하였습니다".
+bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context,
+                      const BeforeTelling& beforeTelling = {});
 
 // The card's writer lock for an action a page runs itself (a job takes its own): waits at most
 // `wait` for another program or job, then tells the user the card is busy and returns null; the

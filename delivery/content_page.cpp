@@ -218,17 +218,6 @@ std::string CSendContents::DeviceSystemVersion() const {
     return card_ && databaseLoaded_ ? card_->database().systemVersion() : std::string();
 }
 
-DeviceContentCounts CSendContents::AccountContentCounts() const {
-    DeviceContentCounts counts;
-    if (!catalogue_) return counts;
-    const auto n = [this](Shelf s) { return static_cast<int>(catalogue_->Count(s)); };
-    counts.language = n(Shelf::Language);
-    counts.music = n(Shelf::Music);
-    counts.story = n(Shelf::Story);
-    counts.books = n(Shelf::Book) + n(Shelf::BookSeries);
-    return counts;
-}
-
 void CSendContents::Reload(bool clear, bool keepTab) {
     FollowCurrentCard();
     if (!catalogue_) catalogue_ = std::make_unique<ContentCatalogue>();
@@ -434,7 +423,7 @@ void CSendContents::BuildCatalogueRow(int row, const ContentRecord& record) {
     list.SetItemState(row, 0, GVIS_READONLY);
     list.SetItemText(row, 1, ToQString(record.title));
     list.SetItemData(row, 1, reinterpret_cast<GridItemData>(&record));
-    list.SetItemText(row, 2, record.date.empty() ? QStringLiteral("-") : ToQString(record.date));
+    list.SetItemText(row, 2, ToQString(ShownDate(record.date)));
     list.SetItemFormat(row, 2, Qt::AlignCenter);
     for (int c = 1; c < list.GetColumnCount(); ++c) list.SetItemState(row, c, GVIS_READONLY);
     if (tab_ != ContentTab::Game) {
@@ -457,7 +446,7 @@ void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
     list.SetCellType<CShortCellCheck>(row, 0);
     list.SetItemText(row, 1, ToQString(record.title));
     list.SetItemData(row, 1, reinterpret_cast<GridItemData>(&record));
-    list.SetItemText(row, 2, record.date.empty() ? QStringLiteral("-") : ToQString(record.date));
+    list.SetItemText(row, 2, ToQString(ShownDate(record.date)));
     list.SetItemFormat(row, 2, Qt::AlignCenter);
     for (int c = 0; c < list.GetColumnCount(); ++c) list.SetItemState(row, c, GVIS_READONLY);
     const std::optional<Shelf> shelf = CurrentShelf();
@@ -487,7 +476,7 @@ void CSendContents::BuildDiyRow(int row, DiyRecord& record) {
     list.SetItemData(row, 1, reinterpret_cast<GridItemData>(&record));
     const DiySlot& slot = SlotOfRecord(record, slot_);
     list.SetItemText(row, 2, ToQString(DiySlotTitle(slot)));
-    list.SetItemText(row, 4, ToQString(slot.date));
+    list.SetItemText(row, 4, slot.date.empty() ? QString() : ToQString(ShownDate(slot.date)));
     list.SetItemFormat(row, 4, Qt::AlignCenter);
     for (int c : {0, 1, 3, 4}) list.SetItemState(row, c, GVIS_READONLY);
     list.SetItemState(row, 2, slot.InUse() ? 0u : unsigned{GVIS_READONLY});
@@ -746,6 +735,7 @@ void CSendContents::ClickWidget(unsigned id) {
 JobOutcome CSendContents::Run(DownloadJob job) {
     if (host_.timing) job.timing = *host_.timing;
     CDownloadDlg dialog(std::move(job), session_, messages_, this, host_.freeSpace);
+    dialog.ShowBanner(host_.bannerImagePath);
     dialog.setObjectName(QStringLiteral("DownloadDialog"));
     connect(&dialog, &CDownloadDlg::storageChanged, this, [this] { RefreshStorage(); });
     dialog.exec();
@@ -761,16 +751,20 @@ void CSendContents::OnTransfer() {
     const std::vector<ContentRecord> ticked = Ticked(*catalogueList_);
     ContentActionContext context{*card_, messages_};
     if (tab_ == ContentTab::Game) {
+        // Both lists show the new selection before the sentence is read over them.
         const auto lock = LockCard();
-        if (lock && AddToGameSelection(ticked, context).added > 0) {
-            RefillDeviceList();
-            RecheckCatalogueRows();
-        }
+        if (lock)
+            AddToGameSelection(ticked, context, [this] {
+                RefillDeviceList();
+                RecheckCatalogueRows();
+            });
         RefillIfReloaded();
         return;
     }
-    const TransferOutcome outcome = TransferContents(ticked, false, context, *this);
-    RecheckCatalogueRows();
+    // The new contents' rows turn grey before the sentence, and the device list shows them
+    // after it.
+    const TransferOutcome outcome =
+        TransferContents(ticked, false, context, *this, [this] { RecheckCatalogueRows(); });
     if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
     RefreshStorage();
     RefillIfReloaded();
@@ -857,19 +851,21 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
                          [&](const ContentRecord& on) { return on.contentNo == chosen.contentNo; }))
             return;
     }
-    if (!ChooseDiyContent(chosen, ContentActionContext{*card_, messages_})) {
+    // The radios follow the database's choice before "DIY를 변경하였습니다" is read over them.
+    const auto redrawRadios = [this] {
+        for (int r = 1; r < deviceList_->GetRowCount(); ++r) {
+            const ContentRecord* shown = RecordOf(*deviceList_, r);
+            if (shown == nullptr) break;
+            if (auto* radio = deviceList_->GetCellAs<CRadioCellBtn>(r, 3))
+                radio->Button()->SetState(shown->contentNo ==
+                                          card_->database().selectedDiyContentNo());
+        }
+        deviceList_->viewport()->repaint();
+    };
+    if (!ChooseDiyContent(chosen, ContentActionContext{*card_, messages_}, redrawRadios)) {
         // The database was put back as it was: its rows are read again.
         RefillDeviceList();
-        return;
     }
-    // The radios follow the database's choice.
-    for (int r = 1; r < deviceList_->GetRowCount(); ++r) {
-        const ContentRecord* shown = RecordOf(*deviceList_, r);
-        if (shown == nullptr) break;
-        if (auto* radio = deviceList_->GetCellAs<CRadioCellBtn>(r, 3))
-            radio->Button()->SetState(shown->contentNo == card_->database().selectedDiyContentNo());
-    }
-    deviceList_->viewport()->update();
 }
 
 void CSendContents::OnSlotButton(int slot) {
@@ -968,8 +964,8 @@ void CSendContents::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(QRect(1, 1, 115, 23), LoadPicture(pic::kContentTitle));
     painter.drawPixmap(QRect(4, 23, 305, 25), LoadPicture(pic::kContentSubtitle));
-    if (tab_ != ContentTab::Diy)
-        painter.drawPixmap(QRect(4, 120, 114, 22), LoadPicture(pic::kContentOwnedHeading));
+    // Both headings stand on every tab: over the DIY list "보유 컨텐츠 내역" names the recordings.
+    painter.drawPixmap(QRect(4, 120, 114, 22), LoadPicture(pic::kContentOwnedHeading));
     painter.drawPixmap(QRect(447, 120, 79, 22), LoadPicture(pic::kContentDeviceHeading));
     for (const auto& widget : pictures_) widget->Draw(painter);
     cataloguePager_->Draw(painter);

@@ -46,6 +46,8 @@ struct ContentPageHost {
     std::optional<JobTiming> timing;
     // A job wrote to the card (the window offers to take it out safely); null: nothing.
     std::function<void()> cardWritten;
+    // The sign-in's banner picture, drawn under the download dialog; empty: none.
+    std::string bannerImagePath;
 };
 
 class CSendContents : public ContentPageBase, private IJobRunner {
@@ -77,7 +79,6 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     std::shared_ptr<Card> LoadedCard() const override;
     std::string DeviceSystemVersion() const override;
     std::string DeviceFirmwareText() const override { return infoText_; }
-    DeviceContentCounts AccountContentCounts() const override;
 
     // Reloads the account's list and the card (`clear`: empties them instead); keeps the tab
     // when `keepTab` is set, else goes back to the language tab.

@@ -72,6 +72,13 @@ int NextPageGroup(int page) {
     return 10 * group;
 }
 
+std::string ShownDate(std::string_view date) {
+    if (date.empty()) return "-";
+    constexpr std::size_t kDay = 10;  // "YYYY-MM-DD"
+    const bool stamp = date.size() > kDay && date[kDay] == 'T' && date[4] == '-' && date[7] == '-';
+    return std::string(stamp ? date.substr(0, kDay) : date);
+}
+
 bool IsInstalled(const CDefaultXML& database, Shelf shelf, const ContentRecord& record) {
     return HasContentNo(database.Contents(shelf), record.contentNo);
 }

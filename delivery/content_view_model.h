@@ -52,6 +52,11 @@ int NextPageGroup(int page);
 
 // A catalogue row is grey when its content is already on the tab's shelf of the card.
 bool IsInstalled(const CDefaultXML& database, Shelf shelf, const ContentRecord& record);
+
+// What a list's "다운로드" column shows of a date: the day ("2026-12-11") of the stamp the card
+// writes ("2026-12-11T03-50-07"), which the column holds whole on every tab; another text as it
+// is; "-" for none.
+std::string ShownDate(std::string_view date);
 // A device row on the language, song and story tabs is usable only when the account owns it;
 // every other tab's device rows are usable.
 bool IsDeviceRowEnabled(const ContentCatalogue& catalogue, Shelf shelf,

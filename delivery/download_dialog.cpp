@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -127,7 +128,6 @@ CDownloadDlg::CDownloadDlg(DownloadJob job, const ServiceSession& session, IMess
     UseArtworkPalette(*this);
     setFixedSize(kWidth, kHeight);
     setModal(true);
-    updateMode_ = std::holds_alternative<UpdatePackageJob>(job.kind);
     careMode_ = std::holds_alternative<CardCareJob>(job.kind);
     announced_ = AnnouncedJobOf(job.kind);
     if (freeSpace == nullptr) {
@@ -194,8 +194,9 @@ void CDownloadDlg::OnWorkerFinished(const JobOutcome& outcome) {
         QDialog::done(QDialog::Rejected);
         return;
     }
+    // The sentence of a completed job is the caller's (the page or the update's rule): said
+    // once, after the dialog has closed.
     if (outcome.Completed() && outcome.lastError.empty()) {
-        if (updateMode_) messages_.Show(MessageKind::Information, kMsgUpdateDone);
         QDialog::done(QDialog::Accepted);
         return;
     }
@@ -212,7 +213,7 @@ void CDownloadDlg::OnCancelClicked() {
     }
     worker_->SetPaused(true);
     const bool stop =
-        messages_.Ask(MessageKind::Plain, careMode_ ? kMsgStopCardCare : kMsgStopDownload);
+        messages_.Ask(MessageKind::Question, careMode_ ? kMsgStopCardCare : kMsgStopDownload);
     worker_->SetPaused(false);
     if (!stop || finished_) return;
     StopWorker();
@@ -249,6 +250,8 @@ void CDownloadDlg::paintEvent(QPaintEvent*) {
     painter.setPen(kTextColour);
     painter.drawText(QRect(3, 181, 300, 15), Qt::AlignLeft | Qt::AlignVCenter,
                      QString::fromStdString(shown_.status));
+    if (!banner_.isNull())
+        painter.drawPixmap(QRect(0, kBannerTop, w, height() - kBannerTop), banner_);
     // A check counts no bytes: it shows its status alone.
     if (shown_.overallTotal == 0 && shown_.itemTotal == 0) return;
     painter.drawText(
@@ -256,6 +259,18 @@ void CDownloadDlg::paintEvent(QPaintEvent*) {
         QString::fromStdString(KilobyteProgress(shown_.overallDone, shown_.overallTotal)));
     painter.drawText(QRect(416, 231, w - 419, 15), Qt::AlignRight | Qt::AlignVCenter,
                      QString::fromStdString(KilobyteProgress(shown_.itemDone, shown_.itemTotal)));
+}
+
+void CDownloadDlg::ShowBanner(const std::string& path) {
+    if (path.empty()) return;
+    QPixmap banner(QString::fromStdString(path));
+    if (banner.isNull() || banner.width() <= 0) return;  // a banner that does not load is dropped
+    banner_ = std::move(banner);
+    // The service's strip under the dialog keeps its own proportions across the dialog's width.
+    const int height =
+        std::clamp(banner_.height() * kWidth / banner_.width(), kMinBannerHeight, kMaxBannerHeight);
+    setFixedSize(kWidth, kBannerTop + height);
+    update();
 }
 
 }  // namespace torvane

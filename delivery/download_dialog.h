@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 #include <QString>
 #include <QTimer>
 #include <memory>
@@ -36,6 +37,10 @@ class CDownloadDlg : public QDialog {
   public:
     static constexpr int kWidth = 560;
     static constexpr int kHeight = 360;
+    // The service's banner, when the sign-in loaded one, is drawn below the cancel button.
+    static constexpr int kBannerTop = 359;
+    static constexpr int kMinBannerHeight = 40;
+    static constexpr int kMaxBannerHeight = 160;
 
     // `freeSpace` (may be null: the card's own) decides whether the contents fit.
     CDownloadDlg(DownloadJob job, const ServiceSession& session, IMessageSink& messages,
@@ -48,6 +53,11 @@ class CDownloadDlg : public QDialog {
     // What the dialog shows now.
     const JobProgress& Shown() const { return shown_; }
     QPushButton* CancelButton() const { return cancel_; }
+
+    // Draws the picture at `path` (the sign-in's banner) under the dialog, which grows to hold
+    // it; nothing when there is none or it does not load.
+    void ShowBanner(const std::string& path);
+    bool HasBanner() const { return !banner_.isNull(); }
 
     // Starts the worker unless it runs already (exec starts it when the dialog is shown).
     void StartJob();
@@ -81,7 +91,6 @@ class CDownloadDlg : public QDialog {
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<DownloadWorker> worker_;
     IMessageSink& messages_;
-    bool updateMode_ = false;
     bool careMode_ = false;
     AnnouncedJob announced_ = AnnouncedJob::None;  // told to the desktop when it ends unseen
     bool started_ = false;
@@ -92,6 +101,7 @@ class CDownloadDlg : public QDialog {
     unsigned seenVersion_ = 0;
     QTimer repaintTimer_;
     QPushButton* cancel_ = nullptr;
+    QPixmap banner_;
 };
 
 }  // namespace torvane

@@ -39,7 +39,8 @@ constexpr struct {
     {CLoginDlg::kHomepageButtonId, 435, 20, 552, 67, pic::kLoginHomepageOff, pic::kLoginHomepageOn},
     {CLoginDlg::kFindAccountButtonId, 152, 239, 294, 267, pic::kLoginFindAccountOff,
      pic::kLoginFindAccountOn},
-    {CLoginDlg::kJoinButtonId, 287, 239, 424, 267, pic::kLoginJoinOff, pic::kLoginJoinOn},
+    // The two pills stand apart: the join pill starts a few pixels after the find pill ends.
+    {CLoginDlg::kJoinButtonId, 298, 239, 435, 267, pic::kLoginJoinOff, pic::kLoginJoinOn},
 };
 
 }  // namespace

@@ -18,13 +18,15 @@ PageFactory DefaultPages(CTorvaneDlg& window) {
                 top->Player()->Play(QString::fromStdString(source));
         };
         host.cardWritten = [&window] { window.OfferEjectAfterWrite(); };
+        host.bannerImagePath = window.BannerImagePath();
         return new CSendContents(parent, session, window.Messages(), std::move(host));
     };
     pages.update = [&window](QWidget* parent, const ServiceSession& session) {
         return new CUpdateSystem(
             parent, session, window.Messages(),
-            std::make_unique<DialogJobRunner>(session, window.Messages(), parent,
-                                              [&window] { window.OfferEjectAfterWrite(); }));
+            std::make_unique<DialogJobRunner>(
+                session, window.Messages(), parent, [&window] { window.OfferEjectAfterWrite(); },
+                window.BannerImagePath()));
     };
     pages.child = [&window](QWidget* parent, const ServiceSession& session) {
         return new CManagerPrivate(parent, session, window.Messages());

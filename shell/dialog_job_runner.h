@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <string>
 
 #include "base/message_sink.h"
 #include "delivery/download_job.h"
@@ -14,13 +15,15 @@ namespace torvane {
 
 class DialogJobRunner final : public IJobRunner {
   public:
-    // `cardWritten` (may be null) hears of each job that wrote to the card.
+    // `cardWritten` (may be null) hears of each job that wrote to the card; the dialog draws the
+    // banner picture at `bannerImagePath` when there is one.
     DialogJobRunner(const ServiceSession& session, IMessageSink& messages, QWidget* parent,
-                    std::function<void()> cardWritten = {})
+                    std::function<void()> cardWritten = {}, std::string bannerImagePath = {})
         : session_(session),
           messages_(messages),
           parent_(parent),
-          cardWritten_(std::move(cardWritten)) {}
+          cardWritten_(std::move(cardWritten)),
+          bannerImagePath_(std::move(bannerImagePath)) {}
 
     JobOutcome Run(DownloadJob job) override;
 
@@ -29,6 +32,7 @@ class DialogJobRunner final : public IJobRunner {
     IMessageSink& messages_;
     QPointer<QWidget> parent_;
     std::function<void()> cardWritten_;
+    std::string bannerImagePath_;
 };
 
 }  // namespace torvane

@@ -100,6 +100,8 @@ class CTorvaneDlg : public QWidget, public IPlayLCDEvent, private IDriveDetectio
     // A job wrote to the card: once every dialog over the window has closed (the job's own last
     // message first), a card the disk service can take out is offered to be taken out now.
     void OfferEjectAfterWrite();
+    // The banner picture the sign-in loaded (empty: none); the download dialog draws it too.
+    const std::string& BannerImagePath() const { return bannerImagePath_; }
     // F1: the short help, with the About box behind its button.
     void ShowHelp();
     HelpDialog* Help() const { return help_; }

@@ -209,7 +209,6 @@ void CTorvaneDlg::ReloadCard() {
         header.systemVersion = contentPage_->DeviceSystemVersion();
         header.firmwareVersion = contentPage_->DeviceFirmwareText();
     }
-    header.counts = contentPage_->AccountContentCounts();
     updatePage_->SetDeviceVersions(header.systemVersion, header.firmwareVersion);
     updatePage_->update();
     childPage_->SetDeviceHeader(header);

@@ -17,6 +17,8 @@ QMessageBox::Icon IconFor(MessageKind kind) {
             return QMessageBox::Warning;
         case MessageKind::Error:
             return QMessageBox::Critical;
+        case MessageKind::Question:
+            return QMessageBox::Question;
         case MessageKind::Plain:
             break;
     }

@@ -55,9 +55,10 @@ bool Save(QWidget& widget, const QString& path) {
 }
 
 // The content page on a demo card holding the first content of every kind the account owns: one
-// picture per kind tab, the DIY tab with a recording, and the download dialog half-way.
+// picture per kind tab, the DIY tab with a recording, and the download dialog half-way under the
+// sign-in's banner.
 bool SaveContentPictures(const QString& folder, const ServiceSession& session,
-                         IMessageSink& messages) {
+                         IMessageSink& messages, const std::string& bannerImagePath) {
     ScratchFolder scratch("screenshot");
     if (scratch.path().empty()) return false;
     const std::string root = scratch.path() + "/card";
@@ -97,6 +98,7 @@ bool SaveContentPictures(const QString& folder, const ServiceSession& session,
     }
 
     CDownloadDlg dialog(DownloadJob{}, session, messages);
+    dialog.ShowBanner(bannerImagePath);
     JobProgress progress;
     progress.overallTotal = 4 * 1048576;
     progress.overallDone = 2 * 1048576;
@@ -108,6 +110,7 @@ bool SaveContentPictures(const QString& folder, const ServiceSession& session,
 
     // A backup of the card care tab in the same dialog.
     CDownloadDlg backup(DownloadJob(CardCareJob{}), session, messages);
+    backup.ShowBanner(bannerImagePath);
     progress.overallTotal = progress.itemTotal = 2 * 3 * 1048576;
     progress.overallDone = progress.itemDone = 4 * 1048576;
     progress.status = std::string(kMsgBackingUpCard);
@@ -144,7 +147,24 @@ bool SavePages(CTorvaneDlg& window, const QString& folder) {
         header.drive = card;
         header.systemVersion = "1.0";
         header.firmwareVersion = "2.0.5";
-        header.counts = {2, 2, 2, 2};
+        // The counts under "단말기 정보" are the card's: a few contents in its database.
+        header.card = std::make_shared<Card>(card);
+        if (header.card->LoadDatabase()) {
+            const struct {
+                const char *no, *group, *sub;
+            } contents[] = {{"L0001", "language", ""},
+                            {"M0001", "music", "single"},
+                            {"M0002", "music", "single"},
+                            {"S0001", "story", "single"},
+                            {"B0001", "book", "series"}};
+            for (const auto& content : contents) {
+                ContentRecord record;
+                record.contentNo = content.no;
+                record.mainGroup = content.group;
+                record.subGroup = content.sub;
+                header.card->database().AddContent(record);
+            }
+        }
         page->SetDeviceHeader(header);
         page->ReloadChildren();
         if (!page->AddWindow()->isVisible()) page->ToggleAddWindow();
@@ -247,7 +267,7 @@ int TakeScreenshots(const QString& folder, const ServiceSession& session, ISetti
         Wait(1500);  // the notice frame loads after the page
     }
     ok = Save(window, folder + "/main.png") && ok;
-    ok = SaveContentPictures(folder, window.Session(), messages) && ok;
+    ok = SaveContentPictures(folder, window.Session(), messages, window.BannerImagePath()) && ok;
     ok = SavePages(window, folder) && ok;
     ok = SaveUnderDarkTheme(window, session, settings, folder) && ok;
     return ok ? 0 : 1;

@@ -16,21 +16,12 @@ namespace torvane {
 
 class Card;
 
-// The account's bought contents by the main groups the child name page shows.
-struct DeviceContentCounts {
-    int language = 0;
-    int music = 0;
-    int story = 0;
-    int books = 0;  // book, series and single together
-};
-
 // What the child name page shows about the attached card.
 struct DeviceHeader {
     std::string drive;
     std::string systemVersion;
     std::string firmwareVersion;
     std::shared_ptr<Card> card;  // the card shown, its database read; null without one
-    DeviceContentCounts counts;
 };
 
 // Marks a window with its control id, as the main window and tests look pages up by it.
@@ -54,7 +45,6 @@ class ContentPageBase : public QWidget {
     // "systemVersion" of the card's database and the text of its "info.dat"; empty without one.
     virtual std::string DeviceSystemVersion() const = 0;
     virtual std::string DeviceFirmwareText() const = 0;
-    virtual DeviceContentCounts AccountContentCounts() const = 0;
 };
 
 class UpdatePageBase : public QWidget {

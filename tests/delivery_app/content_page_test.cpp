@@ -3,6 +3,7 @@
 #include "delivery/content_page.h"
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -161,7 +162,8 @@ class ContentPageTest : public QObject {
     }
 
     // Ticked rows go to the card in row order through the dialog; their rows turn grey and stay
-    // unticked by clicks and by select-all; the device list shows them.
+    // unticked by clicks and by select-all; the device list shows them. The parent reads
+    // "다운로드가 완료 되었습니다." over grey rows and before the device list is rebuilt.
     void transferOfTickedRowsInstallsThemAndGreysTheRows() {
         OpenPage();
         ClickPicture(*page_, Tab(ContentTab::Music));
@@ -169,7 +171,28 @@ class ContentPageTest : public QObject {
         ClickCell(Catalogue(), 1, 0);
         ClickCell(Catalogue(), 2, 0);
         QVERIFY(Catalogue().GetCheck(1, 0) && Catalogue().GetCheck(2, 0));
+        int sentences = 0;
+        bool greyAtSentence = false;
+        int deviceRowsAtSentence = -1;
+        sink_.onSaid = [&](std::string_view text) {
+            if (text != kMsgDownloadDone) return;
+            ++sentences;
+            const auto* first = Catalogue().GetCellAs<CShortCellCheck>(1, 0);
+            const auto* second = Catalogue().GetCellAs<CShortCellCheck>(2, 0);
+            greyAtSentence = !first->IsEnabled() && !second->IsEnabled();
+            deviceRowsAtSentence = RecordRows(Device());
+        };
         ClickPicture(*page_, CSendContents::kTransferId);
+        sink_.onSaid = nullptr;
+        QCOMPARE(sentences, 1);
+        QVERIFY(greyAtSentence);
+        QCOMPARE(deviceRowsAtSentence, 0);
+        // The day the card wrote ("2026-12-11T03-50-07") is read whole in its column.
+        const QString date = Device().GetItemText(1, 2);
+        QCOMPARE(date, QString::fromStdString(
+                           ShownDate(Reloaded(*card_).Contents(Shelf::Music)[0].date)));
+        QCOMPARE(date.size(), 10);
+        QVERIFY(Device().fontMetrics().horizontalAdvance(date) < Device().CellRect(1, 2).width());
 
         const CDefaultXML saved = Reloaded(*card_);
         QCOMPARE(saved.Contents(Shelf::Music).size(), std::size_t{2});
@@ -243,13 +266,20 @@ class ContentPageTest : public QObject {
         ClickPicture(*page_, CSendContents::kDeleteId);
         QVERIFY(Said(sink_, kMsgNothingSelected));
 
-        // The DIY radio of the first row, then deleting that content is refused.
+        // The DIY radio of the first row, on before "DIY를 변경하였습니다" is read; then deleting
+        // that content is refused.
         auto* radio = Device().GetCellAs<CRadioCellBtn>(1, 3);
         QVERIFY(radio != nullptr);
+        int radioAtSentence = -1;
+        sink_.onSaid = [&](std::string_view text) {
+            if (text == kMsgDiyChanged) radioAtSentence = radio->Button()->State();
+        };
         QTest::mouseClick(Device().viewport(), Qt::LeftButton, {},
                           Device().CellRect(1, 3).center());
         QCoreApplication::processEvents();
+        sink_.onSaid = nullptr;
         QVERIFY(Said(sink_, kMsgDiyChanged));
+        QCOMPARE(radioAtSentence, 1);
         const std::string diyContent = Reloaded(*card_).selectedDiyContentNo();
         QVERIFY(!diyContent.empty());
         QVERIFY(Device().GetCellAs<CRadioCellBtn>(1, 3)->Button()->State() == 1);
@@ -265,8 +295,14 @@ class ContentPageTest : public QObject {
         QCOMPARE(RecordRows(Catalogue()), 2);
         ClickCell(Catalogue(), 0, 0);
         sink_.Clear();
+        int gameRowsAtSentence = -1;
+        sink_.onSaid = [&](std::string_view text) {
+            if (text == kMsgDownloadDone) gameRowsAtSentence = RecordRows(Device());
+        };
         ClickPicture(*page_, CSendContents::kTransferId);
+        sink_.onSaid = nullptr;
         QVERIFY(Said(sink_, kMsgDownloadDone));
+        QCOMPARE(gameRowsAtSentence, 2);  // the game list shows both before the sentence
         QCOMPARE(Reloaded(*card_).gameContentList().size(), std::size_t{2});
         QCOMPARE(RecordRows(Device()), 2);
         ClickCell(Device(), 0, 0);
@@ -344,6 +380,12 @@ class ContentPageTest : public QObject {
         QVERIFY(!Catalogue().isVisible());
         QCOMPARE(Device().geometry().width(), 702);
         QCOMPARE(RecordRows(Device()), 50);
+        // "보유 컨텐츠 내역" stands over the DIY list as over the catalogue list.
+        const QImage drawn = page_->grab().toImage();
+        int inked = 0;
+        for (int x = 4; x < 118; ++x)
+            for (int y = 120; y < 142; ++y) inked += drawn.pixelColor(x, y) != QColor(Qt::white);
+        QVERIFY(inked > 100);
         // The second page: cards 51 to 100.
         CPageGroup* pager = page_->Pager(true);
         QTest::mouseClick(page_.get(), Qt::LeftButton, {},
@@ -360,6 +402,11 @@ class ContentPageTest : public QObject {
         QVERIFY(reread.Load());
         QCOMPARE(reread.records()[51].slots[0].name, std::string("내 노래"));
         QCOMPARE(Device().GetItemText(2, 2), QStringLiteral("내 노래"));
+        const QString date = Device().GetItemText(2, 4);
+        QCOMPARE(date.size(), 10);  // the day, read whole left of the scroll bar
+        const QRect dateCell = Device().CellRect(2, 4);
+        QVERIFY(dateCell.left() + Device().fontMetrics().horizontalAdvance(date) <
+                Device().viewport()->width());
 
         // Rename in place on the second page.
         QVERIFY(Device().EditCell(2, 2));
@@ -568,10 +615,38 @@ class DownloadDialogTest : public QObject {
         QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
         QCOMPARE(sink.asked.size(), std::size_t{1});
         QCOMPARE(sink.asked[0].second, std::string(kMsgStopDownload));
+        QCOMPARE(sink.asked[0].first, MessageKind::Question);
         QCOMPARE(dialog.Outcome().result, JobOutcome::Result::Cancelled);
         QVERIFY(!dialog.isVisible());
         // The job stopped before its last content.
         QVERIFY(Reloaded(Card(dir / "card")).Contents(Shelf::Music).size() < 2);
+    }
+
+    // The sign-in's banner is drawn under the cancel button, the dialog grown to hold it; a
+    // banner that does not load leaves the dialog as it is.
+    void theBannerIsDrawnUnderTheDialog() {
+        TempFolder dir;
+        QImage picture(582, 98, QImage::Format_RGB32);
+        picture.fill(QColor(255, 196, 108));
+        const std::string banner = dir / "banner.bmp";
+        QVERIFY(picture.save(QString::fromStdString(banner), "BMP"));
+        RecordingSink sink;
+        ServiceSession noAccount;
+
+        CDownloadDlg dialog(DownloadJob{}, noAccount, sink);
+        dialog.ShowBanner(banner);
+        QVERIFY(dialog.HasBanner());
+        QCOMPARE(dialog.width(), CDownloadDlg::kWidth);
+        QCOMPARE(dialog.height(), CDownloadDlg::kBannerTop + 98 * CDownloadDlg::kWidth / 582);
+        const QImage drawn = dialog.grab().toImage();
+        QCOMPARE(drawn.pixelColor(dialog.width() / 2, dialog.height() - 5), QColor(255, 196, 108));
+        QVERIFY(drawn.pixelColor(dialog.width() / 2, CDownloadDlg::kBannerTop - 20) !=
+                QColor(255, 196, 108));
+
+        CDownloadDlg without(DownloadJob{}, noAccount, sink);
+        without.ShowBanner(dir / "missing.bmp");
+        QVERIFY(!without.HasBanner());
+        QCOMPARE(without.height(), CDownloadDlg::kHeight);
     }
 
     void failedDownloadLeavesTheDialogOpen() {
@@ -662,6 +737,14 @@ class ContentViewModelTest : public QObject {
         QCOMPARE(NextPageGroup(3), 10);
         QCOMPARE(NextPageGroup(10), 20);
     }
+    // The card's stamp shows as its day, which every tab's date column holds whole.
+    void shownDateIsTheDayOfTheCardsStamp() {
+        QCOMPARE(ShownDate("2026-12-11T03-50-07"), std::string("2026-12-11"));
+        QCOMPARE(ShownDate("2027-06-30"), std::string("2027-06-30"));
+        QCOMPARE(ShownDate("someday"), std::string("someday"));
+        QCOMPARE(ShownDate(""), std::string("-"));
+    }
+
     void exportKeepsAnExtensionInAnyCase() {
         QCOMPARE(DiyExportDestination("a.mp3", "/x/a"), std::string("/x/a.mp3"));
         QCOMPARE(DiyExportDestination("a.mp3", "/x/a.MP3"), std::string("/x/a.MP3"));

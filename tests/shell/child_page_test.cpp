@@ -128,10 +128,30 @@ class ChildPageTest : public QObject {
         QCOMPARE(cell->FirstButton()->AccessibleName(), QStringLiteral("적용"));
         QCOMPARE(page_->AddButton()->AccessibleName(), QStringLiteral("아이 추가하기"));
         QCOMPARE(page_->AddWindow()->AddButton()->AccessibleName(), QStringLiteral("추가"));
+        // The add window's buttons are drawn whole inside its panel.
+        for (const CImgButton* button :
+             {page_->AddWindow()->AddButton(), page_->AddWindow()->CancelButton()})
+            QVERIFY(page_->AddWindow()->rect().contains(button->Rect()));
     }
 
     // A list longer than any family's is refused with a sentence, said once however often the
     // page reloads; a list at the bound is shown whole.
+    // "단말기 정보" counts what the card holds now, not what the account bought.
+    void theHeaderCountsTheCardsContents() {
+        Start();
+        QCOMPARE(page_->ShownCounts().music, 0);
+        ContentRecord song;
+        song.contentNo = "M0001";
+        song.title = "곰 세 마리";
+        song.mainGroup = "music";
+        song.subGroup = "single";
+        QVERIFY(card_->database().AddContent(song));
+        QCOMPARE(page_->ShownCounts().music, 1);
+        QCOMPARE(page_->ShownCounts().language, 0);
+        page_->ClearDeviceHeader();
+        QCOMPARE(page_->ShownCounts().music, 0);
+    }
+
     void aChildrenListPastItsBoundIsRefusedAndOneAtItIsShown() {
         Start();
         const int demoChildren = static_cast<int>(page_->Children().size());

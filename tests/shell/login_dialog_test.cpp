@@ -218,6 +218,19 @@ class LoginDialogTest : public QObject {
         QCOMPARE(dialog->Button(button)->AccessibleName(), name);
     }
 
+    // The picture buttons are drawn whole, none over another.
+    void buttonsDoNotOverlap() {
+        auto dialog = Open();
+        const unsigned ids[] = {CLoginDlg::kSignInButtonId, CLoginDlg::kHomepageButtonId,
+                                CLoginDlg::kFindAccountButtonId, CLoginDlg::kJoinButtonId};
+        for (const unsigned first : ids)
+            for (const unsigned second : ids)
+                if (first < second)
+                    QVERIFY2(
+                        !dialog->Button(first)->Rect().intersects(dialog->Button(second)->Rect()),
+                        qPrintable(QStringLiteral("%1 and %2").arg(first).arg(second)));
+    }
+
     void settingsFileIsReadableByItsOwnerOnly() {
         QTemporaryDir folder;
         const QString path = folder.path() + "/Torvane.conf";

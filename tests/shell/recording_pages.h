@@ -19,7 +19,6 @@ class RecordingContentPage : public ContentPageBase {
     std::shared_ptr<Card> LoadedCard() const override { return nullptr; }
     std::string DeviceSystemVersion() const override { return {}; }
     std::string DeviceFirmwareText() const override { return {}; }
-    DeviceContentCounts AccountContentCounts() const override { return {}; }
 
     QStringList calls;
     bool playable = false;

@@ -8,9 +8,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "base/messages.h"
+#include "shell/dialog_job_runner.h"
 #include "store/card.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
@@ -140,6 +142,24 @@ class UpdatePageTest : public QObject {
         QVERIFY(test::ReadFile(Card() + "/info.dat").find("2.1.0") != std::string::npos);
         QVERIFY(sink_->asked.empty());
         QCOMPARE(sink_->Texts().back(), std::string(kMsgUpdateDone));
+    }
+
+    // Through the window's own download dialog: the update's completion sentence is read once,
+    // and the status line said what an update does while it unpacks.
+    void anUpdateThroughTheDialogSaysItsSentenceOnce() {
+        Start();
+        page_ = std::make_unique<CUpdateSystem>(
+            nullptr, session_, *sink_, std::make_unique<DialogJobRunner>(session_, *sink_, nullptr),
+            [this](bool) { return chosenArchive_; });
+        QVERIFY(page_->RequestFirmwareList());
+        page_->DriveChooser()->addItem(QString::fromStdString(Card()));
+        page_->DriveChooser()->setCurrentIndex(0);
+        page_->show();
+        ClickTickBox(1);
+        ClickInstall();
+        QVERIFY(page_->LastOutcome() && page_->LastOutcome()->Completed());
+        QCOMPARE(std::count(sink_->said.begin(), sink_->said.end(), std::string(kMsgUpdateDone)),
+                 1);
     }
 
     void aResetIsAskedFirstAndRefusedChangesNothing() {

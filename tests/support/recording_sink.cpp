@@ -5,11 +5,13 @@ namespace torvane::test {
 void RecordingSink::Show(MessageKind kind, std::string_view text) {
     shown.emplace_back(kind, std::string(text));
     said.emplace_back(text);
+    if (onSaid) onSaid(text);
 }
 
 bool RecordingSink::Ask(MessageKind kind, std::string_view question) {
     asked.emplace_back(kind, std::string(question));
     said.emplace_back(question);
+    if (onSaid) onSaid(question);
     if (!answers.empty()) {
         const bool answer = answers.front();
         answers.erase(answers.begin());

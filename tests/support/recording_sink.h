@@ -2,6 +2,7 @@
 // the test scripts them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,6 +29,8 @@ class RecordingSink final : public IMessageSink {
     // Every text shown or asked, in the order the user would have seen them.
     std::vector<std::string> said;
     std::vector<bool> answers;  // given first, then the fixed answer
+    // Called as each text is shown or asked: what the window looks like behind the message box.
+    std::function<void(std::string_view)> onSaid;
 
   private:
     bool answer_;
