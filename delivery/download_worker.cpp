@@ -173,7 +173,9 @@ DownloadWorker::FileResult DownloadWorker::DownloadFile(
     HttpLimits limits;
     limits.pausePoll = job_.timing.pausePoll;
     limits.expectedBytes = expectedBytes;
-    const bool downloaded = DownloadToFile(session_, url, file, this, &control_, addOne, limits);
+    // A download the cancel flag stopped is told by the flag, which the caller reads itself.
+    const Status got = DownloadToFile(session_, url, file, this, &control_, addOne, limits);
+    const bool downloaded = got.ok() || got.kind() == OutcomeKind::Cancelled;
     const bool closed = std::fclose(file) == 0;
     // A file that did not arrive whole must never reach the card.
     if (!downloaded || !closed) {
