@@ -15,7 +15,8 @@ std::string OneLine(std::string reason) {
 
 Status OpenCardDatabase(Card& card) {
     if (!card.LoadDatabase()) {
-        return Status::Failure(CardDatabaseUnreadable(card.Path(card_paths::kDatabase),
+        return Status::Failure(OutcomeKind::CardUnreadable,
+                               CardDatabaseUnreadable(card.Path(card_paths::kDatabase),
                                                       OneLine(card.database().lastError())));
     }
     return Status::Ok();
@@ -23,7 +24,8 @@ Status OpenCardDatabase(Card& card) {
 
 Status OpenCardDiy(Card& card) {
     if (!card.LoadDiy()) {
-        return Status::Failure(CardDiyUnreadable(card.Path(card_paths::kDiyDatabase),
+        return Status::Failure(OutcomeKind::CardUnreadable,
+                               CardDiyUnreadable(card.Path(card_paths::kDiyDatabase),
                                                  OneLine(card.diy().lastError())));
     }
     return Status::Ok();

@@ -83,7 +83,7 @@ std::string RestoreNoSpace(std::uint64_t needed, std::uint64_t free) {
 
 std::string RestoreOtherSoundType(const std::string& backupType, const std::string& cardType) {
     return "다른 종류의 카드에서 만든 백업입니다 (백업: " + backupType + ", 카드: " + cardType +
-           "). 그래도 복원하려면 --force를 주십시오.";
+           ").";
 }
 
 std::string RestoreQuestion(const std::vector<std::string>& replaced, std::size_t total) {

@@ -339,7 +339,10 @@ inline constexpr std::string_view kCliChildRequested = "등록을 요청했습�
 inline constexpr std::string_view kCliChildDeleteRequested = "삭제를 요청했습니다.";
 inline constexpr std::string_view kCliNameVoiceRequested = "이름 음성을 요청했습니다.";
 inline constexpr std::string_view kCliCancelled = "cancelled";
+// After a restore refused for a card of another sound type: how the command line overrides it.
+inline constexpr std::string_view kCliRestoreForceHint = " 그래도 복원하려면 --force를 주십시오.";
 inline constexpr std::string_view kCliJobDidNotRun = "the job did not run";
+inline constexpr std::string_view kCliProblemsFound = "the card has problems";
 inline constexpr std::string_view kCliNoDevice =
     "no device: give --device DIR, set TORVANE_DEVICE or insert the card";
 inline constexpr std::string_view kCliNotEveryContentInstalled = "not every content was installed";

@@ -95,7 +95,7 @@ void BM_DownloadAlone(benchmark::State& state) {
                 std::FILE* out = std::fopen((folder / file.name).c_str(), "wb");
                 std::setvbuf(out, nullptr, _IOFBF, std::size_t{1} << 20);
                 const bool ok =
-                    DownloadToFile(benchSession, file.fileUrl, out, nullptr, nullptr, true);
+                    DownloadToFile(benchSession, file.fileUrl, out, nullptr, nullptr, true).ok();
                 std::fclose(out);
                 if (!ok) state.SkipWithError("download failed");
             }

@@ -56,7 +56,7 @@ void BM_DownloadToFileAddOne256MiB(benchmark::State& state) {
     for (auto _ : state) {
         std::FILE* file = std::fopen((folder / "big.qvx").c_str(), "wb");
         std::setvbuf(file, nullptr, _IOFBF, std::size_t{1} << 20);  // as the install engine does
-        const bool ok = DownloadToFile(benchSession, url, file, nullptr, nullptr, true);
+        const bool ok = DownloadToFile(benchSession, url, file, nullptr, nullptr, true).ok();
         std::fclose(file);
         if (!ok) state.SkipWithError("download failed");
     }

@@ -70,10 +70,10 @@ bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const Servic
         if (fd >= 0) ::close(fd);
         return fail("cannot write " + local);
     }
-    const bool downloaded =
+    const Status downloaded =
         DownloadToFile(session, UrlEncodeText(voice->url), file, nullptr, nullptr, true, limits);
     const bool closed = std::fclose(file) == 0;
-    if (!downloaded || !closed) {
+    if (!downloaded.ok() || !closed) {
         std::remove(local.c_str());
         return fail("download " + voice->url +
                     " failed: cut off, or not the size the service listed");

@@ -44,11 +44,14 @@ TerminalProgress::~TerminalProgress() {
 }
 
 void TerminalProgress::OnProgress(const JobProgress& p) {
+    // The job's last sentence is its outcome, which the command words itself.
+    if (p.finished) return;
     if (!live_) {
-        // A job that did not end as it should says so last; like every failure, on stderr (as
-        // the live line on a terminal does).
-        std::ostream& stream = p.status == kMsgJobFailed ? std::cerr : out_;
-        if (p.status != lastStatus_ && !p.status.empty()) stream << p.status << std::endl;
+        if (p.status != lastStatus_ && !p.status.empty()) {
+            out_ << p.Sentence() << '\n';
+            if (!p.subject.empty()) out_ << p.subject << '\n';
+            out_ << std::flush;
+        }
         lastStatus_ = p.status;
         return;
     }
@@ -57,9 +60,10 @@ void TerminalProgress::OnProgress(const JobProgress& p) {
     lastStatus_ = p.status;
     lastDraw_ = now;
     drawn_ = true;
-    std::cerr << "\r\033[K" << p.status << "  " << p.overallDone / 1024 << " KB/"
-              << p.overallTotal / 1024 << " KB  " << p.itemDone / 1024 << " KB/"
-              << p.itemTotal / 1024 << " KB  " << p.OverallPercent() << "%" << std::flush;
+    std::cerr << "\r\033[K" << p.Sentence() << (p.subject.empty() ? "" : " ") << p.subject << "  "
+              << p.overallDone / 1024 << " KB/" << p.overallTotal / 1024 << " KB  "
+              << p.itemDone / 1024 << " KB/" << p.itemTotal / 1024 << " KB  " << p.OverallPercent()
+              << "%" << std::flush;
 }
 
 std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root, CardUse use) {
@@ -67,7 +71,7 @@ std::unique_ptr<CardSession> OpenCard(CliContext& ctx, const std::string& root, 
     if (!card) return nullptr;
     if (use == CardUse::Change && !LockCard(ctx, *card)) return nullptr;
     if (const Status opened = OpenCardDatabase(*card->card); !opened.ok()) {
-        ctx.Fail(opened.message());
+        ctx.Fail(opened);
         return nullptr;
     }
     return card;
@@ -92,7 +96,7 @@ std::unique_ptr<CardSession> ChooseCard(CliContext& ctx, const std::string& root
 
 std::shared_ptr<CardLock> LockOrFail(CliContext& ctx, Card& card) {
     auto lock = card.Lock();
-    if (!lock) ctx.Fail(kMsgCardBusy);
+    if (!lock) ctx.Fail(OutcomeKind::Refused, kMsgCardBusy);
     return lock;
 }
 
@@ -104,14 +108,13 @@ bool LockCard(CliContext& ctx, CardSession& card) {
 }
 
 void ReportJob(CliContext& ctx, const JobOutcome& outcome) {
-    if (outcome.result == JobOutcome::Result::Cancelled) {
-        std::cerr << kCliCancelled << '\n';
-        ctx.exitCode = kExitCancelled;
-    } else if (!outcome.Completed()) {
-        ctx.Fail(outcome.lastError.empty() ? std::string(kCliJobDidNotRun) : outcome.lastError);
-    } else if (!outcome.lastError.empty()) {
-        ctx.Fail(outcome.lastError);
-    }
+    const Status status = outcome.AsStatus();
+    if (status.ok()) return;
+    if (status.kind() == OutcomeKind::Cancelled)
+        ctx.Fail(OutcomeKind::Cancelled, kCliCancelled);
+    else
+        ctx.Fail(status.kind(),
+                 status.message().empty() ? std::string(kCliJobDidNotRun) : status.message());
 }
 
 const ContentRecord* FindOnShelf(const std::vector<ContentRecord>& shelf, std::string_view no) {
@@ -128,7 +131,8 @@ std::optional<std::vector<ContentRecord>> LanguageContents(CliContext& ctx, Card
     for (const std::string& no : nos) {
         const ContentRecord* record = FindOnShelf(card.database().Contents(shelf), no);
         if (record == nullptr) {
-            ctx.Fail(shelf == Shelf::Game ? CliNotAChosenGame(no) : CliNotALanguageContent(no));
+            ctx.Fail(OutcomeKind::UnknownItem,
+                     shelf == Shelf::Game ? CliNotAChosenGame(no) : CliNotALanguageContent(no));
             return std::nullopt;
         }
         records.push_back(*record);

@@ -41,8 +41,8 @@ class InterruptCancels {
     struct sigaction previous_ {};
 };
 
-// A live line on a terminal (stderr), plain status lines on `out` otherwise; the status of a job
-// that failed goes to stderr.
+// A live line on a terminal (stderr), plain status lines on `out` otherwise, a line for each
+// sentence and one for the content it is about. The job's end sentence is left to the command.
 class TerminalProgress final : public IJobObserver {
   public:
     explicit TerminalProgress(std::ostream& out);
@@ -90,7 +90,7 @@ bool LockCard(CliContext& ctx, CardSession& card);
 // The card's writer lock; null, with the failure told, when another program keeps the card.
 std::shared_ptr<CardLock> LockOrFail(CliContext& ctx, Card& card);
 
-// Exit status of a job: 0 done, 3 cancelled, 1 otherwise (with the engine's reason).
+// Records a job's end: nothing when it ran whole, else its kind with the engine's reason.
 void ReportJob(CliContext& ctx, const JobOutcome& outcome);
 
 const ContentRecord* FindOnShelf(const std::vector<ContentRecord>& shelf, std::string_view no);

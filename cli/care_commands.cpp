@@ -16,14 +16,14 @@
 namespace torvane::cli {
 namespace {
 
-using json = nlohmann::json;
+using json = nlohmann::ordered_json;
 
 // The account's catalogue, when the command was given an account to sign in with.
 std::optional<SignedInCatalogue> CatalogueIfSignedIn(CliContext& ctx) {
     if (ctx.options.user.empty() || !SignInForCommand(ctx)) return std::nullopt;
     ContentCatalogue catalogue;
     if (const Status fetched = catalogue.FetchCatalogue(ctx.session); !fetched.ok()) {
-        ctx.Fail(CliContentListUnreadable(fetched.message()));
+        ctx.Fail(fetched.kind(), CliContentListUnreadable(fetched.message()));
         return std::nullopt;
     }
     return CatalogueForCare(catalogue);
@@ -45,8 +45,12 @@ void OfferWaitingPutBacks(CliContext& ctx, const Card& card) {
                                 PutBackWaitingQuestion(waiting.folder, waiting.card)))
             continue;
         const std::unique_ptr<KeptRecordings> kept = KeptRecordings::Resume(waiting.folder);
-        if (kept == nullptr || !kept->AfterWipe(card.anchor(), ctx.Messages()).ok())
-            ctx.exitCode = kExitFailed;
+        if (kept == nullptr) {
+            ctx.Failed();
+            continue;
+        }
+        if (const Status put = kept->AfterWipe(card.anchor(), ctx.Messages()); !put.ok())
+            ctx.Fail(put);
     }
 }
 
@@ -76,13 +80,20 @@ void RunCheck(CliContext& ctx, bool repair) {
             }
             result["repairs"] = done;
         }
-        ctx.Out() << result.dump(2) << '\n';
+        ctx.Emit(result);
     } else if (report.problems.empty()) {
         ctx.Out() << kMsgCardSound << '\n';
     } else {
         for (const std::string& line : report.Lines()) ctx.Out() << line << '\n';
     }
-    if (!report.Sound()) ctx.exitCode = kExitFailed;
+    // Problems found end with status 1; the lines above already name them, the error document
+    // of --json says so in one sentence.
+    if (!report.Sound()) {
+        if (ctx.options.json)
+            ctx.Fail(kCliProblemsFound);
+        else
+            ctx.Failed();
+    }
 }
 
 // What a backup or a restore handled, for scripts.
@@ -104,12 +115,11 @@ void RunBackup(CliContext& ctx, const std::string& archive, bool everything) {
     InterruptCancels cancels;
     const Result<BackupManifest> written = BackupCard(card, archive, everything, &interrupted);
     if (!written.ok()) {
-        ctx.Fail(written.message());
-        if (interrupted.load()) ctx.exitCode = kExitCancelled;
+        ctx.Fail(interrupted.load() ? OutcomeKind::Cancelled : written.kind(), written.message());
         return;
     }
     if (ctx.options.json) {
-        ctx.Out() << ArchiveJson(*root, archive, written.value()).dump(2) << '\n';
+        ctx.Emit(ArchiveJson(*root, archive, written.value()));
     } else {
         ctx.Out() << BackupWritten(written.value().files.size(), written.value().TotalBytes(),
                                    archive)
@@ -145,17 +155,15 @@ void RunRestore(CliContext& ctx, const std::string& archive, bool yes, bool forc
     const Result<BackupManifest> restored =
         RestoreCard(card, archive, {force, &space}, answers, &interrupted);
     if (!restored.ok()) {
-        if (restored.message().empty()) {  // answered No
-            std::cerr << kCliCancelled << '\n';
-            ctx.exitCode = kExitCancelled;
-        } else {
-            ctx.Fail(restored.message());
-            if (interrupted.load()) ctx.exitCode = kExitCancelled;
-        }
+        const OutcomeKind kind = interrupted.load() ? OutcomeKind::Cancelled : restored.kind();
+        if (kind == OutcomeKind::Refused)  // another sound type: the flag that overrides it
+            ctx.Fail(kind, restored.message() + std::string(kCliRestoreForceHint));
+        else
+            ctx.Fail(kind, restored.message().empty() ? kCliCancelled : restored.message());
         return;
     }
     if (ctx.options.json) {
-        ctx.Out() << ArchiveJson(*root, archive, restored.value()).dump(2) << '\n';
+        ctx.Emit(ArchiveJson(*root, archive, restored.value()));
     } else {
         ctx.Out() << kMsgRestoreDone << '\n';
     }

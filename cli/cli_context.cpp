@@ -13,9 +13,45 @@
 
 namespace torvane::cli {
 
+int ExitCodeFor(OutcomeKind kind) {
+    switch (kind) {
+        case OutcomeKind::Done:
+            return kExitOk;
+        case OutcomeKind::Failed:
+            return kExitFailed;
+        case OutcomeKind::Usage:
+            return kExitUsage;
+        case OutcomeKind::Cancelled:
+        case OutcomeKind::Refused:
+            return kExitCancelled;
+        case OutcomeKind::NotSignedIn:
+            return kExitNotSignedIn;
+        case OutcomeKind::ServiceFailed:
+            return kExitServiceFailed;
+        case OutcomeKind::CardUnreadable:
+            return kExitCardUnreadable;
+        case OutcomeKind::CardFull:
+            return kExitCardFull;
+        case OutcomeKind::UnknownItem:
+            return kExitUnknownItem;
+    }
+    return kExitFailed;
+}
+
+OutcomeKind KindOfExitCode(int exitCode) {
+    for (const OutcomeKind kind :
+         {OutcomeKind::Done, OutcomeKind::Usage, OutcomeKind::Cancelled, OutcomeKind::NotSignedIn,
+          OutcomeKind::ServiceFailed, OutcomeKind::CardUnreadable, OutcomeKind::CardFull,
+          OutcomeKind::UnknownItem}) {
+        if (ExitCodeFor(kind) == exitCode) return kind;
+    }
+    return OutcomeKind::Failed;
+}
+
 void TerminalMessageSink::Show(MessageKind kind, std::string_view text) {
     std::lock_guard lock(mutex_);
-    if (kind == MessageKind::Error || kind == MessageKind::Exclamation)
+    last_ = text;
+    if (allToStderr_ || kind == MessageKind::Error || kind == MessageKind::Exclamation)
         std::cerr << text << '\n';
     else
         held_.emplace_back(text);
@@ -26,6 +62,11 @@ void TerminalMessageSink::Release(bool succeeded) {
     std::ostream& stream = succeeded ? std::cout : std::cerr;
     for (const std::string& text : held_) stream << text << '\n';
     held_.clear();
+}
+
+std::string TerminalMessageSink::LastSentence() {
+    std::lock_guard lock(mutex_);
+    return last_;
 }
 
 bool TerminalMessageSink::Ask(MessageKind, std::string_view question) {
@@ -43,22 +84,42 @@ std::ostream& CliContext::Out() {
     return std::cout;
 }
 
-int CliContext::Fail(std::string_view reason) {
+int CliContext::Fail(const Status& failure) {
+    return Fail(failure.kind(), failure.message());
+}
+
+int CliContext::Fail(OutcomeKind kind, std::string_view reason) {
     messages_.Release(false);
-    std::cerr << reason << '\n';
-    exitCode = kExitFailed;
+    if (!reason.empty()) std::cerr << reason << '\n';
+    failure_ = reason;
+    Failed(kind);
     return exitCode;
 }
 
-int CliContext::UsageError(std::string_view reason) {
-    messages_.Release(false);
-    std::cerr << reason << '\n';
-    exitCode = kExitUsage;
-    return exitCode;
+bool CliContext::Check(const Status& status) {
+    if (status.ok()) return true;
+    Fail(status);
+    return false;
+}
+
+void CliContext::Emit(const nlohmann::ordered_json& document) {
+    // Service texts are UTF-8 already; a damaged byte must not end the command.
+    if (options.json)
+        Out() << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << '\n';
 }
 
 int CliContext::Finish() {
     messages_.Release(exitCode == kExitOk);
+    if (options.json && exitCode != kExitOk) {
+        const std::string message = failure_.empty() ? messages_.LastSentence() : failure_;
+        const OutcomeKind kind =
+            ExitCodeFor(failureKind_) == exitCode ? failureKind_ : KindOfExitCode(exitCode);
+        const nlohmann::ordered_json error = {
+            {"error", {{"kind", OutcomeKindKey(kind)}, {"message", message}}}};
+        std::cerr << error.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                  << '\n';
+    }
     return exitCode;
 }
 
@@ -71,16 +132,34 @@ std::optional<std::string> CliContext::RequireDevice() {
         if (auto found = FindDeviceDrive(SystemDriveLister().RemovableDrives())) device = *found;
     }
     if (device.empty()) {
-        Fail(kCliNoDevice);
+        Fail(OutcomeKind::CardUnreadable, kCliNoDevice);
         return std::nullopt;
     }
     std::error_code error;
     if (!std::filesystem::is_directory(device, error)) {
-        Fail(CliDeviceFolderNotFound(device));
+        Fail(OutcomeKind::CardUnreadable, CliDeviceFolderNotFound(device));
         return std::nullopt;
     }
     while (device.size() > 1 && device.back() == '/') device.pop_back();
     return device;
+}
+
+std::string HelpWithGlobalOptions::make_help(const CLI::App* app, std::string name,
+                                             CLI::AppFormatMode mode) const {
+    std::string help = CLI::Formatter::make_help(app, name, mode);
+    const CLI::App* root = app;
+    while (root->get_parent() != nullptr) root = root->get_parent();
+    if (root == app) return help;
+    std::vector<const CLI::Option*> globals;
+    for (const CLI::Option* option : root->get_options())
+        if (!option->get_lnames().empty() && option->get_lnames().front() != "help")
+            globals.push_back(option);
+    // Before the footer, which ends every help with the exit statuses.
+    const std::string group = make_group("Global options", false, globals);
+    const std::size_t footer =
+        app->get_footer().empty() ? std::string::npos : help.rfind(app->get_footer());
+    if (footer == std::string::npos) return help + group;
+    return help.insert(footer, group + "\n");
 }
 
 }  // namespace torvane::cli

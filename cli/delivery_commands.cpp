@@ -14,6 +14,7 @@
 #include "children/children_service.h"
 #include "children/name_voice.h"
 #include "cli/card_job.h"
+#include "cli/json_shape.h"
 #include "cli/session_login.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"
@@ -36,14 +37,14 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
     if (!card || !SignInForCommand(ctx)) return;
     ContentCatalogue catalogue;
     if (const Status fetched = catalogue.FetchCatalogue(ctx.session); !fetched.ok()) {
-        ctx.Fail(CliContentListUnreadable(fetched.message()));
+        ctx.Fail(fetched.kind(), CliContentListUnreadable(fetched.message()));
         return;
     }
     std::vector<ContentRecord> job;
     for (const std::string& no : numbers) {
         const ContentRecord* record = FindInCatalogue(catalogue, no);
         if (record == nullptr) {
-            ctx.Fail(CliNotInCatalogue(no));
+            ctx.Fail(OutcomeKind::UnknownItem, CliNotInCatalogue(no));
             return;
         }
         job.push_back(*record);
@@ -52,11 +53,18 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
     const TransferOutcome outcome =
         TransferContents(job, reinstall, {*card->card, ctx.Messages()}, *card->runner);
     card->progress.reset();
-    for (const std::string& no : outcome.skipped) ctx.Out() << CliSkippedAsInstalled(no) << '\n';
-    if (outcome.sent == 0) return;
-    ReportJob(ctx, outcome.job);
-    if (outcome.job.Completed() && outcome.job.lastError.empty() && !outcome.AllInstalled())
-        ctx.Fail(kCliNotEveryContentInstalled);
+    if (!ctx.options.json)
+        for (const std::string& no : outcome.skipped)
+            ctx.Out() << CliSkippedAsInstalled(no) << '\n';
+    if (outcome.sent > 0) {
+        ReportJob(ctx, outcome.job);
+        if (outcome.job.Completed() && outcome.job.lastError.empty() && !outcome.AllInstalled())
+            ctx.Fail(kCliNotEveryContentInstalled);
+    }
+    if (ctx.exitCode == kExitOk)
+        ctx.Emit({{"device", card->root()},
+                  {"installed", outcome.job.addedContentNos},
+                  {"skipped", outcome.skipped}});
 }
 
 // Deletes contents from the shelf that holds each one, shelf by shelf.
@@ -74,16 +82,17 @@ void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
             }
         }
         if (!found) {
-            ctx.Fail(CliNotOnDevice(no));
+            ctx.Fail(OutcomeKind::UnknownItem, CliNotOnDevice(no));
             return;
         }
     }
     for (const auto& [shelf, records] : byShelf) {
         if (!DeleteContents(shelf, records, {*card->card, ctx.Messages()})) {
-            ctx.exitCode = kExitFailed;
+            ctx.Failed();
             return;
         }
     }
+    ctx.Emit({{"device", card->root()}, {"deleted", numbers}});
 }
 
 void AddGameCommands(CLI::App& app, CliContext& ctx) {
@@ -100,10 +109,13 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         const GameSelectionOutcome outcome =
             AddToGameSelection(*records, {*card->card, ctx.Messages()});
         if (!outcome.saved) {
-            ctx.exitCode = kExitFailed;
+            ctx.Failed(OutcomeKind::CardFull);
             return;
         }
-        ctx.Out() << CliAddedToGame(outcome.added) << '\n';
+        if (!ctx.options.json) ctx.Out() << CliAddedToGame(outcome.added) << '\n';
+        ctx.Emit({{"device", card->root()},
+                  {"added", outcome.added},
+                  {"gameContentList", card->database().gameContentList()}});
     });
     CLI::App* remove = game->add_subcommand("remove", "take contents out of the game");
     remove->add_option("contentNo", *numbers, "content numbers")->required();
@@ -113,8 +125,12 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Game);
         if (!records) return;
         if (!DeleteContents(Shelf::Game, *records, {*card->card, ctx.Messages()})) {
-            ctx.exitCode = kExitFailed;
+            ctx.Failed();
+            return;
         }
+        ctx.Emit({{"device", card->root()},
+                  {"removed", *numbers},
+                  {"gameContentList", card->database().gameContentList()}});
     });
 }
 
@@ -128,26 +144,31 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         if (!card || !SignInForCommand(ctx)) return;
         const ChildrenList list = FetchChildrenList(ctx.session);
         if (!list.ok()) {
-            ctx.Fail(CliChildrenUnreadable(list.status.message()));
+            ctx.Fail(list.status.kind(), CliChildrenUnreadable(list.status.message()));
             return;
         }
         for (const ChildInfo& child : list.items) {
             if (!child.numberValid || child.childNo != *childNo) continue;
             std::string error;
-            if (ApplyNameVoice(child, card->database(), ctx.session, &error)) {
-                ctx.Out() << CliNameVoiceApplied(child.familyName + child.firstName) << '\n';
-            } else {
+            if (!ApplyNameVoice(child, card->database(), ctx.session, &error)) {
                 ctx.Fail(error);
+            } else if (ctx.options.json) {
+                ctx.Emit({{"device", card->root()}, {"applied", ChildJson(child)}});
+            } else {
+                ctx.Out() << CliNameVoiceApplied(child.familyName + child.firstName) << '\n';
             }
             return;
         }
-        ctx.Fail(CliNoSuchChild(*childNo));
+        ctx.Fail(OutcomeKind::UnknownItem, CliNoSuchChild(*childNo));
     });
     children->add_subcommand("release", "take the name voice off the device")->callback([&ctx] {
         auto card = OpenCard(ctx, {}, CardUse::Change);
-        if (card && !ReleaseNameVoice(card->database())) {
-            ctx.Fail(kCliNameVoiceNotRemoved);
+        if (!card) return;
+        if (!ReleaseNameVoice(card->database())) {
+            ctx.Fail(OutcomeKind::CardFull, kCliNameVoiceNotRemoved);
+            return;
         }
+        ctx.Emit({{"device", card->root()}, {"released", true}});
     });
 }
 
@@ -164,16 +185,22 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* install = updates->add_subcommand("install", "install a package onto a card");
     install->add_option("index", args->index, "package number, from 1 in `updates list` order")
         ->required();
-    install->add_option("--drive", args->drive, "the card's folder")->required();
+    install->add_option("--drive", args->drive,
+                        "the card's folder (else --device, else TORVANE_DEVICE)");
     install->add_option("--kind", args->kind, "update keeps the contents, reset wipes the card")
         ->required()
         ->check(CLI::IsMember({"update", "reset"}));
     install->add_flag("--keep-recordings", args->keepRecordings,
                       "with a reset: keep the DIY recordings and the name voice");
     install->callback([&ctx, args] {
+        if (args->drive.empty()) {
+            const auto device = ctx.RequireDevice();
+            if (!device) return;
+            args->drive = *device;
+        }
         std::error_code ec;
         if (!std::filesystem::is_directory(args->drive, ec)) {
-            ctx.Fail(CliNoSuchDriveFolder(args->drive));
+            ctx.Fail(OutcomeKind::CardUnreadable, CliNoSuchDriveFolder(args->drive));
             return;
         }
         const bool reset = args->kind == "reset";
@@ -184,29 +211,40 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
         if (!SignInForCommand(ctx)) return;
         UpdateFileList list;
         if (const Status fetched = list.FetchUpdateFiles(ctx.session); !fetched.ok()) {
-            ctx.Fail(CliPackageListUnreadable(fetched.message()));
+            ctx.Fail(fetched.kind(), CliPackageListUnreadable(fetched.message()));
             return;
         }
         if (args->index < 1 || static_cast<std::size_t>(args->index) > list.Files().size()) {
-            ctx.Fail(CliNoSuchPackage(args->index, list.Files().size()));
+            ctx.Fail(OutcomeKind::UnknownItem, CliNoSuchPackage(args->index, list.Files().size()));
             return;
         }
-        // --yes answers the reset question, and only that one.
-        PresetAnswer answers(ctx.Messages(), ResetQuestion(args->drive, args->keepRecordings),
-                             ctx.options.yes);
-        auto progress = std::make_unique<TerminalProgress>(ctx.Out());
+        auto progress =
+            std::make_unique<TerminalProgress>(ctx.options.json ? std::cerr : ctx.Out());
         StatvfsFreeSpace space;
         ThreadedJobRunner runner(ctx.session, *progress, ctx.Messages(), space, &interrupted,
                                  JobTiming::Immediate());
         InterruptCancels cancels;
         std::optional<KeptRecordings> kept;
         if (args->keepRecordings) kept.emplace();
-        const JobOutcome outcome = InstallPackage(
-            list.Files()[static_cast<std::size_t>(args->index - 1)],
-            reset ? PackageKind::Reset : PackageKind::Update, std::make_shared<Card>(args->drive),
-            runner, answers, kept ? &*kept : nullptr);
+        const UpdateFile& package = list.Files()[static_cast<std::size_t>(args->index - 1)];
+        const auto card = std::make_shared<Card>(args->drive);
+        const PackageKind kind = reset ? PackageKind::Reset : PackageKind::Update;
+        // --yes confirms the reset; without it the question is put on the terminal.
+        const auto question = PackageConfirmation(kind, *card, args->keepRecordings);
+        if (question && !ctx.options.yes &&
+            !ctx.Messages().Ask(MessageKind::Exclamation, *question)) {
+            ctx.Fail(OutcomeKind::Cancelled, kCliCancelled);
+            return;
+        }
+        const JobOutcome outcome = InstallConfirmedPackage(package, kind, card, runner,
+                                                           ctx.Messages(), kept ? &*kept : nullptr);
         progress.reset();
         ReportJob(ctx, outcome);
+        if (ctx.exitCode == kExitOk)
+            ctx.Emit({{"device", args->drive},
+                      {"kind", args->kind},
+                      {"installed", UpdateJson(package, static_cast<std::size_t>(args->index))},
+                      {"keptRecordings", args->keepRecordings}});
     });
 }
 

@@ -7,6 +7,7 @@
 #include "base/card_opening.h"
 #include "base/messages.h"
 #include "cli/card_job.h"
+#include "cli/json_shape.h"
 #include "delivery/content_actions.h"
 #include "delivery/diy_actions.h"
 #include "store/diy_xml.h"
@@ -28,19 +29,24 @@ struct DiyArguments {
 CDiyXML* OpenDiy(CliContext& ctx, CardSession& card, const DiyArguments& args, int& position) {
     const auto found = DiyCardPosition(args.card);
     if (!found) {
-        ctx.Fail(CliNoSuchDiyCard(args.card));
+        ctx.Fail(OutcomeKind::UnknownItem, CliNoSuchDiyCard(args.card));
         return nullptr;
     }
     if (args.slot < 1 || args.slot > kDiySlotCount) {
-        ctx.Fail(CliNoSuchSlot(args.slot));
+        ctx.Fail(OutcomeKind::UnknownItem, CliNoSuchSlot(args.slot));
         return nullptr;
     }
     position = *found;
-    if (const Status opened = OpenCardDiy(*card.card); !opened.ok()) {
-        ctx.Fail(opened.message());
-        return nullptr;
-    }
+    if (!ctx.Check(OpenCardDiy(*card.card))) return nullptr;
     return &card.card->diy();
+}
+
+// What a DIY command did to one slot, for scripts.
+json SlotJson(const CardSession& card, const DiyArguments& args, int position) {
+    return {{"device", card.root()},
+            {"card", position},
+            {"deviceCard", kFirstDiyCard - 1 + position},
+            {"slot", args.slot}};
 }
 
 }  // namespace
@@ -55,8 +61,12 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         auto card = OpenCard(ctx, {}, CardUse::Change);
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, {args->contentNo}, Shelf::Language);
-        if (records && !ChooseDiyContent(records->front(), {*card->card, ctx.Messages()}))
-            ctx.exitCode = kExitFailed;
+        if (!records) return;
+        if (!ChooseDiyContent(records->front(), {*card->card, ctx.Messages()})) {
+            ctx.Failed(OutcomeKind::CardFull);
+            return;
+        }
+        ctx.Emit({{"device", card->root()}, {"selectedDiyContentNo", args->contentNo}});
     });
 
     auto cardAndSlot = [args](CLI::App* command) {
@@ -73,7 +83,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         if (!diy) return;
         for (const std::string& file : args->files) {
             if (!std::filesystem::is_regular_file(file)) {
-                ctx.Fail(CliNoSuchFile(file));
+                ctx.Fail(OutcomeKind::UnknownItem, CliNoSuchFile(file));
                 return;
             }
         }
@@ -82,6 +92,9 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
                                                   *card->runner, ctx.Messages());
         card->progress.reset();
         ReportJob(ctx, outcome);
+        json done = SlotJson(*card, *args, position);
+        done["files"] = args->files;
+        if (ctx.exitCode == kExitOk) ctx.Emit(done);
     });
 
     CLI::App* remove = diy->add_subcommand("delete", "delete a slot's recording");
@@ -90,9 +103,14 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         auto card = OpenCard(ctx, {}, CardUse::Change);
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
-        if (diy && !DeleteDiySlot(*diy, position, args->slot, ctx.Messages())) {
-            ctx.exitCode = kExitFailed;
+        if (!diy) return;
+        if (!DeleteDiySlot(*diy, position, args->slot, ctx.Messages())) {
+            ctx.Failed();
+            return;
         }
+        json done = SlotJson(*card, *args, position);
+        done["deleted"] = true;
+        ctx.Emit(done);
     });
 
     CLI::App* rename = diy->add_subcommand("rename", "rename a slot's recording");
@@ -106,9 +124,14 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         auto card = OpenCard(ctx, {}, CardUse::Change);
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
-        if (diy && !RenameDiySlot(*diy, position, args->slot, args->name)) {
-            ctx.Fail(CliEmptySlot(args->slot, args->card));
+        if (!diy) return;
+        if (!RenameDiySlot(*diy, position, args->slot, args->name)) {
+            ctx.Fail(OutcomeKind::UnknownItem, CliEmptySlot(args->slot, args->card));
+            return;
         }
+        json done = SlotJson(*card, *args, position);
+        done["name"] = args->name;
+        ctx.Emit(done);
     });
 
     CLI::App* exportSlot = diy->add_subcommand("export", "save a slot's recording to a file");
@@ -120,13 +143,17 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (!diy) return;
         if (DiySlotPath(*diy, position, args->slot).empty()) {
-            ctx.Fail(CliEmptySlot(args->slot, args->card));
+            ctx.Fail(OutcomeKind::UnknownItem, CliEmptySlot(args->slot, args->card));
             return;
         }
         const JobOutcome outcome = ExportDiySlot(*diy, position, args->slot, args->destination,
                                                  *card->runner, ctx.Messages());
         card->progress.reset();
         ReportJob(ctx, outcome);
+        json done = SlotJson(*card, *args, position);
+        done["file"] =
+            DiyExportDestination(DiySlotPath(*diy, position, args->slot), args->destination);
+        if (ctx.exitCode == kExitOk) ctx.Emit(done);
     });
 }
 

@@ -15,6 +15,7 @@
 #include "children/children_service.h"
 #include "cli/card_job.h"
 #include "cli/cli_context.h"
+#include "cli/json_shape.h"
 #include "cli/session_login.h"
 #include "delivery/catalogue.h"
 #include "service/session.h"
@@ -23,89 +24,29 @@
 namespace torvane::cli {
 namespace {
 
-using json = nlohmann::ordered_json;
-
-std::string Dump(const json& value) {
-    // Service texts are UTF-8 already; a damaged byte must not end the command.
-    return value.dump(2, ' ', false, json::error_handler_t::replace);
-}
-
-json FileJson(const FileRecord& file) {
-    return {{"name", file.name},
-            {"savedName", file.savedName},
-            {"rfidCardID", file.rfidCardId},
-            {"language", file.language},
-            {"fileURL", file.fileUrl},
-            {"fileSize", file.size},
-            {"folderType", file.folderType}};
-}
-
-json ContentJson(const ContentRecord& content) {
-    json files = json::array();
-    for (const FileRecord& file : content.files) files.push_back(FileJson(file));
-    return {{"contentNo", content.contentNo},
-            {"name", content.title},
-            {"downloadType", content.downloadType},
-            {"mainGroup", content.mainGroup},
-            {"subGroup", content.subGroup},
-            {"thumbnailImage", content.thumbnailImage},
-            {"downCount", content.downloadCount},
-            {"endCount", content.endCount},
-            {"endDate", content.date},
-            {"defaultYN", content.status},
-            {"files", files}};
-}
-
-json ChildJson(const ChildInfo& child) {
-    json nameFiles = json::array();
-    for (const NameFile& file : child.nameFiles)
-        nameFiles.push_back({{"soundType", file.soundType},
-                             {"status", file.status},
-                             {"url", file.url},
-                             {"size", file.size}});
-    // A number the service wrote badly is shown as null, never as a number it did not send.
-    const json number = child.numberValid ? json(child.childNo) : json(nullptr);
-    return {
-        {"childNo", number},      {"familyName", child.familyName}, {"firstName", child.firstName},
-        {"gender", child.gender}, {"birthday", child.birthday},     {"nameFiles", nameFiles}};
-}
-
-json UpdateJson(const UpdateFile& file) {
-    return {{"version", file.version},         {"name", file.name},
-            {"description", file.description}, {"registeredDate", file.registeredDate},
-            {"fileURL", file.fileUrl},         {"fileSize", file.size},
-            {"selected", file.selected}};
-}
-
 void RunLogin(CliContext& ctx) {
     const auto outcome = SignInForCommand(ctx);
     if (!outcome) return;
-    if (ctx.options.json) {
-        json info = json::object();
-        for (std::size_t i = 0; i < outcome->userInfo.names.size(); ++i)
-            info[outcome->userInfo.names[i]] = outcome->userInfo.values[i];
-        ctx.Out() << Dump({{"userId", ctx.session.userId}, {"userInfo", info}}) << '\n';
-    } else {
-        ctx.Out() << kCliSignedIn << ctx.session.userId << '\n';
-    }
+    json info = json::object();
+    for (std::size_t i = 0; i < outcome->userInfo.names.size(); ++i)
+        info[CamelCase(outcome->userInfo.names[i])] = NumberOrText(outcome->userInfo.values[i]);
+    ctx.Emit({{"userId", ctx.session.userId}, {"userInfo", info}});
+    if (!ctx.options.json) ctx.Out() << kCliSignedIn << ctx.session.userId << '\n';
 }
 
 void RunCatalogue(CliContext& ctx) {
     if (!SignInForCommand(ctx)) return;
     ContentCatalogue catalogue;
-    if (const Status fetched = catalogue.FetchCatalogue(ctx.session); !fetched.ok()) {
-        ctx.Fail(fetched.message());
-        return;
-    }
+    if (!ctx.Check(catalogue.FetchCatalogue(ctx.session))) return;
     if (ctx.options.json) {
         json shelves = json::object();
         for (const Shelf shelf : kAllShelves) {
             json contents = json::array();
             for (const ContentRecord& content : catalogue.Contents(shelf))
-                contents.push_back(ContentJson(content));
+                contents.push_back(ContentJson(content, false));
             shelves[std::string(ShelfKey(shelf))] = contents;
         }
-        ctx.Out() << Dump(shelves) << '\n';
+        ctx.Emit(shelves);
         return;
     }
     for (const Shelf shelf : kAllShelves) {
@@ -120,14 +61,11 @@ void RunCatalogue(CliContext& ctx) {
 void RunChildrenList(CliContext& ctx) {
     if (!SignInForCommand(ctx)) return;
     const ChildrenList list = FetchChildrenList(ctx.session);
-    if (!list.ok()) {
-        ctx.Fail(list.status.message());
-        return;
-    }
+    if (!ctx.Check(list.status)) return;
     if (ctx.options.json) {
         json children = json::array();
         for (const ChildInfo& child : list.items) children.push_back(ChildJson(child));
-        ctx.Out() << Dump(children) << '\n';
+        ctx.Emit(children);
         return;
     }
     for (const ChildInfo& child : list.items) {
@@ -183,17 +121,19 @@ void RunChildDelete(CliContext& ctx, int childNo) {
     if (failed || !SignInForCommand(ctx)) return;
     const ChildrenList list = FetchChildrenList(ctx.session);
     if (!list.ok()) {
-        ctx.Fail(CliChildrenUnreadable(list.status.message()));
+        ctx.Fail(list.status.kind(), CliChildrenUnreadable(list.status.message()));
         return;
     }
     for (const ChildInfo& child : list.items) {
         if (!child.numberValid || child.childNo != childNo) continue;
         if (!DeleteChildWithVoice(child, card ? &card->card->database() : nullptr, ctx.session,
                                   ctx.Messages()))
-            ctx.exitCode = kExitFailed;
+            ctx.Failed(OutcomeKind::ServiceFailed);
+        else
+            ctx.Emit({{"deleted", {{"childNo", childNo}}}});
         return;
     }
-    ctx.Fail(CliNoSuchChild(childNo));
+    ctx.Fail(OutcomeKind::UnknownItem, CliNoSuchChild(childNo));
 }
 
 void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
@@ -221,20 +161,28 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         // The duplicate check needs the children already registered.
         const ChildrenList list = FetchChildrenList(ctx.session);
         if (!list.ok()) {
-            ctx.Fail(CliChildrenUnreadable(list.status.message()));
+            ctx.Fail(list.status.kind(), CliChildrenUnreadable(list.status.message()));
             return;
         }
         std::vector<std::string> registered;
         for (const ChildInfo& child : list.items) registered.push_back(ChildFullName(child));
         if (const auto refusal =
                 CheckNewChild(arguments->familyName, arguments->givenName, registered)) {
-            ctx.Fail(*refusal);
+            ctx.Fail(OutcomeKind::Refused, *refusal);
             return;
         }
         const NewChild child{arguments->familyName, arguments->givenName,
                              arguments->sex == "boy" ? ChildSex::Boy : ChildSex::Girl,
                              arguments->birthday};
-        if (!AddChild(child, registered, ctx.session, ctx.Messages())) ctx.exitCode = kExitFailed;
+        if (!AddChild(child, registered, ctx.session, ctx.Messages())) {
+            ctx.Failed(OutcomeKind::ServiceFailed);
+            return;
+        }
+        ctx.Emit({{"requested",
+                   {{"familyName", child.familyName},
+                    {"firstName", child.givenName},
+                    {"sex", arguments->sex},
+                    {"birthday", child.birthday}}}});
     });
 
     CLI::App* remove = children->add_subcommand("delete", "remove a child");
@@ -247,29 +195,30 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         if (!SignInForCommand(ctx)) return;
         ChildInfo child;
         child.childNo = arguments->childNo;
-        if (RequestChildVoice(child, ctx.session, ctx.Messages()))
-            ctx.Out() << kCliNameVoiceRequested << '\n';
+        if (!RequestChildVoice(child, ctx.session, ctx.Messages()))
+            ctx.Failed(OutcomeKind::ServiceFailed);
+        else if (ctx.options.json)
+            ctx.Emit({{"requested", {{"childNo", child.childNo}}}});
         else
-            ctx.exitCode = kExitFailed;
+            ctx.Out() << kCliNameVoiceRequested << '\n';
     });
 }
 
 void RunUpdatesList(CliContext& ctx) {
     if (!SignInForCommand(ctx)) return;
     UpdateFileList list;
-    if (const Status fetched = list.FetchUpdateFiles(ctx.session); !fetched.ok()) {
-        ctx.Fail(fetched.message());
-        return;
+    if (!ctx.Check(list.FetchUpdateFiles(ctx.session))) return;
+    json files = json::array();
+    for (std::size_t i = 0; i < list.Files().size(); ++i) {
+        const UpdateFile& file = list.Files()[i];
+        files.push_back(UpdateJson(file, i + 1));
+        // The number first: the one `updates install` takes.
+        if (!ctx.options.json)
+            ctx.Out() << i + 1 << "  " << file.version << "  " << file.name << "  "
+                      << file.registeredDate << "  " << file.size << "  " << file.description
+                      << '\n';
     }
-    if (ctx.options.json) {
-        json files = json::array();
-        for (const UpdateFile& file : list.Files()) files.push_back(UpdateJson(file));
-        ctx.Out() << Dump(files) << '\n';
-        return;
-    }
-    for (const UpdateFile& file : list.Files())
-        ctx.Out() << file.version << "  " << file.name << "  " << file.registeredDate << "  "
-                  << file.size << "  " << file.description << '\n';
+    ctx.Emit(files);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ std::optional<std::string> UserIdFor(CliContext& ctx) {
     if (!ctx.options.user.empty()) return ctx.options.user;
     if (auto user = FromEnvironment("TORVANE_USER")) return user;
     if (auto user = AskOnTerminal(kCliPromptUserId, false)) return user;
-    ctx.UsageError("no account: give --user ID or set TORVANE_USER");
+    ctx.Fail(OutcomeKind::NotSignedIn, "no account: give --user ID or set TORVANE_USER");
     return std::nullopt;
 }
 
@@ -56,7 +56,7 @@ std::optional<std::string> PasswordFor(CliContext& ctx) {
     if (ctx.options.passwordFromStdin) {
         std::string line;
         if (!std::getline(std::cin, line) || line.empty()) {
-            ctx.UsageError("--password-stdin: no password on standard input");
+            ctx.Fail(OutcomeKind::NotSignedIn, "--password-stdin: no password on standard input");
             return std::nullopt;
         }
         if (line.back() == '\r') line.pop_back();
@@ -64,7 +64,8 @@ std::optional<std::string> PasswordFor(CliContext& ctx) {
     }
     if (auto password = FromEnvironment("TORVANE_PASSWORD")) return password;
     if (auto password = AskOnTerminal(kCliPromptPassword, true)) return password;
-    ctx.UsageError("no password: set TORVANE_PASSWORD or run on a terminal to be asked");
+    ctx.Fail(OutcomeKind::NotSignedIn,
+             "no password: set TORVANE_PASSWORD or run on a terminal to be asked");
     return std::nullopt;
 }
 
@@ -75,11 +76,7 @@ std::optional<LoginOutcome> SignInForCommand(CliContext& ctx) {
     const std::optional<std::string> password = PasswordFor(ctx);
     if (!password) return std::nullopt;
     LoginOutcome outcome = SignIn({*user, *password, false, false}, ctx.session);
-    if (!outcome.succeeded) {
-        ctx.Fail(outcome.detail.empty() ? outcome.message
-                                        : outcome.message + " (" + outcome.detail + ")");
-        return std::nullopt;
-    }
+    if (!ctx.Check(outcome.AsStatus())) return std::nullopt;
     return outcome;
 }
 

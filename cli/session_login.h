@@ -15,17 +15,17 @@ namespace torvane::cli {
 // local content service's address.
 void ConfigureService(CliContext& ctx);
 
-// The identifier: --user, else TORVANE_USER, else asked on the terminal. Nothing (and a usage
-// error recorded) when there is none.
+// The identifier: --user, else TORVANE_USER, else asked on the terminal. Nothing (and "not signed
+// in" recorded) when there is none.
 std::optional<std::string> UserIdFor(CliContext& ctx);
 
 // The password: the first line of standard input with --password-stdin, else TORVANE_PASSWORD,
 // else asked without echo on the terminal.
-// Nothing (and a usage error recorded) when there is none.
+// Nothing (and "not signed in" recorded) when there is none.
 std::optional<std::string> PasswordFor(CliContext& ctx);
 
 // Configures the service and signs in. On failure records the sentence for the user (with the
-// client's reason in parentheses when there is one) and exit status 1, and returns nothing.
+// client's reason in parentheses when there is one) and its kind, and returns nothing.
 std::optional<LoginOutcome> SignInForCommand(CliContext& ctx);
 
 }  // namespace torvane::cli

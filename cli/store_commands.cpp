@@ -8,6 +8,7 @@
 #include "base/messages.h"
 #include "cli/card_job.h"
 #include "cli/cli_context.h"
+#include "cli/json_shape.h"
 #include "store/content_types.h"
 #include "store/default_xml.h"
 #include "store/diy_xml.h"
@@ -17,35 +18,11 @@
 namespace torvane::cli {
 namespace {
 
-using nlohmann::json;
-
-void PrintJson(CliContext& ctx, const json& value) {
-    ctx.Out() << value.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
-}
-
 std::string JoinedOrDash(const std::vector<std::string>& items) {
     if (items.empty()) return "-";
     std::string out;
     for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
     return out;
-}
-
-json ContentJson(const ContentRecord& content) {
-    json files = json::array();
-    for (const FileRecord& file : content.files) {
-        files.push_back({{"name", file.name},
-                         {"language", file.language},
-                         {"folderType", file.folderType},
-                         {"rfidCardID", file.rfidCardId},
-                         {"fileSize", file.size}});
-    }
-    return {{"contentNo", content.contentNo},
-            {"name", content.title},
-            {"mainGroup", content.mainGroup},
-            {"subGroup", content.subGroup},
-            {"downloadDate", content.date},
-            {"status", content.status},
-            {"files", files}};
 }
 
 void ShowDevice(CliContext& ctx) {
@@ -59,16 +36,17 @@ void ShowDevice(CliContext& ctx) {
         for (const Shelf shelf : kAllShelves) {
             json contents = json::array();
             for (const ContentRecord& content : database.Contents(shelf))
-                contents.push_back(ContentJson(content));
+                contents.push_back(ContentJson(content, true));
             shelves[std::string(ShelfKey(shelf))] = contents;
         }
-        PrintJson(ctx, {{"systemVersion", database.systemVersion()},
-                        {"soundType", database.soundType()},
-                        {"selectedChildNo", database.selectedChildNo()},
-                        {"selectedDiyContentNo", database.selectedDiyContentNo()},
-                        {"diyList", database.diyList()},
-                        {"gameContentList", database.gameContentList()},
-                        {"shelves", shelves}});
+        ctx.Emit({{"device", root},
+                  {"systemVersion", database.systemVersion()},
+                  {"soundType", database.soundType()},
+                  {"selectedChildNo", database.selectedChildNo()},
+                  {"selectedDiyContentNo", database.selectedDiyContentNo()},
+                  {"diyList", database.diyList()},
+                  {"gameContentList", database.gameContentList()},
+                  {"shelves", shelves}});
         return;
     }
     std::ostream& out = ctx.Out();
@@ -102,7 +80,8 @@ void RebuildTables(CliContext& ctx, const std::string& kind) {
     const std::string& root = card->root();
     if (kind == "game") {
         if (!card->database().RebuildGameTable()) {
-            ctx.Fail(CliGameTableNotWritten(card->card->Path(card_paths::kGameFolder)));
+            ctx.Fail(OutcomeKind::CardFull,
+                     CliGameTableNotWritten(card->card->Path(card_paths::kGameFolder)));
             return;
         }
         if (!ctx.options.json)
@@ -110,21 +89,18 @@ void RebuildTables(CliContext& ctx, const std::string& kind) {
     } else {
         const std::string folder = root + "/" + std::string(*FolderForType(kind));
         if (!RebuildFolderTables(kind, root)) {
-            ctx.Fail(CliTablesNotWritten(folder));
+            ctx.Fail(OutcomeKind::CardFull, CliTablesNotWritten(folder));
             return;
         }
         if (!ctx.options.json) ctx.Out() << CliTablesRebuilt(kind, folder) << '\n';
     }
-    if (ctx.options.json) PrintJson(ctx, {{"rebuilt", kind}});
+    ctx.Emit({{"device", root}, {"rebuilt", kind}});
 }
 
 void ShowDiy(CliContext& ctx, bool all) {
     auto card = OpenCard(ctx);
     if (!card) return;
-    if (const Status opened = OpenCardDiy(*card->card); !opened.ok()) {
-        ctx.Fail(opened.message());
-        return;
-    }
+    if (!ctx.Check(OpenCardDiy(*card->card))) return;
     const CDiyXML& diy = card->card->diy();
     json cards = json::array();
     std::ostream& out = ctx.Out();
@@ -136,9 +112,15 @@ void ShowDiy(CliContext& ctx, bool all) {
         const long card = kFirstDiyCard + static_cast<long>(i);
         if (ctx.options.json) {
             json slots = json::array();
-            for (const DiySlot& slot : record.slots)
-                slots.push_back({{"name", slot.name}, {"date", slot.date}, {"file", slot.file}});
-            cards.push_back({{"card", card}, {"slots", slots}});
+            for (std::size_t s = 0; s < record.slots.size(); ++s) {
+                const DiySlot& slot = record.slots[s];
+                json entry = {{"slot", s + 1}, {"inUse", slot.InUse()}, {"name", slot.name}};
+                AddDate(entry, "date", slot.date);
+                entry["file"] = slot.file;
+                slots.push_back(entry);
+            }
+            // The number `diy assign` takes, and the card's own number beside it.
+            cards.push_back({{"card", i + 1}, {"deviceCard", card}, {"slots", slots}});
             continue;
         }
         out << card << '\n';
@@ -152,7 +134,7 @@ void ShowDiy(CliContext& ctx, bool all) {
                 out << "-\n";
         }
     }
-    if (ctx.options.json) PrintJson(ctx, {{"cards", cards}});
+    ctx.Emit({{"device", card->root()}, {"cards", cards}});
 }
 
 }  // namespace
@@ -170,7 +152,12 @@ void AddStoreCommands(CLI::App& app, CliContext& ctx) {
         command->callback([&ctx, paths, encipher] {
             const bool ok = encipher ? EncipherFile(paths->first, paths->second)
                                      : DecipherFile(paths->first, paths->second);
-            if (!ok) ctx.Fail(CliCipherFailed(encipher, paths->first, paths->second));
+            if (!ok) {
+                ctx.Fail(CliCipherFailed(encipher, paths->first, paths->second));
+                return;
+            }
+            ctx.Emit({{encipher ? "enciphered" : "deciphered",
+                       {{"from", paths->first}, {"to", paths->second}}}});
         });
     }
 

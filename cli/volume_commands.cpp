@@ -13,7 +13,7 @@
 namespace torvane::cli {
 namespace {
 
-using json = nlohmann::json;
+using json = nlohmann::ordered_json;
 
 void ListDevices(CliContext& ctx) {
     UDisks2Volumes service;
@@ -40,8 +40,7 @@ void ListDevices(CliContext& ctx) {
         out << lister.DisplayName(drive) << '\t' << drive << (mounted ? "" : "\t(not mounted)")
             << (card ? "\t(player's card)" : "") << '\n';
     }
-    if (ctx.options.json)
-        out << devices.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+    ctx.Emit(devices);
 }
 
 void EjectDevice(CliContext& ctx, std::string which) {
@@ -53,7 +52,7 @@ void EjectDevice(CliContext& ctx, std::string which) {
     while (which.size() > 1 && which.back() == '/') which.pop_back();
     UDisks2Volumes service;
     if (!service.Available()) {
-        ctx.Fail(kMsgNoDiskService);
+        ctx.Fail(OutcomeKind::CardUnreadable, kMsgNoDiskService);
         return;
     }
     for (const Volume& volume : service.RemovableVolumes()) {
@@ -62,10 +61,13 @@ void EjectDevice(CliContext& ctx, std::string which) {
             ctx.Fail(std::string(kMsgEjectFailed) + error);
             return;
         }
-        ctx.Out() << kMsgCardMayBePulled << '\n';
+        if (ctx.options.json)
+            ctx.Emit({{"ejected", which}, {"device", volume.device}});
+        else
+            ctx.Out() << kMsgCardMayBePulled << '\n';
         return;
     }
-    ctx.Fail(std::string(kMsgNotARemovableCard) + which);
+    ctx.Fail(OutcomeKind::CardUnreadable, std::string(kMsgNotARemovableCard) + which);
 }
 
 }  // namespace

@@ -441,11 +441,12 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
     ArchiveProgress told{progress, total};
     for (const std::string& path : paths) {
         if (cancel != nullptr && cancel->load())
-            return Status::Failure(std::string(kMsgBackupCancelled));
+            return Status::Failure(OutcomeKind::Cancelled, std::string(kMsgBackupCancelled));
         BackupFile file;
         file.path = path;
         if (!HashFile(card.Path(path), file.size, file.sha256))
-            return Status::Failure(std::string(kMsgBackupCardUnreadable) + " " + path);
+            return Status::Failure(OutcomeKind::CardUnreadable,
+                                   std::string(kMsgBackupCardUnreadable) + " " + path);
         told.hashed += file.size;
         told.Tell(0.0);
         manifest.files.push_back(std::move(file));
@@ -506,7 +507,7 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
     }
     if (zip_close(zip.get()) != 0) {
         if (cancel != nullptr && cancel->load())
-            return Status::Failure(std::string(kMsgBackupCancelled));
+            return Status::Failure(OutcomeKind::Cancelled, std::string(kMsgBackupCancelled));
         if (!CardStillMatches(card, manifest))
             return Status::Failure(std::string(kMsgBackupCardChanged));
         return Status::Failure(std::string(kMsgBackupNotWritten));
@@ -525,7 +526,7 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
         return Status::Failure(std::string(kMsgBackupNotWritten));
     }
     if (cancel != nullptr && cancel->load())
-        return Status::Failure(std::string(kMsgBackupCancelled));
+        return Status::Failure(OutcomeKind::Cancelled, std::string(kMsgBackupCancelled));
     if (std::rename(temp.c_str(), archive.c_str()) != 0)
         return Status::Failure(std::string(kMsgBackupNotWritten));
     tempFile.kept = true;
@@ -558,6 +559,7 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
     if (card.LoadDatabase() && !options.force && !card.database().soundType().empty() &&
         card.database().soundType() != manifest.soundType) {
         return Status::Failure(
+            OutcomeKind::Refused,
             RestoreOtherSoundType(manifest.soundType, card.database().soundType()));
     }
     std::vector<std::string> replaced;
@@ -582,10 +584,11 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
         // Every file is staged beside the one it replaces before either goes.
         const std::uint64_t needed = SpaceOnCard(manifest);
         const std::optional<std::uint64_t> free = options.freeSpace->FreeBytes(card.root());
-        if (free && *free < needed) return Status::Failure(RestoreNoSpace(needed, *free));
+        if (free && *free < needed)
+            return Status::Failure(OutcomeKind::CardFull, RestoreNoSpace(needed, *free));
     }
     if (!messages.Ask(MessageKind::Exclamation, RestoreQuestion(replaced, manifest.files.size())))
-        return Status::Failure({});
+        return Status::Failure(OutcomeKind::Cancelled, {});
 
     std::vector<const BackupFile*> order;
     for (const BackupFile& file : manifest.files) order.push_back(&file);
@@ -600,7 +603,7 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
     card.AcceptDatabaseFile();
     for (const BackupFile* file : order) {
         if (cancel != nullptr && cancel->load())
-            return Status::Failure(std::string(kMsgRestoreCancelled));
+            return Status::Failure(OutcomeKind::Cancelled, std::string(kMsgRestoreCancelled));
         const std::string target = card.Path(file->path);
         const std::string folder = fs::path(target).parent_path().string();
         // No folder is ever made where a card was: a pulled card stops the restore here.
@@ -614,18 +617,19 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
                 zip.get(), indexes.value().at(file->path), size, sha256,
                 [&writer](const char* data, std::size_t n) { return writer->Write(data, n); }) ||
             size != file->size || sha256 != file->sha256 || !writer->Seal()) {
-            return Status::Failure(std::string(kMsgRestoreNotWritten));
+            return Status::Failure(OutcomeKind::CardFull, std::string(kMsgRestoreNotWritten));
         }
         staged.push_back(std::move(writer));
         written += file->size;
         if (progress) progress(written, total);
     }
     if (cancel != nullptr && cancel->load())
-        return Status::Failure(std::string(kMsgRestoreCancelled));
+        return Status::Failure(OutcomeKind::Cancelled, std::string(kMsgRestoreCancelled));
     bool changed = false;
     for (std::size_t i = 0; i < staged.size(); ++i) {
         if (!card.Present() || !staged[i]->Commit()) {
             return Status::Failure(
+                OutcomeKind::CardFull,
                 std::string(changed ? kMsgRestorePartlyWritten : kMsgRestoreNotWritten));
         }
         changed = changed || differs.contains(order[i]->path);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -128,7 +129,17 @@ struct JobProgress {
     std::uint64_t itemTotal = 0;
     std::uint64_t itemDone = 0;
     std::string status;
+    // The content the status sentence is about, at its end ("…복사합니다." and the title); empty
+    // when the sentence is about nothing in particular.
+    std::string subject;
+    // The job's last report: its status is the job's end sentence, which a front end that words
+    // the outcome itself leaves out.
+    bool finished = false;
 
+    // The status without its subject.
+    std::string_view Sentence() const {
+        return std::string_view(status).substr(0, status.size() - subject.size());
+    }
     int OverallPercent() const { return Percent(overallDone, overallTotal); }
     int ItemPercent() const { return Percent(itemDone, itemTotal); }
     static int Percent(std::uint64_t done, std::uint64_t total) {
@@ -149,10 +160,35 @@ struct JobOutcome {
     std::vector<std::string> addedContentNos;
     // Why a content or file was left out; not shown to the user by the engine.
     std::string lastError;
+    // What kind of failure lastError is: the card full or not taking a write, the service not
+    // answering a download, the card gone.
+    OutcomeKind failureKind = OutcomeKind::Failed;
     // Something was written to the card (the window then reads it again).
     bool cardChanged = false;
 
     bool Completed() const { return result == Result::Completed; }
+    // Records why the job left something out.
+    void Fail(OutcomeKind kind, std::string why) {
+        failureKind = kind;
+        lastError = std::move(why);
+    }
+    // The job's end as every other step reports it: done only when it ran whole.
+    Status AsStatus() const {
+        switch (result) {
+            case Result::Completed:
+                if (lastError.empty()) return Status::Ok();
+                return Status::Failure(failureKind, lastError);
+            case Result::Cancelled:
+                return Status::Failure(OutcomeKind::Cancelled, lastError);
+            case Result::CardRemoved:
+                return Status::Failure(OutcomeKind::CardUnreadable, lastError);
+            case Result::CardBusy:
+                return Status::Failure(OutcomeKind::Refused, lastError);
+            case Result::Stopped:
+                break;
+        }
+        return Status::Failure(failureKind, lastError);
+    }
 };
 
 // Told from the engine's thread; implementations hand the reports on to their own thread.

@@ -173,7 +173,9 @@ DownloadWorker::FileResult DownloadWorker::DownloadFile(
     HttpLimits limits;
     limits.pausePoll = job_.timing.pausePoll;
     limits.expectedBytes = expectedBytes;
-    const bool downloaded = DownloadToFile(session_, url, file, this, &control_, addOne, limits);
+    // A download the cancel flag stopped is told by the flag, which the caller reads itself.
+    const Status got = DownloadToFile(session_, url, file, this, &control_, addOne, limits);
+    const bool downloaded = got.ok() || got.kind() == OutcomeKind::Cancelled;
     const bool closed = std::fclose(file) == 0;
     // A file that did not arrive whole must never reach the card.
     if (!downloaded || !closed) {
@@ -202,6 +204,8 @@ JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStat
     const bool whole = outcome.lastError.empty();
     Update([&](JobProgress& p) {
         p.status = whole ? finalStatus : kMsgJobFailed;
+        p.subject.clear();
+        p.finished = true;
         p.overallDone = p.overallTotal;
         p.itemDone = p.itemTotal;
     });
@@ -233,7 +237,7 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     const auto freeBytes = freeSpace_.FreeBytes(card->root());
     if (freeBytes && *freeBytes / 1024 <= neededKb) {
         messages_.Show(MessageKind::Information, kMsgNotEnoughSpace);
-        outcome.lastError = "[Error] not enough free space";
+        outcome.Fail(OutcomeKind::CardFull, "[Error] not enough free space");
         return outcome;
     }
 
@@ -253,7 +257,7 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     if (!job.contents.empty()) ahead = stage(0);
     for (std::size_t i = 0; i < job.contents.size(); ++i) {
         const StagedContent staged = ahead.get();
-        if (!staged.lastError.empty()) outcome.lastError = staged.lastError;
+        if (!staged.lastError.empty()) outcome.Fail(staged.kind, staged.lastError);
         if (control_.cancel.load()) break;
         if (staged.goOn && i + 1 < job.contents.size()) ahead = stage(i + 1);
         const ContentRecord& content = job.contents[i];
@@ -284,27 +288,27 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
 bool DownloadWorker::InstallStagedContent(const ContentRecord& content, const std::string& staging,
                                           Card& card, JobOutcome& outcome) {
     if (!card.Present()) {
-        outcome.lastError = "[Error] the device is gone: " + card.root();
+        outcome.Fail(OutcomeKind::CardUnreadable, "[Error] the device is gone: " + card.root());
         return false;
     }
-    SetStatus(std::string(kMsgCopyingToDevice) + content.title);
+    SetStatusAbout(kMsgCopyingToDevice, content.title);
     Update([](JobProgress& p) { p.itemDone = 0; });
     outcome.cardChanged = true;
     // A cancel lets the content being copied end whole and recorded (it stops the download
     // ahead at once): a content half on the card would hold files no record lets anyone delete.
     FolderTree copy;
     if (!copy.CopyFolderTree(staging, card.anchor())) {
-        outcome.lastError = "[Error] copy " + content.title;
+        outcome.Fail(OutcomeKind::CardFull, "[Error] copy " + content.title);
         return false;
     }
     if (!RebuildFolderTables(content.mainGroup, card.anchor())) {
-        outcome.lastError = "[Error] tables of " + content.title;
+        outcome.Fail(OutcomeKind::CardFull, "[Error] tables of " + content.title);
         return false;
     }
     CDefaultXML& database = card.database();
     if (database.AddContent(content)) {
         if (!database.Save()) {
-            outcome.lastError = "[Error] saving Default.dat";
+            outcome.Fail(OutcomeKind::CardFull, "[Error] saving Default.dat");
             return false;
         }
         outcome.addedContentNos.push_back(content.contentNo);
@@ -356,6 +360,9 @@ DownloadWorker::StagedContent DownloadWorker::StageContent(const ContentRecord& 
             staged.lastError =
                 (result == FileResult::CannotOpen ? "[Error] saving " + file.name
                                                   : "[Error] download " + file.fileUrl);
+            // A file the service did not hand over whole is the service's failure; one the
+            // computer could not save is not.
+            if (result != FileResult::CannotOpen) staged.kind = OutcomeKind::ServiceFailed;
             staged.goOn = false;
             return staged;
         }

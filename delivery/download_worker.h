@@ -62,6 +62,7 @@ class DownloadWorker final : public IFileProgressEvent {
         int filesStaged = 0;    // -1 when the content was refused before anything was written
         bool goOn = true;       // false when the job must not go on after this content
         std::string lastError;  // what went wrong, for the job's outcome
+        OutcomeKind kind = OutcomeKind::Failed;  // what kind of failure lastError is
     };
     // Stages one content; runs beside the copy of the content before it.
     StagedContent StageContent(const ContentRecord& content, const std::string& staging);
@@ -93,7 +94,18 @@ class DownloadWorker final : public IFileProgressEvent {
         observer_.OnProgress(snapshot);
     }
     void SetStatus(std::string status) {
-        Update([&](JobProgress& p) { p.status = std::move(status); });
+        Update([&](JobProgress& p) {
+            p.status = std::move(status);
+            p.subject.clear();
+        });
+    }
+    // A status sentence about one content: the dialog's one line holds both, the terminal a line
+    // for each.
+    void SetStatusAbout(std::string_view sentence, const std::string& subject) {
+        Update([&](JobProgress& p) {
+            p.status = std::string(sentence) + subject;
+            p.subject = subject;
+        });
     }
 
     DownloadJob job_;

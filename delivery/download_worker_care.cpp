@@ -36,7 +36,7 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
     JobOutcome outcome;
     Update([](JobProgress& p) { p = JobProgress{}; });
     if (job.card == nullptr) {
-        outcome.lastError = "[Error] no card";
+        outcome.Fail(OutcomeKind::CardUnreadable, "[Error] no card");
         return outcome;
     }
     Card& card = *job.card;
@@ -97,11 +97,14 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
                 card, job.archive, {job.force, &freeSpace_}, messages_, &control_.cancel, written);
             outcome.cardChanged = writing;
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
-            if (!restored.ok() && restored.message().empty()) {  // the user said No
+            if (restored.kind() == OutcomeKind::Cancelled) {  // the user said No
                 outcome.result = JobOutcome::Result::Cancelled;
                 return outcome;
             }
-            if (!restored.ok()) return failed(restored.message());
+            if (!restored.ok()) {
+                outcome.failureKind = restored.kind();
+                return failed(restored.message());
+            }
             observer_.OnStorageChanged();
             outcome = Finish(std::move(outcome), kMsgRestoreDone);
             messages_.Show(MessageKind::Information, kMsgRestoreDone);

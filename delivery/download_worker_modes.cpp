@@ -77,7 +77,7 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
         return outcome;
     }
     if (fetched == FileResult::Failed) {
-        outcome.lastError = "[Error] download " + job.package.fileUrl;
+        outcome.Fail(OutcomeKind::ServiceFailed, "[Error] download " + job.package.fileUrl);
         return outcome;
     }
     if (control_.cancel.load()) {
@@ -188,7 +188,8 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
     for (std::size_t j = 0; j < count && !control_.cancel.load(); ++j) {
         // A card pulled between two recordings gets nothing more, not even its database.
         if (!card->Present()) {
-            outcome.lastError = "[Error] the device is gone: " + card->root();
+            outcome.Fail(OutcomeKind::CardUnreadable,
+                         "[Error] the device is gone: " + card->root());
             return outcome;
         }
         Update([j](JobProgress& p) { p.itemDone = j; });
@@ -212,7 +213,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
         SetStatus(base + std::string(kMsgCopyingSuffix));
         outcome.cardChanged = true;
         if (!CopyFileSafely(job.sources[j], folder + deviceName)) {
-            outcome.lastError = "[Error] copy " + job.sources[j];
+            outcome.Fail(OutcomeKind::CardFull, "[Error] copy " + job.sources[j]);
             continue;
         }
         records[static_cast<std::size_t>(position - 1)].slots[static_cast<std::size_t>(slot)] =
@@ -221,7 +222,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
     }
     SetStatus(std::string(kMsgWritingInfoFiles));
     if (!diy.SaveDiyFile() || !diy.SaveRecTable()) {
-        outcome.lastError = "[Error] saving the DIY database";
+        outcome.Fail(OutcomeKind::CardFull, "[Error] saving the DIY database");
         return outcome;
     }
     OnProgress(1);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "base/messages.h"
 #include "service/curl_transfer.h"
 #include "service/http_client.h"
 
@@ -77,19 +78,22 @@ struct DownloadExchange {
 
 }  // namespace
 
-bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOutput& output,
-                    IFileProgressEvent* progress, DownloadControl* control, bool addOne,
-                    const HttpLimits& limits) {
+Status DownloadToFile(const ServiceSession& session, std::string_view url, IByteOutput& output,
+                      IFileProgressEvent* progress, DownloadControl* control, bool addOne,
+                      const HttpLimits& limits) {
+    const auto failed = [url](std::string why) {
+        return Status::Failure(OutcomeKind::ServiceFailed, std::string(url) + ": " + why);
+    };
     // Files always come from the session's service, whatever host the address names.
     const std::optional<UrlParts> service = SplitUrl(session.baseUrl);
-    if (!service) return false;
+    if (!service) return failed("no service address");
     std::string path;
     if (const std::optional<UrlParts> target = SplitUrl(url)) {
         path = target->pathAndQuery;
     } else {
         std::string_view trimmed = url;
         while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
-        if (trimmed.empty() || trimmed.front() != '/') return false;
+        if (trimmed.empty() || trimmed.front() != '/') return failed("no file address");
         path.assign(trimmed);
     }
     UrlParts source = *service;
@@ -104,7 +108,7 @@ bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOu
                      "Accept: */*", "User-Agent: Torvane", "Connection: close", "Host: " + host,
                      cookie.empty() ? std::string("Cookie;") : "Cookie: " + cookie});
     EasyHandle handle = NewEasyHandle();
-    if (!handle || !headers) return false;
+    if (!handle || !headers) return failed(HttpOpenFailed(static_cast<int>(CURLE_OUT_OF_MEMORY)));
     DownloadExchange exchange;
     exchange.watch.timeout = limits.receiveTimeout;
     exchange.output = &output;
@@ -125,15 +129,20 @@ bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOu
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &DownloadExchange::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &exchange);
     const CURLcode result = curl_easy_perform(easy);
-    if (exchange.cancelled) return true;
+    if (exchange.cancelled) return Status::Failure(OutcomeKind::Cancelled, "cancelled");
+    if (result != CURLE_OK && !exchange.outputFailed && !exchange.tooLong)
+        return failed(HttpReadFailed(static_cast<int>(result)));
+    if (!exchange.head.complete || exchange.head.status != 200)
+        return failed(HttpStatusText(exchange.head.status));
+    if (exchange.outputFailed) return failed("the file could not be written");
     const bool sizeAsListed = !exchange.expected || exchange.received == *exchange.expected;
-    return result == CURLE_OK && exchange.head.complete && exchange.head.status == 200 &&
-           !exchange.outputFailed && !exchange.tooLong && sizeAsListed;
+    if (exchange.tooLong || !sizeAsListed) return failed("not the size the service listed");
+    return Status::Ok();
 }
 
-bool DownloadToFile(const ServiceSession& session, std::string_view url, std::FILE* file,
-                    IFileProgressEvent* progress, DownloadControl* control, bool addOne,
-                    const HttpLimits& limits) {
+Status DownloadToFile(const ServiceSession& session, std::string_view url, std::FILE* file,
+                      IFileProgressEvent* progress, DownloadControl* control, bool addOne,
+                      const HttpLimits& limits) {
     FileByteOutput output(file);
     return DownloadToFile(session, url, output, progress, control, addOne, limits);
 }

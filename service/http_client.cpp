@@ -172,7 +172,8 @@ Status RequestText(std::string_view url, std::optional<std::string_view> body, s
     answer.reset();
     const std::optional<UrlParts> parts = SplitUrl(url);
     if (!parts) {
-        return Status::Failure(HttpConnectFailed(static_cast<int>(CURLE_URL_MALFORMAT)));
+        return Status::Failure(OutcomeKind::ServiceFailed,
+                               HttpConnectFailed(static_cast<int>(CURLE_URL_MALFORMAT)));
     }
     const std::string fullUrl = FullUrl(*parts);
     const std::string noProxy = NoProxyList();
@@ -188,7 +189,8 @@ Status RequestText(std::string_view url, std::optional<std::string_view> body, s
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         EasyHandle handle = NewEasyHandle();
         if (!handle || !headers) {
-            return Status::Failure(HttpOpenFailed(static_cast<int>(CURLE_OUT_OF_MEMORY)));
+            return Status::Failure(OutcomeKind::ServiceFailed,
+                                   HttpOpenFailed(static_cast<int>(CURLE_OUT_OF_MEMORY)));
         }
         TextExchange exchange;
         exchange.watch.timeout = limits.receiveTimeout;
@@ -213,30 +215,33 @@ Status RequestText(std::string_view url, std::optional<std::string_view> body, s
         if (!head.complete) continue;  // nothing came back: the send failed, try again
         if (head.status == 400) continue;
         if (head.status != 200) {
-            return Status::Failure(HttpStatusText(head.status));
+            return Status::Failure(OutcomeKind::ServiceFailed, HttpStatusText(head.status));
         }
         if (wantCookie) {
             if (!head.setCookie) {
-                return Status::Failure(std::string(kHttpNoCookie));
+                return Status::Failure(OutcomeKind::ServiceFailed, std::string(kHttpNoCookie));
             }
             std::string value = head.setCookie->substr(0, head.setCookie->find(';'));
             if (value.size() > kMaxCookieLength) value.resize(kMaxCookieLength);
             cookie = std::move(value);
         }
         if (exchange.tooLarge) {
-            return Status::Failure(HttpAnswerTooLarge(exchange.announced, limits.maxAnswerBytes));
+            return Status::Failure(OutcomeKind::ServiceFailed,
+                                   HttpAnswerTooLarge(exchange.announced, limits.maxAnswerBytes));
         }
         if (exchange.outOfMemory) {
-            return Status::Failure(HttpNoMemoryForAnswer(exchange.announced));
+            return Status::Failure(OutcomeKind::ServiceFailed,
+                                   HttpNoMemoryForAnswer(exchange.announced));
         }
         answer = std::move(exchange.body);
         if (result != CURLE_OK) {
             const CURLcode reason = exchange.watch.stalled ? CURLE_OPERATION_TIMEDOUT : result;
-            return Status::Failure(HttpReadFailed(static_cast<int>(reason)));
+            return Status::Failure(OutcomeKind::ServiceFailed,
+                                   HttpReadFailed(static_cast<int>(reason)));
         }
         return Status::Ok();
     }
-    return Status::Failure(HttpAttemptsFailed(kAttempts));
+    return Status::Failure(OutcomeKind::ServiceFailed, HttpAttemptsFailed(kAttempts));
 }
 
 }  // namespace torvane

@@ -75,16 +75,16 @@ Status RequestText(std::string_view url, std::optional<std::string_view> body, s
 
 // Fetches the path and query of `url` from the session's service (its host and port) into
 // `output`, with the session's cookie. With `addOne` every byte is stored increased by one (mod
-// 256), the way the device keeps its sound files. Returns true when the whole resource arrived or
-// when the control's cancel flag stopped it (the caller knows its own flag); false when the service
-// could not be reached, the status was not 200, the transfer broke off, stalled or came short of
-// its announced length, or the output refused bytes.
-bool DownloadToFile(const ServiceSession& session, std::string_view url, IByteOutput& output,
-                    IFileProgressEvent* progress, DownloadControl* control, bool addOne,
-                    const HttpLimits& limits = HttpLimits{});
-bool DownloadToFile(const ServiceSession& session, std::string_view url, std::FILE* file,
-                    IFileProgressEvent* progress, DownloadControl* control, bool addOne,
-                    const HttpLimits& limits = HttpLimits{});
+// 256), the way the device keeps its sound files. Succeeds when the whole resource arrived; fails
+// as cancelled when the control's cancel flag stopped it, and as the service failing when the
+// service could not be reached, the status was not 200, the transfer broke off, stalled or came
+// short of its announced length, or the output refused bytes.
+Status DownloadToFile(const ServiceSession& session, std::string_view url, IByteOutput& output,
+                      IFileProgressEvent* progress, DownloadControl* control, bool addOne,
+                      const HttpLimits& limits = HttpLimits{});
+Status DownloadToFile(const ServiceSession& session, std::string_view url, std::FILE* file,
+                      IFileProgressEvent* progress, DownloadControl* control, bool addOne,
+                      const HttpLimits& limits = HttpLimits{});
 
 // Percent-encodes every byte except 0-9, A-Z, a-z and @ . / \ - _ : as "%xx" (lower-case hex).
 // Walks the text as CP949 characters: both bytes of a double-byte character are escaped, even a

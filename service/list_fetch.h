@@ -66,7 +66,8 @@ void RefuseIfTooLong(const Reader& reader, ServiceList<Item>& list) {
     if (!reader.Overflowed()) return;
     list.items.clear();
     list.tooLong = true;
-    list.status = Status::Failure(ServiceListTooLong(reader.What(), reader.MaxItems()));
+    list.status = Status::Failure(OutcomeKind::ServiceFailed,
+                                  ServiceListTooLong(reader.What(), reader.MaxItems()));
 }
 
 // Requests `url` with `cookie` (captured into it when it is empty, as every first request does)

@@ -68,20 +68,20 @@ Status ReadLoginForm(std::string_view page, LoginForm& form) {
     while (input != std::string_view::npos) {
         const std::size_t name = page.find("name", input);
         if (name == std::string_view::npos) {
-            return Status::Failure(std::string(kMsgNoNameTag));
+            return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoNameTag));
         }
         std::size_t next = 0;
         std::optional<std::string> fieldName = QuotedAfter(page, name, next);
         if (!fieldName) {
-            return Status::Failure(std::string(kMsgNoQuoteTag));
+            return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoQuoteTag));
         }
         const std::size_t value = page.find("value", next);
         if (value == std::string_view::npos) {
-            return Status::Failure(std::string(kMsgNoValueTag));
+            return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoValueTag));
         }
         std::optional<std::string> fieldValue = QuotedAfter(page, value, next);
         if (!fieldValue) {
-            return Status::Failure(std::string(kMsgNoQuoteTag));
+            return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoQuoteTag));
         }
         form.names.push_back(std::move(*fieldName));
         form.values.push_back(std::move(*fieldValue));
@@ -89,12 +89,12 @@ Status ReadLoginForm(std::string_view page, LoginForm& form) {
     }
     const std::size_t action = page.find("document.pcForm.action");
     if (action == std::string_view::npos) {
-        return Status::Failure(std::string(kMsgNoActionTag));
+        return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoActionTag));
     }
     std::size_t next = 0;
     std::optional<std::string> target = QuotedAfter(page, action, next);
     if (!target) {
-        return Status::Failure(std::string(kMsgNoQuoteTag));
+        return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoQuoteTag));
     }
     form.action = std::move(*target);
     return Status::Ok();
@@ -143,10 +143,12 @@ LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
     LoginOutcome outcome;
     if (request.userId.empty()) {
         outcome.message = kMsgEnterId;
+        outcome.kind = OutcomeKind::NotSignedIn;
         return outcome;
     }
     if (request.password.empty()) {
         outcome.message = kMsgEnterPassword;
+        outcome.kind = OutcomeKind::NotSignedIn;
         return outcome;
     }
 
@@ -175,9 +177,11 @@ LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
             break;
         case 1:
             outcome.message = kMsgWrongPassword;
+            outcome.kind = OutcomeKind::NotSignedIn;
             return outcome;
         case 2:
             outcome.message = kMsgWrongId;
+            outcome.kind = OutcomeKind::NotSignedIn;
             return outcome;
         default:
             outcome.message = kMsgUnknownServerError;
@@ -200,6 +204,7 @@ LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
     outcome.userInfo = std::move(form);
     outcome.saved = SavedLoginFor(request);
     outcome.succeeded = true;
+    outcome.kind = OutcomeKind::Done;
     return outcome;
 }
 

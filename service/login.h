@@ -43,11 +43,20 @@ struct LoginRequest {
 
 struct LoginOutcome {
     bool succeeded = false;  // the dialog ends with kLoginSucceeded
-    int resultCode = -1;     // the page's LoginResultCode; -1 when not reached or absent
-    std::string message;     // the sentence to show; empty on success
-    std::string detail;      // the client's or parser's reason behind the message, if any
-    SavedLogin saved;        // to write when succeeded
-    LoginForm userInfo;      // the service's answer to the form
+    // Why it did not: the service refused the account (NotSignedIn) or could not be reached or
+    // read (ServiceFailed). Done after a success.
+    OutcomeKind kind = OutcomeKind::ServiceFailed;
+    int resultCode = -1;  // the page's LoginResultCode; -1 when not reached or absent
+    std::string message;  // the sentence to show; empty on success
+    std::string detail;   // the client's or parser's reason behind the message, if any
+    SavedLogin saved;     // to write when succeeded
+    LoginForm userInfo;   // the service's answer to the form
+
+    // The attempt as every other step reports it: the sentence with its detail, and its kind.
+    Status AsStatus() const {
+        if (succeeded) return Status::Ok();
+        return Status::Failure(kind, detail.empty() ? message : message + " (" + detail + ")");
+    }
 };
 
 // Reads the sign-in page's form fields and action by plain text search. Fails with the message to

@@ -126,9 +126,9 @@ void CLoginDlg::ShowBanner() {
 
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return;
-    const bool fetched = DownloadToFile(session_, fileUrl, file, nullptr, nullptr, false);
+    const Status fetched = DownloadToFile(session_, fileUrl, file, nullptr, nullptr, false);
     std::fclose(file);
-    if (!fetched) return;
+    if (!fetched.ok()) return;
     banner_ = QPixmap(QString::fromStdString(path));
     bannerImagePath_ = path;
     update();

@@ -14,7 +14,9 @@ std::string_view TrimLeadingSpace(std::string_view text) {
 Status ParseXmlAnswer(std::string_view answer, ISaxReader& reader) {
     SaxOptions options;
     options.subject = "XML answer";
-    return ParseXml(TrimLeadingSpace(answer), reader, options);
+    // An answer the program cannot read is the service failing, whatever the parser's words.
+    const Status parsed = ParseXml(TrimLeadingSpace(answer), reader, options);
+    return parsed.ok() ? parsed : Status::Failure(OutcomeKind::ServiceFailed, parsed.message());
 }
 
 std::int32_t LeadingInt32(std::string_view text) {

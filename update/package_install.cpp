@@ -13,15 +13,28 @@ std::string PackageSavedName(const UpdateFile& file) {
     return IsPlainComponent(tail) ? tail : "package.zip";
 }
 
+std::optional<std::string> PackageConfirmation(PackageKind kind, const Card& card,
+                                               bool keepsRecordings) {
+    if (kind != PackageKind::Reset) return std::nullopt;
+    return ResetQuestion(card.root(), keepsRecordings);
+}
+
 JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, std::shared_ptr<Card> card,
                           IJobRunner& runner, IMessageSink& messages, IWipeKeeper* keep) {
     if (card == nullptr) return JobOutcome{};
-    if (kind == PackageKind::Reset &&
-        !messages.Ask(MessageKind::Exclamation, ResetQuestion(card->root(), keep != nullptr))) {
+    const auto question = PackageConfirmation(kind, *card, keep != nullptr);
+    if (question && !messages.Ask(MessageKind::Exclamation, *question)) {
         JobOutcome refused;
         refused.result = JobOutcome::Result::Cancelled;
         return refused;
     }
+    return InstallConfirmedPackage(file, kind, std::move(card), runner, messages, keep);
+}
+
+JobOutcome InstallConfirmedPackage(const UpdateFile& file, PackageKind kind,
+                                   std::shared_ptr<Card> card, IJobRunner& runner,
+                                   IMessageSink& messages, IWipeKeeper* keep) {
+    if (card == nullptr) return JobOutcome{};
     SystemPackage package;
     package.package.savedName = PackageSavedName(file);
     package.package.fileUrl = file.fileUrl;

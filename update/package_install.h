@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/message_sink.h"
@@ -26,5 +27,15 @@ std::string PackageSavedName(const UpdateFile& file);
 // as it was.
 JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, std::shared_ptr<Card> card,
                           IJobRunner& runner, IMessageSink& messages, IWipeKeeper* keep = nullptr);
+
+// The question a package's install must have answered Yes before it runs: a reset's, which names
+// the card it wipes; none for an update. A front end that asks in its own way (a flag, a dialog
+// of its own) asks this, then installs the confirmed package.
+std::optional<std::string> PackageConfirmation(PackageKind kind, const Card& card,
+                                               bool keepsRecordings);
+// InstallPackage once the user has confirmed (PackageConfirmation): nothing more is asked.
+JobOutcome InstallConfirmedPackage(const UpdateFile& file, PackageKind kind,
+                                   std::shared_ptr<Card> card, IJobRunner& runner,
+                                   IMessageSink& messages, IWipeKeeper* keep = nullptr);
 
 }  // namespace torvane

@@ -65,7 +65,7 @@ class StringOutput final : public IByteOutput {
 
 std::string ServiceFixture::Served(const std::string& url) {
     StringOutput out;
-    EXPECT_TRUE(DownloadToFile(session, url, out, nullptr, nullptr, false)) << url;
+    EXPECT_TRUE(DownloadToFile(session, url, out, nullptr, nullptr, false).ok()) << url;
     return out.bytes;
 }
 

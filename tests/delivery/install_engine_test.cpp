@@ -206,6 +206,7 @@ TEST_F(InstallEngineTest, JobLargerThanTheFreeSpaceIsRefusedBeforeAnyDownload) {
     const std::size_t requestsBefore = service->Requests().size();
     JobOutcome outcome = Install(contents, neededKb * 1024);
     EXPECT_EQ(outcome.result, JobOutcome::Result::Stopped);
+    EXPECT_EQ(outcome.AsStatus().kind(), OutcomeKind::CardFull);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNotEnoughSpace)});
     EXPECT_EQ(service->Requests().size(), requestsBefore);
     EXPECT_TRUE(observer.finished.size() == 1 && observer.finished[0].addedContentNos.empty());
@@ -362,6 +363,7 @@ TEST_P(BrokenDownloadTest, AContentWithAFileMissingIsNotInstalledAndEndsTheJob) 
     EXPECT_EQ(outcome.result, JobOutcome::Result::Completed);
     EXPECT_EQ(outcome.addedContentNos, std::vector<std::string>{});
     EXPECT_NE(outcome.lastError.find("[Error] download"), std::string::npos);
+    EXPECT_EQ(outcome.AsStatus().kind(), OutcomeKind::ServiceFailed) << "not the card's fault";
     const ContentRecord& language = contents[0];
     EXPECT_FALSE(Reloaded().FindContent("single", "language", "L0001"));
     EXPECT_FALSE(fs::exists(CardPathOf(Card(), language, language.files[0])));

@@ -43,7 +43,8 @@ man_page "$prefix/share/man/man1/torvane-cli.1.gz"
 completion="$prefix/share/bash-completion/completions/torvane-cli"
 [ -f "$completion" ] || fail "no bash completion"
 bash -n "$completion" || fail "bash completion does not parse"
-commands=$("$cli" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 && NF { print $1 }')
+# The commands stand one a line under "Subcommands:" up to the blank line before the footer.
+commands=$("$cli" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 { if (!NF) exit; print $1 }')
 [ -n "$commands" ] || fail "no commands in torvane-cli --help"
 for command in $commands; do
     grep -Eq "^\.(B|BI|BR) \"?$command\b" <(zcat "$prefix/share/man/man1/torvane-cli.1.gz") ||

@@ -82,7 +82,8 @@ TEST_F(DownloadTest, FetchesThePathFromTheConfiguredServiceWithTheSessionCookie)
     MemoryOutput output;
     ProgressProbe progress;
     ASSERT_TRUE(DownloadToFile(session, "http://elsewhere.invalid/files/a.qvx?k=1&n=2", output,
-                               &progress, nullptr, false));
+                               &progress, nullptr, false)
+                    .ok());
     EXPECT_EQ(output.bytes, bytes);
     EXPECT_EQ(progress.total, 100000);
     const auto sent = server.LastRequest();
@@ -100,7 +101,8 @@ TEST_F(DownloadTest, AddOneStoresEveryByteIncreasedByOne) {
     for (const bool addOne : {false, true}) {
         MemoryOutput output;
         ASSERT_TRUE(
-            DownloadToFile(session, server.BaseUrl() + "/f", output, nullptr, nullptr, addOne));
+            DownloadToFile(session, server.BaseUrl() + "/f", output, nullptr, nullptr, addOne)
+                .ok());
         EXPECT_EQ(output.bytes,
                   addOne ? std::string("\x01\x80\x00\x42", 4) : std::string("\x00\x7f\xff\x41", 4));
     }
@@ -112,7 +114,7 @@ TEST_F(DownloadTest, WritesIntoTheCallersFile) {
     });
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(DownloadToFile(session, "/f", file, nullptr, nullptr, false));
+    EXPECT_TRUE(DownloadToFile(session, "/f", file, nullptr, nullptr, false).ok());
     std::rewind(file);
     char read[16] = {};
     EXPECT_EQ(std::fread(read, 1, sizeof read, file), 5u);
@@ -156,7 +158,9 @@ TEST_P(DownloadFaultTest, ReportsFailure) {
     HttpLimits limits;
     limits.receiveTimeout = milliseconds(300);
     MemoryOutput output(fault == Fault::DiskFull ? 10000 : std::string::npos);
-    EXPECT_FALSE(DownloadToFile(session, "/f", output, nullptr, nullptr, false, limits));
+    const Status got = DownloadToFile(session, "/f", output, nullptr, nullptr, false, limits);
+    EXPECT_EQ(got.kind(), OutcomeKind::ServiceFailed) << got.message();
+    EXPECT_FALSE(got.message().empty());
     if (fault == Fault::NotFound || fault == Fault::ServerError) {
         EXPECT_TRUE(output.bytes.empty());
     }
@@ -186,11 +190,11 @@ TEST_F(DownloadTest, BodyEndedByClosingTheConnectionIsWhole) {
             });
     });
     MemoryOutput output;
-    EXPECT_TRUE(DownloadToFile(session, "/f", output, nullptr, nullptr, false));
+    EXPECT_TRUE(DownloadToFile(session, "/f", output, nullptr, nullptr, false).ok());
     EXPECT_EQ(output.bytes, bytes);
 }
 
-TEST_F(DownloadTest, CancelEndsAfterTheCurrentChunkAndCountsAsEnded) {
+TEST_F(DownloadTest, CancelEndsAfterTheCurrentChunkAndSaysSo) {
     const std::string bytes = Pattern(400000);
     server.On("/f", [&](const httplib::Request&, httplib::Response& response) {
         ServeSlowly(response, bytes);
@@ -201,7 +205,9 @@ TEST_F(DownloadTest, CancelEndsAfterTheCurrentChunkAndCountsAsEnded) {
         if (chunk == 2) control.cancel = true;
     };
     MemoryOutput output;
-    EXPECT_TRUE(DownloadToFile(session, "/f", output, &progress, &control, false));
+    // Stopped, and said so: never taken for a whole file.
+    EXPECT_EQ(DownloadToFile(session, "/f", output, &progress, &control, false).kind(),
+              OutcomeKind::Cancelled);
     EXPECT_EQ(progress.chunks, 2);
     EXPECT_EQ(static_cast<std::int64_t>(output.bytes.size()), progress.total);
     EXPECT_LT(output.bytes.size(), bytes.size());
@@ -227,9 +233,9 @@ TEST_F(DownloadTest, PauseLongerThanTheReceiveTimeoutResumesAndCompletes) {
         });
     };
     MemoryOutput output;
-    const bool ok = DownloadToFile(session, "/f", output, &progress, &control, false, limits);
+    const Status got = DownloadToFile(session, "/f", output, &progress, &control, false, limits);
     resume.join();
-    EXPECT_TRUE(ok);
+    EXPECT_TRUE(got.ok()) << got.message();
     EXPECT_EQ(output.bytes, bytes);
 }
 
@@ -252,16 +258,17 @@ TEST_F(DownloadTest, CancelDuringAPauseEndsTheTransfer) {
         });
     };
     MemoryOutput output;
-    const bool ok = DownloadToFile(session, "/f", output, &progress, &control, false, limits);
+    const Status got = DownloadToFile(session, "/f", output, &progress, &control, false, limits);
     cancel.join();
-    EXPECT_TRUE(ok);
+    EXPECT_EQ(got.kind(), OutcomeKind::Cancelled);
     EXPECT_EQ(progress.chunks, 1);
 }
 
 TEST_F(DownloadTest, NoConfiguredServiceFailsWithoutARequest) {
     session.baseUrl = "";
     MemoryOutput output;
-    EXPECT_FALSE(DownloadToFile(session, "/f", output, nullptr, nullptr, false));
+    EXPECT_EQ(DownloadToFile(session, "/f", output, nullptr, nullptr, false).kind(),
+              OutcomeKind::ServiceFailed);
     EXPECT_TRUE(server.Requests().empty());
 }
 

@@ -167,6 +167,7 @@ struct FailureCase {
     std::string message;
     int resultCode;
     std::size_t requests;
+    OutcomeKind kind;  // the account refused, or the service failing
 };
 
 class SignInFailureTest : public ::testing::TestWithParam<FailureCase> {};
@@ -187,26 +188,30 @@ TEST_P(SignInFailureTest, ShowsTheSentenceOfTheCase) {
     EXPECT_EQ(outcome.message, c.message);
     EXPECT_EQ(outcome.resultCode, c.resultCode);
     EXPECT_EQ(server.Requests().size(), c.requests);
+    EXPECT_EQ(outcome.AsStatus().kind(), c.kind);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, SignInFailureTest,
     ::testing::Values(
         FailureCase{"WrongPassword", LoginPage({{"userLogin", "false"}, {"loginResult", "1"}}),
-                    kUserInfo, "암호가 틀립니다.", 1, 1},
+                    kUserInfo, "암호가 틀립니다.", 1, 1, OutcomeKind::NotSignedIn},
         FailureCase{"WrongId", LoginPage({{"userLogin", "false"}, {"loginResult", "2"}}), kUserInfo,
-                    "아이디가 틀립니다.", 2, 1},
+                    "아이디가 틀립니다.", 2, 1, OutcomeKind::NotSignedIn},
         FailureCase{"NoReason", LoginPage({{"userLogin", "false"}}), kUserInfo,
-                    "서버의 알수 없는 에러입니다.", -1, 1},
+                    "서버의 알수 없는 에러입니다.", -1, 1, OutcomeKind::ServiceFailed},
         FailureCase{"OddCode", LoginPage({{"userLogin", "false"}, {"loginResult", "9"}}), kUserInfo,
-                    "서버의 알수 없는 에러입니다.", 9, 1},
-        FailureCase{"ServerDown", "", kUserInfo, "서버에 연결할 수 없습니다.", -1, 1},
+                    "서버의 알수 없는 에러입니다.", 9, 1, OutcomeKind::ServiceFailed},
+        FailureCase{"ServerDown", "", kUserInfo, "서버에 연결할 수 없습니다.", -1, 1,
+                    OutcomeKind::ServiceFailed},
         FailureCase{"PageWithoutAction", "<input name=\"userLogin\" value=\"true\">", kUserInfo,
-                    "document.pcForm.action tag를 찾지 못하였습니다", -1, 1},
+                    "document.pcForm.action tag를 찾지 못하였습니다", -1, 1,
+                    OutcomeKind::ServiceFailed},
         FailureCase{"MalformedUserInfo", LoginPage({{"userLogin", "true"}}),
-                    "<userInfo><id>mom</userInfo>", "잘못된 데이터 입니다.", 0, 2},
+                    "<userInfo><id>mom</userInfo>", "잘못된 데이터 입니다.", 0, 2,
+                    OutcomeKind::ServiceFailed},
         FailureCase{"ActionNotFound", LoginPage({{"userLogin", "true"}}, "missing.asp"), kUserInfo,
-                    "잘못된 데이터 입니다.", 0, 2}),
+                    "잘못된 데이터 입니다.", 0, 2, OutcomeKind::ServiceFailed}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST(SignInInputTest, EmptyIdentifierOrPasswordSendsNothing) {
@@ -215,6 +220,7 @@ TEST(SignInInputTest, EmptyIdentifierOrPasswordSendsNothing) {
     session.baseUrl = server.BaseUrl();
     EXPECT_EQ(SignIn({"", "pw", false, false}, session).message, "아이디를 입력하세요");
     EXPECT_EQ(SignIn({"mom", "", false, false}, session).message, "암호를 입력하세요");
+    EXPECT_EQ(SignIn({"mom", "", false, false}, session).kind, OutcomeKind::NotSignedIn);
     EXPECT_TRUE(server.Requests().empty());
 }
 

@@ -205,7 +205,7 @@ class UDisks2Test : public QObject, private test::WindowFixture {
 
         const auto unknown =
             test::RunProgram({TORVANE_CLI, "device", "eject", "/nowhere"}, {}, env);
-        QCOMPARE(unknown.exitCode, 1);
+        QCOMPARE(unknown.exitCode, 6);
     }
 };
 

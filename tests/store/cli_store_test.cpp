@@ -83,9 +83,10 @@ TEST_F(StoreCommands, DeviceShowJsonHoldsSettingsAndEveryShelf) {
     EXPECT_EQ(content["mainGroup"], "language");
     EXPECT_EQ(content["subGroup"], "");
     EXPECT_EQ(content["downloadDate"], "2024-03-05T14-07-09");
+    EXPECT_EQ(content["downloadDateIso"], "2024-03-05T14:07:09");
     EXPECT_EQ(content["status"], "default");
     EXPECT_EQ(content["files"], json::parse(R"([{"name": "00000001.qvx", "language": "en",
-        "folderType": "1", "rfidCardID": "1001", "fileSize": 4096}])"));
+        "folderType": "1", "rfidCardId": "1001", "fileSize": 4096}])"));
 }
 
 TEST_F(StoreCommands, HumanOutputShowsKoreanTitlesAndTakesTheDeviceFromTheEnvironment) {
@@ -109,10 +110,13 @@ TEST_F(StoreCommands, TablesRebuildWritesTheKindsTables) {
 TEST_F(StoreCommands, DiyShowListsCardsInUseOrAll) {
     const ProgramRun used = Run("diy show --json " + Device());
     ASSERT_EQ(used.exitCode, 0) << used.err;
-    EXPECT_EQ(json::parse(used.out), json::parse(R"({"cards": [{"card": 92100003, "slots": [
-        {"name": "", "date": "", "file": ""},
-        {"name": "아빠 목소리", "date": "2024-03-05T14-07-09", "file": "a.mp3"},
-        {"name": "", "date": "", "file": ""}, {"name": "", "date": "", "file": ""}]}]})"));
+    const json cards = json::parse(used.out)["cards"];
+    EXPECT_EQ(cards, json::parse(R"([{"card": 3, "deviceCard": 92100003, "slots": [
+        {"slot": 1, "inUse": false, "name": "", "date": "", "dateIso": null, "file": ""},
+        {"slot": 2, "inUse": true, "name": "아빠 목소리", "date": "2024-03-05T14-07-09",
+         "dateIso": "2024-03-05T14:07:09", "file": "a.mp3"},
+        {"slot": 3, "inUse": false, "name": "", "date": "", "dateIso": null, "file": ""},
+        {"slot": 4, "inUse": false, "name": "", "date": "", "dateIso": null, "file": ""}]}])"));
     const ProgramRun all = Run("diy show --all --json " + Device());
     EXPECT_EQ(json::parse(all.out)["cards"].size(), 1500u);
     const ProgramRun human = Run("diy show " + Device());
@@ -135,9 +139,9 @@ TEST_F(StoreCommands, FailuresAndUsageErrorsHaveTheirStatus) {
 
     std::filesystem::remove(card / "Default.dat");
     const ProgramRun noDatabase = Run("device show " + Device());
-    EXPECT_EQ(noDatabase.exitCode, 1);
+    EXPECT_EQ(noDatabase.exitCode, 6);
     EXPECT_NE(noDatabase.err.find("Default.dat"), std::string::npos);
-    EXPECT_EQ(Run("device show --device " + (scratch / "absent")).exitCode, 1);
+    EXPECT_EQ(Run("device show --device " + (scratch / "absent")).exitCode, 6);
 
     EXPECT_EQ(Run("cipher encipher onlyone").exitCode, 2);
     EXPECT_EQ(Run("device").exitCode, 2);

@@ -14,6 +14,7 @@
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
+#include "tests/tools/demo_card_test.h"
 #include "tests/tools/service_test_util.h"
 #include "tools/demo_service/demo_service.h"
 
@@ -29,18 +30,8 @@ std::string AsOnCard(std::string bytes) {
     return bytes;
 }
 
-class CliCardCommandsTest : public ::testing::Test {
+class CliCardCommandsTest : public DemoCardTest {
   protected:
-    static void SetUpTestSuite() {
-        service = std::make_unique<demo::DemoService>();
-        ASSERT_TRUE(service->Start(0)) << service->Error();
-    }
-    static void TearDownTestSuite() { service.reset(); }
-
-    void SetUp() override { ASSERT_TRUE(CreateEmptyDevice(Card(), "1.0", "larkspin")); }
-
-    std::string Card() const { return folder / "card"; }
-
     // torvane-cli as a user runs it: signed in as the demo account through the environment.
     static ProgramRun Cli(const std::vector<std::string>& command, const ProgramInput& input,
                           const std::string& device) {
@@ -81,18 +72,13 @@ class CliCardCommandsTest : public ::testing::Test {
         const json shelves = json::parse(run.out);
         for (const json& contents : shelves) {
             for (const json& content : contents) {
-                if (content["contentNo"] == contentNo) return content["files"].at(index)["fileURL"];
+                if (content["contentNo"] == contentNo) return content["files"].at(index)["fileUrl"];
             }
         }
         ADD_FAILURE() << "no content " << contentNo;
         return {};
     }
-
-    static std::unique_ptr<demo::DemoService> service;
-    TempFolder folder;
 };
-
-std::unique_ptr<demo::DemoService> CliCardCommandsTest::service;
 
 struct InstalledFile {
     const char* contentNo;
@@ -139,7 +125,7 @@ TEST_F(CliCardCommandsTest, InstallPutsEachKindWhereTheDeviceLooksAndSkipsItThen
 TEST_F(CliCardCommandsTest, InstallOfAContentNotBoughtChangesNothing) {
     const auto before = Snapshot(Card());
     const ProgramRun run = Cli({"install", "M0001", "X9999"});
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 8) << "an unknown content";
     EXPECT_NE(run.err.find("X9999"), std::string::npos) << run.err;
     EXPECT_EQ(Snapshot(Card()), before);
 }
@@ -158,7 +144,7 @@ TEST_F(CliCardCommandsTest, DeleteTakesTheContentsFilesAndEntryAndLeavesTheOther
     EXPECT_TRUE(fs::exists(fs::path(Card()) / "ck7/00000111.qvx"));
 
     const auto before = Snapshot(Card());
-    EXPECT_EQ(Cli({"delete", "M0001"}).exitCode, 1) << "no longer on the device";
+    EXPECT_EQ(Cli({"delete", "M0001"}).exitCode, 8) << "no longer on the device";
     EXPECT_EQ(Snapshot(Card()), before);
 }
 
@@ -176,8 +162,8 @@ TEST_F(CliCardCommandsTest, GameTakesLanguageContentsInAndOut) {
         << "taken out of the game, still on the device";
 
     const auto before = Snapshot(Card());
-    EXPECT_EQ(Cli({"game", "add", "M0001"}).exitCode, 1) << "only language contents play";
-    EXPECT_EQ(Cli({"game", "remove", "L0001"}).exitCode, 1) << "not in the game any more";
+    EXPECT_EQ(Cli({"game", "add", "M0001"}).exitCode, 8) << "only language contents play";
+    EXPECT_EQ(Cli({"game", "remove", "L0001"}).exitCode, 8) << "not in the game any more";
     EXPECT_EQ(Snapshot(Card()), before);
 }
 
@@ -229,7 +215,7 @@ TEST_F(CliCardCommandsTest, DiyCommandsRefuseWhatTheCardCannotHold) {
     };
     for (const auto& command : refused) {
         const ProgramRun run = Cli(command);
-        EXPECT_EQ(run.exitCode, 1) << command[1] << " " << command[2];
+        EXPECT_EQ(run.exitCode, 8) << command[1] << " " << command[2] << ": nothing to act on";
         EXPECT_FALSE(run.err.empty()) << command[1];
     }
     EXPECT_EQ(Snapshot(Card()), before);
@@ -260,7 +246,7 @@ TEST_F(CliCardCommandsTest, ChildrenApplyPutsTheNameVoiceInEveryLanguageAndRelea
     EXPECT_EQ(Database().selectedChildNo(), 0);
 
     const ProgramRun unknown = Cli({"children", "apply", "999"});
-    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.exitCode, 8);
     EXPECT_EQ(Database().selectedChildNo(), 0);
 }
 
@@ -280,11 +266,12 @@ struct Said {
     const char* what;
     std::vector<std::string> command;
     std::string sentence;
+    int exitCode;  // 1 for a rule of the card, 8 for something the card does not hold
 };
 
 // stdout keeps what a command did and stderr what it refused: a script reads the one and shows
 // the other. The core's refusals are said with and without an icon alike; each lands on stderr
-// with exit status 1 and leaves the card as it was.
+// with its exit status and leaves the card as it was.
 TEST_F(CliCardCommandsTest, RefusalsGoToStderrAndLeaveStdoutEmpty) {
     ASSERT_EQ(Cli({"install", "L0001", "L0002", "M0001"}).exitCode, 0);
     ASSERT_EQ(Cli({"diy", "select", "L0001"}).exitCode, 0);
@@ -292,19 +279,20 @@ TEST_F(CliCardCommandsTest, RefusalsGoToStderrAndLeaveStdoutEmpty) {
     const auto before = Snapshot(Card());
 
     const Said refusals[] = {
-        {"the DIY content", {"delete", "L0001"}, std::string(kMsgDiyNotDeletable)},
-        {"a game's content", {"delete", "L0002"}, std::string(kMsgGameContentNotDeleted)},
-        {"the last game", {"game", "remove", "L0002"}, std::string(kMsgOneGameRequired)},
-        {"a game not chosen", {"game", "remove", "L0001"}, "content L0001 is not a chosen game"},
-        {"a content not on the card", {"delete", "X9999"}, "content X9999 is not on the device"},
+        {"the DIY content", {"delete", "L0001"}, std::string(kMsgDiyNotDeletable), 1},
+        {"a game's content", {"delete", "L0002"}, std::string(kMsgGameContentNotDeleted), 1},
+        {"the last game", {"game", "remove", "L0002"}, std::string(kMsgOneGameRequired), 1},
+        {"a game not chosen", {"game", "remove", "L0001"}, "content L0001 is not a chosen game", 8},
+        {"a content not on the card", {"delete", "X9999"}, "content X9999 is not on the device", 8},
         {"a game that is no language content",
          {"game", "add", "M0001"},
-         "content M0001 is not a language content on the device"},
+         "content M0001 is not a language content on the device",
+         8},
     };
     for (const Said& refusal : refusals) {
         SCOPED_TRACE(refusal.what);
         const ProgramRun run = Cli(refusal.command);
-        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.exitCode, refusal.exitCode);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find(refusal.sentence), std::string::npos) << run.err;
         EXPECT_EQ(Snapshot(Card()), before);
@@ -327,7 +315,7 @@ TEST_F(CliCardCommandsTest, AJobThatFailedSaysSoOnStderrOnly) {
 
     const ProgramRun run = Cli({"diy", "assign", "1", "1", recording.string()});
 
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 7) << "the card did not take the recording";
     EXPECT_EQ(run.out.find(kMsgJobFailed), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find(kMsgDownloadDone), std::string::npos) << run.out;
     EXPECT_EQ(run.err.find(kMsgDownloadDone), std::string::npos) << run.err;

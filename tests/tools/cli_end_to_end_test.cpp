@@ -31,7 +31,7 @@ TEST_F(CliAgainstServiceTest, LoginSignsInAndRefusesAWrongPassword) {
     EXPECT_NE(ok.out.find("demo"), std::string::npos) << ok.out;
 
     const ProgramRun wrong = Cli("not-the-password", {"login"});
-    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.exitCode, 4);
     EXPECT_NE((wrong.out + wrong.err).find("암호가 틀립니다."), std::string::npos) << wrong.err;
 }
 
@@ -69,7 +69,7 @@ TEST_F(CliAgainstServiceTest, CatalogueJsonHoldsTheAccountsContentsOnTheirShelve
                                      [](const auto& c) { return c["contentNo"] == "L0002"; });
     ASSERT_NE(korean, language.end());
     EXPECT_EQ((*korean)["name"], "똠방각하 한글 놀이") << "a syllable only CP949 has";
-    const std::string url = (*korean)["files"][0]["fileURL"];
+    const std::string url = (*korean)["files"][0]["fileUrl"];
     EXPECT_NE(url.find("?contentNo=L0002&fileNo=1"), std::string::npos) << url;
 }
 
