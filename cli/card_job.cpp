@@ -112,6 +112,8 @@ void ReportJob(CliContext& ctx, const JobOutcome& outcome) {
     if (status.ok()) return;
     if (status.kind() == OutcomeKind::Cancelled)
         ctx.Fail(OutcomeKind::Cancelled, kCliCancelled);
+    else if (status.kind() == OutcomeKind::Refused && status.message().empty())
+        ctx.Failed(OutcomeKind::Refused);  // the core said why before anything ran
     else
         ctx.Fail(status.kind(),
                  status.message().empty() ? std::string(kCliJobDidNotRun) : status.message());

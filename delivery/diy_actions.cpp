@@ -72,7 +72,9 @@ JobOutcome AssignDiyFiles(Card& card, int position, int slot, const std::vector<
         if (verdict == SoundFileVerdict::Empty || verdict == SoundFileVerdict::NotSound) {
             messages.Show(MessageKind::Error,
                           NotASoundFile(file, verdict == SoundFileVerdict::Empty));
-            return JobOutcome{};
+            JobOutcome refused;
+            refused.failureKind = OutcomeKind::Refused;
+            return refused;
         }
     }
     DiyFilesJob job{.sources = files,

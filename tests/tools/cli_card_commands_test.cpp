@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/messages.h"
@@ -204,20 +205,26 @@ TEST_F(CliCardCommandsTest, DiyCommandsRefuseWhatTheCardCannotHold) {
     WriteFile(recording, "ID3 voice");
     WriteFile(folder.path() / "hostname.mp3", "my-laptop\n");  // no sound, whatever its name
     const auto before = Snapshot(Card());
-    const std::vector<std::vector<std::string>> refused = {
-        {"diy", "select", "M0001"},
-        {"diy", "assign", "1501", "1", recording.string()},
-        {"diy", "assign", "1", "5", recording.string()},
-        {"diy", "assign", "1", "1", (folder.path() / "missing.mp3").string()},
-        {"diy", "assign", "1", "1", (folder.path() / "hostname.mp3").string()},
-        {"diy", "rename", "1", "1", "nothing recorded"},
-        {"diy", "export", "1", "1", (folder.path() / "out").string()},
+    // Nothing to act on is an unknown item (8); a file that is no sound is refused by rule (3).
+    const std::vector<std::pair<std::vector<std::string>, int>> refused = {
+        {{"diy", "select", "M0001"}, 8},
+        {{"diy", "assign", "1501", "1", recording.string()}, 8},
+        {{"diy", "assign", "1", "5", recording.string()}, 8},
+        {{"diy", "assign", "1", "1", (folder.path() / "missing.mp3").string()}, 8},
+        {{"diy", "assign", "1", "1", (folder.path() / "hostname.mp3").string()}, 3},
+        {{"diy", "rename", "1", "1", "nothing recorded"}, 8},
+        {{"diy", "export", "1", "1", (folder.path() / "out").string()}, 8},
     };
-    for (const auto& command : refused) {
+    for (const auto& [command, exitCode] : refused) {
         const ProgramRun run = Cli(command);
-        EXPECT_EQ(run.exitCode, 8) << command[1] << " " << command[2] << ": nothing to act on";
+        EXPECT_EQ(run.exitCode, exitCode) << command[1] << " " << command[2];
         EXPECT_FALSE(run.err.empty()) << command[1];
     }
+    const ProgramRun noSound =
+        Cli({"diy", "assign", "1", "1", (folder.path() / "hostname.mp3").string(), "--json"});
+    const json error = json::parse(noSound.err.substr(noSound.err.find("{\"error\"")))["error"];
+    EXPECT_EQ(error["kind"], "refused");
+    EXPECT_NE(error["message"].get<std::string>().find("hostname.mp3"), std::string::npos);
     EXPECT_EQ(Snapshot(Card()), before);
 }
 
