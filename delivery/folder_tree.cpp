@@ -33,11 +33,19 @@ void FolderTree::MakeParentDirectories(const std::string& filePath) {
 }
 
 bool FolderTree::CopyFolderTree(const std::string& source, const CardAnchor& card) {
-    return CopyBelow(source, card.root(), card);
+    CardWriteBatch batch;
+    const bool copied = CopyBelow(source, card.root(), card, batch);
+    // A card pulled or replaced while the files were written gets none of their names.
+    if (Stopped(card)) return false;
+    return batch.Commit() && copied;
+}
+
+bool FolderTree::Stopped(const CardAnchor& card) const {
+    return (cancel_ != nullptr && cancel_->load()) || !card.Present();
 }
 
 bool FolderTree::CopyBelow(const std::string& source, const std::string& destination,
-                           const CardAnchor& card) {
+                           const CardAnchor& card, CardWriteBatch& batch) {
     std::error_code ec;
     fs::directory_iterator it(source, ec);
     if (ec) return false;
@@ -50,7 +58,7 @@ bool FolderTree::CopyBelow(const std::string& source, const std::string& destina
         const std::string from = source + "/" + name;
         const std::string to = destination + "/" + name;
         if (it->is_directory(ec)) {
-            ok = CopyBelow(from, to, card) && ok;
+            ok = CopyBelow(from, to, card, batch) && ok;
             continue;
         }
         // Before every file: a card pulled or replaced since the last one gets nothing more.
@@ -59,7 +67,7 @@ bool FolderTree::CopyBelow(const std::string& source, const std::string& destina
             if (destination != card.root() && !card.MakeFolders(destination)) return false;
             createdFolders_.insert(destination);
         }
-        if (!CopyFileSafely(from, to)) ok = false;
+        if (!batch.Copy(from, to)) ok = false;
     }
     return ok;
 }
