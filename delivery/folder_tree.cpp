@@ -63,13 +63,20 @@ bool FolderTree::CopyBelow(const std::string& source, const std::string& destina
         }
         // Before every file: a card pulled or replaced since the last one gets nothing more.
         if (!card.Present()) return false;
-        if (createdFolders_.count(destination) == 0) {
-            if (destination != card.root() && !card.MakeFolders(destination)) return false;
-            createdFolders_.insert(destination);
-        }
-        if (!batch.Copy(from, to)) ok = false;
+        if (!CopyFileInto(batch, from, to, card)) ok = false;
     }
     return ok;
+}
+
+bool FolderTree::CopyFileInto(CardWriteBatch& batch, const std::string& from, const std::string& to,
+                              const CardAnchor& card) {
+    if (!card.Present()) return false;
+    const std::string destination = fs::path(to).parent_path().string();
+    if (createdFolders_.count(destination) == 0) {
+        if (destination != card.root() && !card.MakeFolders(destination)) return false;
+        createdFolders_.insert(destination);
+    }
+    return batch.Copy(from, to);
 }
 
 }  // namespace torvane

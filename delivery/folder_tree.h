@@ -36,6 +36,11 @@ class FolderTree {
     // stops at once and replaces nothing.
     bool CopyFolderTree(const std::string& source, const CardAnchor& card);
 
+    // One staged file, `from`, into `batch` as the card's file `to`, its folder made on the card
+    // first (once per job). False when the card is no longer present or the copy failed.
+    bool CopyFileInto(CardWriteBatch& batch, const std::string& from, const std::string& to,
+                      const CardAnchor& card);
+
   private:
     bool CopyBelow(const std::string& source, const std::string& destination,
                    const CardAnchor& card, CardWriteBatch& batch);

@@ -30,7 +30,8 @@ class CardWriteBatchTest : public ::testing::Test {
   protected:
     void SetUp() override {
         for (std::size_t i = 0; i < kNames.size(); ++i)
-            staging.WriteFile(kNames[i], std::string(40'000 + i * 1000, static_cast<char>('a' + i)));
+            staging.WriteFile(kNames[i],
+                              std::string(40'000 + i * 1000, static_cast<char>('a' + i)));
         card.WriteFile(kNames[1], "an older sound");
         card.Folder("ck2/ko/1");
         card.Folder("ck2/ko/2");
