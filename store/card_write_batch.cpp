@@ -12,7 +12,15 @@ CardWriteBatch::~CardWriteBatch() {
 
 bool CardWriteBatch::Add(std::unique_ptr<SafeFileWriter> writer) {
     if (writer == nullptr || !writer->SealUnsynced()) return false;
+    {
+        std::lock_guard lock(mutex_);
+        unsynced_.push_back(writer.get());
+    }
     writers_.push_back(std::move(writer));
+    // A single file is synced by Commit itself; from the second on, a thread waits for each
+    // while the next is written.
+    if (writers_.size() == 2) syncer_ = std::thread([this] { SyncInOrder(); });
+    added_.notify_one();
     return true;
 }
 
@@ -30,14 +38,45 @@ bool CardWriteBatch::Copy(const std::string& src, const std::string& dst, CopyPa
     return writer->Open() && writer->WriteFrom(source, path) && Add(std::move(writer));
 }
 
+void CardWriteBatch::SyncInOrder() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        added_.wait(lock, [this] { return !unsynced_.empty() || closed_; });
+        if (unsynced_.empty()) return;
+        SafeFileWriter* writer = unsynced_.front();
+        unsynced_.pop_front();
+        if (syncFailed_) continue;
+        // The card's flush is waited for outside the lock, while the next file is written.
+        lock.unlock();
+        const bool synced = writer->SyncSealed();
+        lock.lock();
+        syncFailed_ = syncFailed_ || !synced;
+    }
+}
+
+bool CardWriteBatch::FinishSyncing(bool dropping) {
+    {
+        std::lock_guard lock(mutex_);
+        if (dropping) unsynced_.clear();
+        closed_ = true;
+    }
+    added_.notify_one();
+    if (syncer_.joinable())
+        syncer_.join();
+    else
+        SyncInOrder();
+    std::lock_guard lock(mutex_);
+    const bool synced = !syncFailed_;
+    closed_ = syncFailed_ = false;
+    return synced;
+}
+
 bool CardWriteBatch::Commit() {
-    // All the bytes first: a file renamed before another's bytes failed to reach the card would
+    // All the bytes first: a file named before another's bytes failed to reach the card would
     // be a part of a batch that its caller (an install recording a content) takes as not written.
-    for (const auto& writer : writers_) {
-        if (!writer->SyncSealed()) {
-            Discard();
-            return false;
-        }
+    if (!FinishSyncing(false)) {
+        Discard();
+        return false;
     }
     std::set<std::string> folders;
     bool ok = true;
@@ -51,6 +90,7 @@ bool CardWriteBatch::Commit() {
 }
 
 void CardWriteBatch::Discard() {
+    FinishSyncing(true);
     writers_.clear();  // each writer removes its own temporary
 }
 
