@@ -118,6 +118,8 @@ constexpr std::size_t kWriteBufferSize = 64 * 1024;
 constexpr std::size_t kReadBufferSize = 64 * 1024;
 // Sound files are megabytes: large steps keep the byte loop near the kernel copy's speed.
 constexpr std::size_t kCopyBufferSize = std::size_t{1} << 20;
+// How much of a file is written before its bytes are started for the card.
+constexpr std::uint64_t kWritebackStep = std::uint64_t{2} << 20;
 
 // Errors after which reading and writing by hand cannot do better than the kernel's copy did.
 bool IsFinalCopyError(int error) {
@@ -365,15 +367,28 @@ bool SafeFileWriter::Open() {
     ::fchmod(file_.get(), 0644);  // FAT refuses it, which is harmless
     tempPath_ = std::move(pattern);
     failed_ = false;
+    written_ = startedUpTo_ = 0;
     buffer_.clear();
     return true;
 }
 
 bool SafeFileWriter::FlushBuffer() {
-    if (!buffer_.empty() && !WriteToCard(file_.get(), buffer_.data(), buffer_.size()))
-        failed_ = true;
+    if (!buffer_.empty() && !Put(buffer_.data(), buffer_.size())) failed_ = true;
     buffer_.clear();
     return !failed_;
+}
+
+bool SafeFileWriter::Put(const char* data, std::size_t size) {
+    if (!WriteToCard(file_.get(), data, size)) return false;
+    written_ += size;
+    // A large file's bytes start for the card while the rest is still being made, so that the
+    // sync at its end waits for a tail, not for the whole file.
+    if (written_ - startedUpTo_ >= kWritebackStep) {
+        ::sync_file_range(file_.get(), static_cast<off_t>(startedUpTo_),
+                          static_cast<off_t>(written_ - startedUpTo_), SYNC_FILE_RANGE_WRITE);
+        startedUpTo_ = written_;
+    }
+    return true;
 }
 
 bool SafeFileWriter::Write(const void* data, std::size_t size) {
@@ -385,7 +400,7 @@ bool SafeFileWriter::Write(const void* data, std::size_t size) {
     }
     if (!FlushBuffer()) return false;
     if (size >= kWriteBufferSize) {
-        if (!WriteToCard(file_.get(), bytes, size)) failed_ = true;
+        if (!Put(bytes, size)) failed_ = true;
         return !failed_;
     }
     buffer_.append(bytes, size);
@@ -414,7 +429,7 @@ bool SafeFileWriter::CopyByBytes(int source) {
             if (errno == EINTR) continue;
             return false;
         }
-        if (!WriteToCard(file_.get(), buffer.data(), static_cast<std::size_t>(n))) return false;
+        if (!Put(buffer.data(), static_cast<std::size_t>(n))) return false;
     }
 }
 

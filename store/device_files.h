@@ -155,6 +155,8 @@ class SafeFileWriter {
     bool RenameSealed();
     std::string Folder() const;
 
+    // Writes straight to the temporary, starting the card on what is written.
+    bool Put(const char* data, std::size_t size);
     bool FlushBuffer();
     bool Close(bool sync);
     void DropTemporary();
@@ -167,6 +169,8 @@ class SafeFileWriter {
     bool failed_ = false;
     bool sealed_ = false;
     bool synced_ = false;
+    std::uint64_t written_ = 0;      // bytes written to the temporary by Put
+    std::uint64_t startedUpTo_ = 0;  // of which started for the card
     std::string buffer_;
 };
 
