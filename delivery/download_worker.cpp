@@ -14,6 +14,7 @@
 
 #include "base/messages.h"
 #include "delivery/my_zip.h"
+#include "store/card_write_batch.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/folder_tables.h"
@@ -247,27 +248,58 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     // card and its database in the job's order.
     const std::string slots[2] = {staging + "/0", staging + "/1"};
     for (const std::string& slot : slots) ::mkdir(slot.c_str(), 0700);
+    StagedArrivals arrivals[2];
     stopAhead_.store(false);
-    const auto stage = [this, &job, &slots](std::size_t index) {
-        return std::async(std::launch::async, [this, &job, &slots, index] {
-            return StageContent(job.contents[index], slots[index % 2]);
+    const auto stage = [this, &job, &slots, &arrivals](std::size_t index) {
+        arrivals[index % 2].Restart();
+        return std::async(std::launch::async, [this, &job, &slots, &arrivals, index] {
+            StagedArrivals& told = arrivals[index % 2];
+            // However the download ends, the copy waiting for its files is let go.
+            const std::unique_ptr<StagedArrivals, void (*)(StagedArrivals*)> ended(
+                &told, [](StagedArrivals* a) { a->Ended(); });
+            return StageContent(job.contents[index], slots[index % 2], told);
         });
     };
     std::future<StagedContent> ahead;
     if (!job.contents.empty()) ahead = stage(0);
     for (std::size_t i = 0; i < job.contents.size(); ++i) {
-        const StagedContent staged = ahead.get();
-        if (!staged.lastError.empty()) outcome.Fail(staged.kind, staged.lastError);
-        if (control_.cancel.load()) break;
-        if (staged.goOn && i + 1 < job.contents.size()) ahead = stage(i + 1);
         const ContentRecord& content = job.contents[i];
+        // The content's files go to the card as they arrive; the next content starts downloading
+        // as soon as this one's download ended.
+        std::optional<StagedContent> staged;
+        // A cancel before the content's download ended leaves it out; one after it lets its copy
+        // end whole and recorded (a content half on the card would hold files no record lets
+        // anyone delete).
+        bool cancelled = false;
+        const auto downloaded = [&] {
+            if (staged) return;
+            staged = ahead.get();
+            cancelled = control_.cancel.load();
+            if (staged->goOn && i + 1 < job.contents.size() && !cancelled) ahead = stage(i + 1);
+        };
+        CardWriteBatch batch;
+        const bool copied =
+            CopyAsStaged(content, slots[i % 2], arrivals[i % 2], card->anchor(), batch, downloaded);
+        if (!copied) stopAhead_.store(true);
+        downloaded();
+        if (!staged->lastError.empty()) outcome.Fail(staged->kind, staged->lastError);
+        if (cancelled) break;
+        if (!copied) {
+            outcome.cardChanged = true;  // its folders may have been made
+            if (card->Present())
+                outcome.Fail(OutcomeKind::CardFull, "[Error] copy " + content.title);
+            else
+                outcome.Fail(OutcomeKind::CardUnreadable,
+                             "[Error] the device is gone: " + card->root());
+            break;
+        }
         // Only a content all of whose files arrived goes to the card and into its database:
         // a content recorded with a missing file would be skipped by the retry as installed.
-        const bool whole = staged.filesStaged == static_cast<int>(content.files.size());
-        const bool installed =
-            !whole || InstallStagedContent(content, slots[i % 2], *card, outcome);
+        const bool whole = staged->filesStaged == static_cast<int>(content.files.size());
+        const bool installed = !whole || InstallStagedContent(content, batch, *card, outcome);
+        batch.Discard();
         EmptyFolderTree(slots[i % 2]);
-        if (!installed || control_.cancel.load() || !staged.goOn) break;
+        if (!installed || control_.cancel.load() || !staged->goOn) break;
         Update([](JobProgress& p) { p.itemDone = p.itemTotal; });
         std::this_thread::sleep_for(job_.timing.betweenContents);
     }
@@ -285,7 +317,22 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     return Finish(std::move(outcome), kMsgDownloadDone);
 }
 
-bool DownloadWorker::InstallStagedContent(const ContentRecord& content, const std::string& staging,
+bool DownloadWorker::CopyAsStaged(const ContentRecord& content, const std::string& staging,
+                                  StagedArrivals& arrivals, const CardAnchor& card,
+                                  CardWriteBatch& batch,
+                                  const std::function<void()>& whenDownloaded) {
+    FolderTree copy;
+    for (std::size_t k = 0; k < content.files.size() && arrivals.WaitFor(k); ++k) {
+        const auto relative = ContentFilePath(content, content.files[k]);
+        if (!relative || !copy.CopyFileInto(batch, staging + "/" + *relative,
+                                            card.root() + "/" + *relative, card))
+            return false;
+        if (arrivals.HasEnded()) whenDownloaded();
+    }
+    return true;
+}
+
+bool DownloadWorker::InstallStagedContent(const ContentRecord& content, CardWriteBatch& batch,
                                           Card& card, JobOutcome& outcome) {
     if (!card.Present()) {
         outcome.Fail(OutcomeKind::CardUnreadable, "[Error] the device is gone: " + card.root());
@@ -294,10 +341,7 @@ bool DownloadWorker::InstallStagedContent(const ContentRecord& content, const st
     SetStatusAbout(kMsgCopyingToDevice, content.title);
     Update([](JobProgress& p) { p.itemDone = 0; });
     outcome.cardChanged = true;
-    // A cancel lets the content being copied end whole and recorded (it stops the download
-    // ahead at once): a content half on the card would hold files no record lets anyone delete.
-    FolderTree copy;
-    if (!copy.CopyFolderTree(staging, card.anchor())) {
+    if (!batch.Commit()) {
         outcome.Fail(OutcomeKind::CardFull, "[Error] copy " + content.title);
         return false;
     }
@@ -318,7 +362,8 @@ bool DownloadWorker::InstallStagedContent(const ContentRecord& content, const st
 
 // Downloads the files of one content into its staging folder.
 DownloadWorker::StagedContent DownloadWorker::StageContent(const ContentRecord& content,
-                                                           const std::string& staging) {
+                                                           const std::string& staging,
+                                                           StagedArrivals& arrivals) {
     StagedContent staged;
     SetStatus("'" + content.title + std::string(kMsgDownloadingSuffix));
     const std::uint64_t bytes = ContentBytes(content);
@@ -371,6 +416,7 @@ DownloadWorker::StagedContent DownloadWorker::StageContent(const ContentRecord& 
             return staged;
         }
         ++staged.filesStaged;
+        arrivals.Arrived();
     }
     return staged;
 }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "base/message_sink.h"
 #include "delivery/download_job.h"
 #include "delivery/folder_tree.h"
+#include "delivery/staged_arrivals.h"
 #include "service/http_client.h"
 #include "service/session.h"
 #include "store/card.h"
@@ -64,10 +66,18 @@ class DownloadWorker final : public IFileProgressEvent {
         std::string lastError;  // what went wrong, for the job's outcome
         OutcomeKind kind = OutcomeKind::Failed;  // what kind of failure lastError is
     };
-    // Stages one content; runs beside the copy of the content before it.
-    StagedContent StageContent(const ContentRecord& content, const std::string& staging);
-    // Copies one whole staged content onto the card and records it; false when the job must stop.
-    bool InstallStagedContent(const ContentRecord& content, const std::string& staging, Card& card,
+    // Stages one content, telling `arrivals` of each file; runs beside the copy of the content
+    // before it.
+    StagedContent StageContent(const ContentRecord& content, const std::string& staging,
+                               StagedArrivals& arrivals);
+    // Copies each file of a content into `batch` as soon as it is staged; stops at the first
+    // file that did not arrive. False when a copy failed or the card left.
+    bool CopyAsStaged(const ContentRecord& content, const std::string& staging,
+                      StagedArrivals& arrivals, const CardAnchor& card, CardWriteBatch& batch,
+                      const std::function<void()>& whenDownloaded);
+    // Names the files of one whole staged content on the card and records it; false when the
+    // job must stop.
+    bool InstallStagedContent(const ContentRecord& content, CardWriteBatch& batch, Card& card,
                               JobOutcome& outcome);
     enum class FileResult { Arrived, CannotOpen, Failed };
     // Downloads into a new file at `path`; a file that did not arrive whole is deleted.

@@ -33,11 +33,19 @@ void FolderTree::MakeParentDirectories(const std::string& filePath) {
 }
 
 bool FolderTree::CopyFolderTree(const std::string& source, const CardAnchor& card) {
-    return CopyBelow(source, card.root(), card);
+    CardWriteBatch batch;
+    const bool copied = CopyBelow(source, card.root(), card, batch);
+    // A card pulled or replaced while the files were written gets none of their names.
+    if (Stopped(card)) return false;
+    return batch.Commit() && copied;
+}
+
+bool FolderTree::Stopped(const CardAnchor& card) const {
+    return (cancel_ != nullptr && cancel_->load()) || !card.Present();
 }
 
 bool FolderTree::CopyBelow(const std::string& source, const std::string& destination,
-                           const CardAnchor& card) {
+                           const CardAnchor& card, CardWriteBatch& batch) {
     std::error_code ec;
     fs::directory_iterator it(source, ec);
     if (ec) return false;
@@ -50,18 +58,25 @@ bool FolderTree::CopyBelow(const std::string& source, const std::string& destina
         const std::string from = source + "/" + name;
         const std::string to = destination + "/" + name;
         if (it->is_directory(ec)) {
-            ok = CopyBelow(from, to, card) && ok;
+            ok = CopyBelow(from, to, card, batch) && ok;
             continue;
         }
         // Before every file: a card pulled or replaced since the last one gets nothing more.
         if (!card.Present()) return false;
-        if (createdFolders_.count(destination) == 0) {
-            if (destination != card.root() && !card.MakeFolders(destination)) return false;
-            createdFolders_.insert(destination);
-        }
-        if (!CopyFileSafely(from, to)) ok = false;
+        if (!CopyFileInto(batch, from, to, card)) ok = false;
     }
     return ok;
+}
+
+bool FolderTree::CopyFileInto(CardWriteBatch& batch, const std::string& from, const std::string& to,
+                              const CardAnchor& card) {
+    if (!card.Present()) return false;
+    const std::string destination = fs::path(to).parent_path().string();
+    if (createdFolders_.count(destination) == 0) {
+        if (destination != card.root() && !card.MakeFolders(destination)) return false;
+        createdFolders_.insert(destination);
+    }
+    return batch.Copy(from, to);
 }
 
 }  // namespace torvane

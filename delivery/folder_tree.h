@@ -1,6 +1,6 @@
 // Folder work of the install engine: making the folders above a staged file once per job, and
-// copying a staged tree onto the card (each file through the store's crash-safe copy, each folder
-// made through the card, which never makes one where a card was).
+// copying a staged tree onto the card (its files through one batch of the store's crash-safe
+// writes, each folder made through the card, which never makes one where a card was).
 #pragma once
 
 #include <atomic>
@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "store/card_anchor.h"
-#include "store/device_files.h"
+#include "store/card_write_batch.h"
 
 namespace torvane {
 
@@ -30,13 +30,21 @@ class FolderTree {
 
     // Copies every file below `source` (names beginning with "." are skipped) to the same place
     // below the card's root, replacing files there; a file that cannot be copied whole keeps its
-    // previous version on the card. Goes on after a failed copy; false when any copy failed, when
-    // `source` is missing, when cancelled, or (at once) when the card is no longer present.
+    // previous version on the card. The files are written first and take their names together
+    // once all their bytes are on the card. Goes on after a failed copy; false when any copy
+    // failed or when `source` is missing. Cancelled, or with the card no longer present, it
+    // stops at once and replaces nothing.
     bool CopyFolderTree(const std::string& source, const CardAnchor& card);
+
+    // One staged file, `from`, into `batch` as the card's file `to`, its folder made on the card
+    // first (once per job). False when the card is no longer present or the copy failed.
+    bool CopyFileInto(CardWriteBatch& batch, const std::string& from, const std::string& to,
+                      const CardAnchor& card);
 
   private:
     bool CopyBelow(const std::string& source, const std::string& destination,
-                   const CardAnchor& card);
+                   const CardAnchor& card, CardWriteBatch& batch);
+    bool Stopped(const CardAnchor& card) const;
 
     const std::atomic<bool>* cancel_;
     std::set<std::string> createdFolders_;

@@ -94,6 +94,11 @@ std::vector<CardFaults::Write> CardFaults::Writes() {
     return state.writes;
 }
 
+void SyncFolder(const std::string& folder) {
+    const FileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (handle.IsOpen()) ::fsync(handle.get());
+}
+
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -113,19 +118,12 @@ constexpr std::size_t kWriteBufferSize = 64 * 1024;
 constexpr std::size_t kReadBufferSize = 64 * 1024;
 // Sound files are megabytes: large steps keep the byte loop near the kernel copy's speed.
 constexpr std::size_t kCopyBufferSize = std::size_t{1} << 20;
+// How much of a file is written before its bytes are started for the card.
+constexpr std::uint64_t kWritebackStep = std::uint64_t{2} << 20;
 
 // Errors after which reading and writing by hand cannot do better than the kernel's copy did.
 bool IsFinalCopyError(int error) {
     return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
-}
-
-// Makes the rename itself durable; some file systems (vfat among them) cannot sync a folder,
-// which is not a failure of the write.
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 std::string ParentFolder(const std::string& path) {
@@ -369,15 +367,28 @@ bool SafeFileWriter::Open() {
     ::fchmod(file_.get(), 0644);  // FAT refuses it, which is harmless
     tempPath_ = std::move(pattern);
     failed_ = false;
+    written_ = startedUpTo_ = 0;
     buffer_.clear();
     return true;
 }
 
 bool SafeFileWriter::FlushBuffer() {
-    if (!buffer_.empty() && !WriteToCard(file_.get(), buffer_.data(), buffer_.size()))
-        failed_ = true;
+    if (!buffer_.empty() && !Put(buffer_.data(), buffer_.size())) failed_ = true;
     buffer_.clear();
     return !failed_;
+}
+
+bool SafeFileWriter::Put(const char* data, std::size_t size) {
+    if (!WriteToCard(file_.get(), data, size)) return false;
+    written_ += size;
+    // A large file's bytes start for the card while the rest is still being made, so that the
+    // sync at its end waits for a tail, not for the whole file.
+    if (written_ - startedUpTo_ >= kWritebackStep) {
+        ::sync_file_range(file_.get(), static_cast<off_t>(startedUpTo_),
+                          static_cast<off_t>(written_ - startedUpTo_), SYNC_FILE_RANGE_WRITE);
+        startedUpTo_ = written_;
+    }
+    return true;
 }
 
 bool SafeFileWriter::Write(const void* data, std::size_t size) {
@@ -389,7 +400,7 @@ bool SafeFileWriter::Write(const void* data, std::size_t size) {
     }
     if (!FlushBuffer()) return false;
     if (size >= kWriteBufferSize) {
-        if (!WriteToCard(file_.get(), bytes, size)) failed_ = true;
+        if (!Put(bytes, size)) failed_ = true;
         return !failed_;
     }
     buffer_.append(bytes, size);
@@ -418,7 +429,7 @@ bool SafeFileWriter::CopyByBytes(int source) {
             if (errno == EINTR) continue;
             return false;
         }
-        if (!WriteToCard(file_.get(), buffer.data(), static_cast<std::size_t>(n))) return false;
+        if (!Put(buffer.data(), static_cast<std::size_t>(n))) return false;
     }
 }
 
@@ -443,60 +454,85 @@ bool SafeFileWriter::WriteFrom(const FileHandle& source, CopyPath path) {
     return !failed_;
 }
 
-bool SafeFileWriter::Seal() {
+bool SafeFileWriter::Close(bool sync) {
     if (!file_.IsOpen()) return sealed_;
-    bool ok = FlushBuffer() && ::fsync(file_.get()) == 0;
+    bool ok = FlushBuffer();
+    if (ok && sync) {
+        ok = ::fsync(file_.get()) == 0;
+    } else if (ok) {
+        // The card starts taking the bytes now; the batch waits for them once, for every file.
+        ::sync_file_range(file_.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
     ok = file_.Close() && ok;
     if (!ok) {
-        ::unlink(tempPath_.c_str());
-        tempPath_.clear();
+        DropTemporary();
         return false;
     }
     sealed_ = true;
+    synced_ = sync;
+    return true;
+}
+
+bool SafeFileWriter::Seal() {
+    return Close(true);
+}
+
+bool SafeFileWriter::SealUnsynced() {
+    return Close(false);
+}
+
+bool SafeFileWriter::SyncSealed() {
+    if (!sealed_) return false;
+    if (synced_) return true;
+    // A descriptor opened for reading syncs the file's data as well as the one that wrote it.
+    const FileHandle temporary(::open(tempPath_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!temporary.IsOpen() || ::fdatasync(temporary.get()) != 0) {
+        DropTemporary();
+        return false;
+    }
+    synced_ = true;
+    return true;
+}
+
+bool SafeFileWriter::RenameSealed() {
+    if (!sealed_ || !synced_) return false;
+    sealed_ = synced_ = false;
+    const bool ok = TakeFromCard(1) == 1 && ::rename(tempPath_.c_str(), path_.c_str()) == 0;
+    if (!ok) {
+        DropTemporary();
+        return false;
+    }
+    tempPath_.clear();
     return true;
 }
 
 bool SafeFileWriter::Commit() {
-    if (!Seal()) return false;
-    sealed_ = false;
-    const bool ok = TakeFromCard(1) == 1 && ::rename(tempPath_.c_str(), path_.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tempPath_.c_str());
-        tempPath_.clear();
-        return false;
-    }
-    tempPath_.clear();
-    SyncFolder(ParentFolder(path_));
+    if (!Seal() || !SyncSealed() || !RenameSealed()) return false;
+    SyncFolder(Folder());
     return true;
 }
 
-void SafeFileWriter::Discard() {
-    file_.Close();
-    sealed_ = false;
+std::string SafeFileWriter::Folder() const {
+    return ParentFolder(path_);
+}
+
+void SafeFileWriter::DropTemporary() {
+    sealed_ = synced_ = false;
     if (!tempPath_.empty()) {
         ::unlink(tempPath_.c_str());
         tempPath_.clear();
     }
+}
+
+void SafeFileWriter::Discard() {
+    file_.Close();
+    DropTemporary();
     buffer_.clear();
 }
 
 bool WriteFileSafely(const std::string& path, std::string_view bytes) {
     SafeFileWriter writer(path);
     return writer.Open() && writer.Write(bytes) && writer.Commit();
-}
-
-bool CopyFileSafely(const std::string& src, const std::string& dst, CopyPath path) {
-    const FileHandle source = FileHandle::OpenForReading(src);
-    if (!source.IsOpen()) return false;
-    // A file copied onto itself (a slot saved over its own recording, the card's own recording
-    // assigned again) is already what it should be.
-    struct stat from {
-    }, to{};
-    if (::fstat(source.get(), &from) == 0 && ::stat(dst.c_str(), &to) == 0 &&
-        from.st_dev == to.st_dev && from.st_ino == to.st_ino)
-        return true;
-    SafeFileWriter writer(dst);
-    return writer.Open() && writer.WriteFrom(source, path) && writer.Commit();
 }
 
 }  // namespace torvane

@@ -106,6 +106,10 @@ class CardFaults {
     static std::vector<Write> Writes();
 };
 
+// Makes the renames inside `folder` durable. Some file systems (vfat among them) cannot sync a
+// folder, which is not a failure of the write.
+void SyncFolder(const std::string& folder);
+
 // Writes all of `data` to the open descriptor, going on after interrupted writes.
 bool WriteAll(int fd, const char* data, std::size_t size);
 
@@ -142,7 +146,20 @@ class SafeFileWriter {
     const std::string& path() const { return path_; }
 
   private:
+    // The batch's steps (store/card_write_batch.h): the temporary closed with its bytes on their
+    // way to the card but not waited for, then waited for, then renamed. Each failure removes
+    // the temporary.
+    friend class CardWriteBatch;
+    bool SealUnsynced();
+    bool SyncSealed();
+    bool RenameSealed();
+    std::string Folder() const;
+
+    // Writes straight to the temporary, starting the card on what is written.
+    bool Put(const char* data, std::size_t size);
     bool FlushBuffer();
+    bool Close(bool sync);
+    void DropTemporary();
     bool CopyByKernel(int source, bool& refused);
     bool CopyByBytes(int source);
 
@@ -151,6 +168,9 @@ class SafeFileWriter {
     FileHandle file_;
     bool failed_ = false;
     bool sealed_ = false;
+    bool synced_ = false;
+    std::uint64_t written_ = 0;      // bytes written to the temporary by Put
+    std::uint64_t startedUpTo_ = 0;  // of which started for the card
     std::string buffer_;
 };
 
@@ -159,7 +179,8 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes);
 
 // The one copy: the bytes of `src` (only the bytes: FAT refuses owners and permission bits)
 // become the file `dst` through SafeFileWriter. A failed copy leaves `dst` as it was and no
-// temporary file behind.
+// temporary file behind. A batch of one (store/card_write_batch.h, where it is defined); many
+// files go through one CardWriteBatch.
 bool CopyFileSafely(const std::string& src, const std::string& dst,
                     CopyPath path = CopyPath::KernelFirst);
 

@@ -249,6 +249,26 @@ TEST(StagedCopy, OntoAFullCardKeepsThePreviousSoundFiles) {
     EXPECT_FALSE(AnyFileNamed(card, ".~"));
 }
 
+// A card that fills up in the middle of a content's second file, while the content's files go to
+// the card as they arrive: the job fails, and none of the content's files takes its name.
+TEST_F(InstallEngineTest, ACardFullPartWayThroughAContentNamesNoneOfItsFiles) {
+    const auto contents = Contents({"B0001"});
+    const std::vector<FileRecord>& files = contents[0].files;
+    ASSERT_GE(files.size(), 2u);
+    CardFaults::FailAfter(Served(files[0].fileUrl).size() + Served(files[1].fileUrl).size() / 2);
+    const JobOutcome outcome = Install(contents);
+    CardFaults::Clear();
+
+    EXPECT_FALSE(outcome.lastError.empty());
+    EXPECT_TRUE(outcome.addedContentNos.empty());
+    for (const FileRecord& file : files)
+        EXPECT_FALSE(fs::exists(CardPathOf(Card(), contents[0], file))) << file.name;
+    EXPECT_FALSE(AnyFileNamed(Card(), ".~"));
+    EXPECT_FALSE(
+        Reloaded().FindContent(contents[0].subGroup, contents[0].mainGroup, contents[0].contentNo));
+    EXPECT_TRUE(NoStagingLeft());
+}
+
 struct UnsafeContent {
     const char* what;
     std::function<void(ContentRecord&)> spoil;
