@@ -104,6 +104,13 @@ TEST_F(CliCardCommandsTest, InstallPutsEachKindWhereTheDeviceLooksAndSkipsItThen
     for (const InstalledFile& file : kInstalledFiles) command.push_back(file.contentNo);
     const ProgramRun run = Cli(command);
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    // The completion is said once, and a status never runs on into the title it is about.
+    const std::string said = run.out + run.err;
+    ASSERT_NE(said.find(kMsgDownloadDone), std::string::npos) << said;
+    EXPECT_EQ(said.find(kMsgDownloadDone), said.rfind(kMsgDownloadDone)) << said;
+    const std::string status(kMsgCopyingToDevice);
+    for (auto at = said.find(status); at != std::string::npos; at = said.find(status, at + 1))
+        EXPECT_EQ(said[at + status.size()], '\n') << said;
 
     const CDefaultXML database = Database();
     for (const InstalledFile& file : kInstalledFiles) {
