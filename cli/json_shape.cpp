@@ -1,5 +1,6 @@
 #include "cli/json_shape.h"
 
+#include <algorithm>
 #include <cctype>
 #include <regex>
 
