@@ -86,8 +86,16 @@ std::unique_ptr<CImgButton> CellButton(QWidget* viewport, int row, int off, int 
     return button;
 }
 
-const ContentRecord* RecordOf(const CMyGrid& list, int row) {
-    return reinterpret_cast<const ContentRecord*>(list.GetItemData(row, 1));
+// The record that a row shows, found by the content number the row keeps: the lists' records
+// are rebuilt under the rows (a game list after a reload, a shelf after a delete), so a row
+// never holds on to a record itself. Null for a filler row or a content that is gone.
+const ContentRecord* FindRecord(const std::vector<ContentRecord>& records, const QString& key) {
+    if (key.isEmpty()) return nullptr;
+    const std::string contentNo = key.toStdString();
+    const auto found = std::find_if(records.begin(), records.end(), [&](const ContentRecord& r) {
+        return r.contentNo == contentNo;
+    });
+    return found == records.end() ? nullptr : &*found;
 }
 
 }  // namespace
@@ -292,6 +300,15 @@ QRect CSendContents::StorageBarRect() const {
     return QRect((width() - barWidth) / 2, height() - 50, barWidth, 20);
 }
 
+const ContentRecord* CSendContents::RecordOf(const CMyGrid& list, int row) const {
+    const std::optional<Shelf> shelf = CurrentShelf();
+    if (!shelf || !databaseLoaded_) return nullptr;
+    if (&list == deviceList_)
+        return FindRecord(card_->database().Contents(*shelf), list.GetRowKey(row));
+    if (!catalogue_) return nullptr;
+    return FindRecord(catalogue_->Contents(*shelf), list.GetRowKey(row));
+}
+
 // ---- Tabs ---------------------------------------------------------------------------------
 
 bool CSendContents::SeriesSelected(ContentTab tab) const {
@@ -422,7 +439,7 @@ void CSendContents::BuildCatalogueRow(int row, const ContentRecord& record) {
     list.SetCellType<CShortCellCheck>(row, 0);
     list.SetItemState(row, 0, GVIS_READONLY);
     list.SetItemText(row, 1, ToQString(record.title));
-    list.SetItemData(row, 1, reinterpret_cast<GridItemData>(&record));
+    list.SetRowKey(row, ToQString(record.contentNo));
     list.SetItemText(row, 2, ToQString(ShownDate(record.date)));
     list.SetItemFormat(row, 2, Qt::AlignCenter);
     for (int c = 1; c < list.GetColumnCount(); ++c) list.SetItemState(row, c, GVIS_READONLY);
@@ -445,7 +462,7 @@ void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
     list.SetRowHeight(row, kRowHeight);
     list.SetCellType<CShortCellCheck>(row, 0);
     list.SetItemText(row, 1, ToQString(record.title));
-    list.SetItemData(row, 1, reinterpret_cast<GridItemData>(&record));
+    list.SetRowKey(row, ToQString(record.contentNo));
     list.SetItemText(row, 2, ToQString(ShownDate(record.date)));
     list.SetItemFormat(row, 2, Qt::AlignCenter);
     for (int c = 0; c < list.GetColumnCount(); ++c) list.SetItemState(row, c, GVIS_READONLY);
@@ -465,15 +482,14 @@ void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
     SetRowEnabled(list, row, enabled);
 }
 
-void CSendContents::BuildDiyRow(int row, DiyRecord& record) {
+void CSendContents::BuildDiyRow(int row, int position, const DiyRecord& record) {
     CMyGrid& list = *deviceList_;
     list.SetRowHeight(row, kRowHeight);
     list.SetCellType<CShortCellCheck>(row, 0);
-    const int position = DiyPosition(record);
     char number[16];
     std::snprintf(number, sizeof number, "%04d", position);
     list.SetItemText(row, 1, QString::fromLatin1(number));
-    list.SetItemData(row, 1, reinterpret_cast<GridItemData>(&record));
+    list.SetRowKey(row, QString::number(position));
     const DiySlot& slot = SlotOfRecord(record, slot_);
     list.SetItemText(row, 2, ToQString(DiySlotTitle(slot)));
     list.SetItemText(row, 4, slot.date.empty() ? QString() : ToQString(ShownDate(slot.date)));
@@ -489,10 +505,6 @@ void CSendContents::BuildDiyRow(int row, DiyRecord& record) {
         cell->SetButton(2, CellButton(viewport, row, pic::kCellSaveOff, pic::kCellSaveOn));
         cell->SetButton(3, CellButton(viewport, row, pic::kCellDeleteOff, pic::kCellDeleteOn));
     }
-}
-
-int CSendContents::DiyPosition(const DiyRecord& record) const {
-    return static_cast<int>(&record - card_->diy().records().data()) + 1;
 }
 
 void CSendContents::FillCatalogueList() {
@@ -555,11 +567,14 @@ void CSendContents::FillDiyList() {
         list.ExpandLastColumn();
         return;
     }
-    std::vector<DiyRecord>& records = card_->diy().records();
+    const std::vector<DiyRecord>& records = card_->diy().records();
     const int count = kDiyCardCount;
     const PageRows rows = RowsOfPage(count, devicePage_, kDiyPageSize, deviceAll_->isChecked());
     list.SetRowCount(rows.built + 1);
-    for (int r = 1; r <= rows.shown; ++r) BuildDiyRow(r, records[rows.first + r - 1]);
+    for (int r = 1; r <= rows.shown; ++r) {
+        const int position = rows.first + r;
+        BuildDiyRow(r, position, records[static_cast<std::size_t>(position - 1)]);
+    }
     AddFillerRows(list, rows.shown + 1, rows.built, list.GetColumnCount());
     devicePager_->SetPages(count, devicePage_ / 10 * 10, kDiyPageSize, devicePage_ % 10);
     list.ExpandLastColumn();
@@ -575,21 +590,21 @@ void CSendContents::RefillDeviceList() {
 void CSendContents::RecheckCatalogueRows() {
     const std::optional<Shelf> shelf = CurrentShelf();
     CMyGrid& list = *catalogueList_;
-    for (int row = 1; row < list.GetRowCount(); ++row) {
+    for (int row = 1; row < list.GetRowCount() && !list.GetRowKey(row).isEmpty(); ++row) {
+        // A content that left the offered list (a game list rebuilt) cannot be sent any more.
         const ContentRecord* record = RecordOf(list, row);
-        if (record == nullptr) break;
-        SetRowEnabled(
-            list, row,
-            !(shelf && databaseLoaded_ && IsInstalled(card_->database(), *shelf, *record)));
+        SetRowEnabled(list, row,
+                      record != nullptr && !(shelf && databaseLoaded_ &&
+                                             IsInstalled(card_->database(), *shelf, *record)));
     }
     list.viewport()->update();
 }
 
 std::vector<ContentRecord> CSendContents::Ticked(const CMyGrid& list) const {
     std::vector<ContentRecord> ticked;
-    for (int row = 1; row < list.GetRowCount(); ++row) {
+    for (int row = 1; row < list.GetRowCount() && !list.GetRowKey(row).isEmpty(); ++row) {
         const ContentRecord* record = RecordOf(list, row);
-        if (record == nullptr) break;
+        if (record == nullptr) continue;
         const auto* check = list.GetCellAs<CShortCellCheck>(row, 0);
         if (check != nullptr && check->IsEnabled() && check->GetCheck()) ticked.push_back(*record);
     }
@@ -599,7 +614,7 @@ std::vector<ContentRecord> CSendContents::Ticked(const CMyGrid& list) const {
 void CSendContents::SelectAll(CMyGrid& list) {
     const bool on = list.GetCheck(0, 0);
     for (int row = 1; row < list.GetRowCount(); ++row) {
-        if (list.GetItemData(row, 1) == 0) continue;
+        if (list.GetRowKey(row).isEmpty()) continue;
         auto* check = list.GetCellAs<CShortCellCheck>(row, 0);
         if (check != nullptr && check->IsEnabled()) check->SetCheck(on);
     }
@@ -853,12 +868,10 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
     }
     // The radios follow the database's choice before "DIY를 변경하였습니다" is read over them.
     const auto redrawRadios = [this] {
+        const QString chosenNo = ToQString(card_->database().selectedDiyContentNo());
         for (int r = 1; r < deviceList_->GetRowCount(); ++r) {
-            const ContentRecord* shown = RecordOf(*deviceList_, r);
-            if (shown == nullptr) break;
             if (auto* radio = deviceList_->GetCellAs<CRadioCellBtn>(r, 3))
-                radio->Button()->SetState(shown->contentNo ==
-                                          card_->database().selectedDiyContentNo());
+                radio->Button()->SetState(deviceList_->GetRowKey(r) == chosenNo);
         }
         deviceList_->viewport()->repaint();
     };
@@ -881,13 +894,13 @@ void CSendContents::OnSlotButton(int slot) {
 
 void CSendContents::OnDiyButton(int row, int button) {
     if (!EnsureDiy()) return;
-    const auto* record = reinterpret_cast<const DiyRecord*>(deviceList_->GetItemData(row, 1));
-    if (record == nullptr) return;
+    // The row keeps its DIY card's number; the records are looked up afresh for each click.
+    const int position = deviceList_->GetRowKey(row).toInt();
+    if (position < 1 || position > static_cast<int>(card_->diy().records().size())) return;
     // Held across the file dialogs: a card pulled while one is open stays alive for this click,
     // which then writes nothing.
     const std::shared_ptr<Card> card = card_;
     CDiyXML& diy = card->diy();
-    const int position = DiyPosition(*record);
     const auto stillThere = [&] {
         if (card_ == card && card->Present()) return true;
         Say(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
@@ -914,7 +927,8 @@ void CSendContents::OnDiyButton(int row, int button) {
             return;
         }
         case 2: {
-            const std::string& name = SlotOfRecord(*record, slot_).file;
+            const std::string name =
+                SlotOfRecord(diy.records()[static_cast<std::size_t>(position - 1)], slot_).file;
             const bool mp3 = QString::fromStdString(name).contains(".mp3", Qt::CaseInsensitive);
             const QString filter =
                 mp3 ? QStringLiteral("mp3 (*.mp3)") : QStringLiteral("wav (*.wav)");
@@ -947,9 +961,8 @@ void CSendContents::OnDiyButton(int row, int button) {
 
 void CSendContents::OnDeviceEdited(int row, int column) {
     if (tab_ != ContentTab::Diy || column != 2 || !EnsureDiy()) return;
-    const auto* record = reinterpret_cast<const DiyRecord*>(deviceList_->GetItemData(row, 1));
-    if (record == nullptr) return;
-    const int position = DiyPosition(*record);
+    const int position = deviceList_->GetRowKey(row).toInt();
+    if (position < 1) return;
     const std::string name = deviceList_->GetItemText(row, column).toStdString();
     // The record may be read again under the lock: only its position is kept.
     if (const auto lock = LockCard()) RenameDiySlot(card_->diy(), position, slot_, name);

@@ -54,6 +54,16 @@ QString CGridCtrl::GetItemText(int row, int col) const {
     return cell ? cell->GetText() : QString();
 }
 
+bool CGridCtrl::SetRowKey(int row, const QString& key) {
+    if (row < 0 || row >= GetRowCount()) return false;
+    rows_[row].key = key;
+    return true;
+}
+
+QString CGridCtrl::GetRowKey(int row) const {
+    return row >= 0 && row < GetRowCount() ? rows_[row].key : QString();
+}
+
 bool CGridCtrl::SetItemData(int row, int col, GridItemData data) {
     CGridCellBase* cell = GetCell(row, col);
     if (cell == nullptr) return false;

@@ -40,7 +40,7 @@ bool CGridCtrl::SetRowCount(int rows) {
         PruneRanges();
     } else {
         for (int r = old; r < rows; ++r) {
-            Row row{defaultRowHeight_, {}};
+            Row row{defaultRowHeight_, {}, {}};
             for (int c = 0; c < columnCount_; ++c) row.cells.push_back(NewCell());
             rows_.push_back(std::move(row));
         }

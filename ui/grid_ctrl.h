@@ -123,6 +123,11 @@ class CGridCtrl : public QAbstractScrollArea {
     bool SetItem(const GridItem& item);
     bool SetItemText(int row, int col, const QString& text);
     QString GetItemText(int row, int col) const;
+    // What the row shows (a content number, a DIY card's number): the page finds its record by
+    // this key, so the row stays true to its content whatever the page does to its lists.
+    // Rows without a key (the filler rows under a short list) show nothing.
+    bool SetRowKey(int row, const QString& key);
+    QString GetRowKey(int row) const;
     bool SetItemData(int row, int col, GridItemData data);
     GridItemData GetItemData(int row, int col) const;
     bool SetItemFormat(int row, int col, int format);
@@ -227,6 +232,7 @@ class CGridCtrl : public QAbstractScrollArea {
     struct Row {
         int height;
         std::vector<std::unique_ptr<CGridCellBase>> cells;
+        QString key;
     };
 
     std::unique_ptr<CGridCellBase> NewCell();

@@ -142,7 +142,7 @@ int CMyGrid::LastSortableRow() const {
     if (rows >= 12) return rows - 1;
     // Pages fill short lists up to ten rows with rows that carry no record; they stay below.
     for (int row = 1; row < rows; ++row) {
-        if (GetItemData(row, 1) == 0) return row - 1;
+        if (GetRowKey(row).isEmpty()) return row - 1;
     }
     return rows - 1;
 }

@@ -82,7 +82,7 @@ void ClickCellButton(CMyGrid& list, int row, int col, int index) {
 
 int RecordRows(const CMyGrid& list) {
     int rows = 0;
-    for (int row = 1; row < list.GetRowCount() && list.GetItemData(row, 1) != 0; ++row) ++rows;
+    for (int row = 1; row < list.GetRowCount() && !list.GetRowKey(row).isEmpty(); ++row) ++rows;
     return rows;
 }
 
@@ -317,15 +317,56 @@ class ContentPageTest : public QObject {
         // A language content in the game is not deleted.
         ClickPicture(*page_, Tab(ContentTab::Language));
         const std::string inGame = Reloaded(*card_).gameContentList().front();
-        const int row = Device().GetItemText(1, 1).isEmpty() ? 0 : 1;
-        const auto* first = reinterpret_cast<const ContentRecord*>(Device().GetItemData(row, 1));
-        const int gameRow = first->contentNo == inGame ? 1 : 2;
+        const int gameRow = Device().GetRowKey(1).toStdString() == inGame ? 1 : 2;
         if (Device().GetCellAs<CRadioCellBtn>(gameRow, 3)->Button()->State() == 0) {
             ClickCell(Device(), gameRow, 0);
             sink_.Clear();
             ClickPicture(*page_, CSendContents::kDeleteId);
             QVERIFY(Said(sink_, kMsgGameContentNotDeleted));
         }
+    }
+
+    // Rows keep the content they show when the lists change under them. Sorted by a header
+    // click, a ticked row deletes the content it shows. After another program took a language
+    // content off the card, the game tab's rows are checked again by their own contents: the gone
+    // one turns grey and select-all sends the other one, not a neighbour's record.
+    void ticksAndDeletesHitTheContentOfTheirRowAfterTheRowsChanged() {
+        OpenPage();
+        ClickPicture(*page_, Tab(ContentTab::Music));
+        ClickCell(Catalogue(), 0, 0);
+        ClickPicture(*page_, CSendContents::kTransferId);
+        QCOMPARE(RecordRows(Device()), 2);
+        const QString firstTitle = Device().GetItemText(1, 1);
+        ClickCell(Device(), 0, 1);  // by title, ascending
+        ClickCell(Device(), 0, 1);  // and descending: the rows swap whichever way they stood
+        QVERIFY(Device().GetItemText(1, 1) != firstTitle);
+        const std::string sortedFirst = Device().GetRowKey(1).toStdString();
+        const std::string sortedSecond = Device().GetRowKey(2).toStdString();
+        ClickCell(Device(), 1, 0);
+        ClickPicture(*page_, CSendContents::kDeleteId);
+        const std::vector<ContentRecord> music = Reloaded(*card_).Contents(Shelf::Music);
+        QCOMPARE(music.size(), std::size_t{1});
+        QCOMPARE(music[0].contentNo, sortedSecond);
+        QVERIFY(sortedFirst != sortedSecond);
+
+        ClickPicture(*page_, Tab(ContentTab::Language));
+        ClickCell(Catalogue(), 0, 0);
+        ClickPicture(*page_, CSendContents::kTransferId);
+        ClickPicture(*page_, Tab(ContentTab::Game));
+        QCOMPARE(RecordRows(Catalogue()), 2);
+        const std::string gone = Catalogue().GetRowKey(1).toStdString();
+        const std::string kept = Catalogue().GetRowKey(2).toStdString();
+        CDefaultXML other = Reloaded(*card_);
+        std::erase_if(other.Contents(Shelf::Language),
+                      [&](const ContentRecord& record) { return record.contentNo == gone; });
+        QVERIFY(other.Save());
+        ClickPicture(*page_, CSendContents::kDeleteId);  // nothing ticked; the card is read again
+        QCOMPARE(Catalogue().GetItemText(1, 1).isEmpty(), false);
+        QVERIFY(!Catalogue().GetCellAs<CShortCellCheck>(1, 0)->IsEnabled());
+        QVERIFY(Catalogue().GetCellAs<CShortCellCheck>(2, 0)->IsEnabled());
+        ClickCell(Catalogue(), 0, 0);
+        ClickPicture(*page_, CSendContents::kTransferId);
+        QCOMPARE(Reloaded(*card_).gameContentList(), std::vector<std::string>{kept});
     }
 
     void deleteRebuildsTablesEvenWhenAFileStays() {

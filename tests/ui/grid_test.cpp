@@ -36,6 +36,7 @@ std::unique_ptr<CMyGrid> ContentList(const QStringList& titles, const QStringLis
         grid->SetItemText(i + 1, 1, titles[i]);
         grid->SetItemText(i + 1, 2, dates.value(i));
         grid->SetItemData(i + 1, 1, GridItemData(1000 + i));
+        grid->SetRowKey(i + 1, QString::number(1000 + i));
     }
     return grid;
 }
@@ -86,6 +87,8 @@ class GridTest : public QObject {
         QCOMPARE(Column(*grid, 2), Padded({"2012-01-05", "2012-02-10", "2012-03-01"}, 10));
         QCOMPARE(grid->GetItemData(1, 1), GridItemData(1001));
         QCOMPARE(grid->GetItemData(4, 1), GridItemData(0));
+        QCOMPARE(grid->GetRowKey(1), QStringLiteral("1001"));  // the key travels with its row
+        QVERIFY(grid->GetRowKey(4).isEmpty());
 
         ClickHeader(*grid, 1);  // the same column again: descending
         QCOMPARE(Column(*grid, 1), Padded({"다람쥐", "나비", "가방"}, 10));
