@@ -81,11 +81,8 @@ CManagerPrivate::CManagerPrivate(QWidget* parent, const ServiceSession& session,
 
     grid_ = new CMyGrid(this);
     grid_->Create(Edges(32, 330, 635, 519), this, kGridId);
-    grid_->SetGridLines(GVL_HORZ);
     grid_->SetTextBkColor(kRowBack);
     grid_->SetFixedRowCount(0);
-    grid_->SetListMode(false);
-    grid_->EnableSelection(false);
     grid_->SetEditable(false);
     connect(grid_, &CGridCtrl::buttonClicked, this, [this](int row, int column, int button) {
         RunCommand(row, column == kDeleteColumn ? kDeleteCommand : button);
@@ -201,29 +198,26 @@ void CManagerPrivate::AddChildRows(int index, const ChildInfo& child) {
         grid_->SetItemFgColour(first, col, label ? kLabelInk : QColor(Qt::black));
         if (label) grid_->SetItemFont(first, col, LabelFont());
     }
-    grid_->SetItemData(first, 1, static_cast<GridItemData>(index + 1));
+    // Both rows are known by the child's place in the list of the last reload (a child the
+    // service has not numbered yet has no number to go by); a reload builds the rows anew.
+    grid_->SetRowKey(first, QString::number(index));
+    grid_->SetRowKey(first + 1, QString::number(index));
 
-    grid_->SetCellType<CImgCellBtn>(first, kDeleteColumn);
-    auto* deleteCell = grid_->GetCellAs<CImgCellBtn>(first, kDeleteColumn);
-    auto deleteButton =
-        std::make_unique<CImgButton>(grid_->viewport(), pic::kChildDelete, 0, 0, 0, 41, 23);
+    auto deleteButton = std::make_shared<CImgButton>(nullptr, pic::kChildDelete, 0, 0, 0, 41, 23);
     deleteButton->LoadFromResources(pic::kChildDelete, pic::kChildDelete, QString());
-    deleteCell->SetButton(std::move(deleteButton));
-    deleteCell->SetBackClr(kRowBack);
+    grid_->SetCentredButton(first, kDeleteColumn, std::move(deleteButton));
+    grid_->SetItemBkColour(first, kDeleteColumn, kRowBack);
 
-    grid_->SetCellType<CChildInfoCell>(first + 1, 0);
-    grid_->MergeCells(CCellRange{first + 1, 0, first + 1, 6});
+    grid_->SpanRow(first + 1);
     const NameVoiceCell state = NameVoiceCellOf(child, Database());
-    grid_->GetCellAs<CChildInfoCell>(first + 1, 0)
-        ->SetInfo(static_cast<int>(state), ToQString(NameVoiceCellText(state)));
+    grid_->SetChildInfo(first + 1, 0, static_cast<int>(state), ToQString(NameVoiceCellText(state)));
 }
 
 const ChildInfo* CManagerPrivate::ChildOfRow(int row) const {
-    const int first = row - row % 2;
-    if (!grid_->IsValid(first, 1)) return nullptr;
-    const GridItemData data = grid_->GetItemData(first, 1);
-    if (data == 0 || data > children_.size()) return nullptr;
-    return &children_[data - 1];
+    bool numbered = false;
+    const int index = grid_->GetRowKey(row).toInt(&numbered);
+    if (!numbered || index < 0 || index >= static_cast<int>(children_.size())) return nullptr;
+    return &children_[static_cast<std::size_t>(index)];
 }
 
 void CManagerPrivate::ToggleAddWindow() {
@@ -303,7 +297,8 @@ void CManagerPrivate::Delete(int row) {
     if (!deleted) return;
     // The rows stay, invisible, until the next reload.
     grid_->SetItemText(first, 1, QString());
-    grid_->SetItemData(first, 1, 0);
+    grid_->SetRowKey(first, QString());
+    grid_->SetRowKey(first + 1, QString());
     grid_->SetRowHeight(first, 0);
     grid_->SetRowHeight(first + 1, 0);
     grid_->viewport()->update();
@@ -317,11 +312,8 @@ void CManagerPrivate::Request(int row) {
     QApplication::restoreOverrideCursor();
     if (!requested) return;
     const int second = row - row % 2 + 1;
-    if (auto* cell = grid_->GetCellAs<CChildInfoCell>(second, 0)) {
-        cell->SetInfo(static_cast<int>(NameVoiceCell::Requested),
-                      ToQString(NameVoiceCellText(NameVoiceCell::Requested)));
-        grid_->RedrawCell(second, 0);
-    }
+    grid_->SetChildInfo(second, 0, static_cast<int>(NameVoiceCell::Requested),
+                        ToQString(NameVoiceCellText(NameVoiceCell::Requested)));
 }
 
 void CManagerPrivate::StartCardWork(const ChildInfo* child) {

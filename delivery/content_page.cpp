@@ -79,9 +79,9 @@ int SubTabGroup(ContentTab tab) {
 }
 
 // A picture button of a list cell; its id is the row, as the page learns the row from it.
-std::unique_ptr<CImgButton> CellButton(QWidget* viewport, int row, int off, int on) {
+std::shared_ptr<CImgButton> CellButton(int row, int off, int on) {
     auto button =
-        std::make_unique<CImgButton>(viewport, static_cast<unsigned>(row), 0, 0, 0, 22, 22);
+        std::make_shared<CImgButton>(nullptr, static_cast<unsigned>(row), 0, 0, 0, 22, 22);
     button->LoadFromResources(off, on, QString());
     return button;
 }
@@ -151,9 +151,6 @@ void CSendContents::CreateWidgets() {
         auto* list = new CMyGrid(this);
         list->Create(rect, this, id);
         list->setObjectName(id == kCatalogueListId ? "CatalogueList" : "DeviceList");
-        list->SetGridLines(GVL_HORZ);
-        list->SetListMode(false);
-        list->EnableSelection(false);
         list->SetFixedBkColor(QColor(163, 163, 163));
         list->SetFixedTextColor(Qt::white);
         list->SetTextBkColor(Qt::white);
@@ -381,7 +378,7 @@ void CSendContents::SetCatalogueColumns() {
         list.SetItemText(0, c, ToQString(titles[c]));
         list.SetItemFont(0, c, AppFont(8, true));
     }
-    list.SetCellType<CShortCellCheck>(0, 0);
+    list.SetCheckCell(0, 0);
 }
 
 void CSendContents::SetDeviceColumns() {
@@ -409,7 +406,7 @@ void CSendContents::SetDeviceColumns() {
         list.SetItemText(0, c, ToQString(columns[c].first));
         list.SetItemFont(0, c, AppFont(8, true));
     }
-    list.SetCellType<CShortCellCheck>(0, 0);
+    list.SetCheckCell(0, 0);
 }
 
 void CSendContents::AddFillerRows(CMyGrid& list, int from, int to, int columns) {
@@ -418,16 +415,13 @@ void CSendContents::AddFillerRows(CMyGrid& list, int from, int to, int columns) 
         list.SetRowHeight(row, kRowHeight);
         for (int c = 0; c < columns; ++c) {
             list.SetItemText(row, c, QString());
-            list.SetItemState(row, c, GVIS_READONLY);
         }
     }
 }
 
 void CSendContents::SetRowEnabled(CMyGrid& list, int row, bool enabled) {
-    if (auto* check = list.GetCellAs<CShortCellCheck>(row, 0)) {
-        if (!enabled) check->SetCheck(false);
-        check->SetEnabled(enabled);
-    }
+    if (!enabled) list.SetCheck(row, 0, false);
+    list.SetCheckEnabled(row, 0, enabled);
     const QColor colour = enabled ? QColor(Qt::black) : kGrey;
     for (int c = 1; c < std::min(3, list.GetColumnCount()); ++c)
         list.SetItemFgColour(row, c, colour);
@@ -436,21 +430,16 @@ void CSendContents::SetRowEnabled(CMyGrid& list, int row, bool enabled) {
 void CSendContents::BuildCatalogueRow(int row, const ContentRecord& record) {
     CMyGrid& list = *catalogueList_;
     list.SetRowHeight(row, kRowHeight);
-    list.SetCellType<CShortCellCheck>(row, 0);
-    list.SetItemState(row, 0, GVIS_READONLY);
+    list.SetCheckCell(row, 0);
     list.SetItemText(row, 1, ToQString(record.title));
     list.SetRowKey(row, ToQString(record.contentNo));
     list.SetItemText(row, 2, ToQString(ShownDate(record.date)));
     list.SetItemFormat(row, 2, Qt::AlignCenter);
-    for (int c = 1; c < list.GetColumnCount(); ++c) list.SetItemState(row, c, GVIS_READONLY);
     if (tab_ != ContentTab::Game) {
-        list.SetCellType<CDoubleImgCellBtn>(row, 3);
-        auto* cell = list.GetCellAs<CDoubleImgCellBtn>(row, 3);
-        cell->SetButton(
-            0, CellButton(list.viewport(), row, pic::kCellDownloadOff, pic::kCellDownloadOn));
+        CGridCtrl::Buttons buttons{CellButton(row, pic::kCellDownloadOff, pic::kCellDownloadOn)};
         if (tab_ == ContentTab::Music || tab_ == ContentTab::Story)
-            cell->SetButton(1,
-                            CellButton(list.viewport(), row, pic::kCellPlayOff, pic::kCellPlayOn));
+            buttons[1] = CellButton(row, pic::kCellPlayOff, pic::kCellPlayOn);
+        list.SetButtons(row, 3, std::move(buttons));
     }
     const std::optional<Shelf> shelf = CurrentShelf();
     SetRowEnabled(list, row,
@@ -460,24 +449,21 @@ void CSendContents::BuildCatalogueRow(int row, const ContentRecord& record) {
 void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
     CMyGrid& list = *deviceList_;
     list.SetRowHeight(row, kRowHeight);
-    list.SetCellType<CShortCellCheck>(row, 0);
+    list.SetCheckCell(row, 0);
     list.SetItemText(row, 1, ToQString(record.title));
     list.SetRowKey(row, ToQString(record.contentNo));
     list.SetItemText(row, 2, ToQString(ShownDate(record.date)));
     list.SetItemFormat(row, 2, Qt::AlignCenter);
-    for (int c = 0; c < list.GetColumnCount(); ++c) list.SetItemState(row, c, GVIS_READONLY);
     const std::optional<Shelf> shelf = CurrentShelf();
     const bool enabled = !shelf || !catalogue_ || IsDeviceRowEnabled(*catalogue_, *shelf, record);
     if (tab_ == ContentTab::Language) {
-        list.SetCellType<CRadioCellBtn>(row, 3);
-        auto button =
-            std::make_unique<CImgButton>(list.viewport(), kRadioButtonId, 0, 0, 0, 13, 13);
+        auto button = std::make_shared<CImgButton>(nullptr, kRadioButtonId, 0, 0, 0, 13, 13);
         button->LoadFourFromResources(pic::kRadioOff, pic::kRadioOn, pic::kRadioNotOwnedOff,
                                       pic::kRadioNotOwnedOn, QString());
         button->SetAccessibleName(ToQString(kLabelDiyColumn));
         button->SetFirstSet(enabled);
         button->SetState(card_ && record.contentNo == card_->database().selectedDiyContentNo());
-        list.GetCellAs<CRadioCellBtn>(row, 3)->SetButton(std::move(button));
+        list.SetCentredButton(row, 3, std::move(button));
     }
     SetRowEnabled(list, row, enabled);
 }
@@ -485,7 +471,7 @@ void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
 void CSendContents::BuildDiyRow(int row, int position, const DiyRecord& record) {
     CMyGrid& list = *deviceList_;
     list.SetRowHeight(row, kRowHeight);
-    list.SetCellType<CShortCellCheck>(row, 0);
+    list.SetCheckCell(row, 0);
     char number[16];
     std::snprintf(number, sizeof number, "%04d", position);
     list.SetItemText(row, 1, QString::fromLatin1(number));
@@ -494,17 +480,14 @@ void CSendContents::BuildDiyRow(int row, int position, const DiyRecord& record) 
     list.SetItemText(row, 2, ToQString(DiySlotTitle(slot)));
     list.SetItemText(row, 4, slot.date.empty() ? QString() : ToQString(ShownDate(slot.date)));
     list.SetItemFormat(row, 4, Qt::AlignCenter);
-    for (int c : {0, 1, 3, 4}) list.SetItemState(row, c, GVIS_READONLY);
-    list.SetItemState(row, 2, slot.InUse() ? 0u : unsigned{GVIS_READONLY});
-    list.SetCellType<CDoubleImgCellBtn>(row, 3);
-    auto* cell = list.GetCellAs<CDoubleImgCellBtn>(row, 3);
-    QWidget* viewport = list.viewport();
-    cell->SetButton(0, CellButton(viewport, row, pic::kCellDownloadOff, pic::kCellDownloadOn));
+    list.SetItemEditable(row, 2, slot.InUse());
+    CGridCtrl::Buttons buttons{CellButton(row, pic::kCellDownloadOff, pic::kCellDownloadOn)};
     if (slot.InUse()) {
-        cell->SetButton(1, CellButton(viewport, row, pic::kCellPlayOff, pic::kCellPlayOn));
-        cell->SetButton(2, CellButton(viewport, row, pic::kCellSaveOff, pic::kCellSaveOn));
-        cell->SetButton(3, CellButton(viewport, row, pic::kCellDeleteOff, pic::kCellDeleteOn));
+        buttons[1] = CellButton(row, pic::kCellPlayOff, pic::kCellPlayOn);
+        buttons[2] = CellButton(row, pic::kCellSaveOff, pic::kCellSaveOn);
+        buttons[3] = CellButton(row, pic::kCellDeleteOff, pic::kCellDeleteOn);
     }
+    list.SetButtons(row, 3, std::move(buttons));
 }
 
 void CSendContents::FillCatalogueList() {
@@ -605,8 +588,7 @@ std::vector<ContentRecord> CSendContents::Ticked(const CMyGrid& list) const {
     for (int row = 1; row < list.GetRowCount() && !list.GetRowKey(row).isEmpty(); ++row) {
         const ContentRecord* record = RecordOf(list, row);
         if (record == nullptr) continue;
-        const auto* check = list.GetCellAs<CShortCellCheck>(row, 0);
-        if (check != nullptr && check->IsEnabled() && check->GetCheck()) ticked.push_back(*record);
+        if (list.IsCheckEnabled(row, 0) && list.GetCheck(row, 0)) ticked.push_back(*record);
     }
     return ticked;
 }
@@ -615,8 +597,7 @@ void CSendContents::SelectAll(CMyGrid& list) {
     const bool on = list.GetCheck(0, 0);
     for (int row = 1; row < list.GetRowCount(); ++row) {
         if (list.GetRowKey(row).isEmpty()) continue;
-        auto* check = list.GetCellAs<CShortCellCheck>(row, 0);
-        if (check != nullptr && check->IsEnabled()) check->SetCheck(on);
+        if (list.IsCheckEnabled(row, 0)) list.SetCheck(row, 0, on);
     }
     list.viewport()->update();
 }
@@ -826,9 +807,8 @@ void CSendContents::OnCatalogueClick(int row, int column, int button) {
     if (column != 3 || !databaseLoaded_) return;
     const ContentRecord* record = RecordOf(*catalogueList_, row);
     if (record == nullptr) return;
-    const auto* check = catalogueList_->GetCellAs<CShortCellCheck>(row, 0);
     if (button == 0) {
-        if (check == nullptr || !check->IsEnabled()) return;  // already on the card
+        if (!catalogueList_->IsCheckEnabled(row, 0)) return;  // already on the card
         const ContentRecord chosen = *record;
         const TransferOutcome outcome =
             TransferContents({chosen}, false, ContentActionContext{*card_, messages_}, *this);
@@ -851,10 +831,9 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
         return;
     }
     if (tab_ != ContentTab::Language || column != 3 || !databaseLoaded_) return;
-    if (deviceList_->GetCellAs<CRadioCellBtn>(row, 3) == nullptr) return;
+    if (deviceList_->CellButton(row, 3, 0) == nullptr) return;
     const ContentRecord* record = RecordOf(*deviceList_, row);
-    const auto* check = deviceList_->GetCellAs<CShortCellCheck>(row, 0);
-    if (record == nullptr || check == nullptr || !check->IsEnabled()) return;
+    if (record == nullptr || !deviceList_->IsCheckEnabled(row, 0)) return;
     const ContentRecord chosen = *record;
     const auto lock = LockCard();
     if (!lock) return;
@@ -870,8 +849,8 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
     const auto redrawRadios = [this] {
         const QString chosenNo = ToQString(card_->database().selectedDiyContentNo());
         for (int r = 1; r < deviceList_->GetRowCount(); ++r) {
-            if (auto* radio = deviceList_->GetCellAs<CRadioCellBtn>(r, 3))
-                radio->Button()->SetState(deviceList_->GetRowKey(r) == chosenNo);
+            if (CImgButton* radio = deviceList_->CellButton(r, 3, 0))
+                radio->SetState(deviceList_->GetRowKey(r) == chosenNo);
         }
         deviceList_->viewport()->repaint();
     };
@@ -883,12 +862,10 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
 
 void CSendContents::OnSlotButton(int slot) {
     if (slot == slot_) return;
-    const CCellRange selection = deviceList_->GetSelectedCellRange();
     slots_[static_cast<std::size_t>(slot_ - 1)]->SetState(0);
     slots_[static_cast<std::size_t>(slot - 1)]->SetState(1);
     slot_ = slot;
     RefillDeviceList();
-    if (selection.IsValid()) deviceList_->SetSelectedRange(selection);
     update();
 }
 

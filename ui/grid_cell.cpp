@@ -3,77 +3,42 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "ui/grid_ctrl.h"
+#include "ui/app_font.h"
+#include "ui/image_widgets.h"
 
 namespace torvane {
 
 namespace {
+
 constexpr int kTextMargin = 3;
+constexpr int kBoxSize = 13;
+
+// Horizontal offsets from the cell's left edge of the buttons of a multi-button cell.
+constexpr int kPlace1 = 10;
+constexpr int kPlace2 = 33;
+constexpr int kPlace3 = 56;
+constexpr int kPlace4 = 79;
+
+QRect PlacedAt(const CImgButton& button, int left, const QRect& cell) {
+    return QRect(left, cell.top() + (cell.height() - button.Height()) / 2, button.Width(),
+                 button.Height());
 }
 
-void CGridCellBase::CopyPropertiesFrom(const CGridCellBase& other) {
-    text_ = other.text_;
-    data_ = other.data_;
-    state_ = other.state_;
-    format_ = other.format_;
-    textColor_ = other.textColor_;
-    backColor_ = other.backColor_;
-    font_ = other.font_;
+QRect Centred(const CImgButton& button, const QRect& cell) {
+    return PlacedAt(button, cell.left() + (cell.width() - button.Width()) / 2, cell);
 }
 
-void CGridCellBase::DrawPlain(QPainter& painter, int row, int, const QRect& rect, bool erase) {
-    lastRect_ = rect;
-    const bool fixed = grid_ != nullptr && row < grid_->GetFixedRowCount();
-    const bool selected = (state_ & GVIS_SELECTED) && grid_ != nullptr && grid_->IsSelectable();
-    if (erase) {
-        QColor back = backColor_;
-        if (!back.isValid()) {
-            back = grid_ == nullptr ? QColor(Qt::white)
-                   : fixed          ? grid_->GetFixedBkColor()
-                                    : grid_->GetTextBkColor();
-        }
-        if (selected && !fixed) back = QColor(0xFF, 0xE2, 0xC2);
-        painter.fillRect(rect, back);
-    }
-    if (text_.isEmpty()) return;
-    QColor ink = textColor_;
-    if (!ink.isValid()) ink = fixed && grid_ != nullptr ? grid_->GetFixedTextColor() : Qt::black;
+void DrawText(QPainter& painter, const GridCell& cell, const QRect& rect, const QColor& ink) {
+    if (cell.text.isEmpty()) return;
     painter.save();
-    if (font_) painter.setFont(*font_);
+    if (cell.font) painter.setFont(*cell.font);
     painter.setPen(ink);
-    painter.drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0), format_ | Qt::TextSingleLine,
-                     text_);
+    painter.drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0),
+                     cell.format | Qt::TextSingleLine, cell.text);
     painter.restore();
 }
 
-void CGridCellBase::Draw(QPainter& painter, int row, int col, const QRect& rect, bool erase) {
-    DrawPlain(painter, row, col, rect, erase);
-}
-
-void CGridCellBase::OnClick(const QPoint&) {}
-
-void CGridCellBase::RepaintCell() const {
-    if (grid_ != nullptr && !lastRect_.isEmpty()) grid_->viewport()->update(lastRect_);
-}
-
-bool CGridCellCheck::SetCheck(bool checked) {
-    const bool previous = checked_;
-    checked_ = checked;
-    RepaintCell();
-    return previous;
-}
-
-QRect CGridCellCheck::GetCheckPlacement() const {
-    const QRect& rect = lastRect_;
-    const int size = std::min(kBoxSize, std::max(rect.height() - 2, 0));
-    const int top = rect.top() + (rect.height() - size) / 2;
-    const int left =
-        text_.isEmpty() ? rect.left() + (rect.width() - size) / 2 : rect.left() + kTextMargin + 1;
-    return QRect(left, top, size, size);
-}
-
-void CGridCellCheck::DrawBox(QPainter& painter, bool enabled) const {
-    const QRect box = GetCheckPlacement();
+void DrawBox(QPainter& painter, const QRect& box, bool checked, bool enabled) {
     if (box.isEmpty()) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -81,7 +46,7 @@ void CGridCellCheck::DrawBox(QPainter& painter, bool enabled) const {
     painter.setPen(QPen(frame, 1));
     painter.setBrush(enabled ? QColor(Qt::white) : QColor(0xF0, 0xEC, 0xE8));
     painter.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
-    if (checked_) {
+    if (checked) {
         QPainterPath tick;
         tick.moveTo(box.left() + box.width() * 0.22, box.top() + box.height() * 0.52);
         tick.lineTo(box.left() + box.width() * 0.42, box.top() + box.height() * 0.74);
@@ -94,27 +59,102 @@ void CGridCellCheck::DrawBox(QPainter& painter, bool enabled) const {
     painter.restore();
 }
 
-void CGridCellCheck::Draw(QPainter& painter, int row, int col, const QRect& rect, bool erase) {
-    // The text stands right of the box.
-    const QString text = text_;
-    text_.clear();
-    DrawPlain(painter, row, col, rect, erase);
-    text_ = text;
-    if (!text_.isEmpty()) {
-        const QRect textRect = rect.adjusted(kTextMargin + kBoxSize + 6, 0, 0, 0);
-        painter.save();
-        if (font_) painter.setFont(*font_);
-        painter.setPen(textColor_.isValid() ? textColor_ : QColor(Qt::black));
-        painter.drawText(textRect, format_ | Qt::TextSingleLine, text_);
-        painter.restore();
-    }
-    DrawBox(painter, true);
+void DrawChildInfo(QPainter& painter, const GridCell& cell, const QRect& rect) {
+    painter.fillRect(rect, Qt::white);
+    painter.save();
+    painter.setFont(AppFontWeight(9, 600));
+    painter.setPen(Qt::black);
+    const QFontMetrics metrics(painter.font());
+    painter.drawText(rect.left() + 2, rect.top() + 3 + metrics.ascent(), cell.text);
+    painter.restore();
 }
 
-void CGridCellCheck::OnClick(const QPoint& point) {
-    if (!GetCheckPlacement().contains(point + lastRect_.topLeft())) return;
-    checked_ = !checked_;
-    RepaintCell();
+int InfoLeft(int state, int index) {
+    if (state == 0) return 320;
+    return index == 0 ? 260 : 310;
+}
+
+}  // namespace
+
+QRect CheckBoxRect(const QRect& rect) {
+    const int size = std::min(kBoxSize, std::max(rect.height() - 2, 0));
+    return QRect(rect.left() + (rect.width() - size) / 2, rect.top() + (rect.height() - size) / 2,
+                 size, size);
+}
+
+QRect ButtonRect(const GridCell& cell, int index, const QRect& rect) {
+    if (index < 0 || index >= GridCell::kButtons || !cell.buttons[index]) return {};
+    const CImgButton& button = *cell.buttons[index];
+    const auto& all = cell.buttons;
+    const int left = rect.left();
+    switch (cell.kind) {
+        case CellKind::Button:
+            return index == 0 ? Centred(button, rect) : QRect();
+        case CellKind::ChildInfo:
+            return QRect(left + InfoLeft(cell.infoState, index), rect.top(), button.Width(),
+                         button.Height());
+        case CellKind::Buttons:
+            break;
+        default:
+            return {};
+    }
+    if (all[3]) {
+        // With all four, the second button (play) moves to the last place.
+        static constexpr int kPlaces[] = {kPlace1, kPlace4, kPlace2, kPlace3};
+        return PlacedAt(button, left + kPlaces[index], rect);
+    }
+    if (all[0] && all[1])
+        return index <= 1 ? PlacedAt(button, left + (index == 0 ? kPlace1 : kPlace2), rect)
+                          : QRect();
+    if (all[0]) return index == 0 ? Centred(button, rect) : QRect();
+    return index == 1 ? PlacedAt(button, left + kPlace2, rect) : QRect();
+}
+
+std::optional<int> CellHit(const GridCell& cell, const QRect& rect, const QPoint& point) {
+    if (!rect.contains(point)) return std::nullopt;
+    if (cell.kind == CellKind::Check) {
+        if (cell.enabled && CheckBoxRect(rect).contains(point)) return 0;
+        return std::nullopt;
+    }
+    for (int i = 0; i < GridCell::kButtons; ++i) {
+        if (!ButtonRect(cell, i, rect).contains(point) || cell.buttons[i]->IsHidden()) continue;
+        if (cell.kind != CellKind::ChildInfo) return i;
+        if (i == 1) return CChildInfoCell::kListen;
+        return cell.infoState == 0   ? CChildInfoCell::kRequest
+               : cell.infoState == 1 ? CChildInfoCell::kApply
+                                     : CChildInfoCell::kRelease;
+    }
+    return std::nullopt;
+}
+
+void PaintCell(QPainter& painter, const GridCell& cell, const QRect& rect,
+               const GridColours& colours, bool fixed) {
+    QColor back = cell.back;
+    if (!back.isValid()) back = fixed ? colours.fixedBack : colours.back;
+    painter.fillRect(rect, back);
+    QColor ink = cell.ink;
+    if (!ink.isValid()) ink = fixed ? colours.fixedInk : QColor(Qt::black);
+    switch (cell.kind) {
+        case CellKind::ChildInfo:
+            DrawChildInfo(painter, cell, rect);
+            break;
+        case CellKind::Check:
+            DrawText(painter, cell, rect, ink);
+            DrawBox(painter, CheckBoxRect(rect), cell.checked, cell.enabled);
+            break;
+        default:
+            DrawText(painter, cell, rect, ink);
+            break;
+    }
+    for (int i = 0; i < GridCell::kButtons; ++i) {
+        const QRect place = ButtonRect(cell, i, rect);
+        if (!place.isEmpty()) cell.buttons[i]->DrawIn(painter, place);
+    }
+    painter.save();
+    painter.setPen(kGridLine);
+    const int y = rect.bottom();
+    painter.drawLine(rect.left(), y, rect.right(), y);
+    painter.restore();
 }
 
 }  // namespace torvane

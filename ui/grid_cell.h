@@ -1,117 +1,87 @@
 #pragma once
 
-// Cells of the list grid. A cell keeps its text, a pointer-sized item value, state flags, a text
-// format and colours; subclasses draw themselves and react to clicks.
+// What one cell of a grid shows, as a value the grid's model keeps, and how a cell is drawn and
+// where its parts (check box, picture buttons) stand inside it. The delegate draws rows with
+// these functions and the header draws its cells with them, so both look alike; the grid finds
+// a click's target with the same placements the drawing used.
 
 #include <QColor>
 #include <QFont>
-#include <QPoint>
 #include <QRect>
 #include <QString>
-#include <cstdint>
+#include <array>
+#include <memory>
 #include <optional>
+
+#include "ui/child_info_cell.h"
 
 class QPainter;
 
 namespace torvane {
 
-class CGridCtrl;
+class CImgButton;
 
-using GridItemData = std::uintptr_t;
-
-// Cell state flags.
-enum GridItemState : unsigned {
-    GVIS_FOCUSED = 0x0001,
-    GVIS_SELECTED = 0x0002,
-    GVIS_READONLY = 0x0004,
-    GVIS_FIXED = 0x0008,
-};
-
-// Text formats: any combination of Qt::Alignment flags. Plain cells are left-aligned and
-// vertically centred.
+// Plain cells are left-aligned and vertically centred; any combination of Qt::Alignment flags.
 inline constexpr int kDefaultCellFormat = Qt::AlignLeft | Qt::AlignVCenter;
 
-class CGridCellBase {
-  public:
-    CGridCellBase() = default;
-    virtual ~CGridCellBase() = default;
-    CGridCellBase(const CGridCellBase&) = delete;
-    CGridCellBase& operator=(const CGridCellBase&) = delete;
-
-    // Copies text, item value, state, format, colours and font (what a cell keeps when the grid
-    // replaces it by a cell of another class).
-    void CopyPropertiesFrom(const CGridCellBase& other);
-
-    // Draws the cell in `rect` (the grid's viewport coordinates) and remembers the rectangle.
-    virtual void Draw(QPainter& painter, int row, int col, const QRect& rect, bool erase = true);
-    // A click at `point`, relative to the cell's top-left corner.
-    virtual void OnClick(const QPoint& point);
-    // Whether the user may edit the text in place.
-    virtual bool IsEditable() const { return !(state_ & GVIS_READONLY); }
-
-    CGridCtrl* Grid() const { return grid_; }
-    void SetGrid(CGridCtrl* grid) { grid_ = grid; }
-
-    const QString& GetText() const { return text_; }
-    void SetText(const QString& text) { text_ = text; }
-    GridItemData GetData() const { return data_; }
-    void SetData(GridItemData data) { data_ = data; }
-    unsigned GetState() const { return state_; }
-    void SetState(unsigned state) { state_ = state; }
-    int GetFormat() const { return format_; }
-    void SetFormat(int format) { format_ = format; }
-    // An invalid colour means "the grid's colour".
-    QColor GetTextClr() const { return textColor_; }
-    void SetTextClr(const QColor& color) { textColor_ = color; }
-    QColor GetBackClr() const { return backColor_; }
-    void SetBackClr(const QColor& color) { backColor_ = color; }
-    const std::optional<QFont>& GetFont() const { return font_; }
-    void SetFont(const QFont& font) { font_ = font; }
-
-    // The rectangle the cell was last drawn in (empty before its first drawing).
-    const QRect& LastRect() const { return lastRect_; }
-    void SetLastRect(const QRect& rect) { lastRect_ = rect; }
-
-  protected:
-    // Background, text and nothing else: the grid's ordinary drawing of a cell.
-    void DrawPlain(QPainter& painter, int row, int col, const QRect& rect, bool erase);
-    // Asks the grid to redraw the remembered rectangle.
-    void RepaintCell() const;
-
-    CGridCtrl* grid_ = nullptr;
-    QString text_;
-    GridItemData data_ = 0;
-    unsigned state_ = 0;
-    int format_ = kDefaultCellFormat;
-    QColor textColor_;
-    QColor backColor_;
-    std::optional<QFont> font_;
-    QRect lastRect_;
+enum class CellKind {
+    Text,
+    // A check box, centred (the cells here have no text beside it); a disabled box is drawn
+    // inactive and ignores clicks.
+    Check,
+    // Up to four picture buttons side by side (see ButtonPlaces).
+    Buttons,
+    // One picture button centred in the cell.
+    Button,
+    // The child name page's second row: the name voice's state and its next step's buttons.
+    ChildInfo,
 };
 
-// A plain text cell.
-class CGridCell : public CGridCellBase {};
+struct GridCell {
+    static constexpr int kButtons = 4;
 
-// A cell with a check box, left in the cell (centred when the cell has no text).
-class CGridCellCheck : public CGridCell {
-  public:
-    static constexpr int kBoxSize = 13;
-
-    bool SetCheck(bool checked);
-    bool GetCheck() const { return checked_; }
-
-    void Draw(QPainter& painter, int row, int col, const QRect& rect, bool erase = true) override;
-    // Toggles when the point falls on the box.
-    void OnClick(const QPoint& point) override;
-    bool IsEditable() const override { return false; }
-
-    // The box's place inside the last drawn rectangle (viewport coordinates).
-    QRect GetCheckPlacement() const;
-
-  protected:
-    void DrawBox(QPainter& painter, bool enabled) const;
-
-    bool checked_ = false;
+    CellKind kind = CellKind::Text;
+    QString text;
+    int format = kDefaultCellFormat;
+    bool editable = false;
+    // Invalid colours mean "the grid's colours".
+    QColor ink;
+    QColor back;
+    std::optional<QFont> font;
+    bool checked = false;
+    bool enabled = true;
+    // Buttons: index 0..3, a null one leaves its place empty; Button and ChildInfo: index 0 (and
+    // 1 for the child's listen button). Shared so that rows copy cheaply; the page may change a
+    // button's state (a radio) and have the grid redraw it.
+    std::array<std::shared_ptr<CImgButton>, kButtons> buttons;
+    int infoState = CChildInfoCell::kBlank;
 };
+
+// The grid's own colours, for cells that leave theirs unset.
+struct GridColours {
+    QColor back = Qt::white;
+    QColor fixedBack = QColor(0xE8, 0xE4, 0xDE);
+    QColor fixedInk = Qt::black;
+};
+
+// The line drawn under every row.
+inline const QColor kGridLine(0xD8, 0xD0, 0xC6);
+
+// Draws `cell` in `rect` with the line under it; `fixed` for a header cell.
+void PaintCell(QPainter& painter, const GridCell& cell, const QRect& rect,
+               const GridColours& colours, bool fixed);
+
+// Where the check box of a check cell stands in `rect`.
+QRect CheckBoxRect(const QRect& rect);
+
+// Where button `index` of the cell stands in `rect`; empty when the cell does not show it. A
+// Buttons cell shows all four at +10, +79 (second), +33 (third) and +56 (fourth); else first and
+// second at +10 and +33; else the first alone centred or the second alone at +33; buttons keep
+// their size and are centred vertically.
+QRect ButtonRect(const GridCell& cell, int index, const QRect& rect);
+
+// What a click at `point` inside `rect` means: the button index (or, for a check cell, 0 when the
+// box was hit; for the child info cell, its command), or nothing.
+std::optional<int> CellHit(const GridCell& cell, const QRect& rect, const QPoint& point);
 
 }  // namespace torvane

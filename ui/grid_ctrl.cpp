@@ -1,17 +1,112 @@
 #include "ui/grid_ctrl.h"
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSortFilterProxyModel>
+#include <functional>
+
+#include "ui/grid_delegate.h"
+#include "ui/grid_model.h"
+#include "ui/image_widgets.h"
 
 namespace torvane {
 
-CGridCtrl::CGridCtrl(QWidget* parent) : QAbstractScrollArea(parent) {
+namespace {
+
+// Text order, with the rows that carry no key (the filler rows) below the others whichever way
+// the rows are sorted.
+class FillerLastSort final : public QSortFilterProxyModel {
+  public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+  protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
+        const bool leftFiller = left.data(GridModel::kKeyRole).toString().isEmpty();
+        const bool rightFiller = right.data(GridModel::kKeyRole).toString().isEmpty();
+        if (leftFiller != rightFiller)
+            return sortOrder() == Qt::AscendingOrder ? rightFiller : leftFiller;
+        return QString::localeAwareCompare(left.data().toString(), right.data().toString()) < 0;
+    }
+};
+
+// The heading row: drawn by the grid like its rows and clicked without moving or resizing
+// columns.
+class GridHeader final : public QHeaderView {
+  public:
+    explicit GridHeader(CGridCtrl& grid) : QHeaderView(Qt::Horizontal, &grid), grid_(grid) {
+        setSectionsClickable(false);
+        setSectionsMovable(false);
+        setHighlightSections(false);
+        setMinimumSectionSize(0);
+        setDefaultSectionSize(CGridCtrl::kDefaultColumnWidth);
+        setSectionResizeMode(QHeaderView::Fixed);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(viewport());
+        painter.fillRect(viewport()->rect(), grid_.Colours().back);
+        painter.setFont(grid_.font());
+        for (int column = 0; column < count(); ++column) {
+            const QRect rect(sectionViewportPosition(column), 0, sectionSize(column), height());
+            if (!rect.isEmpty()) grid_.PaintHeading(painter, rect, column);
+        }
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        pressed_ =
+            event->button() == Qt::LeftButton ? logicalIndexAt(event->position().toPoint()) : -1;
+    }
+    void mouseMoveEvent(QMouseEvent*) override {}
+    void mouseDoubleClickEvent(QMouseEvent*) override {}
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton) return;
+        const int column = logicalIndexAt(event->position().toPoint());
+        const bool same = column >= 0 && column == pressed_;
+        pressed_ = -1;
+        if (same) grid_.OnHeadingClick(column);
+    }
+
+  private:
+    CGridCtrl& grid_;
+    int pressed_ = -1;
+};
+
+}  // namespace
+
+CGridCtrl::CGridCtrl(QWidget* parent) : QTableView(parent) {
+    model_ = new GridModel(this);
+    sorted_ = new FillerLastSort(this);
+    sorted_->setDynamicSortFilter(false);
+    sorted_->setSourceModel(model_);
+    setModel(sorted_);
+    setHorizontalHeader(new GridHeader(*this));
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(0);
+    verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setItemDelegate(new GridDelegate(*this));
+    setShowGrid(false);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::NoFrame);
-    viewport()->setAutoFillBackground(false);
-    verticalScrollBar()->setSingleStep(kDefaultRowHeight);
+    setWordWrap(false);
+    ApplyColours();
+    connect(model_, &GridModel::textEdited, this, [this](int sourceRow, int column) {
+        const int row = sorted_->mapFromSource(model_->index(sourceRow, column)).row();
+        if (row < 0) return;
+        QMetaObject::invokeMethod(
+            this, [this, row, column] { Q_EMIT cellEdited(fixedRows_ + row, column); },
+            Qt::QueuedConnection);
+    });
 }
 
 CGridCtrl::~CGridCtrl() = default;
@@ -21,207 +116,328 @@ bool CGridCtrl::Create(const QRect& rect, QWidget* parent, int id) {
     setGeometry(rect);
     id_ = id;
     show();
-    Relayout();
     return true;
 }
 
-std::unique_ptr<CGridCellBase> CGridCtrl::NewCell() {
-    auto cell = std::make_unique<CGridCell>();
-    cell->SetGrid(this);
-    return cell;
+// ---- Rows -----------------------------------------------------------------------------------
+
+int CGridCtrl::SourceRow(int row) const {
+    const QModelIndex index = ViewIndex(row, 0);
+    return index.isValid() ? sorted_->mapToSource(index).row() : -1;
 }
 
-bool CGridCtrl::SetRowCount(int rows) {
-    if (rows < 0) return false;
-    EndEditing(true);
-    const int old = GetRowCount();
-    if (rows < old) {
-        rows_.resize(rows);
-        PruneRanges();
-    } else {
-        for (int r = old; r < rows; ++r) {
-            Row row{defaultRowHeight_, {}, {}};
-            for (int c = 0; c < columnCount_; ++c) row.cells.push_back(NewCell());
-            rows_.push_back(std::move(row));
-        }
-    }
-    Relayout();
-    return true;
+int CGridCtrl::ViewRow(int row) const {
+    const int view = row - fixedRows_;
+    return row >= fixedRows_ && view < sorted_->rowCount() ? view : -1;
 }
 
-bool CGridCtrl::SetColumnCount(int cols) {
-    if (cols < 0) return false;
+QModelIndex CGridCtrl::ViewIndex(int row, int column) const {
+    const int view = ViewRow(row);
+    return view < 0 ? QModelIndex() : sorted_->index(view, column);
+}
+
+void CGridCtrl::SetRowCount(int rows) {
     EndEditing(true);
-    if (cols < columnCount_) {
-        columnCount_ = cols;
-        PruneRanges();
-    }
-    columnCount_ = cols;
-    columnWidths_.resize(cols, kDefaultColumnWidth);
-    for (Row& row : rows_) {
-        if (static_cast<int>(row.cells.size()) > cols) {
-            row.cells.resize(cols);
+    model_->SetRowCount(std::max(0, rows - fixedRows_));
+}
+
+void CGridCtrl::SetColumnCount(int columns) {
+    EndEditing(true);
+    model_->SetColumnCount(columns);
+}
+
+int CGridCtrl::GetRowCount() const {
+    return fixedRows_ + model_->rowCount();
+}
+
+int CGridCtrl::GetColumnCount() const {
+    return model_->columnCount();
+}
+
+void CGridCtrl::SetFixedRowCount(int rows) {
+    rows = std::clamp(rows, 0, 1);
+    if (rows == fixedRows_) return;
+    // The first row becomes the heading with its cells and its height.
+    if (rows == 1) {
+        if (model_->rowCount() > 0) {
+            for (int column = 0; column < GetColumnCount(); ++column)
+                *model_->Heading(column) = *model_->Cell(0, column);
+            horizontalHeader()->setFixedHeight(rowHeight(0));
+            model_->removeRow(0);
         } else {
-            while (static_cast<int>(row.cells.size()) < cols) row.cells.push_back(NewCell());
+            horizontalHeader()->setFixedHeight(verticalHeader()->defaultSectionSize());
         }
     }
-    Relayout();
-    return true;
-}
-
-bool CGridCtrl::SetColumnWidth(int col, int width) {
-    if (col < 0 || col >= columnCount_ || width < 0) return false;
-    columnWidths_[col] = width;
+    fixedRows_ = rows;
+    horizontalHeader()->setVisible(rows == 1);
     viewport()->update();
+}
+
+bool CGridCtrl::SetColumnWidth(int column, int width) {
+    if (column < 0 || column >= GetColumnCount() || width < 0) return false;
+    setColumnWidth(column, width);
     return true;
 }
 
-int CGridCtrl::GetColumnWidth(int col) const {
-    return col >= 0 && col < columnCount_ ? columnWidths_[col] : 0;
+int CGridCtrl::GetColumnWidth(int column) const {
+    return column >= 0 && column < GetColumnCount() ? columnWidth(column) : 0;
 }
 
 bool CGridCtrl::SetRowHeight(int row, int height) {
-    if (row < 0 || row >= GetRowCount() || height < 0) return false;
-    rows_[row].height = height;
-    Relayout();
+    if (height < 0) return false;
+    if (row >= 0 && row < fixedRows_) {
+        horizontalHeader()->setFixedHeight(height);
+        return true;
+    }
+    const int view = ViewRow(row);
+    if (view < 0) return false;
+    setRowHidden(view, height == 0);
+    if (height > 0) setRowHeight(view, height);
     return true;
 }
 
 int CGridCtrl::GetRowHeight(int row) const {
-    return row >= 0 && row < GetRowCount() ? rows_[row].height : 0;
+    if (row >= 0 && row < fixedRows_) return horizontalHeader()->height();
+    const int view = ViewRow(row);
+    if (view < 0 || isRowHidden(view)) return 0;
+    return rowHeight(view);
+}
+
+void CGridCtrl::SetDefaultRowHeight(int height) {
+    verticalHeader()->setDefaultSectionSize(height);
 }
 
 void CGridCtrl::ExpandLastColumn() {
-    if (columnCount_ == 0) return;
+    const int columns = GetColumnCount();
+    if (columns == 0) return;
     int used = 0;
-    for (int w : columnWidths_) used += w;
+    for (int column = 0; column < columns; ++column) used += columnWidth(column);
     const int spare = viewport()->width() - used;
-    if (spare > 0) columnWidths_.back() += spare;
-    viewport()->update();
+    if (spare > 0) setColumnWidth(columns - 1, columnWidth(columns - 1) + spare);
 }
 
-void CGridCtrl::EnableSelection(bool on) {
-    selectionEnabled_ = on;
-    if (!on) SetSelectedRange(CCellRange{});
+void CGridCtrl::ApplyColours() {
+    QPalette palette = viewport()->palette();
+    palette.setColor(QPalette::Base, colours_.back);
+    viewport()->setPalette(palette);
+    viewport()->update();
+    horizontalHeader()->viewport()->update();
 }
 
-bool CGridCtrl::MergeCells(const CCellRange& range) {
-    if (!range.IsValid() || !IsValid(range.maxRow, range.maxCol)) return false;
-    for (const CCellRange& other : merged_) {
-        const bool apart = range.maxRow < other.minRow || range.minRow > other.maxRow ||
-                           range.maxCol < other.minCol || range.minCol > other.maxCol;
-        if (!apart) return false;
-    }
-    merged_.push_back(range);
-    viewport()->update();
+void CGridCtrl::SetTextBkColor(const QColor& color) {
+    colours_.back = color;
+    ApplyColours();
+}
+
+void CGridCtrl::SetFixedBkColor(const QColor& color) {
+    colours_.fixedBack = color;
+    ApplyColours();
+}
+
+void CGridCtrl::SetFixedTextColor(const QColor& color) {
+    colours_.fixedInk = color;
+    ApplyColours();
+}
+
+bool CGridCtrl::SpanRow(int row) {
+    const int view = ViewRow(row);
+    if (view < 0 || GetColumnCount() < 2) return false;
+    setSpan(view, 0, 1, GetColumnCount());
     return true;
-}
-
-CCellRange CGridCtrl::GetMergedRange(int row, int col) const {
-    for (const CCellRange& range : merged_) {
-        if (range.Contains(row, col)) return range;
-    }
-    return CCellRange{row, col, row, col};
 }
 
 void CGridCtrl::DeleteAllItems() {
     EndEditing(true);
-    rows_.clear();
-    columnCount_ = 0;
+    clearSpans();
+    sorted_->sort(-1);
+    model_->Reset(0);
     fixedRows_ = 0;
-    columnWidths_.clear();
-    merged_.clear();
-    selection_ = CCellRange{};
-    pressedCell_ = clickedCell_ = CCellID{};
-    Relayout();
+    horizontalHeader()->hide();
+    pressed_ = QPersistentModelIndex();
 }
 
-bool CGridCtrl::IsValid(int row, int col) const {
-    return row >= 0 && row < GetRowCount() && col >= 0 && col < columnCount_;
+// ---- Cells ----------------------------------------------------------------------------------
+
+bool CGridCtrl::IsValid(int row, int column) const {
+    return Cell(row, column) != nullptr;
 }
 
-int CGridCtrl::FixedHeight() const {
-    int height = 0;
-    for (int r = 0; r < std::min(fixedRows_, GetRowCount()); ++r) height += rows_[r].height;
-    return height;
+GridCell* CGridCtrl::MutableCell(int row, int column) {
+    if (row >= 0 && row < fixedRows_) return model_->Heading(column);
+    return model_->Cell(SourceRow(row), column);
 }
 
-int CGridCtrl::ScrollableHeight() const {
-    int height = 0;
-    for (int r = fixedRows_; r < GetRowCount(); ++r) height += rows_[r].height;
-    return height;
+const GridCell* CGridCtrl::Cell(int row, int column) const {
+    return const_cast<CGridCtrl*>(this)->MutableCell(row, column);
 }
 
-int CGridCtrl::RowTop(int row) const {
-    int y = 0;
-    if (row >= fixedRows_) y = FixedHeight() - verticalScrollBar()->value();
-    for (int r = row >= fixedRows_ ? fixedRows_ : 0; r < row; ++r) y += rows_[r].height;
-    return y;
-}
-
-int CGridCtrl::ColumnLeft(int col) const {
-    int x = 0;
-    for (int c = 0; c < col; ++c) x += columnWidths_[c];
-    return x;
-}
-
-QRect CGridCtrl::CellRect(int row, int col) const {
-    if (!IsValid(row, col)) return {};
-    const CCellRange range = GetMergedRange(row, col);
-    int width = 0;
-    for (int c = range.minCol; c <= range.maxCol; ++c) width += columnWidths_[c];
-    int height = 0;
-    for (int r = range.minRow; r <= range.maxRow; ++r) height += rows_[r].height;
-    return QRect(ColumnLeft(range.minCol), RowTop(range.minRow), width, height);
-}
-
-CCellID CGridCtrl::CellAt(const QPoint& point) const {
-    if (point.x() < 0 || point.y() < 0) return {};
-    int col = -1;
-    for (int c = 0, x = 0; c < columnCount_; ++c) {
-        x += columnWidths_[c];
-        if (point.x() < x) {
-            col = c;
-            break;
-        }
+void CGridCtrl::CellChanged(int row, int column) {
+    if (row >= 0 && row < fixedRows_) {
+        horizontalHeader()->viewport()->update();
+        return;
     }
-    if (col < 0) return {};
-    const int fixedHeight = FixedHeight();
-    const bool inFixed = point.y() < fixedHeight;
-    int y = inFixed ? 0 : fixedHeight - verticalScrollBar()->value();
-    for (int r = inFixed ? 0 : fixedRows_; r < (inFixed ? fixedRows_ : GetRowCount()); ++r) {
-        y += rows_[r].height;
-        if (point.y() < y) {
-            const CCellRange range = GetMergedRange(r, col);
-            return CCellID{range.minRow, range.minCol};
-        }
-    }
-    return {};
+    model_->CellChanged(SourceRow(row), column);
 }
 
-void CGridCtrl::PruneRanges() {
-    // Merges and the selection that reach past the grid's new shape go.
-    const auto fits = [this](const CCellRange& r) { return IsValid(r.maxRow, r.maxCol); };
-    merged_.erase(std::remove_if(merged_.begin(), merged_.end(),
-                                 [&](const CCellRange& r) { return !fits(r); }),
-                  merged_.end());
-    if (selection_.IsValid() && !fits(selection_)) SetSelectedRange(CCellRange{});
+void CGridCtrl::RedrawCell(int row, int column) {
+    CellChanged(row, column);
 }
 
-void CGridCtrl::Relayout() {
-    const int visible = std::max(0, viewport()->height() - FixedHeight());
-    verticalScrollBar()->setRange(0, std::max(0, ScrollableHeight() - visible));
-    verticalScrollBar()->setPageStep(std::max(1, visible));
-    viewport()->update();
+bool CGridCtrl::ChangeCell(int row, int column, const std::function<void(GridCell&)>& change) {
+    GridCell* cell = MutableCell(row, column);
+    if (cell == nullptr) return false;
+    change(*cell);
+    CellChanged(row, column);
+    return true;
+}
+
+bool CGridCtrl::SetItemText(int row, int column, const QString& text) {
+    return ChangeCell(row, column, [&](GridCell& cell) { cell.text = text; });
+}
+
+QString CGridCtrl::GetItemText(int row, int column) const {
+    const GridCell* cell = Cell(row, column);
+    return cell != nullptr ? cell->text : QString();
+}
+
+bool CGridCtrl::SetRowKey(int row, const QString& key) {
+    return model_->SetKey(SourceRow(row), key);
+}
+
+QString CGridCtrl::GetRowKey(int row) const {
+    return model_->Key(SourceRow(row));
+}
+
+bool CGridCtrl::SetItemFormat(int row, int column, int format) {
+    return ChangeCell(row, column, [&](GridCell& cell) { cell.format = format; });
+}
+
+bool CGridCtrl::SetItemEditable(int row, int column, bool editable) {
+    return ChangeCell(row, column,
+                      [&](GridCell& cell) { cell.editable = editable && row >= fixedRows_; });
+}
+
+bool CGridCtrl::SetItemFont(int row, int column, const QFont& font) {
+    return ChangeCell(row, column, [&](GridCell& cell) { cell.font = font; });
+}
+
+bool CGridCtrl::SetItemFgColour(int row, int column, const QColor& color) {
+    return ChangeCell(row, column, [&](GridCell& cell) { cell.ink = color; });
+}
+
+bool CGridCtrl::SetItemBkColour(int row, int column, const QColor& color) {
+    return ChangeCell(row, column, [&](GridCell& cell) { cell.back = color; });
+}
+
+bool CGridCtrl::SetCheckCell(int row, int column) {
+    return ChangeCell(row, column, [&](GridCell& cell) { cell.kind = CellKind::Check; });
+}
+
+const GridCell* CGridCtrl::CheckCell(int row, int column) const {
+    const GridCell* cell = Cell(row, column);
+    return cell != nullptr && cell->kind == CellKind::Check ? cell : nullptr;
+}
+
+bool CGridCtrl::SetCheck(int row, int column, bool checked) {
+    return CheckCell(row, column) != nullptr &&
+           ChangeCell(row, column, [&](GridCell& cell) { cell.checked = checked; });
+}
+
+bool CGridCtrl::GetCheck(int row, int column) const {
+    const GridCell* cell = CheckCell(row, column);
+    return cell != nullptr && cell->checked;
+}
+
+bool CGridCtrl::SetCheckEnabled(int row, int column, bool enabled) {
+    return CheckCell(row, column) != nullptr &&
+           ChangeCell(row, column, [&](GridCell& cell) { cell.enabled = enabled; });
+}
+
+bool CGridCtrl::IsCheckEnabled(int row, int column) const {
+    const GridCell* cell = CheckCell(row, column);
+    return cell != nullptr && cell->enabled;
+}
+
+bool CGridCtrl::SetButtons(int row, int column, Buttons buttons) {
+    return ChangeCell(row, column, [&](GridCell& cell) {
+        cell.kind = CellKind::Buttons;
+        cell.buttons = std::move(buttons);
+    });
+}
+
+bool CGridCtrl::SetCentredButton(int row, int column, std::shared_ptr<CImgButton> button) {
+    return ChangeCell(row, column, [&](GridCell& cell) {
+        cell.kind = CellKind::Button;
+        cell.buttons = {std::move(button)};
+    });
+}
+
+bool CGridCtrl::SetChildInfo(int row, int column, int state, const QString& text) {
+    return ChangeCell(row, column,
+                      [&](GridCell& cell) { torvane::SetChildInfo(cell, state, text); });
+}
+
+CImgButton* CGridCtrl::CellButton(int row, int column, int index) const {
+    const GridCell* cell = Cell(row, column);
+    if (cell == nullptr || index < 0 || index >= GridCell::kButtons) return nullptr;
+    return cell->buttons[static_cast<std::size_t>(index)].get();
+}
+
+QRect CGridCtrl::ButtonRect(int row, int column, int index) const {
+    const GridCell* cell = Cell(row, column);
+    return cell != nullptr ? torvane::ButtonRect(*cell, index, CellRect(row, column)) : QRect();
+}
+
+// ---- Geometry -------------------------------------------------------------------------------
+
+QRect CGridCtrl::CellRect(int row, int column) const {
+    if (!IsValid(row, column)) return {};
+    if (row < fixedRows_)
+        return QRect(columnViewportPosition(column), 0, columnWidth(column),
+                     horizontalHeader()->height());
+    return visualRect(ViewIndex(row, column));
+}
+
+QWidget* CGridCtrl::Surface(int row) const {
+    return row < fixedRows_ ? horizontalHeader()->viewport() : viewport();
 }
 
 void CGridCtrl::ScrollToTop() {
     verticalScrollBar()->setValue(0);
 }
 
-void CGridCtrl::RedrawCell(int row, int col) {
-    if (IsValid(row, col)) viewport()->update(CellRect(row, col));
+void CGridCtrl::PaintHeading(QPainter& painter, const QRect& rect, int column) const {
+    if (const GridCell* heading = model_->Heading(column))
+        PaintCell(painter, *heading, rect, colours_, true);
 }
+
+void CGridCtrl::paintEvent(QPaintEvent* event) {
+    {
+        QPainter painter(viewport());
+        painter.fillRect(viewport()->rect(), colours_.back);
+    }
+    QTableView::paintEvent(event);
+}
+
+// ---- Sorting --------------------------------------------------------------------------------
+
+bool CGridCtrl::SortItems(int column, bool ascending) {
+    if (column < 0 || column >= GetColumnCount()) return false;
+    EndEditing(true);
+    sortColumn_ = column;
+    sortAscending_ = ascending;
+    sorted_->sort(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    return true;
+}
+
+void CGridCtrl::OnHeadingClick(int column) {
+    if (!headerSort_) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    SortItems(column, !(column == sortColumn_ && sortAscending_));
+    QApplication::restoreOverrideCursor();
+}
+
+// ---- Clicks and editing ---------------------------------------------------------------------
 
 void CGridCtrl::ReportButtonClick(int row, int column, int button) {
     QMetaObject::invokeMethod(
@@ -229,95 +445,60 @@ void CGridCtrl::ReportButtonClick(int row, int column, int button) {
         Qt::QueuedConnection);
 }
 
-void CGridCtrl::DrawCell(QPainter& painter, int row, int col, int top) {
-    const CCellRange range = GetMergedRange(row, col);
-    if (range.minRow != row || range.minCol != col) return;  // drawn by its merged range
-    const bool merged = range.maxRow != row || range.maxCol != col;
-    const QRect rect = merged ? CellRect(row, col)
-                              : QRect(ColumnLeft(col), top, columnWidths_[col], rows_[row].height);
-    if (rect.isEmpty()) return;
-    rows_[row].cells[col]->Draw(painter, row, col, rect, true);
-}
-
-void CGridCtrl::paintEvent(QPaintEvent*) {
-    QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), textBkColor_);
-    const int fixedRows = std::min(fixedRows_, GetRowCount());
-    const int fixedHeight = FixedHeight();
-    const int width = ColumnLeft(columnCount_);
-    const QColor line(0xD8, 0xD0, 0xC6);
-    // Rows are walked with a running top, so long lists ("show all") paint in one pass.
-    auto drawRows = [&](int first, int last, int top) {
-        for (int r = first; r < last; top += rows_[r].height, ++r) {
-            if (top + rows_[r].height <= 0) continue;
-            if (top >= viewport()->height()) break;
-            for (int c = 0; c < columnCount_; ++c) DrawCell(painter, r, c, top);
-            painter.setPen(line);
-            if (gridLines_ & GVL_HORZ) {
-                const int y = top + rows_[r].height - 1;
-                painter.drawLine(0, y, width - 1, y);
-            }
-            if (gridLines_ & GVL_VERT) {
-                for (int c = 1, x = 0; c <= columnCount_; ++c) {
-                    x += columnWidths_[c - 1];
-                    painter.drawLine(x - 1, top, x - 1, top + rows_[r].height - 1);
-                }
-            }
-        }
-    };
-    painter.save();
-    painter.setClipRect(QRect(0, fixedHeight, viewport()->width(), viewport()->height()));
-    drawRows(fixedRows, GetRowCount(), fixedHeight - verticalScrollBar()->value());
-    painter.restore();
-    drawRows(0, fixedRows, 0);
-}
-
 void CGridCtrl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) pressedCell_ = CellAt(event->position().toPoint());
-    QAbstractScrollArea::mousePressEvent(event);
+    pressed_ =
+        event->button() == Qt::LeftButton ? indexAt(event->position().toPoint()) : QModelIndex();
+    if (Editor() != nullptr) EndEditing(false);
 }
+
+void CGridCtrl::mouseMoveEvent(QMouseEvent*) {}
 
 void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint point = event->position().toPoint();
-    const CCellID cell = CellAt(point);
-    const bool same = cell.IsValid() && cell == pressedCell_;
-    pressedCell_ = CCellID{};
-    if (same) ClickAt(point);
-}
-
-void CGridCtrl::ClickAt(const QPoint& point) {
-    const CCellID cell = CellAt(point);
-    if (!cell.IsValid()) return;
-    EndEditing(false);
-    clickedCell_ = cell;
-    if (cell.row < fixedRows_) {
-        OnFixedRowClick(cell);
-    } else {
-        OnSelecting(cell);
-        CGridCellBase* target = GetCell(cell.row, cell.col);
-        // The cell finds its parts from where it stands now, even before it was first painted.
-        const QRect rect = CellRect(cell.row, cell.col);
-        target->SetLastRect(rect);
-        target->OnClick(point - rect.topLeft());
-    }
-    clickedCell_ = CCellID{};
+    const QModelIndex index = indexAt(point);
+    const bool same = index.isValid() && index == QModelIndex(pressed_);
+    pressed_ = QPersistentModelIndex();
+    if (!same) return;
+    const int row = fixedRows_ + index.row();
+    const int column = index.column();
+    Q_EMIT rowClicked(row, column);
+    const GridCell* cell = Cell(row, column);
+    if (cell == nullptr) return;
+    const std::optional<int> hit = CellHit(*cell, visualRect(index), point);
+    if (!hit) return;
+    if (cell->kind == CellKind::Check) SetCheck(row, column, !cell->checked);
+    ReportButtonClick(row, column, *hit);
 }
 
 void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    const CCellID cell = CellAt(event->position().toPoint());
-    if (cell.IsValid()) EditCell(cell.row, cell.col);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid()) EditCell(fixedRows_ + index.row(), index.column());
 }
 
-void CGridCtrl::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    Relayout();
-}
-
-void CGridCtrl::scrollContentsBy(int, int) {
+bool CGridCtrl::EditCell(int row, int column) {
+    const GridCell* cell = Cell(row, column);
+    if (cell == nullptr || row < fixedRows_ || !editable_ || !cell->editable) return false;
     EndEditing(false);
-    viewport()->update();
+    editing_ = ViewIndex(row, column);
+    edit(editing_);
+    if (QLineEdit* editor = Editor()) {
+        editor->selectAll();
+        editor->setFocus();
+    }
+    return Editor() != nullptr;
+}
+
+QLineEdit* CGridCtrl::Editor() const {
+    return editing_.isValid() ? qobject_cast<QLineEdit*>(indexWidget(editing_)) : nullptr;
+}
+
+void CGridCtrl::EndEditing(bool cancel) {
+    QLineEdit* editor = Editor();
+    if (editor == nullptr) return;
+    if (!cancel) commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 }  // namespace torvane

@@ -65,6 +65,9 @@ class CImgButton {
     virtual void Repaint();
     // Draws the picture chosen by first-set and state, stretched to the rectangle.
     virtual void Draw(QPainter& painter);
+    // Draws the same picture in `target` instead of the widget's own rectangle (a grid cell's
+    // button, placed by the cell as it is drawn).
+    void DrawIn(QPainter& painter, const QRect& target) const;
     // This widget (or, for composites, the innermost widget hit) when not hidden and the point
     // lies in the rectangle; else null.
     virtual CImgButton* HitTest(int x, int y);

@@ -82,6 +82,11 @@ void CImgButton::Draw(QPainter& painter) {
     if (const QPixmap* picture = CurrentPicture()) DrawPicture(painter, *picture, Rect());
 }
 
+void CImgButton::DrawIn(QPainter& painter, const QRect& target) const {
+    if (hidden_) return;
+    if (const QPixmap* picture = CurrentPicture()) DrawPicture(painter, *picture, target);
+}
+
 CImgButton* CImgButton::HitTest(int x, int y) {
     return !hidden_ && Contains(x, y) ? this : nullptr;
 }

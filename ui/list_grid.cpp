@@ -7,12 +7,9 @@ namespace torvane {
 
 void ResetAsList(CGridCtrl& grid, std::span<const ListColumn> columns) {
     grid.DeleteAllItems();
-    grid.SetGridLines(GVL_HORZ);
     grid.SetTextBkColor(Qt::white);
     grid.SetFixedBkColor(QColor(0xA3, 0xA3, 0xA3));
     grid.SetFixedTextColor(Qt::white);
-    grid.SetListMode(true);
-    grid.EnableSelection(false);
     grid.SetRowCount(1);
     grid.SetColumnCount(static_cast<int>(columns.size()));
     grid.SetFixedRowCount(1);

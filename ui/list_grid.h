@@ -1,5 +1,5 @@
-// The look of the update page's lists (the packages, a check's findings): a grey heading row,
-// lines between the rows, nothing selectable.
+// The look of the update page's lists (the packages, a check's findings): a grey heading row
+// in white letters over white rows.
 #pragma once
 
 #include <span>

@@ -14,7 +14,6 @@
 #include "ui/desktop_look.h"
 #include "ui/grid_ctrl.h"
 #include "ui/list_grid.h"
-#include "ui/my_grid.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
@@ -40,18 +39,6 @@ const PagePicture kPictures[] = {
 const QRect kResetNoticePlace(11, 290, 149, 26);
 const QRect kKeepRecordingsPlace(172, 292, 330, 22);
 const QPoint kCareViewPlace(10, 254);
-
-// A click anywhere on a package's row is the tick of that row; a click on the box itself is told
-// by the box (the grid's buttonClicked), which has flipped it already.
-class TickGrid final : public CGridCtrl {
-  public:
-    using CGridCtrl::CGridCtrl;
-    std::function<void(int row)> onRowClick;
-    void OnSelecting(const CCellID& cell) override {
-        if (onRowClick && cell.row >= GetFixedRowCount() && cell.col != CUpdateSystem::kTickColumn)
-            onRowClick(cell.row);
-    }
-};
 
 void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
     painter.drawText(x, y + QFontMetrics(painter.font()).ascent(), text);
@@ -99,12 +86,15 @@ CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMe
     installReset_ = std::make_unique<CImgButton>(this, kInstallId, 0, 250, 457, 473, 532);
     installReset_->LoadFromResources(pic::kInstallReset, pic::kInstallReset, QString());
 
-    auto* grid = new TickGrid(this);
-    grid->onRowClick = [this](int row) { Tick(row); };
-    connect(grid, &CGridCtrl::buttonClicked, this, [this](int row, int column, int) {
+    // A click anywhere on a package's row is the tick of that row; a click on the box itself is
+    // told by the box (the grid's buttonClicked), which has flipped it already.
+    grid_ = new CGridCtrl(this);
+    connect(grid_, &CGridCtrl::rowClicked, this, [this](int row, int column) {
+        if (column != kTickColumn) Tick(row);
+    });
+    connect(grid_, &CGridCtrl::buttonClicked, this, [this](int row, int column, int) {
         if (column == kTickColumn) Tick(row);
     });
-    grid_ = grid;
     grid_->Create(Edges(10, 316, 641, 417), this, kGridId);
     grid_->setFrameShape(QFrame::Box);
     grid_->setFocusPolicy(Qt::TabFocus);
@@ -156,10 +146,9 @@ void CUpdateSystem::FillGrid() {
         grid_->SetRowCount(row + 1);
         grid_->SetItemText(row, 0, ToQString(files[i].version));
         grid_->SetItemText(row, 1, ToQString(files[i].description));
-        grid_->SetItemData(row, 1, static_cast<GridItemData>(i + 1));
+        grid_->SetRowKey(row, QString::number(i));
         grid_->SetItemText(row, 2, ToQString(files[i].registeredDate));
-        grid_->SetCellType<CShortCellCheck>(row, kTickColumn);
-        grid_->SetItemState(row, kTickColumn, GVIS_READONLY);
+        grid_->SetCheckCell(row, kTickColumn);
         for (int col = 1; col < 4; ++col) grid_->SetItemFgColour(row, col, Qt::black);
     }
     grid_->viewport()->update();
@@ -240,14 +229,15 @@ void CUpdateSystem::Install() {
     button->Repaint();
     const int row = TickedRow();
     const std::vector<UpdateFile>& files = CurrentFiles();
-    const GridItemData data = row > 0 ? grid_->GetItemData(row, 1) : 0;
-    if (data != 0 && data <= files.size()) {
+    bool listed = false;
+    const std::size_t index = row > 0 ? grid_->GetRowKey(row).toUInt(&listed) : 0u;
+    if (listed && index < files.size()) {
         std::shared_ptr<Card> card = TargetCard();
         if (card == nullptr) {
             messages_.Show(MessageKind::Information, kMsgNoDevice);
         } else {
             // The record is copied: the list must not change under a running job.
-            const UpdateFile file = files[data - 1];
+            const UpdateFile file = files[index];
             installing_ = true;
             std::optional<KeptRecordings> kept;
             if (CurrentKind() == PackageKind::Reset && keepRecordings_->isChecked()) kept.emplace();

@@ -65,18 +65,17 @@ void ClickPicture(CSendContents& page, unsigned id) {
     QCoreApplication::processEvents();
 }
 
+// A click in the middle of a cell (on its box, for a check cell), on the heading or a row.
 void ClickCell(CMyGrid& list, int row, int col) {
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.CellRect(row, col).center());
+    QTest::mouseClick(list.Surface(row), Qt::LeftButton, {}, list.CellRect(row, col).center());
     QCoreApplication::processEvents();
 }
 
 // A click on button `index` of a multi-button cell.
 void ClickCellButton(CMyGrid& list, int row, int col, int index) {
-    auto* cell = list.GetCellAs<CDoubleImgCellBtn>(row, col);
-    QVERIFY(cell != nullptr);
-    cell->PlaceButtons(list.CellRect(row, col));
-    QVERIFY(cell->Button(index) != nullptr);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell->Button(index)->Rect().center());
+    const QRect button = list.ButtonRect(row, col, index);
+    QVERIFY(!button.isEmpty());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, button.center());
     QCoreApplication::processEvents();
 }
 
@@ -177,9 +176,7 @@ class ContentPageTest : public QObject {
         sink_.onSaid = [&](std::string_view text) {
             if (text != kMsgDownloadDone) return;
             ++sentences;
-            const auto* first = Catalogue().GetCellAs<CShortCellCheck>(1, 0);
-            const auto* second = Catalogue().GetCellAs<CShortCellCheck>(2, 0);
-            greyAtSentence = !first->IsEnabled() && !second->IsEnabled();
+            greyAtSentence = !Catalogue().IsCheckEnabled(1, 0) && !Catalogue().IsCheckEnabled(2, 0);
             deviceRowsAtSentence = RecordRows(Device());
         };
         ClickPicture(*page_, CSendContents::kTransferId);
@@ -202,9 +199,8 @@ class ContentPageTest : public QObject {
         QVERIFY(Said(sink_, kMsgDownloadDone));
         QCOMPARE(RecordRows(Device()), 2);
 
-        auto* check = Catalogue().GetCellAs<CShortCellCheck>(1, 0);
-        QVERIFY(!check->IsEnabled());
-        QCOMPARE(Catalogue().GetCell(1, 1)->GetTextClr(), QColor(128, 128, 128));
+        QVERIFY(!Catalogue().IsCheckEnabled(1, 0));
+        QCOMPARE(Catalogue().Cell(1, 1)->ink, QColor(128, 128, 128));
         ClickCell(Catalogue(), 1, 0);
         QVERIFY(!Catalogue().GetCheck(1, 0));
         ClickCell(Catalogue(), 0, 0);  // select-all
@@ -268,11 +264,11 @@ class ContentPageTest : public QObject {
 
         // The DIY radio of the first row, on before "DIY를 변경하였습니다" is read; then deleting
         // that content is refused.
-        auto* radio = Device().GetCellAs<CRadioCellBtn>(1, 3);
+        CImgButton* radio = Device().CellButton(1, 3, 0);
         QVERIFY(radio != nullptr);
         int radioAtSentence = -1;
         sink_.onSaid = [&](std::string_view text) {
-            if (text == kMsgDiyChanged) radioAtSentence = radio->Button()->State();
+            if (text == kMsgDiyChanged) radioAtSentence = radio->State();
         };
         QTest::mouseClick(Device().viewport(), Qt::LeftButton, {},
                           Device().CellRect(1, 3).center());
@@ -282,7 +278,7 @@ class ContentPageTest : public QObject {
         QCOMPARE(radioAtSentence, 1);
         const std::string diyContent = Reloaded(*card_).selectedDiyContentNo();
         QVERIFY(!diyContent.empty());
-        QVERIFY(Device().GetCellAs<CRadioCellBtn>(1, 3)->Button()->State() == 1);
+        QVERIFY(Device().CellButton(1, 3, 0)->State() == 1);
         ClickCell(Device(), 1, 0);
         sink_.Clear();
         ClickPicture(*page_, CSendContents::kDeleteId);
@@ -318,7 +314,7 @@ class ContentPageTest : public QObject {
         ClickPicture(*page_, Tab(ContentTab::Language));
         const std::string inGame = Reloaded(*card_).gameContentList().front();
         const int gameRow = Device().GetRowKey(1).toStdString() == inGame ? 1 : 2;
-        if (Device().GetCellAs<CRadioCellBtn>(gameRow, 3)->Button()->State() == 0) {
+        if (Device().CellButton(gameRow, 3, 0)->State() == 0) {
             ClickCell(Device(), gameRow, 0);
             sink_.Clear();
             ClickPicture(*page_, CSendContents::kDeleteId);
@@ -362,8 +358,8 @@ class ContentPageTest : public QObject {
         QVERIFY(other.Save());
         ClickPicture(*page_, CSendContents::kDeleteId);  // nothing ticked; the card is read again
         QCOMPARE(Catalogue().GetItemText(1, 1).isEmpty(), false);
-        QVERIFY(!Catalogue().GetCellAs<CShortCellCheck>(1, 0)->IsEnabled());
-        QVERIFY(Catalogue().GetCellAs<CShortCellCheck>(2, 0)->IsEnabled());
+        QVERIFY(!Catalogue().IsCheckEnabled(1, 0));
+        QVERIFY(Catalogue().IsCheckEnabled(2, 0));
         ClickCell(Catalogue(), 0, 0);
         ClickPicture(*page_, CSendContents::kTransferId);
         QCOMPARE(Reloaded(*card_).gameContentList(), std::vector<std::string>{kept});
@@ -393,7 +389,7 @@ class ContentPageTest : public QObject {
         QVERIFY(!std::filesystem::exists(card_->Path("ck7/00000201.qvx")));
         QVERIFY(test::ReadFile(card_->Path("ck7/rfid.tbl")) != table);
         // The two contents can be transferred again.
-        QVERIFY(Catalogue().GetCellAs<CShortCellCheck>(1, 0)->IsEnabled());
+        QVERIFY(Catalogue().IsCheckEnabled(1, 0));
     }
 
     // The card pulled while the recording's file dialog is open: the click writes nothing, makes
@@ -459,11 +455,11 @@ class ContentPageTest : public QObject {
         QCOMPARE(renamed.records()[51].slots[0].name, std::string("새 이름"));
         QCOMPARE(renamed.records()[1].slots[0].name, std::string());
 
-        // Slot 2 shows the free slot; the selection stays.
-        Device().SetSelectedRange(2, 1, 2, 1);
+        // Slot 2 shows the free slot of the same cards: the list stays on its page.
+        const QString card = Device().GetItemText(2, 1);
         ClickPicture(*page_, CSendContents::kSlotIds[1]);
         QCOMPARE(page_->CurrentSlot(), 2);
-        QCOMPARE(Device().GetSelectedCellRange(), (CCellRange{2, 1, 2, 1}));
+        QCOMPARE(Device().GetItemText(2, 1), card);
         QCOMPARE(Device().GetItemText(2, 2), QString());
         ClickPicture(*page_, CSendContents::kSlotIds[0]);
 

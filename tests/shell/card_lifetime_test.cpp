@@ -182,7 +182,7 @@ class CardLifetimeTest : public QObject {
         const std::string gameTable = test::ReadFile(fs::path(CardPath()) / "ck6/rfid.tbl");
         CSendContents& page = OpenWindowOnTheCard();
         CMyGrid& device = *page.DeviceList();
-        QVERIFY(device.GetCellAs<CRadioCellBtn>(2, 3) != nullptr);
+        QVERIFY(device.CellButton(2, 3, 0) != nullptr);
         ClickAt(device.viewport(), device.CellRect(2, 3).center());
         QVERIFY(Said(sink_, kMsgDiyChanged));
         QCOMPARE(test::ReadFile(fs::path(CardPath()) / "ck6/rfid.tbl"), gameTable);

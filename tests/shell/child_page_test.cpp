@@ -79,7 +79,7 @@ class ChildPageTest : public QObject {
     int StateOf(int childNo) const {
         const int row = RowOf(childNo);
         if (row < 0) return -2;
-        return page_->Grid()->GetCellAs<CChildInfoCell>(row + 1, 0)->InfoState();
+        return page_->Grid()->Cell(row + 1, 0)->infoState;
     }
     // Presses a command of a child's rows and waits for an apply or release to end.
     void Press(int childNo, int command) {
@@ -124,8 +124,8 @@ class ChildPageTest : public QObject {
         QCOMPARE(StateOf(101), 1);
         QCOMPARE(StateOf(102), 0);
         // Every picture button says what it shows.
-        auto* cell = page_->Grid()->GetCellAs<CChildInfoCell>(RowOf(101) + 1, 0);
-        QCOMPARE(cell->FirstButton()->AccessibleName(), QStringLiteral("적용"));
+        QCOMPARE(page_->Grid()->CellButton(RowOf(101) + 1, 0, 0)->AccessibleName(),
+                 QStringLiteral("적용"));
         QCOMPARE(page_->AddButton()->AccessibleName(), QStringLiteral("아이 추가하기"));
         QCOMPARE(page_->AddWindow()->AddButton()->AccessibleName(), QStringLiteral("추가"));
         // The add window's buttons are drawn whole inside its panel.

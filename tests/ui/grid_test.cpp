@@ -1,12 +1,15 @@
-// The list grid and the program's grid: header clicks and sorting with filler rows last, picture
-// button cells and their notifications, check cells, merged headers, widths, editing, scrolling.
+// The list grid and the program's grid, clicked as a parent clicks them: heading clicks and
+// sorting with filler rows last, rows that keep their key and tick through a sort, check and
+// picture button cells and their notifications, spanned rows, widths, editing, scrolling.
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "ui/image_widgets.h"
 #include "ui/my_grid.h"
 
 using namespace torvane;
@@ -15,16 +18,18 @@ namespace {
 
 constexpr int kGridId = 101;
 
-// A content list as the content page builds it: a header row, rows with a record in column 1's
-// item value, then filler rows without one up to ten rows.
+// A content list as the content page builds it: a heading row, rows with a key (the content
+// number), then filler rows without one up to ten rows.
 std::unique_ptr<CMyGrid> ContentList(const QStringList& titles, const QStringList& dates,
                                      int rows = 11) {
     auto grid = std::make_unique<CMyGrid>();
     grid->Create(QRect(0, 0, 351, 331), nullptr, kGridId);
     grid->SetColumnCount(4);
-    grid->SetRowCount(rows);
+    grid->SetRowCount(1);
     grid->SetFixedRowCount(1);
-    for (int row = 0; row < rows; ++row) grid->SetRowHeight(row, 30);
+    grid->SetRowHeight(0, 30);
+    grid->SetDefaultRowHeight(30);
+    grid->SetRowCount(rows);
     grid->SetColumnWidth(0, 30);
     grid->SetColumnWidth(1, 180);
     grid->SetColumnWidth(2, 80);
@@ -32,10 +37,11 @@ std::unique_ptr<CMyGrid> ContentList(const QStringList& titles, const QStringLis
     grid->SetHeaderSort(true);
     grid->SetItemText(0, 1, "컨텐츠명 ▲▼");
     grid->SetItemText(0, 2, "다운로드");
+    grid->SetCheckCell(0, 0);
     for (int i = 0; i < titles.size(); ++i) {
+        grid->SetCheckCell(i + 1, 0);
         grid->SetItemText(i + 1, 1, titles[i]);
         grid->SetItemText(i + 1, 2, dates.value(i));
-        grid->SetItemData(i + 1, 1, GridItemData(1000 + i));
         grid->SetRowKey(i + 1, QString::number(1000 + i));
     }
     return grid;
@@ -52,23 +58,28 @@ QStringList Padded(QStringList texts, int rows) {
     return texts;
 }
 
-void ClickHeader(CGridCtrl& grid, int col) {
-    grid.ClickAt(grid.CellRect(0, col).center());
+// A click where a parent clicks: on the heading in the header, on a row in the viewport.
+void ClickAt(CGridCtrl& grid, int row, QPoint point) {
+    QTest::mouseClick(grid.Surface(row), Qt::LeftButton, {}, point);
 }
 
-std::unique_ptr<CImgButton> Button22() {
-    return std::make_unique<CImgButton>(nullptr, 0, 0, 0, 0, 22, 22);
+void ClickCell(CGridCtrl& grid, int row, int col) {
+    ClickAt(grid, row, grid.CellRect(row, col).center());
+}
+
+std::shared_ptr<CImgButton> Button22() {
+    return std::make_shared<CImgButton>(nullptr, 0, 0, 0, 0, 22, 22);
 }
 
 struct Notice {
     int row, column, button;
+    bool operator==(const Notice&) const = default;
 };
 
 QList<Notice> Notices(QSignalSpy& spy) {
     QList<Notice> notices;
-    for (const auto& args : spy) {
+    for (const auto& args : spy)
         notices.append({args[0].toInt(), args[1].toInt(), args[2].toInt()});
-    }
     return notices;
 }
 
@@ -78,107 +89,100 @@ class GridTest : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
-    void headerClickSortsAndKeepsFillersLast() {
+    // Title and date headings sort, a second click turns the order; another column starts
+    // ascending; the rows' keys travel with their texts.
+    void headingClicksSortTitleAndDate() {
         auto grid =
             ContentList({"다람쥐", "가방", "나비"}, {"2012-03-01", "2012-01-05", "2012-02-10"});
-        ClickHeader(*grid, 1);
+        ClickCell(*grid, 0, 1);
         QCOMPARE(Column(*grid, 1), Padded({"가방", "나비", "다람쥐"}, 10));
-        // Whole rows move: dates and item values follow their titles.
         QCOMPARE(Column(*grid, 2), Padded({"2012-01-05", "2012-02-10", "2012-03-01"}, 10));
-        QCOMPARE(grid->GetItemData(1, 1), GridItemData(1001));
-        QCOMPARE(grid->GetItemData(4, 1), GridItemData(0));
-        QCOMPARE(grid->GetRowKey(1), QStringLiteral("1001"));  // the key travels with its row
+        QCOMPARE(grid->GetRowKey(1), QStringLiteral("1001"));
         QVERIFY(grid->GetRowKey(4).isEmpty());
-
-        ClickHeader(*grid, 1);  // the same column again: descending
+        QVERIFY(grid->GetSortAscending());
+        ClickCell(*grid, 0, 1);
         QCOMPARE(Column(*grid, 1), Padded({"다람쥐", "나비", "가방"}, 10));
         QVERIFY(!grid->GetSortAscending());
-        ClickHeader(*grid, 1);
-        QCOMPARE(Column(*grid, 1), Padded({"가방", "나비", "다람쥐"}, 10));
-
-        ClickHeader(*grid, 2);  // another column starts ascending
+        ClickCell(*grid, 0, 2);
         QCOMPARE(grid->GetSortColumn(), 2);
         QCOMPARE(Column(*grid, 2), Padded({"2012-01-05", "2012-02-10", "2012-03-01"}, 10));
     }
 
-    void sortRange_data() {
+    void fillerRowsStayLast_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("filled");
-        QTest::addColumn<int>("lastSorted");
-        QTest::newRow("three records, seven fillers") << 11 << 3 << 3;
-        QTest::newRow("a full page") << 11 << 10 << 10;
-        QTest::newRow("no records") << 11 << 0 << 0;
-        QTest::newRow("one record") << 11 << 1 << 1;
-        QTest::newRow("long list: every row") << 15 << 12 << 14;
+        QTest::newRow("three records, seven fillers") << 11 << 3;
+        QTest::newRow("a full page") << 11 << 10;
+        QTest::newRow("no records") << 11 << 0;
+        QTest::newRow("one record") << 11 << 1;
+        QTest::newRow("long list") << 15 << 14;
     }
-    void sortRange() {
+    void fillerRowsStayLast() {
         QFETCH(int, rows);
         QFETCH(int, filled);
-        QFETCH(int, lastSorted);
         QStringList titles;
         for (int i = 0; i < filled; ++i) titles << QString(QChar(u'하' - i * 300));
-        auto grid = ContentList(titles, {}, rows);
-        QCOMPARE(grid->LastSortableRow(), lastSorted);
-        grid->SortItems(1, true);
         QStringList sorted = titles;
         std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
             return QString::localeAwareCompare(a, b) < 0;
         });
-        if (rows >= 12) {
-            // Long lists ("show all") have no fillers: empty rows sort like any other.
-            QCOMPARE(Column(*grid, 1).mid(rows - 1 - filled), sorted);
-        } else {
-            QCOMPARE(Column(*grid, 1), Padded(sorted, rows - 1));
+        for (const bool ascending : {true, false}) {
+            auto grid = ContentList(titles, {}, rows);
+            grid->SortItems(1, ascending);
+            QStringList expected = sorted;
+            if (!ascending) std::reverse(expected.begin(), expected.end());
+            QCOMPARE(Column(*grid, 1), Padded(expected, rows - 1));
         }
     }
 
-    void otherHeaderCellsDoNothing() {
+    // A tick belongs to its row's content: after a sort the ticked row is the one showing the
+    // ticked title, under its own key.
+    void aTickTravelsWithItsRow() {
+        auto grid = ContentList({"다", "가", "나"}, {});
+        QSignalSpy spy(grid.get(), &CGridCtrl::buttonClicked);
+        ClickCell(*grid, 1, 0);  // "다"
+        QVERIFY(grid->GetCheck(1, 0));
+        ClickCell(*grid, 0, 1);
+        QCOMPARE(Column(*grid, 1).first(3), (QStringList{"가", "나", "다"}));
+        QVERIFY(!grid->GetCheck(1, 0) && !grid->GetCheck(2, 0) && grid->GetCheck(3, 0));
+        QCOMPARE(grid->GetRowKey(3), QStringLiteral("1000"));
+        QCoreApplication::processEvents();
+        QCOMPARE(Notices(spy), (QList<Notice>{{1, 0, 0}}));
+    }
+
+    // Headings other than title and date do not sort; the select-all box flips and tells the
+    // page as any box does.
+    void otherHeadingsAndTheSelectAllBox() {
         auto grid = ContentList({"다", "가"}, {});
-        grid->EnableSelection(true);
-        grid->SetFixedRowSelection(true);
-        ClickHeader(*grid, 3);
+        QSignalSpy spy(grid.get(), &CGridCtrl::buttonClicked);
+        ClickCell(*grid, 0, 3);
         QCOMPARE(Column(*grid, 1).first(), QStringLiteral("다"));
         QCOMPARE(grid->GetSortColumn(), -1);
-        QVERIFY(!grid->GetSelectedCellRange().IsValid());
         grid->SetHeaderSort(false);
-        ClickHeader(*grid, 1);  // sorting off: the header only selects
+        ClickCell(*grid, 0, 1);
         QCOMPARE(Column(*grid, 1).first(), QStringLiteral("다"));
-        QCOMPARE(grid->GetSelectedCellRange(), (CCellRange{0, 1, 0, 1}));
-    }
-
-    void headerCheckBoxTogglesSelectAll() {
-        auto grid = ContentList({"가"}, {});
-        QVERIFY(grid->SetCellType<CGridCellCheck>(0, 0));
-        ClickHeader(*grid, 0);
+        ClickCell(*grid, 0, 0);
         QVERIFY(grid->GetCheck(0, 0));
-        QCOMPARE(grid->GetSortColumn(), -1);
-        ClickHeader(*grid, 0);
+        ClickCell(*grid, 0, 0);
         QVERIFY(!grid->GetCheck(0, 0));
+        QCOMPARE(grid->GetSortColumn(), -1);
+        QCoreApplication::processEvents();
+        QCOMPARE(Notices(spy), (QList<Notice>{{0, 0, 0}, {0, 0, 0}}));
     }
 
-    void checkCellTogglesOnlyOnItsBox() {
-        auto grid = ContentList({"가"}, {});
-        QVERIFY(grid->SetCellType<CGridCellCheck>(1, 0));
+    // Only a click on an enabled box flips it.
+    void checkCellsFlipOnTheirBox() {
+        auto grid = ContentList({"가", "나"}, {});
         const QRect cell = grid->CellRect(1, 0);
-        grid->ClickAt(cell.center());
+        ClickAt(*grid, 1, cell.topLeft() + QPoint(1, 1));  // beside the box
+        QVERIFY(!grid->GetCheck(1, 0));
+        ClickCell(*grid, 1, 0);
         QVERIFY(grid->GetCheck(1, 0));
-        grid->ClickAt(cell.topLeft() + QPoint(1, 1));  // beside the box
-        QVERIFY(grid->GetCheck(1, 0));
-        QVERIFY(!grid->SetCheck(1, 1, true));  // a plain cell has no box
-    }
-
-    void setCellTypeKeepsTheCellsContent() {
-        auto grid = ContentList({"가"}, {});
-        grid->SetItemState(1, 1, GVIS_READONLY);
-        grid->SetItemFormat(1, 1, Qt::AlignCenter);
-        QVERIFY(grid->SetCellType<CImgCellBtn>(1, 1));
-        QVERIFY(grid->GetCellAs<CImgCellBtn>(1, 1) != nullptr);
-        QCOMPARE(grid->GetItemText(1, 1), QStringLiteral("가"));
-        QCOMPARE(grid->GetItemData(1, 1), GridItemData(1000));
-        QCOMPARE(grid->GetItemState(1, 1), unsigned(GVIS_READONLY));
-        QCOMPARE(grid->GetItemFormat(1, 1), int(Qt::AlignCenter));
-        QCOMPARE(grid->GetCell(1, 1)->Grid(), grid.get());
-        QVERIFY(!grid->SetCellType<CGridCell>(20, 1));
+        QVERIFY(grid->SetCheckEnabled(2, 0, false));
+        ClickCell(*grid, 2, 0);
+        QVERIFY(!grid->GetCheck(2, 0));
+        QVERIFY(!grid->SetCheck(1, 1, true));  // a text cell has no box
+        QVERIFY(!grid->IsCheckEnabled(1, 1));
     }
 
     void multiButtonPositions_data() {
@@ -202,36 +206,27 @@ class GridTest : public QObject {
         QFETCH(QList<int>, lefts);
         auto grid = ContentList({"가"}, {});
         grid->SetColumnWidth(3, 110);
-        QVERIFY(grid->SetCellType<CDoubleImgCellBtn>(1, 3));
-        auto* cell = grid->GetCellAs<CDoubleImgCellBtn>(1, 3);
+        CGridCtrl::Buttons buttons;
         for (int i = 0; i < 4; ++i) {
-            if (present[i]) cell->SetButton(i, Button22());
+            if (present[i]) buttons[static_cast<std::size_t>(i)] = Button22();
         }
+        QVERIFY(grid->SetButtons(1, 3, buttons));
         const QRect rect = grid->CellRect(1, 3);
-        cell->PlaceButtons(rect);
         QSignalSpy spy(grid.get(), &CGridCtrl::buttonClicked);
+        QList<Notice> expected;
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(cell->IsShown(i), lefts[i] >= 0);
+            const QRect button = grid->ButtonRect(1, 3, i);
+            QCOMPARE(button.isEmpty(), lefts[i] < 0);
             if (lefts[i] < 0) continue;
-            const CImgButton& button = *cell->Button(i);
-            QCOMPARE(button.Left() - rect.left(), lefts[i]);
-            QCOMPARE(button.Top() - rect.top(), (30 - 22) / 2);
-            QCOMPARE(button.Width(), 22);
-            grid->ClickAt(button.Rect().center());
+            QCOMPARE(button.left() - rect.left(), lefts[i]);
+            QCOMPARE(button.top() - rect.top(), (30 - 22) / 2);
+            QCOMPARE(button.width(), 22);
+            ClickAt(*grid, 1, button.center());
+            expected.append({1, 3, i});
         }
         QCOMPARE(spy.count(), 0);  // notifications come from the event loop
         QCoreApplication::processEvents();
-        QList<int> buttons;
-        for (const Notice& n : Notices(spy)) {
-            QCOMPARE(n.row, 1);
-            QCOMPARE(n.column, 3);
-            buttons << n.button;
-        }
-        QList<int> expected;
-        for (int i = 0; i < 4; ++i) {
-            if (lefts[i] >= 0) expected << i;
-        }
-        QCOMPARE(buttons, expected);
+        QCOMPARE(Notices(spy), expected);
     }
 
     void buttonCellsDrawTheirButtonsWhereTheyClick() {
@@ -246,12 +241,8 @@ class GridTest : public QObject {
         };
         auto grid = ContentList({"가", "나"}, {});
         grid->SetColumnWidth(3, 110);
-        grid->SetCellType<CImgCellBtn>(1, 3);
-        grid->GetCellAs<CImgCellBtn>(1, 3)->SetButton(redButton());
-        grid->SetCellType<CDoubleImgCellBtn>(2, 3);
-        auto* cell = grid->GetCellAs<CDoubleImgCellBtn>(2, 3);
-        cell->SetButton(0, redButton());
-        cell->SetButton(1, redButton());
+        grid->SetCentredButton(1, 3, redButton());
+        grid->SetButtons(2, 3, {redButton(), redButton()});
         const QImage drawn = grid->viewport()->grab().toImage();
         const QRect one = grid->CellRect(1, 3), two = grid->CellRect(2, 3);
         auto colourAt = [&](QPoint p) { return drawn.pixelColor(p); };
@@ -261,59 +252,46 @@ class GridTest : public QObject {
         QVERIFY(colourAt(two.topLeft() + QPoint(5, 15)) != QColor(Qt::red));
         QVERIFY(colourAt(two.topLeft() + QPoint(70, 15)) != QColor(Qt::red));
         // The places drawn are the places clicked.
-        QCOMPARE(cell->Button(1)->Left(), two.left() + 33);
+        QCOMPARE(grid->ButtonRect(2, 3, 1).left(), two.left() + 33);
     }
 
     void clicksBesideButtonsNotifyNothing() {
         auto grid = ContentList({"가", "나"}, {});
-        grid->SetCellType<CDoubleImgCellBtn>(2, 3);
-        grid->GetCellAs<CDoubleImgCellBtn>(2, 3)->SetButton(0, Button22());
-        grid->SetCellType<CImgCellBtn>(1, 3);
-        grid->GetCellAs<CImgCellBtn>(1, 3)->SetButton(Button22());
+        grid->SetButtons(2, 3, {Button22()});
+        grid->SetCentredButton(1, 3, Button22());
         QSignalSpy spy(grid.get(), &CGridCtrl::buttonClicked);
         for (int row : {1, 2}) {
             const QRect rect = grid->CellRect(row, 3);
-            grid->ClickAt(rect.topLeft() + QPoint(1, 1));
-            grid->ClickAt(rect.bottomRight() - QPoint(1, 1));
+            ClickAt(*grid, row, rect.topLeft() + QPoint(1, 1));
+            ClickAt(*grid, row, rect.bottomRight() - QPoint(1, 1));
         }
         QCoreApplication::processEvents();
         QCOMPARE(spy.count(), 0);
-
-        grid->ClickAt(grid->CellRect(1, 3).center());
-        grid->ClickAt(grid->CellRect(2, 3).center());
+        ClickCell(*grid, 1, 3);
+        ClickCell(*grid, 2, 3);
         QCoreApplication::processEvents();
-        const QList<Notice> notices = Notices(spy);
-        QCOMPARE(notices.size(), 2);
-        QCOMPARE(notices[0].row, 1);
-        QCOMPARE(notices[0].column, 3);
-        QCOMPARE(notices[0].button, 0);
-        QCOMPARE(notices[1].row, 2);
-        QCOMPARE(notices[1].column, 3);
-        QCOMPARE(notices[1].button, 0);
+        QCOMPARE(Notices(spy), (QList<Notice>{{1, 3, 0}, {2, 3, 0}}));
     }
 
-    void mergedHeaderSpansItsColumns() {
-        auto grid = ContentList({"다", "가"}, {});
-        QVERIFY(grid->MergeCells(CCellRange{0, 1, 0, 2}));
-        QVERIFY(!grid->MergeCells(CCellRange{0, 2, 0, 3}));  // overlaps
-        QCOMPARE(grid->CellRect(0, 1), QRect(30, 0, 260, 30));
-        QCOMPARE(grid->CellRect(0, 2), QRect(30, 0, 260, 30));
-        const CCellID hit = grid->CellAt(QPoint(250, 10));
-        QCOMPARE(hit, (CCellID{0, 1}));
-        grid->ClickAt(QPoint(250, 10));  // the column 2 part sorts by the merged cell's column
-        QCOMPARE(grid->GetSortColumn(), 1);
-
-        // A merge that no longer fits the shape goes with the columns it covered.
-        grid->EnableSelection(true);
-        grid->SetSelectedRange(1, 0, 1, 3);
-        grid->SetColumnCount(2);
-        QCOMPARE(grid->CellRect(0, 1), QRect(30, 0, 180, 30));
-        QVERIFY(!grid->GetSelectedCellRange().IsValid());
-        grid->SetColumnCount(4);
-        QCOMPARE(grid->CellRect(0, 2), QRect(210, 0, CGridCtrl::kDefaultColumnWidth, 30));
+    // The child name page's second row: one cell over the whole row, its buttons at their
+    // places, each sending its command.
+    void aSpannedRowCoversItsColumnsAndSendsCommands() {
+        auto grid = ContentList({"가", "나"}, {});
+        grid->SetColumnWidth(3, 300);
+        QVERIFY(grid->SpanRow(2));
+        QCOMPARE(grid->CellRect(2, 0), QRect(0, 30, 590, 30));
+        QVERIFY(grid->SetChildInfo(2, 0, 2, QStringLiteral("적용되었습니다")));
+        QSignalSpy spy(grid.get(), &CGridCtrl::buttonClicked);
+        ClickAt(*grid, 2, grid->ButtonRect(2, 0, 0).center());
+        ClickAt(*grid, 2, grid->ButtonRect(2, 0, 1).center());
+        QCoreApplication::processEvents();
+        QCOMPARE(Notices(spy), (QList<Notice>{{2, 0, CChildInfoCell::kRelease},
+                                              {2, 0, CChildInfoCell::kListen}}));
+        QVERIFY(grid->SetChildInfo(2, 0, 3, QStringLiteral("요청되었습니다")));
+        QVERIFY(grid->ButtonRect(2, 0, 0).isEmpty());  // nothing to press while requested
     }
 
-    void lastColumnTakesTheRemainingWidth() {
+    void lastColumnTakesTheRest() {
         auto grid = ContentList({"가"}, {});
         grid->show();
         grid->SetColumnWidth(3, 10);
@@ -324,13 +302,13 @@ class GridTest : public QObject {
         QCOMPARE(grid->GetColumnWidth(3), 500);
     }
 
-    void editingChangesEditableCellsOnly() {
+    void editingInPlace() {
         auto grid = ContentList({"가", "나"}, {});
         grid->show();
-        grid->SetItemState(2, 1, GVIS_READONLY);
+        grid->SetItemEditable(1, 1, true);
         QSignalSpy edited(grid.get(), &CGridCtrl::cellEdited);
-        QVERIFY(!grid->EditCell(0, 1));  // header
-        QVERIFY(!grid->EditCell(2, 1));  // read-only
+        QVERIFY(!grid->EditCell(0, 1));  // heading
+        QVERIFY(!grid->EditCell(2, 1));  // not editable
         grid->SetEditable(false);
         QVERIFY(!grid->EditCell(1, 1));
         grid->SetEditable(true);
@@ -339,44 +317,48 @@ class GridTest : public QObject {
         QVERIFY(grid->Editor() != nullptr);
         grid->Editor()->setText(QStringLiteral("우리 아이 노래"));
         QTest::keyClick(grid->Editor(), Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor hands its text over from the event loop
         QCOMPARE(grid->GetItemText(1, 1), QStringLiteral("우리 아이 노래"));
-        QCOMPARE(edited.count(), 1);
         QVERIFY(grid->Editor() == nullptr);
+        QCoreApplication::processEvents();  // and the page learns of it from there too
+        QCOMPARE(edited.count(), 1);
+        QCOMPARE(edited.first().at(0).toInt(), 1);
 
         QVERIFY(grid->EditCell(1, 1));
         grid->Editor()->setText("버려질 글");
         QTest::keyClick(grid->Editor(), Qt::Key_Escape);
+        QCoreApplication::processEvents();
         QCOMPARE(grid->GetItemText(1, 1), QStringLiteral("우리 아이 노래"));
+        QCoreApplication::processEvents();
         QCOMPARE(edited.count(), 1);
     }
 
-    void headerStaysWhileRowsScroll() {
+    // The heading stays while the rows scroll.
+    void rowsScrollUnderTheHeading() {
         QStringList titles;
         for (int i = 0; i < 30; ++i) titles << QString::number(i);
         auto grid = ContentList(titles, {}, 31);
         grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
         grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
         QVERIFY(grid->verticalScrollBar()->value() > 0);
-        QCOMPARE(grid->CellAt(QPoint(40, 10)).row, 0);
-        QVERIFY(grid->CellAt(QPoint(40, 40)).row > 1);
-        QCOMPARE(grid->CellAt(QPoint(40, grid->viewport()->height() - 2)).row, 30);
+        QVERIFY(grid->horizontalHeader()->isVisible());
+        QCOMPARE(grid->CellRect(0, 1).top(), 0);
+        QVERIFY(grid->CellRect(1, 1).bottom() < 0);
+        QVERIFY(grid->viewport()->rect().contains(grid->CellRect(30, 1)));
         grid->ScrollToTop();
-        QCOMPARE(grid->CellAt(QPoint(40, 40)).row, 1);
+        QCOMPARE(grid->CellRect(1, 1).top(), 0);
     }
 
-    void customCompareAndBounds() {
+    void deleteAllItemsEmptiesTheGrid() {
         auto grid = ContentList({"a", "b", "c"}, {});
-        grid->SetCompareFunction([](const CGridCellBase& a, const CGridCellBase& b, GridItemData) {
-            return int(b.GetData()) - int(a.GetData());  // by record, newest first
-        });
-        grid->SortItems(1, true);
-        QCOMPARE(Column(*grid, 1), Padded({"c", "b", "a"}, 10));
         QVERIFY(!grid->SortItems(7, true));  // no such column
         grid->DeleteAllItems();
         QCOMPARE(grid->GetRowCount(), 0);
         QCOMPARE(grid->GetColumnCount(), 0);
+        QCOMPARE(grid->GetFixedRowCount(), 0);
         QVERIFY(!grid->IsValid(0, 0));
-        grid->ClickAt(QPoint(5, 5));  // nothing to click
+        QVERIFY(grid->CellRect(0, 0).isEmpty());
     }
 };
 
