@@ -3,11 +3,13 @@
 // picture button cells and their notifications, spanned rows, widths, editing, scrolling.
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include "ui/image_widgets.h"
 #include "ui/my_grid.h"
@@ -253,6 +255,20 @@ class GridTest : public QObject {
         QVERIFY(colourAt(two.topLeft() + QPoint(70, 15)) != QColor(Qt::red));
         // The places drawn are the places clicked.
         QCOMPARE(grid->ButtonRect(2, 3, 1).left(), two.left() + 33);
+    }
+
+    // A picture button says what it shows, as its tooltip too.
+    void aButtonsTooltipIsItsName() {
+        auto grid = ContentList({"가", "나"}, {});
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        auto play = Button22();
+        play->SetAccessibleName(QStringLiteral("미리 듣기"));
+        grid->SetButtons(1, 3, {Button22(), play});
+        const QPoint at = grid->ButtonRect(1, 3, 1).center();
+        QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("미리 듣기"));
     }
 
     void clicksBesideButtonsNotifyNothing() {
