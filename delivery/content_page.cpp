@@ -65,19 +65,6 @@ constexpr int kSlotPictures[4][2] = {{pic::kDiySlot1Off, pic::kDiySlot1On},
                                      {pic::kDiySlot3Off, pic::kDiySlot3On},
                                      {pic::kDiySlot4Off, pic::kDiySlot4On}};
 
-int SubTabGroup(ContentTab tab) {
-    switch (tab) {
-        case ContentTab::Book:
-            return 0;
-        case ContentTab::Card:
-            return 1;
-        case ContentTab::Excellent:
-            return 2;
-        default:
-            return -1;
-    }
-}
-
 // A picture button of a list cell; its id is the row, as the page learns the row from it.
 std::unique_ptr<CImgButton> CellButton(QWidget* viewport, int row, int off, int on) {
     auto button =
@@ -295,7 +282,7 @@ QRect CSendContents::StorageBarRect() const {
 // ---- Tabs ---------------------------------------------------------------------------------
 
 bool CSendContents::SeriesSelected(ContentTab tab) const {
-    const int group = SubTabGroup(tab);
+    const int group = SubTabGroupOf(tab);
     return group >= 0 && series_[static_cast<std::size_t>(group)];
 }
 
@@ -306,7 +293,7 @@ std::optional<Shelf> CSendContents::CurrentShelf() const {
 void CSendContents::SelectTab(ContentTab tab) {
     tab_ = tab;
     for (int i = 0; i < kContentTabCount; ++i) tabs_[i]->SetState(kContentTabs[i] == tab ? 1 : 0);
-    const int group = SubTabGroup(tab);
+    const int group = SubTabGroupOf(tab);
     for (int i = 0; i < 6; ++i) {
         subTabs_[i]->SetHidden(i / 2 != group);
         const bool series = i % 2 == 0;
@@ -465,15 +452,15 @@ void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
     SetRowEnabled(list, row, enabled);
 }
 
-void CSendContents::BuildDiyRow(int row, DiyRecord& record) {
+void CSendContents::BuildDiyRow(int row, int position, const DiyRecord& record) {
     CMyGrid& list = *deviceList_;
     list.SetRowHeight(row, kRowHeight);
     list.SetCellType<CShortCellCheck>(row, 0);
-    const int position = DiyPosition(record);
     char number[16];
     std::snprintf(number, sizeof number, "%04d", position);
     list.SetItemText(row, 1, QString::fromLatin1(number));
-    list.SetItemData(row, 1, reinterpret_cast<GridItemData>(&record));
+    // The row names its card by position: the records are read again after every change.
+    list.SetItemData(row, 1, static_cast<GridItemData>(position));
     const DiySlot& slot = SlotOfRecord(record, slot_);
     list.SetItemText(row, 2, ToQString(DiySlotTitle(slot)));
     list.SetItemText(row, 4, slot.date.empty() ? QString() : ToQString(ShownDate(slot.date)));
@@ -491,8 +478,10 @@ void CSendContents::BuildDiyRow(int row, DiyRecord& record) {
     }
 }
 
-int CSendContents::DiyPosition(const DiyRecord& record) const {
-    return static_cast<int>(&record - card_->diy().records().data()) + 1;
+int CSendContents::DiyPositionAt(int row) const {
+    const auto position = static_cast<int>(deviceList_->GetItemData(row, 1));
+    return position >= 1 && position <= static_cast<int>(card_->diy().records().size()) ? position
+                                                                                        : 0;
 }
 
 void CSendContents::FillCatalogueList() {
@@ -555,11 +544,12 @@ void CSendContents::FillDiyList() {
         list.ExpandLastColumn();
         return;
     }
-    std::vector<DiyRecord>& records = card_->diy().records();
+    const std::vector<DiyRecord>& records = card_->diy().records();
     const int count = kDiyCardCount;
     const PageRows rows = RowsOfPage(count, devicePage_, kDiyPageSize, deviceAll_->isChecked());
     list.SetRowCount(rows.built + 1);
-    for (int r = 1; r <= rows.shown; ++r) BuildDiyRow(r, records[rows.first + r - 1]);
+    for (int r = 1; r <= rows.shown; ++r)
+        BuildDiyRow(r, rows.first + r, records[rows.first + r - 1]);
     AddFillerRows(list, rows.shown + 1, rows.built, list.GetColumnCount());
     devicePager_->SetPages(count, devicePage_ / 10 * 10, kDiyPageSize, devicePage_ % 10);
     list.ExpandLastColumn();
@@ -881,13 +871,13 @@ void CSendContents::OnSlotButton(int slot) {
 
 void CSendContents::OnDiyButton(int row, int button) {
     if (!EnsureDiy()) return;
-    const auto* record = reinterpret_cast<const DiyRecord*>(deviceList_->GetItemData(row, 1));
-    if (record == nullptr) return;
+    const int position = DiyPositionAt(row);
+    if (position == 0) return;
     // Held across the file dialogs: a card pulled while one is open stays alive for this click,
     // which then writes nothing.
     const std::shared_ptr<Card> card = card_;
     CDiyXML& diy = card->diy();
-    const int position = DiyPosition(*record);
+    const DiyRecord& record = diy.records()[static_cast<std::size_t>(position - 1)];
     const auto stillThere = [&] {
         if (card_ == card && card->Present()) return true;
         Say(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
@@ -914,7 +904,7 @@ void CSendContents::OnDiyButton(int row, int button) {
             return;
         }
         case 2: {
-            const std::string& name = SlotOfRecord(*record, slot_).file;
+            const std::string name = SlotOfRecord(record, slot_).file;
             const bool mp3 = QString::fromStdString(name).contains(".mp3", Qt::CaseInsensitive);
             const QString filter =
                 mp3 ? QStringLiteral("mp3 (*.mp3)") : QStringLiteral("wav (*.wav)");
@@ -947,9 +937,8 @@ void CSendContents::OnDiyButton(int row, int button) {
 
 void CSendContents::OnDeviceEdited(int row, int column) {
     if (tab_ != ContentTab::Diy || column != 2 || !EnsureDiy()) return;
-    const auto* record = reinterpret_cast<const DiyRecord*>(deviceList_->GetItemData(row, 1));
-    if (record == nullptr) return;
-    const int position = DiyPosition(*record);
+    const int position = DiyPositionAt(row);
+    if (position == 0) return;
     const std::string name = deviceList_->GetItemText(row, column).toStdString();
     // The record may be read again under the lock: only its position is kept.
     if (const auto lock = LockCard()) RenameDiySlot(card_->diy(), position, slot_, name);

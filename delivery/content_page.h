@@ -127,7 +127,7 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     void AddFillerRows(CMyGrid& list, int from, int to, int columns);
     void BuildCatalogueRow(int row, const ContentRecord& record);
     void BuildDeviceRow(int row, const ContentRecord& record);
-    void BuildDiyRow(int row, DiyRecord& record);
+    void BuildDiyRow(int row, int position, const DiyRecord& record);
     void SetRowEnabled(CMyGrid& list, int row, bool enabled);
     void OnCatalogueClick(int row, int column, int button);
     void OnDeviceClick(int row, int column, int button);
@@ -154,7 +154,8 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     void RefillIfReloaded();
     // The card that the device detection has chosen, when it is another one than shown.
     void FollowCurrentCard();
-    int DiyPosition(const DiyRecord& record) const;
+    // The DIY card position a row of the DIY list shows; 0 for a filler row.
+    int DiyPositionAt(int row) const;
     void Say(MessageKind kind, std::string_view text) { messages_.Show(kind, text); }
 
     const ServiceSession& session_;
