@@ -1,7 +1,6 @@
 #include "delivery/content_page.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -226,8 +225,8 @@ void CSendContents::Reload(bool clear, bool keepTab) {
             FillLists();
             return;
         }
-        QFile info(QString::fromStdString(card_->Path("info.dat")));
-        if (info.open(QIODevice::ReadOnly)) infoText_ = info.readAll().toStdString();
+        // A card without a readable info.dat keeps the text shown before.
+        if (auto info = card_->ReadFirmwareInfo()) infoText_ = std::move(*info);
         databaseLoaded_ = card_->LoadDatabase();
         seenReloads_ = card_->Reloads();
         if (!databaseLoaded_) {
