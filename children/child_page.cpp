@@ -103,28 +103,16 @@ CManagerPrivate::~CManagerPrivate() {
 void CManagerPrivate::ClearDeviceHeader() {
     driveList_->clear();
     driveList_->setCurrentText(QString());
-    header_.drive.clear();
-    header_.systemVersion.clear();
-    header_.firmwareVersion.clear();
-    // The card is let go with its header: nothing of it is read or written after it left.
-    header_.card.reset();
+    state_.ForgetCard();
     update();
 }
 
 void CManagerPrivate::SetDeviceHeader(const DeviceHeader& header) {
-    header_ = header;
+    state_.ShowCard(header.drive, header.systemVersion, header.firmwareVersion, header.card);
     driveList_->clear();
     driveList_->addItem(ToQString(header.drive));
     driveList_->setCurrentIndex(0);
     update();
-}
-
-ContentCounts CManagerPrivate::ShownCounts() const {
-    return header_.card != nullptr ? CountCardContents(header_.card->database()) : ContentCounts{};
-}
-
-CDefaultXML* CManagerPrivate::Database() {
-    return header_.card != nullptr ? &header_.card->database() : nullptr;
 }
 
 void CManagerPrivate::SetUpColumns() {
@@ -151,35 +139,20 @@ std::optional<ChildrenList> CManagerPrivate::FetchOffWindowThread() {
 }
 
 void CManagerPrivate::ReloadChildren() {
-    // A reload asked for while one is under way (an apply ending meanwhile) asks once more
-    // after it, so the rows never show the list from before the change.
-    if (loading_) {
-        reloadAgain_ = true;
-        return;
-    }
-    loading_ = true;
+    if (!state_.BeginReload()) return;
     std::optional<ChildrenList> fetched;
     do {
-        reloadAgain_ = false;
         fetched = FetchOffWindowThread();
         if (!fetched) return;  // the page was closed meanwhile
-    } while (reloadAgain_);
-    loading_ = false;
-    loadedAt_ = std::chrono::steady_clock::now();
-    ChildrenList list = std::move(*fetched);
+    } while (state_.FetchAgain());
     grid_->DeleteAllItems();
-    children_.clear();
     // A list that cannot be fetched shows as an empty grid; one longer than any family's is
-    // refused, and the parent is told so once rather than at every return to the window.
-    if (list.tooLong && !tooLongTold_) messages_.Show(MessageKind::Error, kMsgServiceListTooLong);
-    tooLongTold_ = list.tooLong;
-    if (!list.ok()) {
-        grid_->viewport()->update();
-        return;
-    }
-    children_ = std::move(list.items);
-    for (std::size_t i = 0; i < children_.size(); ++i)
-        AddChildRows(static_cast<int>(i), children_[i]);
+    // refused.
+    if (state_.TakeList(std::move(*fetched), std::chrono::steady_clock::now()))
+        messages_.Show(MessageKind::Error, kMsgServiceListTooLong);
+    const std::vector<ChildInfo>& children = state_.Children();
+    for (std::size_t i = 0; i < children.size(); ++i)
+        AddChildRows(static_cast<int>(i), children[i]);
     grid_->viewport()->update();
 }
 
@@ -213,17 +186,9 @@ void CManagerPrivate::AddChildRows(int index, const ChildInfo& child) {
 
     grid_->SetCellType<CChildInfoCell>(first + 1, 0);
     grid_->MergeCells(CCellRange{first + 1, 0, first + 1, 6});
-    const NameVoiceCell state = NameVoiceCellOf(child, Database());
+    const NameVoiceCell state = state_.VoiceCellOf(child);
     grid_->GetCellAs<CChildInfoCell>(first + 1, 0)
         ->SetInfo(static_cast<int>(state), ToQString(NameVoiceCellText(state)));
-}
-
-const ChildInfo* CManagerPrivate::ChildOfRow(int row) const {
-    const int first = row - row % 2;
-    if (!grid_->IsValid(first, 1)) return nullptr;
-    const GridItemData data = grid_->GetItemData(first, 1);
-    if (data == 0 || data > children_.size()) return nullptr;
-    return &children_[data - 1];
 }
 
 void CManagerPrivate::ToggleAddWindow() {
@@ -242,9 +207,7 @@ void CManagerPrivate::ToggleAddWindow() {
 
 void CManagerPrivate::AddChildFromWindow() {
     // The duplicate check looks at the children still shown: a deleted child's name is free.
-    std::vector<std::string> shown;
-    for (int row = 0; row + 1 < grid_->GetRowCount(); row += 2)
-        if (const ChildInfo* child = ChildOfRow(row)) shown.push_back(ChildFullName(*child));
+    const std::vector<std::string> shown = state_.ShownNames();
     NewChild child;
     child.familyName = addWindow_->FamilyNameEdit()->text().toStdString();
     child.givenName = addWindow_->GivenNameEdit()->text().toStdString();
@@ -267,10 +230,14 @@ void CManagerPrivate::RunCommand(int row, int command) {
             return;
         case CChildInfoCell::kApply:
         case CChildInfoCell::kRelease: {
-            if (busy_) return;
-            if (CardRoot().empty()) {
-                messages_.Show(MessageKind::Information, kMsgNoDevice);
-                return;
+            switch (state_.CanStartCardWork()) {
+                case ChildPageState::CardWorkStart::Ignore:
+                    return;
+                case ChildPageState::CardWorkStart::NoDevice:
+                    messages_.Show(MessageKind::Information, kMsgNoDevice);
+                    return;
+                case ChildPageState::CardWorkStart::Start:
+                    break;
             }
             const ChildInfo* child = ChildOfRow(row);
             if (command == CChildInfoCell::kApply &&
@@ -290,11 +257,11 @@ void CManagerPrivate::RunCommand(int row, int command) {
 void CManagerPrivate::Delete(int row) {
     const ChildInfo* child = ChildOfRow(row);
     if (child == nullptr) return;
-    const int first = row - row % 2;
+    const int first = ChildPageState::FirstRowOf(row);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    CDefaultXML* database = CardRoot().empty() ? nullptr : Database();
+    CDefaultXML* database = state_.Drive().empty() ? nullptr : state_.Database();
     std::shared_ptr<CardLock> lock;
-    if (database != nullptr && !(lock = LockCardForAction(*header_.card, messages_))) {
+    if (database != nullptr && !(lock = LockCardForAction(*state_.ShownCard(), messages_))) {
         QApplication::restoreOverrideCursor();
         return;
     }
@@ -302,6 +269,7 @@ void CManagerPrivate::Delete(int row) {
     QApplication::restoreOverrideCursor();
     if (!deleted) return;
     // The rows stay, invisible, until the next reload.
+    state_.MarkDeleted(row);
     grid_->SetItemText(first, 1, QString());
     grid_->SetItemData(first, 1, 0);
     grid_->SetRowHeight(first, 0);
@@ -316,7 +284,7 @@ void CManagerPrivate::Request(int row) {
     const bool requested = RequestChildVoice(*child, session_, messages_);
     QApplication::restoreOverrideCursor();
     if (!requested) return;
-    const int second = row - row % 2 + 1;
+    const int second = ChildPageState::FirstRowOf(row) + 1;
     if (auto* cell = grid_->GetCellAs<CChildInfoCell>(second, 0)) {
         cell->SetInfo(static_cast<int>(NameVoiceCell::Requested),
                       ToQString(NameVoiceCellText(NameVoiceCell::Requested)));
@@ -325,24 +293,25 @@ void CManagerPrivate::Request(int row) {
 }
 
 void CManagerPrivate::StartCardWork(const ChildInfo* child) {
-    busy_ = true;
-    childToApply_ = child != nullptr ? std::optional<ChildInfo>(*child) : std::nullopt;
+    const std::optional<ChildInfo> apply =
+        child != nullptr ? std::optional<ChildInfo>(*child) : std::nullopt;
+    state_.BeginCardWork(apply);
     if (cardWork_.joinable()) cardWork_.join();
     // The download and the copies run off the window's thread on the card the click was made
     // for, held until the work ends; its database, which the content page reads on this thread,
     // is written back here, to that card only, whatever card is shown by then.
-    const std::shared_ptr<Card> card = header_.card;
+    const std::shared_ptr<Card> card = state_.ShownCard();
     if (card == nullptr) {
-        busy_ = false;
+        state_.StopCardWork();
         messages_.Show(MessageKind::Information, kMsgNoDevice);
         return;
     }
     cardWorkLock_ = LockCardForAction(*card, messages_);
     if (cardWorkLock_ == nullptr) {
-        busy_ = false;
+        state_.StopCardWork();
         return;
     }
-    cardWork_ = std::thread([this, card, apply = childToApply_, session = session_] {
+    cardWork_ = std::thread([this, card, apply, session = session_] {
         std::string error;
         const bool placed = apply ? PlaceNameVoice(*apply, card->anchor(), session, &error)
                                   : DeleteNameVoiceFiles(card->anchor());
@@ -354,24 +323,11 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
 void CManagerPrivate::FinishCardWork(const std::shared_ptr<Card>& card, bool placed) {
     if (cardWork_.joinable()) cardWork_.join();
     const std::shared_ptr<CardLock> lock = std::move(cardWorkLock_);
-    if (!card->Present()) {
-        busy_ = false;
-        messages_.Show(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
-        Q_EMIT cardWorkFinished();
-        return;
-    }
-    CDefaultXML* database = &card->database();
-    if (childToApply_) {
-        if (!placed)
-            messages_.Show(MessageKind::Error, kMsgNameVoiceNotDownloaded);
-        else if (database != nullptr)
-            SelectNameVoiceChild(childToApply_->childNo, *database);
-    } else {
-        if (!placed) messages_.Show(MessageKind::Error, kMsgNameVoiceNotRemoved);
-        if (database != nullptr) SelectNameVoiceChild(0, *database);
-    }
-    busy_ = false;
-    ReloadChildren();
+    const ChildPageState::CardWorkEnd end = state_.EndCardWork(card->Present(), placed);
+    if (end.message) messages_.Show(end.kind, *end.message);
+    if (end.selectChild) SelectNameVoiceChild(*end.selectChild, card->database());
+    state_.StopCardWork();
+    if (end.reload) ReloadChildren();
     Q_EMIT cardWorkFinished();
 }
 
@@ -406,10 +362,10 @@ void CManagerPrivate::paintEvent(QPaintEvent*) {
                   {kLabelCountBooks, 296, 224}};
     for (const auto& label : labels) DrawTextAt(painter, label.x, label.y, ToQString(label.text));
     painter.setFont(AppFont(8, false));
-    if (!header_.systemVersion.empty())
-        DrawTextAt(painter, 132, 137, ToQString(header_.systemVersion));
-    if (!header_.firmwareVersion.empty())
-        DrawTextAt(painter, 132, 160, ToQString(header_.firmwareVersion));
+    if (!state_.SystemVersion().empty())
+        DrawTextAt(painter, 132, 137, ToQString(state_.SystemVersion()));
+    if (!state_.FirmwareVersion().empty())
+        DrawTextAt(painter, 132, 160, ToQString(state_.FirmwareVersion()));
     const ContentCounts counts = ShownCounts();
     DrawTextAt(painter, 129, 199, QString::number(counts.language));
     DrawTextAt(painter, 345, 199, QString::number(counts.story));
@@ -428,8 +384,8 @@ void CManagerPrivate::changeEvent(QEvent* event) {
     // Back from another program (the parent may have used the service's web site): show the
     // children as they are now, unless an apply is still running. A list read a moment ago is
     // still the service's, so switching windows back and forth does not ask again each time.
-    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow() && !busy_ &&
-        std::chrono::steady_clock::now() - loadedAt_ >= kReloadOnReturnAfter)
+    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow() &&
+        state_.ReloadOnReturn(std::chrono::steady_clock::now()))
         ReloadChildren();
 }
 
