@@ -259,7 +259,7 @@ void CManagerPrivate::Delete(int row) {
     if (child == nullptr) return;
     const int first = ChildPageState::FirstRowOf(row);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    CDefaultXML* database = state_.Drive().empty() ? nullptr : state_.Database();
+    CDefaultXML* database = state_.DatabaseToChange();
     std::shared_ptr<CardLock> lock;
     if (database != nullptr && !(lock = LockCardForAction(*state_.ShownCard(), messages_))) {
         QApplication::restoreOverrideCursor();

@@ -37,6 +37,8 @@ class ChildPageState {
     const std::shared_ptr<Card>& ShownCard() const { return card_; }
     // The shown card's database, or null without a card.
     CDefaultXML* Database() const;
+    // The database a delete changes: the shown card's, and only while its drive is shown.
+    CDefaultXML* DatabaseToChange() const { return drive_.empty() ? nullptr : Database(); }
     // The counts under "단말기 정보": the shown card's contents as its database holds them now.
     ContentCounts Counts() const;
 

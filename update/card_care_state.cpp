@@ -1,10 +1,18 @@
 #include "update/card_care_state.h"
 
+#include <string_view>
 #include <utility>
 
 #include "base/messages.h"
+#include "store/text_codec.h"
 
 namespace torvane {
+
+std::string BackupArchivePath(std::string chosen) {
+    constexpr std::string_view kExtension = ".tvbackup";
+    if (!chosen.empty() && !ToLowerAscii(chosen).ends_with(kExtension)) chosen += kExtension;
+    return chosen;
+}
 
 std::string CardCareState::Summary() const {
     return report_ ? report_->Summary() : std::string(kMsgCardNotChecked);

@@ -12,6 +12,11 @@
 
 namespace torvane {
 
+// The file a backup is written to: the chosen path, with ".tvbackup" added unless it ends so in
+// any letter case, since the file manager opens only those with Torvane. Empty (the parent
+// changed his mind) stays empty.
+std::string BackupArchivePath(std::string chosen);
+
 class CardCareState {
   public:
     // One row of the findings: where, what is wrong, and after a repair what was done.

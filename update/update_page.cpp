@@ -79,11 +79,9 @@ std::string ChooseArchiveWithDialog(QWidget* parent, bool forSaving) {
     }
     const QString suggested =
         folder + "/" + ToQString(SuggestedBackupName(DeviceDateNow().substr(0, 10)));
-    QString chosen =
-        QFileDialog::getSaveFileName(parent, ToQString(kLabelSaveBackup), suggested, filter);
-    if (!chosen.isEmpty() && !chosen.endsWith(QStringLiteral(".tvbackup"), Qt::CaseInsensitive))
-        chosen += QStringLiteral(".tvbackup");
-    return chosen.toStdString();
+    return BackupArchivePath(
+        QFileDialog::getSaveFileName(parent, ToQString(kLabelSaveBackup), suggested, filter)
+            .toStdString());
 }
 
 }  // namespace

@@ -148,7 +148,9 @@ TEST(ChildPageState, CountsAndVoiceCellsAreTheShownCardsOwn) {
     ChildPageState state;
     EXPECT_EQ(state.Counts().music, 0);
     EXPECT_EQ(state.VoiceCellOf(child), NameVoiceCell::Ready);
+    EXPECT_EQ(state.DatabaseToChange(), nullptr);
     state.ShowCard(card->root(), "1.0", "", card);
+    EXPECT_EQ(state.DatabaseToChange(), &card->database());
     EXPECT_EQ(state.Counts().music, 1);
     EXPECT_EQ(state.VoiceCellOf(child), NameVoiceCell::Applied);
     state.ForgetCard();

@@ -120,6 +120,20 @@ TEST(CardCareState, FindingsFollowTheLastCheckOrRepairThatRanToItsEnd) {
     EXPECT_EQ(state.Summary(), kMsgCardNotChecked) << "the restored card is not checked yet";
 }
 
+TEST(CardCareState, ABackupAlwaysCarriesTheExtensionTheFileManagerOpens) {
+    const struct {
+        const char *chosen, *written;
+    } names[] = {
+        {"", ""},
+        {"/home/a/카드", "/home/a/카드.tvbackup"},
+        {"/home/a/card.tvbackup", "/home/a/card.tvbackup"},
+        {"/home/a/card.TVBackup", "/home/a/card.TVBackup"},
+        {"/home/a/card.zip", "/home/a/card.zip.tvbackup"},
+        {"/home/a/tvbackup", "/home/a/tvbackup.tvbackup"},
+    };
+    for (const auto& n : names) EXPECT_EQ(BackupArchivePath(n.chosen), n.written) << n.chosen;
+}
+
 TEST(CardCareState, OneJobAtATime) {
     CardCareState state;
     EXPECT_TRUE(state.BeginJob());
