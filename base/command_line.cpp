@@ -68,12 +68,6 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments) {
             options.serviceUrl = value("--service");
         } else if (argument.rfind("--service=", 0) == 0) {
             options.serviceUrl = argument.substr(10);
-        } else if (argument == "--screenshot") {
-            options.screenshotDir = value("--screenshot");
-        } else if (argument.rfind("--screenshot=", 0) == 0) {
-            options.screenshotDir = argument.substr(13);
-        } else if (argument == "--demo-account") {
-            options.demoAccount = true;
         } else if (argument == "--version") {
             options.action = StartAction::PrintVersion;
         } else if (argument == "--help" || argument == "-h") {
@@ -106,8 +100,6 @@ std::string StartHelpText() {
            "  --service URL         the content service's address for this start\n"
            "  --register            add Torvane to the user's menu (a build not installed)\n"
            "  --unregister          take that menu entry away again\n"
-           "  --screenshot DIR      draw the windows into PNG files in DIR and end\n"
-           "  --demo-account        fill in the local demo service's account at sign-in\n"
            "  --version             print the program's version and end\n"
            "  -h, --help            print this help and end\n"
            "\n"

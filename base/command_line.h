@@ -1,6 +1,6 @@
-// The desktop app's command line: the server switches a desktop integration passes, the options
-// for the service address, screenshots and the demo account, and the backup file a file manager
-// hands over when the parent opens one.
+// The desktop app's command line: the server switches a desktop integration passes, the option
+// for the service address, and the backup file a file manager hands over when the parent opens
+// one.
 #pragma once
 
 #include <string>
@@ -19,9 +19,7 @@ enum class StartAction {
 
 struct StartOptions {
     StartAction action = StartAction::Run;
-    std::string serviceUrl;     // --service URL
-    std::string screenshotDir;  // --screenshot DIR: render the windows to PNG files and end
-    bool demoAccount = false;   // --demo-account: the demo account pre-filled at sign-in
+    std::string serviceUrl;  // --service URL
     // A card backup (*.tvbackup) opened from the file manager; the card care page offers to
     // restore it onto the player's card once the parent has signed in.
     std::string backupFile;
@@ -35,10 +33,6 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments);
 
 // What `torvane --help` prints.
 std::string StartHelpText();
-
-// The demo service's account.
-inline constexpr const char* kDemoUserId = "demo";
-inline constexpr const char* kDemoPassword = "demo1234";
 
 // The desktop entry's file name; the same as the installed one, so a registered build takes the
 // installed program's place in the menu instead of showing a second Torvane.

@@ -100,28 +100,16 @@ CManagerPrivate::~CManagerPrivate() {
 void CManagerPrivate::ClearDeviceHeader() {
     driveList_->clear();
     driveList_->setCurrentText(QString());
-    header_.drive.clear();
-    header_.systemVersion.clear();
-    header_.firmwareVersion.clear();
-    // The card is let go with its header: nothing of it is read or written after it left.
-    header_.card.reset();
+    state_.ForgetCard();
     update();
 }
 
 void CManagerPrivate::SetDeviceHeader(const DeviceHeader& header) {
-    header_ = header;
+    state_.ShowCard(header.drive, header.systemVersion, header.firmwareVersion, header.card);
     driveList_->clear();
     driveList_->addItem(ToQString(header.drive));
     driveList_->setCurrentIndex(0);
     update();
-}
-
-ContentCounts CManagerPrivate::ShownCounts() const {
-    return header_.card != nullptr ? CountCardContents(header_.card->database()) : ContentCounts{};
-}
-
-CDefaultXML* CManagerPrivate::Database() {
-    return header_.card != nullptr ? &header_.card->database() : nullptr;
 }
 
 void CManagerPrivate::SetUpColumns() {
@@ -148,39 +136,23 @@ std::optional<ChildrenList> CManagerPrivate::FetchOffWindowThread() {
 }
 
 void CManagerPrivate::ReloadChildren() {
-    // A reload asked for while one is under way (an apply ending meanwhile) asks once more
-    // after it, so the rows never show the list from before the change.
-    if (loading_) {
-        reloadAgain_ = true;
-        return;
-    }
-    loading_ = true;
+    if (!state_.BeginReload()) return;
     std::optional<ChildrenList> fetched;
     do {
-        reloadAgain_ = false;
         fetched = FetchOffWindowThread();
         if (!fetched) return;  // the page was closed meanwhile
-    } while (reloadAgain_);
-    loading_ = false;
-    loadedAt_ = std::chrono::steady_clock::now();
-    ChildrenList list = std::move(*fetched);
+    } while (state_.FetchAgain());
     grid_->DeleteAllItems();
-    children_.clear();
     // A list that cannot be fetched shows as an empty grid; one longer than any family's is
-    // refused, and the parent is told so once rather than at every return to the window.
-    if (list.tooLong && !tooLongTold_) messages_.Show(MessageKind::Error, kMsgServiceListTooLong);
-    tooLongTold_ = list.tooLong;
-    if (!list.ok()) {
-        grid_->viewport()->update();
-        return;
-    }
-    children_ = std::move(list.items);
-    for (std::size_t i = 0; i < children_.size(); ++i)
-        AddChildRows(static_cast<int>(i), children_[i]);
+    // refused.
+    if (state_.TakeList(std::move(*fetched), std::chrono::steady_clock::now()))
+        messages_.Show(MessageKind::Error, kMsgServiceListTooLong);
+    const std::vector<ChildInfo>& children = state_.Children();
+    for (const ChildInfo& child : children) AddChildRows(child);
     grid_->viewport()->update();
 }
 
-void CManagerPrivate::AddChildRows(int index, const ChildInfo& child) {
+void CManagerPrivate::AddChildRows(const ChildInfo& child) {
     if (grid_->GetColumnCount() == 0) SetUpColumns();
     const int first = grid_->GetRowCount();
     grid_->SetRowCount(first + 2);
@@ -198,10 +170,6 @@ void CManagerPrivate::AddChildRows(int index, const ChildInfo& child) {
         grid_->SetItemFgColour(first, col, label ? kLabelInk : QColor(Qt::black));
         if (label) grid_->SetItemFont(first, col, LabelFont());
     }
-    // Both rows are known by the child's place in the list of the last reload (a child the
-    // service has not numbered yet has no number to go by); a reload builds the rows anew.
-    grid_->SetRowKey(first, QString::number(index));
-    grid_->SetRowKey(first + 1, QString::number(index));
 
     auto deleteButton = std::make_shared<CImgButton>(nullptr, pic::kChildDelete, 0, 0, 0, 41, 23);
     deleteButton->LoadFromResources(pic::kChildDelete, pic::kChildDelete, QString());
@@ -209,15 +177,8 @@ void CManagerPrivate::AddChildRows(int index, const ChildInfo& child) {
     grid_->SetItemBkColour(first, kDeleteColumn, kRowBack);
 
     grid_->SpanRow(first + 1);
-    const NameVoiceCell state = NameVoiceCellOf(child, Database());
+    const NameVoiceCell state = state_.VoiceCellOf(child);
     grid_->SetChildInfo(first + 1, 0, static_cast<int>(state), ToQString(NameVoiceCellText(state)));
-}
-
-const ChildInfo* CManagerPrivate::ChildOfRow(int row) const {
-    bool numbered = false;
-    const int index = grid_->GetRowKey(row).toInt(&numbered);
-    if (!numbered || index < 0 || index >= static_cast<int>(children_.size())) return nullptr;
-    return &children_[static_cast<std::size_t>(index)];
 }
 
 void CManagerPrivate::ToggleAddWindow() {
@@ -236,9 +197,7 @@ void CManagerPrivate::ToggleAddWindow() {
 
 void CManagerPrivate::AddChildFromWindow() {
     // The duplicate check looks at the children still shown: a deleted child's name is free.
-    std::vector<std::string> shown;
-    for (int row = 0; row + 1 < grid_->GetRowCount(); row += 2)
-        if (const ChildInfo* child = ChildOfRow(row)) shown.push_back(ChildFullName(*child));
+    const std::vector<std::string> shown = state_.ShownNames();
     NewChild child;
     child.familyName = addWindow_->FamilyNameEdit()->text().toStdString();
     child.givenName = addWindow_->GivenNameEdit()->text().toStdString();
@@ -261,10 +220,14 @@ void CManagerPrivate::RunCommand(int row, int command) {
             return;
         case CChildInfoCell::kApply:
         case CChildInfoCell::kRelease: {
-            if (busy_) return;
-            if (CardRoot().empty()) {
-                messages_.Show(MessageKind::Information, kMsgNoDevice);
-                return;
+            switch (state_.CanStartCardWork()) {
+                case ChildPageState::CardWorkStart::Ignore:
+                    return;
+                case ChildPageState::CardWorkStart::NoDevice:
+                    messages_.Show(MessageKind::Information, kMsgNoDevice);
+                    return;
+                case ChildPageState::CardWorkStart::Start:
+                    break;
             }
             const ChildInfo* child = ChildOfRow(row);
             if (command == CChildInfoCell::kApply &&
@@ -284,11 +247,11 @@ void CManagerPrivate::RunCommand(int row, int command) {
 void CManagerPrivate::Delete(int row) {
     const ChildInfo* child = ChildOfRow(row);
     if (child == nullptr) return;
-    const int first = row - row % 2;
+    const int first = ChildPageState::FirstRowOf(row);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    CDefaultXML* database = CardRoot().empty() ? nullptr : Database();
+    CDefaultXML* database = state_.DatabaseToChange();
     std::shared_ptr<CardLock> lock;
-    if (database != nullptr && !(lock = LockCardForAction(*header_.card, messages_))) {
+    if (database != nullptr && !(lock = LockCardForAction(*state_.ShownCard(), messages_))) {
         QApplication::restoreOverrideCursor();
         return;
     }
@@ -296,9 +259,8 @@ void CManagerPrivate::Delete(int row) {
     QApplication::restoreOverrideCursor();
     if (!deleted) return;
     // The rows stay, invisible, until the next reload.
+    state_.MarkDeleted(row);
     grid_->SetItemText(first, 1, QString());
-    grid_->SetRowKey(first, QString());
-    grid_->SetRowKey(first + 1, QString());
     grid_->SetRowHeight(first, 0);
     grid_->SetRowHeight(first + 1, 0);
     grid_->viewport()->update();
@@ -311,30 +273,31 @@ void CManagerPrivate::Request(int row) {
     const bool requested = RequestChildVoice(*child, session_, messages_);
     QApplication::restoreOverrideCursor();
     if (!requested) return;
-    const int second = row - row % 2 + 1;
+    const int second = ChildPageState::FirstRowOf(row) + 1;
     grid_->SetChildInfo(second, 0, static_cast<int>(NameVoiceCell::Requested),
                         ToQString(NameVoiceCellText(NameVoiceCell::Requested)));
 }
 
 void CManagerPrivate::StartCardWork(const ChildInfo* child) {
-    busy_ = true;
-    childToApply_ = child != nullptr ? std::optional<ChildInfo>(*child) : std::nullopt;
+    const std::optional<ChildInfo> apply =
+        child != nullptr ? std::optional<ChildInfo>(*child) : std::nullopt;
+    state_.BeginCardWork(apply);
     if (cardWork_.joinable()) cardWork_.join();
     // The download and the copies run off the window's thread on the card the click was made
     // for, held until the work ends; its database, which the content page reads on this thread,
     // is written back here, to that card only, whatever card is shown by then.
-    const std::shared_ptr<Card> card = header_.card;
+    const std::shared_ptr<Card> card = state_.ShownCard();
     if (card == nullptr) {
-        busy_ = false;
+        state_.StopCardWork();
         messages_.Show(MessageKind::Information, kMsgNoDevice);
         return;
     }
     cardWorkLock_ = LockCardForAction(*card, messages_);
     if (cardWorkLock_ == nullptr) {
-        busy_ = false;
+        state_.StopCardWork();
         return;
     }
-    cardWork_ = std::thread([this, card, apply = childToApply_, session = session_] {
+    cardWork_ = std::thread([this, card, apply, session = session_] {
         std::string error;
         const bool placed = apply ? PlaceNameVoice(*apply, card->anchor(), session, &error)
                                   : DeleteNameVoiceFiles(card->anchor());
@@ -346,24 +309,11 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
 void CManagerPrivate::FinishCardWork(const std::shared_ptr<Card>& card, bool placed) {
     if (cardWork_.joinable()) cardWork_.join();
     const std::shared_ptr<CardLock> lock = std::move(cardWorkLock_);
-    if (!card->Present()) {
-        busy_ = false;
-        messages_.Show(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
-        Q_EMIT cardWorkFinished();
-        return;
-    }
-    CDefaultXML* database = &card->database();
-    if (childToApply_) {
-        if (!placed)
-            messages_.Show(MessageKind::Error, kMsgNameVoiceNotDownloaded);
-        else if (database != nullptr)
-            SelectNameVoiceChild(childToApply_->childNo, *database);
-    } else {
-        if (!placed) messages_.Show(MessageKind::Error, kMsgNameVoiceNotRemoved);
-        if (database != nullptr) SelectNameVoiceChild(0, *database);
-    }
-    busy_ = false;
-    ReloadChildren();
+    const ChildPageState::CardWorkEnd end = state_.EndCardWork(card->Present(), placed);
+    if (end.message) messages_.Show(end.kind, *end.message);
+    if (end.selectChild) SelectNameVoiceChild(*end.selectChild, card->database());
+    state_.StopCardWork();
+    if (end.reload) ReloadChildren();
     Q_EMIT cardWorkFinished();
 }
 
@@ -398,10 +348,10 @@ void CManagerPrivate::paintEvent(QPaintEvent*) {
                   {kLabelCountBooks, 296, 224}};
     for (const auto& label : labels) DrawTextAt(painter, label.x, label.y, ToQString(label.text));
     painter.setFont(AppFont(8, false));
-    if (!header_.systemVersion.empty())
-        DrawTextAt(painter, 132, 137, ToQString(header_.systemVersion));
-    if (!header_.firmwareVersion.empty())
-        DrawTextAt(painter, 132, 160, ToQString(header_.firmwareVersion));
+    if (!state_.SystemVersion().empty())
+        DrawTextAt(painter, 132, 137, ToQString(state_.SystemVersion()));
+    if (!state_.FirmwareVersion().empty())
+        DrawTextAt(painter, 132, 160, ToQString(state_.FirmwareVersion()));
     const ContentCounts counts = ShownCounts();
     DrawTextAt(painter, 129, 199, QString::number(counts.language));
     DrawTextAt(painter, 345, 199, QString::number(counts.story));
@@ -420,8 +370,8 @@ void CManagerPrivate::changeEvent(QEvent* event) {
     // Back from another program (the parent may have used the service's web site): show the
     // children as they are now, unless an apply is still running. A list read a moment ago is
     // still the service's, so switching windows back and forth does not ask again each time.
-    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow() && !busy_ &&
-        std::chrono::steady_clock::now() - loadedAt_ >= kReloadOnReturnAfter)
+    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow() &&
+        state_.ReloadOnReturn(std::chrono::steady_clock::now()))
         ReloadChildren();
 }
 

@@ -1,10 +1,10 @@
 // The child name page: the attached card's header, the account's children two rows each, the add
 // window, and the commands of a child's rows (delete, request, apply, release, listen). The rules
-// live in children/child_rules.h and children/name_voice.h; the page shows, asks and refills.
+// live in children/child_rules.h and children/name_voice.h, the page's state and its decisions in
+// children/child_page_state.h; the page shows, asks and refills.
 #pragma once
 
 #include <QPixmap>
-#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "children/child_page_state.h"
 #include "children/child_rules.h"
 #include "children/children_service.h"
 #include "store/default_xml.h"
@@ -53,19 +54,19 @@ class CManagerPrivate : public ChildPageBase {
     void ToggleAddWindow();
 
     // Set from an apply or release until its work on the card has ended.
-    bool Busy() const { return busy_; }
+    bool Busy() const { return state_.Busy(); }
     CGridCtrl* Grid() const { return grid_; }
     CChildWnd* AddWindow() const { return addWindow_; }
     CImgButton* AddButton() const { return addButton_.get(); }
     QComboBox* DriveList() const { return driveList_; }
     // The children of the last reload, in list order (two grid rows each).
-    const std::vector<ChildInfo>& Children() const { return children_; }
+    const std::vector<ChildInfo>& Children() const { return state_.Children(); }
     // The child of a grid row (either of its two rows), or null when deleted or none.
-    const ChildInfo* ChildOfRow(int row) const;
+    const ChildInfo* ChildOfRow(int row) const { return state_.ChildOfRow(row); }
     CWmpPlayer* Player() const { return player_.get(); }
     // The counts under "단말기 정보": the shown card's contents as its database holds them now
     // (all 0 without a card).
-    ContentCounts ShownCounts() const;
+    ContentCounts ShownCounts() const { return state_.Counts(); }
 
   Q_SIGNALS:
     // An apply or release has ended and the list was reloaded.
@@ -77,39 +78,27 @@ class CManagerPrivate : public ChildPageBase {
     void changeEvent(QEvent* event) override;
 
   private:
-    // How old the list must be before a return to the window asks the service again.
-    static constexpr std::chrono::seconds kReloadOnReturnAfter{60};
-
     // The children as the service lists them, fetched and read on a worker thread; nothing when
     // the page was closed before the answer came.
     std::optional<ChildrenList> FetchOffWindowThread();
-    void AddChildRows(int index, const ChildInfo& child);
+    void AddChildRows(const ChildInfo& child);
     void SetUpColumns();
     void Delete(int row);
     void Request(int row);
     void StartCardWork(const ChildInfo* child);
     void FinishCardWork(const std::shared_ptr<Card>& card, bool placed);
     void Listen(int row);
-    CDefaultXML* Database();
-    std::string CardRoot() const { return header_.drive; }
 
     const ServiceSession& session_;
     IMessageSink& messages_;
     std::unique_ptr<IMediaEngine> engine_;
-    DeviceHeader header_;
+    ChildPageState state_;
     QComboBox* driveList_ = nullptr;
     CChildWnd* addWindow_ = nullptr;
     std::vector<QPixmap> pictures_;
     std::unique_ptr<CImgButton> addButton_;
     CGridCtrl* grid_ = nullptr;
     std::unique_ptr<CWmpPlayer> player_;
-    std::vector<ChildInfo> children_;
-    std::optional<ChildInfo> childToApply_;
-    bool busy_ = false;
-    bool loading_ = false;
-    bool reloadAgain_ = false;
-    bool tooLongTold_ = false;
-    std::chrono::steady_clock::time_point loadedAt_{};
     std::thread cardWork_;
     // The card's writer lock, from the click until the name voice and the database are written.
     std::shared_ptr<CardLock> cardWorkLock_;

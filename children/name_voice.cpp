@@ -92,7 +92,7 @@ bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const Servic
 }
 
 bool SelectNameVoiceChild(int childNo, CDefaultXML& database, std::string* error) {
-    database.SetSelectedChild(childNo);
+    database.setSelectedChildNo(childNo);
     if (database.Save()) return true;
     if (error != nullptr) *error = "Default.dat could not be saved";
     return false;
@@ -110,7 +110,7 @@ bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const Service
 
 bool ReleaseNameVoice(CDefaultXML& database) {
     const bool deleted = database.card() != nullptr && DeleteNameVoiceFiles(*database.card());
-    database.SetSelectedChild(0);
+    database.setSelectedChildNo(0);
     return database.Save() && deleted;
 }
 

@@ -50,7 +50,8 @@ bool CannotBeDownloadedAgain(std::string_view path) {
     const std::string_view name = LastComponent(lower);
     if (lower.find('/') == std::string::npos) {
         return lower == ToLowerAscii(card_paths::kDatabase) ||
-               lower == ToLowerAscii(card_paths::kDiyDatabase) || lower == "info.dat";
+               lower == ToLowerAscii(card_paths::kDiyDatabase) ||
+               lower == ToLowerAscii(card_paths::kFirmwareInfo);
     }
     if (name == "rfid.tbl" || name == "sw.tbl" || name == "rec.tbl") return true;
     const std::string_view top = FirstComponent(lower);

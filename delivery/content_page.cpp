@@ -1,7 +1,6 @@
 #include "delivery/content_page.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -64,19 +63,6 @@ constexpr int kSlotPictures[4][2] = {{pic::kDiySlot1Off, pic::kDiySlot1On},
                                      {pic::kDiySlot2Off, pic::kDiySlot2On},
                                      {pic::kDiySlot3Off, pic::kDiySlot3On},
                                      {pic::kDiySlot4Off, pic::kDiySlot4On}};
-
-int SubTabGroup(ContentTab tab) {
-    switch (tab) {
-        case ContentTab::Book:
-            return 0;
-        case ContentTab::Card:
-            return 1;
-        case ContentTab::Excellent:
-            return 2;
-        default:
-            return -1;
-    }
-}
 
 // A picture button of a list cell; its id is the row, as the page learns the row from it.
 std::shared_ptr<CImgButton> CellButton(int row, int off, int on) {
@@ -244,8 +230,8 @@ void CSendContents::Reload(bool clear, bool keepTab) {
             FillLists();
             return;
         }
-        QFile info(QString::fromStdString(card_->Path("info.dat")));
-        if (info.open(QIODevice::ReadOnly)) infoText_ = info.readAll().toStdString();
+        // A card without a readable info.dat keeps the text shown before.
+        if (auto info = card_->ReadFirmwareInfo()) infoText_ = std::move(*info);
         databaseLoaded_ = card_->LoadDatabase();
         seenReloads_ = card_->Reloads();
         if (!databaseLoaded_) {
@@ -309,7 +295,7 @@ const ContentRecord* CSendContents::RecordOf(const CMyGrid& list, int row) const
 // ---- Tabs ---------------------------------------------------------------------------------
 
 bool CSendContents::SeriesSelected(ContentTab tab) const {
-    const int group = SubTabGroup(tab);
+    const int group = SubTabGroupOf(tab);
     return group >= 0 && series_[static_cast<std::size_t>(group)];
 }
 
@@ -320,7 +306,7 @@ std::optional<Shelf> CSendContents::CurrentShelf() const {
 void CSendContents::SelectTab(ContentTab tab) {
     tab_ = tab;
     for (int i = 0; i < kContentTabCount; ++i) tabs_[i]->SetState(kContentTabs[i] == tab ? 1 : 0);
-    const int group = SubTabGroup(tab);
+    const int group = SubTabGroupOf(tab);
     for (int i = 0; i < 6; ++i) {
         subTabs_[i]->SetHidden(i / 2 != group);
         const bool series = i % 2 == 0;

@@ -19,8 +19,17 @@ bool HasContentNo(const std::vector<ContentRecord>& shelf, std::string_view cont
 
 }  // namespace
 
-bool HasSubTabs(ContentTab tab) {
-    return tab == ContentTab::Book || tab == ContentTab::Card || tab == ContentTab::Excellent;
+int SubTabGroupOf(ContentTab tab) {
+    switch (tab) {
+        case ContentTab::Book:
+            return 0;
+        case ContentTab::Card:
+            return 1;
+        case ContentTab::Excellent:
+            return 2;
+        default:
+            return -1;
+    }
 }
 
 std::optional<Shelf> ShelfOfTab(ContentTab tab, bool series) {
@@ -117,20 +126,12 @@ std::vector<int> SearchTitles(const std::vector<ContentRecord>& records, std::st
     return found;
 }
 
-int DiyPositionOfRow(int page, int row) {
-    return page * kDiyPageSize + row;
-}
-
 const DiySlot& SlotOfRecord(const DiyRecord& record, int slot) {
     return record.slots[static_cast<std::size_t>(std::clamp(slot, 1, kDiySlotCount) - 1)];
 }
 
 std::string DiySlotTitle(const DiySlot& slot) {
     return slot.name.empty() ? slot.file : slot.name;
-}
-
-bool DiySlotInUse(const DiyRecord& record, int slot) {
-    return SlotOfRecord(record, slot).InUse();
 }
 
 StorageNumbers StorageFromBytes(std::uint64_t userFree, std::uint64_t total,

@@ -26,8 +26,9 @@ inline constexpr ContentTab kContentTabs[kContentTabCount] = {
     ContentTab::Language, ContentTab::Music,     ContentTab::Story, ContentTab::Book,
     ContentTab::Card,     ContentTab::Excellent, ContentTab::Diy,   ContentTab::Game};
 
-// Whether a tab has the two sub-tabs (series first, singles second).
-bool HasSubTabs(ContentTab tab);
+// Which pair of sub-tabs (series first, singles second) a tab has: 0 book, 1 card, 2 excellent;
+// -1 on the tabs without sub-tabs.
+int SubTabGroupOf(ContentTab tab);
 // The shelf a tab shows; `series` picks the series shelf on the tabs with sub-tabs. Nothing on
 // the DIY tab, which lists the DIY cards instead.
 std::optional<Shelf> ShelfOfTab(ContentTab tab, bool series);
@@ -69,14 +70,10 @@ void RebuildGameLists(ContentCatalogue& catalogue, CDefaultXML& database);
 // Indices of the records whose title holds `text`, in shelf order; nothing for an empty text.
 std::vector<int> SearchTitles(const std::vector<ContentRecord>& records, std::string_view text);
 
-// DIY list rows. A card's position counts from 1; row counts from 1 under the header.
-int DiyPositionOfRow(int page, int row);
 // Slot 1 to 4 of a DIY record.
 const DiySlot& SlotOfRecord(const DiyRecord& record, int slot);
 // The title of a slot: its name, else its file name.
 std::string DiySlotTitle(const DiySlot& slot);
-// The slots' in-use flags, for the page that draws the row's buttons.
-bool DiySlotInUse(const DiyRecord& record, int slot);
 
 // The card's space in GB, as the storage bar shows it.
 struct StorageNumbers {

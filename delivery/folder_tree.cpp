@@ -6,21 +6,10 @@
 #include <system_error>
 
 #include "store/device_files.h"
-#include "store/text_codec.h"
 
 namespace fs = std::filesystem;
 
 namespace torvane {
-
-std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name) {
-    std::error_code ec;
-    const std::string wanted = ToLowerAscii(name);
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string entry = it->path().filename().string();
-        if (ToLowerAscii(entry) == wanted) return entry;
-    }
-    return {};
-}
 
 void FolderTree::MakeParentDirectories(const std::string& filePath) {
     const auto slash = filePath.find_last_of('/');

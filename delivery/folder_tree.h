@@ -6,16 +6,11 @@
 #include <atomic>
 #include <set>
 #include <string>
-#include <string_view>
 
 #include "store/card_anchor.h"
 #include "store/card_write_batch.h"
 
 namespace torvane {
-
-// The entry of `folder` whose name equals `name` without regard to ASCII case (the card's FAT
-// file system does not tell "Default.dat" from "default.dat"); empty when there is none.
-std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name);
 
 class FolderTree {
   public:

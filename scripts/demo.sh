@@ -9,9 +9,10 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Only what the demo runs: the command line, the local content service and, when it is configured,
-# the desktop app. The tests and benchmarks are scripts/test.sh's to build.
+# the desktop app's development build (the demo account filled in). The tests and benchmarks are
+# scripts/test.sh's to build.
 targets=(torvane-cli torvane-demo-service)
-grep -q '^TORVANE_BUILD_APP:BOOL=ON$' build/CMakeCache.txt && targets+=(torvane)
+grep -q '^TORVANE_BUILD_APP:BOOL=ON$' build/CMakeCache.txt && targets+=(torvane-dev)
 cmake --build build -j"$(nproc)" --target "${targets[@]}"
 
 demo_dir=${TORVANE_DEMO_DIR:-$PWD/build/demo}
@@ -46,11 +47,11 @@ cli diy select L0002
 cli diy assign 1 1 "$recording"
 cli children apply 101
 
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/shell/torvane ]; then
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/tools/torvane-dev ]; then
     echo "Opening the desktop app on the local content service with the demo card attached."
-    TORVANE_DRIVES="$card" build/shell/torvane --service "http://$address" --demo-account
+    TORVANE_DRIVES="$card" build/tools/torvane-dev --service "http://$address" --demo-account
 else
-    if [ ! -x build/shell/torvane ]; then
+    if [ ! -x build/tools/torvane-dev ]; then
         echo "The desktop app was not built; showing the card through the command line."
     else
         echo "No display here (DISPLAY is not set); showing the card through the command line."

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
-#include <QLineEdit>
 #include <QTimer>
 #include <filesystem>
 #include <iostream>
@@ -23,7 +22,6 @@
 #include "shell/main_window.h"
 #include "shell/message_box_sink.h"
 #include "shell/qt_settings.h"
-#include "shell/screenshot.h"
 #include "shell/single_instance.h"
 #include "torvane_version.h"
 #include "ui/app_font.h"
@@ -73,8 +71,9 @@ void PrepareEnvironment() {
 
 }  // namespace
 
-int RunTorvane(int argc, char** argv) {
-    const StartOptions options = ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
+int RunTorvane(int argc, char** argv, const StartHooks& hooks) {
+    const StartOptions options = ParseStartOptions(
+        hooks.arguments.value_or(std::vector<std::string>(argv + 1, argv + argc)));
     if (!options.error.empty()) {
         std::cerr << options.error << '\n';
         return 2;
@@ -106,9 +105,7 @@ int RunTorvane(int argc, char** argv) {
     QtSettings settings;
     ServiceSession session;
     session.baseUrl = ResolveServiceUrl(options.serviceUrl, settings.GetString(kServiceUrlKey, ""));
-    if (!options.screenshotDir.empty())
-        return TakeScreenshots(QString::fromStdString(options.screenshotDir), session, settings,
-                               options);
+    if (hooks.drawInstead) return hooks.drawInstead(session, settings);
 
     MessageBoxSink messages;
     // The sign-in keeps its password in the desktop's keyring, never in the settings file.
@@ -127,14 +124,10 @@ int RunTorvane(int argc, char** argv) {
     setup.messages = &messages;
     setup.programFolder = QCoreApplication::applicationDirPath().toStdString();
     setup.session = std::move(session);
-    setup.signIn = [&settings, &signInSettings, &messages,
-                    &options](ServiceSession& windowSession) {
+    setup.signIn = [&settings, &signInSettings, &messages, &hooks](ServiceSession& windowSession) {
         CLoginDlg dialog(windowSession, signInSettings, messages);
         messages.SetParent(&dialog);
-        if (options.demoAccount) {
-            dialog.IdEdit()->setText(kDemoUserId);
-            dialog.PasswordEdit()->setText(kDemoPassword);
-        }
+        if (hooks.prepareSignIn) hooks.prepareSignIn(dialog);
         const int result = dialog.exec();
         messages.SetParent(nullptr);
         settings.Sync();

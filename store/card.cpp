@@ -2,10 +2,18 @@
 
 #include <utility>
 
+#include "store/device_files.h"
+
 namespace torvane {
 
 Card::Card(std::string root)
     : anchor_(std::make_shared<CardAnchor>(std::move(root))), database_(anchor_), diy_(anchor_) {}
+
+std::optional<std::string> Card::ReadFirmwareInfo() const {
+    std::string text;
+    if (!ReadWholeFile(Path(card_paths::kFirmwareInfo), text)) return std::nullopt;
+    return text;
+}
 
 std::shared_ptr<CardLock> Card::Lock(std::chrono::milliseconds wait) {
     auto lock = CardLock::Take(root(), wait);

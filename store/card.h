@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,9 @@ class Card : public std::enable_shared_from_this<Card> {
     bool LoadDatabase() { return database_.Load(); }
     // Reads Diy.dat and rec.tbl into the DIY database.
     bool LoadDiy() { return diy_.Load(); }
+    // The whole of the firmware's "info.dat" at the root, as the pages show it; nothing when it
+    // cannot be read.
+    std::optional<std::string> ReadFirmwareInfo() const;
 
     // The one way to change the card: takes its writer lock (see CardLock), waiting at most
     // `wait`, and reads again the databases another program changed meanwhile, so that nothing

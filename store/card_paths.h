@@ -14,8 +14,9 @@ namespace torvane::card_paths {
 
 inline constexpr std::string_view kDatabase = "Default.dat";
 inline constexpr std::string_view kDiyDatabase = "Diy.dat";
-inline constexpr std::string_view kNameVoiceFolder = "ck1";   // one folder per language below
-inline constexpr std::string_view kDiyContentFolder = "ck4";  // the chosen DIY content's table
+inline constexpr std::string_view kFirmwareInfo = "info.dat";  // the firmware's version, as text
+inline constexpr std::string_view kNameVoiceFolder = "ck1";    // one folder per language below
+inline constexpr std::string_view kDiyContentFolder = "ck4";   // the chosen DIY content's table
 inline constexpr std::string_view kDiyContentTable = "ck4/rfid.tbl";
 inline constexpr std::string_view kDiyContentSwTable = "ck4/sw.tbl";  // the same bytes again
 inline constexpr std::string_view kGameFolder = "ck6";                // the game selection's table

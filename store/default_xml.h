@@ -85,7 +85,6 @@ class CDefaultXML {
     std::vector<std::string> DiyContentTableLines() const;
     // Writes ck4's rfid.tbl and sw.tbl from the DIY content as it stands. Does not save.
     bool RebuildDiyContentTable() const;
-    void SetSelectedChild(int childNo) { selectedChildNo_ = childNo; }
 
     // The game shelf is not stored: it becomes a copy of every selected content found on its
     // own shelf, in selection order. Load does it; so may a model built in memory.

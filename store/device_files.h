@@ -62,7 +62,8 @@ bool DeleteContentFiles(const std::vector<ContentRecord>& contents, const std::s
 
 // The user's private temporary folder (no trailing "/"): "torvane-<uid>" below $TMPDIR (else
 // /tmp), mode 0700, owned by the user. Empty when it cannot be made safe, for instance when the
-// name is a symlink or another user owns it: deciphered databases must not leak or be planted.
+// name is a symlink or another user owns it: the downloads staged there on their way to the card
+// must neither leak nor be planted.
 std::string GetTempFolder();
 
 // A folder of its own for one job below the private temporary folder, removed with everything in

@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <algorithm>
 
 namespace torvane {
 
@@ -13,18 +12,6 @@ void CImgWidgetHost::AddWidget(CImgButton* widget) {
     widget->SetParent(this);
     widgets_.push_back(widget);
     update(widget->Rect());
-}
-
-void CImgWidgetHost::RemoveWidget(CImgButton* widget) {
-    hover_.Forget(widget);
-    widgets_.erase(std::remove(widgets_.begin(), widgets_.end(), widget), widgets_.end());
-    update();
-}
-
-void CImgWidgetHost::ClearWidgets() {
-    hover_.Forget(hover_.Hovered());
-    widgets_.clear();
-    update();
 }
 
 CImgButton* CImgWidgetHost::WidgetAt(const QPoint& point) const {

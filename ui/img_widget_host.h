@@ -20,8 +20,6 @@ class CImgWidgetHost : public QWidget {
     // Widgets are drawn in the order added and hit-tested in the same order; the host does not
     // own them. A composite (pager, top bar) answers with its innermost widget.
     void AddWidget(CImgButton* widget);
-    void RemoveWidget(CImgButton* widget);
-    void ClearWidgets();
     // The first widget hit at a point, or null.
     CImgButton* WidgetAt(const QPoint& point) const;
 

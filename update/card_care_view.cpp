@@ -58,54 +58,46 @@ CImgButton* CCardCareView::Button(ButtonId id) const {
     return nullptr;
 }
 
-std::string CCardCareView::Summary() const {
-    return report_ ? report_->Summary() : std::string(kMsgCardNotChecked);
-}
-
 void CCardCareView::ShowFindings() {
     const ListColumn columns[] = {
         {kLabelProblemPlace, 190}, {kLabelProblem, 360}, {kLabelRepairResult, 60}};
     ResetAsList(*grid_, columns);
-    if (report_) {
-        const auto addRow = [this](const CardProblem& problem, std::string_view result) {
-            const int row = grid_->GetRowCount();
-            grid_->SetRowCount(row + 1);
-            grid_->SetItemText(row, 0, ToQString(problem.where));
-            grid_->SetItemText(row, 1, ToQString(CardProblemSentence(problem.kind)));
-            grid_->SetItemText(row, 2, ToQString(result));
-            for (int col = 0; col < 3; ++col) grid_->SetItemFgColour(row, col, Qt::black);
-        };
-        if (report_->repairs) {
-            for (const RepairStep& step : *report_->repairs)
-                addRow(step.problem, step.mended ? kLabelMended : kLabelLeftAsItWas);
-        } else {
-            for (const CardProblem& problem : report_->problems) addRow(problem, {});
-        }
+    for (const CardCareState::FindingRow& finding : state_.FindingRows()) {
+        const int row = grid_->GetRowCount();
+        grid_->SetRowCount(row + 1);
+        grid_->SetItemText(row, 0, ToQString(finding.where));
+        grid_->SetItemText(row, 1, ToQString(finding.problem));
+        grid_->SetItemText(row, 2, ToQString(finding.result));
+        for (int col = 0; col < 3; ++col) grid_->SetItemFgColour(row, col, Qt::black);
     }
     grid_->viewport()->update();
 }
 
-void CCardCareView::ShowReport(CareReport report) {
-    report_ = std::move(report);
+void CCardCareView::RepaintFindings() {
     ShowFindings();
     if (parentWidget() != nullptr) parentWidget()->update();
 }
 
+void CCardCareView::ShowReport(CareReport report) {
+    state_.ShowReport(std::move(report));
+    RepaintFindings();
+}
+
 bool CCardCareView::Run(CardCareJob job) {
-    if (running_) return false;
+    if (state_.Running()) return false;
     job.card = host_.card ? host_.card() : nullptr;
     if (job.card == nullptr) {
         messages_.Show(MessageKind::Information, kMsgNoDevice);
         return false;
     }
-    running_ = true;
+    state_.BeginJob();
     // The buttons stand in the order of the actions.
     CImgButton* button = buttons_[static_cast<std::size_t>(job.action)].get();
     button->SetState(1);
     button->Repaint();
     lastOutcome_ = runner_.Run(DownloadJob(std::move(job)));
     button->SetState(0);
-    running_ = false;
+    state_.EndJob();
     update();
     return true;
 }
@@ -115,8 +107,8 @@ void CCardCareView::Check() {
     CardCareJob job;
     job.action = CardCareJob::Action::Check;
     job.report = &report;
-    if (!Run(std::move(job)) || !lastOutcome_->Completed()) return;
-    ShowReport(std::move(report));
+    if (Run(std::move(job)) && state_.AfterCheck(*lastOutcome_, std::move(report)))
+        RepaintFindings();
 }
 
 void CCardCareView::Repair() {
@@ -127,8 +119,7 @@ void CCardCareView::Repair() {
     if (!Run(std::move(job))) return;
     // Whatever the repair got to before it ended has changed the card.
     if (host_.cardChanged && lastOutcome_->cardChanged) host_.cardChanged();
-    if (!lastOutcome_->Completed()) return;
-    ShowReport(std::move(report));
+    if (state_.AfterCheck(*lastOutcome_, std::move(report))) RepaintFindings();
 }
 
 void CCardCareView::Backup() {
@@ -149,12 +140,7 @@ void CCardCareView::Restore(const std::string& archive) {
     job.action = CardCareJob::Action::Restore;
     job.archive = chosen;
     if (!Run(std::move(job))) return;
-    if (lastOutcome_->Completed()) {
-        // What the last check found is no longer the card's state.
-        report_.reset();
-        ShowFindings();
-        if (parentWidget() != nullptr) parentWidget()->update();
-    }
+    if (state_.AfterRestore(*lastOutcome_)) RepaintFindings();
     // A restore stopped while it renamed its files into place has changed some of them.
     if (host_.cardChanged && lastOutcome_->cardChanged) host_.cardChanged();
 }

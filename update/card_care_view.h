@@ -1,7 +1,7 @@
 // The card care tab of the update page: check the card, mend what can be mended, back up what
 // cannot be downloaded again and restore it. Every step runs as a job in the download dialog (its
 // bars, its cancel button, its questions); the findings are listed here in plain sentences, with
-// what the repair did about each.
+// what the repair did about each. The tab's state lives in update/card_care_state.h.
 #pragma once
 
 #include <QPixmap>
@@ -16,6 +16,7 @@
 #include "delivery/card_care.h"
 #include "delivery/download_job.h"
 #include "ui/image_widgets.h"
+#include "update/card_care_state.h"
 
 namespace torvane {
 
@@ -50,9 +51,9 @@ class CCardCareView : public QWidget {
     void ShowReport(CareReport report);
 
     // The last check or repair; none before the first.
-    const std::optional<CareReport>& Report() const { return report_; }
+    const std::optional<CareReport>& Report() const { return state_.Report(); }
     // One sentence on the card's state for the page's box.
-    std::string Summary() const;
+    std::string Summary() const { return state_.Summary(); }
     CGridCtrl* Findings() const { return grid_; }
     CImgButton* Button(ButtonId id) const;
     // The outcome of the last job.
@@ -66,15 +67,16 @@ class CCardCareView : public QWidget {
     // Runs one care job on the page's card; false when there was no card to run it on.
     bool Run(CardCareJob job);
     void ShowFindings();
+    // The findings shown again, and the page's box with the sentence on the card.
+    void RepaintFindings();
 
     IJobRunner& runner_;
     IMessageSink& messages_;
     Host host_;
     CGridCtrl* grid_ = nullptr;
     std::array<std::unique_ptr<CImgButton>, 4> buttons_;
-    std::optional<CareReport> report_;
+    CardCareState state_;
     std::optional<JobOutcome> lastOutcome_;
-    bool running_ = false;
 };
 
 }  // namespace torvane

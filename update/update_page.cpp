@@ -22,6 +22,17 @@
 namespace torvane {
 namespace {
 
+UpdateTab TabOfId(unsigned tabId) {
+    switch (tabId) {
+        case CUpdateSystem::kTabUpdateId:
+            return UpdateTab::Update;
+        case CUpdateSystem::kTabResetId:
+            return UpdateTab::Reset;
+        default:
+            return UpdateTab::Care;
+    }
+}
+
 QRect Edges(int left, int top, int right, int bottom) {
     return QRect(left, top, right - left, bottom - top);
 }
@@ -55,11 +66,9 @@ std::string ChooseArchiveWithDialog(QWidget* parent, bool forSaving) {
     }
     const QString suggested =
         folder + "/" + ToQString(SuggestedBackupName(DeviceDateNow().substr(0, 10)));
-    QString chosen =
-        QFileDialog::getSaveFileName(parent, ToQString(kLabelSaveBackup), suggested, filter);
-    if (!chosen.isEmpty() && !chosen.endsWith(QStringLiteral(".tvbackup"), Qt::CaseInsensitive))
-        chosen += QStringLiteral(".tvbackup");
-    return chosen.toStdString();
+    return BackupArchivePath(
+        QFileDialog::getSaveFileName(parent, ToQString(kLabelSaveBackup), suggested, filter)
+            .toStdString());
 }
 
 }  // namespace
@@ -106,7 +115,9 @@ CUpdateSystem::CUpdateSystem(QWidget* parent, const ServiceSession& session, IMe
     keepRecordings_ = new QCheckBox(ToQString(kLabelKeepRecordings), this);
     keepRecordings_->setGeometry(kKeepRecordingsPlace);
     keepRecordings_->setFont(AppFont(9, false));
-    keepRecordings_->setChecked(true);
+    keepRecordings_->setChecked(state_.KeepRecordings());
+    connect(keepRecordings_, &QCheckBox::toggled, this,
+            [this](bool keep) { state_.SetKeepRecordings(keep); });
 
     CCardCareView::Host care;
     care.card = [this] { return TargetCard(); };
@@ -132,15 +143,21 @@ void CUpdateSystem::SetUpGrid() {
     ResetAsList(*grid_, columns);
 }
 
-const std::vector<UpdateFile>& CUpdateSystem::CurrentFiles() const {
-    static const std::vector<UpdateFile> none;
-    if (!list_) return none;
-    return currentTab_ == kTabUpdateId ? list_->ListA() : list_->ListB();
+unsigned CUpdateSystem::CurrentTab() const {
+    switch (state_.Tab()) {
+        case UpdateTab::Update:
+            return kTabUpdateId;
+        case UpdateTab::Reset:
+            return kTabResetId;
+        case UpdateTab::Care:
+            break;
+    }
+    return kTabCareId;
 }
 
 void CUpdateSystem::FillGrid() {
     SetUpGrid();
-    const std::vector<UpdateFile>& files = CurrentFiles();
+    const std::vector<UpdateFile>& files = state_.Files();
     for (std::size_t i = 0; i < files.size(); ++i) {
         const int row = grid_->GetRowCount();
         grid_->SetRowCount(row + 1);
@@ -177,10 +194,9 @@ CImgButton* CUpdateSystem::TabButton(unsigned tabId) const {
 }
 
 void CUpdateSystem::ChooseTab(unsigned tabId) {
-    if (tabId != currentTab_) {
+    if (state_.ChooseTab(TabOfId(tabId))) {
         for (const unsigned tab : {kTabUpdateId, kTabResetId, kTabCareId})
             TabButton(tab)->SetState(tab == tabId ? 1 : 0);
-        currentTab_ = tabId;
         FillGrid();
         ShowTabWidgets();
     }
@@ -188,9 +204,9 @@ void CUpdateSystem::ChooseTab(unsigned tabId) {
 }
 
 void CUpdateSystem::ShowTabWidgets() {
-    grid_->setVisible(currentTab_ != kTabCareId);
-    keepRecordings_->setVisible(currentTab_ == kTabResetId);
-    careView_->setVisible(currentTab_ == kTabCareId);
+    grid_->setVisible(state_.ShowsPackages());
+    keepRecordings_->setVisible(state_.ShowsKeepRecordings());
+    careView_->setVisible(state_.ShowsCare());
 }
 
 void CUpdateSystem::OfferRestore(const std::string& archive) {
@@ -202,7 +218,7 @@ bool CUpdateSystem::RequestFirmwareList() {
     UpdateFileList list;
     if (!list.FetchUpdateFiles(session_).ok()) {
         if (list.RefusedAsTooLong()) messages_.Show(MessageKind::Error, kMsgServiceListTooLong);
-        list_.reset();
+        state_.SetList(std::nullopt);
         FillGrid();
         return false;
     }
@@ -211,39 +227,37 @@ bool CUpdateSystem::RequestFirmwareList() {
 }
 
 void CUpdateSystem::SetList(UpdateFileList list) {
-    list_ = std::move(list);
+    state_.SetList(std::move(list));
     FillGrid();
 }
 
 void CUpdateSystem::SetDeviceVersions(const std::string& contentVersion,
                                       const std::string& firmwareVersion) {
-    contentVersion_ = contentVersion;
-    firmwareVersion_ = firmwareVersion;
+    state_.SetVersions(contentVersion, firmwareVersion);
     update();
 }
 
 void CUpdateSystem::Install() {
-    if (installing_ || currentTab_ == kTabCareId) return;
+    if (!state_.TakesInstallClick()) return;
     CImgButton* button = InstallButton();
     button->SetState(1);
     button->Repaint();
     const int row = TickedRow();
-    const std::vector<UpdateFile>& files = CurrentFiles();
+    // The row keeps its package's place in the tab's list; the package is copied so that the
+    // list may change under a running job.
     bool listed = false;
-    const std::size_t index = row > 0 ? grid_->GetRowKey(row).toUInt(&listed) : 0u;
-    if (listed && index < files.size()) {
+    const int index = row > 0 ? grid_->GetRowKey(row).toInt(&listed) : -1;
+    if (const std::optional<UpdateFile> file = state_.PackageAt(listed ? index + 1 : 0)) {
         std::shared_ptr<Card> card = TargetCard();
         if (card == nullptr) {
             messages_.Show(MessageKind::Information, kMsgNoDevice);
         } else {
-            // The record is copied: the list must not change under a running job.
-            const UpdateFile file = files[index];
-            installing_ = true;
+            state_.SetInstalling(true);
             std::optional<KeptRecordings> kept;
-            if (CurrentKind() == PackageKind::Reset && keepRecordings_->isChecked()) kept.emplace();
-            lastOutcome_ = InstallPackage(file, CurrentKind(), std::move(card), *runner_, messages_,
-                                          kept ? &*kept : nullptr);
-            installing_ = false;
+            if (state_.InstallKeepsRecordings()) kept.emplace();
+            lastOutcome_ = InstallPackage(*file, CurrentKind(), std::move(card), *runner_,
+                                          messages_, kept ? &*kept : nullptr);
+            state_.SetInstalling(false);
             // The window reads the card again only when the job wrote to it: not after a
             // refused question or a package that never arrived.
             if (lastOutcome_->cardChanged) CardChanged();
@@ -260,9 +274,9 @@ void CUpdateSystem::paintEvent(QPaintEvent*) {
         painter.drawPixmap(kPictures[i].place, pictures_[i]);
     for (const unsigned tab : {kTabUpdateId, kTabResetId, kTabCareId})
         TabButton(tab)->Draw(painter);
-    if (currentTab_ == kTabUpdateId) {
+    if (state_.Tab() == UpdateTab::Update) {
         installUpdate_->Draw(painter);
-    } else if (currentTab_ == kTabResetId) {
+    } else if (state_.Tab() == UpdateTab::Reset) {
         painter.drawPixmap(kResetNoticePlace, pictures_.back());
         installReset_->Draw(painter);
     }
@@ -273,7 +287,7 @@ void CUpdateSystem::DrawBoxLines(QPainter& painter) const {
     painter.setPen(Qt::black);
     painter.setFont(AppFont(8, true));
     DrawTextAt(painter, 106, 153, ToQString(kLabelRemovableDrive));
-    if (currentTab_ == kTabCareId) {
+    if (state_.ShowsCare()) {
         DrawTextAt(painter, 106, 182, ToQString(kLabelCardState));
         DrawTextAt(painter, 195, 182, ToQString(careView_->Summary()));
         painter.setPen(QColor(0x8A, 0x6A, 0x52));
@@ -281,10 +295,8 @@ void CUpdateSystem::DrawBoxLines(QPainter& painter) const {
         DrawTextAt(painter, 106, 208, ToQString(kLabelCareIntro));
         return;
     }
-    const bool updateTab = currentTab_ == kTabUpdateId;
-    DrawTextAt(painter, 106, 182,
-               ToQString(updateTab ? kLabelContentVersion : kLabelFirmwareVersion));
-    const std::string& version = updateTab ? contentVersion_ : firmwareVersion_;
+    DrawTextAt(painter, 106, 182, ToQString(state_.VersionLabel()));
+    const std::string& version = state_.ShownVersion();
     if (!version.empty()) DrawTextAt(painter, 195, 182, ToQString(version));
 }
 
@@ -297,7 +309,7 @@ void CUpdateSystem::mouseReleaseEvent(QMouseEvent* event) {
             return;
         }
     }
-    if (currentTab_ != kTabCareId && InstallButton()->HitTest(at.x(), at.y()) != nullptr) Install();
+    if (state_.ShowsPackages() && InstallButton()->HitTest(at.x(), at.y()) != nullptr) Install();
 }
 
 }  // namespace torvane

@@ -2,7 +2,8 @@
 // which keeps the card's contents, and reset, which wipes the card first, keeping the parent's
 // recordings when asked), one package ticked at a time, installed through a job runner onto the
 // drive chosen in the drive chooser; beside them the attached card's content and firmware
-// versions. A third tab takes care of the card: check, repair, backup and restore.
+// versions. A third tab takes care of the card: check, repair, backup and restore. The page's
+// state and its decisions live in update/update_page_state.h; the page shows and forwards clicks.
 #pragma once
 
 #include <QPixmap>
@@ -19,6 +20,7 @@
 #include "update/card_care_view.h"
 #include "update/package_install.h"
 #include "update/update_list.h"
+#include "update/update_page_state.h"
 
 class QCheckBox;
 
@@ -45,7 +47,7 @@ class CUpdateSystem : public UpdatePageBase {
     ~CUpdateSystem() override;
 
     // UpdatePageBase
-    bool HasFirmwareList() const override { return list_.has_value(); }
+    bool HasFirmwareList() const override { return state_.List().has_value(); }
     bool RequestFirmwareList() override;
     void SetDeviceVersions(const std::string& contentVersion,
                            const std::string& firmwareVersion) override;
@@ -62,23 +64,21 @@ class CUpdateSystem : public UpdatePageBase {
     // without a ticked row.
     void Install();
 
-    PackageKind CurrentKind() const {
-        return currentTab_ == kTabUpdateId ? PackageKind::Update : PackageKind::Reset;
-    }
-    unsigned CurrentTab() const { return currentTab_; }
+    PackageKind CurrentKind() const { return state_.Kind(); }
+    unsigned CurrentTab() const;
     // The ticked grid row, or 0.
     int TickedRow() const;
     CGridCtrl* Grid() const { return grid_; }
     CImgButton* TabButton(unsigned tabId) const;
     // The install button of the current tab.
     CImgButton* InstallButton() const {
-        return currentTab_ == kTabUpdateId ? installUpdate_.get() : installReset_.get();
+        return state_.Tab() == UpdateTab::Update ? installUpdate_.get() : installReset_.get();
     }
-    const std::optional<UpdateFileList>& List() const { return list_; }
+    const std::optional<UpdateFileList>& List() const { return state_.List(); }
     // Installs only on this list's records: a test may give one read from an answer.
     void SetList(UpdateFileList list);
-    const std::string& ContentVersion() const { return contentVersion_; }
-    const std::string& FirmwareVersion() const { return firmwareVersion_; }
+    const std::string& ContentVersion() const { return state_.ContentVersion(); }
+    const std::string& FirmwareVersion() const { return state_.FirmwareVersion(); }
     // The reset tab's choice to keep the DIY recordings and the name voice (on at first).
     QCheckBox* KeepRecordingsBox() const { return keepRecordings_; }
     CCardCareView* CareView() const { return careView_; }
@@ -91,7 +91,6 @@ class CUpdateSystem : public UpdatePageBase {
 
   private:
     void SetUpGrid();
-    const std::vector<UpdateFile>& CurrentFiles() const;
     // Shows the widgets of the current tab only.
     void ShowTabWidgets();
     void DrawBoxLines(QPainter& painter) const;
@@ -105,15 +104,11 @@ class CUpdateSystem : public UpdatePageBase {
     std::unique_ptr<CImgButton> tabCare_;
     std::unique_ptr<CImgButton> installUpdate_;
     std::unique_ptr<CImgButton> installReset_;
-    unsigned currentTab_ = kTabUpdateId;
+    UpdatePageState state_;
     CGridCtrl* grid_ = nullptr;
     QCheckBox* keepRecordings_ = nullptr;
     CCardCareView* careView_ = nullptr;
-    std::string contentVersion_;
-    std::string firmwareVersion_;
-    std::optional<UpdateFileList> list_;
     std::optional<JobOutcome> lastOutcome_;
-    bool installing_ = false;
 };
 
 }  // namespace torvane

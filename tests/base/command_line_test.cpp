@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "tests/support/temp_folder.h"
+#include "tools/dev_app/dev_options.h"
 
 namespace torvane {
 namespace {
@@ -35,16 +36,33 @@ TEST(StartOptions, ServerSwitchesInTheirUsualSpellings) {
     }
 }
 
-TEST(StartOptions, ServiceScreenshotAndDemoAccount) {
-    StartOptions options = ParseStartOptions(
-        {"--service", "http://127.0.0.1:8080", "--screenshot=/tmp/shots", "--demo-account"});
+TEST(StartOptions, ServiceAddress) {
+    StartOptions options = ParseStartOptions({"--service", "http://127.0.0.1:8080"});
     EXPECT_EQ(options.serviceUrl, "http://127.0.0.1:8080");
-    EXPECT_EQ(options.screenshotDir, "/tmp/shots");
-    EXPECT_TRUE(options.demoAccount);
     EXPECT_EQ(options.action, StartAction::Run);
 
     EXPECT_NE(ParseStartOptions({"--service"}).error, "");
     EXPECT_NE(ParseStartOptions({"--bogus"}).error, "");
+}
+
+// The screenshots and the demo account belong to the development build: the shipping program
+// refuses them, the development build takes them out and hands the rest on unchanged.
+TEST(StartOptions, ScreenshotAndDemoAccountOnlyInTheDevelopmentBuild) {
+    for (const char* option : {"--screenshot=/tmp/shots", "--demo-account"})
+        EXPECT_NE(ParseStartOptions({option}).error, "") << option;
+    EXPECT_EQ(StartHelpText().find("--screenshot"), std::string::npos);
+
+    const DevelopmentOptions options =
+        TakeDevelopmentOptions({"--service", "http://127.0.0.1:8080", "--screenshot=/tmp/shots",
+                                "--demo-account", "/home/a/card.tvbackup"});
+    EXPECT_EQ(options.screenshotDir, "/tmp/shots");
+    EXPECT_TRUE(options.demoAccount);
+    EXPECT_EQ(options.rest, (std::vector<std::string>{"--service", "http://127.0.0.1:8080",
+                                                      "/home/a/card.tvbackup"}));
+    EXPECT_EQ(ParseStartOptions(options.rest).error, "");
+    EXPECT_EQ(TakeDevelopmentOptions({"--screenshot", "shots"}).screenshotDir, "shots");
+    EXPECT_NE(TakeDevelopmentOptions({"--screenshot"}).error, "");
+    EXPECT_TRUE(TakeDevelopmentOptions({"-h"}).help);
 }
 
 // The file manager passes the opened backup as an absolute path, which starts like a "/" switch.

@@ -109,7 +109,7 @@ TEST_F(CardCheckTest, ProblemsMadeByHandAreEachNamedWithTheirPlace) {
 TEST_F(CardCheckTest, AnUnreadableRecordingTableAndAMissingNameVoiceAreNamed) {
     fs::remove(Card() / "ck9/rec.tbl");
     fs::create_directories(Card() / "ck9/rec.tbl");
-    database.SetSelectedChild(101);
+    database.setSelectedChildNo(101);
     ASSERT_TRUE(database.Save());
     for (const char* language : {"en", "ko", "ch"})
         WriteFile(Card() / "ck1" / language / "00000003.qvx", "a voice");

@@ -61,7 +61,7 @@ TEST(ChildRowTextsTest, CellStateFollowsTheFirstNameFileAndTheCardsSelectedChild
         return info;
     };
     CDefaultXML database;
-    database.SetSelectedChild(7);
+    database.setSelectedChildNo(7);
     const struct {
         ChildInfo child;
         const CDefaultXML* database;
@@ -78,7 +78,7 @@ TEST(ChildRowTextsTest, CellStateFollowsTheFirstNameFileAndTheCardsSelectedChild
     for (const auto& c : cases) EXPECT_EQ(NameVoiceCellOf(c.child, c.database), c.state);
 
     // A child the service numbered 0 is not "the card calls no child".
-    database.SetSelectedChild(0);
+    database.setSelectedChildNo(0);
     EXPECT_EQ(NameVoiceCellOf(child(0, {"exist"}), &database), NameVoiceCell::Ready);
     EXPECT_EQ(NameVoiceCellText(NameVoiceCell::Requested), kCellNameVoiceRequested);
     EXPECT_EQ(NameVoiceCellText(NameVoiceCell::Blank), "");

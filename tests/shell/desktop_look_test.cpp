@@ -12,8 +12,8 @@
 #include "base/settings.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
-#include "shell/screenshot.h"
 #include "tests/support/recording_sink.h"
+#include "tools/dev_app/screenshot.h"
 
 namespace torvane {
 

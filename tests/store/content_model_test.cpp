@@ -103,7 +103,7 @@ TEST(GameSelection, RemovesOnlyTheFirstOccurrence) {
 TEST(Clear, EmptiesShelvesAndListsButKeepsDeviceSettings) {
     CDefaultXML model;
     model.setSystemVersion("1");
-    model.SetSelectedChild(4);
+    model.setSelectedChildNo(4);
     model.setSelectedDiyContentNo("L1");
     for (const Shelf shelf : kAllShelves) model.Contents(shelf).push_back(Catalogue("L1", "", ""));
     model.diyList() = {"1"};

@@ -57,7 +57,7 @@ TEST(DefaultDocument, WritesEveryFieldInTheDeviceOrder) {
     CDefaultXML model;
     model.setSystemVersion("2");
     model.setSoundType("B");
-    model.SetSelectedChild(3);
+    model.setSelectedChildNo(3);
     model.setSelectedDiyContentNo("L0002");
     model.diyList() = {"00000107", "00000007"};
     model.gameContentList() = {"S0002", "L0002"};
@@ -180,7 +180,7 @@ class DefaultFile : public ::testing::Test {
         CDefaultXML model{device.path()};
         model.setSystemVersion("1.0");
         model.setSoundType("S");
-        model.SetSelectedChild(2);
+        model.setSelectedChildNo(2);
         ContentRecord content = Content("L1", "language", "\xEB\x98\xA0 & <");
         content.files = {File("00000001.qvx", "1")};
         model.Contents(Shelf::Language).push_back(content);
@@ -190,7 +190,7 @@ class DefaultFile : public ::testing::Test {
     }
 };
 
-TEST_F(DefaultFile, SaveEnciphersTheDocumentAndRemovesTheStagingFile) {
+TEST_F(DefaultFile, SaveEnciphersTheDocumentAndLeavesNoPlainCopy) {
     CDefaultXML model = SampleModel();
     ASSERT_TRUE(model.Save());
     EXPECT_FALSE(std::filesystem::exists(device / "_Default.dat"));
@@ -286,7 +286,7 @@ CDefaultXML LargeTrickyModel(const std::string& root) {
     CDefaultXML model(root);
     model.setSystemVersion("2.1");
     model.setSoundType("1");
-    model.SetSelectedChild(7);
+    model.setSelectedChildNo(7);
     model.setSelectedDiyContentNo("L100007");
     model.diyList() = {"9000003", "9000001", "9000002"};
     model.gameContentList() = {"L100014", "L100007"};

@@ -1,4 +1,4 @@
-#include "shell/screenshot.h"
+#include "tools/dev_app/screenshot.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -230,16 +230,13 @@ bool SaveUnderDarkTheme(CTorvaneDlg& window, const ServiceSession& session, ISet
 }  // namespace
 
 int TakeScreenshots(const QString& folder, const ServiceSession& session, ISettings& settings,
-                    const StartOptions& options) {
+                    const std::function<void(CLoginDlg&)>& prepareSignIn) {
     QDir().mkpath(folder);
     TerminalSink messages;
 
     ServiceSession signedIn = session;
     CLoginDlg dialog(signedIn, settings, messages);
-    if (options.demoAccount) {
-        dialog.IdEdit()->setText(kDemoUserId);
-        dialog.PasswordEdit()->setText(kDemoPassword);
-    }
+    if (prepareSignIn) prepareSignIn(dialog);
     dialog.ShowBanner();
     bool ok = Save(dialog, folder + "/login.png");
     if (!dialog.IdEdit()->text().isEmpty()) dialog.SignIn();
