@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 #include "children/child_rules.h"
 #include "children/child_window.h"
 #include "children/name_voice.h"
@@ -294,9 +295,14 @@ void CManagerPrivate::Delete(int row) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CDefaultXML* database = CardRoot().empty() ? nullptr : Database();
     std::shared_ptr<CardLock> lock;
-    if (database != nullptr && !(lock = LockCardForAction(*header_.card, messages_))) {
-        QApplication::restoreOverrideCursor();
-        return;
+    if (database != nullptr) {
+        auto locked = LockCardForAction(*header_.card);
+        if (!locked.ok()) {
+            QApplication::restoreOverrideCursor();
+            TellOutcome(messages_, locked.status());
+            return;
+        }
+        lock = std::move(locked.value());
     }
     const bool deleted = DeleteChildWithVoice(*child, database, session_, messages_);
     QApplication::restoreOverrideCursor();
@@ -337,11 +343,13 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
         messages_.Show(MessageKind::Information, kMsgNoDevice);
         return;
     }
-    cardWorkLock_ = LockCardForAction(*card, messages_);
-    if (cardWorkLock_ == nullptr) {
+    auto locked = LockCardForAction(*card);
+    if (!locked.ok()) {
         busy_ = false;
+        TellOutcome(messages_, locked.status());
         return;
     }
+    cardWorkLock_ = std::move(locked.value());
     cardWork_ = std::thread([this, card, apply = childToApply_, session = session_] {
         std::string error;
         const bool placed = apply ? PlaceNameVoice(*apply, card->anchor(), session, &error)
