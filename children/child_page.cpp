@@ -252,8 +252,10 @@ void CManagerPrivate::AddChildFromWindow() {
     child.sex = addWindow_->IsBoy() ? ChildSex::Boy : ChildSex::Girl;
     child.birthday = addWindow_->Birthday();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool added = AddChild(child, shown, session_, messages_);
+    const Status outcome = AddChild(child, shown, session_);
     QApplication::restoreOverrideCursor();
+    TellOutcome(messages_, outcome);
+    const bool added = outcome.ok();
     // The add window stays open for the next child.
     if (added) ReloadChildren();
 }
@@ -274,9 +276,13 @@ void CManagerPrivate::RunCommand(int row, int command) {
                 return;
             }
             const ChildInfo* child = ChildOfRow(row);
-            if (command == CChildInfoCell::kApply &&
-                (child == nullptr || !RequireChildNumber(*child, messages_)))
-                return;
+            if (command == CChildInfoCell::kApply && child == nullptr) return;
+            if (command == CChildInfoCell::kApply) {
+                if (const Status valid = RequireChildNumber(*child); !valid.ok()) {
+                    TellOutcome(messages_, valid);
+                    return;
+                }
+            }
             StartCardWork(command == CChildInfoCell::kApply ? child : nullptr);
             return;
         }
@@ -304,9 +310,10 @@ void CManagerPrivate::Delete(int row) {
         }
         lock = std::move(locked.value());
     }
-    const bool deleted = DeleteChildWithVoice(*child, database, session_, messages_);
+    const Status outcome = DeleteChildWithVoice(*child, database, session_);
     QApplication::restoreOverrideCursor();
-    if (!deleted) return;
+    TellOutcome(messages_, outcome);
+    if (!outcome.ok()) return;
     // The rows stay, invisible, until the next reload.
     grid_->SetItemText(first, 1, QString());
     grid_->SetItemData(first, 1, 0);
@@ -319,9 +326,10 @@ void CManagerPrivate::Request(int row) {
     const ChildInfo* child = ChildOfRow(row);
     if (child == nullptr) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool requested = RequestChildVoice(*child, session_, messages_);
+    const Status outcome = RequestChildVoice(*child, session_);
     QApplication::restoreOverrideCursor();
-    if (!requested) return;
+    TellOutcome(messages_, outcome);
+    if (!outcome.ok()) return;
     const int second = row - row % 2 + 1;
     if (auto* cell = grid_->GetCellAs<CChildInfoCell>(second, 0)) {
         cell->SetInfo(static_cast<int>(NameVoiceCell::Requested),
