@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 #include "children/child_rules.h"
 #include "children/child_window.h"
 #include "children/name_voice.h"
@@ -204,8 +205,10 @@ void CManagerPrivate::AddChildFromWindow() {
     child.sex = addWindow_->IsBoy() ? ChildSex::Boy : ChildSex::Girl;
     child.birthday = addWindow_->Birthday();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool added = AddChild(child, shown, session_, messages_);
+    const Status outcome = AddChild(child, shown, session_);
     QApplication::restoreOverrideCursor();
+    TellOutcome(messages_, outcome);
+    const bool added = outcome.ok();
     // The add window stays open for the next child.
     if (added) ReloadChildren();
 }
@@ -230,9 +233,13 @@ void CManagerPrivate::RunCommand(int row, int command) {
                     break;
             }
             const ChildInfo* child = ChildOfRow(row);
-            if (command == CChildInfoCell::kApply &&
-                (child == nullptr || !RequireChildNumber(*child, messages_)))
-                return;
+            if (command == CChildInfoCell::kApply && child == nullptr) return;
+            if (command == CChildInfoCell::kApply) {
+                if (const Status valid = RequireChildNumber(*child); !valid.ok()) {
+                    TellOutcome(messages_, valid);
+                    return;
+                }
+            }
             StartCardWork(command == CChildInfoCell::kApply ? child : nullptr);
             return;
         }
@@ -251,13 +258,19 @@ void CManagerPrivate::Delete(int row) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CDefaultXML* database = state_.DatabaseToChange();
     std::shared_ptr<CardLock> lock;
-    if (database != nullptr && !(lock = LockCardForAction(*state_.ShownCard(), messages_))) {
-        QApplication::restoreOverrideCursor();
-        return;
+    if (database != nullptr) {
+        auto locked = LockCardForAction(*state_.ShownCard());
+        if (!locked.ok()) {
+            QApplication::restoreOverrideCursor();
+            TellOutcome(messages_, locked.status());
+            return;
+        }
+        lock = std::move(locked.value());
     }
-    const bool deleted = DeleteChildWithVoice(*child, database, session_, messages_);
+    const Status outcome = DeleteChildWithVoice(*child, database, session_);
     QApplication::restoreOverrideCursor();
-    if (!deleted) return;
+    TellOutcome(messages_, outcome);
+    if (!outcome.ok()) return;
     // The rows stay, invisible, until the next reload.
     state_.MarkDeleted(row);
     grid_->SetItemText(first, 1, QString());
@@ -270,9 +283,10 @@ void CManagerPrivate::Request(int row) {
     const ChildInfo* child = ChildOfRow(row);
     if (child == nullptr) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool requested = RequestChildVoice(*child, session_, messages_);
+    const Status outcome = RequestChildVoice(*child, session_);
     QApplication::restoreOverrideCursor();
-    if (!requested) return;
+    TellOutcome(messages_, outcome);
+    if (!outcome.ok()) return;
     const int second = ChildPageState::FirstRowOf(row) + 1;
     grid_->SetChildInfo(second, 0, static_cast<int>(NameVoiceCell::Requested),
                         ToQString(NameVoiceCellText(NameVoiceCell::Requested)));
@@ -292,11 +306,13 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
         messages_.Show(MessageKind::Information, kMsgNoDevice);
         return;
     }
-    cardWorkLock_ = LockCardForAction(*card, messages_);
-    if (cardWorkLock_ == nullptr) {
+    auto locked = LockCardForAction(*card);
+    if (!locked.ok()) {
         state_.StopCardWork();
+        TellOutcome(messages_, locked.status());
         return;
     }
+    cardWorkLock_ = std::move(locked.value());
     cardWork_ = std::thread([this, card, apply, session = session_] {
         std::string error;
         const bool placed = apply ? PlaceNameVoice(*apply, card->anchor(), session, &error)

@@ -36,15 +36,14 @@ std::string ChildFullName(const ChildInfo& child) {
     return ChildFullName(child.familyName, child.firstName);
 }
 
-std::optional<std::string_view> CheckNewChild(std::string_view familyName,
-                                              std::string_view givenName,
-                                              const std::vector<std::string>& registeredNames) {
+std::optional<MessageId> CheckNewChild(std::string_view familyName, std::string_view givenName,
+                                       const std::vector<std::string>& registeredNames) {
     const std::string fullName = ChildFullName(familyName, givenName);
     for (const std::string& name : registeredNames) {
-        if (name == fullName) return kMsgChildNameTaken;
+        if (name == fullName) return MessageId::ChildNameTaken;
     }
-    if (givenName.empty()) return kMsgEnterChildGivenName;
-    if (familyName.empty()) return kMsgEnterChildFamilyName;
+    if (givenName.empty()) return MessageId::EnterChildGivenName;
+    if (familyName.empty()) return MessageId::EnterChildFamilyName;
     return std::nullopt;
 }
 
@@ -96,51 +95,42 @@ ContentCounts CountCardContents(const CDefaultXML& database) {
     return counts;
 }
 
-bool AddChild(const NewChild& child, const std::vector<std::string>& registeredNames,
-              const ServiceSession& session, IMessageSink& messages) {
-    if (const auto refusal = CheckNewChild(child.familyName, child.givenName, registeredNames)) {
-        messages.Show(MessageKind::Plain, *refusal);
-        return false;
-    }
+Status AddChild(const NewChild& child, const std::vector<std::string>& registeredNames,
+                const ServiceSession& session) {
+    if (const auto refusal = CheckNewChild(child.familyName, child.givenName, registeredNames))
+        return Status::Failure(OutcomeKind::Refused, Say(*refusal));
     const Status sent =
         InsertChild(child.familyName, child.givenName, child.sex, child.birthday, session);
-    if (!sent.ok()) {
-        messages.Show(MessageKind::Error, ChildNotAddedMessage(child.familyName, child.givenName));
-        return false;
-    }
-    messages.Show(MessageKind::Plain, ChildAddedMessage(child.familyName, child.givenName));
-    return true;
+    if (!sent.ok())
+        return Status::Failure(sent.kind(),
+                               Say(MessageId::ChildNotAdded, child.familyName, child.givenName));
+    return Status::Done(Say(MessageId::ChildAdded, child.familyName, child.givenName));
 }
 
-bool RequireChildNumber(const ChildInfo& child, IMessageSink& messages) {
-    if (child.numberValid) return true;
-    messages.Show(MessageKind::Error, kMsgChildNumberInvalid);
-    return false;
+Status RequireChildNumber(const ChildInfo& child) {
+    if (child.numberValid) return Status::Ok();
+    return Status::Failure(OutcomeKind::Refused, Say(MessageId::ChildNumberInvalid));
 }
 
-bool DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
-                          const ServiceSession& session, IMessageSink& messages) {
-    if (!RequireChildNumber(child, messages)) return false;
-    if (!DeleteChild(child.childNo, session).ok()) {
-        messages.Show(MessageKind::Error,
-                      ChildNotDeletedMessage(child.familyName, child.firstName));
-        return false;
-    }
+Status DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
+                            const ServiceSession& session) {
+    if (Status valid = RequireChildNumber(child); !valid.ok()) return valid;
+    if (const Status sent = DeleteChild(child.childNo, session); !sent.ok())
+        return Status::Failure(sent.kind(),
+                               Say(MessageId::ChildNotDeleted, child.familyName, child.firstName));
+    Status deleted = Status::Done(Say(MessageId::ChildDeleted, child.familyName, child.firstName));
     const bool calledByCard = database != nullptr && !database->root().empty() &&
                               child.childNo != 0 && database->selectedChildNo() == child.childNo;
-    if (calledByCard && !ReleaseNameVoice(*database)) {
-        messages.Show(MessageKind::Error, kMsgNameVoiceNotRemoved);
-    }
-    messages.Show(MessageKind::Plain, ChildDeletedMessage(child.familyName, child.firstName));
-    return true;
+    if (calledByCard && !ReleaseNameVoice(*database))
+        deleted.AddNote(Say(MessageId::NameVoiceNotRemoved));
+    return deleted;
 }
 
-bool RequestChildVoice(const ChildInfo& child, const ServiceSession& session,
-                       IMessageSink& messages) {
-    if (!RequireChildNumber(child, messages)) return false;
-    if (RequestNameFile(child.childNo, session).ok()) return true;
-    messages.Show(MessageKind::Error, kMsgNameVoiceRequestFailed);
-    return false;
+Status RequestChildVoice(const ChildInfo& child, const ServiceSession& session) {
+    if (Status valid = RequireChildNumber(child); !valid.ok()) return valid;
+    if (const Status sent = RequestNameFile(child.childNo, session); !sent.ok())
+        return Status::Failure(sent.kind(), Say(MessageId::NameVoiceRequestFailed));
+    return Status::Ok();
 }
 
 }  // namespace torvane

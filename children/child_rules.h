@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "children/children_service.h"
+#include "store/status.h"
 
 namespace torvane {
 
@@ -39,9 +39,8 @@ struct NewChild {
 // The add window's checks, in this order: the full name is one of `registeredNames` (the names of
 // the children still registered), the given name is empty, the family name is empty. The sentence
 // of the first check that fails, or nothing when the child may be sent.
-std::optional<std::string_view> CheckNewChild(std::string_view familyName,
-                                              std::string_view givenName,
-                                              const std::vector<std::string>& registeredNames);
+std::optional<MessageId> CheckNewChild(std::string_view familyName, std::string_view givenName,
+                                       const std::vector<std::string>& registeredNames);
 
 // What the second row of a child shows about its name voice, judged from its first name file.
 enum class NameVoiceCell {
@@ -72,25 +71,24 @@ struct ContentCounts {
 };
 ContentCounts CountCardContents(const CDefaultXML& database);
 
-// False, after telling the user, for a child whose number the service wrote badly: a delete,
-// request or apply sent with a number made up for it could reach another child.
-bool RequireChildNumber(const ChildInfo& child, IMessageSink& messages);
+// Refused ("the service wrote this child's number badly") for a child whose number the service
+// wrote badly: a delete, request or apply sent with a number made up for it could reach another
+// child.
+Status RequireChildNumber(const ChildInfo& child);
 
-// Checks the new child (the check's sentence is shown and nothing sent), then registers it. The
-// user is told whether the service took it. True when it did.
-bool AddChild(const NewChild& child, const std::vector<std::string>& registeredNames,
-              const ServiceSession& session, IMessageSink& messages);
-
-// Removes the child at the service. Only once the service has taken the request, and only when
+// Checks the new child (Refused with the check's sentence, nothing sent), then registers it:
+// Done ("아이 이름(...)이 추가되었습니다."), or ServiceFailed when the service did not take it.
+Status AddChild(const NewChild& child, const std::vector<std::string>& registeredNames,
+                const ServiceSession& session);  // Removes the child at the service. Only once the
+                                                 // service has taken the request, and only when
 // `database` (may be null: no card) names this child as the one the device calls, the name voice
 // leaves the card and the card calls no child, so that the device never calls a child who is no
-// longer registered; another child's voice stays. The user is told the outcome. True when the
-// service took the request (the voice files are then gone where they had to go).
-bool DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
-                          const ServiceSession& session, IMessageSink& messages);
+// longer registered; another child's voice stays. Done when the service took the request, with a
+// note when the voice could not be taken off the card; ServiceFailed when it did not.
+Status DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
+                            const ServiceSession& session);
 
-// Asks the service for the child's name voice; only a failure is told (the row shows the success).
-bool RequestChildVoice(const ChildInfo& child, const ServiceSession& session,
-                       IMessageSink& messages);
+// Asks the service for the child's name voice. Its success has no sentence (the row shows it).
+Status RequestChildVoice(const ChildInfo& child, const ServiceSession& session);
 
 }  // namespace torvane

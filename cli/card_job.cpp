@@ -7,6 +7,7 @@
 
 #include "base/card_opening.h"
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 
 namespace torvane::cli {
 
@@ -117,6 +118,17 @@ void ReportJob(CliContext& ctx, const JobOutcome& outcome) {
     else
         ctx.Fail(status.kind(),
                  status.message().empty() ? std::string(kCliJobDidNotRun) : status.message());
+}
+
+void ReportJob(CliContext& ctx, const ActionJobOutcome& outcome) {
+    // Refused before the job ran (a chosen file that is no sound): its sentence is the reason.
+    if (outcome.job.result == JobOutcome::Result::Stopped && !outcome.status.ok() &&
+        outcome.status.id() != MessageId::None) {
+        ctx.Fail(outcome.status);
+        return;
+    }
+    TellOutcome(ctx.Messages(), outcome.status);
+    ReportJob(ctx, outcome.job);
 }
 
 const ContentRecord* FindOnShelf(const std::vector<ContentRecord>& shelf, std::string_view no) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/cli_context.h"
+#include "delivery/diy_actions.h"
 #include "delivery/job_runner.h"
 #include "store/card.h"
 #include "store/content_record.h"
@@ -92,6 +93,8 @@ std::shared_ptr<CardLock> LockOrFail(CliContext& ctx, Card& card);
 
 // Records a job's end: nothing when it ran whole, else its kind with the engine's reason.
 void ReportJob(CliContext& ctx, const JobOutcome& outcome);
+// The same for a job an action ran: its end sentence said, or its refusal recorded.
+void ReportJob(CliContext& ctx, const ActionJobOutcome& outcome);
 
 const ContentRecord* FindOnShelf(const std::vector<ContentRecord>& shelf, std::string_view no);
 

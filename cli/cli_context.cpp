@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 #include "base/removable_drives.h"
 
 namespace torvane::cli {
@@ -85,13 +86,16 @@ std::ostream& CliContext::Out() {
 }
 
 int CliContext::Fail(const Status& failure) {
-    return Fail(failure.kind(), failure.message());
+    Fail(failure.kind(), failure.message());
+    failureId_ = failure.id();
+    return exitCode;
 }
 
 int CliContext::Fail(OutcomeKind kind, std::string_view reason) {
     messages_.Release(false);
     if (!reason.empty()) std::cerr << reason << '\n';
     failure_ = reason;
+    failureId_ = reason.empty() ? MessageId::None : MessageId::Text;
     Failed(kind);
     return exitCode;
 }
@@ -99,6 +103,20 @@ int CliContext::Fail(OutcomeKind kind, std::string_view reason) {
 bool CliContext::Check(const Status& status) {
     if (status.ok()) return true;
     Fail(status);
+    return false;
+}
+
+bool CliContext::Conclude(const Status& outcome) {
+    if (outcome.ok()) {
+        TellOutcome(messages_, outcome);
+        return true;
+    }
+    for (const Message& note : outcome.notes())
+        messages_.Show(IconOf(note.id, outcome.kind()), MessageText(note));
+    if (outcome.id() == MessageId::None)
+        Failed(outcome.kind());
+    else
+        Fail(outcome);
     return false;
 }
 
@@ -115,8 +133,12 @@ int CliContext::Finish() {
         const std::string message = failure_.empty() ? messages_.LastSentence() : failure_;
         const OutcomeKind kind =
             ExitCodeFor(failureKind_) == exitCode ? failureKind_ : KindOfExitCode(exitCode);
-        const nlohmann::ordered_json error = {
+        nlohmann::ordered_json error = {
             {"error", {{"kind", OutcomeKindKey(kind)}, {"message", message}}}};
+        // The sentence's stable name when the catalogue has it, for scripts that act on the
+        // reason rather than read it.
+        if (!failure_.empty() && failureId_ != MessageId::None && failureId_ != MessageId::Text)
+            error["error"]["id"] = MessageKey(failureId_);
         std::cerr << error.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                   << '\n';
     }

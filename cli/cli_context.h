@@ -100,6 +100,10 @@ class CliContext {
     }
     // Records the end of a step: nothing after a success, else its failure.
     bool Check(const Status& status);
+    // Ends a rule of the core by its outcome: a success's sentence and notes are said as the
+    // command's own (stdout, or stderr with --json), a failure is recorded with its sentence (or,
+    // without one, the last sentence said) and its kind. True on success.
+    bool Conclude(const Status& outcome);
     // Prints what a command did: the one JSON document with --json.
     void Emit(const nlohmann::ordered_json& document);
     // Ends the run: writes what is still held where the exit status says and, with --json, the
@@ -113,6 +117,7 @@ class CliContext {
   private:
     TerminalMessageSink messages_;
     std::string failure_;                          // the reason recorded by Fail
+    MessageId failureId_ = MessageId::None;        // its sentence of the catalogue, if any
     OutcomeKind failureKind_ = OutcomeKind::Done;  // told apart where exit statuses are shared
 };
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 #include "children/children_service.h"
 #include "children/name_voice.h"
 #include "cli/card_job.h"
@@ -50,9 +51,12 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
         job.push_back(*record);
     }
     InterruptCancels cancels;
-    const TransferOutcome outcome =
-        TransferContents(job, reinstall, {*card->card, ctx.Messages()}, *card->runner);
+    const TransferOutcome outcome = TransferContents(job, reinstall, *card->card, *card->runner);
     card->progress.reset();
+    if (outcome.sent > 0)
+        TellOutcome(ctx.Messages(), outcome.status);
+    else if (!ctx.Conclude(outcome.status))
+        return;
     if (!ctx.options.json)
         for (const std::string& no : outcome.skipped)
             ctx.Out() << CliSkippedAsInstalled(no) << '\n';
@@ -65,6 +69,13 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
         ctx.Emit({{"device", card->root()},
                   {"installed", outcome.job.addedContentNos},
                   {"skipped", outcome.skipped}});
+}
+
+// The guards of a delete (the DIY content, a game's content, the last game) have always ended
+// torvane-cli with status 1, not with the status of a cancelled command: scripts rely on it.
+Status AsDeleteEnd(Status deleted) {
+    if (deleted.kind() != OutcomeKind::Refused) return deleted;
+    return Status::Failure(OutcomeKind::Failed, deleted.said());
 }
 
 // Deletes contents from the shelf that holds each one, shelf by shelf.
@@ -87,10 +98,7 @@ void RunDelete(CliContext& ctx, const std::vector<std::string>& numbers) {
         }
     }
     for (const auto& [shelf, records] : byShelf) {
-        if (!DeleteContents(shelf, records, {*card->card, ctx.Messages()})) {
-            ctx.Failed();
-            return;
-        }
+        if (!ctx.Conclude(AsDeleteEnd(DeleteContents(shelf, records, *card->card)))) return;
     }
     ctx.Emit({{"device", card->root()}, {"deleted", numbers}});
 }
@@ -106,12 +114,8 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Language);
         if (!records) return;
-        const GameSelectionOutcome outcome =
-            AddToGameSelection(*records, {*card->card, ctx.Messages()});
-        if (!outcome.saved) {
-            ctx.Failed(OutcomeKind::CardFull);
-            return;
-        }
+        const GameSelectionOutcome outcome = AddToGameSelection(*records, *card->card);
+        if (!ctx.Conclude(outcome.status)) return;
         if (!ctx.options.json) ctx.Out() << CliAddedToGame(outcome.added) << '\n';
         ctx.Emit({{"device", card->root()},
                   {"added", outcome.added},
@@ -124,10 +128,7 @@ void AddGameCommands(CLI::App& app, CliContext& ctx) {
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, *numbers, Shelf::Game);
         if (!records) return;
-        if (!DeleteContents(Shelf::Game, *records, {*card->card, ctx.Messages()})) {
-            ctx.Failed();
-            return;
-        }
+        if (!ctx.Conclude(AsDeleteEnd(DeleteContents(Shelf::Game, *records, *card->card)))) return;
         ctx.Emit({{"device", card->root()},
                   {"removed", *numbers},
                   {"gameContentList", card->database().gameContentList()}});

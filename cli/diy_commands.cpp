@@ -62,10 +62,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         if (!card) return;
         const auto records = LanguageContents(ctx, *card, {args->contentNo}, Shelf::Language);
         if (!records) return;
-        if (!ChooseDiyContent(records->front(), {*card->card, ctx.Messages()})) {
-            ctx.Failed(OutcomeKind::CardFull);
-            return;
-        }
+        if (!ctx.Conclude(ChooseDiyContent(records->front(), *card->card))) return;
         ctx.Emit({{"device", card->root()}, {"selectedDiyContentNo", args->contentNo}});
     });
 
@@ -88,8 +85,8 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
             }
         }
         InterruptCancels cancels;
-        const JobOutcome outcome = AssignDiyFiles(*card->card, position, args->slot, args->files,
-                                                  *card->runner, ctx.Messages());
+        const ActionJobOutcome outcome =
+            AssignDiyFiles(*card->card, position, args->slot, args->files, *card->runner);
         card->progress.reset();
         ReportJob(ctx, outcome);
         json done = SlotJson(*card, *args, position);
@@ -104,10 +101,7 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
         int position = 0;
         CDiyXML* diy = card ? OpenDiy(ctx, *card, *args, position) : nullptr;
         if (!diy) return;
-        if (!DeleteDiySlot(*diy, position, args->slot, ctx.Messages())) {
-            ctx.Failed();
-            return;
-        }
+        if (!ctx.Conclude(DeleteDiySlot(*diy, position, args->slot))) return;
         json done = SlotJson(*card, *args, position);
         done["deleted"] = true;
         ctx.Emit(done);
@@ -146,8 +140,8 @@ void AddDiyCommands(CLI::App& app, CliContext& ctx) {
             ctx.Fail(OutcomeKind::UnknownItem, CliEmptySlot(args->slot, args->card));
             return;
         }
-        const JobOutcome outcome = ExportDiySlot(*diy, position, args->slot, args->destination,
-                                                 *card->runner, ctx.Messages());
+        const ActionJobOutcome outcome =
+            ExportDiySlot(*diy, position, args->slot, args->destination, *card->runner);
         card->progress.reset();
         ReportJob(ctx, outcome);
         json done = SlotJson(*card, *args, position);

@@ -126,10 +126,8 @@ void RunChildDelete(CliContext& ctx, int childNo) {
     }
     for (const ChildInfo& child : list.items) {
         if (!child.numberValid || child.childNo != childNo) continue;
-        if (!DeleteChildWithVoice(child, card ? &card->card->database() : nullptr, ctx.session,
-                                  ctx.Messages()))
-            ctx.Failed(OutcomeKind::ServiceFailed);
-        else
+        if (ctx.Conclude(
+                DeleteChildWithVoice(child, card ? &card->card->database() : nullptr, ctx.session)))
             ctx.Emit({{"deleted", {{"childNo", childNo}}}});
         return;
     }
@@ -168,16 +166,13 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         for (const ChildInfo& child : list.items) registered.push_back(ChildFullName(child));
         if (const auto refusal =
                 CheckNewChild(arguments->familyName, arguments->givenName, registered)) {
-            ctx.Fail(OutcomeKind::Refused, *refusal);
+            ctx.Fail(Status::Failure(OutcomeKind::Refused, Say(*refusal)));
             return;
         }
         const NewChild child{arguments->familyName, arguments->givenName,
                              arguments->sex == "boy" ? ChildSex::Boy : ChildSex::Girl,
                              arguments->birthday};
-        if (!AddChild(child, registered, ctx.session, ctx.Messages())) {
-            ctx.Failed(OutcomeKind::ServiceFailed);
-            return;
-        }
+        if (!ctx.Conclude(AddChild(child, registered, ctx.session))) return;
         ctx.Emit({{"requested",
                    {{"familyName", child.familyName},
                     {"firstName", child.givenName},
@@ -195,9 +190,8 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         if (!SignInForCommand(ctx)) return;
         ChildInfo child;
         child.childNo = arguments->childNo;
-        if (!RequestChildVoice(child, ctx.session, ctx.Messages()))
-            ctx.Failed(OutcomeKind::ServiceFailed);
-        else if (ctx.options.json)
+        if (!ctx.Conclude(RequestChildVoice(child, ctx.session))) return;
+        if (ctx.options.json)
             ctx.Emit({{"requested", {{"childNo", child.childNo}}}});
         else
             ctx.Out() << kCliNameVoiceRequested << '\n';

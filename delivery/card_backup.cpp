@@ -589,7 +589,7 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
             return Status::Failure(OutcomeKind::CardFull, RestoreNoSpace(needed, *free));
     }
     if (!messages.Ask(MessageKind::Exclamation, RestoreQuestion(replaced, manifest.files.size())))
-        return Status::Failure(OutcomeKind::Cancelled, {});
+        return Status::Failure(OutcomeKind::Cancelled, Message{});
 
     std::vector<const BackupFile*> order;
     for (const BackupFile& file : manifest.files) order.push_back(&file);

@@ -1,6 +1,7 @@
 #include "delivery/content_actions.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "base/messages.h"
@@ -33,13 +34,12 @@ std::set<std::string, std::less<>> ListedFileNames(const CDefaultXML& database,
 }  // namespace
 
 TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool reinstall,
-                                 ContentActionContext context, IJobRunner& runner,
-                                 const BeforeTelling& beforeTelling) {
+                                 Card& card, IJobRunner& runner) {
     TransferOutcome outcome;
     outcome.reinstall = reinstall;
     ContentInstallJob install;
-    install.card = context.card.weak_from_this().lock();
-    const CDefaultXML& database = context.card.database();
+    install.card = card.weak_from_this().lock();
+    const CDefaultXML& database = card.database();
     for (const ContentRecord& record : ticked) {
         if (!reinstall &&
             database.FindContent(record.subGroup, record.mainGroup, record.contentNo)) {
@@ -52,130 +52,118 @@ TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool 
     if (install.contents.empty()) {
         // Everything ticked is on the card already: the caller says which were left out.
         if (outcome.skipped.empty())
-            context.messages.Show(MessageKind::Information, kMsgNothingSelected);
+            outcome.status = Status::Failure(OutcomeKind::Refused, Say(MessageId::NothingSelected));
         return outcome;
     }
     outcome.job = runner.Run(DownloadJob(std::move(install)));
-    if (beforeTelling) beforeTelling();
     // The sentence follows the outcome: a job that left a content out did not complete.
     if (outcome.AllInstalled())
-        context.messages.Show(MessageKind::Information, kMsgDownloadDone);
-    else if (outcome.job.Completed())  // a stopped job has told the user already
-        context.messages.Show(MessageKind::Error, kMsgJobFailed);
+        outcome.status = Status::Done(Say(MessageId::DownloadDone));
+    else if (outcome.job.Completed())
+        outcome.status = Status::Failure(outcome.job.failureKind, Say(MessageId::JobFailed));
+    else
+        outcome.status = Status::Failure(outcome.job.AsStatus().kind(), Message{});
     return outcome;
 }
 
-GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked,
-                                        ContentActionContext context,
-                                        const BeforeTelling& beforeTelling) {
+GameSelectionOutcome AddToGameSelection(const std::vector<ContentRecord>& ticked, Card& card) {
     GameSelectionOutcome outcome;
     if (ticked.empty()) {
-        context.messages.Show(MessageKind::Information, kMsgNothingSelected);
+        outcome.status = Status::Failure(OutcomeKind::Refused, Say(MessageId::NothingSelected));
         return outcome;
     }
-    CDefaultXML& database = context.card.database();
+    CDefaultXML& database = card.database();
     for (const ContentRecord& record : ticked) {
         if (database.FindContent("", "game", record.contentNo)) break;
         if (!database.AddGameSelection(record)) {
-            outcome.saved = false;
-            break;
+            outcome.status = Status::Failure(OutcomeKind::CardFull, Say(MessageId::CardNotWritten));
+            return outcome;
         }
         ++outcome.added;
     }
-    if (beforeTelling) beforeTelling();
-    if (outcome.saved)
-        context.messages.Show(MessageKind::Information, kMsgDownloadDone);
-    else
-        context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
+    outcome.status = Status::Done(Say(MessageId::DownloadDone));
     return outcome;
 }
 
-bool DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked,
-                    ContentActionContext context) {
-    if (ticked.empty()) {
-        context.messages.Show(MessageKind::Information, kMsgNothingSelected);
-        return false;
+namespace {
+
+Status Refusal(MessageId why) {
+    return Status::Failure(OutcomeKind::Refused, Say(why));
+}
+
+// The guards of the language and game shelves: what the device needs stays on the card.
+std::optional<Status> GuardOfShelf(Shelf shelf, const std::vector<ContentRecord>& ticked,
+                                   const CDefaultXML& database) {
+    if (shelf == Shelf::Language) {
+        for (const ContentRecord& record : ticked)
+            if (record.contentNo == database.selectedDiyContentNo())
+                return Refusal(MessageId::DiyNotDeletable);
+        for (const ContentRecord& record : ticked)
+            if (Contains(database.gameContentList(), record.contentNo))
+                return Refusal(MessageId::GameContentNotDeleted);
     }
-    CDefaultXML& database = context.card.database();
+    if (shelf == Shelf::Game && ticked.size() == database.gameContentList().size())
+        return Refusal(MessageId::OneGameRequired);
+    return std::nullopt;
+}
+
+}  // namespace
+
+Status DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked, Card& card) {
+    if (ticked.empty()) return Refusal(MessageId::NothingSelected);
+    CDefaultXML& database = card.database();
+    if (auto refused = GuardOfShelf(shelf, ticked, database)) return std::move(*refused);
     // A change the card did not take is taken back in memory too: the model, the page's lists
     // and the card stay in step, and a later save never writes a removal whose files stayed.
     const CDefaultXML before = database;
     const auto notWritten = [&] {
         database = before;
-        context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
-        return false;
+        return Status::Failure(OutcomeKind::CardFull, Say(MessageId::CardNotWritten));
     };
-    if (shelf == Shelf::Language) {
-        for (const ContentRecord& record : ticked) {
-            if (record.contentNo == database.selectedDiyContentNo()) {
-                context.messages.Show(MessageKind::Exclamation, kMsgDiyNotDeletable);
-                return false;
-            }
-        }
-        for (const ContentRecord& record : ticked) {
-            if (Contains(database.gameContentList(), record.contentNo)) {
-                context.messages.Show(MessageKind::Information, kMsgGameContentNotDeleted);
-                return false;
-            }
-        }
-    }
     if (shelf == Shelf::Game) {
-        if (ticked.size() == database.gameContentList().size()) {
-            context.messages.Show(MessageKind::Information, kMsgOneGameRequired);
-            return false;
-        }
         for (auto it = ticked.rbegin(); it != ticked.rend(); ++it) {
             if (!database.RemoveGameSelection(it->contentNo, true)) return notWritten();
         }
-    } else {
-        const ContentKind& kind = KindOfShelf(shelf);
-        const std::string folder = context.card.Folder(kind.folder);
-        database.RemoveContents(shelf, ticked);
-        // The database first: a card that takes it no longer lists the files, and only then
-        // are they deleted. A file another content of the card still lists (a series and a
-        // single book sharing cards) stays.
-        if (!database.Save()) return notWritten();
-        std::vector<ContentRecord> unshared = ticked;
-        const std::set<std::string, std::less<>> stillListed = ListedFileNames(database, kind);
-        for (ContentRecord& record : unshared)
-            std::erase_if(record.files, [&](const FileRecord& file) {
-                return stillListed.contains(ToLowerAscii(file.name));
-            });
-        const bool allFilesDeleted = DeleteContentFiles(unshared, folder);
-        // The tables follow the files that remain, whether or not every file went: tables that
-        // still name deleted files, or miss remaining ones, make the device play wrong.
-        if (!RebuildFolderTables(kind.name, context.card.anchor())) {
-            context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
-            return false;
-        }
-        if (!allFilesDeleted) {
-            context.messages.Show(MessageKind::Information, kMsgDeleted);
-            context.messages.Show(MessageKind::Exclamation, kMsgSomeFilesNotDeleted);
-            return true;
-        }
+        return Status::Done(Say(MessageId::Deleted));
     }
-    context.messages.Show(MessageKind::Information, kMsgDeleted);
-    return true;
+    const ContentKind& kind = KindOfShelf(shelf);
+    const std::string folder = card.Folder(kind.folder);
+    database.RemoveContents(shelf, ticked);
+    // The database first: a card that takes it no longer lists the files, and only then are they
+    // deleted. A file another content of the card still lists (a series and a single book
+    // sharing cards) stays.
+    if (!database.Save()) return notWritten();
+    std::vector<ContentRecord> unshared = ticked;
+    const std::set<std::string, std::less<>> stillListed = ListedFileNames(database, kind);
+    for (ContentRecord& record : unshared)
+        std::erase_if(record.files, [&](const FileRecord& file) {
+            return stillListed.contains(ToLowerAscii(file.name));
+        });
+    const bool allFilesDeleted = DeleteContentFiles(unshared, folder);
+    // The tables follow the files that remain, whether or not every file went: tables that still
+    // name deleted files, or miss remaining ones, make the device play wrong. The contents are
+    // off the database already, so a card that refuses the tables is a failure of the card, not
+    // a delete taken back.
+    if (!RebuildFolderTables(kind.name, card.anchor()))
+        return Status::Failure(OutcomeKind::CardFull, Say(MessageId::CardNotWritten));
+    Status deleted = Status::Done(Say(MessageId::Deleted));
+    if (!allFilesDeleted) deleted.AddNote(Say(MessageId::SomeFilesNotDeleted));
+    return deleted;
 }
 
-bool ChooseDiyContent(const ContentRecord& record, ContentActionContext context,
-                      const BeforeTelling& beforeTelling) {
-    CDefaultXML& database = context.card.database();
+Status ChooseDiyContent(const ContentRecord& record, Card& card) {
+    CDefaultXML& database = card.database();
     const CDefaultXML before = database;
     if (!database.SelectDiyContent(record)) {
         database = before;
-        context.messages.Show(MessageKind::Error, kMsgCardNotWritten);
-        return false;
+        return Status::Failure(OutcomeKind::CardFull, Say(MessageId::CardNotWritten));
     }
-    if (beforeTelling) beforeTelling();
-    context.messages.Show(MessageKind::Information, kMsgDiyChanged);
-    return true;
+    return Status::Done(Say(MessageId::DiyChanged));
 }
 
-std::shared_ptr<CardLock> LockCardForAction(Card& card, IMessageSink& messages,
-                                            std::chrono::milliseconds wait) {
+Result<std::shared_ptr<CardLock>> LockCardForAction(Card& card, std::chrono::milliseconds wait) {
     auto lock = card.Lock(wait);
-    if (!lock) messages.Show(MessageKind::Exclamation, kMsgCardBusy);
+    if (!lock) return Status::Failure(OutcomeKind::Refused, Say(MessageId::CardBusy));
     return lock;
 }
 

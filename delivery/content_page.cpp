@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"
 #include "delivery/diy_actions.h"
@@ -731,30 +732,37 @@ void CSendContents::OnTransfer() {
         return;
     }
     const std::vector<ContentRecord> ticked = Ticked(*catalogueList_);
-    ContentActionContext context{*card_, messages_};
     if (tab_ == ContentTab::Game) {
         // Both lists show the new selection before the sentence is read over them.
-        const auto lock = LockCard();
-        if (lock)
-            AddToGameSelection(ticked, context, [this] {
+        if (const auto lock = LockCard()) {
+            const GameSelectionOutcome outcome = AddToGameSelection(ticked, *card_);
+            if (!ticked.empty()) {
                 RefillDeviceList();
                 RecheckCatalogueRows();
-            });
+            }
+            TellOutcome(messages_, outcome.status);
+        }
         RefillIfReloaded();
         return;
     }
     // The new contents' rows turn grey before the sentence, and the device list shows them
     // after it.
-    const TransferOutcome outcome =
-        TransferContents(ticked, false, context, *this, [this] { RecheckCatalogueRows(); });
+    const TransferOutcome outcome = TransferContents(ticked, false, *card_, *this);
+    if (outcome.sent > 0) RecheckCatalogueRows();
+    TellOutcome(messages_, outcome.status);
     if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
     RefreshStorage();
     RefillIfReloaded();
 }
 
 std::shared_ptr<CardLock> CSendContents::LockCard() {
-    return LockCardForAction(*card_, messages_,
-                             host_.timing ? host_.timing->cardLockWait : kCardLockWait);
+    auto lock =
+        LockCardForAction(*card_, host_.timing ? host_.timing->cardLockWait : kCardLockWait);
+    if (!lock.ok()) {
+        TellOutcome(messages_, lock.status());
+        return nullptr;
+    }
+    return std::move(lock.value());
 }
 
 void CSendContents::RefillIfReloaded() {
@@ -776,9 +784,11 @@ void CSendContents::OnDelete() {
     const auto lock = LockCard();
     if (!lock) return;
     RefillIfReloaded();
-    const bool changed = DeleteContents(*shelf, ticked, ContentActionContext{*card_, messages_});
+    const Status deleted = DeleteContents(*shelf, ticked, *card_);
+    TellOutcome(messages_, deleted);
     // The lists are filled again whatever happened: a delete the card did not take has put the
     // database back as it was, and the rows must show that, not the records they held.
+    const bool changed = deleted.ok();
     if (changed && tab_ == ContentTab::Game) RebuildGameLists(*catalogue_, card_->database());
     if (changed) RefreshStorage();
     RefillDeviceList();
@@ -796,9 +806,9 @@ void CSendContents::OnCatalogueClick(int row, int column, int button) {
     if (button == 0) {
         if (!catalogueList_->IsCheckEnabled(row, 0)) return;  // already on the card
         const ContentRecord chosen = *record;
-        const TransferOutcome outcome =
-            TransferContents({chosen}, false, ContentActionContext{*card_, messages_}, *this);
+        const TransferOutcome outcome = TransferContents({chosen}, false, *card_, *this);
         RecheckCatalogueRows();
+        TellOutcome(messages_, outcome.status);
         if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
         RefreshStorage();
         RefillIfReloaded();
@@ -840,10 +850,11 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
         }
         deviceList_->viewport()->repaint();
     };
-    if (!ChooseDiyContent(chosen, ContentActionContext{*card_, messages_}, redrawRadios)) {
-        // The database was put back as it was: its rows are read again.
-        RefillDeviceList();
-    }
+    const Status chose = ChooseDiyContent(chosen, *card_);
+    if (chose.ok()) redrawRadios();
+    TellOutcome(messages_, chose);
+    // The database was put back as it was: its rows are read again.
+    if (!chose.ok()) RefillDeviceList();
 }
 
 void CSendContents::OnSlotButton(int slot) {
@@ -878,7 +889,7 @@ void CSendContents::OnDiyButton(int row, int button) {
             if (chosen.isEmpty() || !stillThere()) return;
             std::vector<std::string> files;
             for (const QString& file : chosen) files.push_back(file.toStdString());
-            AssignDiyFiles(*card, position, slot_, files, *this, messages_);
+            TellOutcome(messages_, AssignDiyFiles(*card, position, slot_, files, *this).status);
             RefreshStorage();
             RefillDeviceList();
             RefillIfReloaded();
@@ -901,7 +912,8 @@ void CSendContents::OnDiyButton(int row, int button) {
                     : QFileDialog::getSaveFileName(
                           this, QString(), RecordingsFolder() + "/" + ToQString(name), filter);
             if (chosen.isEmpty() || !stillThere()) return;
-            ExportDiySlot(diy, position, slot_, chosen.toStdString(), *this, messages_);
+            TellOutcome(messages_,
+                        ExportDiySlot(diy, position, slot_, chosen.toStdString(), *this).status);
             return;
         }
         case 3: {
@@ -911,7 +923,7 @@ void CSendContents::OnDiyButton(int row, int button) {
                 return;
             if (!stillThere()) return;
             const auto lock = LockCard();
-            if (lock) DeleteDiySlot(diy, position, slot_, messages_);
+            if (lock) TellOutcome(messages_, DeleteDiySlot(diy, position, slot_));
             RefreshStorage();
             RefillDeviceList();
             RefillIfReloaded();

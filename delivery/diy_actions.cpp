@@ -25,14 +25,21 @@ DiySlot* SlotOf(CDiyXML& diy, int position, int slot) {
     return const_cast<DiySlot*>(SlotOf(static_cast<const CDiyXML&>(diy), position, slot));
 }
 
-// The sentence after a DIY job: a recording that did not reach its place (or the computer) leaves
-// the job completed with the reason, and the parent must not read "done" over it.
-void TellJobEnd(const JobOutcome& outcome, IMessageSink& messages) {
-    if (!outcome.Completed()) return;  // a stopped or cancelled job has told the user already
-    if (outcome.lastError.empty())
-        messages.Show(MessageKind::Information, kMsgDownloadDone);
+// The end of a DIY job: a recording that did not reach its place (or the computer) leaves the job
+// completed with the reason, and the parent must not read "done" over it.
+ActionJobOutcome EndOf(JobOutcome job) {
+    ActionJobOutcome outcome{.job = std::move(job)};
+    if (!outcome.job.Completed())
+        outcome.status = Status::Failure(outcome.job.AsStatus().kind(), Message{});
+    else if (outcome.job.lastError.empty())
+        outcome.status = Status::Done(Say(MessageId::DownloadDone));
     else
-        messages.Show(MessageKind::Error, kMsgJobFailed);
+        outcome.status = Status::Failure(outcome.job.failureKind, Say(MessageId::JobFailed));
+    return outcome;
+}
+
+Status NotWritten() {
+    return Status::Failure(OutcomeKind::CardFull, Say(MessageId::CardNotWritten));
 }
 
 bool EndsWith(std::string_view text, std::string_view end) {
@@ -58,10 +65,10 @@ std::string DiySlotPath(const CDiyXML& diy, int position, int slot) {
     return card_paths::RecordingSlotFolder(root, slot) + "/" + entry->file;
 }
 
-JobOutcome AssignDiyFiles(Card& card, int position, int slot, const std::vector<std::string>& files,
-                          IJobRunner& runner, IMessageSink& messages) {
+ActionJobOutcome AssignDiyFiles(Card& card, int position, int slot,
+                                const std::vector<std::string>& files, IJobRunner& runner) {
     if (files.empty() || !DiyCardPosition(position) || slot < 1 || slot > kDiySlotCount) {
-        return JobOutcome{};
+        return {.job = {}, .status = Status::Failure(OutcomeKind::Refused, Message{})};
     }
     // Only what the device can play becomes a recording; one wrong choice among the files that
     // fit stops the whole assignment before anything is copied.
@@ -70,10 +77,11 @@ JobOutcome AssignDiyFiles(Card& card, int position, int slot, const std::vector<
         const std::string& file = files[i];
         const SoundFileVerdict verdict = JudgeSoundFile(file);
         if (verdict == SoundFileVerdict::Empty || verdict == SoundFileVerdict::NotSound) {
-            messages.Show(MessageKind::Error,
-                          NotASoundFile(file, verdict == SoundFileVerdict::Empty));
-            JobOutcome refused;
-            refused.failureKind = OutcomeKind::Refused;
+            const MessageId why = verdict == SoundFileVerdict::Empty ? MessageId::SoundFileEmpty
+                                                                     : MessageId::NotASoundFile;
+            ActionJobOutcome refused{
+                .job = {}, .status = Status::Failure(OutcomeKind::Refused, Say(why, file))};
+            refused.job.failureKind = OutcomeKind::Refused;
             return refused;
         }
     }
@@ -81,9 +89,7 @@ JobOutcome AssignDiyFiles(Card& card, int position, int slot, const std::vector<
                     .cardPosition = position,
                     .firstSlot = slot - 1,
                     .card = card.weak_from_this().lock()};
-    JobOutcome outcome = runner.Run(DownloadJob(std::move(job)));
-    TellJobEnd(outcome, messages);
-    return outcome;
+    return EndOf(runner.Run(DownloadJob(std::move(job))));
 }
 
 std::string DiyExportDestination(const std::string& slotFileName, const std::string& chosenPath) {
@@ -93,16 +99,15 @@ std::string DiyExportDestination(const std::string& slotFileName, const std::str
     return EndsWith(ToLowerAscii(chosenPath), extension) ? chosenPath : chosenPath + extension;
 }
 
-JobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot, const std::string& chosenPath,
-                         IJobRunner& runner, IMessageSink& messages) {
+ActionJobOutcome ExportDiySlot(const CDiyXML& diy, int position, int slot,
+                               const std::string& chosenPath, IJobRunner& runner) {
     const std::string source = DiySlotPath(diy, position, slot);
-    if (source.empty() || chosenPath.empty()) return JobOutcome{};
+    if (source.empty() || chosenPath.empty())
+        return {.job = {}, .status = Status::Failure(OutcomeKind::Refused, Message{})};
     SingleCopyJob job{
         .source = source,
         .destination = DiyExportDestination(SlotOf(diy, position, slot)->file, chosenPath)};
-    JobOutcome outcome = runner.Run(DownloadJob(std::move(job)));
-    TellJobEnd(outcome, messages);
-    return outcome;
+    return EndOf(runner.Run(DownloadJob(std::move(job))));
 }
 
 std::optional<std::string> DeleteDiySlotQuestion(const CDiyXML& diy, int position, int slot) {
@@ -111,28 +116,18 @@ std::optional<std::string> DeleteDiySlotQuestion(const CDiyXML& diy, int positio
     return DeleteRecordingQuestion(position, slot, entry->name.empty() ? entry->file : entry->name);
 }
 
-bool DeleteDiySlot(CDiyXML& diy, int position, int slot, IMessageSink& messages) {
+Status DeleteDiySlot(CDiyXML& diy, int position, int slot) {
     DiySlot* entry = SlotOf(diy, position, slot);
-    if (entry == nullptr) return false;
+    if (entry == nullptr) return Status::Failure(OutcomeKind::UnknownItem, Message{});
     // Nothing is deleted from a card whose database cannot be written back.
-    if (!diy.Saveable()) {
-        messages.Show(MessageKind::Error, kMsgCardNotWritten);
-        return false;
-    }
+    if (!diy.Saveable()) return NotWritten();
     // A file already gone is no reason to keep the slot; a file that stayed keeps it, so that the
     // slot and its recording are never parted.
     const std::string path = DiySlotPath(diy, position, slot);
-    if (!path.empty() && !diy.card()->RemoveFile(path)) {
-        messages.Show(MessageKind::Error, kMsgCardNotWritten);
-        return false;
-    }
+    if (!path.empty() && !diy.card()->RemoveFile(path)) return NotWritten();
     *entry = DiySlot{};
-    const bool saved = diy.SaveDiyFile() && diy.SaveRecTable();
-    if (saved)
-        messages.Show(MessageKind::Information, kMsgDeleted);
-    else
-        messages.Show(MessageKind::Error, kMsgCardNotWritten);
-    return saved;
+    if (!diy.SaveDiyFile() || !diy.SaveRecTable()) return NotWritten();
+    return Status::Done(Say(MessageId::Deleted));
 }
 
 bool RenameDiySlot(CDiyXML& diy, int position, int slot, const std::string& name) {

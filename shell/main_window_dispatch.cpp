@@ -4,6 +4,7 @@
 
 #include "base/menu_address.h"
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 #include "delivery/content_actions.h"
 #include "service/session.h"
 #include "shell/main_window.h"
@@ -186,8 +187,11 @@ void CTorvaneDlg::OfferWaitingPutBacks() {
                             PutBackWaitingQuestion(waiting.folder, waiting.card)))
             continue;
         // Another program writing the card now: the copies wait for the next time.
-        const std::shared_ptr<CardLock> lock = LockCardForAction(*card, Messages());
-        if (!lock) return;
+        const auto lock = LockCardForAction(*card);
+        if (!lock.ok()) {
+            TellOutcome(Messages(), lock.status());
+            return;
+        }
         const std::unique_ptr<KeptRecordings> kept = KeptRecordings::Resume(waiting.folder);
         if (kept == nullptr) continue;
         // The card's databases are read again after the put-back wrote them.

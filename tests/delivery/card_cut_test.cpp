@@ -130,25 +130,26 @@ class CardCutTest : public test::ServiceFixture {
 
 TEST_F(CardCutTest, ContentInstallAndReinstall) {
     const std::vector<ContentRecord> contents = {Content("L0001"), Content("M0002")};
-    CutAtEveryWrite("install", [&] { TransferContents(contents, false, {*card, sink}, runner); });
+    CutAtEveryWrite("install", [&] { TransferContents(contents, false, *card, runner); });
     // A reinstall replaces files the database already lists: never truncated, never missing.
-    ASSERT_TRUE(TransferContents(contents, false, {*card, sink}, runner).AllInstalled());
-    CutAtEveryWrite("reinstall", [&] { TransferContents(contents, true, {*card, sink}, runner); });
+    ASSERT_TRUE(TransferContents(contents, false, *card, runner).AllInstalled());
+    CutAtEveryWrite("reinstall", [&] { TransferContents(contents, true, *card, runner); });
 }
 
 TEST_F(CardCutTest, DeleteGameAndDiyChoice) {
     ASSERT_TRUE(TransferContents({Content("L0001"), Content("L0002"), Content("M0002")}, false,
-                                 {*card, sink}, runner)
+                                 *card, runner)
                     .AllInstalled());
     CutAtEveryWrite("delete", [&] {
-        DeleteContents(Shelf::Music, {card->database().Contents(Shelf::Music).at(0)},
-                       {*card, sink});
+        static_cast<void>(
+            DeleteContents(Shelf::Music, {card->database().Contents(Shelf::Music).at(0)}, *card));
     });
     CutAtEveryWrite("game add", [&] {
-        AddToGameSelection({card->database().Contents(Shelf::Language).at(0)}, {*card, sink});
+        AddToGameSelection({card->database().Contents(Shelf::Language).at(0)}, *card);
     });
     CutAtEveryWrite("diy select", [&] {
-        ChooseDiyContent(card->database().Contents(Shelf::Language).at(1), {*card, sink});
+        static_cast<void>(
+            ChooseDiyContent(card->database().Contents(Shelf::Language).at(1), *card));
     });
 }
 
@@ -158,14 +159,14 @@ TEST_F(CardCutTest, DiyRecordings) {
     CutAtEveryWrite("diy assign", [&] {
         const auto target = std::make_shared<torvane::Card>(Card().string());
         ASSERT_TRUE(target->LoadDiy());
-        AssignDiyFiles(*target, 7, 1, {source.string(), source.string()}, runner, sink);
+        AssignDiyFiles(*target, 7, 1, {source.string(), source.string()}, runner);
     });
 }
 
 // An update never unpacks the package's blank database over the card's, and one that fails
 // says so: never the sentence of a completed update.
 TEST_F(CardCutTest, UpdatePackage) {
-    ASSERT_TRUE(TransferContents({Content("M0002")}, false, {*card, sink}, runner).AllInstalled());
+    ASSERT_TRUE(TransferContents({Content("M0002")}, false, *card, runner).AllInstalled());
     const std::string databaseBefore = test::ReadFile(Card() / "Default.dat");
     UpdateFileList list;
     ASSERT_TRUE(list.FetchUpdateFiles(session).ok());

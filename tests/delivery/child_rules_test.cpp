@@ -38,19 +38,19 @@ TEST(ChildRowTextsTest, AddChecksRunInOrderDuplicateGivenNameFamilyName) {
     const std::vector<std::string> registered = {"김하늘", "이똠이"};
     const struct {
         const char *family, *given;
-        std::optional<std::string_view> refusal;
+        std::optional<MessageId> refusal;
     } cases[] = {
-        {"김", "하늘", kMsgChildNameTaken},
-        {"", "", kMsgEnterChildGivenName},  // the given name is checked before the family name
-        {"김", "", kMsgEnterChildGivenName},
-        {"", "하늘", kMsgEnterChildFamilyName},
+        {"김", "하늘", MessageId::ChildNameTaken},
+        {"", "", MessageId::EnterChildGivenName},  // the given name comes before the family name
+        {"김", "", MessageId::EnterChildGivenName},
+        {"", "하늘", MessageId::EnterChildFamilyName},
         {"박", "하늘", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CheckNewChild(c.family, c.given, registered), c.refusal)
             << c.family << "/" << c.given;
     // A deleted child's emptied name is no name: empty boxes ask for the given name.
-    EXPECT_EQ(CheckNewChild("", "", {"김하늘"}), kMsgEnterChildGivenName);
+    EXPECT_EQ(CheckNewChild("", "", {"김하늘"}), MessageId::EnterChildGivenName);
 }
 
 TEST(ChildRowTextsTest, CellStateFollowsTheFirstNameFileAndTheCardsSelectedChild) {
@@ -122,14 +122,16 @@ class ChildRulesTest : public test::ServiceFixture {
 
 TEST_F(ChildRulesTest, AddSendsThePaddedBirthdayAndSaysSoOnlyForANewName) {
     const NewChild duplicate{"김", "하늘", ChildSex::Boy, "2019-03-07"};
-    EXPECT_FALSE(AddChild(duplicate, Names(), session, sink));
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgChildNameTaken)});
+    const Status refused = AddChild(duplicate, Names(), session);
+    EXPECT_EQ(refused.kind(), OutcomeKind::Refused);
+    EXPECT_EQ(refused.said(), Say(MessageId::ChildNameTaken));
     EXPECT_EQ(RequestsTo("/torvane/pc_childrenInsert.asp"), 0);
 
     sink.Clear();
     const NewChild child{"최", "별", ChildSex::Girl, BirthdayText("2021", "4", "9")};
-    EXPECT_TRUE(AddChild(child, Names(), session, sink));
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"아이 이름(최별)이 추가되었습니다."});
+    const Status added = AddChild(child, Names(), session);
+    EXPECT_EQ(added.said(), Say(MessageId::ChildAdded, "최", "별"));
+    EXPECT_EQ(added.message(), "아이 이름(최별)이 추가되었습니다.");
     bool found = false;
     for (const ChildInfo& registered : Children()) {
         if (ChildFullName(registered) != "최별") continue;
@@ -144,13 +146,14 @@ TEST_F(ChildRulesTest, DeletingTheCardsChildTakesItsVoiceOffTheCardAnotherChildK
     ASSERT_TRUE(ApplyNameVoice(Child(101), database, session));
     const std::string voice = CardVoice();
 
-    EXPECT_TRUE(DeleteChildWithVoice(Child(102), &database, session, sink));
+    EXPECT_TRUE(DeleteChildWithVoice(Child(102), &database, session).ok());
     EXPECT_EQ(CardVoice(), voice);
     EXPECT_EQ(Reloaded().selectedChildNo(), 101);
 
     sink.Clear();
-    EXPECT_TRUE(DeleteChildWithVoice(Child(101), &database, session, sink));
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"아이 이름(김하늘)이 삭제되었습니다."});
+    const Status deleted = DeleteChildWithVoice(Child(101), &database, session);
+    EXPECT_EQ(deleted.message(), "아이 이름(김하늘)이 삭제되었습니다.");
+    EXPECT_TRUE(deleted.notes().empty());
     for (const std::string& path : card_paths::NameVoiceFiles(Card().string()))
         EXPECT_FALSE(fs::exists(path)) << path;
     EXPECT_EQ(Reloaded().selectedChildNo(), 0);
@@ -165,12 +168,13 @@ TEST_F(ChildRulesTest, ARefusedDeleteOrRequestIsToldAsAFailureAndChangesNothing)
     Restart({.pathPrefix = "/torvane/pc_children", .status = 500});
     session.cookie = service->OpenSession("demo");
 
-    EXPECT_FALSE(DeleteChildWithVoice(child, &database, session, sink));
-    EXPECT_FALSE(RequestChildVoice(unvoiced, session, sink));
-    EXPECT_EQ(sink.Texts(),
-              (std::vector<std::string>{"아이 이름(김하늘)이 삭제되지 않았습니다. 잠시 후 다시 "
-                                        "시도해 주세요.",
-                                        std::string(kMsgNameVoiceRequestFailed)}));
+    const Status notDeleted = DeleteChildWithVoice(child, &database, session);
+    const Status notRequested = RequestChildVoice(unvoiced, session);
+    EXPECT_EQ(notDeleted.kind(), OutcomeKind::ServiceFailed);
+    EXPECT_EQ(notDeleted.message(),
+              "아이 이름(김하늘)이 삭제되지 않았습니다. 잠시 후 다시 시도해 주세요.");
+    EXPECT_EQ(notRequested.kind(), OutcomeKind::ServiceFailed);
+    EXPECT_EQ(notRequested.said(), Say(MessageId::NameVoiceRequestFailed));
     EXPECT_EQ(CardVoice(), voice);
     EXPECT_EQ(Reloaded().selectedChildNo(), 101);
 }
@@ -199,16 +203,15 @@ TEST_F(ChildRulesTest, AChildWithABadNumberIsRefusedWithASentenceAndNothingIsSen
     child.numberValid = false;
     EXPECT_EQ(NameVoiceCellOf(child, &database), NameVoiceCell::Blank);
     const int sentBefore = RequestsTo("/torvane/pc_children");
-    const std::pair<const char*, std::function<bool()>> actions[] = {
-        {"delete", [&] { return DeleteChildWithVoice(child, &database, session, sink); }},
-        {"request", [&] { return RequestChildVoice(child, session, sink); }},
-        {"apply", [&] { return RequireChildNumber(child, sink); }},
+    const std::pair<const char*, std::function<Status()>> actions[] = {
+        {"delete", [&] { return DeleteChildWithVoice(child, &database, session); }},
+        {"request", [&] { return RequestChildVoice(child, session); }},
+        {"apply", [&] { return RequireChildNumber(child); }},
     };
     for (const auto& [name, action] : actions) {
-        sink.Clear();
-        EXPECT_FALSE(action()) << name;
-        EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgChildNumberInvalid)})
-            << name;
+        const Status refused = action();
+        EXPECT_EQ(refused.kind(), OutcomeKind::Refused) << name;
+        EXPECT_EQ(refused.said(), Say(MessageId::ChildNumberInvalid)) << name;
     }
     EXPECT_EQ(RequestsTo("/torvane/pc_children"), sentBefore);
     // The CLI's apply goes straight to the card: it refuses too, and the card gets no voice.

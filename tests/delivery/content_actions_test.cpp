@@ -8,6 +8,7 @@
 #include <set>
 
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "tests/delivery/device_fixture.h"
@@ -74,7 +75,17 @@ class ContentActionsTest : public test::CardFixture {
         ADD_FAILURE() << no;
         return {};
     }
-    ContentActionContext Context() { return {*card, sink}; }
+    torvane::Card& Context() { return *card; }
+    // What a page does with an outcome: tells it through the sink.
+    bool Told(const Status& outcome) {
+        TellOutcome(sink, outcome);
+        return outcome.ok();
+    }
+    template <typename Outcome>
+    Outcome Told(Outcome outcome) {
+        TellOutcome(sink, outcome.status);
+        return outcome;
+    }
 };
 
 TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
@@ -85,7 +96,7 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     c.contentNo = "M0002", c.mainGroup = "music", c.subGroup = "single";
     FakeRunner runner;
 
-    const TransferOutcome first = TransferContents({a, b, c}, false, Context(), runner);
+    const TransferOutcome first = Told(TransferContents({a, b, c}, false, Context(), runner));
     EXPECT_EQ(first.skipped, std::vector<std::string>{"M0001"});
     ASSERT_EQ(runner.jobs.size(), 1u);
     const auto* install = std::get_if<ContentInstallJob>(&runner.jobs[0].kind);
@@ -94,28 +105,28 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     EXPECT_EQ(NumbersOf(install->contents), (std::vector<std::string>{"M0003", "M0002"}));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
 
-    TransferContents({a, b, c}, true, Context(), runner);
+    Told(TransferContents({a, b, c}, true, Context(), runner));
     EXPECT_EQ(NumbersOf(std::get<ContentInstallJob>(runner.jobs[1].kind).contents),
               (std::vector<std::string>{"M0003", "M0001", "M0002"}));
 
     // A job that completed without installing everything says it failed, not that it is done.
     sink.shown.clear();
     runner.failing = true;
-    TransferContents({a}, false, Context(), runner);
+    Told(TransferContents({a}, false, Context(), runner));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgJobFailed)});
     runner.failing = false;
 
     // A cancelled or stopped job tells nothing more; nothing to do tells so.
     sink.shown.clear();
     runner.outcome.result = JobOutcome::Result::Cancelled;
-    TransferContents({a}, false, Context(), runner);
+    Told(TransferContents({a}, false, Context(), runner));
     EXPECT_TRUE(sink.shown.empty());
     // Only contents already on the card: no job, no message, and the caller learns which.
-    EXPECT_EQ(TransferContents({b}, false, Context(), runner).skipped,
+    EXPECT_EQ(Told(TransferContents({b}, false, Context(), runner)).skipped,
               std::vector<std::string>{"M0001"});
     EXPECT_EQ(runner.jobs.size(), 4u);
     EXPECT_TRUE(sink.shown.empty());
-    TransferContents({}, false, Context(), runner);
+    Told(TransferContents({}, false, Context(), runner));
     EXPECT_EQ(runner.jobs.size(), 4u);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNothingSelected)});
 }
@@ -126,8 +137,9 @@ TEST_F(ContentActionsTest, DeletingMusicRemovesFilesRecordsAndRebuildsTheTables)
     const auto third = Installed("M0003", "music", "single", "00000121.qvx");
     const std::string tablesBefore = ReadFile(Card() / "ck7/rfid.tbl");
 
-    EXPECT_TRUE(DeleteContents(
-        Shelf::Music, {OnShelf(Shelf::Music, "M0001"), OnShelf(Shelf::Music, "M0003")}, Context()));
+    EXPECT_TRUE(Told(DeleteContents(
+        Shelf::Music, {OnShelf(Shelf::Music, "M0001"), OnShelf(Shelf::Music, "M0003")},
+        Context())));
 
     EXPECT_FALSE(fs::exists(Card() / "ck7/00000101.qvx"));
     EXPECT_FALSE(fs::exists(Card() / "ck7/00000121.qvx"));
@@ -142,8 +154,8 @@ TEST_F(ContentActionsTest, DeletingMusicRemovesFilesRecordsAndRebuildsTheTables)
 TEST_F(ContentActionsTest, DeletingOnTheExcellentSeriesSubTabUsesTheSeriesShelf) {
     Installed("E0001", "excellent", "series", "00000601.qvx");
     Installed("E0002", "excellent", "single", "00000611.qvx");
-    EXPECT_TRUE(DeleteContents(Shelf::ExcellentSeries, {OnShelf(Shelf::ExcellentSeries, "E0001")},
-                               Context()));
+    EXPECT_TRUE(Told(DeleteContents(Shelf::ExcellentSeries,
+                                    {OnShelf(Shelf::ExcellentSeries, "E0001")}, Context())));
     const CDefaultXML reloaded = Reloaded();
     EXPECT_TRUE(reloaded.Contents(Shelf::ExcellentSeries).empty());
     EXPECT_EQ(reloaded.Contents(Shelf::Excellent).size(), 1u);
@@ -160,21 +172,32 @@ TEST_F(ContentActionsTest, LanguageGuardsKeepTheDiyContentAndTheGames) {
 
     struct Case {
         std::vector<ContentRecord> ticked;
+        MessageId why;
         std::string_view message;
         MessageKind kind;
     };
-    for (const Case& c : {Case{{plain, diyContent}, kMsgDiyNotDeletable, MessageKind::Exclamation},
-                          Case{{plain, game}, kMsgGameContentNotDeleted, MessageKind::Information},
-                          Case{{}, kMsgNothingSelected, MessageKind::Information}}) {
+    for (const Case& c :
+         {Case{{plain, diyContent},
+               MessageId::DiyNotDeletable,
+               kMsgDiyNotDeletable,
+               MessageKind::Exclamation},
+          Case{{plain, game},
+               MessageId::GameContentNotDeleted,
+               kMsgGameContentNotDeleted,
+               MessageKind::Information},
+          Case{{}, MessageId::NothingSelected, kMsgNothingSelected, MessageKind::Information}}) {
         sink.shown.clear();
-        EXPECT_FALSE(DeleteContents(Shelf::Language, c.ticked, Context()));
+        const Status refused = DeleteContents(Shelf::Language, c.ticked, Context());
+        EXPECT_EQ(refused.kind(), OutcomeKind::Refused);
+        EXPECT_EQ(refused.said(), Say(c.why));
+        EXPECT_FALSE(Told(refused));
         ASSERT_EQ(sink.shown.size(), 1u);
         EXPECT_EQ(sink.shown[0].second, c.message);
         EXPECT_EQ(sink.shown[0].first, c.kind);
         EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
         EXPECT_TRUE(fs::exists(Card() / "ck2/ko/word/00000021.qvx"));
     }
-    EXPECT_TRUE(DeleteContents(Shelf::Language, {plain}, Context()));
+    EXPECT_TRUE(Told(DeleteContents(Shelf::Language, {plain}, Context())));
     EXPECT_FALSE(fs::exists(Card() / "ck2/ko/word/00000021.qvx"));
     EXPECT_EQ(Reloaded().Contents(Shelf::Language).size(), 2u);
 }
@@ -185,18 +208,18 @@ TEST_F(ContentActionsTest, GamesAreAddedUntilOneIsChosenAndTheLastOneStays) {
         Installed(no, "language", "single", std::string("0000") + no[4] + ".qvx");
         languages.push_back(OnShelf(Shelf::Language, no));
     }
-    EXPECT_EQ(AddToGameSelection({languages[0], languages[1]}, Context()).added, 2);
+    EXPECT_EQ(Told(AddToGameSelection({languages[0], languages[1]}, Context())).added, 2);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
     // The walk ends at the first content already chosen.
-    EXPECT_EQ(AddToGameSelection({languages[1], languages[2]}, Context()).added, 0);
-    EXPECT_EQ(AddToGameSelection({languages[2]}, Context()).added, 1);
+    EXPECT_EQ(Told(AddToGameSelection({languages[1], languages[2]}, Context())).added, 0);
+    EXPECT_EQ(Told(AddToGameSelection({languages[2]}, Context())).added, 1);
     EXPECT_EQ(Reloaded().gameContentList(), (std::vector<std::string>{"L0001", "L0002", "L0003"}));
 
     sink.shown.clear();
     const auto games = database.Contents(Shelf::Game);
-    EXPECT_FALSE(DeleteContents(Shelf::Game, games, Context()));
+    EXPECT_FALSE(Told(DeleteContents(Shelf::Game, games, Context())));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgOneGameRequired)});
-    EXPECT_TRUE(DeleteContents(Shelf::Game, {games[0], games[2]}, Context()));
+    EXPECT_TRUE(Told(DeleteContents(Shelf::Game, {games[0], games[2]}, Context())));
     EXPECT_EQ(Reloaded().gameContentList(), std::vector<std::string>{"L0002"});
     // Games have no files of their own: the language content stays on the card.
     EXPECT_TRUE(fs::exists(Card() / "ck2/ko/word/00001.qvx"));
@@ -209,9 +232,9 @@ TEST_F(ContentActionsTest, DeletingKeepsFilesAnotherContentStillLists) {
     Installed("B0002", "book", "single", "00000301.qvx");
     Installed("B0003", "book", "single", "00000311.qvx");
     EXPECT_TRUE(
-        DeleteContents(Shelf::BookSeries, {OnShelf(Shelf::BookSeries, "B0001")}, Context()));
+        Told(DeleteContents(Shelf::BookSeries, {OnShelf(Shelf::BookSeries, "B0001")}, Context())));
     EXPECT_TRUE(fs::exists(Card() / "ck3/ko/word/00000301.qvx"));
-    EXPECT_TRUE(DeleteContents(Shelf::Book, {OnShelf(Shelf::Book, "B0002")}, Context()));
+    EXPECT_TRUE(Told(DeleteContents(Shelf::Book, {OnShelf(Shelf::Book, "B0002")}, Context())));
     EXPECT_FALSE(fs::exists(Card() / "ck3/ko/word/00000301.qvx"));
     EXPECT_TRUE(fs::exists(Card() / "ck3/ko/word/00000311.qvx"));
 }
@@ -234,11 +257,14 @@ TEST_F(ContentActionsTest, ACardThatTakesNoWriteIsNeverReportedAsChanged) {
         const char* action;
         std::function<bool()> run;
     } cases[] = {
-        {"delete", [&] { return DeleteContents(Shelf::Music, {music}, Context()); }},
-        {"game add", [&] { return AddToGameSelection({languages[2]}, Context()).saved; }},
+        {"delete", [&] { return Told(DeleteContents(Shelf::Music, {music}, Context())); }},
+        {"game add",
+         [&] { return Told(AddToGameSelection({languages[2]}, Context())).status.ok(); }},
         {"game remove",
-         [&] { return DeleteContents(Shelf::Game, {OnShelf(Shelf::Game, "L0001")}, Context()); }},
-        {"diy select", [&] { return ChooseDiyContent(languages[2], Context()); }},
+         [&] {
+             return Told(DeleteContents(Shelf::Game, {OnShelf(Shelf::Game, "L0001")}, Context()));
+         }},
+        {"diy select", [&] { return Told(ChooseDiyContent(languages[2], Context())); }},
     };
     for (const auto& c : cases) {
         sink.Clear();
@@ -269,7 +295,7 @@ TEST_F(ContentActionsTest, ADiyChoiceRightAfterTheCardIsOpenedKeepsTheGameTable)
     const auto attached = std::make_shared<torvane::Card>(Card().string());
     ASSERT_TRUE(attached->LoadDatabase());
     const ContentRecord third = attached->database().Contents(Shelf::Language).at(2);
-    ASSERT_TRUE(ChooseDiyContent(third, {*attached, sink}));
+    ASSERT_TRUE(Told(ChooseDiyContent(third, *attached)));
     EXPECT_EQ(test::ReadFile(Card() / "ck6/rfid.tbl"), gameTable);
     EXPECT_EQ(Reloaded().selectedDiyContentNo(), "L0003");
 }
@@ -300,7 +326,7 @@ TEST_F(ContentActionsTest, ChoosingTheDiyContentAgainStillRebuildsItsTable) {
     const auto content = Installed("L0001", "language", "single", "00000001.qvx");
     for (int i = 0; i < 2; ++i) {
         fs::remove(Card() / "ck4/rfid.tbl");
-        ChooseDiyContent(OnShelf(Shelf::Language, "L0001"), Context());
+        Told(ChooseDiyContent(OnShelf(Shelf::Language, "L0001"), Context()));
         EXPECT_TRUE(fs::exists(Card() / "ck4/rfid.tbl"));
     }
     EXPECT_EQ(Reloaded().selectedDiyContentNo(), "L0001");

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <tuple>
 
 #include "base/messages.h"
 #include "delivery/diy_actions.h"
@@ -221,9 +222,9 @@ TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {
     const std::vector<std::string> files = {Source("first.mp3"), Source("a_long_name.wav"),
                                             Source("third.mp3"), Source("fourth.mp3"),
                                             Source("fifth.mp3")};
-    const JobOutcome outcome = AssignDiyFiles(*card, 12, 3, files, runner, sink);
+    const ActionJobOutcome outcome = AssignDiyFiles(*card, 12, 3, files, runner);
 
-    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    ASSERT_TRUE(outcome.Completed()) << outcome.job.lastError;
     EXPECT_EQ(ReadFile(Card() / "ck9/re3/first.mp3"), "ID3 sound of first.mp3");
     EXPECT_EQ(ReadFile(Card() / "ck9/re4/92100012.wav"), "ID3 sound of a_long_name.wav");
     EXPECT_TRUE(fs::is_directory(Card() / "ck9/re1"));
@@ -234,7 +235,8 @@ TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {
               (DiySlot{"a_long_name", "2026-12-10T09-08-07", "92100012.wav"}));
     EXPECT_FALSE(Slot(reloaded, 12, 1).InUse());
     EXPECT_FALSE(Slot(reloaded, 13, 1).InUse());
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDownloadDone)});
+    EXPECT_EQ(outcome.status.kind(), OutcomeKind::Done);
+    EXPECT_EQ(outcome.status.said(), Say(MessageId::DownloadDone));
 }
 
 struct DeviceName {
@@ -247,7 +249,7 @@ struct DeviceName {
 class DiyDeviceNameTest : public DiyFilesTest, public ::testing::WithParamInterface<DeviceName> {};
 
 TEST_P(DiyDeviceNameTest, NamesTheRecordingAsTheDeviceCanShowIt) {
-    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source(GetParam().source)}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source(GetParam().source)}, runner).Completed());
     EXPECT_EQ(Slot(diy, 1, 1).file, GetParam().device);
     EXPECT_EQ(Slot(diy, 1, 1).name, GetParam().display);
     EXPECT_TRUE(fs::exists(Card() / "ck9/re1" / GetParam().device));
@@ -308,60 +310,61 @@ TEST_F(DiyFilesTest, AFileThatIsNoSoundIsRefusedBeforeAnythingIsCopied) {
     const fs::path empty = dir.path() / "recordings" / "empty.wav";
     WriteFile(empty, "");
     const auto before = Snapshot(Card());
-    for (const auto& [file, sentence] :
-         {std::pair{text.string(), NotASoundFile(text.string(), false)},
-          std::pair{empty.string(), NotASoundFile(empty.string(), true)}}) {
+    for (const auto& [file, why, sentence] :
+         {std::tuple{text.string(), MessageId::NotASoundFile, NotASoundFile(text.string(), false)},
+          std::tuple{empty.string(), MessageId::SoundFileEmpty,
+                     NotASoundFile(empty.string(), true)}}) {
         sink.Clear();
-        const JobOutcome outcome =
-            AssignDiyFiles(*card, 1, 1, {Source("good.mp3"), file}, runner, sink);
+        const ActionJobOutcome outcome =
+            AssignDiyFiles(*card, 1, 1, {Source("good.mp3"), file}, runner);
 
         EXPECT_FALSE(outcome.Completed());
         EXPECT_EQ(Snapshot(Card()), before);
         EXPECT_FALSE(Slot(diy, 1, 1).InUse());
-        ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0], std::make_pair(MessageKind::Error, sentence));
+        EXPECT_EQ(outcome.status.kind(), OutcomeKind::Refused);
+        EXPECT_EQ(outcome.status.said(), Say(why, file));
+        EXPECT_EQ(outcome.status.message(), sentence);
         EXPECT_NE(sentence.find(file), std::string::npos);
+        EXPECT_TRUE(sink.shown.empty());
     }
     // A file past the last slot is never copied, and so never judged.
     sink.Clear();
     EXPECT_TRUE(
-        AssignDiyFiles(*card, 1, 4, {Source("last.mp3"), text.string()}, runner, sink).Completed());
+        AssignDiyFiles(*card, 1, 4, {Source("last.mp3"), text.string()}, runner).Completed());
     EXPECT_EQ(Slot(diy, 1, 4).file, "last.mp3");
 }
 
 // A card that takes no write: deleting a slot says so instead of "deleted".
 TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSo) {
-    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner).Completed());
     sink.Clear();
     CardFaults::FailAfter(0);
-    const bool deleted = DeleteDiySlot(diy, 1, 1, sink);
+    const Status deleted = DeleteDiySlot(diy, 1, 1);
     CardFaults::Clear();
-    EXPECT_FALSE(deleted);
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgCardNotWritten)});
-    ASSERT_FALSE(sink.shown.empty());
-    EXPECT_EQ(sink.shown[0].first, MessageKind::Error);
+    EXPECT_EQ(deleted.kind(), OutcomeKind::CardFull);
+    EXPECT_EQ(deleted.said(), Say(MessageId::CardNotWritten));
 }
 
 // A recording that could not be copied (gone since it was chosen) leaves the job completed with
 // the others in their slots: the parent is told it failed, never "done".
 TEST_F(DiyFilesTest, ARecordingThatWasNotCopiedIsNeverReportedAsDone) {
     const std::string gone = (dir.path() / "recordings" / "gone.mp3").string();
-    const JobOutcome outcome =
-        AssignDiyFiles(*card, 3, 1, {Source("kept.mp3"), gone}, runner, sink);
+    const ActionJobOutcome outcome =
+        AssignDiyFiles(*card, 3, 1, {Source("kept.mp3"), gone}, runner);
 
     ASSERT_TRUE(outcome.Completed());
-    EXPECT_FALSE(outcome.lastError.empty());
+    EXPECT_FALSE(outcome.job.lastError.empty());
     EXPECT_EQ(Slot(diy, 3, 1).file, "kept.mp3");
     EXPECT_FALSE(Slot(diy, 3, 2).InUse());
-    ASSERT_EQ(sink.shown.size(), 1u);
-    EXPECT_EQ(sink.shown[0], std::make_pair(MessageKind::Error, std::string(kMsgJobFailed)));
+    EXPECT_FALSE(outcome.status.ok());
+    EXPECT_EQ(outcome.status.said(), Say(MessageId::JobFailed));
 }
 
 TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
-    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner).Completed());
     const fs::path second = dir.path() / "other" / "song.mp3";
     WriteFile(second, "ID3 another song");
-    ASSERT_TRUE(AssignDiyFiles(*card, 2, 1, {second.string()}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 2, 1, {second.string()}, runner).Completed());
 
     EXPECT_EQ(ReadFile(Card() / "ck9/re1/song.mp3"), "ID3 sound of song.mp3");
     EXPECT_EQ(Slot(diy, 2, 1).file, "92100002.mp3");
@@ -369,13 +372,13 @@ TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {
 }
 
 TEST_F(DiyFilesTest, SlotActionsExportDeleteAndRename) {
-    ASSERT_TRUE(AssignDiyFiles(*card, 51, 2, {Source("hello.mp3")}, runner, sink).Completed());
+    ASSERT_TRUE(AssignDiyFiles(*card, 51, 2, {Source("hello.mp3")}, runner).Completed());
     EXPECT_EQ(DiySlotPath(diy, 51, 2), (Card() / "ck9/re2/hello.mp3").string());
     EXPECT_EQ(DiySlotPath(diy, 51, 1), "");
 
     // Saved to a folder that does not exist yet, with the extension added.
     const fs::path chosen = dir.path() / "saved" / "deeper" / "copy";
-    ASSERT_TRUE(ExportDiySlot(diy, 51, 2, chosen.string(), runner, sink).Completed());
+    ASSERT_TRUE(ExportDiySlot(diy, 51, 2, chosen.string(), runner).Completed());
     EXPECT_EQ(ReadFile(chosen.string() + ".mp3"), "ID3 sound of hello.mp3");
 
     EXPECT_TRUE(RenameDiySlot(diy, 51, 2, "인사"));
@@ -385,12 +388,11 @@ TEST_F(DiyFilesTest, SlotActionsExportDeleteAndRename) {
     EXPECT_EQ(Slot(reloaded, 51, 2).name, "인사");
 
     sink.shown.clear();
-    EXPECT_TRUE(DeleteDiySlot(diy, 51, 2, sink));
+    EXPECT_EQ(DeleteDiySlot(diy, 51, 2).said(), Say(MessageId::Deleted));
     EXPECT_FALSE(fs::exists(Card() / "ck9/re2/hello.mp3"));
     EXPECT_TRUE(fs::is_directory(Card() / "ck9/re2"));
     ASSERT_TRUE(reloaded.Load());
     EXPECT_FALSE(Slot(reloaded, 51, 2).InUse());
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgDeleted)});
 }
 
 TEST(DiyRules, ExportDestinationAndCardNumbers) {

@@ -173,10 +173,9 @@ class CardLifetimeTest : public QObject {
             QVERIFY(catalogue.FetchCatalogue(session_).ok());
             const std::vector<ContentRecord>& languages = catalogue.Contents(Shelf::Language);
             QVERIFY(languages.size() >= 2);
-            QVERIFY(TransferContents(languages, false, {*card, quiet}, runner).AllInstalled());
+            QVERIFY(TransferContents(languages, false, *card, runner).AllInstalled());
             QCOMPARE(
-                AddToGameSelection({card->database().Contents(Shelf::Language)[0]}, {*card, quiet})
-                    .added,
+                AddToGameSelection({card->database().Contents(Shelf::Language)[0]}, *card).added,
                 1);
         }
         const std::string gameTable = test::ReadFile(fs::path(CardPath()) / "ck6/rfid.tbl");

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -271,6 +272,41 @@ TEST_F(CliContractTest, EachKindOfFailureHasItsExitStatusAndErrorDocument) {
         ASSERT_NO_THROW(error = json::parse(last)) << run.err;
         EXPECT_EQ(error["error"]["kind"], entry.kind);
         EXPECT_FALSE(error["error"]["message"].get<std::string>().empty()) << run.err;
+    }
+}
+
+// A script acts on the reason by its stable name, whatever the wording: a sentence of the
+// program's own is named by "id"; words the service or a library chose carry none.
+TEST_F(CliContractTest, AnErrorOfTheProgramsOwnWordsNamesItsSentence) {
+    ASSERT_EQ(Cli({"install", "L0001"}).exitCode, 0);
+    ASSERT_EQ(Cli({"diy", "select", "L0001"}).exitCode, 0);
+    const struct {
+        const char* what;
+        std::vector<std::string> command;
+        std::vector<std::string> environment;
+        std::optional<std::string> id;
+    } cases[] = {
+        {"the DIY content", {"delete", "L0001"}, {}, "diyNotDeletable"},
+        {"a child registered already",
+         {"children", "add", "김", "하늘", "--sex", "boy", "--birthday", "2019-03-07"},
+         {},
+         "childNameTaken"},
+        {"a wrong password", {"login"}, {"TORVANE_PASSWORD=wrong"}, std::nullopt},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.what);
+        std::vector<std::string> command = entry.command;
+        command.push_back("--json");
+        const ProgramRun run = Cli(command, entry.environment);
+        std::string last = run.err;
+        while (!last.empty() && last.back() == '\n') last.pop_back();
+        last = last.substr(last.rfind('\n') == std::string::npos ? 0 : last.rfind('\n') + 1);
+        json error;
+        ASSERT_NO_THROW(error = json::parse(last)) << run.err;
+        if (entry.id)
+            EXPECT_EQ(error["error"].value("id", ""), *entry.id) << run.err;
+        else
+            EXPECT_FALSE(error["error"].contains("id")) << run.err;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "base/messages.h"
+#include "base/outcome_telling.h"
 #include "children/child_page.h"
 #include "children/child_window.h"
 #include "delivery/card_care.h"
@@ -75,7 +76,7 @@ bool SaveContentPictures(const QString& folder, const ServiceSession& session,
     StatvfsFreeSpace freeSpace;
     ThreadedJobRunner runner(session, observer, messages, freeSpace, nullptr,
                              JobTiming::Immediate());
-    TransferContents(firsts, false, ContentActionContext{*card, messages}, runner);
+    TellOutcome(messages, TransferContents(firsts, false, *card, runner).status);
     card->LoadDiy();
     if (!card->diy().records().empty()) {
         DiySlot& slot = card->diy().records()[0].slots[0];
