@@ -73,18 +73,6 @@ std::shared_ptr<CImgButton> CellButton(int row, int off, int on) {
     return button;
 }
 
-// The record that a row shows, found by the content number the row keeps: the lists' records
-// are rebuilt under the rows (a game list after a reload, a shelf after a delete), so a row
-// never holds on to a record itself. Null for a filler row or a content that is gone.
-const ContentRecord* FindRecord(const std::vector<ContentRecord>& records, const QString& key) {
-    if (key.isEmpty()) return nullptr;
-    const std::string contentNo = key.toStdString();
-    const auto found = std::find_if(records.begin(), records.end(), [&](const ContentRecord& r) {
-        return r.contentNo == contentNo;
-    });
-    return found == records.end() ? nullptr : &*found;
-}
-
 }  // namespace
 
 CSendContents::CSendContents(QWidget* parent, const ServiceSession& session, IMessageSink& messages,
@@ -184,81 +172,21 @@ void CSendContents::CreateWidgets() {
 
 // ---- Card and account ---------------------------------------------------------------------
 
-void CSendContents::FollowCurrentCard() {
-    std::shared_ptr<Card> current = host_.currentCard ? host_.currentCard() : nullptr;
-    if (current == card_) return;
-    // Another card: its own database and its own recordings, never the last card's.
-    card_ = std::move(current);
-    databaseLoaded_ = false;
-    diyLoaded_ = false;
-}
-
-bool CSendContents::EnsureDiy() {
-    if (!card_ || !databaseLoaded_) return false;
-    if (!diyLoaded_) {
-        card_->LoadDiy();
-        diyLoaded_ = true;
-    }
-    return card_->diy().records().size() >= static_cast<std::size_t>(kDiyCardCount);
-}
-
-std::shared_ptr<Card> CSendContents::LoadedCard() const {
-    return databaseLoaded_ ? card_ : nullptr;
-}
-
-std::string CSendContents::DeviceSystemVersion() const {
-    return card_ && databaseLoaded_ ? card_->database().systemVersion() : std::string();
-}
-
 void CSendContents::Reload(bool clear, bool keepTab) {
-    FollowCurrentCard();
-    if (!catalogue_) catalogue_ = std::make_unique<ContentCatalogue>();
-    if (clear) {
-        catalogue_->ClearCatalogue();
-    } else if (!catalogue_->FetchCatalogue(session_).ok()) {
-        if (catalogue_->RefusedAsTooLong()) Say(MessageKind::Error, kMsgServiceListTooLong);
-        catalogue_.reset();
+    const ContentPageState::ReloadEnd end =
+        state_.Reload(session_, host_.currentCard ? host_.currentCard() : nullptr, clear, keepTab);
+    if (end.tellTooLong) Say(MessageKind::Error, kMsgServiceListTooLong);
+    if (end.storageChanged) update(StorageBarRect());
+    if (!end.showTab) {
         FillLists();
         return;
     }
-    RefreshStorage();
-    if (clear) {
-        if (card_) card_->database().Clear();
-        databaseLoaded_ = false;
-    } else {
-        if (!card_) {
-            catalogue_.reset();
-            FillLists();
-            return;
-        }
-        // A card without a readable info.dat keeps the text shown before.
-        if (auto info = card_->ReadFirmwareInfo()) infoText_ = std::move(*info);
-        databaseLoaded_ = card_->LoadDatabase();
-        seenReloads_ = card_->Reloads();
-        if (!databaseLoaded_) {
-            catalogue_.reset();
-            FillLists();
-            return;
-        }
-    }
-    if (!keepTab) {
-        if (clear) {
-            FillLists();
-            return;
-        }
-        tab_ = ContentTab::Language;
-    }
-    SelectTab(tab_);
+    SelectTab(state_.Tab());
     update();
 }
 
 void CSendContents::ResetForRemovedDevice() {
-    if (catalogue_) catalogue_->ClearCatalogue();
-    catalogue_.reset();
-    card_.reset();
-    databaseLoaded_ = false;
-    diyLoaded_ = false;
-    storage_ = StorageNumbers{};
+    state_.ForgetCard();
     FillLists();
     update();
 }
@@ -273,10 +201,7 @@ void CSendContents::Refresh() {
 }
 
 void CSendContents::RefreshStorage() {
-    const StorageNumbers now = card_ ? ReadStorage(card_->root()) : StorageNumbers{};
-    if (!StorageChanged(storage_, now)) return;
-    storage_ = now;
-    update(StorageBarRect());
+    if (state_.RefreshStorage()) update(StorageBarRect());
 }
 
 QRect CSendContents::StorageBarRect() const {
@@ -285,64 +210,51 @@ QRect CSendContents::StorageBarRect() const {
 }
 
 const ContentRecord* CSendContents::RecordOf(const CMyGrid& list, int row) const {
-    const std::optional<Shelf> shelf = CurrentShelf();
-    if (!shelf || !databaseLoaded_) return nullptr;
-    if (&list == deviceList_)
-        return FindRecord(card_->database().Contents(*shelf), list.GetRowKey(row));
-    if (!catalogue_) return nullptr;
-    return FindRecord(catalogue_->Contents(*shelf), list.GetRowKey(row));
+    return state_.RecordOf(ListOf(list), list.GetRowKey(row).toStdString());
+}
+
+ContentList CSendContents::ListOf(const CMyGrid& list) const {
+    return &list == deviceList_ ? ContentList::Device : ContentList::Catalogue;
 }
 
 // ---- Tabs ---------------------------------------------------------------------------------
 
-bool CSendContents::SeriesSelected(ContentTab tab) const {
-    const int group = SubTabGroupOf(tab);
-    return group >= 0 && series_[static_cast<std::size_t>(group)];
-}
-
-std::optional<Shelf> CSendContents::CurrentShelf() const {
-    return ShelfOfTab(tab_, SeriesSelected(tab_));
-}
-
 void CSendContents::SelectTab(ContentTab tab) {
-    tab_ = tab;
+    state_.SelectTab(tab);
     for (int i = 0; i < kContentTabCount; ++i) tabs_[i]->SetState(kContentTabs[i] == tab ? 1 : 0);
     const int group = SubTabGroupOf(tab);
     for (int i = 0; i < 6; ++i) {
         subTabs_[i]->SetHidden(i / 2 != group);
         const bool series = i % 2 == 0;
-        subTabs_[i]->SetState(group >= 0 && i / 2 == group && series == SeriesSelected(tab));
+        subTabs_[i]->SetState(group >= 0 && i / 2 == group && series == state_.SeriesSelected(tab));
     }
-    const bool book = tab == ContentTab::Book;
+    const bool book = state_.ShowsSearch();
     catalogueSearch_->setVisible(book);
     deviceSearch_->setVisible(book);
     catalogueSearchButton_->SetHidden(!book);
     deviceSearchButton_->SetHidden(!book);
-    const bool diy = tab == ContentTab::Diy;
+    const bool diy = state_.ShowsDiy();
     for (CImgButton* slot : slots_) slot->SetHidden(!diy);
     transfer_->SetHidden(diy);
     delete_->SetHidden(diy);
     PlaceListsForTab();
-    cataloguePage_ = devicePage_ = 0;
     FillLists();
     update();
 }
 
 void CSendContents::PlaceListsForTab() {
-    const bool diy = tab_ == ContentTab::Diy;
+    const bool diy = state_.ShowsDiy();
     catalogueList_->setVisible(!diy);
     catalogueAll_->setVisible(!diy);
-    cataloguePager_->SetHidden(diy || catalogueAll_->isChecked());
+    cataloguePager_->SetHidden(diy || state_.ShowsAll(ContentList::Catalogue));
     deviceList_->setGeometry(diy ? kDiyListRect : kDeviceListRect);
     devicePager_->SetRect(diy ? kDiyPagerRect : kDevicePagerRect);
-    devicePager_->SetHidden(deviceAll_->isChecked());
+    devicePager_->SetHidden(state_.ShowsAll(ContentList::Device));
     deviceList_->SetEditable(diy);
 }
 
 void CSendContents::FillLists() {
-    searching_ = false;
-    if (tab_ == ContentTab::Game && catalogue_ && databaseLoaded_)
-        RebuildGameLists(*catalogue_, card_->database());
+    state_.BeginFill();
     FillCatalogueList();
     FillDeviceList();
 }
@@ -352,7 +264,7 @@ void CSendContents::FillLists() {
 void CSendContents::SetCatalogueColumns() {
     CMyGrid& list = *catalogueList_;
     list.DeleteAllItems();
-    const bool game = tab_ == ContentTab::Game;
+    const bool game = !state_.CatalogueRowsHaveDownload();
     list.SetColumnCount(game ? 3 : 4);
     list.SetRowCount(1);
     list.SetFixedRowCount(1);
@@ -372,13 +284,13 @@ void CSendContents::SetDeviceColumns() {
     CMyGrid& list = *deviceList_;
     list.DeleteAllItems();
     std::vector<std::pair<std::string_view, int>> columns;
-    if (tab_ == ContentTab::Diy) {
+    if (state_.Tab() == ContentTab::Diy) {
         columns = {{"", 0},
                    {kLabelNumberColumn, 38},
                    {kLabelTitleColumn, 420},
                    {kLabelFunctionColumn, 110},
                    {kLabelDownloadColumn, 60}};
-    } else if (tab_ == ContentTab::Language) {
+    } else if (state_.Tab() == ContentTab::Language) {
         columns = {
             {"", 30}, {kLabelTitleColumn, 110}, {kLabelDownloadColumn, 85}, {kLabelDiyColumn, 30}};
     } else {
@@ -422,15 +334,13 @@ void CSendContents::BuildCatalogueRow(int row, const ContentRecord& record) {
     list.SetRowKey(row, ToQString(record.contentNo));
     list.SetItemText(row, 2, ToQString(ShownDate(record.date)));
     list.SetItemFormat(row, 2, Qt::AlignCenter);
-    if (tab_ != ContentTab::Game) {
+    if (state_.CatalogueRowsHaveDownload()) {
         CGridCtrl::Buttons buttons{CellButton(row, pic::kCellDownloadOff, pic::kCellDownloadOn)};
-        if (tab_ == ContentTab::Music || tab_ == ContentTab::Story)
+        if (state_.CatalogueRowsHavePlay())
             buttons[1] = CellButton(row, pic::kCellPlayOff, pic::kCellPlayOn);
         list.SetButtons(row, 3, std::move(buttons));
     }
-    const std::optional<Shelf> shelf = CurrentShelf();
-    SetRowEnabled(list, row,
-                  !(shelf && databaseLoaded_ && IsInstalled(card_->database(), *shelf, record)));
+    SetRowEnabled(list, row, state_.CatalogueRowEnabled(record));
 }
 
 void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
@@ -441,15 +351,14 @@ void CSendContents::BuildDeviceRow(int row, const ContentRecord& record) {
     list.SetRowKey(row, ToQString(record.contentNo));
     list.SetItemText(row, 2, ToQString(ShownDate(record.date)));
     list.SetItemFormat(row, 2, Qt::AlignCenter);
-    const std::optional<Shelf> shelf = CurrentShelf();
-    const bool enabled = !shelf || !catalogue_ || IsDeviceRowEnabled(*catalogue_, *shelf, record);
-    if (tab_ == ContentTab::Language) {
+    const bool enabled = state_.DeviceRowEnabled(record);
+    if (state_.DeviceRowsHaveDiyRadio()) {
         auto button = std::make_shared<CImgButton>(nullptr, kRadioButtonId, 0, 0, 0, 13, 13);
         button->LoadFourFromResources(pic::kRadioOff, pic::kRadioOn, pic::kRadioNotOwnedOff,
                                       pic::kRadioNotOwnedOn, QString());
         button->SetAccessibleName(ToQString(kLabelDiyColumn));
         button->SetFirstSet(enabled);
-        button->SetState(card_ && record.contentNo == card_->database().selectedDiyContentNo());
+        button->SetState(state_.IsDiyChoice(record));
         list.SetCentredButton(row, 3, std::move(button));
     }
     SetRowEnabled(list, row, enabled);
@@ -463,7 +372,7 @@ void CSendContents::BuildDiyRow(int row, int position, const DiyRecord& record) 
     std::snprintf(number, sizeof number, "%04d", position);
     list.SetItemText(row, 1, QString::fromLatin1(number));
     list.SetRowKey(row, QString::number(position));
-    const DiySlot& slot = SlotOfRecord(record, slot_);
+    const DiySlot& slot = SlotOfRecord(record, state_.Slot());
     list.SetItemText(row, 2, ToQString(DiySlotTitle(slot)));
     list.SetItemText(row, 4, slot.date.empty() ? QString() : ToQString(ShownDate(slot.date)));
     list.SetItemFormat(row, 4, Qt::AlignCenter);
@@ -480,23 +389,21 @@ void CSendContents::BuildDiyRow(int row, int position, const DiyRecord& record) 
 void CSendContents::FillCatalogueList() {
     SetCatalogueColumns();
     CMyGrid& list = *catalogueList_;
-    const std::optional<Shelf> shelf = CurrentShelf();
-    const bool showAll = catalogueAll_->isChecked();
-    if (!catalogue_ || !databaseLoaded_ || !shelf || tab_ == ContentTab::Diy) {
+    const std::vector<ContentRecord>* const records = state_.Records(ContentList::Catalogue);
+    if (records == nullptr) {
         AddFillerRows(list, 1, kContentPageSize, list.GetColumnCount());
         cataloguePager_->SetPages(0, 0, kContentPageSize, 0);
         list.ExpandLastColumn();
         return;
     }
-    const std::vector<ContentRecord>& records = catalogue_->Contents(*shelf);
-    const int count = static_cast<int>(records.size());
-    const PageRows rows = RowsOfPage(count, cataloguePage_, kContentPageSize, showAll);
+    const int count = static_cast<int>(records->size());
+    const PageRows rows = state_.Rows(ContentList::Catalogue, count);
     list.SetRowCount(rows.built + 1);
-    for (int r = 1; r <= rows.shown; ++r) BuildCatalogueRow(r, records[rows.first + r - 1]);
+    for (int r = 1; r <= rows.shown; ++r) BuildCatalogueRow(r, (*records)[rows.first + r - 1]);
     AddFillerRows(list, rows.shown + 1, rows.built, list.GetColumnCount());
-    cataloguePager_->SetPages(count, cataloguePage_ / 10 * 10, kContentPageSize,
-                              cataloguePage_ % 10);
-    if (showAll) list.SetColumnWidth(list.GetColumnCount() - 1, 10);
+    const int page = state_.Page(ContentList::Catalogue);
+    cataloguePager_->SetPages(count, page / 10 * 10, kContentPageSize, page % 10);
+    if (state_.ShowsAll(ContentList::Catalogue)) list.SetColumnWidth(list.GetColumnCount() - 1, 10);
     list.ExpandLastColumn();
     list.ScrollToTop();
 }
@@ -504,68 +411,64 @@ void CSendContents::FillCatalogueList() {
 void CSendContents::FillDeviceList() {
     SetDeviceColumns();
     CMyGrid& list = *deviceList_;
-    const bool showAll = deviceAll_->isChecked();
-    const int pageSize = tab_ == ContentTab::Diy ? kDiyPageSize : kContentPageSize;
-    if (tab_ == ContentTab::Diy) {
+    if (state_.ShowsDiy()) {
         FillDiyList();
         return;
     }
-    const std::optional<Shelf> shelf = CurrentShelf();
-    if (!catalogue_ || !databaseLoaded_ || !shelf) {
+    const int pageSize = state_.PageSize(ContentList::Device);
+    const std::vector<ContentRecord>* const records = state_.Records(ContentList::Device);
+    if (records == nullptr) {
         AddFillerRows(list, 1, pageSize, list.GetColumnCount());
         devicePager_->SetPages(0, 0, pageSize, 0);
         list.ExpandLastColumn();
         return;
     }
-    const std::vector<ContentRecord>& records = card_->database().Contents(*shelf);
-    const int count = static_cast<int>(records.size());
-    const PageRows rows = RowsOfPage(count, devicePage_, pageSize, showAll);
+    const int count = static_cast<int>(records->size());
+    const PageRows rows = state_.Rows(ContentList::Device, count);
     list.SetRowCount(rows.built + 1);
-    for (int r = 1; r <= rows.shown; ++r) BuildDeviceRow(r, records[rows.first + r - 1]);
+    for (int r = 1; r <= rows.shown; ++r) BuildDeviceRow(r, (*records)[rows.first + r - 1]);
     AddFillerRows(list, rows.shown + 1, rows.built, list.GetColumnCount());
-    devicePager_->SetPages(count, devicePage_ / 10 * 10, pageSize, devicePage_ % 10);
-    if (showAll) list.SetColumnWidth(list.GetColumnCount() - 1, 10);
+    const int page = state_.Page(ContentList::Device);
+    devicePager_->SetPages(count, page / 10 * 10, pageSize, page % 10);
+    if (state_.ShowsAll(ContentList::Device)) list.SetColumnWidth(list.GetColumnCount() - 1, 10);
     list.ExpandLastColumn();
     list.ScrollToTop();
 }
 
 void CSendContents::FillDiyList() {
     CMyGrid& list = *deviceList_;
-    if (!EnsureDiy()) {
+    if (!state_.EnsureDiy()) {
         AddFillerRows(list, 1, kContentPageSize, list.GetColumnCount());
         devicePager_->SetPages(0, 0, kDiyPageSize, 0);
         list.ExpandLastColumn();
         return;
     }
-    const std::vector<DiyRecord>& records = card_->diy().records();
+    const std::vector<DiyRecord>& records = state_.ShownCard()->diy().records();
     const int count = kDiyCardCount;
-    const PageRows rows = RowsOfPage(count, devicePage_, kDiyPageSize, deviceAll_->isChecked());
+    const PageRows rows = state_.Rows(ContentList::Device, count);
     list.SetRowCount(rows.built + 1);
     for (int r = 1; r <= rows.shown; ++r) {
         const int position = rows.first + r;
         BuildDiyRow(r, position, records[static_cast<std::size_t>(position - 1)]);
     }
     AddFillerRows(list, rows.shown + 1, rows.built, list.GetColumnCount());
-    devicePager_->SetPages(count, devicePage_ / 10 * 10, kDiyPageSize, devicePage_ % 10);
+    const int page = state_.Page(ContentList::Device);
+    devicePager_->SetPages(count, page / 10 * 10, kDiyPageSize, page % 10);
     list.ExpandLastColumn();
     list.ScrollToTop();
 }
 
 void CSendContents::RefillDeviceList() {
-    // The DIY tab stays on its page; content tabs go back to the first.
-    if (tab_ != ContentTab::Diy) devicePage_ = 0;
+    state_.RewindDeviceList();
     FillDeviceList();
 }
 
 void CSendContents::RecheckCatalogueRows() {
-    const std::optional<Shelf> shelf = CurrentShelf();
     CMyGrid& list = *catalogueList_;
     for (int row = 1; row < list.GetRowCount() && !list.GetRowKey(row).isEmpty(); ++row) {
         // A content that left the offered list (a game list rebuilt) cannot be sent any more.
         const ContentRecord* record = RecordOf(list, row);
-        SetRowEnabled(list, row,
-                      record != nullptr && !(shelf && databaseLoaded_ &&
-                                             IsInstalled(card_->database(), *shelf, *record)));
+        SetRowEnabled(list, row, record != nullptr && state_.CatalogueRowEnabled(*record));
     }
     list.viewport()->update();
 }
@@ -590,28 +493,26 @@ void CSendContents::SelectAll(CMyGrid& list) {
 }
 
 void CSendContents::OnShowAll(bool device) {
-    (device ? devicePager_ : cataloguePager_)
-        ->SetHidden((device ? deviceAll_ : catalogueAll_)->isChecked());
+    const ContentList which = device ? ContentList::Device : ContentList::Catalogue;
+    state_.ShowAll(which, (device ? deviceAll_ : catalogueAll_)->isChecked());
+    (device ? devicePager_ : cataloguePager_)->SetHidden(state_.ShowsAll(which));
     if (device) {
-        devicePage_ = 0;
         FillDeviceList();
     } else {
-        cataloguePage_ = 0;
         FillCatalogueList();
     }
     update();
 }
 
 void CSendContents::OnSearch(bool device) {
-    if (tab_ != ContentTab::Book) return;
+    const ContentList which = device ? ContentList::Device : ContentList::Catalogue;
     const std::string text = (device ? deviceSearch_ : catalogueSearch_)->text().toStdString();
-    const std::optional<Shelf> shelf = CurrentShelf();
-    if (text.empty() || !shelf || !catalogue_ || !databaseLoaded_) return;
     // Both searches cover the whole shelf and keep each found record on its row, so found
     // contents can be ticked, transferred and deleted like any other.
-    const std::vector<ContentRecord>& records =
-        device ? card_->database().Contents(*shelf) : catalogue_->Contents(*shelf);
-    const std::vector<int> found = SearchTitles(records, text);
+    const std::optional<std::vector<int>> hits = state_.Search(which, text);
+    if (!hits) return;
+    const std::vector<int>& found = *hits;
+    const std::vector<ContentRecord>& records = *state_.Records(which);
     if (device) {
         SetDeviceColumns();
     } else {
@@ -628,7 +529,6 @@ void CSendContents::OnSearch(bool device) {
     }
     (device ? devicePager_ : cataloguePager_)->SetPages(0, 0, kContentPageSize, 0);
     list.ExpandLastColumn();
-    searching_ = true;
     update();
 }
 
@@ -659,14 +559,12 @@ void CSendContents::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CSendContents::OnPagerClick(bool device, CImgButton& hit) {
-    CPageGroup& pager = device ? *devicePager_ : *cataloguePager_;
-    int& page = device ? devicePage_ : cataloguePage_;
-    if (hit.Id() == CPageGroup::kPreviousId) {
-        page = PreviousPageGroup(page);
-    } else if (hit.Id() == CPageGroup::kNextId) {
-        page = std::min(NextPageGroup(page), pager.LastPage());
+    const CPageGroup& pager = device ? *devicePager_ : *cataloguePager_;
+    const ContentList list = device ? ContentList::Device : ContentList::Catalogue;
+    if (hit.Id() == CPageGroup::kPreviousId || hit.Id() == CPageGroup::kNextId) {
+        state_.TurnPageGroup(list, hit.Id() == CPageGroup::kNextId, pager.LastPage());
     } else {
-        page = static_cast<int>(hit.Id());
+        state_.GoToPage(list, static_cast<int>(hit.Id()));
     }
     if (device) {
         FillDeviceList();
@@ -686,8 +584,8 @@ void CSendContents::ClickWidget(unsigned id) {
     for (int group = 0; group < 3; ++group) {
         for (int k = 0; k < 2; ++k) {
             if (id != kSubTabIds[group][k]) continue;
-            series_[static_cast<std::size_t>(group)] = k == 0;
-            SelectTab(tab_);
+            state_.ChooseSeries(group, k == 0);
+            SelectTab(state_.Tab());
             return;
         }
     }
@@ -727,15 +625,15 @@ JobOutcome CSendContents::Run(DownloadJob job) {
 }
 
 void CSendContents::OnTransfer() {
-    if (!databaseLoaded_ || !catalogue_) {
+    if (!state_.DatabaseLoaded() || !state_.Catalogue()) {
         Say(MessageKind::Information, kMsgNothingSelected);
         return;
     }
     const std::vector<ContentRecord> ticked = Ticked(*catalogueList_);
-    if (tab_ == ContentTab::Game) {
+    if (state_.Tab() == ContentTab::Game) {
         // Both lists show the new selection before the sentence is read over them.
         if (const auto lock = LockCard()) {
-            const GameSelectionOutcome outcome = AddToGameSelection(ticked, *card_);
+            const GameSelectionOutcome outcome = AddToGameSelection(ticked, *state_.ShownCard());
             if (!ticked.empty()) {
                 RefillDeviceList();
                 RecheckCatalogueRows();
@@ -747,7 +645,7 @@ void CSendContents::OnTransfer() {
     }
     // The new contents' rows turn grey before the sentence, and the device list shows them
     // after it.
-    const TransferOutcome outcome = TransferContents(ticked, false, *card_, *this);
+    const TransferOutcome outcome = TransferContents(ticked, false, *state_.ShownCard(), *this);
     if (outcome.sent > 0) RecheckCatalogueRows();
     TellOutcome(messages_, outcome.status);
     if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
@@ -756,8 +654,8 @@ void CSendContents::OnTransfer() {
 }
 
 std::shared_ptr<CardLock> CSendContents::LockCard() {
-    auto lock =
-        LockCardForAction(*card_, host_.timing ? host_.timing->cardLockWait : kCardLockWait);
+    auto lock = LockCardForAction(*state_.ShownCard(),
+                                  host_.timing ? host_.timing->cardLockWait : kCardLockWait);
     if (!lock.ok()) {
         TellOutcome(messages_, lock.status());
         return nullptr;
@@ -765,18 +663,17 @@ std::shared_ptr<CardLock> CSendContents::LockCard() {
     return std::move(lock.value());
 }
 
-void CSendContents::RefillIfReloaded() {
-    if (!card_ || card_->Reloads() == seenReloads_) return;
-    seenReloads_ = card_->Reloads();
-    if (catalogue_) RebuildGameLists(*catalogue_, card_->database());
+bool CSendContents::RefillIfReloaded() {
+    if (!state_.TakeCardReload()) return false;
     RefillDeviceList();
     RecheckCatalogueRows();
     RefreshStorage();
+    return true;
 }
 
 void CSendContents::OnDelete() {
-    const std::optional<Shelf> shelf = CurrentShelf();
-    if (!databaseLoaded_ || !shelf) {
+    const std::optional<Shelf> shelf = state_.CurrentShelf();
+    if (!state_.DatabaseLoaded() || !shelf) {
         Say(MessageKind::Information, kMsgNothingSelected);
         return;
     }
@@ -784,73 +681,82 @@ void CSendContents::OnDelete() {
     const auto lock = LockCard();
     if (!lock) return;
     RefillIfReloaded();
-    const Status deleted = DeleteContents(*shelf, ticked, *card_);
+    const Status deleted = DeleteContents(*shelf, ticked, *state_.ShownCard());
     TellOutcome(messages_, deleted);
     // The lists are filled again whatever happened: a delete the card did not take has put the
     // database back as it was, and the rows must show that, not the records they held.
     const bool changed = deleted.ok();
-    if (changed && tab_ == ContentTab::Game) RebuildGameLists(*catalogue_, card_->database());
+    if (changed && state_.Tab() == ContentTab::Game) state_.RebuildGameLists();
     if (changed) RefreshStorage();
     RefillDeviceList();
     RecheckCatalogueRows();
 }
 
 void CSendContents::OnCatalogueClick(int row, int column, int button) {
-    if (row == 0 && column == 0) {
-        SelectAll(*catalogueList_);
-        return;
-    }
-    if (column != 3 || !databaseLoaded_) return;
     const ContentRecord* record = RecordOf(*catalogueList_, row);
-    if (record == nullptr) return;
-    if (button == 0) {
-        if (!catalogueList_->IsCheckEnabled(row, 0)) return;  // already on the card
-        const ContentRecord chosen = *record;
-        const TransferOutcome outcome = TransferContents({chosen}, false, *card_, *this);
-        RecheckCatalogueRows();
-        TellOutcome(messages_, outcome.status);
-        if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
-        RefreshStorage();
-        RefillIfReloaded();
-    } else if (button == 1 && !record->files.empty() && host_.play) {
-        host_.play(record->files.front().fileUrl);
+    switch (state_.ClickOf(ContentList::Catalogue, row, column, button,
+                           catalogueList_->IsCheckEnabled(row, 0))) {
+        case ContentPageState::Click::TickAll:
+            SelectAll(*catalogueList_);
+            return;
+        case ContentPageState::Click::Transfer: {
+            if (record == nullptr) return;
+            const ContentRecord chosen = *record;
+            const TransferOutcome outcome =
+                TransferContents({chosen}, false, *state_.ShownCard(), *this);
+            RecheckCatalogueRows();
+            TellOutcome(messages_, outcome.status);
+            if (!outcome.job.addedContentNos.empty()) RefillDeviceList();
+            RefreshStorage();
+            RefillIfReloaded();
+            return;
+        }
+        case ContentPageState::Click::Play:
+            if (record != nullptr && !record->files.empty() && host_.play)
+                host_.play(record->files.front().fileUrl);
+            return;
+        default:
+            return;
     }
 }
 
 void CSendContents::OnDeviceClick(int row, int column, int button) {
-    if (row == 0 && column == 0) {
+    const ContentPageState::Click click = state_.ClickOf(ContentList::Device, row, column, button,
+                                                         deviceList_->IsCheckEnabled(row, 0));
+    if (click == ContentPageState::Click::TickAll) {
         SelectAll(*deviceList_);
         return;
     }
-    if (tab_ == ContentTab::Diy) {
-        if (column == 3) OnDiyButton(row, button);
+    if (state_.ShowsDiy()) {
+        if (click != ContentPageState::Click::None) OnDiyButton(row, click);
         return;
     }
-    if (tab_ != ContentTab::Language || column != 3 || !databaseLoaded_) return;
-    if (deviceList_->CellButton(row, 3, 0) == nullptr) return;
+    if (click != ContentPageState::Click::ChooseDiy ||
+        deviceList_->CellButton(row, 3, 0) == nullptr)
+        return;
     const ContentRecord* record = RecordOf(*deviceList_, row);
-    if (record == nullptr || !deviceList_->IsCheckEnabled(row, 0)) return;
+    if (record == nullptr) return;
     const ContentRecord chosen = *record;
     const auto lock = LockCard();
     if (!lock) return;
-    if (card_->Reloads() != seenReloads_) {
+    const std::shared_ptr<Card>& card = state_.ShownCard();
+    if (RefillIfReloaded()) {
         // Another program changed the card: the choice is made on the card as it is now.
-        RefillIfReloaded();
-        const auto& language = card_->database().Contents(Shelf::Language);
+        const auto& language = card->database().Contents(Shelf::Language);
         if (std::none_of(language.begin(), language.end(),
                          [&](const ContentRecord& on) { return on.contentNo == chosen.contentNo; }))
             return;
     }
     // The radios follow the database's choice before "DIY를 변경하였습니다" is read over them.
-    const auto redrawRadios = [this] {
-        const QString chosenNo = ToQString(card_->database().selectedDiyContentNo());
+    const auto redrawRadios = [this, &card] {
+        const QString chosenNo = ToQString(card->database().selectedDiyContentNo());
         for (int r = 1; r < deviceList_->GetRowCount(); ++r) {
             if (CImgButton* radio = deviceList_->CellButton(r, 3, 0))
                 radio->SetState(deviceList_->GetRowKey(r) == chosenNo);
         }
         deviceList_->viewport()->repaint();
     };
-    const Status chose = ChooseDiyContent(chosen, *card_);
+    const Status chose = ChooseDiyContent(chosen, *card);
     if (chose.ok()) redrawRadios();
     TellOutcome(messages_, chose);
     // The database was put back as it was: its rows are read again.
@@ -858,30 +764,32 @@ void CSendContents::OnDeviceClick(int row, int column, int button) {
 }
 
 void CSendContents::OnSlotButton(int slot) {
-    if (slot == slot_) return;
-    slots_[static_cast<std::size_t>(slot_ - 1)]->SetState(0);
+    const int before = state_.Slot();
+    if (!state_.ChooseSlot(slot)) return;
+    slots_[static_cast<std::size_t>(before - 1)]->SetState(0);
     slots_[static_cast<std::size_t>(slot - 1)]->SetState(1);
-    slot_ = slot;
     RefillDeviceList();
     update();
 }
 
-void CSendContents::OnDiyButton(int row, int button) {
-    if (!EnsureDiy()) return;
+void CSendContents::OnDiyButton(int row, ContentPageState::Click click) {
     // The row keeps its DIY card's number; the records are looked up afresh for each click.
-    const int position = deviceList_->GetRowKey(row).toInt();
-    if (position < 1 || position > static_cast<int>(card_->diy().records().size())) return;
+    const std::optional<int> found =
+        state_.DiyPositionOf(deviceList_->GetRowKey(row).toStdString());
+    if (!found) return;
+    const int position = *found;
+    const int slot = state_.Slot();
     // Held across the file dialogs: a card pulled while one is open stays alive for this click,
     // which then writes nothing.
-    const std::shared_ptr<Card> card = card_;
+    const std::shared_ptr<Card> card = state_.ShownCard();
     CDiyXML& diy = card->diy();
     const auto stillThere = [&] {
-        if (card_ == card && card->Present()) return true;
+        if (state_.ShownCard() == card && card->Present()) return true;
         Say(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
         return false;
     };
-    switch (button) {
-        case 0: {
+    switch (click) {
+        case ContentPageState::Click::DiyAssign: {
             const QStringList chosen = host_.chooseSounds ? host_.chooseSounds(this)
                                                           : QFileDialog::getOpenFileNames(
                                                                 this, QString(), RecordingsFolder(),
@@ -889,23 +797,21 @@ void CSendContents::OnDiyButton(int row, int button) {
             if (chosen.isEmpty() || !stillThere()) return;
             std::vector<std::string> files;
             for (const QString& file : chosen) files.push_back(file.toStdString());
-            TellOutcome(messages_, AssignDiyFiles(*card, position, slot_, files, *this).status);
+            TellOutcome(messages_, AssignDiyFiles(*card, position, slot, files, *this).status);
             RefreshStorage();
             RefillDeviceList();
             RefillIfReloaded();
             return;
         }
-        case 1: {
-            const std::string path = DiySlotPath(diy, position, slot_);
+        case ContentPageState::Click::DiyPlay: {
+            const std::string path = DiySlotPath(diy, position, slot);
             if (!path.empty() && host_.play) host_.play(path);
             return;
         }
-        case 2: {
+        case ContentPageState::Click::DiyExport: {
             const std::string name =
-                SlotOfRecord(diy.records()[static_cast<std::size_t>(position - 1)], slot_).file;
-            const bool mp3 = QString::fromStdString(name).contains(".mp3", Qt::CaseInsensitive);
-            const QString filter =
-                mp3 ? QStringLiteral("mp3 (*.mp3)") : QStringLiteral("wav (*.wav)");
+                SlotOfRecord(diy.records()[static_cast<std::size_t>(position - 1)], slot).file;
+            const QString filter = ToQString(DiyExportFilter(name));
             const QString chosen =
                 host_.chooseSavePath
                     ? host_.chooseSavePath(this, ToQString(name), filter)
@@ -913,17 +819,17 @@ void CSendContents::OnDiyButton(int row, int button) {
                           this, QString(), RecordingsFolder() + "/" + ToQString(name), filter);
             if (chosen.isEmpty() || !stillThere()) return;
             TellOutcome(messages_,
-                        ExportDiySlot(diy, position, slot_, chosen.toStdString(), *this).status);
+                        ExportDiySlot(diy, position, slot, chosen.toStdString(), *this).status);
             return;
         }
-        case 3: {
+        case ContentPageState::Click::DiyDelete: {
             // The parent's own recording cannot be downloaded again: one misclick must not lose it.
-            if (const auto question = DeleteDiySlotQuestion(diy, position, slot_);
+            if (const auto question = DeleteDiySlotQuestion(diy, position, slot);
                 question && !messages_.Ask(MessageKind::Exclamation, *question))
                 return;
             if (!stillThere()) return;
             const auto lock = LockCard();
-            if (lock) TellOutcome(messages_, DeleteDiySlot(diy, position, slot_));
+            if (lock) TellOutcome(messages_, DeleteDiySlot(diy, position, slot));
             RefreshStorage();
             RefillDeviceList();
             RefillIfReloaded();
@@ -935,12 +841,14 @@ void CSendContents::OnDiyButton(int row, int button) {
 }
 
 void CSendContents::OnDeviceEdited(int row, int column) {
-    if (tab_ != ContentTab::Diy || column != 2 || !EnsureDiy()) return;
-    const int position = deviceList_->GetRowKey(row).toInt();
-    if (position < 1) return;
+    if (!state_.ShowsDiy() || column != 2) return;
+    const std::optional<int> position =
+        state_.DiyPositionOf(deviceList_->GetRowKey(row).toStdString());
+    if (!position) return;
     const std::string name = deviceList_->GetItemText(row, column).toStdString();
     // The record may be read again under the lock: only its position is kept.
-    if (const auto lock = LockCard()) RenameDiySlot(card_->diy(), position, slot_, name);
+    if (const auto lock = LockCard())
+        RenameDiySlot(state_.ShownCard()->diy(), *position, state_.Slot(), name);
     RefillIfReloaded();
 }
 
@@ -964,12 +872,12 @@ void CSendContents::paintEvent(QPaintEvent*) {
     painter.drawText(QPoint(1, 535 + painter.fontMetrics().ascent()), ToQString(kContentPageNote));
     painter.setPen(Qt::black);
     const int labelBase = 129 + painter.fontMetrics().ascent();
-    if (catalogueAll_->isVisible() || tab_ != ContentTab::Diy)
+    if (catalogueAll_->isVisible() || !state_.ShowsDiy())
         painter.drawText(QPoint(298, labelBase), ToQString(kLabelShowAll));
     painter.drawText(QPoint(647, labelBase), ToQString(kLabelShowAll));
 
     const QRect bar = StorageBarRect();
-    const StorageBar shown = StorageBarOf(storage_, bar.width());
+    const StorageBar shown = StorageBarOf(state_.Storage(), bar.width());
     painter.fillRect(bar, QColor(0x1E, 0x5A, 0xC8));
     if (shown.usedWidth > 0)
         painter.fillRect(QRect(bar.left(), bar.top(), shown.usedWidth, bar.height()),

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "base/message_sink.h"
-#include "delivery/content_view_model.h"
+#include "delivery/content_page_state.h"
 #include "delivery/download_job.h"
 #include "service/session.h"
 #include "ui/image_widgets.h"
@@ -75,10 +75,10 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     void ResetForRemovedDevice() override;
     void LoadForAttachedDevice() override;
     void Refresh() override;
-    bool PlayableFilterSelected() const override { return IsPlayableTab(tab_); }
-    std::shared_ptr<Card> LoadedCard() const override;
-    std::string DeviceSystemVersion() const override;
-    std::string DeviceFirmwareText() const override { return infoText_; }
+    bool PlayableFilterSelected() const override { return IsPlayableTab(state_.Tab()); }
+    std::shared_ptr<Card> LoadedCard() const override { return state_.LoadedCard(); }
+    std::string DeviceSystemVersion() const override { return state_.DeviceSystemVersion(); }
+    std::string DeviceFirmwareText() const override { return state_.FirmwareText(); }
 
     // Reloads the account's list and the card (`clear`: empties them instead); keeps the tab
     // when `keepTab` is set, else goes back to the language tab.
@@ -92,8 +92,8 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     void ClickWidget(unsigned id);
     CImgButton* Widget(unsigned id) const;
 
-    ContentTab CurrentTab() const { return tab_; }
-    int CurrentSlot() const { return slot_; }
+    ContentTab CurrentTab() const { return state_.Tab(); }
+    int CurrentSlot() const { return state_.Slot(); }
     CMyGrid* CatalogueList() const { return catalogueList_; }
     CMyGrid* DeviceList() const { return deviceList_; }
     QCheckBox* ShowAllBox(bool device) const { return device ? deviceAll_ : catalogueAll_; }
@@ -101,9 +101,9 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     CPageGroup* Pager(bool device) const {
         return device ? devicePager_.get() : cataloguePager_.get();
     }
-    const StorageNumbers& Storage() const { return storage_; }
-    const ContentCatalogue* Catalogue() const { return catalogue_.get(); }
-    const std::shared_ptr<Card>& CurrentCardShown() const { return card_; }
+    const StorageNumbers& Storage() const { return state_.Storage(); }
+    const ContentCatalogue* Catalogue() const { return state_.Catalogue(); }
+    const std::shared_ptr<Card>& CurrentCardShown() const { return state_.ShownCard(); }
     // The storage bar's rectangle in the page.
     QRect StorageBarRect() const;
 
@@ -139,42 +139,24 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     void OnTransfer();
     void OnDelete();
     void OnSlotButton(int slot);
-    void OnDiyButton(int row, int button);
+    void OnDiyButton(int row, ContentPageState::Click click);
     // The ticked rows' records, from row 1 to the first filler row.
     std::vector<ContentRecord> Ticked(const CMyGrid& list) const;
-    std::optional<Shelf> CurrentShelf() const;
-    bool SeriesSelected(ContentTab tab) const;
-    // Loads the DIY database of the card shown when it is not loaded yet.
-    bool EnsureDiy();
     // The card's writer lock for an action of this page; null, with the user told, when another
     // program or job keeps the card.
     std::shared_ptr<CardLock> LockCard();
     // Another program changed the card's databases and they were read again when the card was
-    // locked: every list shows the card as it is now.
-    void RefillIfReloaded();
-    // The card that the device detection has chosen, when it is another one than shown.
-    void FollowCurrentCard();
+    // locked: every list shows the card as it is now. True when they were filled again.
+    bool RefillIfReloaded();
     // The record a row of `list` shows now; null for a filler row or a content that is gone.
     const ContentRecord* RecordOf(const CMyGrid& list, int row) const;
+    ContentList ListOf(const CMyGrid& list) const;
     void Say(MessageKind kind, std::string_view text) { messages_.Show(kind, text); }
 
     const ServiceSession& session_;
     IMessageSink& messages_;
     ContentPageHost host_;
-    std::shared_ptr<Card> card_;
-    bool databaseLoaded_ = false;
-    bool diyLoaded_ = false;
-    std::uint64_t seenReloads_ = 0;
-    std::unique_ptr<ContentCatalogue> catalogue_;
-    std::string infoText_;
-    StorageNumbers storage_;
-
-    ContentTab tab_ = ContentTab::Language;
-    std::array<bool, 3> series_ = {true, true, true};  // book, card, excellent
-    int slot_ = 1;
-    int cataloguePage_ = 0;
-    int devicePage_ = 0;
-    bool searching_ = false;
+    ContentPageState state_;
 
     std::vector<std::unique_ptr<CImgButton>> pictures_;  // the widgets drawn and hit
     std::array<CImgButton*, kContentTabCount> tabs_{};

@@ -8,6 +8,7 @@
 #include "delivery/catalogue.h"
 #include "store/default_xml.h"
 #include "store/diy_xml.h"
+#include "store/text_codec.h"
 
 namespace torvane {
 namespace {
@@ -132,6 +133,11 @@ const DiySlot& SlotOfRecord(const DiyRecord& record, int slot) {
 
 std::string DiySlotTitle(const DiySlot& slot) {
     return slot.name.empty() ? slot.file : slot.name;
+}
+
+std::string_view DiyExportFilter(std::string_view fileName) {
+    const bool mp3 = ToLowerAscii(fileName).find(".mp3") != std::string::npos;
+    return mp3 ? "mp3 (*.mp3)" : "wav (*.wav)";
 }
 
 StorageNumbers StorageFromBytes(std::uint64_t userFree, std::uint64_t total,

@@ -74,6 +74,9 @@ std::vector<int> SearchTitles(const std::vector<ContentRecord>& records, std::st
 const DiySlot& SlotOfRecord(const DiyRecord& record, int slot);
 // The title of a slot: its name, else its file name.
 std::string DiySlotTitle(const DiySlot& slot);
+// The save dialog's filter for a slot's file: an MP3 stays an MP3, anything else is offered as
+// the WAV the recorder writes.
+std::string_view DiyExportFilter(std::string_view fileName);
 
 // The card's space in GB, as the storage bar shows it.
 struct StorageNumbers {

@@ -156,6 +156,7 @@ unsigned CUpdateSystem::CurrentTab() const {
 }
 
 void CUpdateSystem::FillGrid() {
+    state_.Tick(0);
     SetUpGrid();
     const std::vector<UpdateFile>& files = state_.Files();
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -171,14 +172,29 @@ void CUpdateSystem::FillGrid() {
     grid_->viewport()->update();
 }
 
+int CUpdateSystem::PositionOfRow(int row) const {
+    // The row keeps its package's place in the tab's list.
+    bool listed = false;
+    const int index = row > 0 ? grid_->GetRowKey(row).toInt(&listed) : -1;
+    return listed ? index + 1 : 0;
+}
+
 void CUpdateSystem::Tick(int row) {
-    for (int r = 1; r < grid_->GetRowCount(); ++r) grid_->SetCheck(r, kTickColumn, r == row);
+    state_.Tick(PositionOfRow(row));
+    ShowTick();
+}
+
+void CUpdateSystem::ShowTick() {
+    const int ticked = state_.Ticked();
+    for (int r = 1; r < grid_->GetRowCount(); ++r)
+        grid_->SetCheck(r, kTickColumn, ticked > 0 && PositionOfRow(r) == ticked);
     grid_->viewport()->update();
 }
 
 int CUpdateSystem::TickedRow() const {
-    for (int r = 1; r < grid_->GetRowCount(); ++r)
-        if (grid_->GetCheck(r, kTickColumn)) return r;
+    const int ticked = state_.Ticked();
+    for (int r = 1; r < grid_->GetRowCount() && ticked > 0; ++r)
+        if (PositionOfRow(r) == ticked) return r;
     return 0;
 }
 
@@ -242,12 +258,8 @@ void CUpdateSystem::Install() {
     CImgButton* button = InstallButton();
     button->SetState(1);
     button->Repaint();
-    const int row = TickedRow();
-    // The row keeps its package's place in the tab's list; the package is copied so that the
-    // list may change under a running job.
-    bool listed = false;
-    const int index = row > 0 ? grid_->GetRowKey(row).toInt(&listed) : -1;
-    if (const std::optional<UpdateFile> file = state_.PackageAt(listed ? index + 1 : 0)) {
+    // The package is copied so that the list may change under a running job.
+    if (const std::optional<UpdateFile> file = state_.TickedPackage()) {
         std::shared_ptr<Card> card = TargetCard();
         if (card == nullptr) {
             messages_.Show(MessageKind::Information, kMsgNoDevice);

@@ -56,7 +56,7 @@ class CUpdateSystem : public UpdatePageBase {
 
     // The grid of the current tab, nothing ticked.
     void FillGrid();
-    // Ticks grid row `row` (1 for the first package) and unticks every other.
+    // Ticks the package of grid row `row` (1 for the first package) and unticks every other.
     void Tick(int row);
     // A click on a tab button: the tab becomes current and the grid is filled again.
     void ChooseTab(unsigned tabId);
@@ -66,7 +66,7 @@ class CUpdateSystem : public UpdatePageBase {
 
     PackageKind CurrentKind() const { return state_.Kind(); }
     unsigned CurrentTab() const;
-    // The ticked grid row, or 0.
+    // The grid row of the ticked package, or 0.
     int TickedRow() const;
     CGridCtrl* Grid() const { return grid_; }
     CImgButton* TabButton(unsigned tabId) const;
@@ -91,6 +91,10 @@ class CUpdateSystem : public UpdatePageBase {
 
   private:
     void SetUpGrid();
+    // The place in the tab's list (from 1) of the package a grid row shows; 0 for none.
+    int PositionOfRow(int row) const;
+    // The grid's boxes show the state's tick.
+    void ShowTick();
     // Shows the widgets of the current tab only.
     void ShowTabWidgets();
     void DrawBoxLines(QPainter& painter) const;

@@ -9,7 +9,17 @@ namespace torvane {
 bool UpdatePageState::ChooseTab(UpdateTab tab) {
     if (tab == tab_) return false;
     tab_ = tab;
+    ticked_ = 0;
     return true;
+}
+
+void UpdatePageState::SetList(std::optional<UpdateFileList> list) {
+    list_ = std::move(list);
+    ticked_ = 0;
+}
+
+void UpdatePageState::Tick(int position) {
+    ticked_ = PackageAt(position) ? position : 0;
 }
 
 const std::vector<UpdateFile>& UpdatePageState::Files() const {

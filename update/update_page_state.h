@@ -1,7 +1,7 @@
 // The update page's state without a window: the tab shown, the packages the service offers and
 // which of them each tab lists, the versions of the card, the reset's choice to keep the parent's
-// recordings, and which package an install click installs. The desktop page draws this state and
-// forwards its clicks; tests drive it directly.
+// recordings, which package is ticked, and which package an install click installs. The desktop
+// page draws this state and forwards its clicks; tests drive it directly.
 #pragma once
 
 #include <optional>
@@ -35,7 +35,8 @@ class UpdatePageState {
 
     // The service's list; none before it was fetched or after a failed fetch.
     const std::optional<UpdateFileList>& List() const { return list_; }
-    void SetList(std::optional<UpdateFileList> list) { list_ = std::move(list); }
+    // A new list is shown with nothing ticked.
+    void SetList(std::optional<UpdateFileList> list);
     // The packages the current tab lists, in row order.
     const std::vector<UpdateFile>& Files() const;
 
@@ -56,9 +57,16 @@ class UpdatePageState {
 
     // Whether an install click is taken: not under the card care tab, not while one runs.
     bool TakesInstallClick() const { return !installing_ && tab_ != UpdateTab::Care; }
-    // The package of the ticked row (`position` counts the listed packages from 1), copied so
-    // that the list may change under a running job; nothing without a ticked package.
+    // One package at a time is ticked: `position` counts the listed packages from 1; any other
+    // number unticks them all.
+    void Tick(int position);
+    // The ticked package's position, 0 for none.
+    int Ticked() const { return ticked_; }
+    // The package at `position`, copied so that the list may change under a running job;
+    // nothing for a position the tab does not list.
     std::optional<UpdateFile> PackageAt(int position) const;
+    // The package an install click takes: the ticked one.
+    std::optional<UpdateFile> TickedPackage() const { return PackageAt(ticked_); }
     void SetInstalling(bool installing) { installing_ = installing; }
 
   private:
@@ -68,6 +76,7 @@ class UpdatePageState {
     std::string firmwareVersion_;
     bool keepRecordings_ = true;
     bool installing_ = false;
+    int ticked_ = 0;
 };
 
 }  // namespace torvane

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/messages.h"
 #include "update/card_care_state.h"
 
@@ -71,6 +73,43 @@ TEST(UpdatePageState, AnInstallTakesTheTickedPackageOnlyWhenThereIsOne) {
     state.SetInstalling(false);
     state.SetList(std::nullopt);
     EXPECT_TRUE(state.Files().empty()) << "a failed fetch lists nothing";
+}
+
+TEST(UpdatePageState, OnePackageIsTickedAtATimeAndANewTabOrListTicksNone) {
+    UpdatePageState state;
+    state.Tick(1);
+    EXPECT_EQ(state.Ticked(), 0) << "nothing listed yet";
+    state.SetList(TwoPackages());
+    const struct {
+        int position, ticked;
+        const char* installed;  // nullptr: nothing
+    } ticks[] = {{1, 1, "new.zip"}, {1, 1, "new.zip"}, {2, 2, "old.zip"}, {3, 0, nullptr},
+                 {2, 2, "old.zip"}, {0, 0, nullptr},   {-1, 0, nullptr}};
+    for (const auto& t : ticks) {
+        state.Tick(t.position);
+        EXPECT_EQ(state.Ticked(), t.ticked) << t.position;
+        const std::optional<UpdateFile> file = state.TickedPackage();
+        EXPECT_EQ(file ? file->name : "none", t.installed ? t.installed : "none") << t.position;
+    }
+    const struct {
+        const char* change;
+        std::function<void()> apply;
+    } changes[] = {
+        {"another tab", [&] { state.ChooseTab(UpdateTab::Reset); }},
+        {"a new list", [&] { state.SetList(TwoPackages()); }},
+        {"a failed fetch", [&] { state.SetList(std::nullopt); }},
+    };
+    for (const auto& c : changes) {
+        state.SetList(TwoPackages());
+        state.Tick(2);
+        c.apply();
+        EXPECT_EQ(state.Ticked(), 0) << c.change;
+        EXPECT_FALSE(state.TickedPackage().has_value()) << c.change;
+    }
+    state.SetList(TwoPackages());
+    state.Tick(1);
+    state.ChooseTab(state.Tab());
+    EXPECT_EQ(state.Ticked(), 1) << "a click on the tab shown keeps the tick";
 }
 
 TEST(UpdatePageState, OnlyAResetKeepsTheRecordingsAndOnlyWhenChosen) {
