@@ -125,8 +125,15 @@ Status DeleteDiySlot(CDiyXML& diy, int position, int slot) {
     // slot and its recording are never parted.
     const std::string path = DiySlotPath(diy, position, slot);
     if (!path.empty() && !diy.card()->RemoveFile(path)) return NotWritten();
+    // The slot is emptied in memory only as far as the card took it: a Diy.dat that was not
+    // written still lists the slot, and so must the database the page shows and saves next.
+    const DiySlot removed = *entry;
     *entry = DiySlot{};
-    if (!diy.SaveDiyFile() || !diy.SaveRecTable()) return NotWritten();
+    if (!diy.SaveDiyFile()) {
+        *entry = removed;
+        return NotWritten();
+    }
+    if (!diy.SaveRecTable()) return NotWritten();
     return Status::Done(Say(MessageId::Deleted));
 }
 

@@ -334,8 +334,9 @@ TEST_F(DiyFilesTest, AFileThatIsNoSoundIsRefusedBeforeAnythingIsCopied) {
     EXPECT_EQ(Slot(diy, 1, 4).file, "last.mp3");
 }
 
-// A card that takes no write: deleting a slot says so instead of "deleted".
-TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSo) {
+// A card that takes no write: deleting a slot says so instead of "deleted", and the database in
+// memory still lists the slot as the card's Diy.dat does, so that the next save does not drop it.
+TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSoAndKeepsTheSlot) {
     ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner).Completed());
     sink.Clear();
     CardFaults::FailAfter(0);
@@ -343,6 +344,11 @@ TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSo) {
     CardFaults::Clear();
     EXPECT_EQ(deleted.kind(), OutcomeKind::CardFull);
     EXPECT_EQ(deleted.said(), Say(MessageId::CardNotWritten));
+
+    CDiyXML onCard(Card().string());
+    ASSERT_TRUE(onCard.Load());
+    EXPECT_EQ(Slot(diy, 1, 1).file, Slot(onCard, 1, 1).file);
+    EXPECT_TRUE(Slot(diy, 1, 1).InUse());
 }
 
 // A recording that could not be copied (gone since it was chosen) leaves the job completed with
