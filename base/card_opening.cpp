@@ -1,6 +1,6 @@
 #include "base/card_opening.h"
 
-#include "base/messages.h"
+#include "common/messages.h"
 
 namespace torvane {
 namespace {

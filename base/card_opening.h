@@ -2,8 +2,8 @@
 // why a card could not be read.
 #pragma once
 
+#include "common/status.h"
 #include "store/card.h"
-#include "store/status.h"
 
 namespace torvane {
 

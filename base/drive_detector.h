@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "base/messages.h"
 #include "base/removable_drives.h"
+#include "common/messages.h"
 
 namespace torvane {
 

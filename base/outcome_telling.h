@@ -3,7 +3,7 @@
 #pragma once
 
 #include "base/message_sink.h"
-#include "store/status.h"
+#include "common/status.h"
 
 namespace torvane {
 

@@ -1,6 +1,6 @@
 #include "base/password_keeping.h"
 
-#include "base/messages.h"
+#include "common/messages.h"
 
 namespace torvane {
 

@@ -8,11 +8,11 @@
 #include <QPainter>
 #include <QPointer>
 
-#include "base/messages.h"
 #include "base/outcome_telling.h"
 #include "children/child_rules.h"
 #include "children/child_window.h"
 #include "children/name_voice.h"
+#include "common/messages.h"
 #include "delivery/content_actions.h"
 #include "service/http_client.h"
 #include "store/card.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "store/card.h"
 
 namespace torvane {

@@ -1,7 +1,7 @@
 #include "children/child_rules.h"
 
-#include "base/messages.h"
 #include "children/name_voice.h"
+#include "common/messages.h"
 #include "store/default_xml.h"
 
 namespace torvane {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "children/children_service.h"
-#include "store/status.h"
+#include "common/status.h"
 
 namespace torvane {
 

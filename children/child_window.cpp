@@ -6,8 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "base/messages.h"
 #include "children/child_rules.h"
+#include "common/messages.h"
 #include "ui/app_font.h"
 #include "ui/page.h"
 #include "ui/picture_ids.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "service/http_client.h"
 #include "store/card_anchor.h"
 #include "store/card_paths.h"

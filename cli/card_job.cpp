@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "base/card_opening.h"
-#include "base/messages.h"
 #include "base/outcome_telling.h"
+#include "common/messages.h"
 
 namespace torvane::cli {
 

@@ -5,10 +5,10 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "base/messages.h"
 #include "cli/card_job.h"
 #include "cli/cli_context.h"
 #include "cli/session_login.h"
+#include "common/messages.h"
 #include "delivery/card_backup.h"
 #include "delivery/card_care.h"
 #include "update/kept_recordings.h"

@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 
-#include "base/messages.h"
 #include "base/outcome_telling.h"
 #include "base/removable_drives.h"
+#include "common/messages.h"
 
 namespace torvane::cli {
 

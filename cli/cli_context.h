@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "common/status.h"
 #include "service/session.h"
-#include "store/status.h"
 
 namespace torvane::cli {
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "base/messages.h"
 #include "base/outcome_telling.h"
 #include "children/children_service.h"
 #include "children/name_voice.h"
 #include "cli/card_job.h"
 #include "cli/json_shape.h"
 #include "cli/session_login.h"
+#include "common/messages.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"
 #include "update/kept_recordings.h"

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "base/card_opening.h"
-#include "base/messages.h"
 #include "cli/card_job.h"
 #include "cli/json_shape.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "delivery/content_actions.h"
 #include "delivery/diy_actions.h"
 #include "store/diy_xml.h"
-#include "store/text_codec.h"
 
 namespace torvane::cli {
 namespace {

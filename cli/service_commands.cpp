@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "base/messages.h"
 #include "base/removable_drives.h"
 #include "children/child_rules.h"
 #include "children/children_service.h"
@@ -17,6 +16,7 @@
 #include "cli/cli_context.h"
 #include "cli/json_shape.h"
 #include "cli/session_login.h"
+#include "common/messages.h"
 #include "delivery/catalogue.h"
 #include "service/session.h"
 #include "update/update_list.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "service/session.h"
 
 namespace torvane::cli {

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "base/card_opening.h"
-#include "base/messages.h"
 #include "cli/card_job.h"
 #include "cli/cli_context.h"
 #include "cli/json_shape.h"
+#include "common/messages.h"
 #include "store/content_types.h"
 #include "store/default_xml.h"
 #include "store/diy_xml.h"

@@ -4,11 +4,11 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "base/messages.h"
 #include "base/removable_drives.h"
 #include "base/udisks2_volumes.h"
 #include "cli/card_job.h"
 #include "cli/cli_context.h"
+#include "common/messages.h"
 
 namespace torvane::cli {
 namespace {

@@ -2,14 +2,10 @@
 # Desktop files are told apart by name; everything else in the folder is core.
 set(TORVANE_QT_FILE_PATTERN "_(page|dialog|widget|window|view)\\.(cpp|h)$")
 
-# Builds the folder's core files into a static library `name` that never sees Qt. Files named in
-# TORVANE_OWN_LIBRARY_FILES (set in the folder) belong to a library of their own there.
+# Builds the folder's core files into a static library `name` that never sees Qt.
 function(torvane_core_library name)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     list(FILTER sources EXCLUDE REGEX "${TORVANE_QT_FILE_PATTERN}")
-    foreach(own IN LISTS TORVANE_OWN_LIBRARY_FILES)
-        list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${own})
-    endforeach()
     if(sources)
         add_library(${name} STATIC ${sources})
         target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})

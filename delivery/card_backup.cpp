@@ -17,12 +17,12 @@
 #include <set>
 #include <system_error>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "delivery/card_check.h"
 #include "store/card_paths.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
-#include "store/text_codec.h"
 #include "torvane_version.h"
 
 namespace torvane {

@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "common/status.h"
 #include "delivery/download_job.h"
 #include "store/card.h"
-#include "store/status.h"
 
 namespace torvane {
 

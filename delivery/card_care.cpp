@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "store/content_types.h"
 
 namespace torvane {

@@ -12,7 +12,7 @@
 #include <system_error>
 #include <unordered_map>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "store/card_paths.h"
 #include "store/content_types.h"
 #include "store/device_files.h"

@@ -4,12 +4,12 @@
 #include <optional>
 #include <set>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "store/card.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/folder_tables.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "base/messages.h"
 #include "base/outcome_telling.h"
+#include "common/messages.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"
 #include "delivery/diy_actions.h"

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "delivery/catalogue.h"
 #include "store/default_xml.h"
 #include "store/diy_xml.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

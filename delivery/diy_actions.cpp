@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <system_error>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "delivery/folder_tree.h"
 #include "delivery/sound_file.h"
 #include "store/card.h"
 #include "store/card_paths.h"
 #include "store/diy_xml.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/download_worker.h"
 #include "delivery/job_end_notice.h"
 #include "ui/desktop_look.h"

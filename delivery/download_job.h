@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "base/message_sink.h"
+#include "common/status.h"
 #include "store/card_anchor.h"
 #include "store/card_lock.h"
 #include "store/content_record.h"
-#include "store/status.h"
 
 namespace torvane {
 

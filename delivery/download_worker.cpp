@@ -12,13 +12,13 @@
 #include <future>
 #include <numeric>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "delivery/my_zip.h"
 #include "store/card_write_batch.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/folder_tables.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

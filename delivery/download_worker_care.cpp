@@ -1,6 +1,6 @@
 // The worker's card care mode: a check, a repair, a backup or a restore of the card, run on the
 // engine's thread so that the window stays alive on a slow or large card.
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/card_backup.h"
 #include "delivery/card_care.h"
 #include "delivery/download_worker.h"

@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "delivery/download_worker.h"
 #include "delivery/my_zip.h"
 #include "store/card_paths.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
-#include "store/text_codec.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,6 @@
 #include "delivery/job_end_notice.h"
 
-#include "base/messages.h"
+#include "common/messages.h"
 
 namespace torvane {
 

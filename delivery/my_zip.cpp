@@ -11,9 +11,9 @@
 #include <system_error>
 #include <vector>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "store/device_files.h"
-#include "store/text_codec.h"
 
 namespace fs = std::filesystem;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/text_codec.h"
+#include "common/xml_sax.h"
 #include "store/device_files.h"
-#include "store/text_codec.h"
-#include "store/xml_sax.h"
 
 namespace {
 

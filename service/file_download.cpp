@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "service/curl_transfer.h"
 #include "service/http_client.h"
 

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <new>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "service/curl_transfer.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

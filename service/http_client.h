@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/status.h"
 #include "service/session.h"
-#include "store/status.h"
 
 namespace torvane {
 

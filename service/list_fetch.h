@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/status.h"
 #include "service/http_client.h"
 #include "service/xml_answer.h"
-#include "store/status.h"
 
 namespace torvane {
 

@@ -2,9 +2,9 @@
 
 #include <optional>
 
+#include "common/text_codec.h"
 #include "service/endpoints.h"
 #include "service/xml_answer.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

@@ -10,7 +10,8 @@
 #include <QUrl>
 #include <cstdio>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/temp_folder.h"
 #include "service/endpoints.h"
 #include "service/login.h"
 #include "service/session.h"

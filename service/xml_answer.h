@@ -1,5 +1,5 @@
 // The service's XML answers are all read the same way: the whole text, without its leading white
-// space, goes through the program's one SAX layer (store/xml_sax.h); a reader collects element
+// space, goes through the program's one SAX layer (common/xml_sax.h); a reader collects element
 // texts by state, and the answer is good when the parser reported no error.
 #pragma once
 
@@ -7,8 +7,8 @@
 #include <optional>
 #include <string_view>
 
-#include "store/status.h"
-#include "store/xml_sax.h"
+#include "common/status.h"
+#include "common/xml_sax.h"
 
 namespace torvane {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "base/command_line.h"
-#include "base/messages.h"
 #include "base/password_keeping.h"
+#include "common/messages.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
 #include "shell/keyring_secret_store.h"

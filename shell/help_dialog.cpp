@@ -7,7 +7,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "torvane_version.h"
 #include "ui/qt_text.h"
 

@@ -20,6 +20,7 @@
 #include "base/home_page_file.h"
 #include "base/udisks2_volumes.h"
 #include "base/window_file.h"
+#include "common/temp_folder.h"
 #include "service/login_dialog.h"
 #include "service/session.h"
 #include "shell/default_pages.h"

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "base/messages.h"
 #include "base/udisks2_volumes.h"
+#include "common/messages.h"
 #include "shell/main_window.h"
 
 namespace torvane {

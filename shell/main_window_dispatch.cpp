@@ -3,8 +3,8 @@
 #include <QComboBox>
 
 #include "base/menu_address.h"
-#include "base/messages.h"
 #include "base/outcome_telling.h"
+#include "common/messages.h"
 #include "delivery/content_actions.h"
 #include "service/session.h"
 #include "shell/main_window.h"

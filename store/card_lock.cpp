@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "common/temp_folder.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
 

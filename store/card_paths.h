@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/text_codec.h"
+#include "common/text_codec.h"
 
 namespace torvane::card_paths {
 

@@ -1,7 +1,7 @@
 #include "store/content_types.h"
 
+#include "common/text_codec.h"
 #include "store/device_files.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/text_codec.h"
+#include "common/text_codec.h"
 
 namespace torvane {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <set>
 
+#include "common/text_codec.h"
 #include "store/device_clock.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

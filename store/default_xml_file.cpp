@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 
+#include "common/text_codec.h"
+#include "common/xml_sax.h"
 #include "store/card_paths.h"
 #include "store/cp949_xml_writer.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
-#include "store/text_codec.h"
-#include "store/xml_sax.h"
 
 namespace torvane {
 

@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/text_codec.h"
 #include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/folder_tables.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

@@ -60,12 +60,6 @@ bool EmptyFolderTree(const std::string& folder);
 // of a file of one of the contents. False when the folder cannot be listed or a deletion failed.
 bool DeleteContentFiles(const std::vector<ContentRecord>& contents, const std::string& folder);
 
-// The user's private temporary folder (no trailing "/"): "torvane-<uid>" below $TMPDIR (else
-// /tmp), mode 0700, owned by the user. Empty when it cannot be made safe, for instance when the
-// name is a symlink or another user owns it: the downloads staged there on their way to the card
-// must neither leak nor be planted.
-std::string GetTempFolder();
-
 // A folder of its own for one job below the private temporary folder, removed with everything in
 // it when the object goes. Two jobs at once (two torvane-cli runs, or the CLI beside the desktop
 // app) never see each other's files, and a killed run's leftovers are never taken for this job's.

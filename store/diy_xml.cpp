@@ -10,11 +10,11 @@
 #include <optional>
 #include <string_view>
 
+#include "common/text_codec.h"
 #include "store/card_paths.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace {

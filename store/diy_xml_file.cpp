@@ -1,8 +1,8 @@
 // Diy.dat's plain document: its layout and its reader.
+#include "common/text_codec.h"
+#include "common/xml_sax.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
-#include "store/text_codec.h"
-#include "store/xml_sax.h"
 
 namespace torvane {
 

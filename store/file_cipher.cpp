@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "common/temp_folder.h"
 #include "store/device_files.h"
 
 namespace torvane {

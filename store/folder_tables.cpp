@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <set>
 
+#include "common/text_codec.h"
 #include "store/content_types.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
-#include "store/text_codec.h"
 
 namespace torvane {
 namespace fs = std::filesystem;

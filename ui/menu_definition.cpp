@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "store/xml_sax.h"
+#include "common/xml_sax.h"
 #include "ui/picture_ids.h"
 
 namespace torvane {

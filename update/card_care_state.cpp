@@ -3,8 +3,8 @@
 #include <string_view>
 #include <utility>
 
-#include "base/messages.h"
-#include "store/text_codec.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 
 namespace torvane {
 

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "ui/grid_ctrl.h"
 #include "ui/list_grid.h"
 #include "ui/picture_ids.h"

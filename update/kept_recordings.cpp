@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "store/card_paths.h"
 #include "store/default_xml.h"
 #include "store/device_clock.h"

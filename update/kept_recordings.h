@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "common/status.h"
 #include "delivery/download_job.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
-#include "store/status.h"
 
 namespace torvane {
 

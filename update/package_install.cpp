@@ -1,6 +1,6 @@
 #include "update/package_install.h"
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/folder_tree.h"
 #include "store/card.h"
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "common/status.h"
 #include "service/http_client.h"
 #include "service/session.h"
-#include "store/status.h"
 
 namespace torvane {
 

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <functional>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "store/device_clock.h"
 #include "ui/app_font.h"
 #include "ui/desktop_look.h"

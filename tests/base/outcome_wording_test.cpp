@@ -5,10 +5,10 @@
 #include <set>
 #include <string>
 
-#include "base/message_id.h"
-#include "base/messages.h"
 #include "base/outcome_telling.h"
-#include "store/status.h"
+#include "common/message_id.h"
+#include "common/messages.h"
+#include "common/status.h"
 #include "tests/support/recording_sink.h"
 
 namespace torvane {

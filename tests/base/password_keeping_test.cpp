@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <map>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "tests/support/recording_sink.h"
 
 namespace torvane {

@@ -12,7 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/job_runner.h"
 #include "store/card.h"
 #include "store/device_files.h"

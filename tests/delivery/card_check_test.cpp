@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/card_care.h"
 #include "delivery/content_actions.h"
 #include "delivery/job_runner.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <mutex>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/content_actions.h"
 #include "delivery/diy_actions.h"
 #include "delivery/job_runner.h"

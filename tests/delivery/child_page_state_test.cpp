@@ -7,7 +7,7 @@
 #include <chrono>
 #include <memory>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "store/card.h"
 #include "store/device_setup.h"
 #include "tests/support/temp_folder.h"

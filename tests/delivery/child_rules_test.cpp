@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "base/messages.h"
 #include "children/name_voice.h"
+#include "common/messages.h"
 #include "delivery/catalogue.h"
 #include "store/card_paths.h"
 #include "tests/delivery/device_fixture.h"

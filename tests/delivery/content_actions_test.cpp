@@ -7,8 +7,8 @@
 #include <functional>
 #include <set>
 
-#include "base/messages.h"
 #include "base/outcome_telling.h"
+#include "common/messages.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "tests/delivery/device_fixture.h"

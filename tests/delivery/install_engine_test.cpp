@@ -7,13 +7,14 @@
 #include <thread>
 
 #include "base/drive_detector.h"
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/temp_folder.h"
+#include "common/text_codec.h"
 #include "delivery/download_worker.h"
 #include "delivery/folder_tree.h"
 #include "store/card.h"
 #include "store/device_files.h"
 #include "store/device_setup.h"
-#include "store/text_codec.h"
 #include "tests/delivery/device_fixture.h"
 #include "tests/store/store_test_support.h"
 #include "tests/support/fixed_drives.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/job_runner.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "base/messages.h"
 #include "children/child_rules.h"
+#include "common/messages.h"
 #include "store/card_paths.h"
 #include "tests/delivery/device_fixture.h"
 #include "tests/support/demo_session.h"

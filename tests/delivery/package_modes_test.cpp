@@ -7,14 +7,14 @@
 #include <mutex>
 #include <tuple>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "delivery/diy_actions.h"
 #include "delivery/job_runner.h"
 #include "delivery/sound_file.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
-#include "store/text_codec.h"
 #include "tests/delivery/device_fixture.h"
 #include "update/package_install.h"
 #include "update/update_list.h"

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "update/card_care_state.h"
 
 namespace torvane {

@@ -12,7 +12,8 @@
 #include <functional>
 #include <memory>
 
-#include "base/messages.h"
+#include "common/messages.h"
+#include "common/text_codec.h"
 #include "delivery/card_backup.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_view_model.h"
@@ -22,7 +23,6 @@
 #include "store/card.h"
 #include "store/card_lock.h"
 #include "store/device_setup.h"
-#include "store/text_codec.h"
 #include "tests/support/demo_session.h"
 #include "tests/support/files.h"
 #include "tests/support/program_run.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/text_codec.h"
+#include "common/text_codec.h"
 
 namespace torvane {
 namespace {

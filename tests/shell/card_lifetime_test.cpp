@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/card_check.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"

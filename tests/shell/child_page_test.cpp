@@ -10,9 +10,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "base/messages.h"
 #include "children/child_window.h"
 #include "children/name_voice.h"
+#include "common/messages.h"
 #include "store/card.h"
 #include "store/card_paths.h"
 #include "store/default_xml.h"

@@ -6,8 +6,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "base/messages.h"
 #include "base/password_keeping.h"
+#include "common/messages.h"
 #include "shell/keyring_secret_store.h"
 #include "shell/qt_settings.h"
 #include "tests/support/private_bus.h"

@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "delivery/job_end_notice.h"
 #include "tests/support/private_bus.h"
 #include "ui/desktop_notification.h"

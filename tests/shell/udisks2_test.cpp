@@ -11,8 +11,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "base/messages.h"
 #include "base/udisks2_volumes.h"
+#include "common/messages.h"
 #include "shell/udisks2_watch.h"
 #include "tests/shell/window_fixture.h"
 #include "tests/support/private_bus.h"

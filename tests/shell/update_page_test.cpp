@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "shell/dialog_job_runner.h"
 #include "store/card.h"
 #include "store/default_xml.h"

@@ -4,9 +4,10 @@
 
 #include <filesystem>
 
+#include "common/temp_folder.h"
+#include "common/text_codec.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
-#include "store/text_codec.h"
 #include "tests/store/store_test_support.h"
 
 namespace torvane {

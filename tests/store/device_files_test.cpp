@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/temp_folder.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"

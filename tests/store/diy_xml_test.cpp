@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/text_codec.h"
 #include "store/device_clock.h"
-#include "store/text_codec.h"
 #include "tests/store/store_test_support.h"
 
 namespace torvane {

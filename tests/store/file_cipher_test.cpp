@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "common/temp_folder.h"
 #include "store/device_files.h"
 #include "tests/store/store_test_support.h"
 

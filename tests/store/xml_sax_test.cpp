@@ -1,6 +1,6 @@
 // The one XML layer under the card's databases, the service's answers and the menu: damage is
 // rejected the same way everywhere, with the parser's first complaint and where it is.
-#include "store/xml_sax.h"
+#include "common/xml_sax.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "base/messages.h"
+#include "common/messages.h"
 #include "store/card_lock.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"

@@ -12,9 +12,9 @@
 #include <set>
 #include <thread>
 
+#include "common/text_codec.h"
 #include "store/content_types.h"
 #include "store/default_xml.h"
-#include "store/text_codec.h"
 #include "tests/tools/service_test_util.h"
 
 namespace torvane::test {

@@ -1,7 +1,7 @@
 #include "tools/demo_service/answers.h"
 
+#include "common/text_codec.h"
 #include "store/device_files.h"
-#include "store/text_codec.h"
 
 namespace torvane::demo {
 namespace {

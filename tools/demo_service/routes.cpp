@@ -3,7 +3,7 @@
 #include <charconv>
 #include <random>
 
-#include "store/text_codec.h"
+#include "common/text_codec.h"
 #include "tools/demo_service/answers.h"
 #include "tools/demo_service/media.h"
 

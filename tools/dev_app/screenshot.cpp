@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <iostream>
 
-#include "base/messages.h"
 #include "base/outcome_telling.h"
 #include "children/child_page.h"
 #include "children/child_window.h"
+#include "common/messages.h"
 #include "delivery/card_care.h"
 #include "delivery/catalogue.h"
 #include "delivery/content_actions.h"

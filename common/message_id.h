@@ -1,5 +1,5 @@
 // The sentences an outcome can carry, named: the core says which sentence of the catalogue
-// (base/messages.h) tells what happened and with which arguments, and each front end words it
+// (common/messages.h) tells what happened and with which arguments, and each front end words it
 // from the catalogue in its own way (a message box, a line on stderr, a JSON error). The names
 // are stable keys for scripts ("cardNotWritten"), so a sentence keeps its name when its wording
 // changes.
@@ -13,7 +13,7 @@
 
 namespace torvane {
 
-// The catalogue's fixed sentences, each named after its constant in base/messages.h. They take
+// The catalogue's fixed sentences, each named after its constant in common/messages.h. They take
 // no arguments, except those that end in a colon: their detail follows them.
 #define TORVANE_FIXED_SENTENCES(X)                               \
     X(NoStorageDeviceMainWindow, kMsgNoStorageDeviceMainWindow)  \

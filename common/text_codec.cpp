@@ -1,4 +1,4 @@
-#include "store/text_codec.h"
+#include "common/text_codec.h"
 
 #include <iconv.h>
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "store/status.h"
-#include "store/text_codec.h"
+#include "common/status.h"
+#include "common/text_codec.h"
 
 namespace torvane {
 

@@ -1,4 +1,4 @@
-#include "base/messages.h"
+#include "common/messages.h"
 
 #include <cstdio>
 

@@ -1,11 +1,11 @@
-#include "store/xml_sax.h"
+#include "common/xml_sax.h"
 
 #include <libxml/parser.h>
 
 #include <limits>
 #include <memory>
 
-#include "store/text_codec.h"
+#include "common/text_codec.h"
 
 namespace torvane {
 namespace {

@@ -2,8 +2,8 @@
 #include <cctype>
 #include <cstdint>
 
-#include "base/message_id.h"
-#include "base/messages.h"
+#include "common/message_id.h"
+#include "common/messages.h"
 
 namespace torvane {
 namespace {

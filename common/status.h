@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/message_id.h"
+#include "common/message_id.h"
 
 namespace torvane {
 
