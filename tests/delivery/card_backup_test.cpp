@@ -18,7 +18,7 @@
 #include "store/device_files.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 #include "tests/support/files.h"
 
 namespace torvane {

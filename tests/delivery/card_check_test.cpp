@@ -12,7 +12,7 @@
 #include "delivery/job_runner.h"
 #include "store/card.h"
 #include "store/device_files.h"
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 #include "tests/support/files.h"
 
 namespace torvane {

@@ -16,7 +16,7 @@
 #include "store/content_types.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 #include "update/package_install.h"
 #include "update/update_list.h"
 

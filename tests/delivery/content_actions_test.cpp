@@ -11,7 +11,7 @@
 #include "common/messages.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 
 namespace torvane {
 namespace {

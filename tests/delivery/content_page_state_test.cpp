@@ -6,7 +6,7 @@
 
 #include "service/session.h"
 #include "store/diy_xml.h"
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 
 namespace torvane {
 namespace {

@@ -10,7 +10,7 @@
 #include "delivery/job_runner.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 
 namespace torvane {
 namespace {

@@ -15,9 +15,9 @@
 #include "store/card.h"
 #include "store/device_files.h"
 #include "store/device_setup.h"
-#include "tests/delivery/device_fixture.h"
-#include "tests/store/store_test_support.h"
+#include "tests/support/device_fixture.h"
 #include "tests/support/fixed_drives.h"
+#include "tests/support/store_test_support.h"
 
 namespace torvane {
 namespace {

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <random>
 
-#include "tests/store/store_test_support.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
+#include "tests/support/store_test_support.h"
 #include "tests/support/temp_folder.h"
 
 namespace torvane {

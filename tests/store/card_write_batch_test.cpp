@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/store/store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 namespace torvane {
 namespace {

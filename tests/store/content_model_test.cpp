@@ -2,7 +2,7 @@
 
 #include "store/default_xml.h"
 #include "store/device_clock.h"
-#include "tests/store/store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 namespace torvane {
 namespace {

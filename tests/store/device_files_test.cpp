@@ -15,7 +15,7 @@
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
-#include "tests/store/store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 namespace torvane {
 namespace {

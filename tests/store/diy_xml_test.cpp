@@ -7,7 +7,7 @@
 
 #include "common/text_codec.h"
 #include "store/device_clock.h"
-#include "tests/store/store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 namespace torvane {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "common/temp_folder.h"
 #include "store/device_files.h"
-#include "tests/store/store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 namespace torvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/tools/service_test_util.h"
+#include "tests/support/service_test_util.h"
 #include "tools/demo_service/body_source.h"
 #include "tools/demo_service/demo_service.h"
 

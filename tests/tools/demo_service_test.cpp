@@ -15,7 +15,7 @@
 #include "common/text_codec.h"
 #include "store/content_types.h"
 #include "store/default_xml.h"
-#include "tests/tools/service_test_util.h"
+#include "tests/support/service_test_util.h"
 
 namespace torvane::test {
 namespace {

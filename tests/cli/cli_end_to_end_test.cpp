@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "store/content_types.h"
-#include "tests/tools/service_test_util.h"
+#include "tests/support/service_test_util.h"
 #include "tools/demo_service/demo_service.h"
 
 namespace torvane::test {

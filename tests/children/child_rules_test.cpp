@@ -11,7 +11,7 @@
 #include "common/messages.h"
 #include "delivery/catalogue.h"
 #include "store/card_paths.h"
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 
 namespace torvane {
 namespace {

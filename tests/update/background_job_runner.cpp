@@ -1,4 +1,4 @@
-#include "tests/shell/background_job_runner.h"
+#include "tests/update/background_job_runner.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 
 #include "service/http_client.h"
 #include "service/session.h"

@@ -17,10 +17,10 @@
 #include "store/default_xml.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
-#include "tests/shell/background_job_runner.h"
 #include "tests/support/demo_session.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_sink.h"
+#include "tests/update/background_job_runner.h"
 #include "tools/demo_service/demo_service.h"
 #include "ui/grid_ctrl.h"
 

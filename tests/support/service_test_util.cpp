@@ -1,4 +1,4 @@
-#include "tests/tools/service_test_util.h"
+#include "tests/support/service_test_util.h"
 
 #include <arpa/inet.h>
 #include <httplib.h>

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "store/device_setup.h"
-#include "tests/tools/demo_card_test.h"
-#include "tests/tools/service_test_util.h"
+#include "tests/cli/demo_card_test.h"
+#include "tests/support/service_test_util.h"
 #include "tools/demo_service/demo_service.h"
 
 namespace torvane::test {

@@ -9,8 +9,8 @@
 #include "store/device_clock.h"
 #include "store/device_setup.h"
 #include "store/diy_xml.h"
-#include "tests/store/store_test_support.h"
 #include "tests/support/program_run.h"
+#include "tests/support/store_test_support.h"
 
 namespace torvane {
 namespace {

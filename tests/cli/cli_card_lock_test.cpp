@@ -14,7 +14,7 @@
 #include "store/card_lock.h"
 #include "store/default_xml.h"
 #include "store/device_setup.h"
-#include "tests/tools/service_test_util.h"
+#include "tests/support/service_test_util.h"
 #include "tools/demo_service/demo_service.h"
 
 namespace torvane::test {

@@ -12,7 +12,7 @@
 #include "delivery/job_runner.h"
 #include "store/device_files.h"
 #include "store/diy_xml.h"
-#include "tests/delivery/device_fixture.h"
+#include "tests/support/device_fixture.h"
 #include "update/package_install.h"
 #include "update/update_list.h"
 

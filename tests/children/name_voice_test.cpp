@@ -8,8 +8,8 @@
 #include "children/child_rules.h"
 #include "common/messages.h"
 #include "store/card_paths.h"
-#include "tests/delivery/device_fixture.h"
 #include "tests/support/demo_session.h"
+#include "tests/support/device_fixture.h"
 
 namespace torvane {
 namespace {
