@@ -1,5 +1,9 @@
 #include "ui/grid_model.h"
 
+#include <QStringList>
+
+#include "ui/image_widgets.h"
+
 namespace torvane {
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -28,6 +32,16 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         case Qt::CheckStateRole:
             if (cell->kind != CellKind::Check) return {};
             return cell->checked ? Qt::Checked : Qt::Unchecked;
+        case Qt::AccessibleTextRole: {
+            // The picture buttons are drawn, not widgets: a screen reader learns them from the
+            // cell, after its text.
+            QStringList parts;
+            if (!cell->text.isEmpty()) parts << cell->text;
+            for (const auto& button : cell->buttons)
+                if (button != nullptr && !button->AccessibleName().isEmpty())
+                    parts << button->AccessibleName();
+            return parts.join(QStringLiteral(", "));
+        }
         case kKeyRole:
             return rows_[static_cast<std::size_t>(index.row())].key;
         default:

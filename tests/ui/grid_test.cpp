@@ -257,7 +257,7 @@ class GridTest : public QObject {
         QCOMPARE(grid->ButtonRect(2, 3, 1).left(), two.left() + 33);
     }
 
-    // A picture button says what it shows, as its tooltip too.
+    // A picture button says what it shows, as its tooltip and to a screen reader.
     void aButtonsTooltipIsItsName() {
         auto grid = ContentList({"가", "나"}, {});
         grid->show();
@@ -269,6 +269,9 @@ class GridTest : public QObject {
         QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(grid->viewport(), &help);
         QTRY_COMPARE(QToolTip::text(), QStringLiteral("미리 듣기"));
+        // The view knows the rows under the heading: grid row 1 is its first.
+        const QModelIndex cell = grid->model()->index(0, 3);
+        QCOMPARE(cell.data(Qt::AccessibleTextRole).toString(), QStringLiteral("미리 듣기"));
     }
 
     void clicksBesideButtonsNotifyNothing() {
