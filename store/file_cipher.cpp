@@ -7,9 +7,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <functional>
+#include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "common/temp_folder.h"
 #include "store/device_files.h"
@@ -52,22 +59,92 @@ std::optional<std::size_t> ReadUpTo(int fd, char* data, std::size_t size) {
     return got;
 }
 
-// The rest of `source`, padded and transformed piece by piece, into `writer`.
+// One thread that runs the file reads and writes of a transform in the order they were handed
+// to it, so that the caller's core is left with the cipher alone: a piece is read while the one
+// before it is enciphered, and written while the one after it is.
+class InOrderIo {
+  public:
+    InOrderIo() : thread_([this](std::stop_token stop) { Run(stop); }) {}
+    InOrderIo(const InOrderIo&) = delete;
+    InOrderIo& operator=(const InOrderIo&) = delete;
+    ~InOrderIo() {
+        thread_.request_stop();
+        wake_.notify_one();
+    }
+
+    template <typename Work>
+    std::future<std::invoke_result_t<Work>> Submit(Work work) {
+        auto task =
+            std::make_shared<std::packaged_task<std::invoke_result_t<Work>()>>(std::move(work));
+        auto done = task->get_future();
+        {
+            const std::scoped_lock lock(mutex_);
+            queue_.emplace_back([task] { (*task)(); });
+        }
+        wake_.notify_one();
+        return done;
+    }
+
+  private:
+    void Run(const std::stop_token& stop) {
+        for (;;) {
+            std::function<void()> next;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [&] { return stop.stop_requested() || !queue_.empty(); });
+                if (queue_.empty()) return;
+                next = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            next();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> queue_;
+    std::jthread thread_;  // last: it starts once the queue it reads exists
+};
+
+// The rest of `source`, padded and transformed piece by piece, into `writer`. Three pieces turn
+// round: one being read, one in the cipher, one being written.
 bool TransformFile(const std::string& src, const std::string& dst, BufferTransform transform,
                    std::string_view keyText) {
     const FileHandle source = FileHandle::OpenForReading(src);
     SafeFileWriter writer(dst);
     if (!source.IsOpen() || !writer.Open()) return false;
     const TeaKey key = DeriveFileKey(keyText);
-    const auto piece = std::make_unique<char[]>(kPieceBytes);
-    for (;;) {
-        const std::optional<std::size_t> got = ReadUpTo(source.get(), piece.get(), kPieceBytes);
-        if (!got) return false;
-        if (*got > 0 &&
-            !writer.Write(piece.get(), TransformPadded(piece.get(), *got, transform, key)))
-            return false;
-        if (*got < kPieceBytes) return writer.Commit();
+    constexpr std::size_t kTurning = 3;
+    std::array<std::unique_ptr<char[]>, kTurning> pieces;
+    for (auto& piece : pieces) piece = std::make_unique<char[]>(kPieceBytes);
+    std::vector<std::future<bool>> writes;
+    bool whole = true;
+    {
+        InOrderIo io;
+        const auto readInto = [&](char* piece) {
+            return io.Submit(
+                [&source, piece] { return ReadUpTo(source.get(), piece, kPieceBytes); });
+        };
+        // The queue runs in order, so a piece is read again only after its last write.
+        auto nextRead = readInto(pieces[0].get());
+        for (std::size_t turn = 0;; ++turn) {
+            char* piece = pieces[turn % kTurning].get();
+            const std::optional<std::size_t> got = nextRead.get();
+            if (!got) {
+                whole = false;
+                break;
+            }
+            if (*got == kPieceBytes) nextRead = readInto(pieces[(turn + 1) % kTurning].get());
+            if (*got > 0) {
+                const std::size_t padded = TransformPadded(piece, *got, transform, key);
+                writes.push_back(
+                    io.Submit([&writer, piece, padded] { return writer.Write(piece, padded); }));
+            }
+            if (*got < kPieceBytes) break;
+        }
+        for (auto& write : writes) whole = write.get() && whole;
     }
+    return whole && writer.Commit();
 }
 
 }  // namespace

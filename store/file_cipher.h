@@ -52,7 +52,9 @@ bool ReadEncipheredText(const std::string& path, std::string& text,
                         std::string_view key = kFileCipherKey);
 
 // File to file, for the command line's cipher tools: the plain file `src` enciphered at `dst`,
-// and the reverse (keeping the padding). A failure leaves the previous `dst` whole.
+// and the reverse (keeping the padding). A failure leaves the previous `dst` whole. The reads and
+// writes run on a thread of their own beside the cipher, so a file goes about as fast as the
+// same bytes in memory.
 bool EncipherFile(const std::string& src, const std::string& dst,
                   std::string_view key = kFileCipherKey);
 bool DecipherFile(const std::string& src, const std::string& dst,
