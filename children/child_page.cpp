@@ -2,11 +2,9 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 
 #include "base/outcome_telling.h"
 #include "children/child_rules.h"
@@ -20,6 +18,7 @@
 #include "ui/child_info_cell.h"
 #include "ui/grid_ctrl.h"
 #include "ui/my_grid.h"
+#include "ui/off_thread_wait.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
@@ -119,21 +118,12 @@ void CManagerPrivate::SetUpColumns() {
 }
 
 std::optional<ChildrenList> CManagerPrivate::FetchOffWindowThread() {
-    // The window keeps painting and answering while the service answers and the list is read;
-    // the rows shown stay as they are until the new list is in.
-    const QPointer<CManagerPrivate> self(this);
-    auto fetched = std::make_shared<ChildrenList>();
-    QEventLoop loop;
-    std::thread worker([fetched, session = session_, &loop] {
-        *fetched = FetchChildrenList(session);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    QApplication::restoreOverrideCursor();
-    worker.join();
-    if (self.isNull()) return std::nullopt;
-    return std::move(*fetched);
+    // The rows shown stay as they are until the new list is in.
+    ChildrenList fetched;
+    if (!WaitOffWindowThread(
+            this, [&fetched, session = session_] { fetched = FetchChildrenList(session); }))
+        return std::nullopt;
+    return fetched;
 }
 
 void CManagerPrivate::ReloadChildren() {
@@ -204,9 +194,10 @@ void CManagerPrivate::AddChildFromWindow() {
     child.givenName = addWindow_->GivenNameEdit()->text().toStdString();
     child.sex = addWindow_->IsBoy() ? ChildSex::Boy : ChildSex::Girl;
     child.birthday = addWindow_->Birthday();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Status outcome = AddChild(child, shown, session_);
-    QApplication::restoreOverrideCursor();
+    Status outcome = Status::Ok();
+    if (!WaitOffWindowThread(
+            this, [&, session = session_] { outcome = AddChild(child, shown, session); }))
+        return;
     TellOutcome(messages_, outcome);
     const bool added = outcome.ok();
     // The add window stays open for the next child.
@@ -282,9 +273,11 @@ void CManagerPrivate::Delete(int row) {
 void CManagerPrivate::Request(int row) {
     const ChildInfo* child = ChildOfRow(row);
     if (child == nullptr) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Status outcome = RequestChildVoice(*child, session_);
-    QApplication::restoreOverrideCursor();
+    Status outcome = Status::Ok();
+    if (!WaitOffWindowThread(this, [&outcome, asked = *child, session = session_] {
+            outcome = RequestChildVoice(asked, session);
+        }))
+        return;
     TellOutcome(messages_, outcome);
     if (!outcome.ok()) return;
     const int second = ChildPageState::FirstRowOf(row) + 1;

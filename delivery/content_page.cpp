@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "base/outcome_telling.h"
 #include "common/messages.h"
@@ -19,6 +20,7 @@
 #include "ui/app_font.h"
 #include "ui/desktop_look.h"
 #include "ui/my_grid.h"
+#include "ui/off_thread_wait.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
@@ -173,8 +175,30 @@ void CSendContents::CreateWidgets() {
 // ---- Card and account ---------------------------------------------------------------------
 
 void CSendContents::Reload(bool clear, bool keepTab) {
-    const ContentPageState::ReloadEnd end =
-        state_.Reload(session_, host_.currentCard ? host_.currentCard() : nullptr, clear, keepTab);
+    // A card put in or pulled while the service answers asks for another reload: it runs once
+    // the answer is in, as last asked, and shows the card as it is then.
+    if (fetchingList_) {
+        waitingReload_ = WaitingReload{clear, keepTab};
+        return;
+    }
+    ContentPageState::AccountList list;
+    if (!clear) {
+        fetchingList_ = true;
+        if (!WaitOffWindowThread(this, [&list, session = session_] {
+                list = ContentPageState::FetchAccountList(session);
+            }))
+            return;  // the window closed meanwhile
+        fetchingList_ = false;
+    }
+    ShowReload(state_.Reload(std::move(list), host_.currentCard ? host_.currentCard() : nullptr,
+                             clear, keepTab));
+    if (waitingReload_) {
+        const WaitingReload next = *std::exchange(waitingReload_, std::nullopt);
+        Reload(next.clear, next.keepTab);
+    }
+}
+
+void CSendContents::ShowReload(const ContentPageState::ReloadEnd& end) {
     if (end.tellTooLong) Say(MessageKind::Error, kMsgServiceListTooLong);
     if (end.storageChanged) update(StorageBarRect());
     if (!end.showTab) {

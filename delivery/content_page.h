@@ -83,6 +83,7 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     // Reloads the account's list and the card (`clear`: empties them instead); keeps the tab
     // when `keepTab` is set, else goes back to the language tab.
     void Reload(bool clear, bool keepTab);
+    void ShowReload(const ContentPageState::ReloadEnd& end);
     // Rereads the card's free space; repaints the bar when it changed.
     void RefreshStorage();
     void RefillDeviceList();
@@ -157,6 +158,12 @@ class CSendContents : public ContentPageBase, private IJobRunner {
     IMessageSink& messages_;
     ContentPageHost host_;
     ContentPageState state_;
+    struct WaitingReload {
+        bool clear = false;
+        bool keepTab = false;
+    };
+    bool fetchingList_ = false;  // the service is answering a reload
+    std::optional<WaitingReload> waitingReload_;
 
     std::vector<std::unique_ptr<CImgButton>> pictures_;  // the widgets drawn and hit
     std::array<CImgButton*, kContentTabCount> tabs_{};

@@ -48,18 +48,37 @@ std::string ContentPageState::DeviceSystemVersion() const {
     return card_ && databaseLoaded_ ? card_->database().systemVersion() : std::string();
 }
 
+ContentPageState::AccountList ContentPageState::FetchAccountList(const ServiceSession& session) {
+    AccountList list;
+    auto catalogue = std::make_unique<ContentCatalogue>();
+    if (catalogue->FetchCatalogue(session).ok())
+        list.catalogue = std::move(catalogue);
+    else
+        list.tooLong = catalogue->RefusedAsTooLong();
+    return list;
+}
+
 ContentPageState::ReloadEnd ContentPageState::Reload(const ServiceSession& session,
+                                                     std::shared_ptr<Card> current, bool clear,
+                                                     bool keepTab) {
+    return Reload(clear ? AccountList{} : FetchAccountList(session), std::move(current), clear,
+                  keepTab);
+}
+
+ContentPageState::ReloadEnd ContentPageState::Reload(AccountList list,
                                                      std::shared_ptr<Card> current, bool clear,
                                                      bool keepTab) {
     ReloadEnd end;
     FollowCard(std::move(current));
-    if (!catalogue_) catalogue_ = std::make_unique<ContentCatalogue>();
     if (clear) {
+        if (!catalogue_) catalogue_ = std::make_unique<ContentCatalogue>();
         catalogue_->ClearCatalogue();
-    } else if (!catalogue_->FetchCatalogue(session).ok()) {
-        end.tellTooLong = catalogue_->RefusedAsTooLong();
+    } else if (!list.catalogue) {
+        end.tellTooLong = list.tooLong;
         catalogue_.reset();
         return end;
+    } else {
+        catalogue_ = std::move(list.catalogue);
     }
     end.storageChanged = RefreshStorage();
     if (clear) {

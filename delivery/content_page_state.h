@@ -52,9 +52,18 @@ class ContentPageState {
         bool showTab = false;         // the tab is shown afresh (its pages back to the first);
                                       // false: the lists are only filled again
     };
-    // Reads the account's list and the card's database again (`clear`: empties them instead),
-    // following `current`; keeps the tab when `keepTab` is set, else goes back to the language
-    // tab.
+    // The account's list as the service gives it now. Fetching it waits on the network, so the
+    // page fetches it off the window's thread and hands it to Reload.
+    struct AccountList {
+        std::unique_ptr<ContentCatalogue> catalogue;  // null when it could not be fetched
+        bool tooLong = false;                         // refused as longer than any account's list
+    };
+    static AccountList FetchAccountList(const ServiceSession& session);
+    // Shows `list` and reads the card's database again (`clear`: empties both instead; `list` is
+    // then not looked at), following `current`; keeps the tab when `keepTab` is set, else goes
+    // back to the language tab.
+    ReloadEnd Reload(AccountList list, std::shared_ptr<Card> current, bool clear, bool keepTab);
+    // Both in one, where nothing else waits for the service meanwhile.
     ReloadEnd Reload(const ServiceSession& session, std::shared_ptr<Card> current, bool clear,
                      bool keepTab);
     // Loads the DIY database of the card shown when it is not loaded yet; true when it holds

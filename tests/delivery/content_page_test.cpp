@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -570,6 +571,35 @@ class ContentPageTest : public QObject {
         QVERIFY(page_->CurrentCardShown() == second);
         ClickPicture(*page_, Tab(ContentTab::Music));
         QCOMPARE(RecordRows(Device()), 0);
+    }
+
+    // While the service is slow to send the account's list the window keeps living, and a card
+    // put in meanwhile is the one the page shows once the list is in.
+    void theWindowLivesWhileTheListComesAndShowsTheCardPutInMeanwhile() {
+        OpenPage();
+        demo::FaultPlan slow;
+        slow.pathPrefix = "/torvane/pc_contentsList.asp";
+        slow.body = demo::BodyFault::Slow;
+        slow.slowChunkBytes = 256;
+        slow.slowDelayMs = 20;
+        demo::DemoService slowService(demo::DemoService::DefaultDataDir(), slow);
+        QVERIFY(slowService.Start(0));
+        const ServiceSession fast = session_;
+        session_ = test::DemoSession(slowService);  // the page reads the session it was given
+
+        auto second = NewCard(*dir_, "second");
+        bool swappedMeanwhile = false;
+        QTimer::singleShot(30, page_.get(), [&] {
+            swappedMeanwhile = true;
+            card_ = second;
+            page_->ResetForRemovedDevice();
+            page_->LoadForAttachedDevice();
+        });
+        page_->Refresh();
+        session_ = fast;
+        QVERIFY(swappedMeanwhile);
+        QVERIFY(page_->CurrentCardShown() == second);
+        QVERIFY(RecordRows(Catalogue()) > 0);
     }
 
     // The song preview plays the content's first file from the service.
