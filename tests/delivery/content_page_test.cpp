@@ -86,6 +86,16 @@ int RecordRows(const CMyGrid& list) {
     return rows;
 }
 
+// The service trickles the answers to requests below `pathPrefix`, a few hundred bytes at a time.
+demo::FaultPlan SlowBodies(std::string pathPrefix) {
+    demo::FaultPlan slow;
+    slow.pathPrefix = std::move(pathPrefix);
+    slow.body = demo::BodyFault::Slow;
+    slow.slowChunkBytes = 256;
+    slow.slowDelayMs = 30;
+    return slow;
+}
+
 ContentRecord Record(const std::string& contentNo, const std::string& title) {
     ContentRecord record;
     record.contentNo = contentNo;
@@ -577,12 +587,8 @@ class ContentPageTest : public QObject {
     // put in meanwhile is the one the page shows once the list is in.
     void theWindowLivesWhileTheListComesAndShowsTheCardPutInMeanwhile() {
         OpenPage();
-        demo::FaultPlan slow;
-        slow.pathPrefix = "/torvane/pc_contentsList.asp";
-        slow.body = demo::BodyFault::Slow;
-        slow.slowChunkBytes = 256;
-        slow.slowDelayMs = 20;
-        demo::DemoService slowService(demo::DemoService::DefaultDataDir(), slow);
+        demo::DemoService slowService(demo::DemoService::DefaultDataDir(),
+                                      SlowBodies("/torvane/pc_contentsList.asp"));
         QVERIFY(slowService.Start(0));
         const ServiceSession fast = session_;
         session_ = test::DemoSession(slowService);  // the page reads the session it was given
@@ -663,12 +669,8 @@ class DownloadDialogTest : public QObject {
 
   private Q_SLOTS:
     void cancelAsksAndStopsTheJob() {
-        demo::FaultPlan slow;
-        slow.pathPrefix = "/torvane/files/";
-        slow.body = demo::BodyFault::Slow;
-        slow.slowChunkBytes = 256;
-        slow.slowDelayMs = 30;
-        demo::DemoService service(demo::DemoService::DefaultDataDir(), slow);
+        demo::DemoService service(demo::DemoService::DefaultDataDir(),
+                                  SlowBodies("/torvane/files/"));
         QVERIFY(service.Start(0));
         const ServiceSession session = test::DemoSession(service);
         TempFolder dir;
