@@ -113,11 +113,7 @@ void CTorvaneDlg::OpenMenuEntry(unsigned id) {
 }
 
 bool CTorvaneDlg::EnsureFirmwareList() {
-    if (updatePage_->HasFirmwareList()) return true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = updatePage_->RequestFirmwareList();
-    QApplication::restoreOverrideCursor();
-    return ok;
+    return updatePage_->HasFirmwareList() || updatePage_->RequestFirmwareList();
 }
 
 void CTorvaneDlg::ClearDeviceVersions() {

@@ -14,6 +14,7 @@
 #include "ui/desktop_look.h"
 #include "ui/grid_ctrl.h"
 #include "ui/list_grid.h"
+#include "ui/off_thread_wait.h"
 #include "ui/picture_ids.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
@@ -232,7 +233,12 @@ void CUpdateSystem::OfferRestore(const std::string& archive) {
 
 bool CUpdateSystem::RequestFirmwareList() {
     UpdateFileList list;
-    if (!list.FetchUpdateFiles(session_).ok()) {
+    Status fetched = Status::Ok();
+    if (!WaitOffWindowThread(this, [&list, &fetched, session = session_] {
+            fetched = list.FetchUpdateFiles(session);
+        }))
+        return false;  // the window closed meanwhile
+    if (!fetched.ok()) {
         if (list.RefusedAsTooLong()) messages_.Show(MessageKind::Error, kMsgServiceListTooLong);
         state_.SetList(std::nullopt);
         FillGrid();
