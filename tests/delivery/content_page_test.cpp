@@ -709,9 +709,10 @@ class DownloadDialogTest : public QObject {
         QVERIFY(!dialog.isVisible());
     }
 
-    // Card care in the same dialog: the restore's question reaches the window's sink from the
-    // engine's thread, and a refused archive leaves its own reason on the status line.
-    void aRestoreAsksThroughTheDialogAndAFailureKeepsItsReason() {
+    // Card care in the same dialog: the restore's plan and then the restore each run as a job,
+    // neither asks (the page asks between them), and a refused archive leaves its own reason on
+    // the status line.
+    void aRestoreRunsPlannedInTheDialogAndAFailureKeepsItsReason() {
         TempFolder dir;
         const std::string card = dir / "card";
         QVERIFY(CreateEmptyDevice(card, "1.0", "larkspin"));
@@ -721,21 +722,28 @@ class DownloadDialogTest : public QObject {
         QVERIFY(BackupCard(*original, archive, false).ok());
         std::filesystem::remove(card + "/ck9/re1/mine.mp3");
         const ServiceSession noAccount;
+        RestorePlan plan;
         CardCareJob restore;
-        restore.action = CardCareJob::Action::Restore;
+        restore.action = CardCareJob::Action::PlanRestore;
         restore.card = std::make_shared<Card>(card);
         restore.archive = archive;
+        restore.plan = &plan;
 
         RecordingSink yes(true);
-        CDownloadDlg dialog(DownloadJob(restore), noAccount, yes);
-        dialog.show();
-        QTRY_VERIFY_WITH_TIMEOUT(dialog.WorkerFinished(), 10000);
-        QVERIFY(dialog.Outcome().Completed());
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(yes.asked.size(), std::size_t{1});
+        for (const CardCareJob::Action action :
+             {CardCareJob::Action::PlanRestore, CardCareJob::Action::Restore}) {
+            restore.action = action;
+            CDownloadDlg dialog(DownloadJob(restore), noAccount, yes);
+            dialog.show();
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.WorkerFinished(), 10000);
+            QVERIFY(dialog.Outcome().Completed());
+            QVERIFY(!dialog.isVisible());
+        }
+        QVERIFY(yes.asked.empty());
         QCOMPARE(test::ReadFile(card + "/ck9/re1/mine.mp3"),
                  std::string("the parent's own recording"));
 
+        restore.action = CardCareJob::Action::PlanRestore;
         test::WriteFile(archive, "PK not really");
         RecordingSink sink(false);
         CDownloadDlg refused(DownloadJob(restore), noAccount, sink);
