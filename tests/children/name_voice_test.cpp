@@ -74,8 +74,14 @@ TEST_F(NameVoiceTest, WithoutADeviceNothingIsTriedAndTheOutcomeSaysSo) {
 // A card that was pulled takes neither a voice nor its release, and says it left.
 TEST_F(NameVoiceTest, APulledCardIsToldAsGone) {
     ASSERT_TRUE(ApplyNameVoice(Child(101), database, session).ok());
+    const std::string before = ReadFile(Card() / "Default.dat");
     auto anchor = std::make_shared<CardAnchor>(Card().string());
+    CDefaultXML pulled(anchor);
+    ASSERT_TRUE(pulled.Load().ok());
     anchor->MarkRemoved();
+    EXPECT_EQ(SelectNameVoiceChild(0, pulled).kind(), OutcomeKind::CardUnreadable);
+    EXPECT_EQ(ReleaseNameVoice(pulled).kind(), OutcomeKind::CardUnreadable);
+    EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
     const Status deleted = DeleteNameVoiceFiles(*anchor);
     EXPECT_EQ(deleted.kind(), OutcomeKind::CardUnreadable);
     EXPECT_EQ(deleted.said(), Say(MessageId::CardRemovedDuringJob));
