@@ -1,12 +1,9 @@
 #include "base/password_keeping.h"
 
-#include "common/messages.h"
-
 namespace torvane {
 
-PasswordKeepingSettings::PasswordKeepingSettings(ISettings& settings, ISecretStore& secrets,
-                                                 IMessageSink& messages)
-    : settings_(settings), secrets_(secrets), messages_(messages) {
+PasswordKeepingSettings::PasswordKeepingSettings(ISettings& settings, ISecretStore& secrets)
+    : settings_(settings), secrets_(secrets) {
     MovePlainPasswordToKeyring();
 }
 
@@ -14,7 +11,8 @@ void PasswordKeepingSettings::MovePlainPasswordToKeyring() {
     const std::string plain = settings_.GetString(kSavedPasswordKey, "");
     if (plain.empty()) return;
     // Wiped whether or not the keyring takes it: the file must not hold it a day longer.
-    KeepPassword(plain);
+    const Status kept = KeepPassword(plain);
+    untold_.insert(untold_.end(), kept.notes().begin(), kept.notes().end());
     settings_.SetString(kSavedPasswordKey, "");
 }
 
@@ -36,29 +34,35 @@ void PasswordKeepingSettings::SetInt(std::string_view key, int value) {
 
 void PasswordKeepingSettings::SetString(std::string_view key, std::string_view value) {
     if (key != kSavedPasswordKey) return settings_.SetString(key, value);
-    KeepPassword(std::string(value));
+    const Status kept = KeepPassword(std::string(value));
+    untold_.insert(untold_.end(), kept.notes().begin(), kept.notes().end());
 }
 
-void PasswordKeepingSettings::KeepPassword(const std::string& password) {
+Status PasswordKeepingSettings::TakeUntold() {
+    Status untold = Status::Ok();
+    for (Message& note : untold_) untold.AddNote(std::move(note));
+    untold_.clear();
+    return untold;
+}
+
+Status PasswordKeepingSettings::KeepPassword(const std::string& password) {
     const std::string account = settings_.GetString(kSavedIdKey, "");
-    if (account.empty()) return;
-    if (!secrets_.Available()) {
-        if (!password.empty()) SayNoKeyringOnce();
-        return;
-    }
+    if (account.empty()) return Status::Ok();
+    if (!secrets_.Available()) return password.empty() ? Status::Ok() : NoKeyringOnce();
     if (password.empty()) {
         secrets_.Erase(account);
     } else if (secrets_.Write(account, password)) {
         settings_.SetInt(kNoKeyringSaidKey, 0);
     } else {
-        SayNoKeyringOnce();
+        return NoKeyringOnce();
     }
+    return Status::Ok();
 }
 
-void PasswordKeepingSettings::SayNoKeyringOnce() {
-    if (settings_.GetInt(kNoKeyringSaidKey, 0) == 1) return;
-    messages_.Show(MessageKind::Information, kMsgNoKeyring);
+Status PasswordKeepingSettings::NoKeyringOnce() {
+    if (settings_.GetInt(kNoKeyringSaidKey, 0) == 1) return Status::Ok();
     settings_.SetInt(kNoKeyringSaidKey, 1);
+    return Status::Ok().WithNote(Say(MessageId::NoKeyring));
 }
 
 }  // namespace torvane

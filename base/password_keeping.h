@@ -2,15 +2,17 @@
 // settings view wraps the program's settings: the password key is read from and written to the
 // keyring under the saved id, every other key passes through. An old plain password left in the
 // file by an earlier version is moved to the keyring and wiped from the file. Without a keyring
-// the password is not kept at all, and the parent is told so once.
+// the password is not kept at all, and the parent is told so once: the view returns that note and
+// the front end tells it.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "base/message_sink.h"
 #include "base/settings.h"
+#include "common/status.h"
 
 namespace torvane {
 
@@ -28,24 +30,32 @@ class ISecretStore {
 
 class PasswordKeepingSettings final : public ISettings {
   public:
-    // `settings`, `secrets` and `messages` outlive this view. Moves an old plain password out of
-    // `settings` at once.
-    PasswordKeepingSettings(ISettings& settings, ISecretStore& secrets, IMessageSink& messages);
+    // `settings` and `secrets` outlive this view. Moves an old plain password out of `settings`
+    // at once; what that leaves to tell waits in TakeUntold.
+    PasswordKeepingSettings(ISettings& settings, ISecretStore& secrets);
 
     int GetInt(std::string_view key, int fallback) const override;
     std::string GetString(std::string_view key, std::string_view fallback) const override;
     void SetInt(std::string_view key, int value) override;
+    // The password key goes to KeepPassword; its note waits in TakeUntold.
     void SetString(std::string_view key, std::string_view value) override;
+
+    // Keeps `password` for the saved id in the keyring, or erases the entry when it is empty.
+    // Ok; with the NoKeyring note when this desktop cannot keep it and the parent was never told
+    // (the note is then counted as told: the caller tells it).
+    Status KeepPassword(const std::string& password);
+    // The notes the password kept through SetString or moved at construction left to tell, once;
+    // a plain Ok afterwards.
+    Status TakeUntold();
 
   private:
     void MovePlainPasswordToKeyring();
-    void KeepPassword(const std::string& password);
-    // Tells the parent once, ever, that passwords cannot be kept here.
-    void SayNoKeyringOnce();
+    // The NoKeyring note when the parent was never told that passwords cannot be kept here.
+    Status NoKeyringOnce();
 
     ISettings& settings_;
     ISecretStore& secrets_;
-    IMessageSink& messages_;
+    std::vector<Message> untold_;
 };
 
 // Set once the parent was told that this desktop has no keyring.

@@ -103,7 +103,7 @@ class FullCard {
         const std::string root = root_.string();
         if (!CreateEmptyDevice(root, "1.0", "larkspin")) return false;
         CDefaultXML database(root);
-        if (!database.Load()) return false;
+        if (!database.Load().ok()) return false;
         for (int i = 0; i < kContents; ++i) {
             const ContentRecord content = CatalogueContent(i);
             if (!database.AddContent(content)) return false;
@@ -112,7 +112,7 @@ class FullCard {
                     static_cast<std::uint64_t>(file.size);
         }
         database.setSelectedChildNo(101);
-        if (!database.Save()) return false;
+        if (!database.Save().ok()) return false;
 
         // The sound files where the install engine puts them, then the tables it rebuilds.
         for (const Shelf shelf : kStoredShelves) {
@@ -135,7 +135,7 @@ class FullCard {
         if (!database.SelectDiyContent(language.at(kGames))) return false;
 
         CDiyXML diy(root);
-        if (!diy.Load()) return false;
+        if (!diy.Load().ok()) return false;
         for (int r = 0; r < kRecordings; ++r) {
             const int slot = r % kDiySlotCount;
             const std::string file = "voice" + std::to_string(r) + ".mp3";
@@ -143,7 +143,7 @@ class FullCard {
                 "아빠 목소리 " + std::to_string(r), "2026-12-10T09-00-00", file};
             WriteBytes(root_ / card_paths::RecordingSlot(slot + 1) / file, 4096);
         }
-        if (!diy.SaveDiyFile() || !diy.SaveRecTable()) return false;
+        if (!diy.SaveDiyFile().ok() || !diy.SaveRecTable().ok()) return false;
 
         for (const std::string& voice : card_paths::NameVoiceFiles(root)) WriteBytes(voice, 8192);
 

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <thread>
@@ -57,6 +58,13 @@ class StallMeter {
     qint64 worst_ = 0;
 };
 
+// The measure's own card must be read and written, or its figures are of something else.
+void MustRead(const Status& card) {
+    if (card.ok()) return;
+    std::cerr << "the measure's card: " << card.message() << '\n';
+    std::exit(1);
+}
+
 void MeasureInstallStall(const ServiceSession& session, const std::string& folder) {
     ContentRecord content;
     content.contentNo = "M9000";
@@ -76,7 +84,7 @@ void MeasureInstallStall(const ServiceSession& session, const std::string& folde
     const std::string root = folder + "/stall-card";
     CreateEmptyDevice(root, "1.0", "larkspin");
     const auto card = std::make_shared<Card>(root);
-    card->LoadDatabase();
+    MustRead(card->LoadDatabase());
     QuietSink sink;
     CDownloadDlg dialog(DownloadJob(ContentInstallJob{{content}, card}), session, sink);
     QElapsedTimer elapsed;
@@ -117,12 +125,12 @@ void MeasureTabSwitch(const std::string& folder) {
     const std::string root = folder + "/tab-card";
     CreateEmptyDevice(root, "1.0", "larkspin");
     auto card = std::make_shared<Card>(root);
-    card->LoadDatabase();
+    MustRead(card->LoadDatabase());
     for (int i = 0; i < 1000; ++i) {
         ContentRecord c = listed[static_cast<std::size_t>(1000 + i)];
         card->database().Contents(Shelf::Music).push_back(c);
     }
-    card->database().Save();
+    MustRead(card->database().Save());
 
     ServiceSession session;
     session.baseUrl = "http://127.0.0.1:" + std::to_string(port);

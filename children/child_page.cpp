@@ -294,9 +294,9 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
     // for, held until the work ends; its database, which the content page reads on this thread,
     // is written back here, to that card only, whatever card is shown by then.
     const std::shared_ptr<Card> card = state_.ShownCard();
-    if (card == nullptr) {
+    if (const Status chosen = RequireCard(card.get()); !chosen.ok()) {
         state_.StopCardWork();
-        messages_.Show(MessageKind::Information, kMsgNoDevice);
+        TellOutcome(messages_, chosen);
         return;
     }
     auto locked = LockCardForAction(*card);
@@ -307,9 +307,8 @@ void CManagerPrivate::StartCardWork(const ChildInfo* child) {
     }
     cardWorkLock_ = std::move(locked.value());
     cardWork_ = std::thread([this, card, apply, session = session_] {
-        std::string error;
-        const bool placed = apply ? PlaceNameVoice(*apply, card->anchor(), session, &error)
-                                  : DeleteNameVoiceFiles(card->anchor());
+        const bool placed = apply ? PlaceNameVoice(*apply, card->anchor(), session).ok()
+                                  : DeleteNameVoiceFiles(card->anchor()).ok();
         QMetaObject::invokeMethod(
             this, [this, card, placed] { FinishCardWork(card, placed); }, Qt::QueuedConnection);
     });
@@ -320,7 +319,12 @@ void CManagerPrivate::FinishCardWork(const std::shared_ptr<Card>& card, bool pla
     const std::shared_ptr<CardLock> lock = std::move(cardWorkLock_);
     const ChildPageState::CardWorkEnd end = state_.EndCardWork(card->Present(), placed);
     if (end.message) messages_.Show(end.kind, *end.message);
-    if (end.selectChild) SelectNameVoiceChild(*end.selectChild, card->database());
+    // The voice went on (or came off) but a database the card did not take still names the child
+    // it named: the parent hears it rather than a silence that reads as done.
+    if (end.selectChild)
+        if (const Status selected = SelectNameVoiceChild(*end.selectChild, card->database());
+            !selected.ok())
+            TellOutcome(messages_, selected);
     state_.StopCardWork();
     if (end.reload) ReloadChildren();
     Q_EMIT cardWorkFinished();

@@ -121,7 +121,7 @@ Status DeleteChildWithVoice(const ChildInfo& child, CDefaultXML* database,
     Status deleted = Status::Done(Say(MessageId::ChildDeleted, child.familyName, child.firstName));
     const bool calledByCard = database != nullptr && !database->root().empty() &&
                               child.childNo != 0 && database->selectedChildNo() == child.childNo;
-    if (calledByCard && !ReleaseNameVoice(*database))
+    if (calledByCard && !ReleaseNameVoice(*database).ok())
         deleted.AddNote(Say(MessageId::NameVoiceNotRemoved));
     return deleted;
 }

@@ -18,31 +18,44 @@ namespace fs = std::filesystem;
 
 namespace torvane {
 
-bool DeleteNameVoiceFiles(const CardAnchor& card) {
-    if (card.root().empty() || !card.Present()) return false;
+namespace {
+
+Status NotDownloaded(OutcomeKind kind) {
+    return Status::Failure(kind, Say(MessageId::NameVoiceNotDownloaded));
+}
+
+// A card that did not take a name voice file: full or write-protected, or gone.
+Status NotTaken(const CardAnchor& card) {
+    return card.Present()
+               ? Status::Failure(OutcomeKind::CardFull, Say(MessageId::CardNotWritten))
+               : Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::CardRemovedDuringJob));
+}
+
+}  // namespace
+
+Status DeleteNameVoiceFiles(const CardAnchor& card) {
+    if (card.root().empty() || !card.Present())
+        return Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::CardRemovedDuringJob));
     bool ok = true;
     for (const std::string& path : card_paths::NameVoiceFiles(card.root())) {
         if (!card.MakeFolders(fs::path(path).parent_path().string()) || !card.RemoveFile(path))
             ok = false;
     }
-    return ok;
+    if (ok) return Status::Ok();
+    return Status::Failure(OutcomeKind::CardFull, Say(MessageId::NameVoiceNotRemoved));
 }
 
-bool RequireCard(const Card* card, IMessageSink& messages) {
-    if (card != nullptr) return true;
-    messages.Show(MessageKind::Information, kMsgNoDevice);
-    return false;
+Status RequireCard(const Card* card) {
+    if (card != nullptr) return Status::Ok();
+    return Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::NoDevice));
 }
 
-bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const ServiceSession& session,
-                    std::string* error, HttpLimits limits) {
-    auto fail = [error](std::string reason) {
-        if (error != nullptr) *error = std::move(reason);
-        return false;
-    };
+Status PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const ServiceSession& session,
+                      HttpLimits limits) {
     const std::string& root = card.root();
-    if (root.empty()) return fail("no device");
-    if (!child.numberValid) return fail("the service wrote the child's number badly");
+    if (root.empty()) return Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::NoDevice));
+    if (!child.numberValid)
+        return Status::Failure(OutcomeKind::Refused, Say(MessageId::ChildNumberInvalid));
     const NameFile* voice = nullptr;
     for (const NameFile& file : child.nameFiles) {
         if (file.status == kNameFileExist) {
@@ -50,10 +63,11 @@ bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const Servic
             break;
         }
     }
-    if (voice == nullptr) return fail("the child has no name voice yet");
+    if (voice == nullptr)
+        return Status::Failure(OutcomeKind::UnknownItem, Say(MessageId::NoNameVoice));
+    // A size no name voice has is the service gone wrong: nothing is downloaded.
     if (voice->size > 0 && static_cast<std::uint64_t>(voice->size) > kMaxNameVoiceBytes)
-        return fail("the service lists a name voice of " + std::to_string(voice->size) +
-                    " bytes, more than a name voice can be");
+        return NotDownloaded(OutcomeKind::ServiceFailed);
     // Held to its listed size like a content file, and to the bound when no size is listed.
     if (voice->size > 0) limits.expectedBytes = static_cast<std::uint64_t>(voice->size);
     limits.maxBytes = kMaxNameVoiceBytes;
@@ -61,22 +75,22 @@ bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const Servic
     // A folder of this download's own: two runs at once never share the file, and nothing
     // planted in the temporary folder is written through.
     const ScratchFolder scratch("voice");
-    if (scratch.path().empty()) return fail("no private temporary folder");
+    if (scratch.path().empty()) return NotDownloaded(OutcomeKind::Failed);
     const std::string local = scratch.path() + "/" + std::string(card_paths::kNameVoiceFile);
     const int fd =
         ::open(local.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     std::FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (file == nullptr) {
         if (fd >= 0) ::close(fd);
-        return fail("cannot write " + local);
+        return NotDownloaded(OutcomeKind::Failed);
     }
     const Status downloaded =
         DownloadToFile(session, UrlEncodeText(voice->url), file, nullptr, nullptr, true, limits);
     const bool closed = std::fclose(file) == 0;
     if (!downloaded.ok() || !closed) {
+        // Cut off, or not the size the service listed.
         std::remove(local.c_str());
-        return fail("download " + voice->url +
-                    " failed: cut off, or not the size the service listed");
+        return NotDownloaded(downloaded.ok() ? OutcomeKind::Failed : OutcomeKind::ServiceFailed);
     }
     bool copied = true;
     for (const std::string& path : card_paths::NameVoiceFiles(root)) {
@@ -88,30 +102,30 @@ bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const Servic
         }
     }
     std::remove(local.c_str());
-    return copied ? true : fail("the voice could not be copied onto the card");
+    return copied ? Status::Ok() : NotTaken(card);
 }
 
-bool SelectNameVoiceChild(int childNo, CDefaultXML& database, std::string* error) {
+Status SelectNameVoiceChild(int childNo, CDefaultXML& database) {
     database.setSelectedChildNo(childNo);
-    if (database.Save()) return true;
-    if (error != nullptr) *error = "Default.dat could not be saved";
-    return false;
+    return database.Save();
 }
 
-bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session,
-                    std::string* error) {
-    if (database.card() == nullptr) {
-        if (error != nullptr) *error = "no device";
-        return false;
-    }
-    return PlaceNameVoice(child, *database.card(), session, error) &&
-           SelectNameVoiceChild(child.childNo, database, error);
+Status ApplyNameVoice(const ChildInfo& child, CDefaultXML& database,
+                      const ServiceSession& session) {
+    if (database.card() == nullptr)
+        return Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::NoDevice));
+    if (Status placed = PlaceNameVoice(child, *database.card(), session); !placed.ok())
+        return placed;
+    return SelectNameVoiceChild(child.childNo, database);
 }
 
-bool ReleaseNameVoice(CDefaultXML& database) {
-    const bool deleted = database.card() != nullptr && DeleteNameVoiceFiles(*database.card());
+Status ReleaseNameVoice(CDefaultXML& database) {
+    Status deleted = database.card() != nullptr
+                         ? DeleteNameVoiceFiles(*database.card())
+                         : Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::NoDevice));
     database.setSelectedChildNo(0);
-    return database.Save() && deleted;
+    if (Status saved = database.Save(); !saved.ok()) return saved;
+    return deleted;
 }
 
 }  // namespace torvane

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "children/children_service.h"
+#include "common/status.h"
 
 namespace torvane {
 
@@ -17,11 +17,12 @@ class Card;
 class CardAnchor;
 
 // Deletes the name voice from every language folder (the folders are made first, as the device
-// expects them). False when a file stayed, and at once when the card is not present.
-bool DeleteNameVoiceFiles(const CardAnchor& card);
+// expects them). CardUnreadable at once when the card is not present; CardFull
+// (NameVoiceNotRemoved) when a file stayed.
+Status DeleteNameVoiceFiles(const CardAnchor& card);
 
-// False, after telling the user "no storage device", when no card is chosen.
-bool RequireCard(const Card* card, IMessageSink& messages);
+// CardUnreadable ("no storage device") when no card is chosen.
+Status RequireCard(const Card* card);
 
 // A name voice says one name: a few seconds of sound, some tens of kilobytes. Eight MiB is far
 // past any, and keeps a service gone wrong from filling the card four times over.
@@ -30,22 +31,24 @@ inline constexpr std::uint64_t kMaxNameVoiceBytes = std::uint64_t{8} * 1024 * 10
 // Puts the child's first existing voice into the four folders on the card: downloaded first,
 // and only once it arrived whole copied over the folders' files, never onto a card that left. The
 // voice must arrive exactly as large as the service listed it (when it did) and at most
-// kMaxNameVoiceBytes; a child whose number the service wrote badly gets nothing. The
-// database is not touched, so the desktop page runs this off its user-interface thread. True when
-// the voice was copied; `error` says why not (the folders then hold what they held).
-bool PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const ServiceSession& session,
-                    std::string* error = nullptr, HttpLimits limits = HttpLimits{});
+// kMaxNameVoiceBytes; a child whose number the service wrote badly gets nothing (Refused), nor
+// does a child without a voice yet (UnknownItem, NoNameVoice). The database is not touched, so
+// the desktop page runs this off its user-interface thread. A voice that did not arrive whole is
+// NameVoiceNotDownloaded (the folders then hold what they held); a card that did not take it is
+// CardFull, or CardUnreadable when it left.
+Status PlaceNameVoice(const ChildInfo& child, const CardAnchor& card, const ServiceSession& session,
+                      HttpLimits limits = HttpLimits{});
 
-// Records the child as the one the device calls and saves the database.
-bool SelectNameVoiceChild(int childNo, CDefaultXML& database, std::string* error = nullptr);
+// Records the child as the one the device calls and saves the database (see CDefaultXML::Save).
+Status SelectNameVoiceChild(int childNo, CDefaultXML& database);
 
 // Applies a child's name voice: PlaceNameVoice onto the database's card, then, only when the
 // voice is there, SelectNameVoiceChild. A voice that could not be downloaded changes nothing on
 // the card, so the device never calls the child by another child's name.
-bool ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session,
-                    std::string* error = nullptr);
+Status ApplyNameVoice(const ChildInfo& child, CDefaultXML& database, const ServiceSession& session);
 
-// Releases: deletes the name voice files and saves the database with no selected child.
-bool ReleaseNameVoice(CDefaultXML& database);
+// Releases: deletes the name voice files and saves the database with no selected child. The
+// database's failure when it was not saved, else DeleteNameVoiceFiles's when a file stayed.
+Status ReleaseNameVoice(CDefaultXML& database);
 
 }  // namespace torvane

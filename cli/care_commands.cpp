@@ -127,20 +127,14 @@ void RunBackup(CliContext& ctx, const std::string& archive, bool everything) {
     }
 }
 
-// --yes answers the restore's one question; what it will replace is still said, on stderr as
-// the terminal's questions are (stdout may be JSON).
-class AnswerYes final : public IMessageSink {
-  public:
-    explicit AnswerYes(IMessageSink& inner) : inner_(inner) {}
-    void Show(MessageKind kind, std::string_view text) override { inner_.Show(kind, text); }
-    bool Ask(MessageKind, std::string_view question) override {
-        std::cerr << question << '\n';
-        return true;
-    }
-
-  private:
-    IMessageSink& inner_;
-};
+// Asks the plan's question, or with --yes says it on stderr as the terminal's questions are
+// (stdout may be JSON) and goes on.
+bool RestoreConfirmed(CliContext& ctx, const RestorePlan& plan, bool yes) {
+    const std::string question = MessageText(plan.Question());
+    if (!yes) return ctx.Messages().Ask(MessageKind::Exclamation, question);
+    std::cerr << question << '\n';
+    return true;
+}
 
 void RunRestore(CliContext& ctx, const std::string& archive, bool yes, bool force) {
     const auto root = ctx.RequireDevice();
@@ -148,18 +142,26 @@ void RunRestore(CliContext& ctx, const std::string& archive, bool yes, bool forc
     Card card(*root);
     const auto lock = LockOrFail(ctx, card);
     if (!lock) return;
-    AnswerYes answerYes(ctx.Messages());
-    IMessageSink& answers = yes ? answerYes : ctx.Messages();
     InterruptCancels cancels;
     const StatvfsFreeSpace space;
-    const Result<BackupManifest> restored =
-        RestoreCard(card, archive, {force, &space}, answers, &interrupted);
-    if (!restored.ok()) {
-        const OutcomeKind kind = interrupted.load() ? OutcomeKind::Cancelled : restored.kind();
-        if (kind == OutcomeKind::Refused)  // another sound type: the flag that overrides it
-            ctx.Fail(kind, restored.message() + std::string(kCliRestoreForceHint));
+    const Result<RestorePlan> plan = PlanRestore(card, archive, {force, &space});
+    if (!plan.ok()) {
+        if (plan.kind() == OutcomeKind::Refused)  // another sound type: the flag that overrides it
+            ctx.Fail(plan.kind(), plan.message() + std::string(kCliRestoreForceHint));
         else
-            ctx.Fail(kind, restored.message().empty() ? kCliCancelled : restored.message());
+            ctx.Fail(plan.status());
+        return;
+    }
+    if (!RestoreConfirmed(ctx, plan.value(), yes)) {
+        ctx.Fail(Status::Failure(OutcomeKind::Cancelled, Say(MessageId::CliCancelled)));
+        return;
+    }
+    const Result<BackupManifest> restored = RestoreCard(card, plan.value(), &interrupted);
+    if (!restored.ok()) {
+        if (interrupted.load())
+            ctx.Fail(OutcomeKind::Cancelled, restored.message());
+        else
+            ctx.Fail(restored.status());
         return;
     }
     if (ctx.options.json) {

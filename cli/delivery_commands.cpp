@@ -150,9 +150,9 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
         }
         for (const ChildInfo& child : list.items) {
             if (!child.numberValid || child.childNo != *childNo) continue;
-            std::string error;
-            if (!ApplyNameVoice(child, card->database(), ctx.session, &error)) {
-                ctx.Fail(error);
+            if (const Status applied = ApplyNameVoice(child, card->database(), ctx.session);
+                !applied.ok()) {
+                ctx.Fail(applied);
             } else if (ctx.options.json) {
                 ctx.Emit({{"device", card->root()}, {"applied", ChildJson(child)}});
             } else {
@@ -165,8 +165,8 @@ void AddChildrenCommands(CLI::App& app, CliContext& ctx) {
     children->add_subcommand("release", "take the name voice off the device")->callback([&ctx] {
         auto card = OpenCard(ctx, {}, CardUse::Change);
         if (!card) return;
-        if (!ReleaseNameVoice(card->database())) {
-            ctx.Fail(OutcomeKind::CardFull, kCliNameVoiceNotRemoved);
+        if (const Status released = ReleaseNameVoice(card->database()); !released.ok()) {
+            ctx.Fail(Status::Failure(released.kind(), Say(MessageId::CliNameVoiceNotRemoved)));
             return;
         }
         ctx.Emit({{"device", card->root()}, {"released", true}});

@@ -76,7 +76,11 @@ std::optional<LoginOutcome> SignInForCommand(CliContext& ctx) {
     const std::optional<std::string> password = PasswordFor(ctx);
     if (!password) return std::nullopt;
     LoginOutcome outcome = SignIn({*user, *password, false, false}, ctx.session);
-    if (!ctx.Check(outcome.AsStatus())) return std::nullopt;
+    if (!ctx.Check(outcome.status)) {
+        // The reason behind the sentence (the client's or the parser's), for the one who scripts.
+        for (const Message& note : outcome.status.notes()) std::cerr << MessageText(note) << '\n';
+        return std::nullopt;
+    }
     return outcome;
 }
 

@@ -111,6 +111,7 @@ namespace torvane {
     X(NameVoiceNotDownloaded, kMsgNameVoiceNotDownloaded)        \
     X(ChildNumberInvalid, kMsgChildNumberInvalid)                \
     X(NameVoiceNotRemoved, kMsgNameVoiceNotRemoved)              \
+    X(NoNameVoice, kCellNoNameVoice)                             \
     X(CardNotChecked, kMsgCardNotChecked)                        \
     X(CliCancelled, kCliCancelled)                               \
     X(CliJobDidNotRun, kCliJobDidNotRun)                         \

@@ -288,6 +288,21 @@ Result<EntryIndexes> CheckArchive(zip_t* archive, const BackupManifest& manifest
     return indexes;
 }
 
+// Where each file of a manifest that was checked already lies in the archive, found by name: the
+// bytes are checked again as they are read.
+Result<EntryIndexes> LocateEntries(zip_t* archive, const BackupManifest& manifest) {
+    EntryIndexes indexes;
+    for (const BackupFile& file : manifest.files) {
+        const std::string name = std::string(kCardBackupPrefix) + file.path;
+        const zip_int64_t index = zip_name_locate(archive, name.c_str(), ZIP_FL_ENC_RAW);
+        if (index < 0) return Status::Failure(std::string(kMsgBackupDamaged));
+        if (IsLinkEntry(archive, static_cast<zip_uint64_t>(index)))
+            return Status::Failure(std::string(kMsgBackupUnsafeName));
+        indexes.emplace(file.path, static_cast<zip_uint64_t>(index));
+    }
+    return indexes;
+}
+
 ZipArchive OpenArchiveForReading(const std::string& path) {
     int error = 0;
     return ZipArchive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
@@ -427,7 +442,7 @@ Result<BackupManifest> BackupCard(Card& card, const std::string& archive, bool e
                                   const std::atomic<bool>* cancel, const CareProgress& progress) {
     BackupManifest manifest;
     manifest.programVersion = std::string(kProgramVersion);
-    if (card.LoadDatabase()) {
+    if (card.LoadDatabase().ok()) {
         manifest.systemVersion = card.database().systemVersion();
         manifest.soundType = card.database().soundType();
     }
@@ -544,52 +559,69 @@ Result<BackupManifest> ReadBackup(const std::string& archive) {
     return manifest;
 }
 
-Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
-                                   const RestoreOptions& options, IMessageSink& messages,
-                                   const std::atomic<bool>* cancel, const CareProgress& progress) {
-    const ZipArchive zip = OpenArchiveForReading(archive);
-    if (!zip) return Status::Failure(std::string(kMsgBackupUnreadable));
-    Result<BackupManifest> read = LoadManifest(zip.get());
-    if (!read.ok()) return read.status();
-    BackupManifest manifest = std::move(read.value());
-    const Result<EntryIndexes> indexes = CheckArchive(zip.get(), manifest);
-    if (!indexes.ok()) return indexes.status();
+Message RestorePlan::Question() const {
+    Message question = Say(MessageId::RestoreQuestion, manifest.files.size());
+    question.args.insert(question.args.end(), replaced.begin(), replaced.end());
+    return question;
+}
 
-    // A card whose database cannot be read has no sound type to compare: the restore is its
-    // rescue.
-    if (card.LoadDatabase() && !options.force && !card.database().soundType().empty() &&
+Result<RestorePlan> PlanRestore(Card& card, const std::string& archive,
+                                const RestoreOptions& options) {
+    Result<BackupManifest> read = ReadBackup(archive);
+    if (!read.ok()) return read.status();
+    RestorePlan plan{archive, std::move(read.value()), {}, {}};
+    const BackupManifest& manifest = plan.manifest;
+
+    if (card.LoadDatabase().ok() && !options.force && !card.database().soundType().empty() &&
         card.database().soundType() != manifest.soundType) {
         return Status::Failure(
             OutcomeKind::Refused,
-            RestoreOtherSoundType(manifest.soundType, card.database().soundType()));
+            Say(MessageId::RestoreOtherSoundType, manifest.soundType, card.database().soundType()));
     }
-    std::vector<std::string> replaced;
-    std::set<std::string> differs;  // what the restore changes: replaced or new
     for (const BackupFile& file : manifest.files) {
         if (!StaysOnCard(card.root(), file.path))
             return Status::Failure(std::string(kMsgBackupUnsafeName));
         std::error_code ec;
         if (!fs::exists(card.Path(file.path), ec)) {
-            differs.insert(file.path);
+            plan.changes.push_back(file.path);
             continue;
         }
         std::uint64_t size = 0;
         std::string sha256;
         if (!HashFile(card.Path(file.path), size, sha256) || size != file.size ||
             sha256 != file.sha256) {
-            replaced.push_back(file.path);
-            differs.insert(file.path);
+            plan.replaced.push_back(file.path);
+            plan.changes.push_back(file.path);
         }
     }
+    std::sort(plan.changes.begin(), plan.changes.end());
     if (options.freeSpace != nullptr) {
         // Every file is staged beside the one it replaces before either goes.
         const std::uint64_t needed = SpaceOnCard(manifest);
         const std::optional<std::uint64_t> free = options.freeSpace->FreeBytes(card.root());
         if (free && *free < needed)
-            return Status::Failure(OutcomeKind::CardFull, RestoreNoSpace(needed, *free));
+            return Status::Failure(OutcomeKind::CardFull,
+                                   Say(MessageId::RestoreNoSpace, needed, *free));
     }
-    if (!messages.Ask(MessageKind::Exclamation, RestoreQuestion(replaced, manifest.files.size())))
-        return Status::Failure(OutcomeKind::Cancelled, Message{});
+    return plan;
+}
+
+Result<BackupManifest> RestoreCard(Card& card, const RestorePlan& plan,
+                                   const std::atomic<bool>* cancel, const CareProgress& progress) {
+    const BackupManifest& manifest = plan.manifest;
+    const ZipArchive zip = OpenArchiveForReading(plan.archive);
+    if (!zip) return Status::Failure(std::string(kMsgBackupUnreadable));
+    const Result<BackupManifest> reread = LoadManifest(zip.get());
+    if (!reread.ok()) return reread.status();
+    // The backup was replaced since it was planned: what the user agreed to is not what it holds.
+    if (reread.value().files != manifest.files)
+        return Status::Failure(std::string(kMsgBackupDamaged));
+    const Result<EntryIndexes> indexes = LocateEntries(zip.get(), manifest);
+    if (!indexes.ok()) return indexes.status();
+    // The card may have changed while the user was asked: no file is written through a link.
+    for (const BackupFile& file : manifest.files)
+        if (!StaysOnCard(card.root(), file.path))
+            return Status::Failure(std::string(kMsgBackupUnsafeName));
 
     std::vector<const BackupFile*> order;
     for (const BackupFile& file : manifest.files) order.push_back(&file);
@@ -633,7 +665,8 @@ Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
                 OutcomeKind::CardFull,
                 std::string(changed ? kMsgRestorePartlyWritten : kMsgRestoreNotWritten));
         }
-        changed = changed || differs.contains(order[i]->path);
+        changed =
+            changed || std::binary_search(plan.changes.begin(), plan.changes.end(), order[i]->path);
     }
     return manifest;
 }

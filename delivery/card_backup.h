@@ -7,9 +7,10 @@
 // to the card's root. A backup is written under a temporary name beside the archive and renamed
 // when whole, so a backup cut off half-way leaves an earlier backup of the same name as it was.
 // A backup is checked against its manifest before it takes its name: a file that changed while it
-// was read makes the backup fail. A restore reads the whole archive and checks it, and the card's
-// free space, before it writes anything; it then writes every file under a temporary name beside
-// its place and renames them all at the end.
+// was read makes the backup fail. A restore is planned first: the whole archive is read and
+// checked, with the card's free space, and the plan names the files it replaces, so that the front
+// end asks the user before anything is written. The confirmed restore then writes every file under
+// a temporary name beside its place, checking its bytes again, and renames them all at the end.
 #pragma once
 
 #include <atomic>
@@ -77,14 +78,36 @@ struct RestoreOptions {
     const IFreeSpace* freeSpace = nullptr;
 };
 
-// Restores `archive` onto `card`: checks it (ReadBackup), refuses a card of another sound type
-// unless forced, asks through `messages` with the list of files it will replace (RestoreQuestion;
-// a No ends with nothing changed and a failure whose message is empty), then writes every file.
-// A damaged or foreign archive, too little space, or a failure before the final renames, changes
-// nothing; a failure among the renames says that part of the card changed.
+// What a restore will do, found before anything is written: the checked backup and the card's
+// files it will replace. The front end asks the user with Question() and hands the plan back to
+// RestoreCard once confirmed.
+struct RestorePlan {
+    std::string archive;
+    BackupManifest manifest;
+    // The card's files that hold other bytes than the backup's, in the manifest's order; a file
+    // the card lacks is restored without being replaced.
+    std::vector<std::string> replaced;
+    // Every file the restore changes, replaced or new, sorted: a restore stopped among its final
+    // renames says that part of the card changed only when one of these was renamed.
+    std::vector<std::string> changes;
+
+    // "Restore these N files, replacing …?" (RestoreQuestion).
+    Message Question() const;
+};
+
+// Plans the restore of `archive` onto `card` and writes nothing: checks the backup (ReadBackup),
+// refuses a card of another sound type unless forced (Refused), checks the card's free space
+// (CardFull) and lists what it will replace. A card whose database cannot be read has no sound
+// type to compare: the restore is its rescue.
+Result<RestorePlan> PlanRestore(Card& card, const std::string& archive,
+                                const RestoreOptions& options);
+
+// Restores a plan the user confirmed onto `card`, asking nothing: every file is read from the
+// archive and hashed again as it is staged beside its place, so a backup changed since it was
+// planned writes nothing; then they are all renamed into place. A failure before the final
+// renames changes nothing; a failure among the renames says that part of the card changed.
 // `progress` counts the bytes written to the card.
-Result<BackupManifest> RestoreCard(Card& card, const std::string& archive,
-                                   const RestoreOptions& options, IMessageSink& messages,
+Result<BackupManifest> RestoreCard(Card& card, const RestorePlan& plan,
                                    const std::atomic<bool>* cancel = nullptr,
                                    const CareProgress& progress = {});
 

@@ -30,7 +30,7 @@ class Checker {
 
     std::vector<CardProblem> Run() {
         Walk(card_.root(), {});
-        if (!card_.LoadDatabase()) {
+        if (!card_.LoadDatabase().ok()) {
             Add(CardProblemKind::UnreadableDatabase, card_paths::kDatabase);
         } else {
             CheckContentFiles();
@@ -175,7 +175,7 @@ class Checker {
              !ReadWholeFile(card_.Path(card_paths::kRecordingTable), table))) {
             Add(CardProblemKind::UnreadableRecTable, card_paths::kRecordingTable);
         }
-        if (!card_.LoadDiy()) {
+        if (!card_.LoadDiy().ok()) {
             Add(CardProblemKind::UnreadableDiyDatabase, card_paths::kDiyDatabase);
             return;
         }
@@ -234,7 +234,7 @@ bool DropMissingRecordings(Card& card, const std::vector<CardProblem>& problems)
             changed = true;
         }
     }
-    return !changed || (card.diy().SaveDiyFile() && card.diy().SaveRecTable());
+    return !changed || (card.diy().SaveDiyFile().ok() && card.diy().SaveRecTable().ok());
 }
 
 // Installs again, through the runner, every content with a missing, empty or short file.

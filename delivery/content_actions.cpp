@@ -132,7 +132,7 @@ Status DeleteContents(Shelf shelf, const std::vector<ContentRecord>& ticked, Car
     // The database first: a card that takes it no longer lists the files, and only then are they
     // deleted. A file another content of the card still lists (a series and a single book
     // sharing cards) stays.
-    if (!database.Save()) return notWritten();
+    if (!database.Save().ok()) return notWritten();
     std::vector<ContentRecord> unshared = ticked;
     const std::set<std::string, std::less<>> stillListed = ListedFileNames(database, kind);
     for (ContentRecord& record : unshared)

@@ -91,7 +91,7 @@ ContentPageState::ReloadEnd ContentPageState::Reload(AccountList list,
         }
         // A card without a readable info.dat keeps the text shown before.
         if (auto info = card_->ReadFirmwareInfo()) infoText_ = std::move(*info);
-        databaseLoaded_ = card_->LoadDatabase();
+        databaseLoaded_ = card_->LoadDatabase().ok();
         seenReloads_ = card_->Reloads();
         if (!databaseLoaded_) {
             catalogue_.reset();
@@ -109,7 +109,9 @@ ContentPageState::ReloadEnd ContentPageState::Reload(AccountList list,
 bool ContentPageState::EnsureDiy() {
     if (!card_ || !databaseLoaded_) return false;
     if (!diyLoaded_) {
-        card_->LoadDiy();
+        // A DIY database that cannot be read leaves fewer records than the device has cards,
+        // and the DIY tab then stays closed: its records say what the read did.
+        static_cast<void>(card_->LoadDiy());
         diyLoaded_ = true;
     }
     return card_->diy().records().size() >= static_cast<std::size_t>(kDiyCardCount);

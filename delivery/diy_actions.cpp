@@ -129,11 +129,11 @@ Status DeleteDiySlot(CDiyXML& diy, int position, int slot) {
     // written still lists the slot, and so must the database the page shows and saves next.
     const DiySlot removed = *entry;
     *entry = DiySlot{};
-    if (!diy.SaveDiyFile()) {
+    if (!diy.SaveDiyFile().ok()) {
         *entry = removed;
         return NotWritten();
     }
-    if (!diy.SaveRecTable()) return NotWritten();
+    if (!diy.SaveRecTable().ok()) return NotWritten();
     return Status::Done(Say(MessageId::Deleted));
 }
 
@@ -141,7 +141,7 @@ bool RenameDiySlot(CDiyXML& diy, int position, int slot, const std::string& name
     DiySlot* entry = SlotOf(diy, position, slot);
     if (entry == nullptr || !entry->InUse()) return false;
     entry->name = ControlCharactersAsBlanks(name);
-    return diy.SaveDiyFile();
+    return diy.SaveDiyFile().ok();
 }
 
 }  // namespace torvane

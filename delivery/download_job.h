@@ -23,6 +23,7 @@ namespace torvane {
 
 class Card;
 struct CareReport;
+struct RestorePlan;
 
 // Waits the engine makes so that the user sees a full bar before the next step; the command line
 // and the tests need none of them.
@@ -95,13 +96,16 @@ struct SingleCopyJob {
 // with the account's catalogue and missing files come again), a backup to `archive` or a restore
 // from it. A check and a repair leave what they found in `report`.
 struct CardCareJob {
-    enum class Action { Check, Repair, Backup, Restore };
+    // PlanRestore reads and checks the backup into `plan` and writes nothing; Restore writes the
+    // plan the user confirmed.
+    enum class Action { Check, Repair, Backup, Restore, PlanRestore };
     Action action = Action::Check;
     std::shared_ptr<Card> card;
     std::string archive;
     bool everything = false;  // a backup of every file of the card
     bool force = false;       // a restore onto a card of another sound type
     CareReport* report = nullptr;
+    RestorePlan* plan = nullptr;
 };
 
 using JobKind = std::variant<ContentInstallJob, UpdatePackageJob, ResetPackageJob, DiyFilesJob,

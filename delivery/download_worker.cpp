@@ -351,7 +351,7 @@ bool DownloadWorker::InstallStagedContent(const ContentRecord& content, CardWrit
     }
     CDefaultXML& database = card.database();
     if (database.AddContent(content)) {
-        if (!database.Save()) {
+        if (!database.Save().ok()) {
             outcome.Fail(OutcomeKind::CardFull, "[Error] saving Default.dat");
             return false;
         }

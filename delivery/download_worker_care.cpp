@@ -85,22 +85,29 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
             messages_.Show(MessageKind::Information, said);
             return outcome;
         }
-        case Action::Restore: {
+        case Action::PlanRestore: {
             SetStatus(std::string(kMsgCheckingBackup));
+            Result<RestorePlan> planned = PlanRestore(card, job.archive, {job.force, &freeSpace_});
+            if (control_.cancel.load()) return Finish(std::move(outcome), {});
+            if (!planned.ok()) {
+                outcome.failureKind = planned.kind();
+                return failed(planned.message());
+            }
+            if (job.plan != nullptr) *job.plan = std::move(planned.value());
+            return Finish(std::move(outcome), {});
+        }
+        case Action::Restore: {
+            if (job.plan == nullptr) return failed(std::string(kMsgJobFailed));
+            SetStatus(std::string(kMsgRestoringCard));
             bool writing = false;
             const CareProgress written = [&](std::uint64_t done, std::uint64_t total) {
-                if (!writing) SetStatus(std::string(kMsgRestoringCard));
                 writing = true;
                 bytes(done, total);
             };
-            const Result<BackupManifest> restored = RestoreCard(
-                card, job.archive, {job.force, &freeSpace_}, messages_, &control_.cancel, written);
+            const Result<BackupManifest> restored =
+                RestoreCard(card, *job.plan, &control_.cancel, written);
             outcome.cardChanged = writing;
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
-            if (restored.kind() == OutcomeKind::Cancelled) {  // the user said No
-                outcome.result = JobOutcome::Result::Cancelled;
-                return outcome;
-            }
             if (!restored.ok()) {
                 outcome.failureKind = restored.kind();
                 return failed(restored.message());

@@ -221,7 +221,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
         OnProgress(1);
     }
     SetStatus(std::string(kMsgWritingInfoFiles));
-    if (!diy.SaveDiyFile() || !diy.SaveRecTable()) {
+    if (!diy.SaveDiyFile().ok() || !diy.SaveRecTable().ok()) {
         outcome.Fail(OutcomeKind::CardFull, "[Error] saving the DIY database");
         return outcome;
     }

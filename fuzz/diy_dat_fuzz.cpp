@@ -16,12 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view table = rest.substr(split);
     torvane::CDiyXML model;
     const bool hasDiy = !diy.empty() && diy[0] != '!';  // "!": a card without Diy.dat
-    if (!model.ReadDocuments(hasDiy ? std::optional(diy) : std::nullopt, table)) return 0;
+    if (!model.ReadDocuments(hasDiy ? std::optional(diy) : std::nullopt, table).ok()) return 0;
     if (model.records().size() != torvane::kDiyCardCount) std::abort();
     const std::string savedDiy = model.SerializeDiyDocument();
     const std::string savedTable = model.SerializeRecTable();
     torvane::CDiyXML reloaded;
-    if (!reloaded.ReadDocuments(savedDiy, savedTable)) std::abort();
+    if (!reloaded.ReadDocuments(savedDiy, savedTable).ok()) std::abort();
     if (reloaded.SerializeDiyDocument() != savedDiy) std::abort();
     if (reloaded.SerializeRecTable() != savedTable) std::abort();
     return 0;

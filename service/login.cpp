@@ -68,20 +68,20 @@ Status ReadLoginForm(std::string_view page, LoginForm& form) {
     while (input != std::string_view::npos) {
         const std::size_t name = page.find("name", input);
         if (name == std::string_view::npos) {
-            return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoNameTag));
+            return Status::Failure(OutcomeKind::ServiceFailed, Say(MessageId::NoNameTag));
         }
         std::size_t next = 0;
         std::optional<std::string> fieldName = QuotedAfter(page, name, next);
         if (!fieldName) {
-            return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoQuoteTag));
+            return Status::Failure(OutcomeKind::ServiceFailed, Say(MessageId::NoQuoteTag));
         }
         const std::size_t value = page.find("value", next);
         if (value == std::string_view::npos) {
-            return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoValueTag));
+            return Status::Failure(OutcomeKind::ServiceFailed, Say(MessageId::NoValueTag));
         }
         std::optional<std::string> fieldValue = QuotedAfter(page, value, next);
         if (!fieldValue) {
-            return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoQuoteTag));
+            return Status::Failure(OutcomeKind::ServiceFailed, Say(MessageId::NoQuoteTag));
         }
         form.names.push_back(std::move(*fieldName));
         form.values.push_back(std::move(*fieldValue));
@@ -89,12 +89,12 @@ Status ReadLoginForm(std::string_view page, LoginForm& form) {
     }
     const std::size_t action = page.find("document.pcForm.action");
     if (action == std::string_view::npos) {
-        return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoActionTag));
+        return Status::Failure(OutcomeKind::ServiceFailed, Say(MessageId::NoActionTag));
     }
     std::size_t next = 0;
     std::optional<std::string> target = QuotedAfter(page, action, next);
     if (!target) {
-        return Status::Failure(OutcomeKind::ServiceFailed, std::string(kMsgNoQuoteTag));
+        return Status::Failure(OutcomeKind::ServiceFailed, Say(MessageId::NoQuoteTag));
     }
     form.action = std::move(*target);
     return Status::Ok();
@@ -138,19 +138,23 @@ SavedLogin SavedLoginFor(const LoginRequest& request) {
     return saved;
 }
 
+namespace {
+
+// An attempt that ended short of signing in, told by its sentence and, when there is one, the
+// client's or parser's reason as a note after it.
+LoginOutcome Ended(OutcomeKind kind, MessageId sentence, const std::string& reason = {}) {
+    LoginOutcome outcome;
+    outcome.status = Status::Failure(kind, Say(sentence));
+    if (!reason.empty()) outcome.status.AddNote(Message{MessageId::Text, {reason}});
+    return outcome;
+}
+
+}  // namespace
+
 LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
                     const HttpLimits& limits) {
-    LoginOutcome outcome;
-    if (request.userId.empty()) {
-        outcome.message = kMsgEnterId;
-        outcome.kind = OutcomeKind::NotSignedIn;
-        return outcome;
-    }
-    if (request.password.empty()) {
-        outcome.message = kMsgEnterPassword;
-        outcome.kind = OutcomeKind::NotSignedIn;
-        return outcome;
-    }
+    if (request.userId.empty()) return Ended(OutcomeKind::NotSignedIn, MessageId::EnterId);
+    if (request.password.empty()) return Ended(OutcomeKind::NotSignedIn, MessageId::EnterPassword);
 
     // First request: the sign-in page, with a fresh session.
     LoginForm form;
@@ -159,33 +163,26 @@ LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
     const Status reached =
         RequestText(LoginPageUrl(session.baseUrl, request.userId, request.password), std::nullopt,
                     session.cookie, page, limits);
-    if (!reached.ok()) {
-        outcome.message = kMsgCannotConnect;
-        outcome.detail = reached.message();
-        return outcome;
-    }
-    if (const Status read = ReadLoginForm(page.value_or(""), form); !read.ok()) {
-        outcome.message = read.message();
+    if (!reached.ok())
+        return Ended(OutcomeKind::ServiceFailed, MessageId::CannotConnect, reached.message());
+    if (Status read = ReadLoginForm(page.value_or(""), form); !read.ok()) {
+        LoginOutcome outcome;
+        outcome.status = std::move(read);
         return outcome;
     }
     session.userId = request.userId;
     session.password = request.password;
 
-    outcome.resultCode = LoginResultCode(form);
-    switch (outcome.resultCode) {
+    // The page's result code chooses the sentence; only 0 goes on.
+    switch (LoginResultCode(form)) {
         case 0:
             break;
         case 1:
-            outcome.message = kMsgWrongPassword;
-            outcome.kind = OutcomeKind::NotSignedIn;
-            return outcome;
+            return Ended(OutcomeKind::NotSignedIn, MessageId::WrongPassword);
         case 2:
-            outcome.message = kMsgWrongId;
-            outcome.kind = OutcomeKind::NotSignedIn;
-            return outcome;
+            return Ended(OutcomeKind::NotSignedIn, MessageId::WrongId);
         default:
-            outcome.message = kMsgUnknownServerError;
-            return outcome;
+            return Ended(OutcomeKind::ServiceFailed, MessageId::UnknownServerError);
     }
 
     // Second request: the form goes back to its action, now inside the session.
@@ -196,15 +193,12 @@ LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
     form.names.clear();
     form.values.clear();
     const Status accepted = sent.ok() ? ReadUserInfo(answer.value_or(""), form) : sent;
-    if (!accepted.ok()) {
-        outcome.message = kMsgBadData;
-        outcome.detail = accepted.message();
-        return outcome;
-    }
+    if (!accepted.ok())
+        return Ended(OutcomeKind::ServiceFailed, MessageId::BadData, accepted.message());
+    LoginOutcome outcome;
+    outcome.status = Status::Ok();
     outcome.userInfo = std::move(form);
     outcome.saved = SavedLoginFor(request);
-    outcome.succeeded = true;
-    outcome.kind = OutcomeKind::Done;
     return outcome;
 }
 

@@ -42,21 +42,15 @@ struct LoginRequest {
 };
 
 struct LoginOutcome {
-    bool succeeded = false;  // the dialog ends with kLoginSucceeded
-    // Why it did not: the service refused the account (NotSignedIn) or could not be reached or
-    // read (ServiceFailed). Done after a success.
-    OutcomeKind kind = OutcomeKind::ServiceFailed;
-    int resultCode = -1;  // the page's LoginResultCode; -1 when not reached or absent
-    std::string message;  // the sentence to show; empty on success
-    std::string detail;   // the client's or parser's reason behind the message, if any
-    SavedLogin saved;     // to write when succeeded
-    LoginForm userInfo;   // the service's answer to the form
+    // How the attempt ended: Done, or NotSignedIn when the account was refused (EnterId,
+    // EnterPassword, WrongPassword, WrongId), or ServiceFailed when the service could not be
+    // reached or read (CannotConnect, UnknownServerError, BadData, a tag missing from the
+    // sign-in page). The client's or parser's reason, when there is one, is its note.
+    Status status = Status::Failure(OutcomeKind::ServiceFailed, Message{});
+    SavedLogin saved;    // to write when it succeeded
+    LoginForm userInfo;  // the service's answer to the form
 
-    // The attempt as every other step reports it: the sentence with its detail, and its kind.
-    Status AsStatus() const {
-        if (succeeded) return Status::Ok();
-        return Status::Failure(kind, detail.empty() ? message : message + " (" + detail + ")");
-    }
+    bool ok() const { return status.ok(); }
 };
 
 // Reads the sign-in page's form fields and action by plain text search. Fails with the message to
@@ -77,7 +71,7 @@ Status ReadUserInfo(std::string_view answer, LoginForm& form);
 SavedLogin SavedLoginFor(const LoginRequest& request);
 
 // Runs one sign-in attempt against the session's service and, on success, leaves the session
-// signed in (identifier, password and cookie).
+// signed in (identifier, password and cookie). The dialog ends with kLoginSucceeded when it is ok.
 LoginOutcome SignIn(const LoginRequest& request, ServiceSession& session,
                     const HttpLimits& limits = HttpLimits{});
 

@@ -203,8 +203,9 @@ void CLoginDlg::SignIn() {
     request.rememberId = rememberId_->isChecked();
     request.rememberPassword = rememberPassword_->isChecked();
     const LoginOutcome outcome = torvane::SignIn(request, session_);
-    if (!outcome.succeeded) {
-        messages_.Show(MessageKind::Plain, outcome.message);
+    if (!outcome.ok()) {
+        // The sentence alone, as the sign-in always said it: its reason means nothing to a parent.
+        messages_.Show(MessageKind::Plain, MessageText(outcome.status.said()));
         return;
     }
     settings_.SetInt(kRememberIdKey, outcome.saved.ckId);

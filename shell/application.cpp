@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/command_line.h"
+#include "base/outcome_telling.h"
 #include "base/password_keeping.h"
 #include "common/messages.h"
 #include "service/login_dialog.h"
@@ -110,7 +111,9 @@ int RunTorvane(int argc, char** argv, const StartHooks& hooks) {
     MessageBoxSink messages;
     // The sign-in keeps its password in the desktop's keyring, never in the settings file.
     KeyringSecretStore keyring(QStringLiteral("Torvane"));
-    PasswordKeepingSettings signInSettings(settings, keyring, messages);
+    PasswordKeepingSettings signInSettings(settings, keyring);
+    // A plain password of an earlier version that this desktop cannot keep: said once, ever.
+    TellOutcome(messages, signInSettings.TakeUntold());
     SingleInstance instance;
     if (!instance.Acquire()) {
         // A backup opened from the file manager needs no notice: the running window offers it.
@@ -130,6 +133,8 @@ int RunTorvane(int argc, char** argv, const StartHooks& hooks) {
         if (hooks.prepareSignIn) hooks.prepareSignIn(dialog);
         const int result = dialog.exec();
         messages.SetParent(nullptr);
+        // The password the dialog saved, when this desktop cannot keep it: said once, ever.
+        TellOutcome(messages, signInSettings.TakeUntold());
         settings.Sync();
         return SignInResult{result, dialog.BannerImagePath()};
     };

@@ -20,8 +20,10 @@ std::shared_ptr<CardLock> Card::Lock(std::chrono::milliseconds wait) {
     if (!lock) return nullptr;
     // Read only when this program had read them: a card still being opened reads them itself.
     const CardAnchor::Changes changes = anchor_->ChangedElsewhere();
-    if (changes.database) LoadDatabase();
-    if (changes.diy) LoadDiy();
+    // A database that cannot be read again is left unsaveable, so the change this lock is taken
+    // for is refused by its save: the read's own outcome is not needed here.
+    if (changes.database) static_cast<void>(LoadDatabase());
+    if (changes.diy) static_cast<void>(LoadDiy());
     if (changes.database || changes.diy) reloads_.fetch_add(1);
     return lock;
 }

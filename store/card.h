@@ -36,12 +36,11 @@ class Card : public std::enable_shared_from_this<Card> {
     const CDiyXML& diy() const { return diy_; }
     const CardAnchor& anchor() const { return *anchor_; }
 
-    // Reads Default.dat into the database and puts the chosen games on the game shelf; the
-    // parser's complaint, if any, is the database's lastError(). Front ends open a card through
-    // OpenCardDatabase, which says why it failed.
-    bool LoadDatabase() { return database_.Load(); }
-    // Reads Diy.dat and rec.tbl into the DIY database.
-    bool LoadDiy() { return diy_.Load(); }
+    // Reads Default.dat into the database and puts the chosen games on the game shelf;
+    // CardUnreadable, naming the file and the parser's complaint, when it cannot.
+    Status LoadDatabase() { return database_.Load(); }
+    // Reads Diy.dat and rec.tbl into the DIY database; fails as LoadDatabase does.
+    Status LoadDiy() { return diy_.Load(); }
     // The whole of the firmware's "info.dat" at the root, as the pages show it; nothing when it
     // cannot be read.
     std::optional<std::string> ReadFirmwareInfo() const;

@@ -62,7 +62,7 @@ bool CDefaultXML::AddGameSelection(const ContentRecord& record) {
     if (FindContent("", "game", record.contentNo)) return false;
     gameContentList_.push_back(record.contentNo);
     Contents(Shelf::Game).push_back(record);
-    if (RebuildGameTable() && Save()) return true;
+    if (RebuildGameTable() && Save().ok()) return true;
     // The card did not take it: the model goes back to what the card holds.
     RemoveGameSelection(record.contentNo, false);
     return false;
@@ -77,7 +77,7 @@ bool CDefaultXML::RemoveGameSelection(std::string_view contentNo, bool rebuild) 
                                [&](const ContentRecord& c) { return c.contentNo == contentNo; });
         it != game.end())
         game.erase(it);
-    if (rebuild) return RebuildGameTable() && Save();
+    if (rebuild) return RebuildGameTable() && Save().ok();
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/status.h"
 #include "store/card_anchor.h"
 #include "store/content_record.h"
 #include "store/content_types.h"
@@ -44,15 +45,15 @@ class CDefaultXML {
     bool Saveable() const { return readOrNew_ && OnItsCard(); }
 
     // Replaces the model by what Default.dat holds and puts the chosen games on the game shelf.
-    // False without a device root (model left as it was), when the file cannot be deciphered or
-    // read (model empty), or when the parser reported an error (model holds what was read before
-    // it; lastError() says why).
-    bool Load();
+    // CardUnreadable without a device root (model left as it was), when the file cannot be
+    // deciphered or read (model empty), or when the parser reported an error (model holds what
+    // was read before it; the sentence names the file and the parser's reason).
+    Status Load();
     // Writes the whole model, enciphered, as Default.dat. Sorts the number lists and the shelves
-    // in place. False, and the previous Default.dat whole, when the card is not the one read
-    // (pulled, replaced, or its database changed by someone else), when a card's database was
-    // never read, or when the card did not take the file.
-    bool Save();
+    // in place. The previous Default.dat stays whole when it fails: CardUnreadable when the card
+    // is not the one read (pulled, replaced, or its database changed by someone else), Refused
+    // when a card's database was never read, CardFull when the card did not take the file.
+    Status Save();
     // Empties the ten shelves, the DIY card list and the game selection. Keeps the system version,
     // sound type, selected child and selected DIY content.
     void Clear();
@@ -111,14 +112,12 @@ class CDefaultXML {
     // Content numbers of the game selection.
     const std::vector<std::string>& gameContentList() const { return gameContentList_; }
     std::vector<std::string>& gameContentList() { return gameContentList_; }
-    // The parser's message of the last Load; empty after a clean parse.
-    const std::string& lastError() const { return lastError_; }
 
     // The plain document Save writes (CP949 bytes), sorting the lists as Save does.
     std::string SerializeDocument();
     // Fills the model from a plain document (CP949 bytes, parsing stops at a NUL) as Load does
-    // after deciphering. False when the parser reported an error.
-    bool ParseDocument(std::string_view document);
+    // after deciphering. CardUnreadable, with the parser's words, when it reported an error.
+    Status ParseDocument(std::string_view document);
 
   private:
     friend class DefaultXmlReader;
@@ -132,7 +131,6 @@ class CDefaultXML {
     std::string soundType_;
     int selectedChildNo_ = 0;
     std::string selectedDiyContentNo_;
-    std::string lastError_;
 };
 
 }  // namespace torvane

@@ -11,6 +11,7 @@
 #include "common/xml_sax.h"
 #include "store/card_paths.h"
 #include "store/cp949_xml_writer.h"
+#include "store/database_outcome.h"
 #include "store/default_xml.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
@@ -214,10 +215,10 @@ std::string CDefaultXML::SerializeDocument() {
     return out.Take();
 }
 
-bool CDefaultXML::ParseDocument(std::string_view document) {
+Status CDefaultXML::ParseDocument(std::string_view document) {
     const Status status = DefaultXmlReader(*this).Parse(document);
-    lastError_ = status.message();
-    return status.ok();
+    if (status.ok()) return status;
+    return Status::Failure(OutcomeKind::CardUnreadable, status.message());
 }
 
 CDefaultXML::CDefaultXML(std::string root)
@@ -228,32 +229,32 @@ const std::string& CDefaultXML::root() const {
     return card_ != nullptr ? card_->root() : none;
 }
 
-bool CDefaultXML::Load() {
-    if (card_ == nullptr || root().empty()) return false;
+Status CDefaultXML::Load() {
+    if (card_ == nullptr || root().empty())
+        return Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::NoDevice));
     Clear();
     readOrNew_ = false;
     // Deciphered in memory: the database in clear never lands in a file.
-    const std::optional<Status> status =
-        DefaultXmlReader(*this).ParseFile(card_paths::Below(root(), card_paths::kDatabase));
+    const std::string path = card_paths::Below(root(), card_paths::kDatabase);
+    const std::optional<Status> status = DefaultXmlReader(*this).ParseFile(path);
     card_->NoteDatabaseFile();
     if (!status) {
         Clear();  // what a read cut short held is not the card's database
-        return false;
+        return NotRead(MessageId::CardDatabaseNotRead, path, "");
     }
-    lastError_ = status->message();
-    if (!status->ok()) return false;
+    if (!status->ok()) return NotRead(MessageId::CardDatabaseNotRead, path, status->message());
     FillGameShelfFromSelection();
     readOrNew_ = true;
-    return true;
+    return Status::Ok();
 }
 
-bool CDefaultXML::Save() {
-    if (!Saveable()) return false;
+Status CDefaultXML::Save() {
+    if (Status allowed = SaveAllowed(card_.get(), readOrNew_, true); !allowed.ok()) return allowed;
     std::string document = SerializeDocument();
-    if (!WriteEncipheredFileInPlace(card_paths::Below(root(), card_paths::kDatabase), document))
-        return false;
-    card_->NoteDatabaseFile();
-    return true;
+    Status written = WriteTaken(
+        WriteEncipheredFileInPlace(card_paths::Below(root(), card_paths::kDatabase), document));
+    if (written.ok()) card_->NoteDatabaseFile();
+    return written;
 }
 
 }  // namespace torvane

@@ -93,7 +93,7 @@ bool CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     if (!CopyFileSafely(folder + "/rfid.tbl", folder + "/sw.tbl")) return false;
 
     selectedDiyContentNo_ = newNo;
-    if (!Save()) return false;
+    if (!Save().ok()) return false;
 
     const auto& game = Contents(Shelf::Game);
     if (oldNo == newNo || game.empty() || !OnShelf(game, oldNo) || OnShelf(game, newNo)) {
@@ -103,7 +103,7 @@ bool CDefaultXML::SelectDiyContent(const ContentRecord& chosen) {
     RemoveGameSelection(oldNo, false);
     gameContentList_.push_back(newNo);
     Contents(Shelf::Game).push_back(record);
-    return RebuildGameTable() && Save();
+    return RebuildGameTable() && Save().ok();
 }
 
 }  // namespace torvane

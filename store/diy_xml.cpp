@@ -12,6 +12,7 @@
 
 #include "common/text_codec.h"
 #include "store/card_paths.h"
+#include "store/database_outcome.h"
 #include "store/device_clock.h"
 #include "store/device_files.h"
 #include "store/file_cipher.h"
@@ -73,9 +74,9 @@ const std::string& CDiyXML::root() const {
     return card_ != nullptr ? card_->root() : none;
 }
 
-bool CDiyXML::Load() {
+Status CDiyXML::Load() {
     const std::string& root = this->root();
-    if (root.empty()) return false;
+    if (root.empty()) return Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::NoDevice));
     readOrNew_ = false;
     records_.clear();
     otherLines_.clear();
@@ -85,36 +86,35 @@ bool CDiyXML::Load() {
     const std::string path = card_paths::Below(root, card_paths::kDiyDatabase);
     std::string document;
     const bool there = ReadEncipheredText(path, document);
-    if (struct stat info{}; !there && (::lstat(path.c_str(), &info) == 0 || errno != ENOENT)) {
-        lastError_ = std::strerror(errno);
-        return false;
-    }
+    if (struct stat info{}; !there && (::lstat(path.c_str(), &info) == 0 || errno != ENOENT))
+        return NotRead(MessageId::CardDiyNotRead, path, std::strerror(errno));
     std::string table;
     if (!ReadWholeTextFile(card_paths::Below(root, card_paths::kRecordingTable), table))
         table.clear();
-    readOrNew_ =
+    Status read =
         ReadDocuments(there ? std::optional<std::string_view>(document) : std::nullopt, table);
+    readOrNew_ = read.ok();
     card_->NoteDiyFiles();
-    return readOrNew_;
+    if (!read.ok()) return NotRead(MessageId::CardDiyNotRead, path, read.message());
+    return read;
 }
 
 void CDiyXML::StartEmpty() {
     records_.assign(kDiyCardCount, DiyRecord{});
     otherLines_.clear();
-    lastError_.clear();
     readOrNew_ = card_ != nullptr;
 }
 
-bool CDiyXML::ReadDocuments(std::optional<std::string_view> diyDocument,
-                            std::string_view recTable) {
+Status CDiyXML::ReadDocuments(std::optional<std::string_view> diyDocument,
+                              std::string_view recTable) {
     records_.clear();
     otherLines_.clear();
-    lastError_.clear();
-    if (diyDocument && !ParseDiyDocument(*diyDocument)) return false;
+    if (diyDocument)
+        if (Status parsed = ParseDiyDocument(*diyDocument); !parsed.ok()) return parsed;
     // rec.tbl always gets a line for each of the device's 1500 cards, whatever Diy.dat held.
     records_.resize(kDiyCardCount);
     MergeRecTable(Cp949ToUtf8(recTable.substr(0, recTable.find('\0'))));
-    return true;
+    return Status::Ok();
 }
 
 void CDiyXML::MergeRecTable(const std::string& text) {
@@ -170,22 +170,28 @@ std::string CDiyXML::SerializeRecTable() const {
     return Utf8ToCp949(out);
 }
 
-bool CDiyXML::SaveRecTable() {
-    if (!Saveable()) return false;
-    if (!WriteFileSafely(card_paths::Below(root(), card_paths::kRecordingTable),
-                         SerializeRecTable()))
-        return false;
-    card_->NoteDiyFiles();
-    return true;
+Status CDiyXML::SaveWith(const std::function<bool()>& write) {
+    if (Status allowed =
+            SaveAllowed(card_.get(), readOrNew_, card_ != nullptr && card_->DiyFilesAsNoted());
+        !allowed.ok())
+        return allowed;
+    Status written = WriteTaken(write());
+    if (written.ok()) card_->NoteDiyFiles();
+    return written;
 }
 
-bool CDiyXML::SaveDiyFile() {
-    if (!Saveable()) return false;
-    if (!WriteEncipheredFile(card_paths::Below(root(), card_paths::kDiyDatabase),
-                             SerializeDiyDocument()))
-        return false;
-    card_->NoteDiyFiles();
-    return true;
+Status CDiyXML::SaveRecTable() {
+    return SaveWith([this] {
+        return WriteFileSafely(card_paths::Below(root(), card_paths::kRecordingTable),
+                               SerializeRecTable());
+    });
+}
+
+Status CDiyXML::SaveDiyFile() {
+    return SaveWith([this] {
+        return WriteEncipheredFile(card_paths::Below(root(), card_paths::kDiyDatabase),
+                                   SerializeDiyDocument());
+    });
 }
 
 }  // namespace torvane

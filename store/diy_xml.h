@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/status.h"
 #include "store/card_anchor.h"
 
 namespace torvane {
@@ -55,15 +57,18 @@ class CDiyXML {
     }
 
     // Rebuilds the records from Diy.dat (1500 empty ones when there is none) and merges rec.tbl.
-    // False without a device root (nothing changed) or when Diy.dat is damaged.
-    bool Load();
+    // CardUnreadable without a device root (nothing changed), when Diy.dat is there but cannot be
+    // read, or when it is damaged; the sentence names the file and why.
+    Status Load();
     // 1500 empty cards, to be saved as the card's first DIY database (one that was missing or
     // could not be read and is written anew on purpose).
     void StartEmpty();
-    // Writes Diy.dat, enciphered. False when not Saveable or the card did not take it.
-    bool SaveDiyFile();
-    // Writes ck9/rec.tbl: one line per card, then the other lines kept from the file.
-    bool SaveRecTable();
+    // Writes Diy.dat, enciphered. CardUnreadable or Refused when not Saveable (see SaveAllowed),
+    // CardFull when the card did not take it.
+    Status SaveDiyFile();
+    // Writes ck9/rec.tbl: one line per card, then the other lines kept from the file. Fails as
+    // SaveDiyFile does.
+    Status SaveRecTable();
 
     const std::vector<DiyRecord>& records() const { return records_; }
     std::vector<DiyRecord>& records() { return records_; }
@@ -72,11 +77,11 @@ class CDiyXML {
     const DiyRecord* RecordForCard(long cardNo) const;
     // rec.tbl lines that are not DIY lines, in file order.
     const std::vector<std::string>& otherTableLines() const { return otherLines_; }
-    const std::string& lastError() const { return lastError_; }
 
     // What Load does once the files are read: the records from a plain Diy.dat document (CP949
     // bytes; nothing: the card has none), always 1500 of them, merged with rec.tbl's bytes.
-    bool ReadDocuments(std::optional<std::string_view> diyDocument, std::string_view recTable);
+    // CardUnreadable, with the parser's words, when Diy.dat's document is damaged.
+    Status ReadDocuments(std::optional<std::string_view> diyDocument, std::string_view recTable);
 
     // The plain Diy.dat document (CP949 bytes) and the rec.tbl bytes as the Saves write them.
     std::string SerializeDiyDocument() const;
@@ -85,14 +90,16 @@ class CDiyXML {
   private:
     friend class DiyXmlReader;
 
-    bool ParseDiyDocument(std::string_view document);
+    Status ParseDiyDocument(std::string_view document);
+    // Writes one of the two files through `write` once the database may be saved (see
+    // SaveAllowed), and notes the files as this program wrote them.
+    Status SaveWith(const std::function<bool()>& write);
     void MergeRecTable(const std::string& text);
 
     std::shared_ptr<CardAnchor> card_;
     bool readOrNew_ = false;
     std::vector<DiyRecord> records_;
     std::vector<std::string> otherLines_;
-    std::string lastError_;
 };
 
 }  // namespace torvane

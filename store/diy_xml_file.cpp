@@ -74,10 +74,10 @@ class DiyXmlReader final : public ISaxReader {
     ElementText text_;
 };
 
-bool CDiyXML::ParseDiyDocument(std::string_view document) {
+Status CDiyXML::ParseDiyDocument(std::string_view document) {
     const Status status = DiyXmlReader(*this).Parse(document);
-    lastError_ = status.message();
-    return status.ok();
+    if (status.ok()) return status;
+    return Status::Failure(OutcomeKind::CardUnreadable, status.message());
 }
 
 std::string CDiyXML::SerializeDiyDocument() const {

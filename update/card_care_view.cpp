@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "common/messages.h"
+#include "delivery/card_backup.h"
 #include "ui/grid_ctrl.h"
 #include "ui/list_grid.h"
 #include "ui/picture_ids.h"
@@ -91,8 +92,10 @@ bool CCardCareView::Run(CardCareJob job) {
         return false;
     }
     state_.BeginJob();
-    // The buttons stand in the order of the actions.
-    CImgButton* button = buttons_[static_cast<std::size_t>(job.action)].get();
+    // The buttons stand in the order of the actions; a restore's plan is the restore button's.
+    const CardCareJob::Action pressed =
+        job.action == CardCareJob::Action::PlanRestore ? CardCareJob::Action::Restore : job.action;
+    CImgButton* button = buttons_[static_cast<std::size_t>(pressed)].get();
     button->SetState(1);
     button->Repaint();
     lastOutcome_ = runner_.Run(DownloadJob(std::move(job)));
@@ -136,9 +139,20 @@ void CCardCareView::Restore(const std::string& archive) {
                                : host_.chooseArchive ? host_.chooseArchive(false)
                                                      : "";
     if (chosen.empty()) return;
+    // The backup is read and checked first, and nothing is written until the parent has seen
+    // which of the card's files it replaces.
+    RestorePlan plan;
+    CardCareJob planning;
+    planning.action = CardCareJob::Action::PlanRestore;
+    planning.archive = chosen;
+    planning.plan = &plan;
+    if (!Run(std::move(planning)) || !lastOutcome_->AsStatus().ok()) return;
+    if (!messages_.Ask(MessageKind::Exclamation, MessageText(plan.Question()))) return;
+
     CardCareJob job;
     job.action = CardCareJob::Action::Restore;
     job.archive = chosen;
+    job.plan = &plan;
     if (!Run(std::move(job))) return;
     if (state_.AfterRestore(*lastOutcome_)) RepaintFindings();
     // A restore stopped while it renamed its files into place has changed some of them.

@@ -204,7 +204,7 @@ Status KeptRecordings::Keep(const std::string& root) {
     if (!owner_.IsOpen()) return NotKept();
     // A damaged Diy.dat would lose the names and dates: better no reset than a silent loss.
     CDiyXML diy(root);
-    if (!diy.Load()) return NotKept();
+    if (!diy.Load().ok()) return NotKept();
     for (std::size_t i = 0; i < diy.records().size(); ++i) {
         for (int slot = 0; slot < kDiySlotCount; ++slot) {
             const DiySlot& fields = diy.records()[i].slots[static_cast<std::size_t>(slot)];
@@ -230,7 +230,7 @@ Status KeptRecordings::Keep(const std::string& root) {
         voices_.emplace(language, kept);
     }
     CDefaultXML database(root);
-    if (database.Load()) selectedChild_ = database.selectedChildNo();
+    if (database.Load().ok()) selectedChild_ = database.selectedChildNo();
     // The manifest last: a folder without one is a keep cut off before the wipe.
     return SaveManifest() ? Status::Ok() : NotKept();
 }
@@ -243,7 +243,7 @@ Status KeptRecordings::PutBack(const CardAnchor& card, std::vector<std::string>&
         // The package's DIY database, or empty cards when it brings none (or one that cannot be
         // read: the kept recordings are what matters).
         CDiyXML diy(root);
-        if (!diy.Load()) diy.StartEmpty();
+        if (!diy.Load().ok()) diy.StartEmpty();
         for (const Recording& recording : recordings_) {
             DiyRecord* record = diy.RecordForCard(recording.card);
             if (record == nullptr) continue;
@@ -260,7 +260,7 @@ Status KeptRecordings::PutBack(const CardAnchor& card, std::vector<std::string>&
             }
             slot = recording.fields;
         }
-        whole = diy.SaveDiyFile() && diy.SaveRecTable() && whole;
+        whole = diy.SaveDiyFile().ok() && diy.SaveRecTable().ok() && whole;
     }
     if (!voices_.empty()) {
         for (const std::string_view language : card_paths::kNameVoiceLanguages) {
@@ -277,9 +277,9 @@ Status KeptRecordings::PutBack(const CardAnchor& card, std::vector<std::string>&
     }
     if (selectedChild_ != 0) {
         CDefaultXML database(root);
-        if (database.Load()) {
+        if (database.Load().ok()) {
             database.setSelectedChildNo(selectedChild_);
-            whole = database.Save() && whole;
+            whole = database.Save().ok() && whole;
         } else {
             whole = false;
         }

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 #include "common/messages.h"
-#include "tests/support/recording_sink.h"
 
 namespace torvane {
 namespace {
@@ -37,40 +37,51 @@ class PasswordKeepingTest : public testing::Test {
   protected:
     MemorySettings file;
     MapKeyring keyring;
-    test::RecordingSink sink;
+    // Every note the views left to tell, as the front end took them.
+    std::vector<Message> told;
 
     void OldVersionSaved(const std::string& id, const std::string& password) {
         file.SetString(kSavedIdKey, id);
         file.SetString(kSavedPasswordKey, password);
     }
+    void Tell(PasswordKeepingSettings& settings) {
+        const Status untold = settings.TakeUntold();
+        EXPECT_TRUE(untold.ok());
+        told.insert(told.end(), untold.notes().begin(), untold.notes().end());
+    }
     int NoKeyringNotices() const {
-        return static_cast<int>(std::count(sink.said.begin(), sink.said.end(), kMsgNoKeyring));
+        return static_cast<int>(std::count(told.begin(), told.end(), Say(MessageId::NoKeyring)));
     }
 };
 
 TEST_F(PasswordKeepingTest, PlainPasswordOfAnEarlierVersionMovesToTheKeyring) {
     OldVersionSaved("demo", "demo1234");
-    const PasswordKeepingSettings settings(file, keyring, sink);
+    PasswordKeepingSettings settings(file, keyring);
     EXPECT_EQ(file.GetString(kSavedPasswordKey, "?"), "");
     EXPECT_EQ(keyring.secrets.at("demo"), "demo1234");
     EXPECT_EQ(settings.GetString(kSavedPasswordKey, ""), "demo1234");
     EXPECT_EQ(settings.GetString(kSavedIdKey, ""), "demo");
-    EXPECT_TRUE(sink.said.empty());
+    Tell(settings);
+    EXPECT_TRUE(told.empty());
 }
 
 TEST_F(PasswordKeepingTest, WithoutAKeyringNothingIsKeptAndTheParentIsToldOnce) {
     for (const bool refusesWrites : {false, true}) {
         SCOPED_TRACE(refusesWrites ? "the keyring refuses" : "no keyring");
         file = MemorySettings();
-        sink.Clear();
+        told.clear();
         keyring.available = refusesWrites;
         keyring.refusesWrites = refusesWrites;
         OldVersionSaved("demo", "demo1234");
-        PasswordKeepingSettings settings(file, keyring, sink);
+        PasswordKeepingSettings settings(file, keyring);
         EXPECT_EQ(file.GetString(kSavedPasswordKey, "?"), "");  // wiped even so
-        settings.SetString(kSavedPasswordKey, "newer5678");     // the next sign-in
-        PasswordKeepingSettings nextRun(file, keyring, sink);
+        Tell(settings);
+        settings.SetString(kSavedPasswordKey, "newer5678");  // the next sign-in
+        Tell(settings);
+        PasswordKeepingSettings nextRun(file, keyring);
+        EXPECT_EQ(nextRun.KeepPassword("newer5678").notes(), std::vector<Message>{});
         nextRun.SetString(kSavedPasswordKey, "newer5678");
+        Tell(nextRun);
         EXPECT_EQ(file.GetString(kSavedPasswordKey, "?"), "");
         EXPECT_EQ(NoKeyringNotices(), 1);
         EXPECT_TRUE(keyring.secrets.empty());
@@ -78,7 +89,7 @@ TEST_F(PasswordKeepingTest, WithoutAKeyringNothingIsKeptAndTheParentIsToldOnce) 
 }
 
 TEST_F(PasswordKeepingTest, SignInWritesAndClearsTheKeyringEntryOfTheSavedId) {
-    PasswordKeepingSettings settings(file, keyring, sink);
+    PasswordKeepingSettings settings(file, keyring);
     settings.SetString(kSavedIdKey, "kim");
     settings.SetString(kSavedPasswordKey, "pass1");
     EXPECT_EQ(keyring.secrets.at("kim"), "pass1");

@@ -135,7 +135,7 @@ TEST(ChildPageState, CountsAndVoiceCellsAreTheShownCardsOwn) {
     test::TempFolder root;
     ASSERT_TRUE(CreateEmptyDevice(root.str() + "/card", "1.0", "larkspin"));
     auto card = std::make_shared<Card>(root.str() + "/card");
-    ASSERT_TRUE(card->LoadDatabase());
+    ASSERT_TRUE(card->LoadDatabase().ok());
     ContentRecord song;
     song.contentNo = "M0001";
     song.mainGroup = "music";

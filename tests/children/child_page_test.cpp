@@ -55,7 +55,7 @@ class ChildPageTest : public QObject {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(CreateEmptyDevice(Card(), "1.0", "larkspin"));
         card_ = std::make_shared<torvane::Card>(Card());
-        QVERIFY(card_->LoadDatabase());
+        QVERIFY(card_->LoadDatabase().ok());
         sink_.Clear();
         page_ = std::make_unique<CManagerPrivate>(
             nullptr, session_, sink_,
@@ -102,7 +102,7 @@ class ChildPageTest : public QObject {
     std::string Voice() const { return test::ReadFile(Card() + "/ck1/ko/00000003.qvx"); }
     int SelectedOnCard() const {
         CDefaultXML card(Card());
-        return card.Load() ? card.selectedChildNo() : -1;
+        return card.Load().ok() ? card.selectedChildNo() : -1;
     }
     void Type(const QString& family, const QString& given) {
         page_->AddWindow()->FamilyNameEdit()->setText(family);
@@ -284,7 +284,7 @@ class ChildPageTest : public QObject {
         QVERIFY(CreateEmptyDevice(other, "1.0", "larkspin"));
         const std::string otherBefore = test::ReadFile(other + "/Default.dat");
         const auto otherCard = std::make_shared<torvane::Card>(other);
-        QVERIFY(otherCard->LoadDatabase());
+        QVERIFY(otherCard->LoadDatabase().ok());
         QSignalSpy finished(page_.get(), &CManagerPrivate::cardWorkFinished);
         Press(101, CChildInfoCell::kApply);
         DeviceHeader header;

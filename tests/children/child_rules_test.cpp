@@ -143,7 +143,7 @@ TEST_F(ChildRulesTest, AddSendsThePaddedBirthdayAndSaysSoOnlyForANewName) {
 }
 
 TEST_F(ChildRulesTest, DeletingTheCardsChildTakesItsVoiceOffTheCardAnotherChildKeepsIt) {
-    ASSERT_TRUE(ApplyNameVoice(Child(101), database, session));
+    ASSERT_TRUE(ApplyNameVoice(Child(101), database, session).ok());
     const std::string voice = CardVoice();
 
     EXPECT_TRUE(DeleteChildWithVoice(Child(102), &database, session).ok());
@@ -161,7 +161,7 @@ TEST_F(ChildRulesTest, DeletingTheCardsChildTakesItsVoiceOffTheCardAnotherChildK
 }
 
 TEST_F(ChildRulesTest, ARefusedDeleteOrRequestIsToldAsAFailureAndChangesNothing) {
-    ASSERT_TRUE(ApplyNameVoice(Child(101), database, session));
+    ASSERT_TRUE(ApplyNameVoice(Child(101), database, session).ok());
     const ChildInfo child = Child(101);
     const ChildInfo unvoiced = Child(102);
     const std::string voice = CardVoice();
@@ -180,16 +180,16 @@ TEST_F(ChildRulesTest, ARefusedDeleteOrRequestIsToldAsAFailureAndChangesNothing)
 }
 
 TEST_F(ChildRulesTest, AVoiceThatCannotBeDownloadedLeavesTheCardAsItWas) {
-    ASSERT_TRUE(ApplyNameVoice(Child(101), database, session));
+    ASSERT_TRUE(ApplyNameVoice(Child(101), database, session).ok());
     const std::string voice = CardVoice();
     const std::string before = ReadFile(Card() / "Default.dat");
 
     ChildInfo other = Child(102);
     other.nameFiles = {
         NameFile{"larkspin", "exist", service->BaseUrl() + "/torvane/voice/x.mp3", 10}};
-    std::string error;
-    EXPECT_FALSE(ApplyNameVoice(other, database, session, &error));
-    EXPECT_FALSE(error.empty());
+    const Status applied = ApplyNameVoice(other, database, session);
+    EXPECT_EQ(applied.kind(), OutcomeKind::ServiceFailed);
+    EXPECT_EQ(applied.said(), Say(MessageId::NameVoiceNotDownloaded));
     EXPECT_EQ(CardVoice(), voice);
     EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
     EXPECT_EQ(Reloaded().selectedChildNo(), 101);
@@ -215,9 +215,9 @@ TEST_F(ChildRulesTest, AChildWithABadNumberIsRefusedWithASentenceAndNothingIsSen
     }
     EXPECT_EQ(RequestsTo("/torvane/pc_children"), sentBefore);
     // The CLI's apply goes straight to the card: it refuses too, and the card gets no voice.
-    std::string error;
-    EXPECT_FALSE(ApplyNameVoice(child, database, session, &error));
-    EXPECT_FALSE(error.empty());
+    const Status applied = ApplyNameVoice(child, database, session);
+    EXPECT_EQ(applied.kind(), OutcomeKind::Refused);
+    EXPECT_EQ(applied.said(), Say(MessageId::ChildNumberInvalid));
     for (const std::string& path : card_paths::NameVoiceFiles(Card().string()))
         EXPECT_FALSE(fs::exists(path)) << path;
     EXPECT_EQ(Reloaded().selectedChildNo(), 0);

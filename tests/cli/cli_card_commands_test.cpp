@@ -49,12 +49,12 @@ class CliCardCommandsTest : public DemoCardTest {
 
     CDefaultXML Database() const {
         CDefaultXML database(Card());
-        EXPECT_TRUE(database.Load()) << database.lastError();
+        EXPECT_TRUE(database.Load().ok());
         return database;
     }
     CDiyXML Diy() const {
         CDiyXML diy(Card());
-        EXPECT_TRUE(diy.Load());
+        EXPECT_TRUE(diy.Load().ok());
         return diy;
     }
 

@@ -79,7 +79,7 @@ TEST_F(CliCardLockTest, ASecondWriterAndABackupRefuseWhileAnInstallHoldsTheCard)
     const ProgramRun first = slow.get();
     ASSERT_EQ(first.exitCode, 0) << first.err;
     CDefaultXML database(Card());
-    ASSERT_TRUE(database.Load());
+    ASSERT_TRUE(database.Load().ok());
     EXPECT_TRUE(database.FindContent("single", "excellent", "E9000"));
     EXPECT_FALSE(database.FindContent("single", "language", "L0001"));
     EXPECT_FALSE(fs::exists(fs::path(Card()) / "ck2/en/word/00000001.qvx"))

@@ -291,7 +291,11 @@ TEST_F(CliContractTest, AnErrorOfTheProgramsOwnWordsNamesItsSentence) {
          {"children", "add", "김", "하늘", "--sex", "boy", "--birthday", "2019-03-07"},
          {},
          "childNameTaken"},
-        {"a wrong password", {"login"}, {"TORVANE_PASSWORD=wrong"}, std::nullopt},
+        {"a wrong password", {"login"}, {"TORVANE_PASSWORD=wrong"}, "wrongPassword"},
+        {"a library's words",
+         {"cipher", "decipher", InFolder("none"), InFolder("out")},
+         {},
+         std::nullopt},
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(entry.what);

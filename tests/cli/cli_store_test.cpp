@@ -26,7 +26,7 @@ class StoreCommands : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(CreateEmptyDevice(card.str(), "1.4.0", "1"));
         CDefaultXML database{card.str()};
-        ASSERT_TRUE(database.Load());
+        ASSERT_TRUE(database.Load().ok());
         ContentRecord content;
         content.contentNo = "L0001";
         content.title = "똠방각하 영어";
@@ -40,14 +40,14 @@ class StoreCommands : public ::testing::Test {
         file.size = 4096;
         content.files = {file};
         ASSERT_TRUE(database.AddContent(content));
-        ASSERT_TRUE(database.Save());
+        ASSERT_TRUE(database.Save().ok());
         database.SelectDiyContent(database.Contents(Shelf::Language)[0]);
 
         CDiyXML diy{card.str()};
-        ASSERT_TRUE(diy.Load());
+        ASSERT_TRUE(diy.Load().ok());
         diy.RecordForCard(92100003)->slots[1] = {"아빠 목소리", "2024-03-05T14-07-09", "a.mp3"};
-        ASSERT_TRUE(diy.SaveDiyFile());
-        ASSERT_TRUE(diy.SaveRecTable());
+        ASSERT_TRUE(diy.SaveDiyFile().ok());
+        ASSERT_TRUE(diy.SaveRecTable().ok());
     }
 
     // Runs torvane-cli with the words of `arguments` (the test's paths hold no spaces).

@@ -70,10 +70,10 @@ class CardBackupTest : public test::CardFixture {
     void SetUp() override {
         CardFixture::SetUp();
         CDiyXML diy(Card().string());
-        ASSERT_TRUE(diy.Load());
+        ASSERT_TRUE(diy.Load().ok());
         diy.RecordForCard(92100001)->slots[0] = {"아빠 목소리", "2026-12-10T09-00-00", "dad.mp3"};
         diy.RecordForCard(92100002)->slots[3] = {"엄마 & 노래", "2026-12-10T09-05-00", "엄마.wav"};
-        ASSERT_TRUE(diy.SaveDiyFile() && diy.SaveRecTable());
+        ASSERT_TRUE(diy.SaveDiyFile().ok() && diy.SaveRecTable().ok());
         WriteFile(Card() / "ck9/re1/dad.mp3", std::string(300000, 'd'));
         WriteFile(Card() / "ck9/re4/엄마.wav", "mum's song");
         for (const char* language : {"en", "ko", "ja", "ch"})
@@ -90,12 +90,16 @@ class CardBackupTest : public test::CardFixture {
         torvane::Card card(Card().string());
         return BackupCard(card, archive.string(), everything, cancel);
     }
-    Result<BackupManifest> Restore(bool force = false, bool answer = true) {
+    // Plans the restore, asks as a front end does (recorded in `asked`), then restores.
+    Result<BackupManifest> Restore(bool force = false, bool answer = true,
+                                   const IFreeSpace* space = nullptr) {
         torvane::Card card(Card().string());
-        test::RecordingSink answers(answer);
-        const auto result = RestoreCard(card, archive.string(), {force}, answers);
-        asked = answers.asked;
-        return result;
+        asked.clear();
+        const Result<RestorePlan> plan = PlanRestore(card, archive.string(), {force, space});
+        if (!plan.ok()) return plan.status();
+        asked.emplace_back(MessageKind::Exclamation, MessageText(plan.value().Question()));
+        if (!answer) return Status::Failure(OutcomeKind::Cancelled, Message{});
+        return RestoreCard(card, plan.value());
     }
     // The card as a parent would break it: recordings gone, the DIY database and a table changed.
     void BreakCard() {
@@ -237,15 +241,13 @@ TEST_F(CardBackupTest, ARestoreOntoAFullCardSaysTrulyWhetherTheCardChanged) {
     fs::copy(Card(), saved, fs::copy_options::recursive);
     const auto restoreWith = [&](std::uint64_t freeBytes) {
         const test::FixedFreeSpace space{freeBytes};
-        torvane::Card card(Card().string());
-        test::RecordingSink answers(true);
-        const auto result = RestoreCard(card, archive.string(), {false, &space}, answers);
-        asked = answers.asked;
-        return result;
+        return Restore(false, true, &space);
     };
 
     const auto refused = restoreWith(300000);
     EXPECT_EQ(refused.message().find("카드의 빈 공간이 부족하여"), 0u) << refused.message();
+    EXPECT_EQ(refused.kind(), OutcomeKind::CardFull);
+    EXPECT_EQ(refused.status().id(), MessageId::RestoreNoSpace);
     EXPECT_TRUE(asked.empty());
     EXPECT_EQ(Snapshot(Card()), broken);
 
@@ -393,6 +395,10 @@ TEST_F(CardBackupTest, DamagedOrForeignArchivesChangeNothing) {
     EditArchive(archive, {{"manifest.json", otherType.dump()}});
     const auto refused = Restore();
     EXPECT_EQ(refused.message(), RestoreOtherSoundType("bluefin", "larkspin"));
+    EXPECT_EQ(refused.kind(), OutcomeKind::Refused);
+    EXPECT_EQ(refused.status().said(),
+              Say(MessageId::RestoreOtherSoundType, "bluefin", "larkspin"));
+    EXPECT_TRUE(asked.empty());
     EXPECT_EQ(Snapshot(Card()), broken);
     EXPECT_TRUE(Restore(true).ok());
     EXPECT_EQ(ReadFile(Card() / "ck9/re1/dad.mp3"), std::string(300000, 'd'));
@@ -416,19 +422,76 @@ class LastProgress final : public IJobObserver {
     JobProgress last;
 };
 
-// The desktop app runs both as one job on the engine's thread: the same refusals, its progress
-// told, the restore's question asked through the job's own messages.
-TEST_F(CardBackupTest, AsAJobBackupAndRestoreTellTheirProgressAndAskBeforeWriting) {
+// A plan reads the card and the backup and writes nothing, whatever it finds; it lists exactly the
+// files whose bytes differ, and its question names them.
+TEST_F(CardBackupTest, APlanWritesNothingAndNamesWhatTheRestoreReplaces) {
+    ASSERT_TRUE(Backup().ok());
+    BreakCard();
+    const auto broken = Snapshot(Card());
+    torvane::Card card(Card().string());
+    const Result<RestorePlan> plan = PlanRestore(card, archive.string(), {});
+    ASSERT_TRUE(plan.ok()) << plan.message();
+    EXPECT_EQ(Snapshot(Card()), broken);
+    EXPECT_EQ(plan.value().replaced, std::vector<std::string>{"ck9/rec.tbl"});
+    for (const char* gone : {"Diy.dat", "ck1/ja/00000003.qvx", "ck9/re1/dad.mp3", "ck9/rec.tbl"})
+        EXPECT_TRUE(std::binary_search(plan.value().changes.begin(), plan.value().changes.end(),
+                                       std::string(gone)))
+            << gone;
+    const Message question = plan.value().Question();
+    EXPECT_EQ(question.id, MessageId::RestoreQuestion);
+    EXPECT_EQ(question.args.front(), std::to_string(plan.value().manifest.files.size()));
+    EXPECT_EQ(question.args.back(), "ck9/rec.tbl");
+}
+
+// What the parent agreed to is what is written: a backup replaced or damaged between the question
+// and the restore writes nothing.
+TEST_F(CardBackupTest, ABackupChangedAfterItsPlanWritesNothing) {
+    ASSERT_TRUE(Backup().ok());
+    const std::string good = ReadFile(archive);
+    const std::size_t recordingAt = good.find(std::string(1000, 'd'));
+    ASSERT_NE(recordingAt, std::string::npos);
+    BreakCard();
+    const auto broken = Snapshot(Card());
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"a flipped byte in a recording",
+         [&] {
+             std::string bytes = good;
+             bytes[recordingAt + 500] ^= 0x01;
+             WriteFile(archive, bytes);
+         }},
+        {"another backup",
+         [&] {
+             EditArchive(archive, {{"card/info.dat", "FW 9.9"}});
+         }},
+        {"gone", [&] { fs::remove(archive); }},
+    };
+    for (const auto& [what, change] : changes) {
+        WriteFile(archive, good);
+        torvane::Card card(Card().string());
+        const Result<RestorePlan> plan = PlanRestore(card, archive.string(), {});
+        ASSERT_TRUE(plan.ok()) << what;
+        change();
+        const auto restored = RestoreCard(card, plan.value());
+        EXPECT_FALSE(restored.ok()) << what;
+        EXPECT_EQ(Snapshot(Card()), broken) << what;
+    }
+}
+
+// The desktop app plans on the engine's thread, asks on its own, then restores as a second job:
+// the same refusals, its progress told, nothing written before the restore job.
+TEST_F(CardBackupTest, AsJobsBackupAndRestoreTellTheirProgressAndPlanBeforeWriting) {
     const ServiceSession noAccount;
     LastProgress observer;
     test::RecordingSink messages;
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     ThreadedJobRunner runner(noAccount, observer, messages, space, nullptr, JobTiming::Immediate());
+    RestorePlan plan;
     const auto run = [&](CardCareJob::Action action) {
         CardCareJob job;
         job.action = action;
         job.card = std::make_shared<torvane::Card>(Card().string());
         job.archive = archive.string();
+        job.plan = &plan;
         return runner.Run(DownloadJob(job));
     };
 
@@ -439,18 +502,18 @@ TEST_F(CardBackupTest, AsAJobBackupAndRestoreTellTheirProgressAndAskBeforeWritin
 
     BreakCard();
     const auto broken = Snapshot(Card());
-    messages.answers = {false};
-    EXPECT_EQ(run(CardCareJob::Action::Restore).result, JobOutcome::Result::Cancelled);
+    ASSERT_TRUE(run(CardCareJob::Action::PlanRestore).AsStatus().ok());
     EXPECT_EQ(Snapshot(Card()), broken);
+    EXPECT_FALSE(plan.manifest.files.empty());
+    EXPECT_TRUE(messages.asked.empty()) << "the job asks nothing";
 
-    messages.answers = {true};
     ASSERT_TRUE(run(CardCareJob::Action::Restore).Completed());
     EXPECT_EQ(ReadFile(Card() / "ck9/re1/dad.mp3"), std::string(300000, 'd'));
     EXPECT_EQ(messages.Texts().back(), kMsgRestoreDone);
 
     WriteFile(archive, "PK not really");
     const auto restored = Snapshot(Card());
-    const JobOutcome damaged = run(CardCareJob::Action::Restore);
+    const JobOutcome damaged = run(CardCareJob::Action::PlanRestore);
     EXPECT_FALSE(damaged.Completed());
     EXPECT_EQ(damaged.lastError, kMsgBackupUnreadable);
     EXPECT_EQ(messages.shown.back(),

@@ -36,9 +36,9 @@ class CardCheckTest : public test::ServiceFixture {
         ASSERT_TRUE(Runner().Run(DownloadJob(ContentInstallJob{installed, card})).Completed());
         database.SelectDiyContent(database.Contents(Shelf::Language).front());
         CDiyXML diy(Card().string());
-        ASSERT_TRUE(diy.Load());
+        ASSERT_TRUE(diy.Load().ok());
         diy.RecordForCard(92100001)->slots[0] = {"아빠 목소리", "2026-12-10T09-00-00", "dad.mp3"};
-        ASSERT_TRUE(diy.SaveDiyFile() && diy.SaveRecTable());
+        ASSERT_TRUE(diy.SaveDiyFile().ok() && diy.SaveRecTable().ok());
         WriteFile(Card() / "ck9/re1/dad.mp3", "dad's voice");
     }
     ThreadedJobRunner& Runner() {
@@ -110,7 +110,7 @@ TEST_F(CardCheckTest, AnUnreadableRecordingTableAndAMissingNameVoiceAreNamed) {
     fs::remove(Card() / "ck9/rec.tbl");
     fs::create_directories(Card() / "ck9/rec.tbl");
     database.setSelectedChildNo(101);
-    ASSERT_TRUE(database.Save());
+    ASSERT_TRUE(database.Save().ok());
     for (const char* language : {"en", "ko", "ch"})
         WriteFile(Card() / "ck1" / language / "00000003.qvx", "a voice");
 
@@ -166,7 +166,7 @@ TEST_F(CardCheckTest, RepairMendsWhatItCanAndKeepsFilesItDoesNotKnow) {
     for (const CardProblem& problem : Check()) left.insert(problem.where);
     EXPECT_EQ(left, kept);
     CDiyXML diy(Card().string());
-    ASSERT_TRUE(diy.Load());
+    ASSERT_TRUE(diy.Load().ok());
     EXPECT_FALSE(diy.RecordForCard(92100001)->slots[0].InUse());
 }
 

@@ -52,7 +52,7 @@ class CardCutTest : public test::ServiceFixture {
     // size the database gives, and the DIY slots in use point at files that are there.
     void ExpectCardAgreesWithItself(const std::string& when) {
         CDefaultXML loaded(Card().string());
-        ASSERT_TRUE(loaded.Load()) << when << ": " << loaded.lastError();
+        ASSERT_TRUE(loaded.Load().ok()) << when << ": ";
         for (const Shelf shelf : kStoredShelves) {
             const ContentKind& kind = KindOfShelf(shelf);
             for (const ContentRecord& content : loaded.Contents(shelf)) {
@@ -71,7 +71,7 @@ class CardCutTest : public test::ServiceFixture {
             }
         }
         CDiyXML diy(Card().string());
-        ASSERT_TRUE(diy.Load()) << when << ": " << diy.lastError();
+        ASSERT_TRUE(diy.Load().ok()) << when << ": ";
         for (std::size_t card = 0; card < diy.records().size(); ++card)
             for (std::size_t slot = 0; slot < kDiySlotCount; ++slot) {
                 const DiySlot& entry = diy.records()[card].slots[slot];
@@ -102,7 +102,7 @@ class CardCutTest : public test::ServiceFixture {
             fs::copy(saved, Card(), fs::copy_options::recursive);
             // A card copied back is another card at the same path: it is opened afresh.
             card = std::make_shared<torvane::Card>(Card().string());
-            ASSERT_TRUE(card->LoadDatabase());
+            ASSERT_TRUE(card->LoadDatabase().ok());
             sink.Clear();
             {
                 std::lock_guard lock(observer.mutex);
@@ -119,7 +119,7 @@ class CardCutTest : public test::ServiceFixture {
         fs::remove_all(Card());
         fs::copy(saved, Card(), fs::copy_options::recursive);
         card = std::make_shared<torvane::Card>(Card().string());
-        ASSERT_TRUE(card->LoadDatabase());
+        ASSERT_TRUE(card->LoadDatabase().ok());
     }
     int runs_ = 0;
 
@@ -158,7 +158,7 @@ TEST_F(CardCutTest, DiyRecordings) {
     test::WriteFile(source, "ID3" + std::string(100 * 1024, 's'));
     CutAtEveryWrite("diy assign", [&] {
         const auto target = std::make_shared<torvane::Card>(Card().string());
-        ASSERT_TRUE(target->LoadDiy());
+        ASSERT_TRUE(target->LoadDiy().ok());
         AssignDiyFiles(*target, 7, 1, {source.string(), source.string()}, runner);
     });
 }

@@ -64,7 +64,7 @@ class ContentActionsTest : public test::CardFixture {
         WriteFile(kind == "music" || kind == "story" ? Card() / folder / file
                                                      : Card() / folder / "ko/word" / file,
                   "data");
-        EXPECT_TRUE(database.Save());
+        EXPECT_TRUE(database.Save().ok());
         return record;
     }
     // The installed record as the shelf holds it.
@@ -293,7 +293,7 @@ TEST_F(ContentActionsTest, ADiyChoiceRightAfterTheCardIsOpenedKeepsTheGameTable)
     const std::string gameTable = test::ReadFile(Card() / "ck6/rfid.tbl");
 
     const auto attached = std::make_shared<torvane::Card>(Card().string());
-    ASSERT_TRUE(attached->LoadDatabase());
+    ASSERT_TRUE(attached->LoadDatabase().ok());
     const ContentRecord third = attached->database().Contents(Shelf::Language).at(2);
     ASSERT_TRUE(Told(ChooseDiyContent(third, *attached)));
     EXPECT_EQ(test::ReadFile(Card() / "ck6/rfid.tbl"), gameTable);
@@ -310,15 +310,15 @@ TEST_F(ContentActionsTest, ACardsDatabasesAreNeverSavedBeforeTheyWereRead) {
         const char* what;
         std::function<bool()> save;
     } saves[] = {
-        {"Default.dat", [&] { return unread->database().Save(); }},
+        {"Default.dat", [&] { return unread->database().Save().ok(); }},
         {"game table", [&] { return unread->database().RebuildGameTable(); }},
         {"DIY table", [&] { return unread->database().RebuildDiyContentTable(); }},
-        {"Diy.dat", [&] { return unread->diy().SaveDiyFile(); }},
-        {"rec.tbl", [&] { return unread->diy().SaveRecTable(); }},
+        {"Diy.dat", [&] { return unread->diy().SaveDiyFile().ok(); }},
+        {"rec.tbl", [&] { return unread->diy().SaveRecTable().ok(); }},
     };
     for (const auto& s : saves) EXPECT_FALSE(s.save()) << s.what;
     EXPECT_EQ(test::Snapshot(Card()), before);
-    ASSERT_TRUE(unread->LoadDatabase() && unread->LoadDiy());
+    ASSERT_TRUE(unread->LoadDatabase().ok() && unread->LoadDiy().ok());
     for (const auto& s : saves) EXPECT_TRUE(s.save()) << s.what;
 }
 

@@ -27,7 +27,7 @@ class ContentPageStateTest : public test::ServiceFixture {
     // A catalogue content put on the card, as a finished install leaves it.
     void PutOnCard(const ContentRecord& record) {
         ASSERT_TRUE(database.AddContent(record));
-        ASSERT_TRUE(database.Save());
+        ASSERT_TRUE(database.Save().ok());
     }
     const ContentRecord& FirstOffered(Shelf shelf) const {
         const auto& offered = catalogue->Contents(shelf);

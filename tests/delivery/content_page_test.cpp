@@ -55,7 +55,7 @@ std::shared_ptr<Card> NewCard(const TempFolder& dir, const std::string& name) {
 
 CDefaultXML Reloaded(const Card& card) {
     CDefaultXML database(card.root());
-    database.Load();
+    database.Load().ok();
     return database;
 }
 
@@ -229,13 +229,13 @@ class ContentPageTest : public QObject {
     // without the pager; sorting keeps filler rows last.
     void pagingShowAllAndSortingKeepFillerRowsLast() {
         CDefaultXML& database = card_->database();
-        QVERIFY(database.Load());
+        QVERIFY(database.Load().ok());
         for (int i = 1; i <= 23; ++i) {
             char number[8];
             std::snprintf(number, sizeof number, "M%04d", 100 + i);
             database.Contents(Shelf::Music).push_back(Record(number, "곡 " + std::to_string(i)));
         }
-        QVERIFY(database.Save());
+        QVERIFY(database.Save().ok());
         OpenPage();
         ClickPicture(*page_, Tab(ContentTab::Music));
         QCOMPARE(RecordRows(Device()), 10);
@@ -366,7 +366,7 @@ class ContentPageTest : public QObject {
         CDefaultXML other = Reloaded(*card_);
         std::erase_if(other.Contents(Shelf::Language),
                       [&](const ContentRecord& record) { return record.contentNo == gone; });
-        QVERIFY(other.Save());
+        QVERIFY(other.Save().ok());
         ClickPicture(*page_, CSendContents::kDeleteId);  // nothing ticked; the card is read again
         QCOMPARE(Catalogue().GetItemText(1, 1).isEmpty(), false);
         QVERIFY(!Catalogue().IsCheckEnabled(1, 0));
@@ -447,7 +447,7 @@ class ContentPageTest : public QObject {
         QVERIFY(std::filesystem::exists(card_->Path("ck9/re1/내 노래.mp3")) ||
                 !std::filesystem::is_empty(card_->Path("ck9/re1")));
         CDiyXML reread(card_->root());
-        QVERIFY(reread.Load());
+        QVERIFY(reread.Load().ok());
         QCOMPARE(reread.records()[51].slots[0].name, std::string("내 노래"));
         QCOMPARE(Device().GetItemText(2, 2), QStringLiteral("내 노래"));
         const QString date = Device().GetItemText(2, 4);
@@ -462,7 +462,7 @@ class ContentPageTest : public QObject {
         Device().EndEditing(false);
         QCoreApplication::processEvents();
         CDiyXML renamed(card_->root());
-        QVERIFY(renamed.Load());
+        QVERIFY(renamed.Load().ok());
         QCOMPARE(renamed.records()[51].slots[0].name, std::string("새 이름"));
         QCOMPARE(renamed.records()[1].slots[0].name, std::string());
 
@@ -492,14 +492,14 @@ class ContentPageTest : public QObject {
         QVERIFY2(question.contains("0052") && question.contains("새 이름"), qPrintable(question));
         QVERIFY(!Said(sink_, kMsgDeleted));
         CDiyXML kept(card_->root());
-        QVERIFY(kept.Load());
+        QVERIFY(kept.Load().ok());
         QVERIFY(kept.records()[51].slots[0].InUse());
         QVERIFY(!std::filesystem::is_empty(card_->Path("ck9/re1")));
         sink_.Clear();
         ClickCellButton(Device(), 2, 3, 3);
         QVERIFY(Said(sink_, kMsgDeleted));
         CDiyXML emptied(card_->root());
-        QVERIFY(emptied.Load());
+        QVERIFY(emptied.Load().ok());
         QVERIFY(!emptied.records()[51].slots[0].InUse());
     }
 
@@ -531,7 +531,7 @@ class ContentPageTest : public QObject {
         QCOMPARE(Device().GetItemText(1, 2), QStringLiteral("바뀐 이름"));
 
         CDiyXML reread(card_->root());
-        QVERIFY(reread.Load());
+        QVERIFY(reread.Load().ok());
         QCOMPARE(reread.records()[0].slots[0].name, std::string("바뀐 이름"));
         QCOMPARE(reread.records()[1].slots[0].name, std::string("창 이름"));
         const std::string table = test::ReadFile(card_->Path("ck9/rec.tbl"));  // in CP949
@@ -567,7 +567,7 @@ class ContentPageTest : public QObject {
         ClickPicture(*page_, Tab(ContentTab::Diy));
         CDiyXML& first = card_->diy();
         first.records()[0].slots[0] = DiySlot{"첫 카드", "2024-01-01T00-00-00", "a.mp3"};
-        QVERIFY(first.SaveDiyFile());
+        QVERIFY(first.SaveDiyFile().ok());
         page_->Refresh();
         ClickPicture(*page_, Tab(ContentTab::Diy));
         QCOMPARE(Device().GetItemText(1, 2), QStringLiteral("첫 카드"));
@@ -676,7 +676,7 @@ class DownloadDialogTest : public QObject {
         TempFolder dir;
         QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
         const auto card = std::make_shared<Card>(dir / "card");
-        QVERIFY(card->LoadDatabase());
+        QVERIFY(card->LoadDatabase().ok());
         RecordingSink sink(true);
         CDownloadDlg dialog(MusicJob(session, card), session, sink);
         dialog.show();
@@ -728,7 +728,7 @@ class DownloadDialogTest : public QObject {
         TempFolder dir;
         QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
         const auto card = std::make_shared<Card>(dir / "card");
-        QVERIFY(card->LoadDatabase());
+        QVERIFY(card->LoadDatabase().ok());
         RecordingSink sink(false);
         CDownloadDlg dialog(MusicJob(session, card), session, sink);
         dialog.show();
@@ -741,9 +741,10 @@ class DownloadDialogTest : public QObject {
         QVERIFY(!dialog.isVisible());
     }
 
-    // Card care in the same dialog: the restore's question reaches the window's sink from the
-    // engine's thread, and a refused archive leaves its own reason on the status line.
-    void aRestoreAsksThroughTheDialogAndAFailureKeepsItsReason() {
+    // Card care in the same dialog: the restore's plan and then the restore each run as a job,
+    // neither asks (the page asks between them), and a refused archive leaves its own reason on
+    // the status line.
+    void aRestoreRunsPlannedInTheDialogAndAFailureKeepsItsReason() {
         TempFolder dir;
         const std::string card = dir / "card";
         QVERIFY(CreateEmptyDevice(card, "1.0", "larkspin"));
@@ -753,21 +754,28 @@ class DownloadDialogTest : public QObject {
         QVERIFY(BackupCard(*original, archive, false).ok());
         std::filesystem::remove(card + "/ck9/re1/mine.mp3");
         const ServiceSession noAccount;
+        RestorePlan plan;
         CardCareJob restore;
-        restore.action = CardCareJob::Action::Restore;
+        restore.action = CardCareJob::Action::PlanRestore;
         restore.card = std::make_shared<Card>(card);
         restore.archive = archive;
+        restore.plan = &plan;
 
         RecordingSink yes(true);
-        CDownloadDlg dialog(DownloadJob(restore), noAccount, yes);
-        dialog.show();
-        QTRY_VERIFY_WITH_TIMEOUT(dialog.WorkerFinished(), 10000);
-        QVERIFY(dialog.Outcome().Completed());
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(yes.asked.size(), std::size_t{1});
+        for (const CardCareJob::Action action :
+             {CardCareJob::Action::PlanRestore, CardCareJob::Action::Restore}) {
+            restore.action = action;
+            CDownloadDlg dialog(DownloadJob(restore), noAccount, yes);
+            dialog.show();
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.WorkerFinished(), 10000);
+            QVERIFY(dialog.Outcome().Completed());
+            QVERIFY(!dialog.isVisible());
+        }
+        QVERIFY(yes.asked.empty());
         QCOMPARE(test::ReadFile(card + "/ck9/re1/mine.mp3"),
                  std::string("the parent's own recording"));
 
+        restore.action = CardCareJob::Action::PlanRestore;
         test::WriteFile(archive, "PK not really");
         RecordingSink sink(false);
         CDownloadDlg refused(DownloadJob(restore), noAccount, sink);

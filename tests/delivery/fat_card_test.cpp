@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "delivery/card_backup.h"
 #include "delivery/card_care.h"
 #include "delivery/download_worker.h"
 #include "delivery/job_runner.h"
@@ -57,7 +58,7 @@ class FatCardTest : public test::ServiceFixture {
 TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     ASSERT_TRUE(CreateEmptyDevice(Fat().string(), "1.0", "larkspin"));
     const auto onFat = std::make_shared<torvane::Card>(Fat().string());
-    ASSERT_TRUE(onFat->LoadDatabase());
+    ASSERT_TRUE(onFat->LoadDatabase().ok());
     const DownloadJob job(ContentInstallJob{{Content("L0001"), Content("M0002")}, onFat},
                           JobTiming::Immediate());
     test::NullSink observer;
@@ -70,7 +71,7 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
 
     Remount();
     CDefaultXML reloaded(Fat().string());
-    ASSERT_TRUE(reloaded.Load()) << reloaded.lastError();
+    ASSERT_TRUE(reloaded.Load().ok());
     EXPECT_TRUE(reloaded.FindContent("single", "language", "L0001"));
     EXPECT_TRUE(reloaded.FindContent("single", "music", "M0002"));
     std::string served = Served(std::get<ContentInstallJob>(job.kind).contents[1].files[0].fileUrl);
@@ -85,26 +86,28 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
 TEST_F(FatCardTest, ACardBrokenByHandIsRepairedAndItsBackupComesBackAfterAFreshMount) {
     ASSERT_TRUE(CreateEmptyDevice(Fat().string(), "1.0", "larkspin"));
     const auto onFat = std::make_shared<torvane::Card>(Fat().string());
-    ASSERT_TRUE(onFat->LoadDatabase());
+    ASSERT_TRUE(onFat->LoadDatabase().ok());
     test::NullSink observer;
     StatvfsFreeSpace space;
     ThreadedJobRunner runner(session, observer, sink, space, nullptr, JobTiming::Immediate());
     ASSERT_TRUE(runner.Run(DownloadJob(ContentInstallJob{{Content("M0002")}, onFat})).Completed());
     CDiyXML diy(Fat().string());
-    ASSERT_TRUE(diy.Load());
+    ASSERT_TRUE(diy.Load().ok());
     diy.RecordForCard(kFirstDiyCard)->slots[0] = {"아빠 목소리", "2026-12-10T09-00-00", "dad.mp3"};
-    ASSERT_TRUE(diy.SaveDiyFile() && diy.SaveRecTable());
+    ASSERT_TRUE(diy.SaveDiyFile().ok() && diy.SaveRecTable().ok());
     test::WriteFile(Fat() / "ck9/re1/dad.mp3", "dad's voice");
     const std::string song = ReadFile(Fat() / "ck7/00000111.qvx");
     fs::remove(Fat() / "ck7/00000111.qvx");
     fs::remove(Fat() / "ck2/rfid.tbl");
 
+    RestorePlan plan;
     const auto care = [&](CardCareJob::Action action, CareReport* report = nullptr) {
         CardCareJob job;
         job.action = action;
         job.card = std::make_shared<torvane::Card>(Fat().string());
         job.archive = (dir.path() / "card.tvbackup").string();
         job.report = report;
+        job.plan = &plan;
         return runner.Run(DownloadJob(job));
     };
     CareReport found;
@@ -118,12 +121,12 @@ TEST_F(FatCardTest, ACardBrokenByHandIsRepairedAndItsBackupComesBackAfterAFreshM
     ASSERT_TRUE(care(CardCareJob::Action::Backup).Completed());
     fs::remove(Fat() / "ck9/re1/dad.mp3");
     fs::remove(Fat() / "Diy.dat");
-    sink.answers = {true};
+    ASSERT_TRUE(care(CardCareJob::Action::PlanRestore).AsStatus().ok());
     ASSERT_TRUE(care(CardCareJob::Action::Restore).Completed());
     Remount();
     EXPECT_EQ(ReadFile(Fat() / "ck9/re1/dad.mp3"), "dad's voice");
     CDiyXML restored(Fat().string());
-    ASSERT_TRUE(restored.Load());
+    ASSERT_TRUE(restored.Load().ok());
     EXPECT_EQ(restored.RecordForCard(kFirstDiyCard)->slots[0].name, "아빠 목소리");
     CareReport after;
     ASSERT_TRUE(care(CardCareJob::Action::Check, &after).Completed());

@@ -327,7 +327,7 @@ TEST_F(InstallEngineTest, ACardPulledOrSwappedAfterOpeningFailsTheJobAndCreatesN
             EXPECT_TRUE(fs::is_empty(Card())) << "wrote into the bare mount point";
         else
             EXPECT_FALSE(fs::exists(Card())) << "made the card's root";
-        EXPECT_FALSE(database.Save());
+        EXPECT_FALSE(database.Save().ok());
         std::error_code ignored;
         fs::remove_all(Card(), ignored);
         fs::rename(pulled, Card());
@@ -421,7 +421,7 @@ TEST_F(InstallEngineTest, TwoJobsAtOnceStageApartAndIgnoreLeftovers) {
     const fs::path other = dir.path() / "other";
     ASSERT_TRUE(CreateEmptyDevice(other.string(), "1.0", "larkspin"));
     const auto otherCard = std::make_shared<torvane::Card>(other.string());
-    ASSERT_TRUE(otherCard->LoadDatabase());
+    ASSERT_TRUE(otherCard->LoadDatabase().ok());
 
     const auto mine = Contents({"M0002"});
     const auto theirs = Contents({"S0001"});
@@ -511,7 +511,7 @@ TEST_F(CardSwitchTest, AnInstallKeepsWritingToTheCardItStartedOn) {
     const std::shared_ptr<torvane::Card> started = detector.CurrentCard();
     ASSERT_TRUE(started);
     ASSERT_EQ(started->root(), Card().string());
-    ASSERT_TRUE(started->LoadDatabase()) << started->database().lastError();
+    ASSERT_TRUE(started->LoadDatabase().ok());
 
     const auto contents = Contents({"L0001", "M0002"});
     DownloadJob job(ContentInstallJob{contents, started}, JobTiming::Immediate());
@@ -558,7 +558,7 @@ TEST_F(CardSwitchTest, ACardPulledAndPutBackDuringAnInstallGetsNothing) {
     DriveDetector detector(lister, host);
     detector.Poll();
     const std::shared_ptr<torvane::Card> started = detector.CurrentCard();
-    ASSERT_TRUE(started && started->LoadDatabase());
+    ASSERT_TRUE(started && started->LoadDatabase().ok());
 
     DownloadJob job(ContentInstallJob{Contents({"M0002", "S0001"}), started},
                     JobTiming::Immediate());
@@ -589,7 +589,7 @@ TEST_F(CardSwitchTest, ACardPulledAndPutBackDuringAnInstallGetsNothing) {
     EXPECT_FALSE(AnyFileNamed(Card(), ".qvx"));
     const std::shared_ptr<torvane::Card> back = detector.CurrentCard();
     ASSERT_TRUE(back && back != started);
-    ASSERT_TRUE(back->LoadDatabase());
+    ASSERT_TRUE(back->LoadDatabase().ok());
     EXPECT_EQ(back->database().systemVersion(), "1.0");
     EXPECT_TRUE(NoStagingLeft());
 }
@@ -612,7 +612,7 @@ TEST_F(InstallEngineTest, ACardMadeAgainAtItsPathDuringAnInstallGetsNothing) {
     EXPECT_EQ(outcome.result, JobOutcome::Result::CardRemoved);
     EXPECT_EQ(ReadFile(Card() / "Default.dat"), fresh);
     EXPECT_FALSE(AnyFileNamed(Card(), ".qvx"));
-    EXPECT_FALSE(database.Save());
+    EXPECT_FALSE(database.Save().ok());
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ class UpdateKeepsDatabaseTest : public PackageTest,
 // keep the database under either.
 TEST_P(UpdateKeepsDatabaseTest, UpdatePackageKeepsTheCardsDatabase) {
     ASSERT_TRUE(database.AddContent(Content("M0001")));
-    ASSERT_TRUE(database.Save());
+    ASSERT_TRUE(database.Save().ok());
     const std::string name = GetParam();
     if (name != "Default.dat") fs::rename(Card() / "Default.dat", Card() / name);
     const std::string before = ReadFile(Card() / name);
@@ -88,7 +88,7 @@ TEST_F(PackageTest, AnUpdateOnACardWithoutADatabaseGivesItThePackagesOwn) {
 
     ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
     CDefaultXML database(Card().string());
-    EXPECT_TRUE(database.Load());
+    EXPECT_TRUE(database.Load().ok());
     EXPECT_NE(ReadFile(Card() / "info.dat").find("2.1.0"), std::string::npos);
 }
 
@@ -137,7 +137,7 @@ TEST_F(PackageTest, ResetPackageWipesTheCardAndMakesAFreshOne) {
     WriteFile(Card() / "ck7/stray.qvx", "old sound");
     WriteFile(Card() / "notes/keep.txt", "old folder");
     ASSERT_TRUE(database.AddContent(Content("M0001")));
-    ASSERT_TRUE(database.Save());
+    ASSERT_TRUE(database.Save().ok());
 
     const JobOutcome outcome = Install(Package("reset"), PackageKind::Reset);
 
@@ -198,7 +198,7 @@ class DiyFilesTest : public test::CardFixture {
   protected:
     void SetUp() override {
         CardFixture::SetUp();
-        ASSERT_TRUE(diy.Load());
+        ASSERT_TRUE(diy.Load().ok());
     }
     std::string Source(const std::string& name) {
         const fs::path path = dir.path() / "recordings" / name;
@@ -229,7 +229,7 @@ TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {
     EXPECT_EQ(ReadFile(Card() / "ck9/re4/92100012.wav"), "ID3 sound of a_long_name.wav");
     EXPECT_TRUE(fs::is_directory(Card() / "ck9/re1"));
     CDiyXML reloaded(Card().string());
-    ASSERT_TRUE(reloaded.Load());
+    ASSERT_TRUE(reloaded.Load().ok());
     EXPECT_EQ(Slot(reloaded, 12, 3), (DiySlot{"first", "2026-12-10T09-08-07", "first.mp3"}));
     EXPECT_EQ(Slot(reloaded, 12, 4),
               (DiySlot{"a_long_name", "2026-12-10T09-08-07", "92100012.wav"}));
@@ -346,7 +346,7 @@ TEST_F(DiyFilesTest, DeletingASlotOnACardThatTakesNoWriteSaysSoAndKeepsTheSlot) 
     EXPECT_EQ(deleted.said(), Say(MessageId::CardNotWritten));
 
     CDiyXML onCard(Card().string());
-    ASSERT_TRUE(onCard.Load());
+    ASSERT_TRUE(onCard.Load().ok());
     EXPECT_EQ(Slot(diy, 1, 1).file, Slot(onCard, 1, 1).file);
     EXPECT_TRUE(Slot(diy, 1, 1).InUse());
 }
@@ -390,14 +390,14 @@ TEST_F(DiyFilesTest, SlotActionsExportDeleteAndRename) {
     EXPECT_TRUE(RenameDiySlot(diy, 51, 2, "인사"));
     EXPECT_FALSE(RenameDiySlot(diy, 51, 3, "empty slot"));
     CDiyXML reloaded(Card().string());
-    ASSERT_TRUE(reloaded.Load());
+    ASSERT_TRUE(reloaded.Load().ok());
     EXPECT_EQ(Slot(reloaded, 51, 2).name, "인사");
 
     sink.shown.clear();
     EXPECT_EQ(DeleteDiySlot(diy, 51, 2).said(), Say(MessageId::Deleted));
     EXPECT_FALSE(fs::exists(Card() / "ck9/re2/hello.mp3"));
     EXPECT_TRUE(fs::is_directory(Card() / "ck9/re2"));
-    ASSERT_TRUE(reloaded.Load());
+    ASSERT_TRUE(reloaded.Load().ok());
     EXPECT_FALSE(Slot(reloaded, 51, 2).InUse());
 }
 

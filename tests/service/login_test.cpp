@@ -139,9 +139,9 @@ TEST_F(SignInTest, SuccessOpensTheSessionAndPostsTheFormInsideIt) {
 
     const LoginOutcome outcome = SignIn({"mom", "pa ss", true, false}, session);
 
-    ASSERT_TRUE(outcome.succeeded) << outcome.message << " " << outcome.detail;
-    EXPECT_EQ(outcome.resultCode, 0);
-    EXPECT_TRUE(outcome.message.empty());
+    ASSERT_TRUE(outcome.ok()) << outcome.status.message();
+    EXPECT_EQ(outcome.status.id(), MessageId::None);
+    EXPECT_TRUE(outcome.status.notes().empty());
     EXPECT_EQ(session.cookie, "ASPSESSIONID=LOGIN");
     EXPECT_EQ(session.userId, "mom");
     EXPECT_EQ(session.password, "pa ss");
@@ -165,7 +165,8 @@ struct FailureCase {
     std::string page;  // empty: the sign-in page answers 500
     std::string userInfo;
     std::string message;
-    int resultCode;
+    MessageId said;
+    bool withReason;  // the client's or parser's reason follows as a note
     std::size_t requests;
     OutcomeKind kind;  // the account refused, or the service failing
 };
@@ -184,43 +185,48 @@ TEST_P(SignInFailureTest, ShowsTheSentenceOfTheCase) {
     session.baseUrl = server.BaseUrl();
 
     const LoginOutcome outcome = SignIn({"mom", "pw", true, true}, session);
-    EXPECT_FALSE(outcome.succeeded);
-    EXPECT_EQ(outcome.message, c.message);
-    EXPECT_EQ(outcome.resultCode, c.resultCode);
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_EQ(outcome.status.message(), c.message);
+    EXPECT_EQ(outcome.status.id(), c.said);
+    EXPECT_EQ(outcome.status.notes().size(), c.withReason ? 1u : 0u);
     EXPECT_EQ(server.Requests().size(), c.requests);
-    EXPECT_EQ(outcome.AsStatus().kind(), c.kind);
+    EXPECT_EQ(outcome.status.kind(), c.kind);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, SignInFailureTest,
     ::testing::Values(
         FailureCase{"WrongPassword", LoginPage({{"userLogin", "false"}, {"loginResult", "1"}}),
-                    kUserInfo, "암호가 틀립니다.", 1, 1, OutcomeKind::NotSignedIn},
+                    kUserInfo, "암호가 틀립니다.", MessageId::WrongPassword, false, 1,
+                    OutcomeKind::NotSignedIn},
         FailureCase{"WrongId", LoginPage({{"userLogin", "false"}, {"loginResult", "2"}}), kUserInfo,
-                    "아이디가 틀립니다.", 2, 1, OutcomeKind::NotSignedIn},
+                    "아이디가 틀립니다.", MessageId::WrongId, false, 1, OutcomeKind::NotSignedIn},
         FailureCase{"NoReason", LoginPage({{"userLogin", "false"}}), kUserInfo,
-                    "서버의 알수 없는 에러입니다.", -1, 1, OutcomeKind::ServiceFailed},
+                    "서버의 알수 없는 에러입니다.", MessageId::UnknownServerError, false, 1,
+                    OutcomeKind::ServiceFailed},
         FailureCase{"OddCode", LoginPage({{"userLogin", "false"}, {"loginResult", "9"}}), kUserInfo,
-                    "서버의 알수 없는 에러입니다.", 9, 1, OutcomeKind::ServiceFailed},
-        FailureCase{"ServerDown", "", kUserInfo, "서버에 연결할 수 없습니다.", -1, 1,
+                    "서버의 알수 없는 에러입니다.", MessageId::UnknownServerError, false, 1,
                     OutcomeKind::ServiceFailed},
+        FailureCase{"ServerDown", "", kUserInfo, "서버에 연결할 수 없습니다.",
+                    MessageId::CannotConnect, true, 1, OutcomeKind::ServiceFailed},
         FailureCase{"PageWithoutAction", "<input name=\"userLogin\" value=\"true\">", kUserInfo,
-                    "document.pcForm.action tag를 찾지 못하였습니다", -1, 1,
-                    OutcomeKind::ServiceFailed},
+                    "document.pcForm.action tag를 찾지 못하였습니다", MessageId::NoActionTag, false,
+                    1, OutcomeKind::ServiceFailed},
         FailureCase{"MalformedUserInfo", LoginPage({{"userLogin", "true"}}),
-                    "<userInfo><id>mom</userInfo>", "잘못된 데이터 입니다.", 0, 2,
-                    OutcomeKind::ServiceFailed},
+                    "<userInfo><id>mom</userInfo>", "잘못된 데이터 입니다.", MessageId::BadData,
+                    true, 2, OutcomeKind::ServiceFailed},
         FailureCase{"ActionNotFound", LoginPage({{"userLogin", "true"}}, "missing.asp"), kUserInfo,
-                    "잘못된 데이터 입니다.", 0, 2, OutcomeKind::ServiceFailed}),
+                    "잘못된 데이터 입니다.", MessageId::BadData, true, 2,
+                    OutcomeKind::ServiceFailed}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST(SignInInputTest, EmptyIdentifierOrPasswordSendsNothing) {
     TestServer server;
     ServiceSession session;
     session.baseUrl = server.BaseUrl();
-    EXPECT_EQ(SignIn({"", "pw", false, false}, session).message, "아이디를 입력하세요");
-    EXPECT_EQ(SignIn({"mom", "", false, false}, session).message, "암호를 입력하세요");
-    EXPECT_EQ(SignIn({"mom", "", false, false}, session).kind, OutcomeKind::NotSignedIn);
+    EXPECT_EQ(SignIn({"", "pw", false, false}, session).status.message(), "아이디를 입력하세요");
+    EXPECT_EQ(SignIn({"mom", "", false, false}, session).status.message(), "암호를 입력하세요");
+    EXPECT_EQ(SignIn({"mom", "", false, false}, session).status.kind(), OutcomeKind::NotSignedIn);
     EXPECT_TRUE(server.Requests().empty());
 }
 

@@ -163,7 +163,7 @@ class CardLifetimeTest : public QObject {
     void aDiyRadioRightAfterAttachLeavesTheGameTable() {
         {
             const auto card = std::make_shared<Card>(CardPath());
-            QVERIFY(card->LoadDatabase());
+            QVERIFY(card->LoadDatabase().ok());
             NoProgress progress;
             test::RecordingSink quiet(true);
             StatvfsFreeSpace space;

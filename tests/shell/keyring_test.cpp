@@ -47,17 +47,18 @@ class KeyringTest : public QObject {
     // First, while nothing answers for the Secret Service.
     void withoutAKeyringThePasswordIsDropped() {
         const QString path = OldSettingsFile();
-        test::RecordingSink sink;
+        std::vector<Message> told;
         {
             QtSettings file(path);
             KeyringSecretStore keyring(QStringLiteral("TorvaneTest"));
             QVERIFY(!keyring.Available());
-            PasswordKeepingSettings settings(file, keyring, sink);
+            PasswordKeepingSettings settings(file, keyring);
             settings.SetString(kSavedPasswordKey, "demo1234");
             QCOMPARE(settings.GetString(kSavedPasswordKey, ""), std::string());
+            told = settings.TakeUntold().notes();
         }
         QVERIFY(!FileBytes(path).contains("demo1234"));
-        QCOMPARE(sink.said, std::vector<std::string>{std::string(kMsgNoKeyring)});
+        QCOMPARE(told, std::vector<Message>{Say(MessageId::NoKeyring)});
         QFile::remove(path);
     }
 
@@ -71,12 +72,12 @@ class KeyringTest : public QObject {
         QVERIFY(test::PrivateBus::WaitForName(QStringLiteral("org.freedesktop.secrets")));
 
         const QString path = OldSettingsFile();
-        test::RecordingSink sink;
+        std::vector<Message> told;
         {
             QtSettings file(path);
             KeyringSecretStore keyring(QStringLiteral("TorvaneTest"));
             QVERIFY(keyring.Available());
-            PasswordKeepingSettings settings(file, keyring, sink);
+            PasswordKeepingSettings settings(file, keyring);
             QCOMPARE(settings.GetString(kSavedPasswordKey, ""), std::string("demo1234"));
             file.Sync();
             QVERIFY(!FileBytes(path).contains("demo1234"));
@@ -85,9 +86,10 @@ class KeyringTest : public QObject {
             QCOMPARE(keyring.Read("demo"), std::optional<std::string>("newer5678"));
             settings.SetString(kSavedPasswordKey, "");
             QCOMPARE(keyring.Read("demo"), std::nullopt);
+            told = settings.TakeUntold().notes();
         }
         QVERIFY(!FileBytes(path).contains("5678"));
-        QVERIFY(sink.said.empty());
+        QVERIFY(told.empty());
     }
 };
 

@@ -70,26 +70,26 @@ TEST(CardLock, TakingTheLockReadsAgainWhatAnotherProgramChanged) {
     test::TempFolder folder;
     ASSERT_TRUE(CreateEmptyDevice(folder.str(), "1.0.3", "2"));
     Card app(folder.str());
-    ASSERT_TRUE(app.LoadDatabase());
-    ASSERT_TRUE(app.LoadDiy());
+    ASSERT_TRUE(app.LoadDatabase().ok());
+    ASSERT_TRUE(app.LoadDiy().ok());
 
     {
         Card other(folder.str());
         const auto lock = other.Lock(kShortWait);
         ASSERT_NE(lock, nullptr);
-        ASSERT_TRUE(other.LoadDatabase());
-        ASSERT_TRUE(other.LoadDiy());
+        ASSERT_TRUE(other.LoadDatabase().ok());
+        ASSERT_TRUE(other.LoadDiy().ok());
         other.database().setSystemVersion("2.0.0");
-        ASSERT_TRUE(other.database().Save());
+        ASSERT_TRUE(other.database().Save().ok());
         DiySlot& slot = other.diy().records()[0].slots[0];
         slot = {"노래", "2026-12-11T01-00-00", "re1_0.mp3"};
-        ASSERT_TRUE(other.diy().SaveDiyFile());
-        ASSERT_TRUE(other.diy().SaveRecTable());
+        ASSERT_TRUE(other.diy().SaveDiyFile().ok());
+        ASSERT_TRUE(other.diy().SaveRecTable().ok());
     }
 
     // Without the lock the old copies are never saved over the other program's work.
     EXPECT_FALSE(app.Present());
-    EXPECT_FALSE(app.diy().SaveDiyFile());
+    EXPECT_FALSE(app.diy().SaveDiyFile().ok());
 
     const auto lock = app.Lock(kShortWait);
     ASSERT_NE(lock, nullptr);
@@ -97,12 +97,12 @@ TEST(CardLock, TakingTheLockReadsAgainWhatAnotherProgramChanged) {
     EXPECT_EQ(app.database().systemVersion(), "2.0.0");
     EXPECT_EQ(app.diy().records()[0].slots[0].name, "노래");
     app.diy().records()[1].slots[0] = {"둘째", "2026-12-11T01-01-00", "re1_1.mp3"};
-    ASSERT_TRUE(app.diy().SaveDiyFile());
-    ASSERT_TRUE(app.database().Save());
+    ASSERT_TRUE(app.diy().SaveDiyFile().ok());
+    ASSERT_TRUE(app.database().Save().ok());
 
     Card later(folder.str());
-    ASSERT_TRUE(later.LoadDiy());
-    ASSERT_TRUE(later.LoadDatabase());
+    ASSERT_TRUE(later.LoadDiy().ok());
+    ASSERT_TRUE(later.LoadDatabase().ok());
     EXPECT_EQ(later.diy().records()[0].slots[0].name, "노래");
     EXPECT_EQ(later.diy().records()[1].slots[0].name, "둘째");
     EXPECT_EQ(later.database().systemVersion(), "2.0.0");
@@ -114,7 +114,7 @@ TEST(CardLock, ACardReplacedAtItsPathIsNeverReadAgainNorWritten) {
     const std::string root = parent.Folder("card");
     ASSERT_TRUE(CreateEmptyDevice(root, "1.0.3", "2"));
     Card app(root);
-    ASSERT_TRUE(app.LoadDatabase());
+    ASSERT_TRUE(app.LoadDatabase().ok());
     std::filesystem::rename(root, parent / "gone");
     ASSERT_TRUE(CreateEmptyDevice(parent.Folder("card"), "9.9.9", "2"));
 
@@ -122,7 +122,7 @@ TEST(CardLock, ACardReplacedAtItsPathIsNeverReadAgainNorWritten) {
     ASSERT_NE(lock, nullptr);
     EXPECT_EQ(app.Reloads(), 0u);
     EXPECT_EQ(app.database().systemVersion(), "1.0.3");
-    EXPECT_FALSE(app.database().Save());
+    EXPECT_FALSE(app.database().Save().ok());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 #include "common/temp_folder.h"
 #include "common/text_codec.h"
@@ -116,7 +118,7 @@ TEST(DefaultDocument, CharactersOutsideCp949BecomeReferencesAndComeBack) {
               std::string::npos);
 
     CDefaultXML loaded;
-    ASSERT_TRUE(loaded.ParseDocument(document)) << loaded.lastError();
+    ASSERT_TRUE(loaded.ParseDocument(document).ok());
     ASSERT_EQ(loaded.Contents(Shelf::Music).size(), 1u);
     EXPECT_EQ(loaded.Contents(Shelf::Music)[0].title, title);
 }
@@ -138,7 +140,7 @@ TEST(DefaultDocument, ReadsDocumentsWrittenByHand) {
         "<content><contentNo>C1</contentNo><subGroup>other</subGroup></content>"
         "</contentsList></TorvaneDefault>";
     CDefaultXML model;
-    ASSERT_TRUE(model.ParseDocument(document)) << model.lastError();
+    ASSERT_TRUE(model.ParseDocument(document).ok());
     EXPECT_EQ(model.systemVersion(), "9");
     EXPECT_EQ(model.selectedChildNo(), 42);
     EXPECT_EQ(model.gameContentList(), std::vector<std::string>{"G1"});
@@ -160,17 +162,19 @@ TEST(DefaultDocument, LongTextIsReadWhole) {
     for (int i = 0; i < 40000; ++i) title += (i % 2) ? "\xEA\xB0\x80" : "a&";
     model.Contents(Shelf::Story).push_back(Content("S1", "story", title));
     CDefaultXML loaded;
-    ASSERT_TRUE(loaded.ParseDocument(model.SerializeDocument()));
+    ASSERT_TRUE(loaded.ParseDocument(model.SerializeDocument()).ok());
     EXPECT_EQ(loaded.Contents(Shelf::Story).at(0).title, title);
 }
 
 TEST(DefaultDocument, DamagedTextFailsWithTheParsersMessage) {
     CDefaultXML model;
-    EXPECT_FALSE(model.ParseDocument(kDeclaration + "<TorvaneDefault><contentsList>"));
-    EXPECT_FALSE(model.lastError().empty());
-    EXPECT_FALSE(model.ParseDocument("\x93\x11garbage\xff"));
-    EXPECT_TRUE(model.ParseDocument(kDeclaration + "<TorvaneDefault/>"));
-    EXPECT_TRUE(model.lastError().empty());
+    const Status cut = model.ParseDocument(kDeclaration + "<TorvaneDefault><contentsList>");
+    EXPECT_EQ(cut.kind(), OutcomeKind::CardUnreadable);
+    EXPECT_FALSE(cut.message().empty());
+    EXPECT_FALSE(model.ParseDocument("\x93\x11garbage\xff").ok());
+    const Status whole = model.ParseDocument(kDeclaration + "<TorvaneDefault/>");
+    EXPECT_TRUE(whole.ok());
+    EXPECT_TRUE(whole.message().empty());
 }
 
 class DefaultFile : public ::testing::Test {
@@ -193,7 +197,7 @@ class DefaultFile : public ::testing::Test {
 
 TEST_F(DefaultFile, SaveEnciphersTheDocumentAndLeavesNoPlainCopy) {
     CDefaultXML model = SampleModel();
-    ASSERT_TRUE(model.Save());
+    ASSERT_TRUE(model.Save().ok());
     EXPECT_FALSE(std::filesystem::exists(device / "_Default.dat"));
     const std::string plain = DecipherToBytes(device / "Default.dat");
     EXPECT_EQ(plain.size() % 8, 0u);
@@ -202,9 +206,9 @@ TEST_F(DefaultFile, SaveEnciphersTheDocumentAndLeavesNoPlainCopy) {
 
 TEST_F(DefaultFile, LoadGivesBackWhatSaveWroteAndLoadsTwiceAlike) {
     CDefaultXML saved = SampleModel();
-    ASSERT_TRUE(saved.Save());
+    ASSERT_TRUE(saved.Save().ok());
     CDefaultXML loaded{device.path()};
-    ASSERT_TRUE(loaded.Load()) << loaded.lastError();
+    ASSERT_TRUE(loaded.Load().ok());
     for (const Shelf shelf : kStoredShelves)
         EXPECT_EQ(loaded.Contents(shelf), saved.Contents(shelf)) << ShelfKey(shelf);
     EXPECT_EQ(loaded.selectedChildNo(), 2);
@@ -212,7 +216,7 @@ TEST_F(DefaultFile, LoadGivesBackWhatSaveWroteAndLoadsTwiceAlike) {
     // The game shelf is not stored: Load puts the chosen games on it, once however often.
     const std::vector<ContentRecord> games = loaded.Contents(Shelf::Game);
     EXPECT_EQ(games.size(), loaded.gameContentList().size());
-    ASSERT_TRUE(loaded.Load());
+    ASSERT_TRUE(loaded.Load().ok());
     EXPECT_EQ(loaded.Contents(Shelf::Language).size(), 1u);
     EXPECT_EQ(loaded.Contents(Shelf::Game), games);
 
@@ -221,31 +225,77 @@ TEST_F(DefaultFile, LoadGivesBackWhatSaveWroteAndLoadsTwiceAlike) {
     EXPECT_EQ(loaded.Contents(Shelf::Game)[0], saved.Contents(Shelf::Language)[0]);
 }
 
-TEST_F(DefaultFile, LoadFailures) {
-    CDefaultXML model = SampleModel();
-    // No Default.dat: false, and the model is emptied.
-    EXPECT_FALSE(model.Load());
-    EXPECT_TRUE(model.Contents(Shelf::Language).empty());
+// Each way a load or a save fails, with the kind a front end decides on and the sentence it says.
+TEST_F(DefaultFile, EachFailureOfALoadOrASaveHasItsKind) {
+    const std::string database = device / "Default.dat";
+    struct Case {
+        const char* what;
+        std::function<Status()> run;
+        OutcomeKind kind;
+        Message said;
+    };
+    const std::vector<Case> cases = {
+        {"no Default.dat", [&] { return CDefaultXML(device.path()).Load(); },
+         OutcomeKind::CardUnreadable, Say(MessageId::CardDatabaseNotRead, database, "")},
+        {"no device root", [] { return CDefaultXML().Load(); }, OutcomeKind::CardUnreadable,
+         Say(MessageId::NoDevice)},
+        {"saved with no card", [] { return CDefaultXML().Save(); }, OutcomeKind::CardUnreadable,
+         Say(MessageId::CardRemovedDuringJob)},
+        {"saved before it was read",
+         [&] { return CDefaultXML(std::make_shared<CardAnchor>(device.path())).Save(); },
+         OutcomeKind::Refused, Say(MessageId::CardNotWritten)},
+        {"the card pulled",
+         [&] {
+             auto card = std::make_shared<CardAnchor>(device.path());
+             CDefaultXML model(card);
+             static_cast<void>(model.Load());
+             card->MarkRemoved();
+             return model.Save();
+         },
+         OutcomeKind::CardUnreadable, Say(MessageId::CardRemovedDuringJob)},
+        {"the card full",
+         [&] {
+             CDefaultXML model = SampleModel();
+             test::FileSizeLimit full(8);
+             return model.Save();
+         },
+         OutcomeKind::CardFull, Say(MessageId::CardNotWritten)},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(database);
+        const Status outcome = c.run();
+        EXPECT_EQ(outcome.kind(), c.kind) << c.what;
+        EXPECT_EQ(outcome.said(), c.said) << c.what;
+    }
 
-    // A file enciphered with another pass phrase is unreadable text to the parser.
-    ASSERT_TRUE(SampleModel().Save());
+    // A file enciphered with another pass phrase is unreadable text to the parser: the sentence
+    // names the file and the parser's reason.
+    ASSERT_TRUE(SampleModel().Save().ok());
     test::WriteFile(device / "plain", WithoutPadding(DecipherToBytes(device / "Default.dat")));
     ASSERT_TRUE(EncipherFile(device / "plain", device / "Default.dat", "otherpassword12"));
-    EXPECT_FALSE(model.Load());
-    EXPECT_FALSE(model.lastError().empty());
+    CDefaultXML model = SampleModel();
+    const Status damaged = model.Load();
+    EXPECT_EQ(damaged.kind(), OutcomeKind::CardUnreadable);
+    EXPECT_EQ(damaged.id(), MessageId::CardDatabaseNotRead);
+    ASSERT_EQ(damaged.said().args.size(), 2u);
+    EXPECT_EQ(damaged.said().args[0], database);
+    EXPECT_FALSE(damaged.said().args[1].empty());
+    EXPECT_EQ(damaged.said().args[1].find('\n'), std::string::npos) << "one line";
 
-    // No device root: false, and the model is left alone.
+    // No Default.dat empties the model; no device root leaves it alone.
+    std::filesystem::remove(database);
+    EXPECT_FALSE(model.Load().ok());
+    EXPECT_TRUE(model.Contents(Shelf::Language).empty());
     CDefaultXML untouched;
     untouched.Contents(Shelf::Language) = SampleModel().Contents(Shelf::Language);
-    EXPECT_FALSE(untouched.Load());
+    EXPECT_FALSE(untouched.Load().ok());
     EXPECT_EQ(untouched.Contents(Shelf::Language).size(), 1u);
-    EXPECT_FALSE(untouched.Save());
 }
 
 TEST_F(DefaultFile, TheDecipheredCopyDoesNotStayInTheTemporaryFolder) {
-    ASSERT_TRUE(SampleModel().Save());
+    ASSERT_TRUE(SampleModel().Save().ok());
     CDefaultXML model{device.path()};
-    ASSERT_TRUE(model.Load());
+    ASSERT_TRUE(model.Load().ok());
     for (const auto& entry : std::filesystem::directory_iterator(GetTempFolder()))
         EXPECT_EQ(entry.path().filename().string().rfind("Enc" + std::to_string(getpid()) + "-", 0),
                   std::string::npos)
@@ -253,13 +303,13 @@ TEST_F(DefaultFile, TheDecipheredCopyDoesNotStayInTheTemporaryFolder) {
 }
 
 TEST_F(DefaultFile, AFailedSaveKeepsThePreviousDatabase) {
-    ASSERT_TRUE(SampleModel().Save());
+    ASSERT_TRUE(SampleModel().Save().ok());
     const std::string before = ReadFile(device / "Default.dat");
     CDefaultXML changed{device.path()};
     {
         // The card fills up after the first block of the new database.
         test::FileSizeLimit full(8);
-        EXPECT_FALSE(changed.Save());
+        EXPECT_FALSE(changed.Save().ok());
     }
     EXPECT_EQ(ReadFile(device / "Default.dat"), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(device.path()),
@@ -322,11 +372,11 @@ TEST(LargeDefaultFile, SavesTheSameBytesAsEverAndLoadsBackToThem) {
     const std::string document = model.SerializeDocument();
     EXPECT_GT(document.size(), 2'000'000u);
     EXPECT_EQ(test::Md5Hex(document), kLargeDocumentMd5);
-    ASSERT_TRUE(model.Save());
+    ASSERT_TRUE(model.Save().ok());
     EXPECT_EQ(test::Md5Hex(ReadFile(device / "Default.dat")), kLargeFileMd5);
 
     CDefaultXML loaded(device.path());
-    ASSERT_TRUE(loaded.Load()) << loaded.lastError();
+    ASSERT_TRUE(loaded.Load().ok());
     std::size_t contents = 0;
     for (const Shelf shelf : kStoredShelves) contents += loaded.Contents(shelf).size();
     EXPECT_EQ(contents, 3000u);

@@ -296,11 +296,11 @@ TEST(CreateEmptyDevice, MakesACardTheStoreCanLoad) {
         EXPECT_TRUE(fs::exists(card / table)) << table;
     EXPECT_TRUE(fs::is_directory(card / "ck9/re4"));
     CDefaultXML database{card.path()};
-    ASSERT_TRUE(database.Load());
+    ASSERT_TRUE(database.Load().ok());
     EXPECT_EQ(database.systemVersion(), "1.0.3");
     EXPECT_EQ(database.soundType(), "2");
     CDiyXML diy{card.path()};
-    ASSERT_TRUE(diy.Load());
+    ASSERT_TRUE(diy.Load().ok());
     EXPECT_EQ(diy.records().size(), 1500u);
     EXPECT_TRUE(diy.otherTableLines().empty());
 }

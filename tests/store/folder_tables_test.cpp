@@ -120,7 +120,7 @@ TEST_F(DeviceTables, DiyContentTableHasOneLinePerFileAndAnIdenticalCopy) {
     EXPECT_EQ(model.selectedDiyContentNo(), "L5");
 
     CDefaultXML saved{device.path()};
-    ASSERT_TRUE(saved.Load());
+    ASSERT_TRUE(saved.Load().ok());
     EXPECT_EQ(saved.selectedDiyContentNo(), "L5");
     EXPECT_EQ(saved.diyList(), model.diyList());
 }
@@ -144,7 +144,7 @@ TEST_F(DeviceTables, DiyContentTakesThePreviousOnesPlaceInTheGame) {
     EXPECT_EQ(Table("ck6/rfid.tbl"),
               "00000003^^00000003.qvx^^/ck2\r\n90100102^^00000002.qvx^^/ck2\r\n");
     CDefaultXML saved{device.path()};
-    ASSERT_TRUE(saved.Load());
+    ASSERT_TRUE(saved.Load().ok());
     EXPECT_EQ(saved.gameContentList(), (std::vector<std::string>{"L2", "L3"}));
     EXPECT_EQ(saved.selectedDiyContentNo(), "L2");
 }
@@ -157,7 +157,7 @@ TEST_F(DeviceTables, GameSelectionIsSavedAndItsTableFollows) {
     model.RemoveGameSelection("L1", true);
     EXPECT_EQ(ReadFile(device / "ck6/rfid.tbl"), "");
     CDefaultXML saved{device.path()};
-    ASSERT_TRUE(saved.Load());
+    ASSERT_TRUE(saved.Load().ok());
     EXPECT_TRUE(saved.gameContentList().empty());
 }
 

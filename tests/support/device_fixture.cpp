@@ -13,12 +13,12 @@ std::unique_ptr<ContentCatalogue> ServiceFixture::catalogue;
 
 void CardFixture::SetUp() {
     ASSERT_TRUE(CreateEmptyDevice(Card().string(), "1.0", "larkspin"));
-    ASSERT_TRUE(database.Load());
+    ASSERT_TRUE(database.Load().ok());
 }
 
 CDefaultXML CardFixture::Reloaded() const {
     CDefaultXML reloaded(Card().string());
-    EXPECT_TRUE(reloaded.Load());
+    EXPECT_TRUE(reloaded.Load().ok());
     return reloaded;
 }
 

@@ -317,7 +317,7 @@ TEST_F(DemoServiceTest, PackagesUnpackIntoAFreshCard) {
         std::vector<std::string> entries;
         ASSERT_TRUE(ExtractZip(zip.body, card.path(), &entries));
         CDefaultXML database{card.path().string()};
-        ASSERT_TRUE(database.Load()) << database.lastError();
+        ASSERT_TRUE(database.Load().ok());
         EXPECT_EQ(database.systemVersion(), "1.4");
         EXPECT_EQ(database.soundType(), "larkspin");
         for (Shelf shelf : kAllShelves) {

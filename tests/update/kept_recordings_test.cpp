@@ -43,17 +43,17 @@ class KeptRecordingsTest : public test::ServiceFixture {
     void SetUp() override {
         ServiceFixture::SetUp();
         CDiyXML diy(Card().string());
-        ASSERT_TRUE(diy.Load());
+        ASSERT_TRUE(diy.Load().ok());
         for (const Kept& kept : kRecordings) {
             diy.RecordForCard(kept.card)->slots[static_cast<std::size_t>(kept.slot)] = kept.fields;
             WriteFile(Card() / ("ck9/re" + std::to_string(kept.slot + 1)) / kept.fields.file,
                       kept.bytes);
         }
-        ASSERT_TRUE(diy.SaveDiyFile() && diy.SaveRecTable());
+        ASSERT_TRUE(diy.SaveDiyFile().ok() && diy.SaveRecTable().ok());
         for (const char* language : {"en", "ko", "ja", "ch"})
             WriteFile(Card() / "ck1" / language / "00000003.qvx", "민수야");
         database.setSelectedChildNo(7);
-        ASSERT_TRUE(database.Save());
+        ASSERT_TRUE(database.Save().ok());
         WriteFile(Card() / "ck7/stray.qvx", "a sound the reset wipes");
     }
     UpdateFile ResetPackage() {
@@ -76,7 +76,7 @@ class KeptRecordingsTest : public test::ServiceFixture {
     // The card as the parent had it: every recording in its slot, the name voice, the child.
     void ExpectEverythingBack(const std::string& when) {
         CDiyXML diy(Card().string());
-        ASSERT_TRUE(diy.Load()) << when;
+        ASSERT_TRUE(diy.Load().ok()) << when;
         for (const Kept& kept : kRecordings) {
             EXPECT_EQ(diy.RecordForCard(kept.card)->slots[static_cast<std::size_t>(kept.slot)],
                       kept.fields)
@@ -111,10 +111,10 @@ TEST_F(KeptRecordingsTest, AResetKeepsTheRecordingsAsAssigningThemAgainWouldWrit
     fs::create_directories(other);
     ASSERT_TRUE(Reset(ResetPackage(), other, false).Completed());
     CDiyXML assigned(other.string());
-    ASSERT_TRUE(assigned.Load());
+    ASSERT_TRUE(assigned.Load().ok());
     for (const Kept& kept : kRecordings)
         assigned.RecordForCard(kept.card)->slots[static_cast<std::size_t>(kept.slot)] = kept.fields;
-    ASSERT_TRUE(assigned.SaveDiyFile() && assigned.SaveRecTable());
+    ASSERT_TRUE(assigned.SaveDiyFile().ok() && assigned.SaveRecTable().ok());
 
     EXPECT_EQ(ReadFile(Card() / "Diy.dat"), ReadFile(other / "Diy.dat"));
     EXPECT_EQ(ReadFile(Card() / "ck9/rec.tbl"), ReadFile(other / "ck9/rec.tbl"));
@@ -158,17 +158,17 @@ TEST_F(KeptRecordingsTest, AKeptRecordingTakesASlotThePackageAlreadyUsesAndSaysS
     fs::remove_all(Card() / "ck9/re1");
     fs::remove_all(Card() / "ck9/re2");
     CDiyXML package(Card().string());
-    ASSERT_TRUE(package.Load());
+    ASSERT_TRUE(package.Load().ok());
     package.RecordForCard(92100001)->slots[0] = {"동요", "2026-01-01T00-00-00", "song.mp3"};
     package.RecordForCard(92100009)->slots[2] = {"인사", "2026-01-01T00-00-00", "hello.mp3"};
-    ASSERT_TRUE(package.SaveDiyFile() && package.SaveRecTable());
+    ASSERT_TRUE(package.SaveDiyFile().ok() && package.SaveRecTable().ok());
 
     std::vector<std::string> notes;
     ASSERT_TRUE(kept.PutBack(CardAnchor(Card().string()), notes).ok());
 
     EXPECT_EQ(notes, std::vector<std::string>{RecordingReplacedPackageSlot(92100001, 1, "동요")});
     CDiyXML after(Card().string());
-    ASSERT_TRUE(after.Load());
+    ASSERT_TRUE(after.Load().ok());
     EXPECT_EQ(after.RecordForCard(92100001)->slots[0], kRecordings[0].fields);
     EXPECT_EQ(after.RecordForCard(92100009)->slots[2].name, "인사") << "the package's other slot";
     EXPECT_EQ(ReadFile(Card() / "ck9/re1/dad.mp3"), "dad's voice");

@@ -72,10 +72,10 @@ class UpdatePageTest : public QObject {
     // The parent's recording registered on DIY card 1, slot 1.
     void RegisterRecording() {
         CDiyXML diy(Card());
-        QVERIFY(diy.Load());
+        QVERIFY(diy.Load().ok());
         diy.RecordForCard(kFirstDiyCard)->slots[0] = {"내 목소리", "2026-12-10T09-00-00",
                                                       "mine.mp3"};
-        QVERIFY(diy.SaveDiyFile() && diy.SaveRecTable());
+        QVERIFY(diy.SaveDiyFile().ok() && diy.SaveRecTable().ok());
     }
     QStringList Versions() const {
         QStringList rows;
@@ -199,7 +199,7 @@ class UpdatePageTest : public QObject {
         QVERIFY(page_->LastOutcome() && page_->LastOutcome()->Completed());
         QVERIFY(!std::filesystem::exists(Card() + "/ck9/re1/mine.mp3"));
         CDefaultXML fresh(Card());
-        QVERIFY(fresh.Load());
+        QVERIFY(fresh.Load().ok());
         QCOMPARE(fresh.systemVersion(), std::string("1.4"));
     }
 
@@ -217,7 +217,7 @@ class UpdatePageTest : public QObject {
             QCOMPARE(sink_->asked[0].second, ResetQuestion(Card(), keep));
             QCOMPARE(std::filesystem::exists(Card() + "/ck9/re1/mine.mp3"), keep);
             CDiyXML diy(Card());
-            QVERIFY(diy.Load());
+            QVERIFY(diy.Load().ok());
             QCOMPARE(diy.RecordForCard(kFirstDiyCard)->slots[0].InUse(), keep);
             QCOMPARE(cardChanges_, 1);
         }
@@ -260,7 +260,11 @@ class UpdatePageTest : public QObject {
         QVERIFY(care->LastOutcome()->Completed());
         QVERIFY(std::filesystem::exists(Archive()));
         std::filesystem::remove(Card() + "/ck9/re1/mine.mp3");
+        const std::size_t askedBefore = sink_->asked.size();
         page_->OfferRestore(Archive());
+        // Asked once by the page itself, between the plan and the restore.
+        QCOMPARE(sink_->asked.size(), askedBefore + 1);
+        QCOMPARE(sink_->asked.back().first, MessageKind::Exclamation);
         QVERIFY(care->LastOutcome()->Completed());
         QCOMPARE(test::ReadFile(Card() + "/ck9/re1/mine.mp3"),
                  std::string("the parent's own recording"));
