@@ -653,7 +653,7 @@ class DownloadDialogTest : public QObject {
         QCOMPARE(sink.asked.size(), std::size_t{1});
         QCOMPARE(sink.asked[0].second, std::string(kMsgStopDownload));
         QCOMPARE(sink.asked[0].first, MessageKind::Question);
-        QCOMPARE(dialog.Outcome().result, JobOutcome::Result::Cancelled);
+        QCOMPARE(dialog.Outcome().status.kind(), OutcomeKind::Cancelled);
         QVERIFY(!dialog.isVisible());
         // The job stopped before its last content.
         QVERIFY(Reloaded(Card(dir / "card")).Contents(Shelf::Music).size() < 2);
