@@ -23,6 +23,14 @@ MessageKind IconOf(MessageId id, OutcomeKind kind) {
         case MessageId::ResetQuestion:
         case MessageId::ResetQuestionKeepingRecordings:
             return MessageKind::Exclamation;
+        // Said as errors wherever they stand, also as a note after another sentence: a content
+        // left out of an install, a package that did not unpack, copies waiting off the card.
+        case MessageId::ContentNotInstallable:
+        case MessageId::CdirNotFound:
+        case MessageId::OpenFailed:
+        case MessageId::ExtractFailed:
+        case MessageId::RecordingsWaitIn:
+            return MessageKind::Error;
         case MessageId::ChildNameTaken:
         case MessageId::EnterChildGivenName:
         case MessageId::EnterChildFamilyName:

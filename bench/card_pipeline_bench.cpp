@@ -159,7 +159,7 @@ void BM_Install(benchmark::State& state) {
         const JobOutcome outcome = worker.Run();
         ::sync();
         if (outcome.addedContentNos.size() != kContents)
-            state.SkipWithError(outcome.lastError.c_str());
+            state.SkipWithError(outcome.status.message().c_str());
     }
     state.SetBytesProcessed(state.iterations() * kAllBytes);
     fs::remove_all(folder);

@@ -94,15 +94,14 @@ void BM_ExtractPackageStep1(benchmark::State& state) {
     const std::string package = BenchPackage(state);
     if (package.empty()) return;
     const fs::path folder = Scratch("extract");
-    QuietSink sink;
     for (auto _ : state) {
         state.PauseTiming();
         fs::remove_all(folder / "out");
         state.ResumeTiming();
-        CMyZip zip(sink);
-        if (zip.OpenArchive(package) != 0) state.SkipWithError("package does not open");
-        zip.ExtractAll((folder / "out").string(), 1);
-        if (!zip.Completed()) state.SkipWithError("extraction failed");
+        CMyZip zip;
+        if (!zip.OpenArchive(package).ok()) state.SkipWithError("package does not open");
+        if (!zip.ExtractAll((folder / "out").string(), 1).ok())
+            state.SkipWithError("extraction failed");
         zip.CloseArchive();
     }
     fs::remove_all(folder);
@@ -165,7 +164,8 @@ void BM_Install200FilesOf1MiB(benchmark::State& state) {
         state.ResumeTiming();
         DownloadWorker worker(std::move(job), benchSession, observer, sink, space);
         const JobOutcome outcome = worker.Run();
-        if (outcome.addedContentNos.size() != 1) state.SkipWithError(outcome.lastError.c_str());
+        if (outcome.addedContentNos.size() != 1)
+            state.SkipWithError(outcome.status.message().c_str());
     }
     state.SetBytesProcessed(state.iterations() * 200LL * 1024 * 1024);
     fs::remove_all(folder);

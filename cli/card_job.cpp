@@ -109,26 +109,34 @@ bool LockCard(CliContext& ctx, CardSession& card) {
 }
 
 void ReportJob(CliContext& ctx, const JobOutcome& outcome) {
-    const Status status = outcome.AsStatus();
-    if (status.ok()) return;
-    if (status.kind() == OutcomeKind::Cancelled)
+    const Status& end = outcome.status;
+    if (end.kind() == OutcomeKind::Cancelled) {
+        for (const Message& note : end.notes())
+            ctx.Messages().Show(IconOf(note.id, end.kind()), MessageText(note));
         ctx.Fail(OutcomeKind::Cancelled, kCliCancelled);
-    else if (status.kind() == OutcomeKind::Refused && status.message().empty())
-        ctx.Failed(OutcomeKind::Refused);  // the core said why before anything ran
-    else
-        ctx.Fail(status.kind(),
-                 status.message().empty() ? std::string(kCliJobDidNotRun) : status.message());
+    } else if (end.ok() || end.id() != MessageId::None) {
+        ctx.Conclude(end);
+    } else if (outcome.Completed()) {
+        // Went through but left something out: what it left out, then that it did not complete.
+        Status failed = Status::Failure(end.kind(), Say(MessageId::JobFailed));
+        for (const Message& note : end.notes()) failed.AddNote(note);
+        ctx.Conclude(failed);
+    } else {
+        ctx.Fail(kCliJobDidNotRun);  // refused without a word: it never ran
+    }
 }
 
 void ReportJob(CliContext& ctx, const ActionJobOutcome& outcome) {
     // Refused before the job ran (a chosen file that is no sound): its sentence is the reason.
-    if (outcome.job.result == JobOutcome::Result::Stopped && !outcome.status.ok() &&
-        outcome.status.id() != MessageId::None) {
+    if (outcome.status.kind() == OutcomeKind::Refused && outcome.status.id() != MessageId::None) {
         ctx.Fail(outcome.status);
         return;
     }
-    TellOutcome(ctx.Messages(), outcome.status);
-    ReportJob(ctx, outcome.job);
+    // The job's own end says what went wrong; a whole one ends with the action's sentence.
+    if (outcome.job.status.ok())
+        ctx.Conclude(outcome.status);
+    else
+        ReportJob(ctx, outcome.job);
 }
 
 const ContentRecord* FindOnShelf(const std::vector<ContentRecord>& shelf, std::string_view no) {

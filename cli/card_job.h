@@ -91,7 +91,8 @@ bool LockCard(CliContext& ctx, CardSession& card);
 // The card's writer lock; null, with the failure told, when another program keeps the card.
 std::shared_ptr<CardLock> LockOrFail(CliContext& ctx, Card& card);
 
-// Records a job's end: nothing when it ran whole, else its kind with the engine's reason.
+// Records a job's end: what it says when it ran whole, else its failure with its kind and its
+// reason (why it stopped, or "작업을 완료하지 못했습니다." after what it left out).
 void ReportJob(CliContext& ctx, const JobOutcome& outcome);
 // The same for a job an action ran: its end sentence said, or its refusal recorded.
 void ReportJob(CliContext& ctx, const ActionJobOutcome& outcome);

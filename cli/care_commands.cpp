@@ -5,6 +5,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "base/outcome_telling.h"
 #include "cli/card_job.h"
 #include "cli/cli_context.h"
 #include "cli/session_login.h"
@@ -49,8 +50,7 @@ void OfferWaitingPutBacks(CliContext& ctx, const Card& card) {
             ctx.Failed();
             continue;
         }
-        if (const Status put = kept->AfterWipe(card.anchor(), ctx.Messages()); !put.ok())
-            ctx.Fail(put);
+        ctx.Conclude(kept->AfterWipe(card.anchor()));
     }
 }
 
@@ -63,9 +63,12 @@ void RunCheck(CliContext& ctx, bool repair) {
     CareReport report;
     {
         InterruptCancels cancels;
-        report = CheckAndRepair(*card->card, repair, signedIn ? &*signedIn : nullptr,
-                                card->runner.get());
+        // What the contents installed again ended with is said once the repair has ended.
+        SentenceKeepingRunner runner(*card->runner);
+        report = CheckAndRepair(*card->card, repair, signedIn ? &*signedIn : nullptr, &runner);
         card->progress.reset();
+        for (const Message& said : runner.Said())
+            ctx.Messages().Show(IconOf(said.id, OutcomeKind::Done), MessageText(said));
     }
     if (ctx.options.json) {
         json found = json::array();

@@ -53,17 +53,18 @@ void RunInstall(CliContext& ctx, const std::vector<std::string>& numbers, bool r
     InterruptCancels cancels;
     const TransferOutcome outcome = TransferContents(job, reinstall, *card->card, *card->runner);
     card->progress.reset();
-    if (outcome.sent > 0)
+    // A job that ran whole ends with the rule's sentence; one that did not says why itself.
+    const bool ranWhole = outcome.sent > 0 && outcome.job.status.ok();
+    if (ranWhole)
         TellOutcome(ctx.Messages(), outcome.status);
-    else if (!ctx.Conclude(outcome.status))
+    else if (outcome.sent == 0 && !ctx.Conclude(outcome.status))
         return;
     if (!ctx.options.json)
         for (const std::string& no : outcome.skipped)
             ctx.Out() << CliSkippedAsInstalled(no) << '\n';
     if (outcome.sent > 0) {
         ReportJob(ctx, outcome.job);
-        if (outcome.job.Completed() && outcome.job.lastError.empty() && !outcome.AllInstalled())
-            ctx.Fail(kCliNotEveryContentInstalled);
+        if (ranWhole && !outcome.AllInstalled()) ctx.Fail(kCliNotEveryContentInstalled);
     }
     if (ctx.exitCode == kExitOk)
         ctx.Emit({{"device", card->root()},
@@ -237,8 +238,8 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
             ctx.Fail(OutcomeKind::Cancelled, kCliCancelled);
             return;
         }
-        const JobOutcome outcome = InstallConfirmedPackage(package, kind, card, runner,
-                                                           ctx.Messages(), kept ? &*kept : nullptr);
+        const JobOutcome outcome =
+            InstallConfirmedPackage(package, kind, card, runner, kept ? &*kept : nullptr);
         progress.reset();
         ReportJob(ctx, outcome);
         if (ctx.exitCode == kExitOk)

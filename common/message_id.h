@@ -52,6 +52,8 @@ namespace torvane {
     X(StopDownload, kMsgStopDownload)                            \
     X(StopCardCare, kMsgStopCardCare)                            \
     X(ExtractFailed, kMsgExtractFailed)                          \
+    X(CdirNotFound, kMsgCdirNotFound)                            \
+    X(OpenFailed, kMsgOpenFailed)                                \
     X(NothingSelected, kMsgNothingSelected)                      \
     X(DiyNotDeletable, kMsgDiyNotDeletable)                      \
     X(GameContentNotDeleted, kMsgGameContentNotDeleted)          \

@@ -103,8 +103,11 @@ inline constexpr std::string_view kMsgApplied = "적용하였습니다.";
 inline constexpr std::string_view kMsgCopied = "다운로드 하였습니다.";
 inline constexpr std::string_view kMsgStopDownload = "다운로드를 중지하시겠습니까?";
 inline constexpr std::string_view kMsgStopCardCare = "카드 작업을 중지하시겠습니까?";
-// A package entry that could not be unpacked (the archive's own wording).
+// A package entry that could not be unpacked, and a package that does not open as an archive
+// (the archive's own wording): without its central directory, the download was cut short.
 inline constexpr std::string_view kMsgExtractFailed = "Extract failed";
+inline constexpr std::string_view kMsgCdirNotFound = "cdirNotFound failed";
+inline constexpr std::string_view kMsgOpenFailed = "Open failed";
 // A bought content the card's database cannot keep, refused before its download:
 // "<number> 컨텐츠는 장치에 설치할 수 없습니다 (<why>)".
 std::string ContentNotInstallable(const std::string& contentNo, const std::string& why);

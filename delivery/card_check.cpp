@@ -249,7 +249,7 @@ bool DownloadAgain(Card& card, const std::vector<CardProblem>& problems,
         if (wanted.contains(record.contentNo)) job.contents.push_back(record);
     if (job.contents.size() != wanted.size()) return false;  // not all in the account's catalogue
     const JobOutcome outcome = runner.Run(DownloadJob(std::move(job)));
-    return outcome.Completed() && outcome.lastError.empty();
+    return outcome.status.ok();
 }
 
 }  // namespace

@@ -60,9 +60,9 @@ TransferOutcome TransferContents(const std::vector<ContentRecord>& ticked, bool 
     if (outcome.AllInstalled())
         outcome.status = Status::Done(Say(MessageId::DownloadDone));
     else if (outcome.job.Completed())
-        outcome.status = Status::Failure(outcome.job.failureKind, Say(MessageId::JobFailed));
+        outcome.status = Status::Failure(outcome.job.status.kind(), Say(MessageId::JobFailed));
     else
-        outcome.status = Status::Failure(outcome.job.AsStatus().kind(), Message{});
+        outcome.status = Status::Failure(outcome.job.status.kind(), Message{});
     return outcome;
 }
 

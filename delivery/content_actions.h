@@ -20,20 +20,19 @@ class Card;
 
 // What the transfer button did.
 struct TransferOutcome {
-    JobOutcome job;                    // the install job's outcome; Stopped when none ran
+    JobOutcome job;                    // the install job's outcome; refused when none ran
     std::vector<std::string> skipped;  // ticked contents left out: already on the card
     std::size_t sent = 0;              // contents handed to the install job
     bool reinstall = false;
-    // What the page tells: nothing ticked (Refused), the job completed whole (Done) or left
-    // something out (Failed). A job that stopped has told the user itself as it stopped: its
-    // kind is here without a sentence.
+    // What the page tells once the job's own end has been told: nothing ticked (Refused), the job
+    // completed whole (Done) or went through but left something out (Failed). A job that stopped
+    // says why in its own outcome: its kind is here without a sentence.
     Status status = Status::Ok();
 
-    // The job ran to its end and every content it was given is now recorded on the card (a
-    // content installed again is already recorded).
+    // The job ran whole and every content it was given is now recorded on the card (a content
+    // installed again is already recorded).
     bool AllInstalled() const {
-        return job.Completed() && job.lastError.empty() &&
-               (reinstall || job.addedContentNos.size() == sent);
+        return job.status.ok() && (reinstall || job.addedContentNos.size() == sent);
     }
 };
 

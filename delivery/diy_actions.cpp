@@ -29,12 +29,13 @@ DiySlot* SlotOf(CDiyXML& diy, int position, int slot) {
 // completed with the reason, and the parent must not read "done" over it.
 ActionJobOutcome EndOf(JobOutcome job) {
     ActionJobOutcome outcome{.job = std::move(job)};
-    if (!outcome.job.Completed())
-        outcome.status = Status::Failure(outcome.job.AsStatus().kind(), Message{});
-    else if (outcome.job.lastError.empty())
+    const Status& end = outcome.job.status;
+    if (end.ok())
         outcome.status = Status::Done(Say(MessageId::DownloadDone));
+    else if (outcome.job.Completed())
+        outcome.status = Status::Failure(end.kind(), Say(MessageId::JobFailed));
     else
-        outcome.status = Status::Failure(outcome.job.failureKind, Say(MessageId::JobFailed));
+        outcome.status = Status::Failure(end.kind(), Message{});
     return outcome;
 }
 
@@ -79,10 +80,7 @@ ActionJobOutcome AssignDiyFiles(Card& card, int position, int slot,
         if (verdict == SoundFileVerdict::Empty || verdict == SoundFileVerdict::NotSound) {
             const MessageId why = verdict == SoundFileVerdict::Empty ? MessageId::SoundFileEmpty
                                                                      : MessageId::NotASoundFile;
-            ActionJobOutcome refused{
-                .job = {}, .status = Status::Failure(OutcomeKind::Refused, Say(why, file))};
-            refused.job.failureKind = OutcomeKind::Refused;
-            return refused;
+            return {.job = {}, .status = Status::Failure(OutcomeKind::Refused, Say(why, file))};
         }
     }
     DiyFilesJob job{.sources = files,

@@ -21,10 +21,10 @@ std::optional<int> DiyCardPosition(long cardOrPosition);
 // file or its recorded name is not a plain file name.
 std::string DiySlotPath(const CDiyXML& diy, int position, int slot);
 
-// What a job an action ran did, and its end as the page tells it: Done ("다운로드가 완료
-// 되었습니다.") when it completed whole, Failed ("작업을 완료하지 못했습니다.") when it completed
-// with a file left out, and a stopped job's kind without a sentence (it told the user itself as it
-// stopped).
+// What a job an action ran did, and its end as the page tells it once the job's own end has been
+// told: Done ("다운로드가 완료 되었습니다.") when it completed whole, Failed ("작업을 완료하지
+// 못했습니다.") when it went through with a file left out, and a stopped job's kind without a
+// sentence (its own outcome says why).
 struct ActionJobOutcome {
     JobOutcome job;
     Status status = Status::Ok();

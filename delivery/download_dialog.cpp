@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "base/outcome_telling.h"
 #include "common/messages.h"
 #include "delivery/download_worker.h"
 #include "delivery/job_end_notice.h"
@@ -186,18 +187,19 @@ void CDownloadDlg::OnWorkerFinished(const JobOutcome& outcome) {
     RepaintIfChanged();
     if (const auto notice = NoticeOfJobEnd(announced_, outcome); notice && ProgramInBackground())
         NotifyDesktop(Text(notice->summary), Text(notice->body));
-    // A card that left or was busy has been told about by the job itself: there is nothing more
-    // to read here.
-    if (outcome.result == JobOutcome::Result::Cancelled ||
-        outcome.result == JobOutcome::Result::CardRemoved ||
-        outcome.result == JobOutcome::Result::CardBusy) {
-        QDialog::done(QDialog::Rejected);
+    // What the job itself says at its end, over the dialog: why it stopped, what it left out,
+    // what the parent does next. The sentence of a completed job is the caller's (the page's
+    // rule): said once, after the dialog has closed.
+    TellOutcome(messages_, outcome.status);
+    if (outcome.status.ok()) {
+        QDialog::done(QDialog::Accepted);
         return;
     }
-    // The sentence of a completed job is the caller's (the page or the update's rule): said
-    // once, after the dialog has closed.
-    if (outcome.Completed() && outcome.lastError.empty()) {
-        QDialog::done(QDialog::Accepted);
+    // A card that left or was busy has been told about: there is nothing more to read here.
+    const MessageId why = outcome.status.id();
+    if (outcome.status.kind() == OutcomeKind::Cancelled || why == MessageId::CardRemovedDuringJob ||
+        why == MessageId::CardBusy) {
+        QDialog::done(QDialog::Rejected);
         return;
     }
     // Stopped short: the user reads what happened and closes the dialog himself. Card care says
@@ -217,9 +219,9 @@ void CDownloadDlg::OnCancelClicked() {
     worker_->SetPaused(false);
     if (!stop || finished_) return;
     StopWorker();
+    // What the job did before it stopped (the contents it added, a card it changed) stays.
     outcome_ = worker_->Outcome();
-    if (outcome_.result != JobOutcome::Result::Completed)
-        outcome_.result = JobOutcome::Result::Cancelled;
+    if (!outcome_.Completed()) outcome_.status = Status::Failure(OutcomeKind::Cancelled, Message{});
     finished_ = true;
     QDialog::done(QDialog::Rejected);
 }

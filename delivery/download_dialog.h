@@ -1,8 +1,9 @@
 // The modal download dialog: runs one job (contents, a system package, DIY recordings, a single
 // copy) on the engine's worker thread and shows it as it happens: two bars, the byte or file
 // counts, the status line and a cancel button. The worker never touches a widget: it leaves its
-// progress in counters that the dialog repaints from on a timer, and a sentence or question it
-// raises is shown by the dialog on the user-interface thread while the worker waits for the
+// progress in counters that the dialog repaints from on a timer; what the job says at its end
+// (why it stopped, what it left out) the dialog tells once the job has ended, and a question a
+// restore still raises is shown on the user-interface thread while the worker waits for the
 // answer.
 //
 //   CDownloadDlg dialog(std::move(job), session, messages, parentWidget);
@@ -47,7 +48,7 @@ class CDownloadDlg : public QDialog {
                  QWidget* parent = nullptr, const IFreeSpace* freeSpace = nullptr);
     ~CDownloadDlg() override;
 
-    // How the job ended; Stopped while it runs or when it never started.
+    // How the job ended; cancelled while it runs or when it never started.
     const JobOutcome& Outcome() const { return outcome_; }
     bool WorkerFinished() const { return finished_; }
     // What the dialog shows now.
@@ -96,7 +97,7 @@ class CDownloadDlg : public QDialog {
     bool started_ = false;
     bool finished_ = false;
     bool closing_ = false;
-    JobOutcome outcome_;
+    JobOutcome outcome_{.status = Status::Failure(OutcomeKind::Cancelled, Message{})};
     JobProgress shown_;
     unsigned seenVersion_ = 0;
     QTimer repaintTimer_;

@@ -13,7 +13,6 @@
 #include <variant>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "common/status.h"
 #include "store/card_anchor.h"
 #include "store/card_lock.h"
@@ -68,9 +67,9 @@ class IWipeKeeper {
     // The wipe begins: from here on what was kept exists nowhere else until it is put back.
     virtual void WipeStarting() {}
     // Once the card was wiped, whether the package went on whole or stopped half-way; what the
-    // user must hear goes to `messages`.
-    // Nothing is put back once the card is not the one wiped.
-    virtual Status AfterWipe(const CardAnchor& card, IMessageSink& messages) = 0;
+    // user must hear is the outcome's sentence and notes, told with the job's end. Nothing is put
+    // back once the card is not the one wiped.
+    virtual Status AfterWipe(const CardAnchor& card) = 0;
 };
 // Unpacked onto a wiped card; `keeper` (may be null) keeps what exists nowhere else.
 struct ResetPackageJob : SystemPackage {
@@ -151,47 +150,27 @@ struct JobProgress {
     }
 };
 
+// How a job ended, in the one outcome type every step of the core reports with. Done when the job
+// ran whole, with the sentence the parent reads then when there is one (an update's "restart and
+// put the card back", a backup's size). A failure that names its sentence stopped the job and says
+// why (no room, the card left or was busy, a package that does not open); a failure without one
+// ran to its end but left something out, and its notes say what where the parent must hear it (a
+// content the card's database cannot keep). Cancelled when the user stopped it; refused without a
+// sentence when it never ran. The engine says none of this while it runs: each front end tells it
+// once the job has ended.
 struct JobOutcome {
-    enum class Result {
-        Completed,  // ran to its end (a content that failed half-way is still reported here)
-        Cancelled,  // the user stopped it
-        Stopped,    // could not start or could not go on; the user has been told or lastError says
-        CardRemoved,  // the card was pulled or replaced: nothing was written after it left
-        CardBusy,     // another program or job kept the card: nothing was done, the user was told
-    };
-    Result result = Result::Stopped;
+    Status status = Status::Failure(OutcomeKind::Refused, Message{});
     // Content: the numbers added to the card's database, in job order.
-    std::vector<std::string> addedContentNos;
-    // Why a content or file was left out; not shown to the user by the engine.
-    std::string lastError;
-    // What kind of failure lastError is: the card full or not taking a write, the service not
-    // answering a download, the card gone.
-    OutcomeKind failureKind = OutcomeKind::Failed;
+    std::vector<std::string> addedContentNos{};
     // Something was written to the card (the window then reads it again).
     bool cardChanged = false;
 
-    bool Completed() const { return result == Result::Completed; }
-    // Records why the job left something out.
-    void Fail(OutcomeKind kind, std::string why) {
-        failureKind = kind;
-        lastError = std::move(why);
-    }
-    // The job's end as every other step reports it: done only when it ran whole.
-    Status AsStatus() const {
-        switch (result) {
-            case Result::Completed:
-                if (lastError.empty()) return Status::Ok();
-                return Status::Failure(failureKind, lastError);
-            case Result::Cancelled:
-                return Status::Failure(OutcomeKind::Cancelled, lastError);
-            case Result::CardRemoved:
-                return Status::Failure(OutcomeKind::CardUnreadable, lastError);
-            case Result::CardBusy:
-                return Status::Failure(OutcomeKind::Refused, lastError);
-            case Result::Stopped:
-                break;
-        }
-        return Status::Failure(failureKind, lastError);
+    // The job went through everything it was given, whether or not each part arrived: done, or
+    // failed without a reason of its own.
+    bool Completed() const {
+        const OutcomeKind kind = status.kind();
+        return status.ok() || (kind != OutcomeKind::Cancelled && kind != OutcomeKind::Refused &&
+                               status.id() == MessageId::None);
     }
 };
 

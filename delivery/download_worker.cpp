@@ -128,10 +128,8 @@ JobOutcome DownloadWorker::Run() {
     cardLock_ = job_.cardLock;
     if (card_ != nullptr && cardLock_ == nullptr) cardLock_ = card_->Lock(job_.timing.cardLockWait);
     if (card_ != nullptr && cardLock_ == nullptr) {
-        outcome.result = JobOutcome::Result::CardBusy;
-        outcome.lastError = "[Error] the card is busy: " + card_->root();
+        outcome.status = Status::Failure(OutcomeKind::Refused, Say(MessageId::CardBusy));
         SetStatus(std::string(kMsgCardBusy));
-        messages_.Show(MessageKind::Exclamation, kMsgCardBusy);
     } else {
         outcome = std::visit([this](auto& job) { return RunJob(job); }, job_.kind);
         outcome = AfterCardLeft(std::move(outcome));
@@ -186,23 +184,33 @@ DownloadWorker::FileResult DownloadWorker::DownloadFile(
     return FileResult::Arrived;
 }
 
+void DownloadWorker::LeftOut(JobOutcome& outcome, OutcomeKind kind, std::optional<Message> said) {
+    EndWith(outcome, Status::Failure(kind, Message{}));
+    if (said) outcome.status.AddNote(std::move(*said));
+}
+
+void DownloadWorker::EndWith(JobOutcome& outcome, Status end) {
+    if (outcome.status.id() != MessageId::None) end.AddNote(outcome.status.said());
+    for (const Message& note : outcome.status.notes()) end.AddNote(note);
+    outcome.status = std::move(end);
+}
+
 JobOutcome DownloadWorker::AfterCardLeft(JobOutcome outcome) {
-    const bool whole = outcome.Completed() && outcome.lastError.empty();
-    if (whole || card_ == nullptr || (!card_->Removed() && card_->Present())) return outcome;
-    outcome.result = JobOutcome::Result::CardRemoved;
-    if (outcome.lastError.empty()) outcome.lastError = "[Error] the card left: " + card_->root();
+    if (outcome.status.ok() || card_ == nullptr || (!card_->Removed() && card_->Present()))
+        return outcome;
+    EndWith(outcome,
+            Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::CardRemovedDuringJob)));
     SetStatus(std::string(kMsgCardRemovedDuringJob));
-    messages_.Show(MessageKind::Exclamation, kMsgCardRemovedDuringJob);
     return outcome;
 }
 
-JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStatus) {
+JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStatus, Status end) {
     if (control_.cancel.load()) {
-        outcome.result = JobOutcome::Result::Cancelled;
+        EndWith(outcome, Status::Failure(OutcomeKind::Cancelled, Message{}));
         return outcome;
     }
     // The last sentence follows the outcome: a job that left something out did not complete.
-    const bool whole = outcome.lastError.empty();
+    const bool whole = outcome.status.ok();
     Update([&](JobProgress& p) {
         p.status = whole ? finalStatus : kMsgJobFailed;
         p.subject.clear();
@@ -211,18 +219,22 @@ JobOutcome DownloadWorker::Finish(JobOutcome outcome, std::string_view finalStat
         p.itemDone = p.itemTotal;
     });
     std::this_thread::sleep_for(job_.timing.atEnd);
-    outcome.result = JobOutcome::Result::Completed;
+    if (whole) outcome.status = std::move(end);
     return outcome;
 }
 
 JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
-    JobOutcome outcome;
+    JobOutcome outcome{.status = Status::Ok()};
     // Everything goes to the card the job was given, even if another card has been chosen since
     // the job started; once that card leaves, nothing more is written anywhere.
     const std::shared_ptr<Card> card = job.card;
+    if (card == nullptr || card->root().empty()) {
+        outcome.status = Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::NoDevice));
+        return outcome;
+    }
     const std::string staging = StagingFolder();
-    if (card == nullptr || card->root().empty() || staging.empty()) {
-        outcome.lastError = "[Error] no device or no temporary folder";
+    if (staging.empty()) {
+        outcome.status = Status::Failure(OutcomeKind::Failed, Message{});
         return outcome;
     }
     std::uint64_t totalBytes = 0;
@@ -237,8 +249,7 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
     const std::uint64_t neededKb = totalBytes / 1024;
     const auto freeBytes = freeSpace_.FreeBytes(card->root());
     if (freeBytes && *freeBytes / 1024 <= neededKb) {
-        messages_.Show(MessageKind::Information, kMsgNotEnoughSpace);
-        outcome.Fail(OutcomeKind::CardFull, "[Error] not enough free space");
+        outcome.status = Status::Failure(OutcomeKind::CardFull, Say(MessageId::NotEnoughSpace));
         return outcome;
     }
 
@@ -282,15 +293,11 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
             CopyAsStaged(content, slots[i % 2], arrivals[i % 2], card->anchor(), batch, downloaded);
         if (!copied) stopAhead_.store(true);
         downloaded();
-        if (!staged->lastError.empty()) outcome.Fail(staged->kind, staged->lastError);
+        if (staged->leftOut) LeftOut(outcome, *staged->leftOut, staged->said);
         if (cancelled) break;
         if (!copied) {
             outcome.cardChanged = true;  // its folders may have been made
-            if (card->Present())
-                outcome.Fail(OutcomeKind::CardFull, "[Error] copy " + content.title);
-            else
-                outcome.Fail(OutcomeKind::CardUnreadable,
-                             "[Error] the device is gone: " + card->root());
+            LeftOut(outcome, card->Present() ? OutcomeKind::CardFull : OutcomeKind::CardUnreadable);
             break;
         }
         // Only a content all of whose files arrived goes to the card and into its database:
@@ -309,10 +316,7 @@ JobOutcome DownloadWorker::RunJob(ContentInstallJob& job) {
         ahead.wait();
     }
     EmptyFolderTree(staging);
-    if (control_.cancel.load()) {
-        outcome.result = JobOutcome::Result::Cancelled;
-        return outcome;
-    }
+    if (control_.cancel.load()) return Finish(std::move(outcome), {});
     observer_.OnStorageChanged();
     return Finish(std::move(outcome), kMsgDownloadDone);
 }
@@ -335,24 +339,21 @@ bool DownloadWorker::CopyAsStaged(const ContentRecord& content, const std::strin
 bool DownloadWorker::InstallStagedContent(const ContentRecord& content, CardWriteBatch& batch,
                                           Card& card, JobOutcome& outcome) {
     if (!card.Present()) {
-        outcome.Fail(OutcomeKind::CardUnreadable, "[Error] the device is gone: " + card.root());
+        LeftOut(outcome, OutcomeKind::CardUnreadable);
         return false;
     }
     SetStatusAbout(kMsgCopyingToDevice, content.title);
     Update([](JobProgress& p) { p.itemDone = 0; });
     outcome.cardChanged = true;
-    if (!batch.Commit()) {
-        outcome.Fail(OutcomeKind::CardFull, "[Error] copy " + content.title);
-        return false;
-    }
-    if (!RebuildFolderTables(content.mainGroup, card.anchor())) {
-        outcome.Fail(OutcomeKind::CardFull, "[Error] tables of " + content.title);
+    // The files, the folder's tables or the database the card did not take.
+    if (!batch.Commit() || !RebuildFolderTables(content.mainGroup, card.anchor())) {
+        LeftOut(outcome, OutcomeKind::CardFull);
         return false;
     }
     CDefaultXML& database = card.database();
     if (database.AddContent(content)) {
         if (!database.Save().ok()) {
-            outcome.Fail(OutcomeKind::CardFull, "[Error] saving Default.dat");
+            LeftOut(outcome, OutcomeKind::CardFull);
             return false;
         }
         outcome.addedContentNos.push_back(content.contentNo);
@@ -373,8 +374,8 @@ DownloadWorker::StagedContent DownloadWorker::StageContent(const ContentRecord& 
     });
     // Contents the card's database cannot keep are refused before anything is downloaded.
     if (const std::string why = WhyNotInstallable(content); !why.empty()) {
-        messages_.Show(MessageKind::Error, ContentNotInstallable(content.contentNo, why));
-        staged.lastError = "[Error] " + content.contentNo + ": " + why;
+        staged.leftOut = OutcomeKind::Failed;
+        staged.said = Say(MessageId::ContentNotInstallable, content.contentNo, why);
         staged.filesStaged = -1;
         return staged;
     }
@@ -383,8 +384,7 @@ DownloadWorker::StagedContent DownloadWorker::StageContent(const ContentRecord& 
         // A file is staged where it will lie on the card.
         auto relative = ContentFilePath(content, file);
         if (!relative) {
-            staged.lastError =
-                "[Error] no place on the device for " + content.contentNo + " " + file.name;
+            staged.leftOut = OutcomeKind::Failed;
             staged.filesStaged = -1;
             return staged;
         }
@@ -402,12 +402,10 @@ DownloadWorker::StagedContent DownloadWorker::StageContent(const ContentRecord& 
         const auto listed = file.size > 0 ? std::optional<std::uint64_t>(file.size) : std::nullopt;
         const FileResult result = DownloadFile(file.fileUrl, paths[i], true, listed);
         if (result != FileResult::Arrived) {
-            staged.lastError =
-                (result == FileResult::CannotOpen ? "[Error] saving " + file.name
-                                                  : "[Error] download " + file.fileUrl);
             // A file the service did not hand over whole is the service's failure; one the
             // computer could not save is not.
-            if (result != FileResult::CannotOpen) staged.kind = OutcomeKind::ServiceFailed;
+            staged.leftOut =
+                result == FileResult::CannotOpen ? OutcomeKind::Failed : OutcomeKind::ServiceFailed;
             staged.goOn = false;
             return staged;
         }

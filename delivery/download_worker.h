@@ -1,6 +1,8 @@
-// The install engine: runs one DownloadJob on a worker thread, reporting progress, messages and
-// the end of the job through interfaces. The user interface thread may cancel or pause it at any
-// time; destroying the worker cancels it, stops an extraction and waits for the thread.
+// The install engine: runs one DownloadJob on a worker thread, reporting progress and the end of
+// the job through an observer. It says nothing to the user while it runs: what the user must hear
+// is the outcome's sentence and notes, told by the front end once the job has ended. The user
+// interface thread may cancel or pause it at any time; destroying the worker cancels it, stops an
+// extraction and waits for the thread.
 #pragma once
 
 #include <atomic>
@@ -28,7 +30,8 @@ class CMyZip;
 class DownloadWorker final : public IFileProgressEvent {
   public:
     // The job's files come from `session`'s service; the worker keeps its own copy, so a sign-in
-    // on the user interface thread never changes a download under way.
+    // on the user interface thread never changes a download under way. `messages` hears only the
+    // questions a restore still asks, and the sentences of the jobs a repair runs inside it.
     DownloadWorker(DownloadJob job, const ServiceSession& session, IJobObserver& observer,
                    IMessageSink& messages, const IFreeSpace& freeSpace);
     ~DownloadWorker() override;
@@ -61,10 +64,11 @@ class DownloadWorker final : public IFileProgressEvent {
 
     // One content's files downloaded into a staging folder of its own.
     struct StagedContent {
-        int filesStaged = 0;    // -1 when the content was refused before anything was written
-        bool goOn = true;       // false when the job must not go on after this content
-        std::string lastError;  // what went wrong, for the job's outcome
-        OutcomeKind kind = OutcomeKind::Failed;  // what kind of failure lastError is
+        int filesStaged = 0;  // -1 when the content was refused before anything was written
+        bool goOn = true;     // false when the job must not go on after this content
+        // Set when the content was left out: of what kind, and what the user hears of it.
+        std::optional<OutcomeKind> leftOut;
+        std::optional<Message> said;
     };
     // Stages one content, telling `arrivals` of each file; runs beside the copy of the content
     // before it.
@@ -87,9 +91,16 @@ class DownloadWorker final : public IFileProgressEvent {
     // The job's own staging folder: the one the job names, else a fresh one of this job's own
     // below the private temporary folder, made on first use and removed when the job ends.
     std::string StagingFolder();
-    JobOutcome Finish(JobOutcome outcome, std::string_view finalStatus);
+    // The end of a job that ran through: cancelled, or its last status line shown and, when
+    // nothing was left out, `end` as its outcome.
+    JobOutcome Finish(JobOutcome outcome, std::string_view finalStatus, Status end = Status::Ok());
     // A job that could not end whole because its card left is reported as such, once.
     JobOutcome AfterCardLeft(JobOutcome outcome);
+    // The job left something out, of `kind`; it goes on, and ends failed with what it said.
+    static void LeftOut(JobOutcome& outcome, OutcomeKind kind,
+                        std::optional<Message> said = std::nullopt);
+    // `end` as the job's outcome, followed by everything the job said before it.
+    static void EndWith(JobOutcome& outcome, Status end);
 
     // The download ahead and the copy both report: one at a time, each snapshot in order.
     template <typename Change>

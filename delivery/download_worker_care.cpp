@@ -33,17 +33,17 @@ std::optional<SignedInCatalogue> CatalogueIfSignedIn(const ServiceSession& sessi
 
 JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
     using Action = CardCareJob::Action;
-    JobOutcome outcome;
+    JobOutcome outcome{.status = Status::Ok()};
     Update([](JobProgress& p) { p = JobProgress{}; });
     if (job.card == nullptr) {
-        outcome.Fail(OutcomeKind::CardUnreadable, "[Error] no card");
+        outcome.status = Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::NoDevice));
         return outcome;
     }
     Card& card = *job.card;
-    const auto failed = [&](const std::string& why) {
-        outcome.lastError = why;
-        SetStatus(why);
-        messages_.Show(MessageKind::Error, why);
+    // Care says why it stopped on the dialog's status line too.
+    const auto failed = [&](Status why) {
+        SetStatus(why.message());
+        outcome.status = std::move(why);
         return outcome;
     };
     const CareProgress bytes = [this](std::uint64_t done, std::uint64_t total) {
@@ -60,9 +60,11 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
             SetStatus(std::string(repair ? kMsgRepairingCard : kMsgCheckingCard));
             const std::optional<SignedInCatalogue> catalogue = CatalogueIfSignedIn(session_);
             RepairDownloads downloads(observer_);
-            ThreadedJobRunner runner(session_, downloads, messages_, freeSpace_, &control_.cancel,
-                                     job_.timing);
-            runner.WorkUnder(cardLock_);
+            ThreadedJobRunner threaded(session_, downloads, messages_, freeSpace_, &control_.cancel,
+                                       job_.timing);
+            threaded.WorkUnder(cardLock_);
+            // What the contents installed again ended with is heard with the repair's end.
+            SentenceKeepingRunner runner(threaded);
             CareReport report =
                 CheckAndRepair(card, repair, catalogue ? &*catalogue : nullptr, &runner);
             if (repair && !report.problems.empty()) {
@@ -71,33 +73,31 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
             }
             const std::string said = report.Summary();
             if (job.report != nullptr) *job.report = std::move(report);
-            return Finish(std::move(outcome), said);
+            Status end = Status::Ok();
+            for (const Message& heard : runner.Said()) end.AddNote(heard);
+            return Finish(std::move(outcome), said, std::move(end));
         }
         case Action::Backup: {
             SetStatus(std::string(kMsgBackingUpCard));
             const Result<BackupManifest> written =
                 BackupCard(card, job.archive, job.everything, &control_.cancel, bytes);
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
-            if (!written.ok()) return failed(written.message());
-            const std::string said = BackupWritten(written.value().files.size(),
-                                                   written.value().TotalBytes(), job.archive);
-            outcome = Finish(std::move(outcome), said);
-            messages_.Show(MessageKind::Information, said);
-            return outcome;
+            if (!written.ok()) return failed(written.status());
+            const Message said = Say(MessageId::BackupWritten, written.value().files.size(),
+                                     written.value().TotalBytes(), job.archive);
+            return Finish(std::move(outcome), MessageText(said), Status::Done(said));
         }
         case Action::PlanRestore: {
             SetStatus(std::string(kMsgCheckingBackup));
             Result<RestorePlan> planned = PlanRestore(card, job.archive, {job.force, &freeSpace_});
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
-            if (!planned.ok()) {
-                outcome.failureKind = planned.kind();
-                return failed(planned.message());
-            }
+            if (!planned.ok()) return failed(planned.status());
             if (job.plan != nullptr) *job.plan = std::move(planned.value());
             return Finish(std::move(outcome), {});
         }
         case Action::Restore: {
-            if (job.plan == nullptr) return failed(std::string(kMsgJobFailed));
+            if (job.plan == nullptr)
+                return failed(Status::Failure(OutcomeKind::Failed, Say(MessageId::JobFailed)));
             SetStatus(std::string(kMsgRestoringCard));
             bool writing = false;
             const CareProgress written = [&](std::uint64_t done, std::uint64_t total) {
@@ -108,14 +108,10 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
                 RestoreCard(card, *job.plan, &control_.cancel, written);
             outcome.cardChanged = writing;
             if (control_.cancel.load()) return Finish(std::move(outcome), {});
-            if (!restored.ok()) {
-                outcome.failureKind = restored.kind();
-                return failed(restored.message());
-            }
+            if (!restored.ok()) return failed(restored.status());
             observer_.OnStorageChanged();
-            outcome = Finish(std::move(outcome), kMsgRestoreDone);
-            messages_.Show(MessageKind::Information, kMsgRestoreDone);
-            return outcome;
+            return Finish(std::move(outcome), kMsgRestoreDone,
+                          Status::Done(Say(MessageId::RestoreDone)));
         }
     }
     return outcome;

@@ -57,7 +57,7 @@ bool HoldsDatabase(const std::string& root) {
 }  // namespace
 
 JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWipeKeeper* keeper) {
-    JobOutcome outcome;
+    JobOutcome outcome{.status = Status::Ok()};
     const auto size = static_cast<std::uint64_t>(static_cast<std::uint32_t>(job.package.size));
     Update([size](JobProgress& p) {
         p = JobProgress{};
@@ -67,17 +67,17 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
     const std::shared_ptr<Card> card = job.card;
     if (card == nullptr || card->root().empty() || temp.empty() ||
         !IsPlainComponent(job.package.savedName)) {
-        outcome.lastError = "[Error] saving " + job.package.savedName;
+        outcome.status = Status::Failure(OutcomeKind::Failed, Message{});
         return outcome;
     }
     const std::string local = temp + "/" + job.package.savedName;
     const FileResult fetched = DownloadFile(job.package.fileUrl, local, false);
-    if (fetched == FileResult::CannotOpen) {
-        outcome.lastError = "[Error] saving " + local;
-        return outcome;
-    }
-    if (fetched == FileResult::Failed) {
-        outcome.Fail(OutcomeKind::ServiceFailed, "[Error] download " + job.package.fileUrl);
+    if (fetched != FileResult::Arrived) {
+        // A package the service did not hand over whole is the service's failure; one the
+        // computer could not save is not.
+        outcome.status = Status::Failure(
+            fetched == FileResult::Failed ? OutcomeKind::ServiceFailed : OutcomeKind::Failed,
+            Message{});
         return outcome;
     }
     if (control_.cancel.load()) {
@@ -85,7 +85,7 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
         return Finish(std::move(outcome), {});
     }
 
-    CMyZip zip(messages_);
+    CMyZip zip;
     // A reset writes the package's own database on purpose: from here the card is told from
     // another by its root alone, and it must be read again before its database is saved.
     if (reset) card->AcceptDatabaseFile();
@@ -105,22 +105,22 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
         if (control_.cancel.load()) zip.Stop();
     }
     // The card is wiped only once the package is known to be a readable archive, and only once
-    // what the reset keeps is safe off the card.
-    bool opened = zip.OpenArchive(local) == 0;
-    if (opened && reset && keeper != nullptr) {
+    // what the reset keeps is safe off the card. A package that does not open ends the job: the
+    // same file opened again would not open either.
+    Status unpacked = zip.OpenArchive(local);
+    if (unpacked.ok() && reset && keeper != nullptr) {
         SetStatus(std::string(kMsgKeepingRecordings));
-        if (const Status kept = keeper->BeforeWipe(card->root()); !kept.ok()) {
+        if (Status kept = keeper->BeforeWipe(card->root()); !kept.ok()) {
             zip.CloseArchive();
-            opened = false;
-            outcome.lastError = kept.message();
-            messages_.Show(MessageKind::Error, kept.message());
+            unpacked = std::move(kept);
         }
     }
     // Nothing is wiped or unpacked on a card that left while the package downloaded.
-    if (opened && !card->Present()) {
+    if (unpacked.ok() && !card->Present()) {
         zip.CloseArchive();
-        opened = false;
+        unpacked = Status::Failure(OutcomeKind::CardUnreadable, Message{});
     }
+    const bool opened = unpacked.ok();
     const bool wiped = opened && reset;
     outcome.cardChanged = opened;
     if (opened) {
@@ -131,7 +131,7 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
             p.overallDone = p.overallTotal;
             p.itemDone = p.itemTotal / 2;
         });
-        zip.ExtractAll(card->root(), reset ? 2 : 1);
+        unpacked = zip.ExtractAll(card->root(), reset ? 2 : 1);
         zip.CloseArchive();
         if (!zip.LeftOutEntries().empty()) {
             std::string kept(kMsgUpdateKeptCardFiles);
@@ -145,32 +145,47 @@ JobOutcome DownloadWorker::RunPackage(const SystemPackage& job, bool reset, IWip
         extractor_ = nullptr;
     }
     std::remove(local.c_str());
-    // Put back whenever the wipe happened, even when the unpacking stopped half-way.
+    // Put back whenever the wipe happened, even when the unpacking stopped half-way; what the
+    // put-back says follows why the unpacking stopped, and a put-back that failed is what the
+    // parent must read first.
+    Status putBack = Status::Ok();
     if (wiped && keeper != nullptr) {
         SetStatus(std::string(kMsgPuttingBackRecordings));
-        if (const Status put = keeper->AfterWipe(card->anchor(), messages_); !put.ok())
-            outcome.lastError = put.message();
+        putBack = keeper->AfterWipe(card->anchor());
     }
-    if (control_.cancel.load()) return Finish(std::move(outcome), {});
-    if (!outcome.lastError.empty()) return outcome;
-    if (!opened || !zip.Completed()) {
-        outcome.lastError = "[Error] extract " + job.package.savedName;
+    if (control_.cancel.load()) {
+        EndWith(outcome, std::move(putBack));
+        return Finish(std::move(outcome), {});
+    }
+    if (!putBack.ok() || !unpacked.ok()) {
+        const bool putBackFailed = !putBack.ok();
+        Status first = putBackFailed ? std::move(putBack) : std::move(unpacked);
+        outcome.status = putBackFailed ? std::move(unpacked) : std::move(putBack);
+        EndWith(outcome, std::move(first));
         return outcome;
     }
-    outcome = Finish(std::move(outcome), kMsgDownloadDone);
-    if (reset) messages_.Show(MessageKind::Information, kMsgInsertCard);
-    return outcome;
+    // An update ends with the device's own sentence; a reset with what came back, then where
+    // the card goes next.
+    Status end = Status::Done(Say(MessageId::UpdateDone));
+    if (reset) {
+        end = std::move(putBack);
+        if (end.id() == MessageId::None && end.notes().empty())
+            end = Status::Done(Say(MessageId::InsertCard));
+        else
+            end.AddNote(Say(MessageId::InsertCard));
+    }
+    return Finish(std::move(outcome), kMsgDownloadDone, std::move(end));
 }
 
 JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
-    JobOutcome outcome;
+    JobOutcome outcome{.status = Status::Ok()};
     const std::shared_ptr<Card> card = job.card;
     const int position = job.cardPosition;
     const int first = job.firstSlot;
     if (card == nullptr || card->root().empty() || position < 1 || position > kDiyCardCount ||
         first < 0 || first >= kDiySlotCount ||
         card->diy().records().size() < static_cast<std::size_t>(position)) {
-        outcome.lastError = "[Error] no DIY card " + std::to_string(position);
+        outcome.status = Status::Failure(OutcomeKind::Failed, Message{});
         return outcome;
     }
     const std::size_t count =
@@ -188,8 +203,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
     for (std::size_t j = 0; j < count && !control_.cancel.load(); ++j) {
         // A card pulled between two recordings gets nothing more, not even its database.
         if (!card->Present()) {
-            outcome.Fail(OutcomeKind::CardUnreadable,
-                         "[Error] the device is gone: " + card->root());
+            LeftOut(outcome, OutcomeKind::CardUnreadable);
             return outcome;
         }
         Update([j](JobProgress& p) { p.itemDone = j; });
@@ -213,7 +227,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
         SetStatus(base + std::string(kMsgCopyingSuffix));
         outcome.cardChanged = true;
         if (!CopyFileSafely(job.sources[j], folder + deviceName)) {
-            outcome.Fail(OutcomeKind::CardFull, "[Error] copy " + job.sources[j]);
+            LeftOut(outcome, OutcomeKind::CardFull);
             continue;
         }
         records[static_cast<std::size_t>(position - 1)].slots[static_cast<std::size_t>(slot)] =
@@ -222,7 +236,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
     }
     SetStatus(std::string(kMsgWritingInfoFiles));
     if (!diy.SaveDiyFile().ok() || !diy.SaveRecTable().ok()) {
-        outcome.Fail(OutcomeKind::CardFull, "[Error] saving the DIY database");
+        LeftOut(outcome, OutcomeKind::CardFull);
         return outcome;
     }
     OnProgress(1);
@@ -230,7 +244,7 @@ JobOutcome DownloadWorker::RunJob(DiyFilesJob& job) {
 }
 
 JobOutcome DownloadWorker::RunJob(const SingleCopyJob& job) {
-    JobOutcome outcome;
+    JobOutcome outcome{.status = Status::Ok()};
     Update([](JobProgress& p) {
         p = JobProgress{};
         p.overallTotal = p.itemTotal = 1;
@@ -240,7 +254,7 @@ JobOutcome DownloadWorker::RunJob(const SingleCopyJob& job) {
     folders_.MakeParentDirectories(job.destination);
     if (job.source.empty() || job.destination.empty() ||
         !CopyFileSafely(job.source, job.destination)) {
-        outcome.lastError = "[Error] copy " + job.source;
+        outcome.status = Status::Failure(OutcomeKind::Failed, Message{});
         return outcome;
     }
     OnProgress(1);

@@ -17,13 +17,18 @@ AnnouncedJob AnnouncedJobOf(const JobKind& kind) {
 }
 
 std::optional<JobEndNotice> NoticeOfJobEnd(AnnouncedJob job, const JobOutcome& outcome) {
-    if (job == AnnouncedJob::None || outcome.result == JobOutcome::Result::Cancelled)
+    if (job == AnnouncedJob::None || outcome.status.kind() == OutcomeKind::Cancelled)
         return std::nullopt;
     // In the order of AnnouncedJob.
     constexpr std::string_view kSummaries[] = {
         {}, kNoticeInstallEnded, kNoticeUpdateEnded, kNoticeBackupEnded, kNoticeRestoreEnded};
+    // Only an install is made of parts, its contents: one that went through them all but left
+    // one out ended partly.
     std::string_view body = kNoticeJobFailed;
-    if (outcome.Completed()) body = outcome.lastError.empty() ? kNoticeJobDone : kNoticeJobPartly;
+    if (outcome.status.ok())
+        body = kNoticeJobDone;
+    else if (job == AnnouncedJob::Install && outcome.Completed())
+        body = kNoticeJobPartly;
     return JobEndNotice{std::string(kSummaries[static_cast<int>(job)]), std::string(body)};
 }
 

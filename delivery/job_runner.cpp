@@ -49,4 +49,11 @@ JobOutcome ThreadedJobRunner::Run(DownloadJob job) {
     return worker.Outcome();
 }
 
+JobOutcome SentenceKeepingRunner::Run(DownloadJob job) {
+    JobOutcome outcome = inner_.Run(std::move(job));
+    if (outcome.status.id() != MessageId::None) said_.push_back(outcome.status.said());
+    for (const Message& note : outcome.status.notes()) said_.push_back(note);
+    return outcome;
+}
+
 }  // namespace torvane

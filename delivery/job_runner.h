@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <optional>
+#include <vector>
 
 #include "base/message_sink.h"
 #include "delivery/download_job.h"
@@ -39,6 +40,20 @@ class ThreadedJobRunner final : public IJobRunner {
     const std::atomic<bool>* interrupt_;
     std::optional<JobTiming> timing_;
     std::shared_ptr<CardLock> lock_;
+};
+
+// Runs each job through another runner and keeps every sentence the jobs ended with (each one's
+// sentence, then its notes), for work that runs jobs inside it, such as a repair installing
+// contents again: the user hears them with that work's own end.
+class SentenceKeepingRunner final : public IJobRunner {
+  public:
+    explicit SentenceKeepingRunner(IJobRunner& inner) : inner_(inner) {}
+    JobOutcome Run(DownloadJob job) override;
+    const std::vector<Message>& Said() const { return said_; }
+
+  private:
+    IJobRunner& inner_;
+    std::vector<Message> said_;
 };
 
 // An observer that ignores every report.

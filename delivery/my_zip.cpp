@@ -20,12 +20,6 @@ namespace fs = std::filesystem;
 namespace torvane {
 namespace {
 
-constexpr std::string_view kCdirNotFound = "cdirNotFound failed";
-constexpr std::string_view kRetryQuestion =
-    "The central directory was not found. If you're opening a multi-disk archive, make sure you "
-    "have inserted the last disk. Retry?";
-constexpr std::string_view kOpenFailed = "Open failed";
-
 // Bytes read from the archive and written to the file at once. Small steps only decide how often
 // progress is reported, so a step of one byte costs no system call per byte.
 constexpr std::size_t kChunkBytes = 256 * 1024;
@@ -94,28 +88,23 @@ std::string SafeEntryPath(const std::string& entryName) {
     return result;
 }
 
-CMyZip::CMyZip(IMessageSink& messages) : messages_(messages) {}
-
 CMyZip::~CMyZip() {
     if (archive_ != nullptr) zip_discard(archive_);
 }
 
-int CMyZip::OpenArchive(const std::string& path, bool /*listOnly*/) {
+Status CMyZip::OpenArchive(const std::string& path) {
     CloseArchive();
-    for (;;) {
-        int error = 0;
-        archive_ = zip_open(path.c_str(), ZIP_RDONLY, &error);
-        if (archive_ != nullptr) {
-            path_ = path;
-            return 0;
-        }
-        if (error != ZIP_ER_NOZIP) break;
-        // No end-of-central-directory record: the download may have been cut short.
-        messages_.Show(MessageKind::Error, kCdirNotFound);
-        if (!messages_.Ask(MessageKind::Error, kRetryQuestion)) break;
+    int error = 0;
+    archive_ = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (archive_ != nullptr) {
+        path_ = path;
+        return Status::Ok();
     }
-    messages_.Show(MessageKind::Error, kOpenFailed);
-    return -1;
+    const Status openFailed = Status::Failure(OutcomeKind::Failed, Say(MessageId::OpenFailed));
+    if (error != ZIP_ER_NOZIP) return openFailed;
+    // No end-of-central-directory record: the download was cut short.
+    return Status::Failure(OutcomeKind::Failed, Say(MessageId::CdirNotFound))
+        .WithNote(openFailed.said());
 }
 
 void CMyZip::CloseArchive() {
@@ -128,22 +117,18 @@ void CMyZip::CloseArchive() {
     password_.clear();
 }
 
-int CMyZip::ExtractAll(const std::string& destination, std::size_t bufferSize) {
-    completed_ = false;
+Status CMyZip::ExtractAll(const std::string& destination, std::size_t bufferSize) {
     leftOutEntries_.clear();
-    if (archive_ == nullptr) return 0;
+    const Status failed = Status::Failure(OutcomeKind::Failed, Say(MessageId::ExtractFailed));
+    if (archive_ == nullptr) return failed;
     bufferSize = std::max<std::size_t>(bufferSize, 1);
     zip_set_default_password(archive_, password_.empty() ? nullptr : password_.c_str());
     const zip_int64_t count = zip_get_num_entries(archive_, 0);
     for (zip_int64_t index = 0; index < count; ++index) {
-        if (stop_.load()) return 0;
-        if (ExtractEntry(index, destination, bufferSize) == EntryResult::Failed) {
-            messages_.Show(MessageKind::Error, kMsgExtractFailed);
-            return 0;
-        }
+        if (stop_.load()) return Status::Failure(OutcomeKind::Cancelled, Message{});
+        if (ExtractEntry(index, destination, bufferSize) == EntryResult::Failed) return failed;
     }
-    completed_ = true;
-    return 0;
+    return Status::Ok();
 }
 
 bool CMyZip::IsLeftOut(const std::string& relative) const {

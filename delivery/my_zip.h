@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "common/status.h"
 #include "store/card_anchor.h"
 #include "store/card_paths.h"
 
@@ -25,24 +25,25 @@ class CMyZip {
     // false abandons the entry (the previous file of that name stays on the card).
     using StepHook = std::function<bool(std::uint64_t entryTotal, std::uint64_t written)>;
 
-    explicit CMyZip(IMessageSink& messages);
+    CMyZip() = default;
     ~CMyZip();
     CMyZip(const CMyZip&) = delete;
     CMyZip& operator=(const CMyZip&) = delete;
 
-    // 0 when the archive is open, -1 when not (the user has been told why).
-    int OpenArchive(const std::string& path, bool listOnly = false);
+    // Done when the archive is open. A file that is no archive fails with "cdirNotFound failed"
+    // and the note "Open failed" (a download cut short: opening the same file again cannot help),
+    // any other with "Open failed".
+    Status OpenArchive(const std::string& path);
     // Extracts every entry below the destination folder, moving `bufferSize` bytes per step.
-    // Stops at the first failure ("Extract failed") or when the stop flag is set. Returns 0.
-    int ExtractAll(const std::string& destination, std::size_t bufferSize);
+    // Done when every entry was written whole; stops at the first failure ("Extract failed"), or
+    // Cancelled when the stop flag is set.
+    Status ExtractAll(const std::string& destination, std::size_t bufferSize);
     void CloseArchive();
 
     bool IsOpen() const { return archive_ != nullptr; }
     // Set from another thread: the entry being written finishes, no further entry starts.
     void Stop() { stop_.store(true); }
     bool Stopped() const { return stop_.load(); }
-    // True when the last ExtractAll wrote every entry whole.
-    bool Completed() const { return completed_; }
     void SetStepHook(StepHook hook) { stepHook_ = std::move(hook); }
     // An entry at this path below the destination ("ck9/rec.tbl"), or anywhere below this folder
     // when the path ends in "/" ("ck9/re1/"), is left out: the card's own file stays. Paths are
@@ -63,12 +64,10 @@ class CMyZip {
     bool DestinationPresent() const { return card_ == nullptr || card_->Present(); }
     bool IsLeftOut(const std::string& relative) const;
 
-    IMessageSink& messages_;
     zip* archive_ = nullptr;
     std::string path_;
     std::string password_;
     std::atomic<bool> stop_{false};
-    bool completed_ = false;
     StepHook stepHook_;
     std::vector<std::string> leftOut_;
     std::vector<std::string> leftOutEntries_;

@@ -192,7 +192,7 @@ void CTorvaneDlg::OfferWaitingPutBacks() {
         if (kept == nullptr) continue;
         // The card's databases are read again after the put-back wrote them.
         card->AcceptDatabaseFile();
-        (void)kept->AfterWipe(card->anchor(), Messages());
+        TellOutcome(Messages(), kept->AfterWipe(card->anchor()));
         putBack = true;
     }
     if (putBack) ReloadCard();

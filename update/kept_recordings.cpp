@@ -30,10 +30,10 @@ bool IsFile(const std::string& path) {
 }
 
 Status NotKept() {
-    return Status::Failure(std::string(kMsgRecordingsNotKept));
+    return Status::Failure(OutcomeKind::Failed, Say(MessageId::RecordingsNotKept));
 }
 Status NotPutBack() {
-    return Status::Failure(std::string(kMsgRecordingsNotPutBack));
+    return Status::Failure(OutcomeKind::Failed, Say(MessageId::RecordingsNotPutBack));
 }
 
 // Locks the keep in `folder` for this program; nothing when another program holds it.
@@ -235,7 +235,7 @@ Status KeptRecordings::Keep(const std::string& root) {
     return SaveManifest() ? Status::Ok() : NotKept();
 }
 
-Status KeptRecordings::PutBack(const CardAnchor& card, std::vector<std::string>& notes) const {
+Status KeptRecordings::PutBack(const CardAnchor& card, std::vector<Message>& notes) const {
     const std::string& root = card.root();
     if (!card.Present()) return NotPutBack();
     bool whole = true;
@@ -249,8 +249,8 @@ Status KeptRecordings::PutBack(const CardAnchor& card, std::vector<std::string>&
             if (record == nullptr) continue;
             DiySlot& slot = record->slots[static_cast<std::size_t>(recording.slot)];
             if (slot.InUse() && slot != recording.fields)
-                notes.push_back(
-                    RecordingReplacedPackageSlot(recording.card, recording.slot + 1, slot.name));
+                notes.push_back(Say(MessageId::RecordingReplacedPackageSlot, recording.card,
+                                    recording.slot + 1, slot.name));
             const std::string folder = card_paths::RecordingSlotFolder(root, recording.slot + 1);
             if (!card.MakeFolders(folder) ||
                 !CopyFileSafely(folder_ + "/" + recording.kept,
@@ -291,22 +291,20 @@ void KeptRecordings::WipeStarting() {
     wiped_ = true;
 }
 
-Status KeptRecordings::AfterWipe(const CardAnchor& card, IMessageSink& messages) {
+Status KeptRecordings::AfterWipe(const CardAnchor& card) {
     wiped_ = true;
-    std::vector<std::string> notes;
+    std::vector<Message> notes;
     const Status put = PutBack(card, notes);
-    for (const std::string& note : notes) messages.Show(MessageKind::Information, note);
-    if (!put.ok()) {
-        const std::string where = RecordingsWaitIn(folder_);
-        messages.Show(MessageKind::Error, where);
-        return Status::Failure(where);
+    Status said = put.ok() ? Status::Ok()
+                           : Status::Failure(put.kind(), Say(MessageId::RecordingsWaitIn, folder_));
+    if (put.ok() && (recordingCount() > 0 || hasNameVoice())) {
+        said = Status::Done(Say(hasNameVoice() ? MessageId::RecordingsAndNameVoicePutBack
+                                               : MessageId::RecordingsPutBack,
+                                recordingCount()));
     }
-    if (recordingCount() > 0 || hasNameVoice()) {
-        messages.Show(MessageKind::Information,
-                      RecordingsPutBack(recordingCount(), hasNameVoice()));
-    }
-    RemoveCopies();  // whole on the card again
-    return put;
+    for (Message& note : notes) said.AddNote(std::move(note));
+    if (put.ok()) RemoveCopies();  // whole on the card again
+    return said;
 }
 
 }  // namespace torvane

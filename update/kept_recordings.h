@@ -60,13 +60,15 @@ class KeptRecordings final : public IWipeKeeper {
     // Puts everything back onto the card (the package's databases loaded and saved
     // again). A slot the package's DIY database already uses is given to the kept recording, and
     // `notes` gets a sentence saying so for each.
-    Status PutBack(const CardAnchor& card, std::vector<std::string>& notes) const;
+    Status PutBack(const CardAnchor& card, std::vector<Message>& notes) const;
 
-    // IWipeKeeper: Keep; the manifest marked wiped; PutBack with its notes and a sentence of
-    // what came back, then the copies removed, or a sentence naming the folder that holds them.
+    // IWipeKeeper: Keep; the manifest marked wiped; PutBack, then the copies removed. Done with
+    // what came back (RecordingsPutBack or RecordingsAndNameVoicePutBack, nothing when nothing
+    // was kept), or failed naming the folder that still holds the copies (RecordingsWaitIn);
+    // either way followed by a note for each package slot a kept recording took.
     Status BeforeWipe(const std::string& root) override { return Keep(root); }
     void WipeStarting() override;
-    Status AfterWipe(const CardAnchor& card, IMessageSink& messages) override;
+    Status AfterWipe(const CardAnchor& card) override;
 
     std::size_t recordingCount() const { return recordings_.size(); }
     bool hasNameVoice() const { return !voices_.empty(); }

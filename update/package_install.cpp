@@ -19,21 +19,9 @@ std::optional<std::string> PackageConfirmation(PackageKind kind, const Card& car
     return ResetQuestion(card.root(), keepsRecordings);
 }
 
-JobOutcome InstallPackage(const UpdateFile& file, PackageKind kind, std::shared_ptr<Card> card,
-                          IJobRunner& runner, IMessageSink& messages, IWipeKeeper* keep) {
-    if (card == nullptr) return JobOutcome{};
-    const auto question = PackageConfirmation(kind, *card, keep != nullptr);
-    if (question && !messages.Ask(MessageKind::Exclamation, *question)) {
-        JobOutcome refused;
-        refused.result = JobOutcome::Result::Cancelled;
-        return refused;
-    }
-    return InstallConfirmedPackage(file, kind, std::move(card), runner, messages, keep);
-}
-
 JobOutcome InstallConfirmedPackage(const UpdateFile& file, PackageKind kind,
                                    std::shared_ptr<Card> card, IJobRunner& runner,
-                                   IMessageSink& messages, IWipeKeeper* keep) {
+                                   IWipeKeeper* keep) {
     if (card == nullptr) return JobOutcome{};
     SystemPackage package;
     package.package.savedName = PackageSavedName(file);
@@ -45,11 +33,7 @@ JobOutcome InstallConfirmedPackage(const UpdateFile& file, PackageKind kind,
         job.kind = ResetPackageJob{{std::move(package)}, keep};
     else
         job.kind = UpdatePackageJob{std::move(package)};
-    JobOutcome outcome = runner.Run(std::move(job));
-    if (outcome.Completed() && outcome.lastError.empty() && kind == PackageKind::Update) {
-        messages.Show(MessageKind::Information, kMsgUpdateDone);
-    }
-    return outcome;
+    return runner.Run(std::move(job));
 }
 
 }  // namespace torvane

@@ -273,8 +273,15 @@ void CUpdateSystem::Install() {
             state_.SetInstalling(true);
             std::optional<KeptRecordings> kept;
             if (state_.InstallKeepsRecordings()) kept.emplace();
-            lastOutcome_ = InstallPackage(*file, CurrentKind(), std::move(card), *runner_,
-                                          messages_, kept ? &*kept : nullptr);
+            const PackageKind kind = CurrentKind();
+            // A reset names the card it wipes; answered No, nothing runs and nothing changes.
+            const auto question = PackageConfirmation(kind, *card, kept.has_value());
+            if (question && !messages_.Ask(MessageKind::Exclamation, *question))
+                lastOutcome_ =
+                    JobOutcome{.status = Status::Failure(OutcomeKind::Cancelled, Message{})};
+            else
+                lastOutcome_ = InstallConfirmedPackage(*file, kind, std::move(card), *runner_,
+                                                       kept ? &*kept : nullptr);
             state_.SetInstalling(false);
             // The window reads the card again only when the job wrote to it: not after a
             // refused question or a package that never arrived.

@@ -335,6 +335,14 @@ TEST_F(CliCardCommandsTest, AJobThatFailedSaysSoOnStderrOnly) {
     EXPECT_EQ(run.err.find(kMsgDownloadDone), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(kMsgJobFailed), std::string::npos) << run.err;
     EXPECT_FALSE(Diy().RecordForCard(92100001)->slots[0].InUse());
+
+    // A script reads the kind of what was left out, and the sentence by its name.
+    const ProgramRun scripted = Cli({"diy", "assign", "1", "1", recording.string(), "--json"});
+    EXPECT_EQ(scripted.exitCode, 7);
+    const json error = json::parse(scripted.err.substr(scripted.err.find("{\"error\"")))["error"];
+    EXPECT_EQ(error["kind"], "cardFull");
+    EXPECT_EQ(error["id"], "jobFailed");
+    EXPECT_EQ(error["message"], kMsgJobFailed);
 }
 
 // With --json stdout is the one document a script parses, even when the repair downloads.

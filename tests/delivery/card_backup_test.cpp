@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "base/outcome_telling.h"
 #include "common/messages.h"
 #include "delivery/job_runner.h"
 #include "store/card.h"
@@ -495,29 +496,32 @@ TEST_F(CardBackupTest, AsJobsBackupAndRestoreTellTheirProgressAndPlanBeforeWriti
         return runner.Run(DownloadJob(job));
     };
 
-    ASSERT_TRUE(run(CardCareJob::Action::Backup).Completed());
+    const JobOutcome backedUp = run(CardCareJob::Action::Backup);
+    ASSERT_TRUE(backedUp.status.ok());
     EXPECT_GT(observer.last.overallTotal, 300000u);
     EXPECT_EQ(observer.last.overallDone, observer.last.overallTotal);
-    EXPECT_EQ(messages.shown.back().first, MessageKind::Information);
+    EXPECT_EQ(backedUp.status.id(), MessageId::BackupWritten);
+    EXPECT_EQ(backedUp.status.said().args.back(), archive.string());
 
     BreakCard();
     const auto broken = Snapshot(Card());
-    ASSERT_TRUE(run(CardCareJob::Action::PlanRestore).AsStatus().ok());
+    ASSERT_TRUE(run(CardCareJob::Action::PlanRestore).status.ok());
     EXPECT_EQ(Snapshot(Card()), broken);
     EXPECT_FALSE(plan.manifest.files.empty());
     EXPECT_TRUE(messages.asked.empty()) << "the job asks nothing";
 
-    ASSERT_TRUE(run(CardCareJob::Action::Restore).Completed());
+    const JobOutcome restoredWhole = run(CardCareJob::Action::Restore);
+    ASSERT_TRUE(restoredWhole.status.ok());
     EXPECT_EQ(ReadFile(Card() / "ck9/re1/dad.mp3"), std::string(300000, 'd'));
-    EXPECT_EQ(messages.Texts().back(), kMsgRestoreDone);
+    EXPECT_EQ(restoredWhole.status.said(), Say(MessageId::RestoreDone));
 
     WriteFile(archive, "PK not really");
     const auto restored = Snapshot(Card());
     const JobOutcome damaged = run(CardCareJob::Action::PlanRestore);
     EXPECT_FALSE(damaged.Completed());
-    EXPECT_EQ(damaged.lastError, kMsgBackupUnreadable);
-    EXPECT_EQ(messages.shown.back(),
-              std::make_pair(MessageKind::Error, std::string(kMsgBackupUnreadable)));
+    EXPECT_EQ(damaged.status.message(), kMsgBackupUnreadable);
+    EXPECT_EQ(IconOf(damaged.status.id(), damaged.status.kind()), MessageKind::Error);
+    EXPECT_TRUE(messages.shown.empty()) << "nothing is told while the job runs";
     EXPECT_EQ(Snapshot(Card()), restored);
 }
 

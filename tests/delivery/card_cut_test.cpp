@@ -177,12 +177,12 @@ TEST_F(CardCutTest, UpdatePackage) {
     JobOutcome outcome;
     CutAtEveryWrite(
         "update",
-        [&] { outcome = InstallPackage(update, PackageKind::Update, card, runner, sink); },
+        [&] { outcome = InstallConfirmedPackage(update, PackageKind::Update, card, runner); },
         [&](bool cut) {
             EXPECT_EQ(test::ReadFile(Card() / "Default.dat"), databaseBefore);
             if (cut) {
-                EXPECT_FALSE(outcome.Completed() && outcome.lastError.empty());
-                for (const std::string& text : sink.Texts()) EXPECT_NE(text, kMsgUpdateDone);
+                EXPECT_FALSE(outcome.status.ok());
+                EXPECT_NE(outcome.status.id(), MessageId::UpdateDone);
                 EXPECT_FALSE(observer.Saw(kMsgDownloadDone));
             }
         });

@@ -33,7 +33,7 @@ class FakeRunner final : public IJobRunner {
     }
     bool failing = false;  // the job completes without installing its contents
     std::vector<DownloadJob> jobs;
-    JobOutcome outcome{JobOutcome::Result::Completed, {}, {}};
+    JobOutcome outcome{.status = Status::Ok()};
 };
 
 std::vector<std::string> NumbersOf(const std::vector<ContentRecord>& records) {
@@ -116,18 +116,25 @@ TEST_F(ContentActionsTest, TransferSkipsInstalledContentsAndKeepsTheOrder) {
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgJobFailed)});
     runner.failing = false;
 
-    // A cancelled or stopped job tells nothing more; nothing to do tells so.
+    // A cancelled job, or one that stopped saying why itself, is told nothing more by the page;
+    // its kind stays. Nothing to do tells so.
     sink.shown.clear();
-    runner.outcome.result = JobOutcome::Result::Cancelled;
-    Told(TransferContents({a}, false, Context(), runner));
+    for (const Status& stopped :
+         {Status::Failure(OutcomeKind::Cancelled, Message{}),
+          Status::Failure(OutcomeKind::CardFull, Say(MessageId::NotEnoughSpace))}) {
+        runner.outcome.status = stopped;
+        const TransferOutcome told = Told(TransferContents({a}, false, Context(), runner));
+        EXPECT_EQ(told.status.kind(), stopped.kind());
+        EXPECT_EQ(told.status.id(), MessageId::None);
+    }
     EXPECT_TRUE(sink.shown.empty());
     // Only contents already on the card: no job, no message, and the caller learns which.
     EXPECT_EQ(Told(TransferContents({b}, false, Context(), runner)).skipped,
               std::vector<std::string>{"M0001"});
-    EXPECT_EQ(runner.jobs.size(), 4u);
+    EXPECT_EQ(runner.jobs.size(), 5u);
     EXPECT_TRUE(sink.shown.empty());
     Told(TransferContents({}, false, Context(), runner));
-    EXPECT_EQ(runner.jobs.size(), 4u);
+    EXPECT_EQ(runner.jobs.size(), 5u);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgNothingSelected)});
 }
 

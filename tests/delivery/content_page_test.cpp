@@ -685,7 +685,7 @@ class DownloadDialogTest : public QObject {
         QCOMPARE(sink.asked.size(), std::size_t{1});
         QCOMPARE(sink.asked[0].second, std::string(kMsgStopDownload));
         QCOMPARE(sink.asked[0].first, MessageKind::Question);
-        QCOMPARE(dialog.Outcome().result, JobOutcome::Result::Cancelled);
+        QCOMPARE(dialog.Outcome().status.kind(), OutcomeKind::Cancelled);
         QVERIFY(!dialog.isVisible());
         // The job stopped before its last content.
         QVERIFY(Reloaded(Card(dir / "card")).Contents(Shelf::Music).size() < 2);
@@ -716,6 +716,59 @@ class DownloadDialogTest : public QObject {
         without.ShowBanner(dir / "missing.bmp");
         QVERIFY(!without.HasBanner());
         QCOMPARE(without.height(), CDownloadDlg::kHeight);
+    }
+
+    // The job says nothing while it runs; the dialog tells how it ended once it has: a whole
+    // install closes without a word (the page says its sentence), one refused for want of room
+    // says why and stays open, one on a card another program keeps says so and closes.
+    void theDialogTellsHowTheJobEndedOnceItHas() {
+        class FixedSpace final : public IFreeSpace {
+          public:
+            explicit FixedSpace(std::uint64_t bytes) : bytes_(bytes) {}
+            std::optional<std::uint64_t> FreeBytes(const std::string&) const override {
+                return bytes_;
+            }
+
+          private:
+            std::uint64_t bytes_;
+        };
+        demo::DemoService service;
+        QVERIFY(service.Start(0));
+        const ServiceSession session = test::DemoSession(service);
+        constexpr std::uint64_t kPlenty = std::uint64_t{1} << 40;
+        const struct {
+            const char* what;
+            std::uint64_t freeBytes;
+            bool cardKept;  // another program holds the card's writer lock
+            std::vector<std::string> told;
+            bool staysOpen;
+        } cases[] = {
+            {"whole", kPlenty, false, {}, false},
+            {"no room", 0, false, {std::string(kMsgNotEnoughSpace)}, true},
+            {"card busy", kPlenty, true, {std::string(kMsgCardBusy)}, false},
+        };
+        for (const auto& c : cases) {
+            TempFolder dir;
+            QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
+            const auto card = std::make_shared<Card>(dir / "card");
+            QVERIFY(card->LoadDatabase());
+            const auto kept =
+                c.cardKept ? Card(dir / "card").Lock(std::chrono::milliseconds(0)) : nullptr;
+            DownloadJob job = MusicJob(session, card);
+            job.timing.cardLockWait = std::chrono::milliseconds(50);
+            const FixedSpace space(c.freeBytes);
+            RecordingSink sink;
+            // Each sentence is read over the dialog, before it closes.
+            const CDownloadDlg* shown = nullptr;
+            sink.onSaid = [&](std::string_view) { QVERIFY(shown && shown->isVisible()); };
+            CDownloadDlg dialog(std::move(job), session, sink, nullptr, &space);
+            shown = &dialog;
+            dialog.show();
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.WorkerFinished(), 10000);
+            QCOMPARE(sink.Texts(), c.told);
+            QCOMPARE(dialog.isVisible(), c.staysOpen);
+            QCOMPARE(dialog.Outcome().status.ok(), c.told.empty() && !c.staysOpen);
+        }
     }
 
     void failedDownloadLeavesTheDialogOpen() {

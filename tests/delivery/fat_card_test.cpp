@@ -65,9 +65,8 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
     StatvfsFreeSpace space;  // the image's own free space
     DownloadWorker worker(job, session, observer, sink, space);
     const JobOutcome outcome = worker.Run();
-    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
-    ASSERT_EQ(outcome.addedContentNos, (std::vector<std::string>{"L0001", "M0002"}))
-        << outcome.lastError;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.message();
+    ASSERT_EQ(outcome.addedContentNos, (std::vector<std::string>{"L0001", "M0002"}));
 
     Remount();
     CDefaultXML reloaded(Fat().string());

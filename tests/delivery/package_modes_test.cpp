@@ -39,11 +39,10 @@ class PackageTest : public test::ServiceFixture {
         ADD_FAILURE() << "no " << kind << " package";
         return {};
     }
-    // A reset is asked first; the user says yes unless the test says otherwise.
-    JobOutcome Install(const UpdateFile& file, PackageKind kind, bool resetAccepted = true) {
-        sink.answers = {resetAccepted};
-        return InstallPackage(file, kind, std::make_shared<torvane::Card>(Card().string()), runner,
-                              sink);
+    // Installed as the front end does once a reset was confirmed.
+    JobOutcome Install(const UpdateFile& file, PackageKind kind) {
+        return InstallConfirmedPackage(file, kind, std::make_shared<torvane::Card>(Card().string()),
+                                       runner);
     }
 
     test::FixedFreeSpace space{test::kPlentyOfSpace};
@@ -65,7 +64,7 @@ TEST_P(UpdateKeepsDatabaseTest, UpdatePackageKeepsTheCardsDatabase) {
 
     const JobOutcome outcome = Install(Package("update"), PackageKind::Update);
 
-    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.message();
     EXPECT_EQ(ReadFile(Card() / name), before);
     int databases = 0;
     for (const auto& entry : fs::directory_iterator(Card())) {
@@ -73,7 +72,10 @@ TEST_P(UpdateKeepsDatabaseTest, UpdatePackageKeepsTheCardsDatabase) {
     }
     EXPECT_EQ(databases, 1);
     EXPECT_NE(ReadFile(Card() / "info.dat").find("2.1.0"), std::string::npos);
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgUpdateDone)});
+    // Restart and put the card back: said by the front end once the job has ended.
+    EXPECT_EQ(outcome.status.said(), Say(MessageId::UpdateDone));
+    EXPECT_EQ(outcome.status.message(), kMsgUpdateDone);
+    EXPECT_TRUE(sink.said.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Spellings, UpdateKeepsDatabaseTest,
@@ -86,7 +88,7 @@ TEST_F(PackageTest, AnUpdateOnACardWithoutADatabaseGivesItThePackagesOwn) {
 
     const JobOutcome outcome = Install(Package("update"), PackageKind::Update);
 
-    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.message();
     CDefaultXML database(Card().string());
     EXPECT_TRUE(database.Load().ok());
     EXPECT_NE(ReadFile(Card() / "info.dat").find("2.1.0"), std::string::npos);
@@ -115,10 +117,10 @@ TEST_F(PackageTest, AnUpdateNeverReplacesWhatOnlyTheCardHolds) {
     ThreadedJobRunner watched{session, statuses, sink, space, nullptr, JobTiming::Immediate()};
 
     const JobOutcome outcome =
-        InstallPackage(Package("reset"), PackageKind::Update,
-                       std::make_shared<torvane::Card>(Card().string()), watched, sink);
+        InstallConfirmedPackage(Package("reset"), PackageKind::Update,
+                                std::make_shared<torvane::Card>(Card().string()), watched);
 
-    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.message();
     for (const auto& [path, bytes] : owned) EXPECT_EQ(ReadFile(Card() / path), bytes) << path;
     EXPECT_NE(ReadFile(Card() / "info.dat").find("2.1.0"), std::string::npos) << "still updated";
     const auto said = std::find_if(statuses.seen.begin(), statuses.seen.end(), [](auto& status) {
@@ -141,33 +143,103 @@ TEST_F(PackageTest, ResetPackageWipesTheCardAndMakesAFreshOne) {
 
     const JobOutcome outcome = Install(Package("reset"), PackageKind::Reset);
 
-    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.message();
     EXPECT_FALSE(fs::exists(Card() / "ck7/stray.qvx"));
     EXPECT_FALSE(fs::exists(Card() / "notes"));
     const CDefaultXML fresh = Reloaded();
     EXPECT_TRUE(fresh.Contents(Shelf::Music).empty());
     EXPECT_EQ(fresh.systemVersion(), "1.4");
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(kMsgInsertCard)});
+    EXPECT_EQ(outcome.status.said(), Say(MessageId::InsertCard));
+    EXPECT_TRUE(outcome.status.notes().empty());
+    EXPECT_TRUE(sink.said.empty());
 }
 
-TEST_F(PackageTest, ResetIsAskedFirstAndRefusedChangesNothing) {
-    WriteFile(Card() / "ck7/stray.qvx", "old sound");
-    const auto before = Snapshot(Card());
+// Only a reset needs a Yes first, and its question names the card it wipes (and what it keeps);
+// the front end asks it and runs nothing on a No.
+TEST_F(PackageTest, OnlyAResetIsConfirmedFirstNamingTheCard) {
+    const torvane::Card card(Card().string());
+    EXPECT_EQ(PackageConfirmation(PackageKind::Update, card, false), std::nullopt);
+    EXPECT_EQ(PackageConfirmation(PackageKind::Reset, card, false), ResetQuestion(Card().string()));
+    EXPECT_EQ(PackageConfirmation(PackageKind::Reset, card, true),
+              ResetQuestion(Card().string(), true));
+}
 
-    const JobOutcome outcome = Install(Package("reset"), PackageKind::Reset, false);
+// What a reset keeps through its wipe, scripted: how keeping and putting back end.
+class ScriptedKeeper final : public IWipeKeeper {
+  public:
+    ScriptedKeeper(Status before, Status after)
+        : before_(std::move(before)), after_(std::move(after)) {}
+    Status BeforeWipe(const std::string&) override { return before_; }
+    Status AfterWipe(const CardAnchor&) override { return after_; }
 
-    EXPECT_EQ(outcome.result, JobOutcome::Result::Cancelled);
-    ASSERT_EQ(sink.asked.size(), 1u);
-    EXPECT_EQ(sink.asked[0].second, ResetQuestion(Card().string()));
-    EXPECT_EQ(sink.asked[0].first, MessageKind::Exclamation);
-    EXPECT_EQ(Snapshot(Card()), before);
-    EXPECT_TRUE(sink.shown.empty());
+  private:
+    Status before_;
+    Status after_;
+};
+
+// Each way a reset with a keeper ends, as the front end tells it: what came back first, then where
+// the card goes; a keep that failed stops the reset before the wipe; copies left off the card
+// are named as the failure.
+TEST_F(PackageTest, AResetEndsWithWhatItsKeeperSaysThenWhereTheCardGoes) {
+    const Message insertCard = Say(MessageId::InsertCard);
+    const Message replaced = Say(MessageId::RecordingReplacedPackageSlot, 92100001, 1, "동요");
+    const Message putBack = Say(MessageId::RecordingsPutBack, 2);
+    const Message waitIn = Say(MessageId::RecordingsWaitIn, "/kept/card-1");
+    const struct {
+        const char* what;
+        Status before;
+        Status after;
+        OutcomeKind kind;
+        Message said;
+        std::vector<Message> notes;
+        bool wiped;
+    } cases[] = {
+        {"put back",
+         Status::Ok(),
+         Status::Done(putBack).WithNote(replaced),
+         OutcomeKind::Done,
+         putBack,
+         {replaced, insertCard},
+         true},
+        {"nothing kept", Status::Ok(), Status::Ok(), OutcomeKind::Done, insertCard, {}, true},
+        {"not kept",
+         Status::Failure(OutcomeKind::Failed, Say(MessageId::RecordingsNotKept)),
+         Status::Ok(),
+         OutcomeKind::Failed,
+         Say(MessageId::RecordingsNotKept),
+         {},
+         false},
+        {"not put back",
+         Status::Ok(),
+         Status::Failure(OutcomeKind::Failed, waitIn),
+         OutcomeKind::Failed,
+         waitIn,
+         {},
+         true},
+    };
+    const UpdateFile reset = Package("reset");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(Card() / "ck7/stray.qvx", "old sound");
+        ScriptedKeeper keeper(c.before, c.after);
+        const JobOutcome outcome = InstallConfirmedPackage(
+            reset, PackageKind::Reset, std::make_shared<torvane::Card>(Card().string()), runner,
+            &keeper);
+        EXPECT_EQ(outcome.status.kind(), c.kind) << outcome.status.message();
+        EXPECT_EQ(outcome.status.said(), c.said);
+        EXPECT_EQ(outcome.status.notes(), c.notes);
+        EXPECT_EQ(outcome.cardChanged, c.wiped);
+        EXPECT_EQ(fs::exists(Card() / "ck7/stray.qvx"), !c.wiped);
+    }
+    EXPECT_TRUE(sink.said.empty());
 }
 
 struct BadPackage {
     const char* what;
     std::string path;  // below the service's address
-    std::vector<std::string> messages;
+    OutcomeKind kind;
+    Message said;  // why the job stopped, in the archive's own words
+    std::vector<Message> notes;
 };
 
 class BadResetPackageTest : public PackageTest, public ::testing::WithParamInterface<BadPackage> {};
@@ -180,18 +252,24 @@ TEST_P(BadResetPackageTest, LeavesTheCardAsItWas) {
 
     const JobOutcome outcome = Install(file, PackageKind::Reset);
 
-    EXPECT_EQ(outcome.result, JobOutcome::Result::Stopped);
-    EXPECT_FALSE(outcome.lastError.empty());
+    EXPECT_EQ(outcome.status.kind(), GetParam().kind) << outcome.status.message();
+    EXPECT_EQ(outcome.status.said(), GetParam().said);
+    EXPECT_EQ(outcome.status.notes(), GetParam().notes);
+    EXPECT_FALSE(outcome.cardChanged);
     EXPECT_EQ(Snapshot(Card()), before);
-    EXPECT_EQ(sink.Texts(), GetParam().messages);
+    EXPECT_TRUE(sink.said.empty()) << "nothing is asked: the same file would not open again";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Packages, BadResetPackageTest,
-    ::testing::Values(BadPackage{"Missing", "/torvane/system/missing.zip", {}},
-                      BadPackage{"NotAnArchive",
-                                 "/torvane/files/M0001/00000101.mp3?contentNo=M0001&fileNo=1",
-                                 {"cdirNotFound failed", "Open failed"}}),
+    ::testing::Values(
+        BadPackage{
+            "Missing", "/torvane/system/missing.zip", OutcomeKind::ServiceFailed, Message{}, {}},
+        BadPackage{"NotAnArchive",
+                   "/torvane/files/M0001/00000101.mp3?contentNo=M0001&fileNo=1",
+                   OutcomeKind::Failed,
+                   Say(MessageId::CdirNotFound),
+                   {Say(MessageId::OpenFailed)}}),
     [](const auto& info) { return std::string(info.param.what); });
 
 class DiyFilesTest : public test::CardFixture {
@@ -224,7 +302,7 @@ TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {
                                             Source("fifth.mp3")};
     const ActionJobOutcome outcome = AssignDiyFiles(*card, 12, 3, files, runner);
 
-    ASSERT_TRUE(outcome.Completed()) << outcome.job.lastError;
+    ASSERT_TRUE(outcome.job.status.ok()) << outcome.job.status.message();
     EXPECT_EQ(ReadFile(Card() / "ck9/re3/first.mp3"), "ID3 sound of first.mp3");
     EXPECT_EQ(ReadFile(Card() / "ck9/re4/92100012.wav"), "ID3 sound of a_long_name.wav");
     EXPECT_TRUE(fs::is_directory(Card() / "ck9/re1"));
@@ -359,11 +437,24 @@ TEST_F(DiyFilesTest, ARecordingThatWasNotCopiedIsNeverReportedAsDone) {
         AssignDiyFiles(*card, 3, 1, {Source("kept.mp3"), gone}, runner);
 
     ASSERT_TRUE(outcome.Completed());
-    EXPECT_FALSE(outcome.job.lastError.empty());
+    EXPECT_EQ(outcome.job.status.kind(), OutcomeKind::CardFull);
+    EXPECT_EQ(outcome.job.status.id(), MessageId::None) << "no sentence of its own: it went on";
     EXPECT_EQ(Slot(diy, 3, 1).file, "kept.mp3");
     EXPECT_FALSE(Slot(diy, 3, 2).InUse());
     EXPECT_FALSE(outcome.status.ok());
     EXPECT_EQ(outcome.status.said(), Say(MessageId::JobFailed));
+}
+
+// A slot that could not be saved to the computer (a file stands where the folder belongs) ends
+// as a failed job, never as "done".
+TEST_F(DiyFilesTest, ASlotNotSavedToTheComputerIsToldAsAFailure) {
+    ASSERT_TRUE(AssignDiyFiles(*card, 1, 1, {Source("song.mp3")}, runner).Completed());
+    WriteFile(dir.path() / "saved", "a file where the folder belongs");
+    const ActionJobOutcome outcome =
+        ExportDiySlot(diy, 1, 1, (dir.path() / "saved" / "copy").string(), runner);
+    EXPECT_EQ(outcome.job.status.kind(), OutcomeKind::Failed);
+    EXPECT_EQ(outcome.status.said(), Say(MessageId::JobFailed));
+    EXPECT_FALSE(fs::exists(dir.path() / "saved" / "copy.mp3"));
 }
 
 TEST_F(DiyFilesTest, SameNameOnAnotherCardDoesNotReplaceItsRecording) {

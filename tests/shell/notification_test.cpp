@@ -16,11 +16,8 @@
 namespace torvane {
 namespace {
 
-JobOutcome Outcome(JobOutcome::Result result, std::string lastError = {}) {
-    JobOutcome outcome;
-    outcome.result = result;
-    outcome.lastError = std::move(lastError);
-    return outcome;
+JobOutcome Outcome(Status status) {
+    return JobOutcome{.status = std::move(status)};
 }
 
 // The arguments of every Notify call the stand-in received.
@@ -70,7 +67,11 @@ class NotificationTest : public QObject {
     void cleanupTestCase() { bus_.reset(); }
 
     void wordsForEachEnding() {
-        using R = JobOutcome::Result;
+        const Status done = Status::Ok();
+        const Status leftOut = Status::Failure(OutcomeKind::ServiceFailed, Message{});
+        const Status cancelled = Status::Failure(OutcomeKind::Cancelled, Message{});
+        const Status cardLeft =
+            Status::Failure(OutcomeKind::CardUnreadable, Say(MessageId::CardRemovedDuringJob));
         CardCareJob backup;
         backup.action = CardCareJob::Action::Backup;
         CardCareJob restore;
@@ -81,17 +82,23 @@ class NotificationTest : public QObject {
             std::string_view summary;  // empty: no notification
             std::string_view body;
         } cases[] = {
-            {ContentInstallJob{}, Outcome(R::Completed), kNoticeInstallEnded, kNoticeJobDone},
-            {ContentInstallJob{}, Outcome(R::Completed, "a file went missing"), kNoticeInstallEnded,
-             kNoticeJobPartly},
-            {UpdatePackageJob{}, Outcome(R::Stopped), kNoticeUpdateEnded, kNoticeJobFailed},
-            {ContentInstallJob{}, Outcome(R::CardRemoved), kNoticeInstallEnded, kNoticeJobFailed},
-            {ResetPackageJob{}, Outcome(R::Completed), kNoticeUpdateEnded, kNoticeJobDone},
-            {backup, Outcome(R::Completed), kNoticeBackupEnded, kNoticeJobDone},
-            {restore, Outcome(R::Stopped), kNoticeRestoreEnded, kNoticeJobFailed},
-            {restore, Outcome(R::Cancelled), {}, {}},        // the parent stopped it himself
-            {CardCareJob{}, Outcome(R::Completed), {}, {}},  // a check is quick
-            {DiyFilesJob{}, Outcome(R::Completed), {}, {}},
+            {ContentInstallJob{}, Outcome(done), kNoticeInstallEnded, kNoticeJobDone},
+            // A file went missing: the install went through its contents but one is left out.
+            {ContentInstallJob{}, Outcome(leftOut), kNoticeInstallEnded, kNoticeJobPartly},
+            {ContentInstallJob{},
+             Outcome(Status::Failure(OutcomeKind::CardFull, Say(MessageId::NotEnoughSpace))),
+             kNoticeInstallEnded, kNoticeJobFailed},
+            // A package is one thing: one that did not arrive failed.
+            {UpdatePackageJob{}, Outcome(leftOut), kNoticeUpdateEnded, kNoticeJobFailed},
+            {ContentInstallJob{}, Outcome(cardLeft), kNoticeInstallEnded, kNoticeJobFailed},
+            {ResetPackageJob{}, Outcome(Status::Done(Say(MessageId::InsertCard))),
+             kNoticeUpdateEnded, kNoticeJobDone},
+            {backup, Outcome(done), kNoticeBackupEnded, kNoticeJobDone},
+            {restore, Outcome(Status::Failure(OutcomeKind::Failed, Say(MessageId::BackupDamaged))),
+             kNoticeRestoreEnded, kNoticeJobFailed},
+            {restore, Outcome(cancelled), {}, {}},   // the parent stopped it himself
+            {CardCareJob{}, Outcome(done), {}, {}},  // a check is quick
+            {DiyFilesJob{}, Outcome(done), {}, {}},
         };
         for (const auto& c : cases) {
             const auto notice = NoticeOfJobEnd(AnnouncedJobOf(c.kind), c.outcome);

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <thread>
 
+#include "base/outcome_telling.h"
 #include "delivery/job_runner.h"
 
 namespace torvane {
@@ -79,6 +80,8 @@ JobOutcome BackgroundJobRunner::Run(DownloadJob job) {
     // Reports queued after the end are dropped with the loop; the last one was the end anyway.
     QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
     running_ = false;
+    // What the job says at its end, as the download dialog tells it once the job has ended.
+    TellOutcome(messages_, outcome.status);
     return outcome;
 }
 

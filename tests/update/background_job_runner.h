@@ -1,6 +1,6 @@
 // Runs a job of the install engine on a worker thread while the window's event loop goes on,
-// without the download dialog: the update page's tests install packages through it and answer
-// the engine's questions through their recording sink.
+// without the download dialog: the update page's tests install packages through it, answer the
+// engine's questions through their recording sink and, as from the dialog, hear the job's end.
 #pragma once
 
 #include <QObject>

@@ -64,12 +64,12 @@ class KeptRecordingsTest : public test::ServiceFixture {
         ADD_FAILURE() << "no reset package";
         return {};
     }
+    // A reset the parent confirmed.
     JobOutcome Reset(const UpdateFile& package, const fs::path& card, bool keep) {
-        sink.answers = {true};
         KeptRecordings kept(KeptFolder());
-        return InstallPackage(package, PackageKind::Reset,
-                              std::make_shared<torvane::Card>(card.string()), runner, sink,
-                              keep ? &kept : nullptr);
+        return InstallConfirmedPackage(package, PackageKind::Reset,
+                                       std::make_shared<torvane::Card>(card.string()), runner,
+                                       keep ? &kept : nullptr);
     }
 
     std::string KeptFolder() const { return (dir.path() / "data/torvane/kept").string(); }
@@ -98,13 +98,13 @@ class KeptRecordingsTest : public test::ServiceFixture {
 
 TEST_F(KeptRecordingsTest, AResetKeepsTheRecordingsAsAssigningThemAgainWouldWriteThem) {
     const JobOutcome outcome = Reset(ResetPackage(), Card(), true);
-    ASSERT_TRUE(outcome.Completed()) << outcome.lastError;
+    ASSERT_TRUE(outcome.status.ok()) << outcome.status.message();
     EXPECT_FALSE(fs::exists(Card() / "ck7/stray.qvx")) << "the reset still wipes the card";
     // What came back is said before the last word, which tells the parent to use the card.
-    const std::vector<std::string> told = sink.Texts();
-    ASSERT_GE(told.size(), 2u);
-    EXPECT_EQ(told[told.size() - 2], RecordingsPutBack(3, true));
-    EXPECT_EQ(told.back(), kMsgInsertCard);
+    EXPECT_EQ(outcome.status.said(), Say(MessageId::RecordingsAndNameVoicePutBack, 3));
+    EXPECT_EQ(outcome.status.message(), RecordingsPutBack(3, true));
+    EXPECT_EQ(outcome.status.notes(), std::vector<Message>{Say(MessageId::InsertCard)});
+    EXPECT_TRUE(sink.said.empty());
 
     // The same package on another card, the recordings then assigned through the DIY database.
     const fs::path other = dir.path() / "other";
@@ -133,11 +133,11 @@ TEST_F(KeptRecordingsTest, AResetWhosePackageFailsChangesNothing) {
     const auto before = Snapshot(Card());
     UpdateFile missing = ResetPackage();
     missing.fileUrl = service->BaseUrl() + "/torvane/system/missing.zip";
-    EXPECT_EQ(Reset(missing, Card(), true).result, JobOutcome::Result::Stopped);
+    EXPECT_EQ(Reset(missing, Card(), true).status.kind(), OutcomeKind::ServiceFailed);
     UpdateFile notAnArchive = ResetPackage();
     notAnArchive.fileUrl =
         service->BaseUrl() + "/torvane/files/M0001/00000101.mp3?contentNo=M0001&fileNo=1";
-    EXPECT_EQ(Reset(notAnArchive, Card(), true).result, JobOutcome::Result::Stopped);
+    EXPECT_EQ(Reset(notAnArchive, Card(), true).status.id(), MessageId::CdirNotFound);
     EXPECT_EQ(Snapshot(Card()), before);
 }
 
@@ -146,8 +146,9 @@ TEST_F(KeptRecordingsTest, RecordingsThatCannotBeKeptStopTheResetBeforeTheWipe) 
     const auto before = Snapshot(Card());
     const JobOutcome outcome = Reset(ResetPackage(), Card(), true);
     EXPECT_FALSE(outcome.Completed());
-    EXPECT_EQ(outcome.lastError, kMsgRecordingsNotKept);
-    EXPECT_EQ(sink.Texts().back(), kMsgRecordingsNotKept);
+    EXPECT_EQ(outcome.status.said(), Say(MessageId::RecordingsNotKept));
+    EXPECT_EQ(outcome.status.message(), kMsgRecordingsNotKept);
+    EXPECT_FALSE(outcome.cardChanged);
     EXPECT_EQ(Snapshot(Card()), before);
 }
 
@@ -163,10 +164,12 @@ TEST_F(KeptRecordingsTest, AKeptRecordingTakesASlotThePackageAlreadyUsesAndSaysS
     package.RecordForCard(92100009)->slots[2] = {"인사", "2026-01-01T00-00-00", "hello.mp3"};
     ASSERT_TRUE(package.SaveDiyFile().ok() && package.SaveRecTable().ok());
 
-    std::vector<std::string> notes;
+    std::vector<Message> notes;
     ASSERT_TRUE(kept.PutBack(CardAnchor(Card().string()), notes).ok());
 
-    EXPECT_EQ(notes, std::vector<std::string>{RecordingReplacedPackageSlot(92100001, 1, "동요")});
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0].id, MessageId::RecordingReplacedPackageSlot);
+    EXPECT_EQ(MessageText(notes[0]), RecordingReplacedPackageSlot(92100001, 1, "동요"));
     CDiyXML after(Card().string());
     ASSERT_TRUE(after.Load().ok());
     EXPECT_EQ(after.RecordForCard(92100001)->slots[0], kRecordings[0].fields);
@@ -213,12 +216,12 @@ TEST_F(KeptRecordingsTest, AResetCutOffAfterItsWipeKeepsTheCopiesForALaterPutBac
             KeptRecordings kept(KeptFolder());
             ASSERT_TRUE(kept.Keep(Card().string()).ok()) << cut.what;
             ASSERT_TRUE(Reset(package, Card(), false).Completed()) << cut.what;
-            sink.Clear();
             CardFaults::FailAfter(*cut.cardTakes);
-            const Status put = kept.AfterWipe(CardAnchor(Card().string()), sink);
+            const Status put = kept.AfterWipe(CardAnchor(Card().string()));
             CardFaults::Clear();
+            EXPECT_FALSE(put.ok()) << cut.what;
+            EXPECT_EQ(put.said(), Say(MessageId::RecordingsWaitIn, kept.folder())) << cut.what;
             EXPECT_EQ(put.message(), RecordingsWaitIn(kept.folder())) << cut.what;
-            EXPECT_EQ(sink.Texts().back(), RecordingsWaitIn(kept.folder())) << cut.what;
         }
         const std::vector<WaitingPutBack> waiting = WaitingPutBacks(KeptFolder());
         ASSERT_EQ(waiting.size(), 1u) << cut.what;
@@ -229,7 +232,9 @@ TEST_F(KeptRecordingsTest, AResetCutOffAfterItsWipeKeepsTheCopiesForALaterPutBac
         const std::unique_ptr<KeptRecordings> resumed = KeptRecordings::Resume(waiting[0].folder);
         ASSERT_NE(resumed, nullptr) << cut.what;
         EXPECT_EQ(KeptRecordings::Resume(waiting[0].folder), nullptr) << "held by one at a time";
-        ASSERT_TRUE(resumed->AfterWipe(CardAnchor(Card().string()), sink).ok()) << cut.what;
+        const Status put = resumed->AfterWipe(CardAnchor(Card().string()));
+        ASSERT_TRUE(put.ok()) << cut.what;
+        EXPECT_EQ(put.said(), Say(MessageId::RecordingsAndNameVoicePutBack, kRecordings.size()));
         ExpectEverythingBack(cut.what);
         EXPECT_FALSE(fs::exists(waiting[0].folder)) << cut.what << ": removed once back whole";
         EXPECT_TRUE(WaitingPutBacks(KeptFolder()).empty()) << cut.what;

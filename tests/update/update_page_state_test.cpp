@@ -129,10 +129,8 @@ TEST(CardCareState, FindingsFollowTheLastCheckOrRepairThatRanToItsEnd) {
 
     const CardProblem leftover{CardProblemKind::Leftover, "ck7/.~rfid.tbl.Ab12Cd", ""};
     const CardProblem lost{CardProblemKind::MissingRecording, "ck9/re1/dad.mp3", ""};
-    JobOutcome completed;
-    completed.result = JobOutcome::Result::Completed;
-    JobOutcome cancelled;
-    cancelled.result = JobOutcome::Result::Cancelled;
+    const JobOutcome completed{.status = Status::Ok()};
+    const JobOutcome cancelled{.status = Status::Failure(OutcomeKind::Cancelled, Message{})};
 
     CareReport check;
     check.problems = {leftover, lost};

@@ -171,7 +171,7 @@ class UpdatePageTest : public QObject {
         page_->Install();
         QCOMPARE(sink_->asked.size(), std::size_t{1});
         QCOMPARE(sink_->asked[0].second, ResetQuestion(Card(), true));
-        QCOMPARE(page_->LastOutcome()->result, JobOutcome::Result::Cancelled);
+        QCOMPARE(page_->LastOutcome()->status.kind(), OutcomeKind::Cancelled);
         QCOMPARE(test::Snapshot(Card()), before);
         QCOMPARE(cardChanges_, 0);  // nothing written: the window does not read the card again
     }
