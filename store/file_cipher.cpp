@@ -64,12 +64,18 @@ std::optional<std::size_t> ReadUpTo(int fd, char* data, std::size_t size) {
 // before it is enciphered, and written while the one after it is.
 class InOrderIo {
   public:
-    InOrderIo() : thread_([this](std::stop_token stop) { Run(stop); }) {}
+    InOrderIo() : thread_([this] { Run(); }) {}
     InOrderIo(const InOrderIo&) = delete;
     InOrderIo& operator=(const InOrderIo&) = delete;
+    // Runs what is still queued, then ends the thread.
     ~InOrderIo() {
-        thread_.request_stop();
+        {
+            // Under the lock, so the thread cannot miss the wake between its look and its wait.
+            const std::scoped_lock lock(mutex_);
+            closing_ = true;
+        }
         wake_.notify_one();
+        thread_.join();
     }
 
     template <typename Work>
@@ -86,12 +92,12 @@ class InOrderIo {
     }
 
   private:
-    void Run(const std::stop_token& stop) {
+    void Run() {
         for (;;) {
             std::function<void()> next;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [&] { return stop.stop_requested() || !queue_.empty(); });
+                wake_.wait(lock, [this] { return closing_ || !queue_.empty(); });
                 if (queue_.empty()) return;
                 next = std::move(queue_.front());
                 queue_.pop_front();
@@ -103,7 +109,8 @@ class InOrderIo {
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> queue_;
-    std::jthread thread_;  // last: it starts once the queue it reads exists
+    bool closing_ = false;
+    std::thread thread_;  // last: it starts once what it reads exists
 };
 
 // The rest of `source`, padded and transformed piece by piece, into `writer`. Three pieces turn
