@@ -146,7 +146,7 @@ void CCardCareView::Restore(const std::string& archive) {
     planning.action = CardCareJob::Action::PlanRestore;
     planning.archive = chosen;
     planning.plan = &plan;
-    if (!Run(std::move(planning)) || !lastOutcome_->AsStatus().ok()) return;
+    if (!Run(std::move(planning)) || !lastOutcome_->status.ok()) return;
     if (!messages_.Ask(MessageKind::Exclamation, MessageText(plan.Question()))) return;
 
     CardCareJob job;

@@ -751,7 +751,7 @@ class DownloadDialogTest : public QObject {
             TempFolder dir;
             QVERIFY(CreateEmptyDevice(dir / "card", "1.0", "larkspin"));
             const auto card = std::make_shared<Card>(dir / "card");
-            QVERIFY(card->LoadDatabase());
+            QVERIFY(card->LoadDatabase().ok());
             const auto kept =
                 c.cardKept ? Card(dir / "card").Lock(std::chrono::milliseconds(0)) : nullptr;
             DownloadJob job = MusicJob(session, card);

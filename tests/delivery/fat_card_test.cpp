@@ -120,7 +120,7 @@ TEST_F(FatCardTest, ACardBrokenByHandIsRepairedAndItsBackupComesBackAfterAFreshM
     ASSERT_TRUE(care(CardCareJob::Action::Backup).Completed());
     fs::remove(Fat() / "ck9/re1/dad.mp3");
     fs::remove(Fat() / "Diy.dat");
-    ASSERT_TRUE(care(CardCareJob::Action::PlanRestore).AsStatus().ok());
+    ASSERT_TRUE(care(CardCareJob::Action::PlanRestore).status.ok());
     ASSERT_TRUE(care(CardCareJob::Action::Restore).Completed());
     Remount();
     EXPECT_EQ(ReadFile(Fat() / "ck9/re1/dad.mp3"), "dad's voice");
