@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/message_sink.h"
 #include "delivery/download_job.h"
 
 namespace torvane::bench {
@@ -29,12 +28,6 @@ inline std::filesystem::path Scratch(const std::string& program, const std::stri
     std::filesystem::create_directories(path);
     return path;
 }
-
-class QuietSink final : public IMessageSink {
-  public:
-    void Show(MessageKind, std::string_view) override {}
-    bool Ask(MessageKind, std::string_view) override { return false; }
-};
 
 class NoObserver final : public IJobObserver {
   public:

@@ -30,7 +30,6 @@ using namespace torvane;
 namespace fs = std::filesystem;
 using bench::Env;
 using bench::NoObserver;
-using bench::QuietSink;
 
 constexpr int kContents = 20;
 constexpr int kFilesPerContent = 10;
@@ -140,7 +139,6 @@ void BM_Install(benchmark::State& state) {
     std::string card;
     if (!UseSetup(state, card)) return;
     const fs::path folder = Scratch("install");
-    QuietSink sink;
     NoObserver observer;
     StatvfsFreeSpace space;
     for (auto _ : state) {
@@ -155,7 +153,7 @@ void BM_Install(benchmark::State& state) {
         DownloadJob job(ContentInstallJob{BenchContents(), target}, JobTiming::Immediate(),
                         (folder / "staging").string());
         state.ResumeTiming();
-        DownloadWorker worker(std::move(job), benchSession, observer, sink, space);
+        DownloadWorker worker(std::move(job), benchSession, observer, space);
         const JobOutcome outcome = worker.Run();
         ::sync();
         if (outcome.addedContentNos.size() != kContents)

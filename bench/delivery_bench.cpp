@@ -29,7 +29,6 @@ using namespace torvane;
 namespace fs = std::filesystem;
 using bench::Env;
 using bench::NoObserver;
-using bench::QuietSink;
 
 // The session every benchmark downloads with; UseService points it at the service.
 ServiceSession benchSession;
@@ -146,7 +145,6 @@ void BM_Install200FilesOf1MiB(benchmark::State& state) {
         content.files.push_back(file);
     }
     const std::string card = (folder / "card").string();
-    QuietSink sink;
     NoObserver observer;
     StatvfsFreeSpace space;
     for (auto _ : state) {
@@ -162,7 +160,7 @@ void BM_Install200FilesOf1MiB(benchmark::State& state) {
         DownloadJob job(ContentInstallJob{{content}, target}, JobTiming::Immediate(),
                         (folder / "staging").string());
         state.ResumeTiming();
-        DownloadWorker worker(std::move(job), benchSession, observer, sink, space);
+        DownloadWorker worker(std::move(job), benchSession, observer, space);
         const JobOutcome outcome = worker.Run();
         if (outcome.addedContentNos.size() != 1)
             state.SkipWithError(outcome.status.message().c_str());

@@ -89,9 +89,8 @@ std::unique_ptr<CardSession> ChooseCard(CliContext& ctx, const std::string& root
     // With --json stdout holds the one document a script parses, and the status lines go aside.
     card->progress = std::make_unique<TerminalProgress>(ctx.options.json ? std::cerr : ctx.Out());
     // The runner reads the context's session when a job starts, after the command signed in.
-    card->runner =
-        std::make_unique<ThreadedJobRunner>(ctx.session, *card->progress, ctx.Messages(),
-                                            card->freeSpace, &interrupted, JobTiming::Immediate());
+    card->runner = std::make_unique<ThreadedJobRunner>(
+        ctx.session, *card->progress, card->freeSpace, &interrupted, JobTiming::Immediate());
     return card;
 }
 

@@ -223,7 +223,7 @@ void AddUpdateCommands(CLI::App& app, CliContext& ctx) {
         auto progress =
             std::make_unique<TerminalProgress>(ctx.options.json ? std::cerr : ctx.Out());
         StatvfsFreeSpace space;
-        ThreadedJobRunner runner(ctx.session, *progress, ctx.Messages(), space, &interrupted,
+        ThreadedJobRunner runner(ctx.session, *progress, space, &interrupted,
                                  JobTiming::Immediate());
         InterruptCancels cancels;
         std::optional<KeptRecordings> kept;

@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <algorithm>
-#include <condition_variable>
 #include <mutex>
 
 #include "base/outcome_telling.h"
@@ -35,7 +34,7 @@ QString Text(std::string_view text) {
 // reads; the end of the job, storage changes, sentences and questions are posted to the dialog's
 // thread. A sentence or question holds the worker until the user has answered, or until the
 // dialog gives up on it while closing.
-class CDownloadDlg::Bridge final : public IJobObserver, public IMessageSink {
+class CDownloadDlg::Bridge final : public IJobObserver {
   public:
     explicit Bridge(CDownloadDlg& dialog) : dialog_(dialog) {}
 
@@ -55,13 +54,6 @@ class CDownloadDlg::Bridge final : public IJobObserver, public IMessageSink {
             Qt::QueuedConnection);
     }
 
-    void Show(MessageKind kind, std::string_view text) override {
-        Relay(kind, std::string(text), false);
-    }
-    bool Ask(MessageKind kind, std::string_view question) override {
-        return Relay(kind, std::string(question), true);
-    }
-
     // The latest progress when it changed since `seen`.
     bool Latest(unsigned& seen, JobProgress& out) const {
         std::lock_guard lock(mutex_);
@@ -71,55 +63,11 @@ class CDownloadDlg::Bridge final : public IJobObserver, public IMessageSink {
         return true;
     }
 
-    // The dialog is closing: no more sentences are shown; a waiting question is answered no.
-    void Abandon() {
-        {
-            std::lock_guard lock(mutex_);
-            abandoned_ = true;
-        }
-        answered_.notify_all();
-    }
-
   private:
-    struct Request {
-        bool done = false;
-        bool answer = false;
-    };
-
-    bool Relay(MessageKind kind, std::string text, bool question) {
-        auto request = std::make_shared<Request>();
-        {
-            std::lock_guard lock(mutex_);
-            if (abandoned_) return false;
-        }
-        QMetaObject::invokeMethod(
-            &dialog_,
-            [this, request, kind, text = std::move(text), question] {
-                {
-                    std::lock_guard lock(mutex_);
-                    if (abandoned_) return;
-                }
-                const bool answer = question ? dialog_.messages_.Ask(kind, text)
-                                             : (dialog_.messages_.Show(kind, text), true);
-                {
-                    std::lock_guard lock(mutex_);
-                    request->answer = answer;
-                    request->done = true;
-                }
-                answered_.notify_all();
-            },
-            Qt::QueuedConnection);
-        std::unique_lock lock(mutex_);
-        answered_.wait(lock, [&] { return request->done || abandoned_; });
-        return request->done && request->answer;
-    }
-
     CDownloadDlg& dialog_;
     mutable std::mutex mutex_;
-    std::condition_variable answered_;
     JobProgress latest_;
     unsigned version_ = 0;
-    bool abandoned_ = false;
 };
 
 CDownloadDlg::CDownloadDlg(DownloadJob job, const ServiceSession& session, IMessageSink& messages,
@@ -136,8 +84,7 @@ CDownloadDlg::CDownloadDlg(DownloadJob job, const ServiceSession& session, IMess
         freeSpace = ownFreeSpace_.get();
     }
     bridge_ = std::make_unique<Bridge>(*this);
-    worker_ =
-        std::make_unique<DownloadWorker>(std::move(job), session, *bridge_, *bridge_, *freeSpace);
+    worker_ = std::make_unique<DownloadWorker>(std::move(job), session, *bridge_, *freeSpace);
 
     cancel_ = new QPushButton(QStringLiteral("취소"), this);
     cancel_->setObjectName(QStringLiteral("DownloadCancel"));
@@ -169,7 +116,6 @@ void CDownloadDlg::showEvent(QShowEvent* event) {
 void CDownloadDlg::StopWorker() {
     if (!worker_) return;
     closing_ = true;
-    bridge_->Abandon();
     worker_->Cancel();
     worker_->Wait();
     repaintTimer_.stop();

@@ -71,13 +71,11 @@ std::optional<std::uint64_t> StatvfsFreeSpace::FreeBytes(const std::string& fold
 }
 
 DownloadWorker::DownloadWorker(DownloadJob job, const ServiceSession& session,
-                               IJobObserver& observer, IMessageSink& messages,
-                               const IFreeSpace& freeSpace)
+                               IJobObserver& observer, const IFreeSpace& freeSpace)
     : job_(std::move(job)),
       card_(CardOf(job_.kind)),
       session_(session),
       observer_(observer),
-      messages_(messages),
       freeSpace_(freeSpace),
       folders_(&control_.cancel) {}
 

@@ -30,10 +30,10 @@ class CMyZip;
 class DownloadWorker final : public IFileProgressEvent {
   public:
     // The job's files come from `session`'s service; the worker keeps its own copy, so a sign-in
-    // on the user interface thread never changes a download under way. `messages` hears only the
-    // questions a restore still asks, and the sentences of the jobs a repair runs inside it.
+    // on the user interface thread never changes a download under way. The worker tells the user
+    // nothing: what its job ended with is the outcome it reports.
     DownloadWorker(DownloadJob job, const ServiceSession& session, IJobObserver& observer,
-                   IMessageSink& messages, const IFreeSpace& freeSpace);
+                   const IFreeSpace& freeSpace);
     ~DownloadWorker() override;
     DownloadWorker(const DownloadWorker&) = delete;
     DownloadWorker& operator=(const DownloadWorker&) = delete;
@@ -136,7 +136,6 @@ class DownloadWorker final : public IFileProgressEvent {
     std::shared_ptr<CardLock> cardLock_;
     const ServiceSession session_;
     IJobObserver& observer_;
-    IMessageSink& messages_;
     const IFreeSpace& freeSpace_;
     DownloadControl control_;
     // Set when a copy failed: the content downloading ahead stops after its current file.

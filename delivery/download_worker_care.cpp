@@ -60,7 +60,7 @@ JobOutcome DownloadWorker::RunJob(const CardCareJob& job) {
             SetStatus(std::string(repair ? kMsgRepairingCard : kMsgCheckingCard));
             const std::optional<SignedInCatalogue> catalogue = CatalogueIfSignedIn(session_);
             RepairDownloads downloads(observer_);
-            ThreadedJobRunner threaded(session_, downloads, messages_, freeSpace_, &control_.cancel,
+            ThreadedJobRunner threaded(session_, downloads, freeSpace_, &control_.cancel,
                                        job_.timing);
             threaded.WorkUnder(cardLock_);
             // What the contents installed again ended with is heard with the repair's end.

@@ -40,7 +40,7 @@ JobOutcome ThreadedJobRunner::Run(DownloadJob job) {
     if (timing_) job.timing = *timing_;
     if (job.cardLock == nullptr) job.cardLock = lock_;
     EndWatcher watcher(observer_);
-    DownloadWorker worker(std::move(job), session_, watcher, messages_, freeSpace_);
+    DownloadWorker worker(std::move(job), session_, watcher, freeSpace_);
     worker.Start();
     while (!watcher.WaitEnded(std::chrono::milliseconds(50))) {
         if (interrupt_ != nullptr && interrupt_->load() && !worker.Cancelled()) worker.Cancel();

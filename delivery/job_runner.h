@@ -6,7 +6,6 @@
 #include <optional>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "delivery/download_job.h"
 #include "service/session.h"
 
@@ -16,12 +15,11 @@ class ThreadedJobRunner final : public IJobRunner {
   public:
     // `interrupt` (may be null) is watched while the job runs; once set, the job is cancelled as
     // the dialog's cancel button does. `timing` replaces the job's own waits when given.
-    ThreadedJobRunner(const ServiceSession& session, IJobObserver& observer, IMessageSink& messages,
+    ThreadedJobRunner(const ServiceSession& session, IJobObserver& observer,
                       const IFreeSpace& freeSpace, const std::atomic<bool>* interrupt = nullptr,
                       std::optional<JobTiming> timing = std::nullopt)
         : session_(session),
           observer_(observer),
-          messages_(messages),
           freeSpace_(freeSpace),
           interrupt_(interrupt),
           timing_(timing) {}
@@ -35,7 +33,6 @@ class ThreadedJobRunner final : public IJobRunner {
   private:
     const ServiceSession& session_;
     IJobObserver& observer_;
-    IMessageSink& messages_;
     const IFreeSpace& freeSpace_;
     const std::atomic<bool>* interrupt_;
     std::optional<JobTiming> timing_;

@@ -43,7 +43,7 @@ class CardCheckTest : public test::ServiceFixture {
     }
     ThreadedJobRunner& Runner() {
         if (!runner_)
-            runner_ = std::make_unique<ThreadedJobRunner>(session, observer_, sink, space_, nullptr,
+            runner_ = std::make_unique<ThreadedJobRunner>(session, observer_, space_, nullptr,
                                                           JobTiming::Immediate());
         return *runner_;
     }

@@ -125,7 +125,7 @@ class CardCutTest : public test::ServiceFixture {
 
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     StatusRecorder observer;
-    ThreadedJobRunner runner{session, observer, sink, space, nullptr, JobTiming::Immediate()};
+    ThreadedJobRunner runner{session, observer, space, nullptr, JobTiming::Immediate()};
 };
 
 TEST_F(CardCutTest, ContentInstallAndReinstall) {

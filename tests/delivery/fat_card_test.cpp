@@ -63,7 +63,7 @@ TEST_F(FatCardTest, InstalledContentsReadBackAfterAFreshMount) {
                           JobTiming::Immediate());
     test::NullSink observer;
     StatvfsFreeSpace space;  // the image's own free space
-    DownloadWorker worker(job, session, observer, sink, space);
+    DownloadWorker worker(job, session, observer, space);
     const JobOutcome outcome = worker.Run();
     ASSERT_TRUE(outcome.status.ok()) << outcome.status.message();
     ASSERT_EQ(outcome.addedContentNos, (std::vector<std::string>{"L0001", "M0002"}));
@@ -88,7 +88,7 @@ TEST_F(FatCardTest, ACardBrokenByHandIsRepairedAndItsBackupComesBackAfterAFreshM
     ASSERT_TRUE(onFat->LoadDatabase().ok());
     test::NullSink observer;
     StatvfsFreeSpace space;
-    ThreadedJobRunner runner(session, observer, sink, space, nullptr, JobTiming::Immediate());
+    ThreadedJobRunner runner(session, observer, space, nullptr, JobTiming::Immediate());
     ASSERT_TRUE(runner.Run(DownloadJob(ContentInstallJob{{Content("M0002")}, onFat})).Completed());
     CDiyXML diy(Fat().string());
     ASSERT_TRUE(diy.Load().ok());

@@ -76,7 +76,7 @@ class InstallEngineTest : public test::ServiceFixture {
                        std::uint64_t freeBytes = kPlentyOfSpace) {
         DownloadJob job(ContentInstallJob{contents, card}, JobTiming::Immediate());
         FixedFreeSpace space(freeBytes);
-        worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, sink, space);
+        worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, space);
         worker->Start();
         worker->Wait();
         return worker->Outcome();
@@ -192,7 +192,7 @@ TEST_F(InstallEngineTest, CancelDuringACopyKeepsThatContentWhole) {
 TEST_F(InstallEngineTest, PausedJobFetchesNothingUntilResumed) {
     DownloadJob job(ContentInstallJob{Contents({"M0002"}), card}, JobTiming::Immediate());
     FixedFreeSpace space(kPlentyOfSpace);
-    DownloadWorker paused(std::move(job), session, observer, sink, space);
+    DownloadWorker paused(std::move(job), session, observer, space);
     const std::size_t requestsBefore = service->Requests().size();
     paused.SetPaused(true);
     paused.Start();
@@ -218,7 +218,6 @@ TEST_F(InstallEngineTest, JobLargerThanTheFreeSpaceIsRefusedBeforeAnyDownload) {
     ExpectEnd(outcome, OutcomeKind::CardFull, Say(MessageId::NotEnoughSpace));
     EXPECT_FALSE(outcome.Completed());
     EXPECT_EQ(outcome.status.message(), kMsgNotEnoughSpace);
-    EXPECT_TRUE(sink.said.empty());
     EXPECT_EQ(service->Requests().size(), requestsBefore);
     EXPECT_TRUE(observer.finished.size() == 1 && observer.finished[0].addedContentNos.empty());
 
@@ -310,7 +309,6 @@ TEST_P(UnsafeContentTest, IsNotInstalledAndNothingIsWrittenOutside) {
     } else {
         EXPECT_TRUE(outcome.status.notes().empty());
     }
-    EXPECT_TRUE(sink.said.empty());
     EXPECT_FALSE(AnyFileNamed(dir.path(), "evil"));
     EXPECT_FALSE(AnyFileNamed(fs::path(GetTempFolder()).parent_path(), "evil"));
     EXPECT_FALSE(AnyFileNamed(Card(), "00000011"));
@@ -450,8 +448,7 @@ TEST_F(InstallEngineTest, TwoJobsAtOnceStageApartAndIgnoreLeftovers) {
     auto start = [&](const std::shared_ptr<torvane::Card>& target,
                      const std::vector<ContentRecord>& contents, IJobObserver& watcher) {
         DownloadJob job{ContentInstallJob{contents, target}, JobTiming::Immediate()};
-        auto running =
-            std::make_unique<DownloadWorker>(std::move(job), session, watcher, sink, space);
+        auto running = std::make_unique<DownloadWorker>(std::move(job), session, watcher, space);
         running->Start();
         return running;
     };
@@ -483,7 +480,7 @@ TEST_F(InstallEngineTest, AJobOnABusyCardRefusesUntouched) {
     timing.cardLockWait = std::chrono::milliseconds(100);
     const auto run = [&] {
         DownloadJob job{ContentInstallJob{contents, card}, timing};
-        DownloadWorker worker(std::move(job), session, observer, sink, space);
+        DownloadWorker worker(std::move(job), session, observer, space);
         worker.Start();
         worker.Wait();
         return worker.Outcome();
@@ -496,7 +493,6 @@ TEST_F(InstallEngineTest, AJobOnABusyCardRefusesUntouched) {
     ExpectEnd(refused, OutcomeKind::Refused, Say(MessageId::CardBusy));
     EXPECT_EQ(refused.status.message(), kMsgCardBusy);
     EXPECT_FALSE(refused.Completed());
-    EXPECT_TRUE(sink.said.empty());
     EXPECT_EQ(service->Requests().size(), requestsBefore);
     EXPECT_EQ(test::Snapshot(Card()), before);
 
@@ -545,7 +541,7 @@ TEST_F(CardSwitchTest, AnInstallKeepsWritingToTheCardItStartedOn) {
         detector.SelectEntry(1);  // the other card becomes the device mid-install
     };
     FixedFreeSpace space(kPlentyOfSpace);
-    worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, sink, space);
+    worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, space);
     worker->Start();
     worker->Wait();
 
@@ -597,7 +593,7 @@ TEST_F(CardSwitchTest, ACardPulledAndPutBackDuringAnInstallGetsNothing) {
         detector.Poll();  // and back, opened as a new card
     };
     FixedFreeSpace space(kPlentyOfSpace);
-    worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, sink, space);
+    worker = std::make_unique<DownloadWorker>(std::move(job), session, observer, space);
     worker->Start();
     worker->Wait();
 
@@ -605,7 +601,6 @@ TEST_F(CardSwitchTest, ACardPulledAndPutBackDuringAnInstallGetsNothing) {
     ExpectEnd(worker->Outcome(), OutcomeKind::CardUnreadable, Say(MessageId::CardRemovedDuringJob));
     EXPECT_TRUE(worker->Outcome().addedContentNos.empty());
     EXPECT_EQ(observer.last.status, kMsgCardRemovedDuringJob);
-    EXPECT_TRUE(sink.said.empty());
     EXPECT_EQ(ReadFile(Card() / "Default.dat"), before);
     EXPECT_FALSE(AnyFileNamed(Card(), ".qvx"));
     const std::shared_ptr<torvane::Card> back = detector.CurrentCard();

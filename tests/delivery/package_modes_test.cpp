@@ -47,7 +47,7 @@ class PackageTest : public test::ServiceFixture {
 
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     NullJobObserver observer;
-    ThreadedJobRunner runner{session, observer, sink, space, nullptr, JobTiming::Immediate()};
+    ThreadedJobRunner runner{session, observer, space, nullptr, JobTiming::Immediate()};
 };
 
 class UpdateKeepsDatabaseTest : public PackageTest,
@@ -114,7 +114,7 @@ TEST_F(PackageTest, AnUpdateNeverReplacesWhatOnlyTheCardHolds) {
         std::mutex mutex;
         std::vector<std::string> seen;
     } statuses;
-    ThreadedJobRunner watched{session, statuses, sink, space, nullptr, JobTiming::Immediate()};
+    ThreadedJobRunner watched{session, statuses, space, nullptr, JobTiming::Immediate()};
 
     const JobOutcome outcome =
         InstallConfirmedPackage(Package("reset"), PackageKind::Update,
@@ -293,7 +293,7 @@ class DiyFilesTest : public test::CardFixture {
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     NullJobObserver observer;
     ServiceSession noSession;  // recordings are copied from the computer, not downloaded
-    ThreadedJobRunner runner{noSession, observer, sink, space, nullptr, JobTiming::Immediate()};
+    ThreadedJobRunner runner{noSession, observer, space, nullptr, JobTiming::Immediate()};
 };
 
 TEST_F(DiyFilesTest, FillsTheSlotsFromTheChosenOneUpToTheFourth) {

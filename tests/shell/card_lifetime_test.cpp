@@ -165,10 +165,8 @@ class CardLifetimeTest : public QObject {
             const auto card = std::make_shared<Card>(CardPath());
             QVERIFY(card->LoadDatabase().ok());
             NoProgress progress;
-            test::RecordingSink quiet(true);
             StatvfsFreeSpace space;
-            ThreadedJobRunner runner(session_, progress, quiet, space, nullptr,
-                                     JobTiming::Immediate());
+            ThreadedJobRunner runner(session_, progress, space, nullptr, JobTiming::Immediate());
             ContentCatalogue catalogue;
             QVERIFY(catalogue.FetchCatalogue(session_).ok());
             const std::vector<ContentRecord>& languages = catalogue.Contents(Shelf::Language);

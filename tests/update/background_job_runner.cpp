@@ -11,33 +11,6 @@
 namespace torvane {
 namespace {
 
-// Hands the engine's messages and questions to the window's thread and waits for the answer.
-class ThreadHopSink final : public IMessageSink {
-  public:
-    ThreadHopSink(IMessageSink& inner, QObject* home) : inner_(inner), home_(home) {}
-    void Show(MessageKind kind, std::string_view text) override {
-        const std::string copy(text);
-        Hop([&] { inner_.Show(kind, copy); });
-    }
-    bool Ask(MessageKind kind, std::string_view question) override {
-        const std::string copy(question);
-        bool answer = false;
-        Hop([&] { answer = inner_.Ask(kind, copy); });
-        return answer;
-    }
-
-  private:
-    template <class F>
-    void Hop(F&& call) {
-        if (QThread::currentThread() == home_->thread())
-            call();
-        else
-            QMetaObject::invokeMethod(home_, std::forward<F>(call), Qt::BlockingQueuedConnection);
-    }
-    IMessageSink& inner_;
-    QObject* home_;
-};
-
 // Passes the engine's reports to the window's thread as queued signals.
 class QueuedProgress final : public IJobObserver {
   public:
@@ -63,10 +36,9 @@ BackgroundJobRunner::BackgroundJobRunner(const ServiceSession& session, IMessage
 
 JobOutcome BackgroundJobRunner::Run(DownloadJob job) {
     running_ = true;
-    ThreadHopSink messages(messages_, this);
     QueuedProgress progress(*this);
     StatvfsFreeSpace freeSpace;
-    ThreadedJobRunner engine(session_, progress, messages, freeSpace);
+    ThreadedJobRunner engine(session_, progress, freeSpace);
     JobOutcome outcome;
     QEventLoop loop;
     QApplication::setOverrideCursor(Qt::BusyCursor);

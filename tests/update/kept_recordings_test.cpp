@@ -93,7 +93,7 @@ class KeptRecordingsTest : public test::ServiceFixture {
 
     test::FixedFreeSpace space{test::kPlentyOfSpace};
     NullJobObserver observer;
-    ThreadedJobRunner runner{session, observer, sink, space, nullptr, JobTiming::Immediate()};
+    ThreadedJobRunner runner{session, observer, space, nullptr, JobTiming::Immediate()};
 };
 
 TEST_F(KeptRecordingsTest, AResetKeepsTheRecordingsAsAssigningThemAgainWouldWriteThem) {

@@ -74,8 +74,7 @@ bool SaveContentPictures(const QString& folder, const ServiceSession& session,
     }
     NullJobObserver observer;
     StatvfsFreeSpace freeSpace;
-    ThreadedJobRunner runner(session, observer, messages, freeSpace, nullptr,
-                             JobTiming::Immediate());
+    ThreadedJobRunner runner(session, observer, freeSpace, nullptr, JobTiming::Immediate());
     TellOutcome(messages, TransferContents(firsts, false, *card, runner).status);
     if (card->LoadDiy().ok() && !card->diy().records().empty()) {
         DiySlot& slot = card->diy().records()[0].slots[0];
