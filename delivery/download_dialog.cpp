@@ -31,9 +31,8 @@ QString Text(std::string_view text) {
 }  // namespace
 
 // What the worker thread sees of the dialog: progress goes into a snapshot the dialog's timer
-// reads; the end of the job, storage changes, sentences and questions are posted to the dialog's
-// thread. A sentence or question holds the worker until the user has answered, or until the
-// dialog gives up on it while closing.
+// reads; storage changes and the end of the job are posted to the dialog's thread, which tells
+// the parent how the job ended. Nothing here ever holds the worker.
 class CDownloadDlg::Bridge final : public IJobObserver {
   public:
     explicit Bridge(CDownloadDlg& dialog) : dialog_(dialog) {}

@@ -2,9 +2,8 @@
 // copy) on the engine's worker thread and shows it as it happens: two bars, the byte or file
 // counts, the status line and a cancel button. The worker never touches a widget: it leaves its
 // progress in counters that the dialog repaints from on a timer; what the job says at its end
-// (why it stopped, what it left out) the dialog tells once the job has ended, and a question a
-// restore still raises is shown on the user-interface thread while the worker waits for the
-// answer.
+// (why it stopped, what it left out) the dialog tells once the job has ended. The worker asks
+// nothing: a restore's question is asked between its plan and its writing, outside the job.
 //
 //   CDownloadDlg dialog(std::move(job), session, messages, parentWidget);
 //   dialog.exec();
