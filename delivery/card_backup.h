@@ -19,7 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "common/status.h"
 #include "delivery/download_job.h"
 #include "store/card.h"

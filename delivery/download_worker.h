@@ -14,7 +14,6 @@
 #include <string>
 #include <thread>
 
-#include "base/message_sink.h"
 #include "delivery/download_job.h"
 #include "delivery/folder_tree.h"
 #include "delivery/staged_arrivals.h"
